@@ -1,0 +1,4 @@
+// This project's platform layer: winbase.
+#pragma once
+
+#include "windef.h"

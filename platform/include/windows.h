@@ -1,0 +1,7 @@
+// This project's platform layer: the umbrella header of the window-system API.
+#pragma once
+
+#include "windef.h"
+#include "winbase.h"
+#include "wingdi.h"
+#include "winuser.h"

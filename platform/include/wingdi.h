@@ -1,0 +1,4 @@
+// This project's platform layer: wingdi.
+#pragma once
+
+#include "windef.h"

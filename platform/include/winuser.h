@@ -1,0 +1,4 @@
+// This project's platform layer: winuser.
+#pragma once
+
+#include "windef.h"

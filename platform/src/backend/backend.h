@@ -1,0 +1,50 @@
+// The display backend: what the window system needs from the screen it shows windows on.
+// Two implementations: headless (memory surfaces composited into a virtual screen, input
+// injected by tests) and SDL2 (each top-level window a borderless window on the desktop).
+#pragma once
+
+#include <memory>
+
+#include "core/surface.h"
+#include "windef.h"
+
+namespace plat {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual const char* Name() const = 0;
+
+    // Top-level windows (children paint into their top level's surface). `popup` marks menus,
+    // drop-down lists and tooltips, which the SDL2 backend shows as popup windows.
+    virtual void CreateTopLevel(HWND hwnd, const RECT& screen_rect, bool popup) = 0;
+    virtual void DestroyTopLevel(HWND hwnd) = 0;
+    virtual void MoveTopLevel(HWND hwnd, const RECT& screen_rect) = 0;
+    virtual void ShowTopLevel(HWND hwnd, bool visible) = 0;
+    virtual void RaiseTopLevel(HWND hwnd) = 0;
+    virtual void SetTitle(HWND hwnd, const char* utf8) = 0;
+
+    // Copies the dirty part of a top-level window's surface to the screen.
+    virtual void Present(HWND hwnd, const Surface& surface, const RECT& dirty) = 0;
+
+    // Called on the display (main) thread: waits until input arrives, Wake() is called, or the
+    // timeout (ms, -1 forever) ends, then delivers pending input through the input functions
+    // of the window system (see input.h). Returns false on timeout.
+    virtual bool WaitAndDispatch(int timeout_ms) = 0;
+    // Any thread: ends a WaitAndDispatch early.
+    virtual void Wake() = 0;
+
+    // Screen geometry: the whole screen and the work area.
+    virtual RECT ScreenRect() const = 0;
+    virtual RECT WorkArea() const = 0;
+
+    // Cursor shape by system cursor id (IDC_* value); sound by file path or system sound id.
+    virtual void SetCursorShape(int idc) = 0;
+    virtual bool PlaySoundFile(const char* path) = 0;
+};
+
+// The backend in use, chosen on first use: VELMORA_BACKEND=headless|sdl, otherwise SDL2 when a
+// display is available and headless when not.
+Backend& CurrentBackend();
+
+}  // namespace plat

@@ -1,0 +1,40 @@
+// A 32-bit pixel surface: the backing store of a top-level window, of a bitmap at screen depth
+// and of the headless virtual screen.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace plat {
+
+// Pixels are top-down rows of 32-bit values laid out as the platform's 32-bit DIBs are:
+// bytes B, G, R, A in memory, that is 0xAARRGGBB as a little-endian integer. COLORREF is
+// 0x00BBGGRR, so converting swaps red and blue.
+struct Surface {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    Surface() = default;
+    Surface(int w, int h, uint32_t fill = 0) { Resize(w, h, fill); }
+
+    void Resize(int w, int h, uint32_t fill = 0) {
+        width = w > 0 ? w : 0;
+        height = h > 0 ? h : 0;
+        pixels.assign(size_t(width) * size_t(height), fill);
+    }
+    uint32_t* Row(int y) { return pixels.data() + size_t(y) * size_t(width); }
+    const uint32_t* Row(int y) const { return pixels.data() + size_t(y) * size_t(width); }
+    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    uint32_t At(int x, int y) const { return Contains(x, y) ? Row(y)[x] : 0; }
+};
+
+inline uint32_t PixelFromColorref(uint32_t cr) {
+    return ((cr & 0xFF) << 16) | (cr & 0xFF00) | ((cr >> 16) & 0xFF);
+}
+inline uint32_t ColorrefFromPixel(uint32_t px) {
+    return ((px >> 16) & 0xFF) | (px & 0xFF00) | ((px & 0xFF) << 16);
+}
+
+}  // namespace plat
