@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "core/surface.h"
 #include "windef.h"
@@ -46,5 +47,33 @@ public:
 // The backend in use, chosen on first use: VELMORA_BACKEND=headless|sdl, otherwise SDL2 when a
 // display is available and headless when not.
 Backend& CurrentBackend();
+
+}  // namespace plat
+
+namespace plat {
+
+// What the backends ask of the window system. Implemented in user/.
+
+// A top-level window as the compositor sees it, bottom to top.
+struct TopLevelView {
+    HWND hwnd;
+    RECT screen_rect;
+    bool visible;
+    std::shared_ptr<Surface> surface;
+};
+std::vector<TopLevelView> TopLevelsInZOrder();
+
+// Input from the screen, in screen coordinates, routed by the window system to the queue of
+// the thread that owns the target window (capture, hit testing, focus).
+namespace input {
+enum class Button { Left, Right, Middle };
+void MouseMove(POINT screen);
+void MouseButton(Button button, bool down, POINT screen);
+void MouseWheel(int delta, POINT screen);
+void Key(UINT vk, bool down);
+void Char(uint32_t codepoint);
+void CloseRequest(HWND top_level);
+void Activate(HWND top_level);
+}  // namespace input
 
 }  // namespace plat
