@@ -1,0 +1,45 @@
+// Public interface of the transcoding driver.
+//
+// The driver is called once per file, synchronously, on the caller's thread.
+// One run may be active at a time in the process; all option state is reset
+// at the start of every run.
+#ifndef VELMORA_FFMPEG_FFMPEG_H
+#define VELMORA_FFMPEG_FFMPEG_H
+
+#include <cstdint>
+
+// Results of ffmpeg_main.
+enum {
+    FFMPEG_RESULT_OK = 0,        // converted (inputs read to the end or a limit reached)
+    FFMPEG_RESULT_FAILED = -1,   // no input, no output, or set-up failed
+    FFMPEG_RESULT_STOPPED = -2,  // stopped by request_stop(); output is complete but shorter
+};
+
+// Runs the driver over argv[1..argc-1]; argv[0] is only used as the program
+// name in parser messages (may be null).
+int ffmpeg_main(int argc, char** argv);
+
+// Progress record, rewritten by each report.
+struct ProgressInfo {
+    int64_t frame_number;     // frames encoded on the first video output stream
+    double time_seconds;      // time reached in the output, at least 0.01
+    int64_t size_kib;         // bytes written to the first output so far / 1024
+    char status_line[2048];   // NUL-terminated status line
+};
+
+// Called on the thread that runs the driver, at least 0.5 s apart and exactly
+// once at the end of a run. The record must not be kept beyond the call.
+typedef void (*ProgressCallback)(const ProgressInfo* info, void* user);
+
+// Registers (or with a null callback, removes) the progress callback. Stays
+// registered across runs. Call while no run is active.
+void set_progress_callback(ProgressCallback callback, void* user);
+
+// Asks the running conversion to stop. Safe from any thread; returns at once.
+// A request made while no run is active is forgotten when the next run starts.
+void request_stop(void);
+
+// The process-wide progress record that the callback receives.
+extern ProgressInfo progress_info;
+
+#endif
