@@ -40,9 +40,11 @@ private:
     std::vector<RECT> rects_;
 };
 
+}  // namespace plat
+
+// In the global namespace, RECT's own, so that argument-dependent lookup finds them from
+// std algorithms (vector comparison) as well as from plat code.
 inline bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 inline bool operator!=(const RECT& a, const RECT& b) { return !(a == b); }
-
-}  // namespace plat
