@@ -99,7 +99,7 @@ public:
     // replaces this image.
     bool Flip();    // vertical
     bool Mirror();  // horizontal
-    bool Rotate(float angle, CRasterImage* dst = nullptr);  // degrees, counter-clockwise
+    bool Rotate(float angle, CRasterImage* dst = nullptr);  // degrees, clockwise as seen
     bool Rotate180(CRasterImage* dst = nullptr);
     bool RotateLeft(CRasterImage* dst = nullptr);   // 90 degrees counter-clockwise
     bool RotateRight(CRasterImage* dst = nullptr);  // 90 degrees clockwise
@@ -211,6 +211,10 @@ protected:
     void UnpackBitfields(const BYTE* src, size_t srcSize, DWORD redMask, DWORD greenMask,
                          DWORD blueMask, DWORD bpp);
     void ResetNearestCache() { m_info.lastColorValid = false; }
+    void CopyInfo(const CRasterImage& src);  // the settings, without the buffer pointers
+    static size_t GetSizeFor(DWORD colors, uint64_t imageSize) {
+        return sizeof(BITMAPINFOHEADER) + colors * 4 + (size_t)imageSize;
+    }
     // Moves the finished temporary into dst, or into this image when dst is null.
     bool Deliver(CRasterImage& tmp, CRasterImage* dst);
 
