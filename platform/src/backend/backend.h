@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "core/surface.h"
+#include "gdi/region.h"
 #include "windef.h"
 
 namespace plat {
+
+struct InputEvent;
 
 class Backend {
 public:
@@ -42,6 +45,14 @@ public:
     // Cursor shape by system cursor id (IDC_* value); sound by file path or system sound id.
     virtual void SetCursorShape(int idc) = 0;
     virtual bool PlaySoundFile(const char* path) = 0;
+
+    // Input injected by tests (any thread): queued, then delivered on the display thread by
+    // WaitAndDispatch, or on the calling thread by DispatchQueuedInput, which returns how many
+    // events it delivered.
+    virtual void InjectInput(const InputEvent& e) = 0;
+    virtual int DispatchQueuedInput() = 0;
+    // The screen as the program shows it: every visible top-level window over the desktop.
+    virtual Surface CaptureScreen() = 0;
 };
 
 // The backend in use, chosen on first use: VELMORA_BACKEND=headless|sdl, otherwise SDL2 when a
@@ -60,6 +71,14 @@ struct TopLevelView {
     RECT screen_rect;
     bool visible;
     std::shared_ptr<Surface> surface;
+    // Layered windows: constant alpha (255 opaque), a colour key (COLORREF; pixels of that
+    // colour are transparent) and per-pixel alpha (the surface holds premultiplied alpha).
+    uint8_t alpha = 255;
+    bool color_keyed = false;
+    uint32_t color_key = 0;
+    bool per_pixel_alpha = false;
+    // The window region in window coordinates (null: the whole window shows).
+    std::shared_ptr<const Region> window_region;
 };
 std::vector<TopLevelView> TopLevelsInZOrder();
 

@@ -1,0 +1,437 @@
+#include "backend/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "backend/clock.h"
+#include "backend/compositor.h"
+#include "backend/sdl_keymap.h"
+
+namespace plat {
+namespace {
+
+SDL_SystemCursor SdlCursorFor(int idc) {
+    switch (idc) {
+    case 32513: return SDL_SYSTEM_CURSOR_IBEAM;
+    case 32514: return SDL_SYSTEM_CURSOR_WAIT;
+    case 32515: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case 32642: return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case 32643: return SDL_SYSTEM_CURSOR_SIZENESW;
+    case 32644: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case 32645: return SDL_SYSTEM_CURSOR_SIZENS;
+    case 32646: return SDL_SYSTEM_CURSOR_SIZEALL;
+    case 32648: return SDL_SYSTEM_CURSOR_NO;
+    case 32649: return SDL_SYSTEM_CURSOR_HAND;
+    case 32650: return SDL_SYSTEM_CURSOR_WAITARROW;
+    default: return SDL_SYSTEM_CURSOR_ARROW;
+    }
+}
+
+class SdlBackend : public Backend {
+public:
+    SdlBackend(WindowSystemPort& port, Uint32 wake_event) : port_(port), wake_event_(wake_event) {
+        display_thread_ = std::this_thread::get_id();
+        SDL_Rect b{0, 0, 1024, 768};
+        SDL_GetDisplayBounds(0, &b);
+        screen_ = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
+        SDL_Rect u = b;
+        if (SDL_GetDisplayUsableBounds(0, &u) != 0) u = b;
+        work_ = RECT{u.x, u.y, u.x + u.w, u.y + u.h};
+        SDL_StartTextInput();
+        listener_ = clock::AddAdvanceListener([this] { Wake(); });
+    }
+
+    ~SdlBackend() override {
+        clock::RemoveAdvanceListener(listener_);
+        for (auto& [h, w] : wins_) DestroyWin(w);
+        for (auto& [id, c] : cursors_) SDL_FreeCursor(c);
+        std::lock_guard<std::mutex> g(sound_mu_);
+        for (SDL_AudioDeviceID d : sounds_) SDL_CloseAudioDevice(d);
+    }
+
+    const char* Name() const override { return "sdl"; }
+
+    void CreateTopLevel(HWND hwnd, const RECT& r, bool popup) override {
+        OnDisplay([=] {
+            auto old = wins_.find(hwnd);
+            if (old != wins_.end()) {
+                DestroyWin(old->second);
+                wins_.erase(old);
+            }
+            Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+            if (popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+            Win w;
+            w.rect = r;
+            w.popup = popup;
+            w.window = SDL_CreateWindow("", r.left, r.top, Width(r), Height(r), flags);
+            if (!w.window) return;
+            w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_ACCELERATED);
+            if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
+            by_id_[SDL_GetWindowID(w.window)] = hwnd;
+            wins_[hwnd] = w;
+        });
+    }
+
+    void DestroyTopLevel(HWND hwnd) override {
+        OnDisplay([=] {
+            auto it = wins_.find(hwnd);
+            if (it == wins_.end()) return;
+            DestroyWin(it->second);
+            wins_.erase(it);
+        });
+    }
+
+    void MoveTopLevel(HWND hwnd, const RECT& r) override {
+        OnDisplay([=] {
+            Win* w = Find(hwnd);
+            if (!w) return;
+            w->rect = r;
+            SDL_SetWindowPosition(w->window, r.left, r.top);
+            SDL_SetWindowSize(w->window, Width(r), Height(r));
+        });
+    }
+
+    void ShowTopLevel(HWND hwnd, bool visible) override {
+        OnDisplay([=] {
+            Win* w = Find(hwnd);
+            if (!w) return;
+            if (visible) {
+                SDL_ShowWindow(w->window);
+                // The window manager may have placed it elsewhere on mapping: the window
+                // system decides where top-level windows go.
+                SDL_SetWindowPosition(w->window, w->rect.left, w->rect.top);
+                Redraw(*w);
+            } else {
+                SDL_HideWindow(w->window);
+            }
+        });
+    }
+
+    void RaiseTopLevel(HWND hwnd) override {
+        OnDisplay([=] {
+            if (Win* w = Find(hwnd)) SDL_RaiseWindow(w->window);
+        });
+    }
+
+    void SetTitle(HWND hwnd, const char* utf8) override {
+        std::string t = utf8 ? utf8 : "";
+        OnDisplay([=] {
+            if (Win* w = Find(hwnd)) SDL_SetWindowTitle(w->window, t.c_str());
+        });
+    }
+
+    void Present(HWND hwnd, const Surface& surface, const RECT& dirty) override {
+        RECT d{std::max<LONG>(dirty.left, 0), std::max<LONG>(dirty.top, 0),
+               std::min<LONG>(dirty.right, surface.width), std::min<LONG>(dirty.bottom, surface.height)};
+        if (d.right <= d.left || d.bottom <= d.top) return;
+        if (std::this_thread::get_id() == display_thread_) {
+            Upload(hwnd, surface, d);
+            return;
+        }
+        // Another thread painted: hand a copy of the dirty pixels to the display thread.
+        auto copy = std::make_shared<Surface>(Crop(surface, d));
+        int sw = surface.width, sh = surface.height;
+        OnDisplay([=] { UploadPart(hwnd, *copy, d, sw, sh); });
+    }
+
+    bool WaitAndDispatch(int timeout_ms) override {
+        RunTasks();
+        bool any = DispatchQueuedInput() > 0;
+        SDL_Event e;
+        int got;
+        if (any)
+            got = SDL_PollEvent(&e);
+        else if (timeout_ms < 0)
+            got = SDL_WaitEvent(&e);
+        else
+            got = SDL_WaitEventTimeout(&e, timeout_ms);
+        while (got) {
+            any = true;
+            Handle(e);
+            got = SDL_PollEvent(&e);
+        }
+        RunTasks();
+        DispatchQueuedInput();
+        ReapSounds();
+        return any;
+    }
+
+    void Wake() override {
+        SDL_Event e;
+        std::memset(&e, 0, sizeof e);
+        e.type = wake_event_;
+        SDL_PushEvent(&e);
+    }
+
+    RECT ScreenRect() const override { return screen_; }
+    RECT WorkArea() const override { return work_; }
+
+    void SetCursorShape(int idc) override {
+        OnDisplay([=] {
+            SDL_Cursor*& c = cursors_[idc];
+            if (!c) c = SDL_CreateSystemCursor(SdlCursorFor(idc));
+            if (c) SDL_SetCursor(c);
+        });
+    }
+
+    bool PlaySoundFile(const char* path) override {
+        if (!path || !*path) return false;
+        std::lock_guard<std::mutex> g(sound_mu_);
+        if (!audio_ready_) {
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+            audio_ready_ = true;
+        }
+        SDL_AudioSpec spec;
+        Uint8* buf = nullptr;
+        Uint32 len = 0;
+        if (!SDL_LoadWAV(path, &spec, &buf, &len)) return false;
+        SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        bool ok = dev != 0 && SDL_QueueAudio(dev, buf, len) == 0;
+        SDL_FreeWAV(buf);
+        if (!ok) {
+            if (dev) SDL_CloseAudioDevice(dev);
+            return false;
+        }
+        SDL_PauseAudioDevice(dev, 0);
+        sounds_.push_back(dev);
+        return true;
+    }
+
+    void InjectInput(const InputEvent& e) override {
+        {
+            std::lock_guard<std::mutex> g(tasks_mu_);
+            injected_.push_back(e);
+        }
+        Wake();
+    }
+
+    int DispatchQueuedInput() override {
+        int n = 0;
+        for (;;) {
+            InputEvent e;
+            {
+                std::lock_guard<std::mutex> g(tasks_mu_);
+                if (injected_.empty()) break;
+                e = injected_.front();
+                injected_.erase(injected_.begin());
+            }
+            port_.Deliver(e);
+            ++n;
+        }
+        return n;
+    }
+
+    Surface CaptureScreen() override {
+        Surface s(Width(screen_), Height(screen_));
+        Composite(port_.TopLevels(), s, POINT{screen_.left, screen_.top});
+        return s;
+    }
+
+private:
+    struct Win {
+        SDL_Window* window = nullptr;
+        SDL_Renderer* renderer = nullptr;
+        SDL_Texture* texture = nullptr;
+        int tex_w = 0, tex_h = 0;
+        RECT rect{0, 0, 0, 0};
+        bool popup = false;
+    };
+
+    static int Width(const RECT& r) { return std::max<int>(1, r.right - r.left); }
+    static int Height(const RECT& r) { return std::max<int>(1, r.bottom - r.top); }
+
+    Win* Find(HWND h) {
+        auto it = wins_.find(h);
+        return it == wins_.end() ? nullptr : &it->second;
+    }
+
+    void DestroyWin(Win& w) {
+        if (w.texture) SDL_DestroyTexture(w.texture);
+        if (w.renderer) SDL_DestroyRenderer(w.renderer);
+        if (w.window) {
+            by_id_.erase(SDL_GetWindowID(w.window));
+            SDL_DestroyWindow(w.window);
+        }
+        w = Win{};
+    }
+
+    void OnDisplay(std::function<void()> fn) {
+        if (std::this_thread::get_id() == display_thread_) {
+            fn();
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> g(tasks_mu_);
+            tasks_.push_back(std::move(fn));
+        }
+        Wake();
+    }
+
+    void RunTasks() {
+        std::vector<std::function<void()>> t;
+        {
+            std::lock_guard<std::mutex> g(tasks_mu_);
+            t.swap(tasks_);
+        }
+        for (auto& fn : t) fn();
+    }
+
+    bool EnsureTexture(Win& w, int sw, int sh) {
+        if (!w.renderer) return false;
+        if (w.texture && w.tex_w == sw && w.tex_h == sh) return true;
+        if (w.texture) SDL_DestroyTexture(w.texture);
+        w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, sw, sh);
+        w.tex_w = sw;
+        w.tex_h = sh;
+        if (!w.texture) return false;
+        // Window surfaces carry no meaningful alpha.
+        SDL_SetTextureBlendMode(w.texture, SDL_BLENDMODE_NONE);
+        return true;
+    }
+
+    void Upload(HWND hwnd, const Surface& s, const RECT& d) {
+        Win* w = Find(hwnd);
+        if (!w || !EnsureTexture(*w, s.width, s.height)) return;
+        SDL_Rect r{d.left, d.top, d.right - d.left, d.bottom - d.top};
+        SDL_UpdateTexture(w->texture, &r, s.Row(d.top) + d.left, s.width * 4);
+        Redraw(*w);
+    }
+
+    // `part` holds the pixels of `d` of a surface sized sw x sh.
+    void UploadPart(HWND hwnd, const Surface& part, const RECT& d, int sw, int sh) {
+        Win* w = Find(hwnd);
+        if (!w || part.width <= 0 || !EnsureTexture(*w, sw, sh)) return;
+        SDL_Rect r{d.left, d.top, part.width, part.height};
+        SDL_UpdateTexture(w->texture, &r, part.pixels.data(), part.width * 4);
+        Redraw(*w);
+    }
+
+    void Redraw(Win& w) {
+        if (!w.renderer) return;
+        SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(w.renderer);
+        if (w.texture) {
+            SDL_Rect dst{0, 0, w.tex_w, w.tex_h};
+            SDL_RenderCopy(w.renderer, w.texture, nullptr, &dst);
+        }
+        SDL_RenderPresent(w.renderer);
+    }
+
+    HWND HwndOf(Uint32 window_id) {
+        auto it = by_id_.find(window_id);
+        return it == by_id_.end() ? nullptr : it->second;
+    }
+
+    POINT ToScreen(Uint32 window_id, int x, int y) {
+        if (Win* w = Find(HwndOf(window_id))) return POINT{w->rect.left + x, w->rect.top + y};
+        return POINT{x, y};
+    }
+
+    void Handle(const SDL_Event& e) {
+        switch (e.type) {
+        case SDL_MOUSEMOTION:
+            last_mouse_ = ToScreen(e.motion.windowID, e.motion.x, e.motion.y);
+            port_.Deliver(InputEvent::Move(last_mouse_));
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            input::Button b;
+            if (e.button.button == SDL_BUTTON_LEFT)
+                b = input::Button::Left;
+            else if (e.button.button == SDL_BUTTON_RIGHT)
+                b = input::Button::Right;
+            else if (e.button.button == SDL_BUTTON_MIDDLE)
+                b = input::Button::Middle;
+            else
+                break;
+            last_mouse_ = ToScreen(e.button.windowID, e.button.x, e.button.y);
+            port_.Deliver(InputEvent::Button(b, e.type == SDL_MOUSEBUTTONDOWN, last_mouse_));
+            break;
+        }
+        case SDL_MOUSEWHEEL: {
+            int y = e.wheel.y;
+            if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) y = -y;
+            if (y) port_.Deliver(InputEvent::Wheel(y * 120, last_mouse_));
+            break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (UINT vk = sdl::VirtualKeyFromSdl(e.key.keysym.sym))
+                port_.Deliver(InputEvent::KeyEvent(vk, e.type == SDL_KEYDOWN));
+            break;
+        case SDL_TEXTINPUT:
+            for (uint32_t cp : Utf8ToCodepoints(e.text.text)) port_.Deliver(InputEvent::CharEvent(cp));
+            break;
+        case SDL_WINDOWEVENT: {
+            HWND h = HwndOf(e.window.windowID);
+            if (!h) break;
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: port_.Deliver(InputEvent::Close(h)); break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                if (Win* w = Find(h); w && !w->popup) port_.Deliver(InputEvent::Activate(h));
+                break;
+            case SDL_WINDOWEVENT_EXPOSED:
+                if (Win* w = Find(h)) Redraw(*w);
+                break;
+            default: break;
+            }
+            break;
+        }
+        default: break;  // the wake-up event and the rest carry nothing for the window system
+        }
+    }
+
+    void ReapSounds() {
+        std::lock_guard<std::mutex> g(sound_mu_);
+        for (size_t i = 0; i < sounds_.size();) {
+            if (SDL_GetQueuedAudioSize(sounds_[i]) == 0) {
+                SDL_CloseAudioDevice(sounds_[i]);
+                sounds_.erase(sounds_.begin() + long(i));
+            } else {
+                ++i;
+            }
+        }
+    }
+
+    WindowSystemPort& port_;
+    Uint32 wake_event_;
+    std::thread::id display_thread_;
+    RECT screen_, work_;
+    int listener_ = 0;
+    std::map<HWND, Win> wins_;
+    std::map<Uint32, HWND> by_id_;
+    std::map<int, SDL_Cursor*> cursors_;
+    POINT last_mouse_{0, 0};
+    std::mutex tasks_mu_;
+    std::vector<std::function<void()>> tasks_;
+    std::vector<InputEvent> injected_;
+    std::mutex sound_mu_;
+    bool audio_ready_ = false;
+    std::vector<SDL_AudioDeviceID> sounds_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
+    if (SDL_GetNumVideoDisplays() < 1) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return nullptr;
+    }
+    Uint32 wake = SDL_RegisterEvents(1);
+    if (wake == Uint32(-1)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return nullptr;
+    }
+    // SDL blocks the screensaver by default; a desktop program has no business doing so.
+    SDL_EnableScreenSaver();
+    return std::make_unique<SdlBackend>(port, wake);
+}
+
+}  // namespace plat

@@ -1,0 +1,16 @@
+// The SDL2 backend: each top-level window is a borderless window of its own on the desktop
+// (popups as popup-menu windows), painted by uploading its surface to a streaming texture.
+#pragma once
+
+#include <memory>
+
+#include "backend/backend.h"
+#include "backend/window_system_port.h"
+
+namespace plat {
+
+// Initialises SDL video on the calling thread, which becomes the display thread. Null when
+// there is no usable display.
+std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port);
+
+}  // namespace plat

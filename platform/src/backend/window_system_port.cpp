@@ -1,0 +1,137 @@
+#include "backend/window_system_port.h"
+
+// Referenced weakly: the window system defines these in the shared library, but a white-box
+// test of the backends alone links without it.
+namespace plat {
+std::vector<TopLevelView> TopLevelsInZOrder() __attribute__((weak));
+namespace input {
+void MouseMove(POINT screen) __attribute__((weak));
+void MouseButton(Button button, bool down, POINT screen) __attribute__((weak));
+void MouseWheel(int delta, POINT screen) __attribute__((weak));
+void Key(UINT vk, bool down) __attribute__((weak));
+void Char(uint32_t codepoint) __attribute__((weak));
+void CloseRequest(HWND top_level) __attribute__((weak));
+void Activate(HWND top_level) __attribute__((weak));
+}  // namespace input
+}  // namespace plat
+
+namespace plat {
+
+InputEvent InputEvent::Move(POINT p) {
+    InputEvent e;
+    e.kind = Kind::MouseMove;
+    e.pt = p;
+    return e;
+}
+InputEvent InputEvent::Button(input::Button b, bool down, POINT p) {
+    InputEvent e;
+    e.kind = Kind::MouseButton;
+    e.button = b;
+    e.down = down;
+    e.pt = p;
+    return e;
+}
+InputEvent InputEvent::Wheel(int delta, POINT p) {
+    InputEvent e;
+    e.kind = Kind::MouseWheel;
+    e.delta = delta;
+    e.pt = p;
+    return e;
+}
+InputEvent InputEvent::KeyEvent(UINT vk, bool down) {
+    InputEvent e;
+    e.kind = Kind::Key;
+    e.vk = vk;
+    e.down = down;
+    return e;
+}
+InputEvent InputEvent::CharEvent(uint32_t cp) {
+    InputEvent e;
+    e.kind = Kind::Char;
+    e.codepoint = cp;
+    return e;
+}
+InputEvent InputEvent::Close(HWND top) {
+    InputEvent e;
+    e.kind = Kind::CloseRequest;
+    e.hwnd = top;
+    return e;
+}
+InputEvent InputEvent::Activate(HWND top) {
+    InputEvent e;
+    e.kind = Kind::Activate;
+    e.hwnd = top;
+    return e;
+}
+
+namespace {
+
+class RealPort : public WindowSystemPort {
+public:
+    std::vector<TopLevelView> TopLevels() override {
+        if (!&plat::TopLevelsInZOrder) return {};
+        return plat::TopLevelsInZOrder();
+    }
+    void Deliver(const InputEvent& e) override {
+        using K = InputEvent::Kind;
+        switch (e.kind) {
+        case K::MouseMove:
+            if (&input::MouseMove) input::MouseMove(e.pt);
+            break;
+        case K::MouseButton:
+            if (&input::MouseButton) input::MouseButton(e.button, e.down, e.pt);
+            break;
+        case K::MouseWheel:
+            if (&input::MouseWheel) input::MouseWheel(e.delta, e.pt);
+            break;
+        case K::Key:
+            if (&input::Key) input::Key(e.vk, e.down);
+            break;
+        case K::Char:
+            if (&input::Char) input::Char(e.codepoint);
+            break;
+        case K::CloseRequest:
+            if (&input::CloseRequest) input::CloseRequest(e.hwnd);
+            break;
+        case K::Activate:
+            if (&input::Activate) input::Activate(e.hwnd);
+            break;
+        }
+    }
+};
+
+}  // namespace
+
+WindowSystemPort& DefaultWindowSystemPort() {
+    static RealPort port;
+    return port;
+}
+
+std::vector<uint32_t> Utf8ToCodepoints(const char* s) {
+    std::vector<uint32_t> out;
+    if (!s) return out;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
+    while (*p) {
+        uint32_t c = *p;
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (extra < 0) {
+            ++p;
+            continue;
+        }
+        static const uint32_t kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
+        static const uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+        c &= kLeadMask[extra];
+        int i = 1;
+        for (; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80) break;
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        p += i;  // a broken sequence resumes at the byte that broke it
+        if (i <= extra) continue;
+        if (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) continue;
+        out.push_back(c);
+    }
+    return out;
+}
+
+}  // namespace plat

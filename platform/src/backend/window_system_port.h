@@ -1,0 +1,49 @@
+// The backends' view of the window system, behind one seam: the top-level windows to show and
+// the sink for input. The default port calls the window system's functions (backend.h); unit
+// tests of the backends give their own.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "backend/backend.h"
+
+namespace plat {
+
+// One piece of input from the screen, as the backends queue it.
+struct InputEvent {
+    enum class Kind { MouseMove, MouseButton, MouseWheel, Key, Char, CloseRequest, Activate };
+    Kind kind = Kind::MouseMove;
+    POINT pt{0, 0};
+    input::Button button = input::Button::Left;
+    bool down = false;
+    int delta = 0;
+    UINT vk = 0;
+    uint32_t codepoint = 0;
+    HWND hwnd = nullptr;
+
+    static InputEvent Move(POINT p);
+    static InputEvent Button(input::Button b, bool down, POINT p);
+    static InputEvent Wheel(int delta, POINT p);
+    static InputEvent KeyEvent(UINT vk, bool down);
+    static InputEvent CharEvent(uint32_t cp);
+    static InputEvent Close(HWND top);
+    static InputEvent Activate(HWND top);
+};
+
+class WindowSystemPort {
+public:
+    virtual ~WindowSystemPort() = default;
+    virtual std::vector<TopLevelView> TopLevels() = 0;
+    virtual void Deliver(const InputEvent& e) = 0;
+};
+
+// The port to the real window system. While the window system is not linked in (the backends'
+// own white-box tests), it shows no windows and drops input.
+WindowSystemPort& DefaultWindowSystemPort();
+
+// The code points of UTF-8 text (typed text from SDL or from tests). Malformed sequences,
+// overlong forms, surrogates and values past U+10FFFF are dropped, never passed on.
+std::vector<uint32_t> Utf8ToCodepoints(const char* s);
+
+}  // namespace plat
