@@ -1,0 +1,83 @@
+// A private X server for tests of the SDL2 backend: Xvfb on a display number it picks itself
+// (-displayfd, so parallel tests never collide), and screenshots of it through xwd/convert.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+extern char** environ;
+
+namespace xvfb {
+
+inline bool HaveProgram(const char* name) {
+    std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+class Server {
+public:
+    // Starts Xvfb with one screen of the given size; display() is empty on failure.
+    bool Start(int width, int height) {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        std::string fd = std::to_string(fds[1]);
+        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+                              "-nolisten", "tcp", "-noreset", nullptr};
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addclose(&fa, fds[0]);
+        posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+        int rc = posix_spawnp(&pid_, "Xvfb", &fa, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&fa);
+        close(fds[1]);
+        if (rc != 0) {
+            close(fds[0]);
+            pid_ = -1;
+            return false;
+        }
+        // Xvfb writes the display number once it accepts connections.
+        std::string num;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') num += c;
+        close(fds[0]);
+        if (num.empty()) {
+            Stop();
+            return false;
+        }
+        display_ = ":" + num;
+        return true;
+    }
+
+    void Stop() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int st;
+            waitpid(pid_, &st, 0);
+        }
+        pid_ = -1;
+        display_.clear();
+    }
+
+    ~Server() { Stop(); }
+
+    const std::string& display() const { return display_; }
+
+    // The whole screen as a PNG file.
+    bool Screenshot(const std::string& png_path) const {
+        std::string cmd = "xwd -root -silent -display " + display_ + " | convert xwd:- png:'" + png_path + "'";
+        return std::system(cmd.c_str()) == 0;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+}  // namespace xvfb

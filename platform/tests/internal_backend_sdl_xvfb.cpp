@@ -1,0 +1,159 @@
+// The SDL2 backend on a real (virtual-framebuffer) X server: windows appear where the window
+// system puts them, with the pixels it presented, and pointer input comes back in screen
+// coordinates.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <thread>
+
+#include "backend/png.h"
+#include "backend/sdl_backend.h"
+#include "backend_xvfb.h"
+
+namespace {
+
+struct FakeWindowSystem : plat::WindowSystemPort {
+    std::vector<plat::InputEvent> delivered;
+    std::vector<plat::TopLevelView> TopLevels() override { return {}; }
+    void Deliver(const plat::InputEvent& e) override { delivered.push_back(e); }
+};
+
+HWND H(uintptr_t n) { return reinterpret_cast<HWND>(n); }
+
+class SdlOnXvfb : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!xvfb::HaveProgram("Xvfb") || !xvfb::HaveProgram("xwd") || !xvfb::HaveProgram("convert")) return;
+        server_ = new xvfb::Server;
+        if (!server_->Start(640, 480)) return;
+        setenv("DISPLAY", server_->display().c_str(), 1);
+        ws_ = new FakeWindowSystem;
+        backend_ = plat::CreateSdlBackend(*ws_).release();
+    }
+    static void TearDownTestSuite() {
+        delete backend_;
+        backend_ = nullptr;
+        SDL_Quit();
+        delete ws_;
+        delete server_;
+    }
+    void SetUp() override {
+        if (!xvfb::HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+        ASSERT_NE(backend_, nullptr) << "SDL did not start on Xvfb " << (server_ ? server_->display() : "");
+        ws_->delivered.clear();
+    }
+    // Lets SDL and the X server settle: a few rounds of the display loop.
+    void Settle() {
+        for (int i = 0; i < 10; ++i) backend_->WaitAndDispatch(20);
+    }
+    plat::Surface Shot(const char* name) {
+        std::string path = ::testing::TempDir() + "sdl_xvfb_" + std::to_string(getpid()) + name + ".png";
+        plat::Surface s;
+        EXPECT_TRUE(server_->Screenshot(path));
+        EXPECT_TRUE(plat::png::Read(path, &s));
+        std::remove(path.c_str());
+        return s;
+    }
+
+    static xvfb::Server* server_;
+    static FakeWindowSystem* ws_;
+    static plat::Backend* backend_;
+};
+
+xvfb::Server* SdlOnXvfb::server_ = nullptr;
+FakeWindowSystem* SdlOnXvfb::ws_ = nullptr;
+plat::Backend* SdlOnXvfb::backend_ = nullptr;
+
+plat::Surface Pattern(int w, int h) {
+    plat::Surface s(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) s.Row(y)[x] = (x < w / 2 ? 0x00C02010u : 0x001040E0u) + uint32_t((y & 7) << 8);
+    return s;
+}
+
+}  // namespace
+
+TEST_F(SdlOnXvfb, ReportsTheDisplaysGeometry) {
+    EXPECT_STREQ(backend_->Name(), "sdl");
+    RECT r = backend_->ScreenRect();
+    EXPECT_EQ(r.right - r.left, 640);
+    EXPECT_EQ(r.bottom - r.top, 480);
+}
+
+TEST_F(SdlOnXvfb, ShowsEachTopLevelWithItsPixelsWherePlacedAndPopupsAboveThem) {
+    plat::Surface main = Pattern(200, 150);
+    backend_->CreateTopLevel(H(1), RECT{40, 30, 240, 180}, false);
+    backend_->ShowTopLevel(H(1), true);
+    backend_->Present(H(1), main, RECT{0, 0, 200, 150});
+    plat::Surface popup(60, 40, 0x00F0F0F0);
+    backend_->CreateTopLevel(H(2), RECT{200, 160, 260, 200}, true);
+    backend_->ShowTopLevel(H(2), true);
+    backend_->Present(H(2), popup, RECT{0, 0, 60, 40});
+    Settle();
+
+    plat::Surface shot = Shot("a");
+    ASSERT_EQ(shot.width, 640);
+    int wrong = 0;
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) {
+            if (x + 40 >= 200 && y + 30 >= 160) continue;  // under the popup
+            if ((shot.At(x + 40, y + 30) & 0xFFFFFF) != (main.At(x, y) & 0xFFFFFF)) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0) << "window pixels differ from the presented surface";
+    EXPECT_EQ(shot.At(230, 190) & 0xFFFFFF, 0xF0F0F0u) << "popup at its screen position, on top";
+    EXPECT_EQ(shot.At(39, 29) & 0xFFFFFF, shot.At(5, 5) & 0xFFFFFF) << "nothing outside the window";
+
+    // A later partial present updates only its rect; moving and hiding follow.
+    plat::Surface changed = main;
+    for (int y = 10; y < 20; ++y)
+        for (int x = 10; x < 20; ++x) changed.Row(y)[x] = 0x0000FF00;
+    changed.Row(100)[100] = 0x00FF00FF;  // outside the dirty rect: must not show
+    backend_->Present(H(1), changed, RECT{10, 10, 20, 20});
+    backend_->MoveTopLevel(H(2), RECT{500, 400, 560, 440});
+    Settle();
+    shot = Shot("b");
+    EXPECT_EQ(shot.At(55, 45) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(shot.At(140, 130) & 0xFFFFFF, main.At(100, 100) & 0xFFFFFF);
+    EXPECT_EQ(shot.At(530, 420) & 0xFFFFFF, 0xF0F0F0u);
+
+    backend_->ShowTopLevel(H(2), false);
+    backend_->DestroyTopLevel(H(1));
+    Settle();
+    shot = Shot("c");
+    EXPECT_EQ(shot.At(530, 420) & 0xFFFFFF, shot.At(5, 5) & 0xFFFFFF);
+    EXPECT_EQ(shot.At(100, 100) & 0xFFFFFF, shot.At(5, 5) & 0xFFFFFF);
+    backend_->DestroyTopLevel(H(2));
+}
+
+TEST_F(SdlOnXvfb, PointerMotionReachesTheWindowSystemInScreenCoordinates) {
+    plat::Surface s(100, 100, 0x00808080);
+    backend_->CreateTopLevel(H(3), RECT{300, 200, 400, 300}, false);
+    backend_->ShowTopLevel(H(3), true);
+    backend_->Present(H(3), s, RECT{0, 0, 100, 100});
+    Settle();
+    SDL_WarpMouseGlobal(350, 260);
+    Settle();
+    bool seen = false;
+    for (const plat::InputEvent& e : ws_->delivered)
+        if (e.kind == plat::InputEvent::Kind::MouseMove && e.pt.x == 350 && e.pt.y == 260) seen = true;
+    EXPECT_TRUE(seen) << "no mouse move at (350,260) among " << ws_->delivered.size() << " events";
+    backend_->DestroyTopLevel(H(3));
+}
+
+TEST_F(SdlOnXvfb, WorkFromOtherThreadsIsCarriedOutOnTheDisplayThread) {
+    plat::Surface s(50, 50, 0x00123456);
+    std::thread t([&] {
+        backend_->CreateTopLevel(H(4), RECT{10, 300, 60, 350}, false);
+        backend_->ShowTopLevel(H(4), true);
+        backend_->Present(H(4), s, RECT{0, 0, 50, 50});
+        backend_->InjectInput(plat::InputEvent::KeyEvent(0x41, true));
+    });
+    t.join();
+    Settle();
+    plat::Surface shot = Shot("d");
+    EXPECT_EQ(shot.At(30, 320) & 0xFFFFFF, 0x123456u);
+    ASSERT_FALSE(ws_->delivered.empty());
+    EXPECT_EQ(ws_->delivered[0].vk, 0x41u) << "injected input goes through the display loop";
+    backend_->DestroyTopLevel(H(4));
+}
