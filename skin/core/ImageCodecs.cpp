@@ -196,20 +196,21 @@ bool CRasterImage::SavePath(const char* path, DWORD format) {
 
 bool CBmpImageCodec::ReadBitmapInfoHeader(CImageStream* stream, BITMAPINFOHEADER* bih) {
     if (!stream || !bih) return false;
+    // The size word first: a small file with the 12-byte core header may end before 40 bytes.
     BYTE b[40];
-    if (stream->Read(b, 40, 1) != 1) return false;
+    if (stream->Read(b, 4, 1) != 1) return false;
     const DWORD size = Le32(b);
     std::memset(bih, 0, sizeof(*bih));
     bih->biSize = size;
     if (size == 12) {
         // The old core header: 16-bit width and height, then planes and bit count.
+        if (stream->Read(b + 4, 8, 1) != 1) return false;
         bih->biWidth = Le16(b + 4);
         bih->biHeight = Le16(b + 6);
         bih->biPlanes = Le16(b + 8);
         bih->biBitCount = Le16(b + 10);
-        if (!stream->Seek(-28, SEEK_CUR)) return false;
     } else {
-        if (size < 40) return false;
+        if (size < 40 || stream->Read(b + 4, 36, 1) != 1) return false;
         bih->biWidth = (LONG)Le32(b + 4);
         bih->biHeight = (LONG)Le32(b + 8);
         bih->biPlanes = Le16(b + 12);
