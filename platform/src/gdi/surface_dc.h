@@ -16,6 +16,9 @@ HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const Region
 // Frees a DC made by CreateSurfaceDC; false for any other handle.
 bool ReleaseSurfaceDC(HDC hdc);
 HWND WindowOfDC(HDC hdc);
+// Replaces the visible region of a DC made by CreateSurfaceDC (null: the whole surface), for
+// a DC that lives across changes of the window tree.
+void SetSurfaceDCVisible(HDC hdc, const Region* visible);
 
 // The region object behind an HRGN (null for a bad handle); owned by the handle table.
 Region* RegionOf(HRGN hrgn);
