@@ -1,0 +1,1213 @@
+// Option table, parser, help, option handlers and the per-run reset.
+#include "ffmpeg_internal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+extern "C" {
+#include <libavutil/avstring.h>
+#include <libavutil/opt.h>
+#include <libavutil/parseutils.h>
+#include <libavutil/pixdesc.h>
+}
+
+namespace ffdrv {
+
+Options g_opt;
+std::bitset<256> g_given;
+const char* g_program_name = "ffmpeg";
+
+// ---------------------------------------------------------------------------
+// Messages
+
+static MessageSink g_sink = nullptr;
+
+void set_message_sink(MessageSink sink) { g_sink = sink; }
+
+static void vmsg(int stream, const char* fmt, va_list ap) {
+    va_list copy;
+    va_copy(copy, ap);
+    int n = vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    if (n < 0) return;
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    vsnprintf(&text[0], text.size(), fmt, ap);
+    text.resize(static_cast<size_t>(n));
+    if (g_sink) {
+        g_sink(stream, text.c_str());
+    } else {
+        FILE* f = stream == 1 ? stdout : stderr;
+        fputs(text.c_str(), f);
+    }
+}
+
+void emsg(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    vmsg(2, fmt, ap);
+    va_end(ap);
+}
+
+void omsg(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    vmsg(1, fmt, ap);
+    va_end(ap);
+}
+
+// ---------------------------------------------------------------------------
+// Number parsing, independent of the process locale.
+
+static const char* skip_space(const char* s) {
+    while (*s == ' ' || *s == '\t' || *s == '\n' || *s == '\r' || *s == '\f' || *s == '\v') ++s;
+    return s;
+}
+
+int64_t parse_int64(const char* s) {
+    if (!s) return 0;
+    s = skip_space(s);
+    bool neg = false;
+    if (*s == '+' || *s == '-') neg = (*s++ == '-');
+    int64_t v = 0;
+    while (*s >= '0' && *s <= '9') {
+        int d = *s++ - '0';
+        if (v > (INT64_MAX - d) / 10) {
+            v = INT64_MAX;
+            while (*s >= '0' && *s <= '9') ++s;
+            break;
+        }
+        v = v * 10 + d;
+    }
+    return neg ? -v : v;
+}
+
+int parse_int(const char* s) {
+    int64_t v = parse_int64(s);
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+double parse_double(const char* s) {
+    if (!s) return 0.0;
+    s = skip_space(s);
+    if (*s == '+') ++s;
+    double v = 0.0;
+    auto r = std::from_chars(s, s + strlen(s), v);
+    if (r.ec == std::errc::invalid_argument) return 0.0;
+    if (r.ec == std::errc::result_out_of_range) return 0.0;
+    return v;
+}
+
+int64_t saturate_mul(int64_t v, int64_t m) {
+    if (v > 0 && v > INT64_MAX / m) return INT64_MAX;
+    if (v < 0 && v < INT64_MIN / m) return INT64_MIN;
+    return v * m;
+}
+
+static float to_float(double d) {
+    if (std::isnan(d)) return 0.0f;
+    if (d > 3.4e38) return 3.4e38f;
+    if (d < -3.4e38) return -3.4e38f;
+    return static_cast<float>(d);
+}
+
+static int to_int(double d) {
+    if (!(d == d)) return 0;
+    if (d >= 2147483647.0) return INT_MAX;
+    if (d <= -2147483648.0) return INT_MIN;
+    return static_cast<int>(d);
+}
+
+// The old verbosity numbers (-1 quiet, 0 errors, 1 information, 2 debug)
+// against the library's current levels.
+int map_log_level(int old_level) {
+    if (old_level < 0) return AV_LOG_QUIET;
+    if (old_level == 0) return AV_LOG_ERROR;
+    if (old_level == 1) return AV_LOG_INFO;
+    return AV_LOG_DEBUG;
+}
+
+// ---------------------------------------------------------------------------
+// Reset
+
+void ResetOptionDefaults() {
+    g_opt = Options{};
+    g_given.reset();
+    g_run.input_files.clear();
+    g_run.output_files.clear();
+    g_run.stream_maps.clear();
+    g_run.meta_data_maps.clear();
+    g_run.video_size = g_run.audio_size = g_run.extra_size = 0;
+    g_run.nb_frames_dup = g_run.nb_frames_drop = 0;
+    stop_requested.store(0);
+}
+
+bool option_given(const char* name) {
+    const OptionEntry* po = FindOption(kOptionTable, name);
+    if (!po->name) return false;
+    return g_given.test(static_cast<size_t>(po - kOptionTable));
+}
+
+// ---------------------------------------------------------------------------
+// Handlers
+
+static void opt_int_store(int* dst, const char* arg) { *dst = parse_int(arg); }
+static void opt_float_store(float* dst, const char* arg) { *dst = to_float(parse_double(arg)); }
+
+#define INT_HANDLER(fn, member) \
+    static void fn(const char* arg) { opt_int_store(&g_opt.member, arg); }
+#define FLOAT_HANDLER(fn, member) \
+    static void fn(const char* arg) { opt_float_store(&g_opt.member, arg); }
+#define KBIT_HANDLER(fn, member) \
+    static void fn(const char* arg) { g_opt.member = saturate_mul(parse_int64(arg), 1000); }
+
+INT_HANDLER(opt_bug, workaround_bugs)
+INT_HANDLER(opt_dct_algo, dct_algo)
+INT_HANDLER(opt_idct_algo, idct_algo)
+INT_HANDLER(opt_me_threshold, me_threshold)
+INT_HANDLER(opt_mb_threshold, mb_threshold)
+INT_HANDLER(opt_er, error_resilience)
+INT_HANDLER(opt_ec, error_concealment)
+INT_HANDLER(opt_vismv, debug_mv)
+INT_HANDLER(opt_gop, gop_size)
+INT_HANDLER(opt_mbd, mb_decision)
+INT_HANDLER(opt_mbcmp, mb_cmp)
+INT_HANDLER(opt_ildctcmp, ildct_cmp)
+INT_HANDLER(opt_subcmp, sub_cmp)
+INT_HANDLER(opt_cmp, cmp)
+INT_HANDLER(opt_precmp, pre_cmp)
+INT_HANDLER(opt_preme, pre_me)
+INT_HANDLER(opt_ibias, video_intra_quant_bias)
+INT_HANDLER(opt_pbias, video_inter_quant_bias)
+INT_HANDLER(opt_ps, packet_size)
+INT_HANDLER(opt_error, error_rate)
+INT_HANDLER(opt_strict, strict)
+INT_HANDLER(opt_top, top_field_first)
+INT_HANDLER(opt_nr, noise_reduction)
+INT_HANDLER(opt_qns, qns)
+INT_HANDLER(opt_sc_threshold, sc_threshold)
+INT_HANDLER(opt_me_range, me_range)
+INT_HANDLER(opt_ar, audio_sample_rate)
+INT_HANDLER(opt_ac, audio_channels)
+
+KBIT_HANDLER(opt_b, video_bit_rate)
+KBIT_HANDLER(opt_bt, video_bit_rate_tolerance)
+KBIT_HANDLER(opt_maxrate, video_rc_max_rate)
+KBIT_HANDLER(opt_minrate, video_rc_min_rate)
+KBIT_HANDLER(opt_ab, audio_bit_rate)
+KBIT_HANDLER(opt_muxab, mux_audio_bitrate)
+KBIT_HANDLER(opt_muxvb, mux_video_bitrate)
+
+static void opt_bufsize(const char* arg) {
+    g_opt.video_rc_buffer_size = saturate_mul(parse_int64(arg), 8192);
+}
+
+FLOAT_HANDLER(opt_lumi_mask, lumi_mask)
+FLOAT_HANDLER(opt_dark_mask, dark_mask)
+FLOAT_HANDLER(opt_scplx_mask, scplx_mask)
+FLOAT_HANDLER(opt_tcplx_mask, tcplx_mask)
+FLOAT_HANDLER(opt_p_mask, p_mask)
+FLOAT_HANDLER(opt_qblur, video_qblur)
+FLOAT_HANDLER(opt_qcomp, video_qcomp)
+FLOAT_HANDLER(opt_rc_init_cplx, video_rc_initial_cplx)
+FLOAT_HANDLER(opt_b_qfactor, video_b_qfactor)
+FLOAT_HANDLER(opt_i_qfactor, video_i_qfactor)
+FLOAT_HANDLER(opt_b_qoffset, video_b_qoffset)
+FLOAT_HANDLER(opt_i_qoffset, video_i_qoffset)
+
+static void opt_lmin(const char* arg) { g_opt.video_lmin = to_int(parse_double(arg) * 118); }
+static void opt_lmax(const char* arg) { g_opt.video_lmax = to_int(parse_double(arg) * 118); }
+
+static void opt_mb_lmin(const char* arg) {
+    g_opt.video_mb_lmin = to_int(parse_double(arg) * 118);
+    if (g_opt.video_mb_lmin < 1 || g_opt.video_mb_lmin > 32767)
+        emsg("mblmin must be >= 1 and <= %d\n", (int)(32767 / 118));
+}
+
+static void opt_mb_lmax(const char* arg) {
+    g_opt.video_mb_lmax = to_int(parse_double(arg) * 118);
+    if (g_opt.video_mb_lmax < 1 || g_opt.video_mb_lmax > 32767)
+        emsg("mblmax must be >= 1 and <= %d\n", (int)(32767 / 118));
+}
+
+static void opt_qmin(const char* arg) {
+    g_opt.video_qmin = parse_int(arg);
+    if (g_opt.video_qmin < 1 || g_opt.video_qmin > 51) emsg("qmin must be >= 1 and <= 51\n");
+}
+
+static void opt_qmax(const char* arg) {
+    g_opt.video_qmax = parse_int(arg);
+    if (g_opt.video_qmax < 1 || g_opt.video_qmax > 51) emsg("qmax must be >= 1 and <= 51\n");
+}
+
+static void opt_qdiff(const char* arg) {
+    g_opt.video_qdiff = parse_int(arg);
+    if (g_opt.video_qdiff < 1 || g_opt.video_qdiff > 31) emsg("qdiff must be >= 1 and <= 31\n");
+}
+
+static void opt_lelim(const char* arg) {
+    g_opt.lelim = parse_int(arg);
+    if (g_opt.lelim < -99 || g_opt.lelim > 99) emsg("lelim must be >= -99 and <= 99\n");
+}
+
+static void opt_celim(const char* arg) {
+    g_opt.celim = parse_int(arg);
+    if (g_opt.celim < -99 || g_opt.celim > 99) emsg("celim must be >= -99 and <= 99\n");
+}
+
+static void opt_bf(const char* arg) {
+    g_opt.b_frames = parse_int(arg);
+    if (g_opt.b_frames > 8) {
+        emsg("\nCannot have more than %d B frames, increase FF_MAX_B_FRAMES.\n", 8);
+    } else if (g_opt.b_frames < 1) {
+        emsg("\nNumber of B frames must be higher than 0\n");
+    }
+}
+
+static void opt_qscale(const char* arg) {
+    g_opt.video_qscale = to_float(parse_double(arg));
+    if (g_opt.video_qscale < 0.01f || g_opt.video_qscale > 255.0f)
+        emsg("qscale must be >= 0.01 and <= 255\n");
+}
+
+static void opt_qsquish(const char* arg) {
+    g_opt.video_qsquish = to_float(parse_double(arg));
+    if (g_opt.video_qsquish < 0.0f || g_opt.video_qsquish > 99.0f)
+        emsg("qsquish must be >= 0.0 and <= 99.0\n");
+}
+
+static void opt_rc_eq(const char* arg) { g_opt.rc_eq = arg; }
+static void opt_rc_override(const char* arg) { g_opt.rc_override = arg; }
+static void opt_vd(const char* arg) { g_opt.video_device = arg; }
+static void opt_gd(const char* arg) { g_opt.grab_device = arg; }
+static void opt_ad(const char* arg) { g_opt.audio_device = arg; }
+static void opt_tvstd(const char* arg) { g_opt.video_standard = arg; }
+
+static void opt_vc(const char* arg) {
+    g_opt.video_channel = static_cast<int>(strtol(arg, nullptr, 0));
+}
+
+static int parse_fourcc(const char* arg) {
+    char* tail = nullptr;
+    long v = strtol(arg, &tail, 0);
+    if (tail && *tail == '\0' && tail != arg) return static_cast<int>(v);
+    // Fewer than four characters leave the missing bytes zero.
+    unsigned char c[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4 && arg[i]; ++i) c[i] = static_cast<unsigned char>(arg[i]);
+    return static_cast<int>(c[0] + (c[1] << 8) + (c[2] << 16) + (static_cast<unsigned>(c[3]) << 24));
+}
+
+static void opt_atag(const char* arg) { g_opt.audio_codec_tag = parse_fourcc(arg); }
+static void opt_vtag(const char* arg) { g_opt.video_codec_tag = parse_fourcc(arg); }
+
+static int64_t parse_duration(const char* arg) {
+    int64_t us = 0;
+    if (av_parse_time(&us, arg, 1) < 0) return 0;
+    return us;
+}
+
+static void opt_recording_time(const char* arg) { g_opt.recording_time = parse_duration(arg); }
+static void opt_start_time(const char* arg) { g_opt.start_time = parse_duration(arg); }
+static void opt_input_ts_offset(const char* arg) { g_opt.input_ts_offset = parse_duration(arg); }
+
+static void opt_rec_timestamp(const char* arg) {
+    int64_t us = 0;
+    if (av_parse_time(&us, arg, 0) < 0) us = 0;
+    g_opt.rec_timestamp = us / 1000000;
+}
+
+static void opt_frame_size(const char* arg) {
+    int w = 0, h = 0;
+    if (av_parse_video_size(&w, &h, arg) < 0) {
+        emsg("Incorrect frame size\n");
+        return;
+    }
+    if ((w % 2) != 0 || (h % 2) != 0) {
+        emsg("Frame size must be a multiple of 2\n");
+        return;
+    }
+    const int W = g_opt.frame_width, H = g_opt.frame_height;
+    const double a = g_opt.input_sar == 0.0f ? 1.0 : g_opt.input_sar;
+    // A zero input width would divide by zero below: treat it like an unknown size.
+    if (H == 0 || h == 0 || W == 0) {
+        g_opt.frame_width = w;
+        g_opt.frame_height = h;
+        return;
+    }
+    const int d = (w * 1000) / h - static_cast<int>(W * a * 1000.0 / H);
+    if (g_opt.fixaspect && d != 0) {
+        if (d < 0) {
+            const int h2 = 2 * static_cast<int>((double(w) * H) / (W * a) / 2.0);
+            const int r = h - h2;
+            g_opt.frame_width = w;
+            g_opt.frame_height = h2;
+            g_opt.pad_top = 2 * ((r / 2) / 2);
+            g_opt.pad_bottom = r - g_opt.pad_top;
+            g_opt.pad_left = g_opt.pad_right = 0;
+        } else {
+            const int w2 = 2 * static_cast<int>((double(h) * W * a) / H / 2.0);
+            const int r = w - w2;
+            g_opt.frame_width = w2;
+            g_opt.frame_height = h;
+            g_opt.pad_left = 2 * ((r / 2) / 2);
+            g_opt.pad_right = r - g_opt.pad_left;
+            g_opt.pad_top = g_opt.pad_bottom = 0;
+        }
+        return;
+    }
+    g_opt.frame_width = w;
+    g_opt.frame_height = h;
+}
+
+static void crop_band(int* band, const char* arg, const char* name, const char* Name, bool vertical) {
+    *band = parse_int(arg);
+    if (*band < 0) {
+        emsg("Incorrect %s crop size\n", name);
+        return;
+    }
+    if ((*band % 2) != 0) {
+        emsg("%s crop size must be a multiple of 2\n", Name);
+        return;
+    }
+    int& dim = vertical ? g_opt.frame_height : g_opt.frame_width;
+    if (*band >= dim) {
+        if (vertical)
+            emsg("Vertical crop dimensions are outside the range of the original image.\n"
+                 "Remember to crop first and scale second.\n");
+        else
+            emsg("Horizontal crop dimensions are outside the range of the original image.\n"
+                 "Remember to crop first and scale second.\n");
+        return;
+    }
+    dim -= *band;
+}
+
+static void opt_crop_top(const char* a) { crop_band(&g_opt.crop_top, a, "top", "Top", true); }
+static void opt_crop_bottom(const char* a) { crop_band(&g_opt.crop_bottom, a, "bottom", "Bottom", true); }
+static void opt_crop_left(const char* a) { crop_band(&g_opt.crop_left, a, "left", "Left", false); }
+static void opt_crop_right(const char* a) { crop_band(&g_opt.crop_right, a, "right", "Right", false); }
+
+static void pad_band(int* band, const char* arg, const char* name, const char* Name) {
+    *band = parse_int(arg);
+    if (*band < 0) {
+        emsg("Incorrect %s pad size\n", name);
+        return;
+    }
+    if ((*band % 2) != 0) emsg("%s pad size must be a multiple of 2\n", Name);
+}
+
+static void opt_pad_top(const char* a) { pad_band(&g_opt.pad_top, a, "top", "Top"); }
+static void opt_pad_bottom(const char* a) { pad_band(&g_opt.pad_bottom, a, "bottom", "Bottom"); }
+static void opt_pad_left(const char* a) { pad_band(&g_opt.pad_left, a, "left", "Left"); }
+static void opt_pad_right(const char* a) { pad_band(&g_opt.pad_right, a, "right", "Right"); }
+
+static void opt_pad_color(const char* arg) {
+    const long rgb = strtol(arg, nullptr, 16);
+    const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    g_opt.pad_color[0] = (306 * r + 601 * g + 117 * b + 512) >> 10;
+    g_opt.pad_color[1] = ((-173 * r - 339 * g + 512 * b + 511) >> 10) + 128;
+    g_opt.pad_color[2] = ((512 * r - 429 * g - 83 * b + 511) >> 10) + 128;
+}
+
+static void opt_frame_aspect_ratio(const char* arg) {
+    double ar = 0;
+    const char* colon = strchr(arg, ':');
+    long x = 0, y = 0;
+    if (colon) {
+        x = strtol(arg, nullptr, 10);
+        y = strtol(colon + 1, nullptr, 10);
+    }
+    if (x > 0 && y > 0)
+        ar = double(x) / double(y);
+    else
+        ar = parse_double(arg);
+    if (ar == 0.0) {
+        emsg("Incorrect aspect ratio specification.\n");
+        return;
+    }
+    g_opt.frame_aspect_ratio = to_float(ar);
+}
+
+static void opt_pix_fmt(const char* arg) {
+    g_opt.frame_pix_fmt = av_get_pix_fmt(arg);
+    g_opt.pix_fmt_given = 1;
+}
+
+static void opt_frame_rate(const char* arg) {
+    AVRational r;
+    if (av_parse_video_rate(&r, arg) < 0) {
+        emsg("Incorrect frame rate\n");
+        return;
+    }
+    g_opt.frame_rate = r;
+}
+
+static void opt_max_frame_rate(const char* arg) {
+    AVRational r;
+    if (av_parse_video_rate(&r, arg) < 0) {
+        emsg("Incorrect frame rate\n");
+        return;
+    }
+    g_opt.max_frame_rate = r;
+}
+
+static const char* const kMotionStr[] = {"zero", "full", "log", "phods", "epzs", "x1"};
+
+static void opt_motion_estimation(const char* arg) {
+    for (int i = 0; i < 6; ++i) {
+        if (!strcmp(kMotionStr[i], arg)) {
+            g_opt.me_method = i + 1;
+            return;
+        }
+    }
+    emsg("Unknown motion estimation method '%s'\n", arg);
+}
+
+// The encoder names the wrapper and older command lines use, against what this
+// library build offers.
+static const char* codec_alias(const char* name, AVMediaType type) {
+    if (type == AVMEDIA_TYPE_VIDEO && !strcmp(name, "xvid")) return "libxvid";
+    return name;
+}
+
+static void set_codec_option(int* copy_flag, int* codec_id, AVMediaType type, const char* arg) {
+    if (!strcmp(arg, "copy")) {
+        *copy_flag = 1;
+        return;
+    }
+    const char* name = codec_alias(arg, type);
+    void* it = nullptr;
+    const AVCodec* c;
+    while ((c = av_codec_iterate(&it))) {
+        if (c->type == type && !strcmp(c->name, name)) {
+            *codec_id = c->id;
+            return;
+        }
+    }
+    const AVCodecDescriptor* d = avcodec_descriptor_get_by_name(name);
+    if (d && d->type == type) {
+        *codec_id = d->id;
+        return;
+    }
+    emsg("Unknown codec '%s'\n", arg);
+}
+
+static void opt_video_codec(const char* arg) {
+    set_codec_option(&g_opt.video_stream_copy, &g_opt.video_codec_id, AVMEDIA_TYPE_VIDEO, arg);
+}
+static void opt_audio_codec(const char* arg) {
+    set_codec_option(&g_opt.audio_stream_copy, &g_opt.audio_codec_id, AVMEDIA_TYPE_AUDIO, arg);
+}
+static void opt_subtitle_codec(const char* arg) {
+    set_codec_option(&g_opt.subtitle_stream_copy, &g_opt.subtitle_codec_id, AVMEDIA_TYPE_SUBTITLE, arg);
+}
+
+static void opt_format(const char* arg) {
+    if (!strcmp(arg, "pgmyuv")) {
+        g_opt.pgmyuv_compat = 1;
+        arg = "image2";
+    }
+    g_opt.file_iformat = av_find_input_format(arg);
+    g_opt.file_oformat = av_guess_format(arg, nullptr, nullptr);
+    if (!g_opt.file_iformat && !g_opt.file_oformat) emsg("Unknown input or output format: %s\n", arg);
+}
+
+static void opt_image_format(const char* arg) {
+    // This library build has no separate image-format list.
+    emsg("Unknown image format: '%s'\n", arg);
+}
+
+static void opt_grab(const char* arg) {
+    g_opt.file_iformat = av_find_input_format(arg);
+    opt_input_file("");
+}
+
+static void opt_map(const char* arg) {
+    if (g_run.stream_maps.size() >= kMaxStreamMaps) {
+        emsg("Too many stream maps (at most %d)\n", kMaxStreamMaps);
+        return;
+    }
+    StreamMap m{};
+    char* p = const_cast<char*>(arg);
+    m.file_index = static_cast<int>(strtol(arg, &p, 0));
+    if (*p) ++p;
+    m.stream_index = static_cast<int>(strtol(p, &p, 0));
+    if (*p) {
+        ++p;
+        m.sync_file_index = static_cast<int>(strtol(p, &p, 0));
+        if (*p) ++p;
+        m.sync_stream_index = static_cast<int>(strtol(p, &p, 0));
+    } else {
+        m.sync_file_index = m.file_index;
+        m.sync_stream_index = m.stream_index;
+    }
+    g_run.stream_maps.push_back(m);
+}
+
+static void opt_map_meta_data(const char* arg) {
+    if (g_run.meta_data_maps.size() >= kMaxMetaDataMaps) {
+        emsg("Too many meta data maps (at most %d)\n", kMaxMetaDataMaps);
+        return;
+    }
+    MetaDataMap m{};
+    char* p = const_cast<char*>(arg);
+    m.out_file = static_cast<int>(strtol(arg, &p, 0));
+    if (*p) ++p;
+    m.in_file = static_cast<int>(strtol(p, &p, 0));
+    g_run.meta_data_maps.push_back(m);
+}
+
+static void opt_pass(const char* arg) {
+    const int pass = parse_int(arg);
+    if (pass != 1 && pass != 2) {
+        emsg("pass number can be only 1 or 2\n");
+        return;
+    }
+    g_opt.do_pass = pass;
+}
+
+static void opt_bitexact(const char*) { g_opt.bitexact = 1; }
+
+static void parse_matrix(std::vector<uint16_t>* m, const char* arg) {
+    m->assign(64, 0);
+    const char* p = arg;
+    for (int i = 0; i < 64; ++i) {
+        (*m)[i] = static_cast<uint16_t>(parse_int(p));
+        if (i == 63) break;
+        p = strchr(p, ',');
+        if (!p) {
+            emsg("Syntax error in matrix \"%s\" at coeff %d\n", arg, i);
+            break;
+        }
+        ++p;
+    }
+}
+
+static void opt_intra_matrix(const char* arg) { parse_matrix(&g_opt.intra_matrix, arg); }
+static void opt_inter_matrix(const char* arg) { parse_matrix(&g_opt.inter_matrix, arg); }
+
+static void opt_verbose(const char* arg) {
+    g_opt.verbose = parse_int(arg);
+    av_log_set_level(map_log_level(g_opt.verbose));
+}
+
+static void opt_debug(const char* arg) {
+    g_opt.debug = parse_int(arg);
+    av_log_set_level(map_log_level(2));
+}
+
+static void opt_thread_count(const char* arg) {
+    g_opt.thread_count = parse_int(arg);
+    if (g_opt.verbose >= 0) emsg("Warning: not compiled with thread support, using thread emulation\n");
+}
+
+static void opt_video_hook(const char* arg) {
+    // No hook loader exists here; the text is only split to report it.
+    g_opt.vhook_text = arg;
+    g_opt.using_vhook = 1;
+    int words = 0;
+    const char* p = arg;
+    while (*p && words < 63) {
+        while (*p == ' ') ++p;
+        if (!*p) break;
+        ++words;
+        while (*p && *p != ' ') ++p;
+    }
+    emsg("Failed to add video hook function: %s\n", arg);
+}
+
+static void opt_new_video_stream(const char*) {
+    if (g_run.output_files.empty()) {
+        emsg("At least one output file must be specified\n");
+        return;
+    }
+    add_video_stream(g_run.output_files.back().ctx);
+}
+
+static void opt_new_audio_stream(const char*) {
+    if (g_run.output_files.empty()) {
+        emsg("At least one output file must be specified\n");
+        return;
+    }
+    add_audio_stream(g_run.output_files.back().ctx);
+}
+
+static void opt_new_subtitle_stream(const char*) {
+    if (g_run.output_files.empty()) {
+        emsg("At least one output file must be specified\n");
+        return;
+    }
+    add_subtitle_stream(g_run.output_files.back().ctx);
+}
+
+static void show_banner() {
+    emsg("FFmpeg version CVS, build %d, Copyright (c) 2000-2004 Fabrice Bellard\n", 4759);
+    emsg("  configuration: %s\n", "--enable-gpl --enable-libx264 --enable-libxvid (system libraries)");
+    emsg("  built on Dec 31 2006 10:16:07");
+    emsg(", using a non-gcc compiler\n");
+}
+
+static void show_license(const char*) {
+    show_banner();
+    emsg("This program is free software; you can redistribute it and/or\n"
+         "modify it under the terms of the GNU General Public License\n"
+         "as published by the Free Software Foundation; either version 2\n"
+         "of the License, or (at your option) any later version.\n"
+         "\n"
+         "This program is distributed in the hope that it will be useful,\n"
+         "but WITHOUT ANY WARRANTY; without even the implied warranty of\n"
+         "MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.  See the\n"
+         "GNU General Public License for more details.\n");
+}
+
+static void show_version(const char*) {
+    emsg("ffmpeg      CVS\nlibavcodec  %d\nlibavformat %d\n", static_cast<int>(avcodec_version()), 4629);
+}
+
+static void show_formats(const char*) {
+    emsg("File formats:\n");
+    // Merge demuxers and muxers by name, in name order.
+    std::vector<std::pair<std::string, std::pair<int, std::string>>> names;
+    auto add = [&names](const char* name, const char* long_name, int bit) {
+        for (auto& n : names) {
+            if (n.first == name) {
+                n.second.first |= bit;
+                return;
+            }
+        }
+        names.push_back({name, {bit, long_name ? long_name : ""}});
+    };
+    void* it = nullptr;
+    const AVInputFormat* ifmt;
+    while ((ifmt = av_demuxer_iterate(&it))) add(ifmt->name, ifmt->long_name, 1);
+    it = nullptr;
+    const AVOutputFormat* ofmt;
+    while ((ofmt = av_muxer_iterate(&it))) add(ofmt->name, ofmt->long_name, 2);
+    std::sort(names.begin(), names.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& n : names)
+        emsg(" %s%s %-15s %s\n", (n.second.first & 1) ? "D" : " ", (n.second.first & 2) ? "E" : " ",
+             n.first.c_str(), n.second.second.c_str());
+    emsg("\n");
+    emsg("Image formats (filename extensions, if any, follow):\n");
+    emsg("\n");
+    emsg("Codecs:\n");
+    std::vector<std::pair<std::string, int>> codecs;  // name, caps bits
+    it = nullptr;
+    const AVCodec* c;
+    while ((c = av_codec_iterate(&it))) {
+        const int bit = av_codec_is_encoder(c) ? 2 : 1;
+        bool found = false;
+        for (auto& e : codecs) {
+            if (e.first == c->name) {
+                e.second |= bit;
+                found = true;
+            }
+        }
+        if (!found) codecs.push_back({c->name, bit | (c->type << 4) | ((c->capabilities & 0xFF) << 8)});
+    }
+    std::sort(codecs.begin(), codecs.end());
+    for (auto& e : codecs) {
+        const int type = (e.second >> 4) & 0xF;
+        const int caps = e.second >> 8;
+        const char* t = type == AVMEDIA_TYPE_VIDEO ? "V" : type == AVMEDIA_TYPE_AUDIO ? "A"
+                      : type == AVMEDIA_TYPE_SUBTITLE ? "S" : "?";
+        emsg(" %s%s%s%s%s%s %s", (e.second & 1) ? "D" : " ", (e.second & 2) ? "E" : " ", t,
+             (caps & AV_CODEC_CAP_DRAW_HORIZ_BAND) ? "S" : " ", (caps & AV_CODEC_CAP_DR1) ? "D" : " ",
+             (caps & AV_CODEC_CAP_TRUNCATED) ? "T" : " ", e.first.c_str());
+        emsg("\n");
+    }
+    emsg("\n");
+    emsg("Supported file protocols:\n");
+    void* op = nullptr;
+    const char* proto;
+    while ((proto = avio_enum_protocols(&op, 0))) emsg(" %s:", proto);
+    emsg("\n");
+    emsg("Frame size, frame rate abbreviations:\n ntsc pal qntsc qpal sntsc spal film ntsc-film sqcif qcif cif 4cif\n");
+    emsg("Motion estimation methods:\n");
+    for (int i = 0; i < 6; ++i) {
+        emsg(" %s", kMotionStr[i]);
+        if (i == 0) emsg("(fastest)");
+        else if (i == 1) emsg("(slowest)");
+        else if (i == 4) emsg("(default)");
+    }
+    emsg("\n\n");
+    emsg("Note, the names of encoders and decoders dont always match, so there are\n"
+         "several cases where the above table shows encoder only or decoder only entries\n"
+         "even though both encoding and decoding are supported for example, the h263\n"
+         "decoder corresponds to the h263 and h263p encoders, for file formats its even\n"
+         "worse\n");
+}
+
+// "target" presets.
+static void call_option(const char* name, const char* arg);
+
+static void opt_target(const char* arg) {
+    enum { UNKNOWN, PAL, NTSC, FILM } norm = UNKNOWN;
+    static const char* const frame_rates[] = {"25", "30000/1001", "24000/1001"};
+    if (!strncmp(arg, "pal-", 4)) {
+        norm = PAL;
+        arg += 4;
+    } else if (!strncmp(arg, "ntsc-", 5)) {
+        norm = NTSC;
+        arg += 5;
+    } else if (!strncmp(arg, "film-", 5)) {
+        norm = FILM;
+        arg += 5;
+    } else {
+        const int fr = to_int(av_q2d(g_opt.frame_rate) * 1000.0);
+        norm = fr == 25000 ? PAL : (fr == 29970 || fr == 23976) ? NTSC : UNKNOWN;
+        for (size_t j = 0; norm == UNKNOWN && j < g_run.input_files.size(); ++j) {
+            AVFormatContext* ic = g_run.input_files[j].ctx;
+            for (unsigned i = 0; i < ic->nb_streams; ++i) {
+                AVStream* st = ic->streams[i];
+                if (st->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
+                AVRational tb = st->avg_frame_rate.num ? av_inv_q(st->avg_frame_rate) : st->time_base;
+                if (!tb.num) continue;
+                const int f = static_cast<int>(int64_t(tb.den) * 1000 / tb.num);
+                if (f == 25000) {
+                    norm = PAL;
+                    break;
+                }
+                if (f == 29970 || f == 23976) {
+                    norm = NTSC;
+                    break;
+                }
+            }
+        }
+        if (g_opt.verbose && norm != UNKNOWN) emsg("Assuming %s for target.\n", norm == PAL ? "PAL" : "NTSC");
+    }
+    if (norm == UNKNOWN) {
+        emsg("Could not determine norm (PAL/NTSC/NTSC-Film) for target.\n");
+        emsg("Please prefix target with \"pal-\", \"ntsc-\" or \"film-\",\n");
+        emsg("or set a framerate with \"-r xxx\".\n");
+        return;
+    }
+    const int n = norm - 1;  // PAL 0, NTSC 1, FILM 2
+    const bool pal = norm == PAL;
+    if (!strcmp(arg, "vcd")) {
+        call_option("vcodec", "mpeg1video");
+        call_option("acodec", "mp2");
+        call_option("f", "vcd");
+        call_option("s", pal ? "352x288" : "352x240");
+        call_option("r", frame_rates[n]);
+        call_option("g", pal ? "15" : "18");
+        g_opt.video_bit_rate = 1150000;
+        g_opt.video_rc_max_rate = 1150000;
+        g_opt.video_rc_min_rate = 1150000;
+        g_opt.video_rc_buffer_size = 40 * 1024 * 8;
+        g_opt.audio_bit_rate = 224000;
+        g_opt.audio_sample_rate = 44100;
+        g_opt.mux_packet_size = 2324;
+        g_opt.mux_rate = 2352 * 75 * 8;
+        g_opt.mux_preload = (36000 + 3 * 1200) / 90000.0f;
+    } else if (!strcmp(arg, "svcd")) {
+        call_option("vcodec", "mpeg2video");
+        call_option("acodec", "mp2");
+        call_option("f", "svcd");
+        call_option("s", pal ? "480x576" : "480x480");
+        call_option("r", frame_rates[n]);
+        call_option("g", pal ? "15" : "18");
+        g_opt.video_bit_rate = 2040000;
+        g_opt.video_rc_max_rate = 2516000;
+        g_opt.video_rc_min_rate = 0;
+        g_opt.video_rc_buffer_size = 224 * 1024 * 8;
+        g_opt.use_scan_offset = 1;
+        g_opt.audio_bit_rate = 224000;
+        g_opt.audio_sample_rate = 44100;
+        g_opt.mux_packet_size = 2324;
+    } else if (!strcmp(arg, "dvd")) {
+        call_option("vcodec", "mpeg2video");
+        call_option("acodec", "ac3");
+        call_option("f", "dvd");
+        call_option("s", pal ? "720x576" : "720x480");
+        call_option("r", frame_rates[n]);
+        call_option("g", pal ? "15" : "18");
+        g_opt.video_bit_rate = 6000000;
+        g_opt.video_rc_max_rate = 9000000;
+        g_opt.video_rc_min_rate = 0;
+        g_opt.video_rc_buffer_size = 224 * 1024 * 8;
+        g_opt.mux_packet_size = 2048;
+        g_opt.mux_rate = 10080000;
+        g_opt.audio_bit_rate = 448000;
+        g_opt.audio_sample_rate = 48000;
+    } else if (!strcmp(arg, "dv")) {
+        call_option("f", "dv");
+        call_option("s", pal ? "720x576" : "720x480");
+        call_option("r", frame_rates[n]);
+        g_opt.audio_sample_rate = 48000;
+        g_opt.audio_channels = 2;
+    } else {
+        emsg("Unknown target: %s\n", arg);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The table
+
+static const char* const kVcodecChoices[] = {"mpeg4", "msmpeg4", "msmpeg4v1", "msmpeg4v2", "mpeg1video",
+                                             "mpeg2video", "wmv1", "wmv2", "h263", "h263p", "rawvideo",
+                                             "rv10", "dvvideo", "huffyuv", "ljpeg", "mjpeg", "svq1", "zlib"};
+static const char* const kAcodecChoices[] = {"mp3"};
+static const char* const kSizeChoices[] = {"128x96 (sqcif)", "176x144 (qcif)", "352x288 (cif)",
+                                           "704x576 (4cif)", "352x240", "320x240", "640x480"};
+static const char* const kRateChoices[] = {"23.97", "24.0", "25.0", "29.97", "30.0"};
+static const char* const kChannelChoices[] = {"1 (Mono)", "2 (Stereo)", "5 (5.1)"};
+static const char* const kAbChoices[] = {"32", "48", "56", "64", "80", "96", "112",
+                                         "128", "160", "192", "224", "256", "320", "384"};
+static const char* const kAnChoices[] = {"False", "True"};
+static const char* const kArChoices[] = {"22050", "32000", "44100", "48000"};
+static const char* const kAspectChoices[] = {"4:3", "16:9"};
+static const char* const kTvstdChoices[] = {"NTSC", "PAL"};
+
+#define N(a) static_cast<int>(sizeof(a) / sizeof((a)[0]))
+#define VAR(name, flags, member, help, argname) \
+    {name, flags, static_cast<void*>(&g_opt.member), nullptr, help, argname, 0, nullptr, 0}
+#define FN(name, flags, fn, help, argname) {name, flags, nullptr, fn, help, argname, 0, nullptr, 0}
+#define FNC(name, flags, fn, help, argname, ch) {name, flags, nullptr, fn, help, argname, 1, ch, N(ch)}
+#define VARC(name, flags, member, help, argname, ch) \
+    {name, flags, static_cast<void*>(&g_opt.member), nullptr, help, argname, 1, ch, N(ch)}
+
+const OptionEntry kOptionTable[] = {
+    // main options
+    FN("L", 0, show_license, "show license", nullptr),
+    FN("h", 0, print_help, "show help", nullptr),
+    FN("version", 0, show_version, "show version", nullptr),
+    FN("formats", 0, show_formats, "show available formats, codecs, protocols, ...", nullptr),
+    FN("f", HAS_ARG, opt_format, "force format", "Force Format"),
+    FN("img", HAS_ARG, opt_image_format, "force image format", "img_fmt"),
+    FN("i", HAS_ARG, opt_input_file, "input file name", "Input File Name"),
+    VAR("y", OPT_BOOL, file_overwrite, "overwrite output files", nullptr),
+    FN("map", HAS_ARG | OPT_EXPERT, opt_map, "set input stream mapping", "file:stream[:syncfile:syncstream]"),
+    FN("map_meta_data", HAS_ARG | OPT_EXPERT, opt_map_meta_data,
+       "set meta data information of outfile from infile", "outfile:infile"),
+    FN("t", HAS_ARG, opt_recording_time, "set the recording time", "duration"),
+    VAR("fs", HAS_ARG | OPT_INT, limit_filesize, "set the limit file size", "Limit Size"),
+    FN("ss", HAS_ARG, opt_start_time, "set the start time offset", "time_off"),
+    FN("itsoffset", HAS_ARG, opt_input_ts_offset, "set the input ts offset", "time_off"),
+    VAR("title", HAS_ARG | OPT_STRING, title, "set the title", "Title"),
+    FN("timestamp", HAS_ARG, opt_rec_timestamp, "set the timestamp", "time"),
+    VAR("author", HAS_ARG | OPT_STRING, author, "set the author", "string"),
+    VAR("copyright", HAS_ARG | OPT_STRING, copyright, "set the copyright", "string"),
+    VAR("comment", HAS_ARG | OPT_STRING, comment, "set the comment", "string"),
+    FN("debug", HAS_ARG | OPT_EXPERT, opt_debug, "print specific debug info", ""),
+    FN("vismv", HAS_ARG | OPT_EXPERT, opt_vismv, "visualize motion vectors", ""),
+    VAR("benchmark", OPT_BOOL | OPT_EXPERT, do_benchmark, "add timings for benchmarking", nullptr),
+    VAR("dump", OPT_BOOL | OPT_EXPERT, do_pkt_dump, "dump each input packet", nullptr),
+    VAR("hex", OPT_BOOL | OPT_EXPERT, do_hex_dump, "when dumping packets, also dump the payload", nullptr),
+    FN("bitexact", OPT_EXPERT, opt_bitexact, "only use bit exact algorithms (for codec testing)", nullptr),
+    VAR("re", OPT_BOOL | OPT_EXPERT, rate_emu, "read input at native frame rate", nullptr),
+    VAR("loop", OPT_BOOL | OPT_EXPERT, loop_input, "loop (current only works with images)", nullptr),
+    VAR("loop_output", HAS_ARG | OPT_INT | OPT_EXPERT, loop_output,
+        "number of times to loop output in formats that support looping (0 loops forever)", ""),
+    FN("v", HAS_ARG, opt_verbose, "control amount of logging", "verbose"),
+    FN("target", HAS_ARG, opt_target,
+       "specify target file type (\"vcd\", \"svcd\", \"dvd\", \"dv\", \"pal-vcd\", \"ntsc-svcd\", ...)",
+       "Target Type"),
+    FN("threads", HAS_ARG | OPT_EXPERT, opt_thread_count, "thread count", "count"),
+    VAR("vsync", HAS_ARG | OPT_INT | OPT_EXPERT, video_sync_method, "video sync method", ""),
+    VAR("async", HAS_ARG | OPT_INT | OPT_EXPERT, audio_sync_method, "audio sync method", ""),
+    VAR("vglobal", HAS_ARG | OPT_INT | OPT_EXPERT, use_global_header_opt, "video global header storage type", ""),
+    VAR("copyts", OPT_BOOL | OPT_EXPERT, copy_ts, "copy timestamps", nullptr),
+    VAR("shortest", OPT_BOOL | OPT_EXPERT, opt_shortest, "finish encoding within shortest input", nullptr),
+
+    // video options
+    FN("b", HAS_ARG | OPT_VIDEO, opt_b, "set video bitrate (in kbit/s)", "Video Bitrate"),
+    VAR("vframes", OPT_INT | HAS_ARG | OPT_VIDEO, max_frames[AVMEDIA_TYPE_VIDEO],
+        "set the number of video frames to record", "number"),
+    VAR("aframes", OPT_INT | HAS_ARG | OPT_AUDIO, max_frames[AVMEDIA_TYPE_AUDIO],
+        "set the number of audio frames to record", "number"),
+    VAR("dframes", OPT_INT | HAS_ARG, max_frames[AVMEDIA_TYPE_DATA], "set the number of data frames to record",
+        "number"),
+    FNC("r", HAS_ARG | OPT_VIDEO, opt_frame_rate, "set frame rate (Hz value, fraction or abbreviation)",
+        "Frame Rate", kRateChoices),
+    FN("maxfr", HAS_ARG | OPT_VIDEO, opt_max_frame_rate, "set max frame rate (Hz value, fraction or abbreviation)",
+       "Max Frame Rate"),
+    FNC("s", HAS_ARG | OPT_VIDEO, opt_frame_size, "set frame size (WxH or abbreviation)", "Frame Size",
+        kSizeChoices),
+    FNC("aspect", HAS_ARG | OPT_VIDEO, opt_frame_aspect_ratio, "set aspect ratio (4:3, 16:9 or 1.3333, 1.7777)",
+        "aspect", kAspectChoices),
+    VAR("fixaspect", OPT_BOOL | OPT_VIDEO, fixaspect, "fix aspect ratio", nullptr),
+    FN("pix_fmt", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_pix_fmt, "set pixel format", "format"),
+    FN("croptop", HAS_ARG | OPT_VIDEO, opt_crop_top, "set top crop band size (in pixels)", "size"),
+    FN("cropbottom", HAS_ARG | OPT_VIDEO, opt_crop_bottom, "set bottom crop band size (in pixels)", "size"),
+    FN("cropleft", HAS_ARG | OPT_VIDEO, opt_crop_left, "set left crop band size (in pixels)", "size"),
+    FN("cropright", HAS_ARG | OPT_VIDEO, opt_crop_right, "set right crop band size (in pixels)", "size"),
+    FN("padtop", HAS_ARG | OPT_VIDEO, opt_pad_top, "set top pad band size (in pixels)", "size"),
+    FN("padbottom", HAS_ARG | OPT_VIDEO, opt_pad_bottom, "set bottom pad band size (in pixels)", "size"),
+    FN("padleft", HAS_ARG | OPT_VIDEO, opt_pad_left, "set left pad band size (in pixels)", "size"),
+    FN("padright", HAS_ARG | OPT_VIDEO, opt_pad_right, "set right pad band size (in pixels)", "size"),
+    FN("padcolor", HAS_ARG | OPT_VIDEO, opt_pad_color, "set color of pad bands (Hex 000000 thru FFFFFF)", "color"),
+    FN("g", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_gop, "set the group of picture size", "gop_size"),
+    VAR("intra", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, intra_only, "use only intra frames", nullptr),
+    VAR("vn", OPT_BOOL | OPT_VIDEO, video_disable, "disable video", nullptr),
+    VAR("vdt", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, video_discard, "discard threshold", "n"),
+    FN("qscale", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qscale, "use fixed video quantiser scale (VBR)", "q"),
+    FN("qmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qmin, "min video quantiser scale (VBR)", "q"),
+    FN("qmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qmax, "max video quantiser scale (VBR)", "q"),
+    FN("lmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_lmin, "min video lagrange factor (VBR)", "lambda"),
+    FN("lmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_lmax, "max video lagrange factor (VBR)", "lambda"),
+    FN("mblmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_mb_lmin, "min macroblock quantiser scale (VBR)", "q"),
+    FN("mblmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_mb_lmax, "max macroblock quantiser scale (VBR)", "q"),
+    FN("qdiff", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qdiff, "max difference between the quantiser scale (VBR)",
+       "q"),
+    FN("qblur", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qblur, "video quantiser scale blur (VBR)", "blur"),
+    FN("qsquish", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qsquish,
+       "how to keep quantiser between qmin and qmax (0 = clip, 1 = use differentiable function)", "squish"),
+    FN("qcomp", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qcomp, "video quantiser scale compression (VBR)",
+       "compression"),
+    FN("rc_init_cplx", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_rc_init_cplx, "initial complexity for 1-pass encoding",
+       "complexity"),
+    FN("b_qfactor", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_b_qfactor, "qp factor between p and b frames", "factor"),
+    FN("i_qfactor", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_i_qfactor, "qp factor between p and i frames", "factor"),
+    FN("b_qoffset", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_b_qoffset, "qp offset between p and b frames", "offset"),
+    FN("i_qoffset", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_i_qoffset, "qp offset between p and i frames", "offset"),
+    FN("ibias", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_ibias, "intra quant bias", "bias"),
+    FN("pbias", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_pbias, "inter quant bias", "bias"),
+    VAR("b_strategy", HAS_ARG | OPT_INT | OPT_EXPERT | OPT_VIDEO, b_strategy, "dynamic b frame selection strategy",
+        "strategy"),
+    FN("rc_eq", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_rc_eq, "set rate control equation", "equation"),
+    FN("rc_override", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_rc_override,
+       "rate control override for specific intervals", "override"),
+    FN("bt", HAS_ARG | OPT_VIDEO, opt_bt, "set video bitrate tolerance (in kbit/s)", "tolerance"),
+    FN("maxrate", HAS_ARG | OPT_VIDEO, opt_maxrate, "set max video bitrate tolerance (in kbit/s)",
+       "MAX Video Bitrate"),
+    FN("minrate", HAS_ARG | OPT_VIDEO, opt_minrate, "set min video bitrate tolerance (in kbit/s)", "bitrate"),
+    FN("bufsize", HAS_ARG | OPT_VIDEO, opt_bufsize, "set ratecontrol buffer size (in kByte)",
+       "ratecontrol buffer size"),
+    FNC("vcodec", HAS_ARG | OPT_VIDEO, opt_video_codec, "force video codec ('copy' to copy stream)", "Video Codec",
+        kVcodecChoices),
+    FN("me", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_motion_estimation, "set motion estimation method", "method"),
+    FN("dct_algo", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_dct_algo, "set dct algo", "algo"),
+    FN("idct_algo", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_idct_algo, "set idct algo", "algo"),
+    FN("me_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_me_threshold, "motion estimaton threshold",
+       "threshold"),
+    FN("mb_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_mb_threshold, "macroblock threshold", "threshold"),
+    FN("er", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_er, "set error resilience", "n"),
+    FN("ec", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_ec, "set error concealment", "bit_mask"),
+    FN("bf", HAS_ARG | OPT_VIDEO, opt_bf, "use 'frames' B frames", "frames"),
+    VAR("hq", OPT_BOOL, mb_decision, "activate high quality settings", nullptr),
+    FN("mbd", HAS_ARG | OPT_EXPERT, opt_mbd, "macroblock decision", "mode"),
+    FN("mbcmp", HAS_ARG | OPT_EXPERT, opt_mbcmp, "macroblock compare function", "cmp function"),
+    FN("ildctcmp", HAS_ARG | OPT_EXPERT, opt_ildctcmp, "ildct compare function", "cmp function"),
+    FN("subcmp", HAS_ARG | OPT_EXPERT, opt_subcmp, "subpel compare function", "cmp function"),
+    FN("cmp", HAS_ARG | OPT_EXPERT, opt_cmp, "fullpel compare function", "cmp function"),
+    FN("precmp", HAS_ARG | OPT_EXPERT, opt_precmp, "pre motion estimation compare function", "cmp function"),
+    FN("preme", HAS_ARG | OPT_EXPERT, opt_preme, "pre motion estimation", ""),
+    FN("lelim", HAS_ARG | OPT_EXPERT, opt_lelim,
+       "single coefficient elimination threshold for luminance (negative values also consider DC coefficient)",
+       "elim"),
+    FN("celim", HAS_ARG | OPT_EXPERT, opt_celim,
+       "single coefficient elimination threshold for chrominance (negative values also consider DC coefficient)",
+       "elim"),
+    FN("lumi_mask", HAS_ARG | OPT_EXPERT, opt_lumi_mask, "luminance masking", ""),
+    FN("dark_mask", HAS_ARG | OPT_EXPERT, opt_dark_mask, "darkness masking", ""),
+    FN("scplx_mask", HAS_ARG | OPT_EXPERT, opt_scplx_mask, "spatial complexity masking", ""),
+    FN("tcplx_mask", HAS_ARG | OPT_EXPERT, opt_tcplx_mask, "temporal complexity masking", ""),
+    FN("p_mask", HAS_ARG | OPT_EXPERT, opt_p_mask, "inter masking", ""),
+    VAR("4mv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_4mv, "use four motion vector by macroblock (MPEG4)", nullptr),
+    VAR("obmc", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_obmc, "use overlapped block motion compensation (h263+)",
+        nullptr),
+    VAR("lf", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_loop, "use loop filter (h263+)", nullptr),
+    VAR("part", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_part, "use data partitioning (MPEG4)", nullptr),
+    FN("bug", HAS_ARG | OPT_EXPERT, opt_bug, "workaround not auto detected encoder bugs", "param"),
+    FN("ps", HAS_ARG | OPT_EXPERT, opt_ps, "set packet size in bits", "size"),
+    FN("error", HAS_ARG | OPT_EXPERT, opt_error, "error rate", "rate"),
+    FN("strict", HAS_ARG | OPT_EXPERT, opt_strict, "how strictly to follow the standards", "strictness"),
+    VAR("sameq", OPT_BOOL | OPT_VIDEO, same_quality, "use same video quality as source (implies VBR)", nullptr),
+    FN("pass", HAS_ARG | OPT_VIDEO, opt_pass, "select the pass number (1 or 2)", "n"),
+    VAR("passlogfile", HAS_ARG | OPT_STRING | OPT_VIDEO, pass_logfilename, "select two pass log file name", "file"),
+    VAR("deinterlace", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_deinterlace, "deinterlace pictures", nullptr),
+    VAR("ildct", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_interlace_dct, "use interlaced dct", nullptr),
+    VAR("ilme", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_interlace_me, "force interlaced me support", nullptr),
+    VAR("psnr", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_psnr, "calculate PSNR of compressed frames", nullptr),
+    VAR("vstats", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_vstats, "dump video coding statistics to file", nullptr),
+    FN("vhook", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_video_hook, "insert video processing module", "module"),
+    VAR("aic", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_aic, "enable Advanced intra coding (h263+)", nullptr),
+    VAR("aiv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_aiv, "enable Alternative inter vlc (h263+)", nullptr),
+    VAR("umv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_umv, "enable Unlimited Motion Vector (h263+)", nullptr),
+    VAR("ssm", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_ss, "enable Slice Structured mode (h263+)", nullptr),
+    VAR("alt", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_alt_scan, "enable alternate scantable (MPEG2/MPEG4)", nullptr),
+    VAR("qprd", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_qprd, "", nullptr),
+    VAR("cbp", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_cbprd, "", nullptr),
+    VAR("trell", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_trell, "enable trellis quantization", nullptr),
+    VAR("mv0", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_mv0,
+        "try to encode each MB with MV=<0,0> and choose the better one (has no effect if mbd=0)", nullptr),
+    VAR("naq", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_naq, "normalize adaptive quantization", nullptr),
+    VAR("cgop", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, closed_gop, "closed gop", nullptr),
+    VAR("sgop", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, strict_gop, "strict gop", nullptr),
+    VAR("noout", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, no_output, "skip bitstream encoding", nullptr),
+    VAR("scan_offset", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_scan_offset, "enable SVCD Scan Offset placeholder",
+        nullptr),
+    VAR("qpel", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_qpel, "enable 1/4-pel", nullptr),
+    FN("intra_matrix", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_intra_matrix, "specify intra matrix coeffs", "matrix"),
+    FN("inter_matrix", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_inter_matrix, "specify inter matrix coeffs", "matrix"),
+    FN("top", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_top, "top=1/bottom=0/auto=-1 field first", ""),
+    FN("nr", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_nr, "noise reduction", ""),
+    FN("qns", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qns, "quantization noise shaping", ""),
+    FN("sc_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_sc_threshold, "scene change threshold", "threshold"),
+    FN("me_range", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_me_range, "limit motion vectors range (1023 for DivX player)",
+       "range"),
+    VAR("dc", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, intra_dc_precision, "intra_dc_precision", "precision"),
+    VAR("coder", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, coder, "coder type", ""),
+    VAR("context", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, context, "context model", ""),
+    VAR("pred", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, predictor, "prediction method", ""),
+    VAR("vprofile", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, video_profile, "profile", ""),
+    VAR("vlevel", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, video_level, "level", ""),
+    VAR("nssew", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, nsse_weight, "weight", ""),
+    VAR("subq", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, subpel_quality, "", ""),
+    VAR("mepc", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, me_penalty_compensation,
+        "motion estimation bitrate penalty compensation", "factor (1.0 = 256)"),
+    VAR("lowres", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, lowres, "", ""),
+    FN("vtag", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_vtag, "force video tag/fourcc", "fourcc/tag"),
+    VAR("skip_threshold", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_threshold, "frame skip threshold",
+        "threshold"),
+    VAR("skip_factor", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_factor, "frame skip factor", "factor"),
+    VAR("skip_exp", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_exp, "frame skip exponent", "exponent"),
+    VAR("skip_cmp", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_cmp, "frame skip compare function",
+        "compare function"),
+    VAR("gray", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, gray_only, "encode/decode grayscale", nullptr),
+    FN("newvideo", OPT_VIDEO, opt_new_video_stream, "add a new video stream to the current output stream", nullptr),
+
+    // audio options
+    FNC("ab", HAS_ARG | OPT_AUDIO, opt_ab, "set audio bitrate (in kbit/s)", "Audio Bitrate", kAbChoices),
+    FNC("ar", HAS_ARG | OPT_AUDIO, opt_ar, "set audio sampling rate (in Hz)", "Sampling Rate", kArChoices),
+    FNC("ac", HAS_ARG | OPT_AUDIO, opt_ac, "set number of audio channels", "Channels", kChannelChoices),
+    VARC("an", OPT_BOOL | OPT_AUDIO, audio_disable, "disable audio", "Disable Audio", kAnChoices),
+    FNC("acodec", HAS_ARG | OPT_AUDIO, opt_audio_codec, "force audio codec ('copy' to copy stream)", "Audio Codec",
+        kAcodecChoices),
+    FN("atag", HAS_ARG | OPT_EXPERT | OPT_AUDIO, opt_atag, "force audio tag/fourcc", "fourcc/tag"),
+    VAR("vol", OPT_INT | HAS_ARG | OPT_AUDIO, audio_volume, "change audio volume (256=normal)", "volume"),
+    FN("newaudio", OPT_AUDIO, opt_new_audio_stream, "add a new audio stream to the current output stream", nullptr),
+    VAR("alang", HAS_ARG | OPT_STRING | OPT_AUDIO, audio_language,
+        "set the ISO 639 language code (3 letters) of the current audio stream", "code"),
+
+    // subtitle options
+    FN("scodec", HAS_ARG | OPT_SUBTITLE, opt_subtitle_codec, "force subtitle codec ('copy' to copy stream)", "codec"),
+    FN("newsubtitle", OPT_SUBTITLE, opt_new_subtitle_stream,
+       "add a new subtitle stream to the current output stream", nullptr),
+    VAR("slang", HAS_ARG | OPT_STRING | OPT_SUBTITLE, subtitle_language,
+        "set the ISO 639 language code (3 letters) of the current subtitle stream", "code"),
+
+    // grab options
+    FN("vd", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, opt_vd, "set video grab device", "device"),
+    FN("vc", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, opt_vc, "set video grab channel (DV1394 only)", "channel"),
+    FNC("tvstd", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, opt_tvstd, "set television standard (NTSC, PAL (SECAM))",
+        "standard", kTvstdChoices),
+    FN("ad", HAS_ARG | OPT_EXPERT | OPT_AUDIO | OPT_GRAB, opt_ad, "set audio device", "device"),
+    FN("grab", HAS_ARG | OPT_EXPERT | OPT_GRAB, opt_grab, "request grabbing using", "format"),
+    FN("gd", HAS_ARG | OPT_EXPERT | OPT_GRAB, opt_gd, "set grab device", "device"),
+
+    // muxer options
+    VAR("muxrate", OPT_INT | HAS_ARG | OPT_EXPERT, mux_rate, "set mux rate", "rate"),
+    VAR("packetsize", OPT_INT | HAS_ARG | OPT_EXPERT, mux_packet_size, "set packet size", "size"),
+    VAR("muxdelay", OPT_FLOAT | HAS_ARG | OPT_EXPERT, mux_max_delay, "set the maximum demux-decode delay",
+        "seconds"),
+    VAR("muxpreload", OPT_FLOAT | HAS_ARG | OPT_EXPERT, mux_preload, "set the initial demux-decode delay",
+        "seconds"),
+    FN("muxab", HAS_ARG | OPT_EXPERT, opt_muxab, "set the audio bitrate in mux tag (in kbit/s)", "bitrate"),
+    FN("muxvb", HAS_ARG | OPT_EXPERT, opt_muxvb, "set the video bitrate in mux tag (in kbit/s)", "bitrate"),
+    {nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr, 0},
+};
+
+const int kOptionCount = N(kOptionTable) - 1;
+
+// ---------------------------------------------------------------------------
+// Parser and help
+
+const OptionEntry* FindOption(const OptionEntry* table, const char* name) {
+    const OptionEntry* po = table;
+    while (po->name && strcmp(name, po->name) != 0) ++po;
+    return po;
+}
+
+static void apply_option(const OptionEntry* po, const char* arg) {
+    g_given.set(static_cast<size_t>(po - kOptionTable));
+    if (po->flags & OPT_STRING) {
+        *static_cast<std::string*>(po->var) = arg;
+    } else if (po->flags & OPT_BOOL) {
+        *static_cast<int*>(po->var) = 1;
+    } else if (po->flags & OPT_INT) {
+        *static_cast<int*>(po->var) = parse_int(arg);
+    } else if (po->flags & OPT_FLOAT) {
+        *static_cast<float*>(po->var) = to_float(parse_double(arg));
+    } else {
+        po->handler(arg);
+    }
+}
+
+static void call_option(const char* name, const char* arg) {
+    const OptionEntry* po = FindOption(kOptionTable, name);
+    if (po->name) apply_option(po, arg);
+}
+
+void ParseOptions(int argc, char** argv, const OptionEntry* table) {
+    const char* prog = (argc > 0 && argv && argv[0]) ? argv[0] : "ffmpeg";
+    int optindex = 1;
+    while (optindex < argc) {
+        const char* opt = argv[optindex++];
+        if (!opt) continue;
+        if (opt[0] == '-' && opt[1] != '\0') {
+            const OptionEntry* po = FindOption(table, opt + 1);
+            if (!po->name) {
+                emsg("%s: unrecognized option '%s'\n", prog, opt);
+                return;
+            }
+            const char* arg = nullptr;
+            if (po->flags & HAS_ARG) {
+                if (optindex >= argc || !argv[optindex]) {
+                    emsg("%s: missing argument for option '%s'\n", prog, opt);
+                    return;
+                }
+                arg = argv[optindex++];
+            }
+            apply_option(po, arg);
+        } else {
+            opt_output_file(opt);
+        }
+    }
+}
+
+void ShowHelpOptions(const OptionEntry* table, const char* msg, int mask, int value) {
+    bool first = true;
+    for (const OptionEntry* po = table; po->name; ++po) {
+        if ((po->flags & mask) != value) continue;
+        if (first) {
+            omsg("%s", msg);
+            first = false;
+        }
+        char buf[64];
+        av_strlcpy(buf, po->name, sizeof(buf));
+        if (po->flags & HAS_ARG) {
+            av_strlcat(buf, " ", sizeof(buf));
+            av_strlcat(buf, po->argname ? po->argname : "", sizeof(buf));
+        }
+        omsg("-%-17s  %s\n", buf, po->help ? po->help : "");
+    }
+}
+
+void print_help(const char*) {
+    show_banner();
+    emsg("usage: ffmpeg [[infile options] -i infile]... {[outfile options] outfile}...\n"
+         "Hyper fast Audio and Video encoder\n");
+    emsg("\n");
+    ShowHelpOptions(kOptionTable, "Main options:\n", OPT_EXPERT | OPT_AUDIO | OPT_VIDEO, 0);
+    ShowHelpOptions(kOptionTable, "\nVideo options:\n", OPT_EXPERT | OPT_AUDIO | OPT_VIDEO | OPT_GRAB, OPT_VIDEO);
+    ShowHelpOptions(kOptionTable, "\nAdvanced Video options:\n", OPT_EXPERT | OPT_AUDIO | OPT_VIDEO | OPT_GRAB,
+                    OPT_VIDEO | OPT_EXPERT);
+    ShowHelpOptions(kOptionTable, "\nAudio options:\n", OPT_EXPERT | OPT_AUDIO | OPT_VIDEO | OPT_GRAB, OPT_AUDIO);
+    ShowHelpOptions(kOptionTable, "\nAdvanced Audio options:\n", OPT_EXPERT | OPT_AUDIO | OPT_VIDEO | OPT_GRAB,
+                    OPT_AUDIO | OPT_EXPERT);
+    ShowHelpOptions(kOptionTable, "\nSubtitle options:\n", OPT_SUBTITLE | OPT_GRAB, OPT_SUBTITLE);
+    ShowHelpOptions(kOptionTable, "\nAudio/Video grab options:\n", OPT_GRAB, OPT_GRAB);
+    ShowHelpOptions(kOptionTable, "\nAdvanced options:\n", OPT_EXPERT | OPT_AUDIO | OPT_VIDEO | OPT_GRAB,
+                    OPT_EXPERT);
+}
+
+}  // namespace ffdrv
