@@ -24,8 +24,8 @@ enum class Kind {
     ThreeGp,      // .3gp   h263 (176x144) + aac
     Asf,          // .wmv   wmv2 + wmav2
     RealMedia,    // .rm    rv10 + ac3
-    MkvSurround,  // .mkv   mpeg4 + vorbis, 6 channels
-    Ogg,          // .ogg   theora + vorbis
+    MkvSurround,  // .mkv   mpeg4 + aac, 6 channels (5.1)
+    Ogg,          // .ogg   theora + flac
     RawH261,      // .h261  h261 (352x288, always 29.97 fps), no audio
     RawH264,      // .h264  h264, no audio
     RawM4v,       // .m4v   mpeg4 part 2 elementary stream, no audio
