@@ -31,13 +31,9 @@ protected:
         ws_ = new FakeWindowSystem;
         backend_ = plat::CreateSdlBackend(*ws_).release();
     }
-    static void TearDownTestSuite() {
-        delete backend_;
-        backend_ = nullptr;
-        SDL_Quit();
-        delete ws_;
-        delete server_;
-    }
+    // The backend and SDL stay up to the end, as in the program (the layer never shuts SDL
+    // down); only the server goes, once its clients are done drawing.
+    static void TearDownTestSuite() { delete server_; }
     void SetUp() override {
         if (!xvfb::HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
         ASSERT_NE(backend_, nullptr) << "SDL did not start on Xvfb " << (server_ ? server_->display() : "");
