@@ -1,0 +1,370 @@
+// The skin file: whole-skin round trips, old versions, the load errors, look-ups, hostile
+// bodies, and loads on two threads at once.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "test_objects_builder.h"
+
+using namespace skintest;
+
+namespace {
+
+std::string TempPath(const char* name) { return std::string(testing::TempDir()) + name + std::to_string(getpid()); }
+
+std::vector<BYTE> SaveBytes(CSkinFile& skin)
+{
+    CMemoryStream body;
+    EXPECT_TRUE(skin.SaveBody(body));
+    return Bytes(body);
+}
+
+std::vector<BYTE> ReadFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(f), {});
+}
+
+int LoadPacked(CSkinFile& skin, const std::vector<BYTE>& file)
+{
+    CMemoryStream s(file.data(), DWORD(file.size()), 10240);
+    return skin.Load(s) ? 0 : skin.GetLastError();
+}
+
+int LoadBody(CSkinFile& skin, const std::vector<BYTE>& body)
+{
+    CMemoryStream s(body.data(), DWORD(body.size()), 10240);
+    return skin.LoadBody(s) ? 0 : skin.GetLastError();
+}
+
+}  // namespace
+
+TEST(SkinFileRoundTrip, SaveLoadSaveIsByteIdentical)
+{
+    CSkinFile skin;
+    BuildKitchenSink(skin);
+    EXPECT_TRUE(skin.IsModified());
+    std::string path = TempPath("kitchen.qvk");
+    ASSERT_TRUE(skin.SaveToFile(path.c_str()));
+    EXPECT_FALSE(skin.IsModified());
+
+    CSkinFile loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(path.c_str())) << loaded.GetLastError();
+    EXPECT_EQ(loaded.GetMinorVersion(), 18);
+    EXPECT_EQ(loaded.GetObjects().size(), skin.GetObjects().size());
+    EXPECT_EQ(loaded.GetImages().size(), 3u);
+    EXPECT_EQ(loaded.GetSounds().size(), 2u);
+
+    std::string again = TempPath("kitchen2.qvk");
+    ASSERT_TRUE(loaded.SaveToFile(again.c_str()));
+    EXPECT_EQ(ReadFile(path), ReadFile(again));
+    EXPECT_EQ(SaveBytes(skin), SaveBytes(loaded));
+
+    CSkinFile third;
+    ASSERT_TRUE(third.LoadFromFile(again.c_str()));
+    EXPECT_EQ(SaveBytes(third), SaveBytes(skin));
+    unlink(path.c_str());
+    unlink(again.c_str());
+
+    // Spot checks that the values really travelled, not just their sizes.
+    auto* tip = static_cast<CSkinTooltipObject*>(loaded.FindObjectByType(SKIN_TOOLTIP));
+    ASSERT_NE(tip, nullptr);
+    EXPECT_STREQ(tip->GetStyleSheet(), "body { color: #102030; font-size: 11px; }");
+    EXPECT_EQ(tip->m_nPlacement, 3u);
+    auto* frame = static_cast<CSkinFrameWndObject*>(loaded.FindObject("FrameWnd"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->m_menuBar.m_crDisabledText, 0x0A0B0Cu);
+    EXPECT_STREQ(frame->m_mdiClientBackground.name, "atlas");
+    auto* nested = loaded.FindObject("Nested");
+    ASSERT_NE(nested, nullptr);
+    EXPECT_EQ(nested->GetType(), SKIN_BUTTON);
+    EXPECT_EQ(nested->GetOwner(), &loaded);
+    EXPECT_EQ(static_cast<CSkinButtonObject*>(nested)->m_nButtonValue2, 0xB2u);
+    auto* data = loaded.FindObject("Type100");
+    ASSERT_NE(data, nullptr);
+    CSkinDataItem* item = data->FindDataItem("Title");
+    ASSERT_NE(item, nullptr);
+    EXPECT_STREQ(item->GetText(), "caption text");
+    EXPECT_STREQ(item->GetLabel(), "The title value");
+    ASSERT_NE(loaded.GetSysColorTable(), nullptr);
+    EXPECT_EQ(loaded.GetSysColorTable()->m_colors[99], 0x010101u * 99);
+
+    // Pictures come back with their pixels.
+    CSkinImageObject* atlas = loaded.FindImage("atlas");
+    ASSERT_NE(atlas, nullptr);
+    ASSERT_TRUE(atlas->GetImage()->IsValid());
+    EXPECT_EQ(atlas->GetImage()->GetWidth(), 64u);
+    RGBQUAD px = atlas->GetImage()->GetPixelColor(10, 20, false);
+    EXPECT_EQ(px.rgbRed, 40);
+    EXPECT_EQ(px.rgbGreen, 80);
+    EXPECT_EQ(loaded.FindImage("icons")->GetFormat(), DWORD(RASTER_FORMAT_TGA));
+    EXPECT_EQ(loaded.FindImage("palette")->GetImage()->GetBpp(), 8);
+}
+
+TEST(SkinFileRoundTrip, OldVersionsLoadWithDefaultsAndSaveAsCurrent)
+{
+    auto app = MakeDecorated(SKIN_APPLICATION, "Application", 1);
+    auto check = MakeDecorated(SKIN_CHECKBOX, "CheckBox", 2);
+    auto frame = MakeDecorated(SKIN_FRAMEWND, "FrameWnd", 3);
+    auto bar = MakeDecorated(SKIN_SCROLLBAR, "ScrollBar", 4);
+    frame->AddChild(MakeDecorated(SKIN_CAPTIONBUTTON, "Close", 5));
+    std::vector<CSkinObject*> objects = {app.get(), check.get(), frame.get(), bar.get()};
+
+    std::vector<BYTE> current;
+    for (int v : {0, 2, 3, 6, 7, 8, 11, 12, 16, 17, 18}) {
+        CSkinFile skin;
+        ASSERT_EQ(LoadPacked(skin, Pack(BodyAt(objects, v))), 0) << "1." << v;
+        EXPECT_EQ(skin.GetMinorVersion(), v);
+        EXPECT_EQ(GetSkinCurrentMinorVersion(), 18);
+        EXPECT_EQ(skin.GetObjects().size(), 4u);
+        auto* a = static_cast<CSkinApplicationObject*>(skin.FindObject("Application"));
+        CSkinApplicationObject defaults;
+        EXPECT_STREQ(a->m_szWeb, v >= 4 ? "http://example.test/" : defaults.m_szWeb) << v;
+        auto* c = static_cast<CSkinCheckBoxObject*>(skin.FindObject("CheckBox"));
+        EXPECT_STREQ(c->m_szExtraName, v >= 17 ? "Extra" : "") << v;
+        EXPECT_EQ(c->m_rc.right, v >= 8 ? 62 : 60) << v;
+        auto* s = static_cast<CSkinScrollBarObject*>(skin.FindObject("ScrollBar"));
+        EXPECT_EQ(s->m_verticalLast.thumb.IsEmpty(), v < 12) << v;
+        auto* close = skin.FindObject("Close");
+        ASSERT_NE(close, nullptr) << v;
+        EXPECT_EQ(close->m_rc.right, 65) << v;  // before 1.8 the caption tail carries it
+
+        // Saved once, every file is 1.18; saving that again changes nothing.
+        std::vector<BYTE> saved = SaveBytes(skin);
+        EXPECT_EQ(saved[21], 18);
+        CSkinFile reloaded;
+        ASSERT_EQ(LoadBody(reloaded, saved), 0);
+        EXPECT_EQ(SaveBytes(reloaded), saved);
+        if (v == 18)
+            current = saved;
+    }
+    // A 1.18 body built by hand is exactly what the saver writes.
+    CSkinFile skin;
+    ASSERT_EQ(LoadBody(skin, BodyAt(objects, 18)), 0);
+    std::vector<BYTE> hand = BodyAt(objects, 18);
+    std::vector<BYTE> saved = SaveBytes(skin);
+    ASSERT_EQ(saved.size(), hand.size());
+    // Only the maker text differs.
+    EXPECT_TRUE(std::equal(saved.begin() + 176, saved.end(), hand.begin() + 176));
+}
+
+TEST(SkinFileErrors, EachFailureHasItsCode)
+{
+    CSkinFile skin;
+    BuildKitchenSink(skin);
+    std::vector<BYTE> body = SaveBytes(skin);
+
+    CSkinFile f;
+    EXPECT_FALSE(f.LoadFromFile("/nonexistent/skin.qvk"));
+    EXPECT_EQ(f.GetLastError(), 4);
+    EXPECT_FALSE(f.LoadFromFile(testing::TempDir().c_str()));
+    EXPECT_EQ(f.GetLastError(), 4);
+
+    // Version 1.19 and 2.0 and a wrong magic: 7; 1.0 and 1.18 load.
+    for (auto [major, minor, expected] : {std::tuple{1, 19, 7}, {2, 0, 7}, {0, 5, 7}, {1, 0, 0}, {1, 18, 0}}) {
+        std::vector<BYTE> b = Header(major, minor, 0);
+        PutU32(b, 0);
+        PutU32(b, 0);
+        EXPECT_EQ(LoadPacked(f, Pack(b)), expected) << major << "." << minor;
+    }
+    std::vector<BYTE> badMagic = body;
+    badMagic[18] = 'e';
+    EXPECT_EQ(LoadPacked(f, Pack(badMagic)), 7);
+    std::vector<BYTE> terminatorIgnored = body;
+    terminatorIgnored[19] = 'X';
+    EXPECT_EQ(LoadPacked(f, Pack(terminatorIgnored)), 0);
+
+    // A length word larger than the data yields: 5. A 100-byte body: 6.
+    std::vector<BYTE> packed = Pack(body);
+    std::vector<BYTE> lying = packed;
+    lying[0] += 1;
+    EXPECT_EQ(LoadPacked(f, lying), 5);
+    EXPECT_EQ(LoadPacked(f, Pack(std::vector<BYTE>(100, 'x'))), 6);
+    EXPECT_EQ(LoadPacked(f, std::vector<BYTE>{1, 2}), 5);
+
+    // A failed load leaves the skin empty.
+    EXPECT_EQ(LoadPacked(f, packed), 0);
+    EXPECT_FALSE(f.GetObjects().empty());
+    EXPECT_EQ(LoadPacked(f, lying), 5);
+    EXPECT_TRUE(f.GetObjects().empty());
+    EXPECT_TRUE(f.GetImages().empty());
+    EXPECT_EQ(f.FindObject("Nested"), nullptr);
+}
+
+TEST(SkinFileErrors, HostileBodiesFailCleanly)
+{
+    CSkinFile skin;
+    BuildKitchenSink(skin);
+    std::vector<BYTE> body = SaveBytes(skin);
+    CSkinFile f;
+
+    // Every truncation of a good body fails with 5 (or 6 inside the header), never crashes.
+    for (size_t cut = 0; cut < body.size(); cut += (cut < 400 ? 1 : 97)) {
+        std::vector<BYTE> b(body.begin(), body.begin() + cut);
+        int rc = LoadBody(f, b);
+        EXPECT_EQ(rc, cut < 188 ? 6 : 5) << cut;
+    }
+    // A huge object count.
+    std::vector<BYTE> count = body;
+    count[176] = count[177] = count[178] = count[179] = 0xFF;
+    EXPECT_EQ(LoadBody(f, count), 5);
+
+    // A tooltip whose text length is 0xFFFFFFFF, a data item larger than the body, a child
+    // count in the billions.
+    auto tip = Make<CSkinTooltipObject>("tip");
+    std::vector<BYTE> rec = RecordAt(*tip, 18);
+    for (int i = 1; i <= 4; ++i)
+        rec[rec.size() - i] = 0xFF;
+    std::vector<BYTE> b = Header(1, 18, 1);
+    b.insert(b.end(), rec.begin(), rec.end());
+    EXPECT_EQ(LoadBody(f, b), 5);
+
+    auto data = Make<CSkinType100Object>("d");
+    data->AddItem(new CSkinDataItem("x", CSkinDataItem::KIND_BLOCK, "abcd", 4));
+    rec = RecordAt(*data, 18);
+    // The data size sits right after kind, name and label of the only item.
+    size_t sizeAt = rec.size() - (4 + 4 + 4);
+    ASSERT_EQ(rec[sizeAt], 4);
+    rec[sizeAt + 3] = 0x7F;
+    b = Header(1, 18, 1);
+    b.insert(b.end(), rec.begin(), rec.end());
+    EXPECT_EQ(LoadBody(f, b), 5);
+
+    auto parent = Make<CSkinType45Object>("p");
+    rec = RecordAt(*parent, 18);
+    rec[142 + 3] = 0x40;
+    b = Header(1, 18, 1);
+    b.insert(b.end(), rec.begin(), rec.end());
+    EXPECT_EQ(LoadBody(f, b), 5);
+
+    // Children nested deeper than any skin needs.
+    std::unique_ptr<CSkinObject> chain = MakeTyped(SKIN_STATIC, "leaf");
+    for (int depth = 0; depth < 40; ++depth) {
+        auto up = MakeTyped(SKIN_STATIC, ("n" + std::to_string(depth)).c_str());
+        up->AddChild(std::move(chain));
+        chain = std::move(up);
+    }
+    EXPECT_EQ(LoadBody(f, BodyAt({chain.get()}, 18)), 5);
+    // A reasonable depth loads.
+    std::unique_ptr<CSkinObject> shallow = MakeTyped(SKIN_STATIC, "leaf");
+    for (int depth = 0; depth < 10; ++depth) {
+        auto up = MakeTyped(SKIN_STATIC, ("n" + std::to_string(depth)).c_str());
+        up->AddChild(std::move(shallow));
+        shallow = std::move(up);
+    }
+    EXPECT_EQ(LoadBody(f, BodyAt({shallow.get()}, 18)), 0);
+    EXPECT_NE(f.FindObject("leaf"), nullptr);
+}
+
+TEST(SkinFileLookups, NamesTypesAndDuplicates)
+{
+    auto first = MakeDecorated(SKIN_STATIC, "Same", 1);
+    auto second = MakeDecorated(SKIN_EDIT, "Same", 2);
+    auto table1 = MakeTyped(SKIN_SYSCOLORTABLE, "Colors");
+    auto table2 = MakeTyped(SKIN_SYSCOLORTABLE, "Colors2");
+    auto replacesTable = MakeTyped(SKIN_STATIC, "Colors2");
+    auto toolA = MakeTyped(SKIN_TOOLBAR, "A-Tools");
+    auto toolB = MakeTyped(SKIN_TOOLBAR, "B-Tools");
+    auto unknownName = MakeTyped(SKIN_STATIC, "Button");  // named like a type it is not
+    CSkinFile f;
+    ASSERT_EQ(LoadBody(f, BodyAt({first.get(), second.get(), table1.get(), table2.get(), replacesTable.get(),
+                                 toolB.get(), toolA.get(), unknownName.get()},
+                                18)),
+              0);
+    // The later of two same-named objects is the one found.
+    EXPECT_EQ(f.FindObject("Same")->GetType(), SKIN_EDIT);
+    // The colour table is the last one read that is still in the skin.
+    ASSERT_NE(f.GetSysColorTable(), nullptr);
+    EXPECT_STREQ(f.GetSysColorTable()->GetName(), "Colors");
+    // ControlBar is answered as ToolBar: the first in name order, or one named "ToolBar".
+    EXPECT_STREQ(f.FindObjectByType(SKIN_CONTROLBAR)->GetName(), "A-Tools");
+    EXPECT_STREQ(f.FindObjectByType(SKIN_TOOLBAR)->GetName(), "A-Tools");
+    f.AddObject(MakeTyped(SKIN_TOOLBAR, "ToolBar"));
+    EXPECT_STREQ(f.FindObjectByType(SKIN_CONTROLBAR)->GetName(), "ToolBar");
+    // An object named like a type but of another type is not answered for that type.
+    EXPECT_EQ(f.FindObjectByType(SKIN_BUTTON), nullptr);
+    EXPECT_EQ(f.FindObjectByType(SKIN_TYPE45), nullptr);
+    EXPECT_EQ(f.FindObjectByType(100), nullptr);
+    EXPECT_EQ(f.FindObjectByType(-3), nullptr);
+    EXPECT_EQ(f.FindObject(nullptr), nullptr);
+    EXPECT_EQ(f.FindImage(nullptr), nullptr);
+
+    // Type codes without a record class are skipped without consuming bytes.
+    std::vector<BYTE> b = Header(1, 18, 2);
+    PutU32(b, 21);
+    std::vector<BYTE> rec = RecordAt(*first, 18);
+    b.insert(b.end(), rec.begin(), rec.end());
+    PutU32(b, 0);
+    PutU32(b, 0);
+    EXPECT_EQ(LoadBody(f, b), 0);
+    EXPECT_EQ(f.GetObjects().size(), 1u);
+
+    // Colour mode: 0 to 2, anything else ignored.
+    f.SetColorMode(1);
+    f.SetColorMode(7);
+    EXPECT_EQ(f.GetColorMode(), 1);
+    f.Clear();
+    EXPECT_TRUE(f.GetObjects().empty());
+    EXPECT_EQ(f.GetSysColorTable(), nullptr);
+    EXPECT_EQ(f.GetMinorVersion(), 18);
+}
+
+TEST(SkinFileSave, ABodyThatDoesNotShrinkFailsAndLeavesTheSkinUsable)
+{
+    CSkinFile f;
+    auto noisy = Make<CSkinImageObject>("noise");
+    CRasterImage img;
+    img.Create(256, 256, 24);
+    unsigned state = 12345;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            state = state * 1103515245u + 12345u;
+            img.SetPixelColor(x, y, RGB(state >> 8, state >> 16, state >> 24));
+        }
+    noisy->SetImage(img, RASTER_FORMAT_BMP);
+    f.AddImage(std::move(noisy));
+    std::string path = TempPath("noise.qvk");
+    std::ofstream(path) << "previous";
+    EXPECT_FALSE(f.SaveToFile(path.c_str()));
+    EXPECT_EQ(ReadFile(path), (std::vector<BYTE>{'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'}));
+    unlink(path.c_str());
+    EXPECT_TRUE(f.IsModified());
+
+    // Other threads still get through the lock.
+    std::thread t([&] { EXPECT_NE(f.FindImage("noise"), nullptr); });
+    t.join();
+    EXPECT_FALSE(f.SaveToFile("/nonexistent-folder/x.qvk"));
+}
+
+TEST(SkinFileThreads, TwoLoadsAtDifferentVersionsDoNotMix)
+{
+    auto check = MakeDecorated(SKIN_CHECKBOX, "CheckBox", 2);
+    auto bar = MakeDecorated(SKIN_SCROLLBAR, "ScrollBar", 4);
+    std::vector<BYTE> old = Pack(BodyAt({check.get(), bar.get()}, 8));
+    std::vector<BYTE> cur = Pack(BodyAt({check.get(), bar.get()}, 18));
+    auto worker = [](const std::vector<BYTE>* file, const char* expected, int* failures) {
+        for (int i = 0; i < 200; ++i) {
+            CSkinFile f;
+            CMemoryStream s(file->data(), DWORD(file->size()), 10240);
+            if (!f.Load(s)) {
+                ++*failures;
+                continue;
+            }
+            auto* c = static_cast<CSkinCheckBoxObject*>(f.FindObject("CheckBox"));
+            if (!c || strcmp(c->m_szExtraName, expected) != 0)
+                ++*failures;
+        }
+    };
+    int failOld = 0, failCur = 0;
+    std::thread a(worker, &old, "", &failOld);
+    std::thread b(worker, &cur, "Extra", &failCur);
+    a.join();
+    b.join();
+    EXPECT_EQ(failOld, 0);
+    EXPECT_EQ(failCur, 0);
+}
