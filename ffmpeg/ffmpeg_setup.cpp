@@ -954,6 +954,7 @@ int transcode_setup() {
         }
         ist->decoding_needed = true;
         ost->encoding_needed = true;
+        avcodec_parameters_from_context(ost->st->codecpar, ost->enc);  // for the format dump
         if (ost->type == AVMEDIA_TYPE_VIDEO && !open_two_pass_log(ost)) return -1;
     }
 

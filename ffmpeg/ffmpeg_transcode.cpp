@@ -318,7 +318,18 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
     if (!crop && !pad && in->width == enc->width && in->height == enc->height && in->format == enc->pix_fmt)
         return in;
 
-    const AVPixelFormat src_fmt = static_cast<AVPixelFormat>(in->format);
+    AVPixelFormat src_fmt = static_cast<AVPixelFormat>(in->format);
+    // The full-range formats are the same layouts with another range; naming
+    // them to the scaler as such keeps its cached context valid.
+    int src_full_range = in->color_range == AVCOL_RANGE_JPEG;
+    switch (src_fmt) {
+        case AV_PIX_FMT_YUVJ420P: src_fmt = AV_PIX_FMT_YUV420P; src_full_range = 1; break;
+        case AV_PIX_FMT_YUVJ422P: src_fmt = AV_PIX_FMT_YUV422P; src_full_range = 1; break;
+        case AV_PIX_FMT_YUVJ444P: src_fmt = AV_PIX_FMT_YUV444P; src_full_range = 1; break;
+        case AV_PIX_FMT_YUVJ440P: src_fmt = AV_PIX_FMT_YUV440P; src_full_range = 1; break;
+        case AV_PIX_FMT_YUVJ411P: src_fmt = AV_PIX_FMT_YUV411P; src_full_range = 1; break;
+        default: break;
+    }
     const int src_w = in->width - ost->crop_left - ost->crop_right;
     const int src_h = in->height - ost->crop_top - ost->crop_bottom;
     const int dst_w = enc->width - ost->pad_left - ost->pad_right;
@@ -327,11 +338,23 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
     const AVPixelFormat pic_fmt = pad ? AV_PIX_FMT_YUV420P : enc->pix_fmt;
 
     const int flags = SWS_BICUBIC | (g_opt.bitexact ? SWS_BITEXACT | SWS_ACCURATE_RND : 0);
+    SwsContext* const previous = ost->sws;
     ost->sws = sws_getCachedContext(ost->sws, src_w, src_h, src_fmt, dst_w, dst_h, pic_fmt, flags, nullptr, nullptr,
                                     nullptr);
     if (!ost->sws) {
         if (g_opt.verbose >= 0) emsg("pixel format conversion not handled\n");
         return nullptr;
+    }
+    if (ost->sws != previous) ost->sws_src_fmt = -1;
+    if (src_full_range != ost->sws_src_fmt) {
+        int* inv_table = nullptr;
+        int* table = nullptr;
+        int src_range = 0, dst_range = 0, brightness = 0, contrast = 0, saturation = 0;
+        if (sws_getColorspaceDetails(ost->sws, &inv_table, &src_range, &table, &dst_range, &brightness, &contrast,
+                                     &saturation) >= 0)
+            sws_setColorspaceDetails(ost->sws, inv_table, src_full_range, table, dst_range, brightness, contrast,
+                                     saturation);
+        ost->sws_src_fmt = src_full_range;
     }
 
     const uint8_t* src[4] = {in->data[0], in->data[1], in->data[2], in->data[3]};
@@ -394,7 +417,18 @@ static int write_video_frame(OutputStream* ost, InputStream* ist, AVFrame* in) {
             if (g_opt.verbose > 2) emsg("*** %d dup!\n", nb_frames - 1);
         }
     } else {
-        ost->sync_opts = round_nearest(sync_ipts);
+        // Without synchronisation the input's time is the picture's time; one
+        // that does not advance cannot be encoded.
+        const int64_t pts = round_nearest(sync_ipts);
+        if (ost->frame_number > 0 && pts < ost->sync_opts) {
+            ++g_run.nb_frames_drop;
+            return 0;
+        }
+        if (ost->frame_number == 0 && pts < 0) {
+            ++g_run.nb_frames_drop;
+            return 0;
+        }
+        ost->sync_opts = pts;
     }
     const int64_t left = g_opt.max_frames[AVMEDIA_TYPE_VIDEO] - ost->frame_number;
     nb_frames = static_cast<int>(std::min<int64_t>(nb_frames, left));

@@ -1,0 +1,272 @@
+// Conversions through the driver: streams, timing of raw inputs, per-run
+// reset, failures and write errors.
+#include "driver_support.h"
+#include "testmedia.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using drivertest::ReadFile;
+using drivertest::RunDriver;
+using drivertest::WrapperVector;
+using testmedia::Kind;
+
+namespace {
+
+TEST(DriverConvert, WrapperDefaultsGiveMpeg4AndAacInIpodFile) {
+    testmedia::ScratchDir dir("drv");
+    const std::string in = dir / "in.avi", out = dir / "out.mp4";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 2.0, 640, 480, 25));
+    auto r = RunDriver(WrapperVector(in, out));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    ASSERT_TRUE(rep.opened);
+    EXPECT_EQ(rep.majorBrand, "M4V ");
+    EXPECT_EQ(rep.title, "clip");
+    ASSERT_EQ(rep.streams.size(), 2u);
+    EXPECT_EQ(rep.streams[0].type, "video");
+    EXPECT_EQ(rep.streams[0].codec, "mpeg4");
+    EXPECT_EQ(rep.streams[0].width, 320);
+    EXPECT_EQ(rep.streams[0].height, 240);
+    EXPECT_EQ(rep.streams[0].pixFmt, "yuv420p");
+    EXPECT_EQ(rep.streams[0].rateNum, 2997);
+    EXPECT_EQ(rep.streams[0].rateDen, 125);
+    EXPECT_EQ(rep.streams[1].codec, "aac");
+    EXPECT_EQ(rep.streams[1].sampleRate, 44100);
+    EXPECT_EQ(rep.streams[1].channels, 2);
+    EXPECT_EQ(rep.decodeErrors, 0);
+    EXPECT_NEAR(rep.duration, 2.0, 0.15);
+    EXPECT_NEAR(double(rep.streams[0].framesDecoded), 2.0 * 23.976, 2.0);
+    EXPECT_NEAR(double(rep.streams[1].samplesDecoded) / 44100.0, 2.0, 0.1);
+}
+}  // namespace
+
+namespace {
+
+// Raw elementary streams carry few or no timestamps: every frame must still
+// reach the output at its place.
+class RawTiming : public ::testing::TestWithParam<Kind> {};
+
+TEST_P(RawTiming, OutputKeepsTheInputDurationAndFrames) {
+    testmedia::ScratchDir dir("drvraw");
+    const Kind kind = GetParam();
+    const std::string in = dir / (std::string("in") + testmedia::KindExtension(kind));
+    const std::string out = dir / "out.mp4";
+    testmedia::Options o;
+    o.seconds = 2.0;
+    ASSERT_TRUE(testmedia::Generate(kind, in, o));
+    const double in_fps = testmedia::Effective(kind, o).fps;
+    auto r = RunDriver(WrapperVector(in, out));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    ASSERT_TRUE(rep.opened);
+    const auto* v = rep.FirstOf("video");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(rep.decodeErrors, 0);
+    EXPECT_NEAR(rep.duration, 2.0, std::max(0.15, 2.0 / in_fps));
+    EXPECT_NEAR(double(v->framesDecoded), 2.0 * 23.976, 3.0);
+    EXPECT_EQ(rep.FirstOf("audio"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RawTiming,
+                         ::testing::Values(Kind::RawH261, Kind::RawH264, Kind::RawM4v, Kind::Y4m),
+                         [](const auto& info) { return std::string(testmedia::KindName(info.param)); });
+
+TEST(DriverConvert, H264NameUsesTheAvailableEncoderAndPlayablePixels) {
+    testmedia::ScratchDir dir("drv264");
+    const std::string in = dir / "in.avi", out = dir / "out.mp4";
+    // Motion-JPEG decodes to full-range 4:2:x pictures; the output must still
+    // be plain 4:2:0.
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMjpeg, in, 1.0, 320, 240, 25));
+    auto args = WrapperVector(in, out, "h264");
+    auto r = RunDriver(args);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    const auto* v = rep.FirstOf("video");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->codec, "h264");
+    EXPECT_EQ(v->pixFmt, "yuv420p");
+    EXPECT_TRUE(rep.HasBrand("avc1"));
+    EXPECT_EQ(rep.decodeErrors, 0);
+}
+
+TEST(DriverConvert, ScriptInputOpensTheFileItNames) {
+    testmedia::ScratchDir dir("drvavs");
+    const std::string in = dir / "in.mov", script = dir / "input.avs", out = dir / "out.mp4";
+    ASSERT_TRUE(testmedia::Generate(Kind::Mov, in, 1.0, 320, 240, 25));
+    {
+        std::ofstream f(script, std::ios::binary);
+        f << "DirectShowSource(\"" << in << "\", fps=23.976, convertfps=true)\r\n";
+    }
+    auto r = RunDriver(WrapperVector(script, out));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    EXPECT_NEAR(rep.duration, 1.0, 0.15);
+    EXPECT_NE(rep.FirstOf("audio"), nullptr);
+}
+
+// One process runs many conversions: options of one run never reach the next.
+TEST(DriverConvert, RunAfterOddOptionsIsByteIdenticalToCleanRun) {
+    testmedia::ScratchDir dir("drvreset");
+    const std::string in = dir / "in.avi";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 1.0, 320, 240, 25));
+    auto normal = WrapperVector(in, dir / "a1.mp4");
+    normal.insert(normal.begin(), {"-threads", "1"});
+    auto r1 = RunDriver(normal);
+    ASSERT_EQ(r1.rc, 0) << r1.err;
+
+    std::vector<std::string> odd = {"-an", "-vol", "512", "-ss", "0.2", "-i", in, "-t", "0.5",
+                                    "-s", "176x144", "-r", "14.985", "-qmax", "10", "-g", "3",
+                                    "-title", "other", "-fixaspect", "-padcolor", "FF0000",
+                                    "-bf", "2", "-me", "zero", "-ar", "22050", "-ac", "1",
+                                    "-vcodec", "mpeg4", "-psnr", "-4mv", "-async", "0", "-vsync", "0",
+                                    dir / "b.mp4"};
+    auto rb = RunDriver(odd);
+    ASSERT_EQ(rb.rc, 0) << rb.err;
+    auto repb = testmedia::Check(dir / "b.mp4");
+    EXPECT_EQ(repb.FirstOf("audio"), nullptr);
+    EXPECT_NEAR(repb.duration, 0.5, 0.15);
+
+    normal.back() = dir / "a3.mp4";
+    auto r3 = RunDriver(normal);
+    ASSERT_EQ(r3.rc, 0) << r3.err;
+    const std::string a1 = ReadFile(dir / "a1.mp4"), a3 = ReadFile(dir / "a3.mp4");
+    ASSERT_FALSE(a1.empty());
+    EXPECT_TRUE(a1 == a3) << "sizes " << a1.size() << " and " << a3.size();
+    EXPECT_NE(testmedia::Check(dir / "a3.mp4").FirstOf("audio"), nullptr);
+}
+
+TEST(DriverConvert, VolumeScalesSamples) {
+    testmedia::ScratchDir dir("drvvol");
+    const std::string in = dir / "in.wav";
+    ASSERT_TRUE(testmedia::Generate(Kind::Wav, in, 1.0, 0, 0, 0));
+    auto args = [&](const char* vol, const std::string& out) {
+        return std::vector<std::string>{"-i", in, "-acodec", "aac", "-ab", "128", "-vol", vol, "-ar", "44100",
+                                        "-ac", "2", "-f", "ipod", out};
+    };
+    ASSERT_EQ(RunDriver(args("256", dir / "v256.m4a")).rc, 0);
+    ASSERT_EQ(RunDriver(args("512", dir / "v512.m4a")).rc, 0);
+    ASSERT_EQ(RunDriver(args("0", dir / "v0.m4a")).rc, 0);
+    const double r256 = testmedia::Check(dir / "v256.m4a").FirstOf("audio")->audioRms;
+    const double r512 = testmedia::Check(dir / "v512.m4a").FirstOf("audio")->audioRms;
+    const double r0 = testmedia::Check(dir / "v0.m4a").FirstOf("audio")->audioRms;
+    ASSERT_GT(r256, 0.05);
+    EXPECT_NEAR(r512 / r256, 2.0, 0.2);
+    EXPECT_LT(r0, r256 * 0.01);
+    // An audio-only input makes no video stream, though the format has a default one.
+    EXPECT_EQ(testmedia::Check(dir / "v256.m4a").FirstOf("video"), nullptr);
+}
+
+TEST(DriverConvert, FixAspectLetterboxesWithSquarePixels) {
+    testmedia::ScratchDir dir("drvaspect");
+    const std::string in = dir / "in.avi", out = dir / "out.mp4";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 1.0, 640, 360, 25));
+    auto args = WrapperVector(in, out);
+    args.insert(args.end() - 1, "-fixaspect");
+    // The size comes after "-fixaspect" so that the rule applies.
+    args.insert(args.end() - 1, {"-s", "320x240"});
+    auto r = RunDriver(args);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    const auto* v = rep.FirstOf("video");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->width, 320);
+    EXPECT_EQ(v->height, 240);
+    EXPECT_EQ(rep.decodeErrors, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DriverFailures, MissingInputOutputAndSetupFailuresGiveMinusOne) {
+    testmedia::ScratchDir dir("drvfail");
+    const std::string in = dir / "in.avi";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 0.5, 160, 120, 25));
+
+    auto r = RunDriver({"-i", dir / "missing.avi", dir / "o1.mp4"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find(": Error while opening file\n"), std::string::npos) << r.err;
+
+    r = RunDriver({"-i", in});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("Must supply at least one output file\n"), std::string::npos);
+
+    r = RunDriver({dir / "o2.mp4"});
+    EXPECT_EQ(r.rc, -1);
+
+    ASSERT_TRUE(testmedia::WriteJunk(dir / "junk.avi"));
+    r = RunDriver({"-i", dir / "junk.avi", dir / "o3.mp4"});
+    EXPECT_EQ(r.rc, -1);
+
+    r = RunDriver({"-i", in, "-vcodec", "foo", dir / "o4.mp4"});
+    EXPECT_NE(r.err.find("Unknown codec 'foo'\n"), std::string::npos);
+
+    // The encoder refuses a bit rate above the maximum rate: set-up fails.
+    auto args = WrapperVector(in, dir / "o5.mp4");
+    auto b = std::find(args.begin(), args.end(), "-b");
+    ASSERT_NE(b, args.end());
+    *(b + 1) = "900";
+    r = RunDriver(args);
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("Error while opening codec for output stream #0.0"), std::string::npos) << r.err;
+
+    r = RunDriver({"-i", in, dir / "noformat.zzz"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("Unable for find a suitable output format for"), std::string::npos);
+}
+
+TEST(DriverFailures, WriteErrorFailsTheRun) {
+    testmedia::ScratchDir dir("drvfull");
+    const std::string in = dir / "in.avi";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 1.0, 320, 240, 25));
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    auto r = RunDriver({"-y", "-i", in, "-f", "ipod", "/dev/full"});
+    EXPECT_EQ(r.rc, -1) << r.err;
+    // The next run is not affected.
+    EXPECT_EQ(RunDriver({"-i", in, dir / "ok.mp4"}).rc, 0);
+}
+
+TEST(DriverFailures, OverwriteQuestionOnlyForRelativeNames) {
+    testmedia::ScratchDir dir("drvover");
+    const std::string in = dir / "in.avi";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 0.5, 160, 120, 25));
+    const std::string existing = dir / "exists.mp4";
+    { std::ofstream(existing) << "old"; }
+    // An absolute path is overwritten without a question.
+    auto r = RunDriver({"-i", in, existing});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.err.find("already exists"), std::string::npos);
+    EXPECT_GT(ReadFile(existing).size(), 100u);
+
+    if (isatty(STDIN_FILENO)) GTEST_SKIP() << "standard input is a terminal";
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    r = RunDriver({"-i", in, "exists.mp4"});
+    EXPECT_EQ(chdir(cwd), 0);
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("File 'exists.mp4' already exists. Overwrite ? [y/N] Not overwriting - exiting\n"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(DriverFailures, LongPathConverts) {
+    testmedia::ScratchDir dir("drvlong");
+    std::string folder = dir.path();
+    while (folder.size() < 300) {
+        folder += "/" + std::string(60, 'd');
+        ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    }
+    const std::string in = folder + "/input with spaces.avi", out = folder + "/output.mp4";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 0.5, 160, 120, 25));
+    auto r = RunDriver(WrapperVector(in, out));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_TRUE(testmedia::Check(out).opened);
+}
+
+}  // namespace
