@@ -1,0 +1,118 @@
+// Progress reports and the stop request, through the wrapper as the conversion worker uses it.
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace {
+
+using testmedia::Kind;
+using Conversion = e2e::Conversion;
+
+struct Seen {
+    std::mutex lock;
+    std::vector<ProgressInfo> reports;
+    std::atomic<int> count{0};
+    CFFmpegEncoder* stopFrom = nullptr;  // when set, the first report asks for a stop
+};
+
+void Record(const ProgressInfo* info, void* user) {
+    Seen* seen = static_cast<Seen*>(user);
+    {
+        std::lock_guard<std::mutex> g(seen->lock);
+        seen->reports.push_back(*info);
+    }
+    if (seen->count.fetch_add(1) == 0 && seen->stopFrom) seen->stopFrom->Stop();
+}
+
+class Progress : public Conversion {
+protected:
+    void TearDown() override { enc.SetProgressCallback(nullptr, nullptr); }
+};
+
+TEST_F(Progress, FinalReportDescribesTheFinishedFile) {
+    testmedia::Options o;
+    o.seconds = 2.0;
+    const std::string in = Input(Kind::AviMpeg4, o, "prog");
+    Seen seen;
+    enc.SetProgressCallback(&Record, &seen);
+    const std::string out = dir / "prog_new.mp4";
+    ASSERT_EQ(0, Convert(e2e::Settings(), in, out));
+    ASSERT_FALSE(seen.reports.empty());
+    const ProgressInfo& last = seen.reports.back();
+    testmedia::Report r = testmedia::Check(out);
+    ASSERT_NE(nullptr, r.FirstOf("video"));
+    EXPECT_EQ(r.FirstOf("video")->framesDecoded, last.frame_number);
+    EXPECT_NEAR(r.duration, last.time_seconds, 0.2);
+    EXPECT_EQ(e2e::FileSize(out) / 1024, last.size_kib);
+    for (std::size_t i = 1; i < seen.reports.size(); ++i)
+        EXPECT_LE(seen.reports[i - 1].time_seconds, seen.reports[i].time_seconds);
+    // The worker turns time into a percentage of the probed duration; it must reach 100.
+    MediaInfo mi{};
+    ASSERT_EQ(0, enc.GetMediaInfo(in.c_str(), &mi));
+    ASSERT_GT(mi.nDuration, 0);
+    EXPECT_GE(static_cast<int>(last.time_seconds) * 100 / mi.nDuration, 100);
+}
+
+TEST_F(Progress, StopDuringARunEndsWithACompleteShorterFile) {
+    // Long enough that the first report (half a second in) comes well before the end.
+    testmedia::Options o;
+    o.seconds = 30.0;
+    o.width = 640;
+    o.height = 480;
+    const std::string in = Input(Kind::AviMpeg4, o, "long");
+    Seen seen;
+    seen.stopFrom = &enc;
+    enc.SetProgressCallback(&Record, &seen);
+    e2e::Settings s;
+    s.width = 640;
+    s.height = 480;
+    const std::string out = dir / "long_new.mp4";
+    ASSERT_EQ(-2, Convert(s, in, out));
+    ASSERT_GE(seen.count.load(), 2) << "the stopped run still sends its last report";
+    testmedia::Report r = testmedia::Check(out);
+    EXPECT_TRUE(r.opened);
+    EXPECT_EQ(0, r.decodeErrors);
+    EXPECT_GT(r.duration, 0.0);
+    EXPECT_LT(r.duration, 29.0);
+
+    // The next file converts in full: the stop was for that run only.
+    seen.stopFrom = nullptr;
+    const std::string small = Input(Kind::AviMpeg4, testmedia::Options(), "after");
+    ASSERT_EQ(0, Convert(e2e::Settings(), small, dir / "after_new.mp4"));
+    EXPECT_NEAR(1.0, testmedia::Check(dir / "after_new.mp4", false).duration, 0.15);
+}
+
+TEST_F(Progress, StopFromAnotherThreadAndBeforeARun) {
+    // A stop between two files is forgotten by the driver.
+    const std::string small = Input(Kind::Mov, testmedia::Options(), "early");
+    enc.Stop();
+    ASSERT_EQ(0, Convert(e2e::Settings(), small, dir / "early_new.mp4"));
+
+    testmedia::Options o;
+    o.seconds = 30.0;
+    o.width = 640;
+    o.height = 480;
+    const std::string in = Input(Kind::AviMpeg4, o, "long");
+    Seen seen;
+    enc.SetProgressCallback(&Record, &seen);
+    std::atomic<bool> finished{false};
+    std::thread ui([&] {
+        while (seen.count.load() == 0 && !finished.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        enc.Stop();
+    });
+    e2e::Settings s;
+    s.width = 640;
+    s.height = 480;
+    int result = Convert(s, in, dir / "long_new.mp4");
+    finished = true;
+    ui.join();
+    EXPECT_EQ(-2, result);
+    EXPECT_EQ(0, testmedia::Check(dir / "long_new.mp4").decodeErrors);
+}
+
+}  // namespace
