@@ -347,6 +347,8 @@ int write_packet(OutputStream* ost, AVPacket* pkt);
 
 // Progress.
 void report_progress(int is_last_report);
+// Forgets when the last report was made, as at process start (tests).
+void reset_report_clock();
 
 }  // namespace ffdrv
 

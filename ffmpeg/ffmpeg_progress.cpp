@@ -43,6 +43,8 @@ struct LineBuilder {
     }
 };
 
+void reset_report_clock() { last_report_time = AV_NOPTS_VALUE; }
+
 static double psnr(double d) { return d > 0 ? -10.0 * log10(d) : INFINITY; }
 
 void report_progress(int is_last_report) {

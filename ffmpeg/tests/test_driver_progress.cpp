@@ -1,0 +1,149 @@
+// Progress reports and the stop request.
+#include "driver_support.h"
+#include "testmedia.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using drivertest::RunDriver;
+using drivertest::WrapperVector;
+using testmedia::Kind;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Call {
+    Clock::time_point when;
+    ProgressInfo info;
+    std::thread::id thread;
+};
+
+struct Recorder {
+    std::vector<Call> calls;
+    bool stop_on_first = false;
+    static void Callback(const ProgressInfo* info, void* user) {
+        auto* self = static_cast<Recorder*>(user);
+        self->calls.push_back({Clock::now(), *info, std::this_thread::get_id()});
+        if (self->stop_on_first && self->calls.size() == 1) request_stop();
+    }
+    int FinalCount() const {
+        int n = 0;
+        for (const Call& c : calls)
+            if (std::string(c.info.status_line).find(" L") != std::string::npos) ++n;
+        return n;
+    }
+};
+
+class DriverProgress : public ::testing::Test {
+protected:
+    void SetUp() override {
+        set_progress_callback(Recorder::Callback, &rec);
+        ffdrv::reset_report_clock();  // as in a fresh process
+        in = dir / "in.avi";
+        ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 2.0, 320, 240, 25));
+    }
+    void TearDown() override { set_progress_callback(nullptr, nullptr); }
+    // "-re" paces reading to the input's own rate, so a 2-s input takes 2 s.
+    std::vector<std::string> Paced(const std::string& out, std::vector<std::string> before = {}) {
+        std::vector<std::string> a = before;
+        a.push_back("-re");
+        auto w = WrapperVector(in, out);
+        a.insert(a.end(), w.begin(), w.end());
+        return a;
+    }
+    testmedia::ScratchDir dir{"drvprog"};
+    std::string in;
+    Recorder rec;
+};
+
+TEST_F(DriverProgress, ReportsAreHalfASecondApartWithOneFinalReport) {
+    auto r = RunDriver(Paced(dir / "out.mp4"));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    ASSERT_GE(rec.calls.size(), 3u);
+    EXPECT_EQ(rec.FinalCount(), 1);
+    const Call& last = rec.calls.back();
+    EXPECT_NE(std::string(last.info.status_line).find(" L"), std::string::npos) << last.info.status_line;
+    for (size_t i = 1; i + 1 < rec.calls.size(); ++i) {
+        const double gap = std::chrono::duration<double>(rec.calls[i].when - rec.calls[i - 1].when).count();
+        EXPECT_GE(gap, 0.49) << "between reports " << i - 1 << " and " << i;
+    }
+    for (size_t i = 1; i < rec.calls.size(); ++i)
+        EXPECT_GE(rec.calls[i].info.time_seconds, rec.calls[i - 1].info.time_seconds);
+    for (const Call& c : rec.calls) {
+        EXPECT_EQ(c.thread, std::this_thread::get_id());
+        EXPECT_GE(c.info.time_seconds, 0.01);
+    }
+    auto rep = testmedia::Check(dir / "out.mp4");
+    EXPECT_NEAR(last.info.time_seconds, rep.duration, 0.2);
+    EXPECT_EQ(last.info.frame_number, rep.FirstOf("video")->framesDecoded);
+    EXPECT_EQ(last.info.size_kib, int64_t(drivertest::ReadFile(dir / "out.mp4").size() / 1024));
+    EXPECT_NE(std::string(last.info.status_line).find("size="), std::string::npos);
+}
+
+TEST_F(DriverProgress, ShortRunReportsOnceAndVerbosityLimitsReports) {
+    auto r = RunDriver(WrapperVector(in, dir / "a.mp4"));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(rec.calls.size(), 1u);
+    EXPECT_EQ(rec.FinalCount(), 1);
+
+    rec.calls.clear();
+    r = RunDriver(Paced(dir / "b.mp4", {"-v", "0"}));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    ASSERT_EQ(rec.calls.size(), 1u);
+    EXPECT_EQ(rec.FinalCount(), 1);
+
+    rec.calls.clear();
+    r = RunDriver(Paced(dir / "c.mp4", {"-v", "-1"}));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_TRUE(rec.calls.empty());
+}
+
+TEST_F(DriverProgress, StopFromAnotherThreadEndsWithAPlayableFile) {
+    std::atomic<bool> done{false};
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        request_stop();
+        done = true;
+    });
+    auto r = RunDriver(Paced(dir / "stopped.mp4"));
+    stopper.join();
+    EXPECT_EQ(r.rc, -2);
+    EXPECT_NE(r.err.find("Received signal 1: terminating.\n"), std::string::npos);
+    ASSERT_FALSE(rec.calls.empty());
+    EXPECT_EQ(rec.FinalCount(), 1);
+    auto rep = testmedia::Check(dir / "stopped.mp4");
+    ASSERT_TRUE(rep.opened);
+    EXPECT_EQ(rep.decodeErrors, 0);
+    EXPECT_GT(rep.duration, 0.2);
+    EXPECT_LT(rep.duration, 1.7);
+    ASSERT_NE(rep.FirstOf("video"), nullptr);
+    EXPECT_GT(rep.FirstOf("video")->framesDecoded, 0);
+
+    // The next run starts clean and converts the whole input.
+    rec.calls.clear();
+    r = RunDriver(WrapperVector(in, dir / "after.mp4"));
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NEAR(testmedia::Check(dir / "after.mp4").duration, 2.0, 0.15);
+}
+
+TEST_F(DriverProgress, StopInsideTheCallbackStillGivesTheFinalReport) {
+    rec.stop_on_first = true;
+    auto r = RunDriver(Paced(dir / "out.mp4"));
+    EXPECT_EQ(r.rc, -2);
+    ASSERT_EQ(rec.calls.size(), 2u);
+    EXPECT_EQ(rec.FinalCount(), 1);
+    EXPECT_TRUE(testmedia::Check(dir / "out.mp4").opened);
+}
+
+TEST_F(DriverProgress, StopBetweenRunsIsForgotten) {
+    request_stop();
+    auto r = RunDriver(WrapperVector(in, dir / "out.mp4"));
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NEAR(testmedia::Check(dir / "out.mp4").duration, 2.0, 0.15);
+}
+
+}  // namespace
