@@ -4,6 +4,10 @@
 #include <SDL.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
 #include <thread>
 
 #include "backend/clock.h"
@@ -120,7 +124,14 @@ TEST_F(Headless, ScreenCaptureCompositesTheWindowSystemsWindows) {
 TEST_F(Headless, SoundAnswersLikeARealDeviceWouldButStaysSilent) {
     EXPECT_FALSE(backend.PlaySoundFile(nullptr));
     EXPECT_FALSE(backend.PlaySoundFile("/no/such/file.wav"));
-    EXPECT_TRUE(backend.PlaySoundFile("/proc/self/exe"));
+    EXPECT_FALSE(backend.PlaySoundFile("/proc/self/exe")) << "not a sound file";
+    std::string wav = ::testing::TempDir() + "headless_beep_" + std::to_string(getpid()) + ".wav";
+    {
+        std::ofstream f(wav, std::ios::binary);
+        f.write("RIFF\x24\0\0\0WAVEfmt ", 16);
+    }
+    EXPECT_TRUE(backend.PlaySoundFile(wav.c_str()));
+    std::remove(wav.c_str());
 }
 
 TEST(SdlKeymap, MapsKeysToTheirVirtualKeyCodes) {

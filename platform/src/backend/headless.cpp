@@ -1,6 +1,7 @@
 #include "backend/headless.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "backend/clock.h"
 #include "backend/compositor.h"
@@ -96,8 +97,11 @@ bool HeadlessBackend::PlaySoundFile(const char* path) {
     if (!path || !*path) return false;
     FILE* f = std::fopen(path, "rb");
     if (!f) return false;
+    char head[12];
+    bool wav = std::fread(head, 1, 12, f) == 12 && std::memcmp(head, "RIFF", 4) == 0 &&
+               std::memcmp(head + 8, "WAVE", 4) == 0;
     std::fclose(f);
-    return true;
+    return wav;
 }
 
 void HeadlessBackend::InjectInput(const InputEvent& e) {
