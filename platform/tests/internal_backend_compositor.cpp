@@ -12,8 +12,11 @@ namespace {
 constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
 
 TopLevelView View(int x, int y, int w, int h, uint32_t fill, bool visible = true) {
-    TopLevelView v{reinterpret_cast<HWND>(uintptr_t(x * 1000 + y + 1)), RECT{x, y, x + w, y + h}, visible,
-                   std::make_shared<Surface>(w, h, fill)};
+    TopLevelView v;
+    v.hwnd = reinterpret_cast<HWND>(uintptr_t(x * 1000 + y + 1));
+    v.screen_rect = RECT{x, y, x + w, y + h};
+    v.visible = visible;
+    v.surface = std::make_shared<Surface>(w, h, fill);
     return v;
 }
 

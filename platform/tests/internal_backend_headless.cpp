@@ -110,7 +110,12 @@ TEST_F(Headless, KeepsWhatItIsToldAboutTopLevelWindows) {
 TEST_F(Headless, ScreenCaptureCompositesTheWindowSystemsWindows) {
     EXPECT_EQ(backend.ScreenRect().right, 320);
     EXPECT_EQ(backend.WorkArea().bottom, 200);
-    ws.views.push_back(plat::TopLevelView{H(1), RECT{10, 10, 20, 20}, true, std::make_shared<plat::Surface>(10, 10, 0xFFABCDEF)});
+    plat::TopLevelView v;
+    v.hwnd = H(1);
+    v.screen_rect = RECT{10, 10, 20, 20};
+    v.visible = true;
+    v.surface = std::make_shared<plat::Surface>(10, 10, 0xFFABCDEF);
+    ws.views.push_back(v);
     plat::Surface shot = backend.CaptureScreen();
     EXPECT_EQ(shot.width, 320);
     EXPECT_EQ(shot.At(15, 15), 0xFFABCDEFu);
