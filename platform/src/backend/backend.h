@@ -70,9 +70,9 @@ namespace plat {
 
 // A top-level window as the compositor sees it, bottom to top.
 struct TopLevelView {
-    HWND hwnd;
-    RECT screen_rect;
-    bool visible;
+    HWND hwnd = nullptr;
+    RECT screen_rect{0, 0, 0, 0};
+    bool visible = false;
     std::shared_ptr<Surface> surface;
     // Layered windows: constant alpha (255 opaque), a colour key (COLORREF; pixels of that
     // colour are transparent) and per-pixel alpha (the surface holds premultiplied alpha).
