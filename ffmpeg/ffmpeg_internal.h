@@ -260,7 +260,7 @@ struct OutputStream {
     bool in_swr_ready = false;
     int in_fmt = -1;
     int sws_src_w = 0, sws_src_h = 0, sws_src_fmt = -1;
-    AVFrame* work = nullptr;     // picture in the encoder's size and format
+    std::vector<AVFrame*> work_ring;  // pictures in the encoder's size and format
     AVFrame* inter = nullptr;    // 4:2:0 picture before a last format conversion
     AVFrame* deint = nullptr;    // deinterlaced copy
 

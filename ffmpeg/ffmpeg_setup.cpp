@@ -85,7 +85,10 @@ struct InputGuard {
 static int guarded_io_open(AVFormatContext* s, AVIOContext** pb, const char* url, int flags,
                            AVDictionary** options) {
     auto* g = static_cast<InputGuard*>(s->opaque);
-    if (!g || g->url != url) return AVERROR(EPERM);
+    if (!g) return AVERROR(EPERM);
+    // An image sequence reads the numbered files its pattern names.
+    const bool sequence = s->iformat && !strcmp(s->iformat->name, "image2") && !strncmp(url, "file:", 5);
+    if (g->url != url && !sequence) return AVERROR(EPERM);
     return g->orig(s, pb, url, flags, options);
 }
 
@@ -392,13 +395,15 @@ void add_video_stream(AVFormatContext* oc) {
             // offers it, which every player decodes; otherwise the input's.
             int pix = g_opt.frame_pix_fmt;
             if (codec && codec->pix_fmts) {
-                bool listed = false, has420 = false;
+                bool listed = false;
+                AVPixelFormat plain = AV_PIX_FMT_NONE;  // the first 4:2:0 of the list
                 for (const AVPixelFormat* p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p) {
                     if (*p == pix) listed = true;
-                    if (*p == AV_PIX_FMT_YUV420P) has420 = true;
+                    if (plain == AV_PIX_FMT_NONE && (*p == AV_PIX_FMT_YUV420P || *p == AV_PIX_FMT_YUVJ420P))
+                        plain = *p;
                 }
-                if (!g_opt.pix_fmt_given && has420)
-                    pix = AV_PIX_FMT_YUV420P;
+                if (!g_opt.pix_fmt_given && plain != AV_PIX_FMT_NONE)
+                    pix = plain;
                 else if (!listed)
                     pix = codec->pix_fmts[0];
             }
@@ -609,7 +614,7 @@ static void free_ost(OutputStream* ost) {
     swr_free(&ost->swr_enc);
     if (ost->fifo) av_audio_fifo_free(ost->fifo);
     av_frame_free(&ost->aframe);
-    av_frame_free(&ost->work);
+    for (AVFrame*& f : ost->work_ring) av_frame_free(&f);
     av_frame_free(&ost->inter);
     av_frame_free(&ost->deint);
     av_packet_free(&ost->pkt);

@@ -309,6 +309,36 @@ static AVFrame* alloc_picture(int w, int h, AVPixelFormat fmt) {
     return f;
 }
 
+// The full-range formats are the same layouts as the plain ones with another
+// range; the scaler is given the plain name and the range, which keeps its
+// cached context valid from frame to frame.
+static AVPixelFormat plain_range_format(AVPixelFormat fmt, int* full_range) {
+    switch (fmt) {
+        case AV_PIX_FMT_YUVJ420P: *full_range = 1; return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P: *full_range = 1; return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P: *full_range = 1; return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P: *full_range = 1; return AV_PIX_FMT_YUV440P;
+        case AV_PIX_FMT_YUVJ411P: *full_range = 1; return AV_PIX_FMT_YUV411P;
+        default: return fmt;
+    }
+}
+
+// A picture in the encoder's size and format that nobody else holds. Encoders
+// may keep references to pictures they were given (reordering, look-ahead),
+// so a few are kept in turn instead of allocating one per frame.
+static AVFrame* next_work_picture(OutputStream* ost) {
+    for (AVFrame* f : ost->work_ring)
+        if (av_frame_is_writable(f)) return f;
+    if (ost->work_ring.size() >= 64) {
+        // Far more than any encoder keeps: fall back to a copy-on-write.
+        AVFrame* f = ost->work_ring.front();
+        return av_frame_make_writable(f) < 0 ? nullptr : f;
+    }
+    AVFrame* f = alloc_picture(ost->enc->width, ost->enc->height, ost->enc->pix_fmt);
+    if (f) ost->work_ring.push_back(f);
+    return f;
+}
+
 // Brings a decoded picture to the encoder's size and format: crop, scale,
 // pad. Returns the picture to encode, or null.
 static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
@@ -318,24 +348,15 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
     if (!crop && !pad && in->width == enc->width && in->height == enc->height && in->format == enc->pix_fmt)
         return in;
 
-    AVPixelFormat src_fmt = static_cast<AVPixelFormat>(in->format);
-    // The full-range formats are the same layouts with another range; naming
-    // them to the scaler as such keeps its cached context valid.
     int src_full_range = in->color_range == AVCOL_RANGE_JPEG;
-    switch (src_fmt) {
-        case AV_PIX_FMT_YUVJ420P: src_fmt = AV_PIX_FMT_YUV420P; src_full_range = 1; break;
-        case AV_PIX_FMT_YUVJ422P: src_fmt = AV_PIX_FMT_YUV422P; src_full_range = 1; break;
-        case AV_PIX_FMT_YUVJ444P: src_fmt = AV_PIX_FMT_YUV444P; src_full_range = 1; break;
-        case AV_PIX_FMT_YUVJ440P: src_fmt = AV_PIX_FMT_YUV440P; src_full_range = 1; break;
-        case AV_PIX_FMT_YUVJ411P: src_fmt = AV_PIX_FMT_YUV411P; src_full_range = 1; break;
-        default: break;
-    }
+    const AVPixelFormat src_fmt = plain_range_format(static_cast<AVPixelFormat>(in->format), &src_full_range);
     const int src_w = in->width - ost->crop_left - ost->crop_right;
     const int src_h = in->height - ost->crop_top - ost->crop_bottom;
     const int dst_w = enc->width - ost->pad_left - ost->pad_right;
     const int dst_h = enc->height - ost->pad_top - ost->pad_bottom;
     if (src_w <= 0 || src_h <= 0 || dst_w <= 0 || dst_h <= 0) return nullptr;
-    const AVPixelFormat pic_fmt = pad ? AV_PIX_FMT_YUV420P : enc->pix_fmt;
+    int dst_full_range = 0;
+    const AVPixelFormat pic_fmt = pad ? AV_PIX_FMT_YUV420P : plain_range_format(enc->pix_fmt, &dst_full_range);
 
     const int flags = SWS_BICUBIC | (g_opt.bitexact ? SWS_BITEXACT | SWS_ACCURATE_RND : 0);
     SwsContext* const previous = ost->sws;
@@ -345,16 +366,17 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
         if (g_opt.verbose >= 0) emsg("pixel format conversion not handled\n");
         return nullptr;
     }
+    const int ranges = src_full_range * 2 + dst_full_range;
     if (ost->sws != previous) ost->sws_src_fmt = -1;
-    if (src_full_range != ost->sws_src_fmt) {
+    if (ranges != ost->sws_src_fmt) {
         int* inv_table = nullptr;
         int* table = nullptr;
         int src_range = 0, dst_range = 0, brightness = 0, contrast = 0, saturation = 0;
         if (sws_getColorspaceDetails(ost->sws, &inv_table, &src_range, &table, &dst_range, &brightness, &contrast,
                                      &saturation) >= 0)
-            sws_setColorspaceDetails(ost->sws, inv_table, src_full_range, table, dst_range, brightness, contrast,
-                                     saturation);
-        ost->sws_src_fmt = src_full_range;
+            sws_setColorspaceDetails(ost->sws, inv_table, src_full_range, table, dst_full_range, brightness,
+                                     contrast, saturation);
+        ost->sws_src_fmt = ranges;
     }
 
     const uint8_t* src[4] = {in->data[0], in->data[1], in->data[2], in->data[3]};
@@ -369,10 +391,15 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
         }
     }
 
-    AVFrame** target = pad && enc->pix_fmt != AV_PIX_FMT_YUV420P ? &ost->inter : &ost->work;
-    if (!*target) *target = alloc_picture(enc->width, enc->height, pic_fmt);
-    if (!*target || av_frame_make_writable(*target) < 0) return nullptr;
-    AVFrame* pic = *target;
+    AVFrame* out = next_work_picture(ost);
+    if (!out) return nullptr;
+    AVFrame* pic = out;
+    if (pad && enc->pix_fmt != AV_PIX_FMT_YUV420P) {
+        // Bands are painted in 4:2:0, then the whole picture is converted.
+        if (!ost->inter) ost->inter = alloc_picture(enc->width, enc->height, AV_PIX_FMT_YUV420P);
+        if (!ost->inter || av_frame_make_writable(ost->inter) < 0) return nullptr;
+        pic = ost->inter;
+    }
     uint8_t* dst[4] = {pic->data[0], pic->data[1], pic->data[2], pic->data[3]};
     if (pad) {
         dst[0] += static_cast<ptrdiff_t>(ost->pad_top) * pic->linesize[0] + ost->pad_left;
@@ -382,20 +409,28 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
     sws_scale(ost->sws, src, in->linesize, 0, src_h, dst, pic->linesize);
     if (pad) fill_padding(ost, pic);
 
-    if (pic != ost->work) {
-        // Padded 4:2:0 picture to an encoder that wants another format.
+    if (pic != out) {
+        int pad_full_range = 0;
+        const AVPixelFormat pad_fmt = plain_range_format(enc->pix_fmt, &pad_full_range);
+        SwsContext* const previous_pad = ost->sws_pad;
         ost->sws_pad = sws_getCachedContext(ost->sws_pad, enc->width, enc->height, AV_PIX_FMT_YUV420P, enc->width,
-                                            enc->height, enc->pix_fmt, flags, nullptr, nullptr, nullptr);
-        if (!ost->work) ost->work = alloc_picture(enc->width, enc->height, enc->pix_fmt);
-        if (!ost->sws_pad || !ost->work || av_frame_make_writable(ost->work) < 0) {
+                                            enc->height, pad_fmt, flags, nullptr, nullptr, nullptr);
+        if (!ost->sws_pad) {
             if (g_opt.verbose >= 0) emsg("pixel format conversion not handled\n");
             return nullptr;
         }
-        sws_scale(ost->sws_pad, pic->data, pic->linesize, 0, enc->height, ost->work->data, ost->work->linesize);
+        if (ost->sws_pad != previous_pad && pad_full_range) {
+            int *inv_table = nullptr, *table = nullptr;
+            int src_range = 0, dst_range = 0, brightness = 0, contrast = 0, saturation = 0;
+            if (sws_getColorspaceDetails(ost->sws_pad, &inv_table, &src_range, &table, &dst_range, &brightness,
+                                         &contrast, &saturation) >= 0)
+                sws_setColorspaceDetails(ost->sws_pad, inv_table, 0, table, 1, brightness, contrast, saturation);
+        }
+        sws_scale(ost->sws_pad, pic->data, pic->linesize, 0, enc->height, out->data, out->linesize);
     }
-    ost->work->interlaced_frame = in->interlaced_frame;
-    ost->work->top_field_first = in->top_field_first;
-    return ost->work;
+    out->interlaced_frame = in->interlaced_frame;
+    out->top_field_first = in->top_field_first;
+    return out;
 }
 
 static int write_video_frame(OutputStream* ost, InputStream* ist, AVFrame* in) {

@@ -270,3 +270,45 @@ TEST(DriverFailures, LongPathConverts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names and file contents must not make the driver read other files or use
+// other protocols.
+TEST(DriverFailures, InputsAreReadOnlyThroughTheFileNamed) {
+    testmedia::ScratchDir dir("drvsafe");
+    const std::string in = dir / "in.avi";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 0.5, 160, 120, 25));
+
+    // A playlist naming a local file.
+    const std::string list = dir / "list.m3u8";
+    {
+        std::ofstream f(list);
+        f << "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1.0,\n" << in << "\n#EXT-X-ENDLIST\n";
+    }
+    auto r = RunDriver({"-i", list, dir / "o1.mp4"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_FALSE(testmedia::Check(dir / "o1.mp4", false).opened) << r.err;
+
+    // Protocol prefixes in a name are part of the file name.
+    r = RunDriver({"-i", "concat:" + in + "|" + in, dir / "o2.mp4"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("Error while opening file"), std::string::npos) << r.err;
+}
+
+// The wrapper's thumbnail writes one picture through a muxer that has no byte
+// stream of its own.
+TEST(DriverConvert, SinglePictureOutput) {
+    testmedia::ScratchDir dir("drvthumb");
+    const std::string in = dir / "in.avi", out = dir / "thumb.jpg";
+    ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 2.0, 320, 240, 25));
+    auto r = RunDriver({"-i", in, "-y", "-f", "image2", "-ss", "1", "-t", "0.001", "-s", "100x80", out});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    ASSERT_TRUE(rep.opened);
+    ASSERT_NE(rep.FirstOf("video"), nullptr);
+    EXPECT_EQ(rep.FirstOf("video")->width, 100);
+    EXPECT_EQ(rep.FirstOf("video")->height, 80);
+}
+
+}  // namespace
