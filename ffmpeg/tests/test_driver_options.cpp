@@ -1,10 +1,12 @@
 // The option table, the parser's messages and the handlers' conversions and
 // checks.
 #include "driver_support.h"
+#include "testmedia.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <set>
 
 using drivertest::RunDriver;
@@ -232,17 +234,39 @@ TEST(DriverHandlers, TargetGuessesTheNormFromTheFrameRate) {
     EXPECT_EQ(r.err.rfind("Unknown target: foo\n", 0), 0u);
 }
 
+// A host that sets a locale with a decimal comma (as desktop toolkits do)
+// must not change how "-r 29.970000" is read or how the status line is written.
 TEST(DriverHandlers, NumbersIgnoreTheHostLocale) {
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"};
-    const char* set = nullptr;
-    for (const char* n : names)
-        if ((set = setlocale(LC_NUMERIC, n))) break;
-    if (!set) GTEST_SKIP() << "no locale with a decimal comma installed";
-    RunDriver({"-r", "29.970000", "-qblur", "0.25"});
+    const char* set = setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    testmedia::ScratchDir dir("drvlocale");
+    if (!set) {
+        // Build the locale privately when the system has none installed.
+        const std::string cmd = "localedef -i de_DE -f UTF-8 '" + dir.path() + "/de_DE.UTF-8' >/dev/null 2>&1";
+        if (system(cmd.c_str()) == 0) {
+            setenv("LOCPATH", dir.path().c_str(), 1);
+            set = setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        }
+    }
+    if (!set) GTEST_SKIP() << "no locale with a decimal comma available";
+    char probe[16];
+    snprintf(probe, sizeof probe, "%.1f", 0.5);
+    ASSERT_STREQ(probe, "0,5");
+
+    const std::string in = dir / "in.avi";
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, in, 0.5, 160, 120, 25));
+    ProgressInfo last{};
+    set_progress_callback([](const ProgressInfo* p, void* u) { *static_cast<ProgressInfo*>(u) = *p; }, &last);
+    auto r = RunDriver({"-qblur", "0.25", "-i", in, "-r", "29.970000", dir / "out.mp4"});
+    set_progress_callback(nullptr, nullptr);
     setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+    ASSERT_EQ(r.rc, 0) << r.err;
     EXPECT_EQ(g_opt.frame_rate.num, 2997);
     EXPECT_EQ(g_opt.frame_rate.den, 100);
     EXPECT_FLOAT_EQ(g_opt.video_qblur, 0.25f);
+    const std::string status = last.status_line;
+    EXPECT_NE(status.find("time=0.5"), std::string::npos) << status;
+    EXPECT_EQ(status.find(','), std::string::npos) << status;
 }
 
 }  // namespace
