@@ -15,6 +15,12 @@ namespace {
 // side; the limit keeps hostile file headers from asking for gigabytes.
 constexpr uint64_t kMaxPixels = 64ull * 1024 * 1024;
 
+// A resolution read from a file may be anything: the conversion stays inside LONG.
+LONG DpiToPelsPerMeter(LONG dpi) {
+    const double ppm = std::floor(dpi * 39.37007874015748 + 0.5);
+    return (LONG)std::clamp(ppm, -2147483647.0, 2147483647.0);
+}
+
 DWORD RoundDepth(DWORD bpp) {
     if (bpp <= 1) return 1;
     if (bpp <= 4) return 4;
@@ -68,12 +74,12 @@ void CRasterImage::SetLastError(const char* text) {
 
 void CRasterImage::SetXDpi(LONG dpi) {
     m_info.xDpi = dpi;
-    m_head.biXPelsPerMeter = (LONG)std::floor(dpi * 39.37007874015748 + 0.5);
+    m_head.biXPelsPerMeter = DpiToPelsPerMeter(dpi);
 }
 
 void CRasterImage::SetYDpi(LONG dpi) {
     m_info.yDpi = dpi;
-    m_head.biYPelsPerMeter = (LONG)std::floor(dpi * 39.37007874015748 + 0.5);
+    m_head.biYPelsPerMeter = DpiToPelsPerMeter(dpi);
 }
 
 DWORD CRasterImage::GetSize() const {
@@ -104,8 +110,8 @@ void* CRasterImage::Create(LONG width, DWORD height, DWORD bpp, DWORD imageType)
     m_head.biSizeImage = (DWORD)imageSize;
     m_head.biClrUsed = colors;
     m_head.biClrImportant = 0;
-    m_head.biXPelsPerMeter = (LONG)std::floor(m_info.xDpi * 39.37007874015748 + 0.5);
-    m_head.biYPelsPerMeter = (LONG)std::floor(m_info.yDpi * 39.37007874015748 + 0.5);
+    m_head.biXPelsPerMeter = DpiToPelsPerMeter(m_info.xDpi);
+    m_head.biYPelsPerMeter = DpiToPelsPerMeter(m_info.yDpi);
     m_info.effWidth = (DWORD)stride;
     m_info.imageType = imageType;
     m_info.viewOf = nullptr;

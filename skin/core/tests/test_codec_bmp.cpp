@@ -357,6 +357,15 @@ TEST(BmpDecode, OversizedCountsAndShortDataStayInBounds) {
     ExpectColour(img, 0, 0, 9, 9, 9);
     ExpectColour(img, 3, 3, 0, 0, 0);
 
+    // Resolutions at the ends of the field's range.
+    BmpSpec r;
+    r.ppm = INT32_MIN;
+    ASSERT_TRUE(Decode(img, MakeBmp(r, {}, kRows24)));
+    EXPECT_EQ(img.GetXDpi(), -54546085);  // floor(-54546084.66 + 0.5)
+    r.ppm = INT32_MAX;
+    ASSERT_TRUE(Decode(img, MakeBmp(r, {}, kRows24)));
+    EXPECT_EQ(img.GetHeader().biYPelsPerMeter, INT32_MAX);
+
     // A pixel offset far past the end.
     Bytes f = MakeBmp(BmpSpec(), {}, kRows24);
     f[10] = 0xFF;
