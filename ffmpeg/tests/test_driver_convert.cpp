@@ -312,3 +312,52 @@ TEST(DriverConvert, SinglePictureOutput) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DriverConvert, StreamCopyLimitsMapsAndTwoPass) {
+    testmedia::ScratchDir dir("drvcopy");
+    const std::string in = dir / "in.mov";
+    ASSERT_TRUE(testmedia::Generate(Kind::Mov, in, 1.0, 320, 240, 25));
+    const auto src = testmedia::Check(in);
+
+    // Copy: the packets pass unchanged, so the streams keep their codecs.
+    auto r = RunDriver({"-i", in, "-vcodec", "copy", "-acodec", "copy", dir / "copy.mp4"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(dir / "copy.mp4");
+    EXPECT_EQ(rep.decodeErrors, 0);
+    ASSERT_NE(rep.FirstOf("video"), nullptr);
+    EXPECT_EQ(rep.FirstOf("video")->codec, "mpeg4");
+    EXPECT_EQ(rep.FirstOf("video")->framesDecoded, src.FirstOf("video")->framesDecoded);
+    ASSERT_NE(rep.FirstOf("audio"), nullptr);
+    EXPECT_EQ(rep.FirstOf("audio")->sampleRate, src.FirstOf("audio")->sampleRate);
+
+    // A frame limit ends the run at that many pictures.
+    r = RunDriver({"-i", in, "-vframes", "10", "-an", dir / "ten.mp4"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(testmedia::Check(dir / "ten.mp4").FirstOf("video")->framesDecoded, 10);
+
+    // Stream maps must name existing streams, one per output stream.
+    r = RunDriver({"-i", in, "-map", "0:7", "-an", dir / "m1.mp4"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("Could not find input stream #0.7\n"), std::string::npos) << r.err;
+    r = RunDriver({"-i", in, "-map", "0:0", dir / "m2.mp4"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("Number of stream maps must match number of output streams\n"), std::string::npos);
+    r = RunDriver({"-i", in, "-map", "0:1", "-an", dir / "m3.mp4"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("Codec type mismatch for mapping #0.1 -> #0.0\n"), std::string::npos) << r.err;
+    r = RunDriver({"-i", in, "-map", "-1:0", "-an", dir / "m4.mp4"});
+    EXPECT_EQ(r.rc, -1);
+
+    // Two passes: the first writes the statistics the second reads.
+    const std::string log = dir / "stats";
+    r = RunDriver({"-i", in, "-an", "-vcodec", "mpeg4", "-pass", "1", "-passlogfile", log, dir / "p1.mp4"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_GT(ReadFile(log + "-0.log").size(), 100u);
+    r = RunDriver({"-i", in, "-an", "-vcodec", "mpeg4", "-pass", "2", "-passlogfile", log, dir / "p2.mp4"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(testmedia::Check(dir / "p2.mp4").decodeErrors, 0);
+}
+
+}  // namespace
