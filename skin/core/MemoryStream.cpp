@@ -36,10 +36,10 @@ DWORD GetU32(const BYTE* p) { return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]
 
 CMemoryStream::CMemoryStream() = default;
 
-CMemoryStream::CMemoryStream(DWORD growthStep) : m_nGrowth(growthStep ? growthStep : kDefaultGrowth) {}
+CMemoryStream::CMemoryStream(DWORD growthStep) : m_nGrowth(growthStep ? growthStep : DWORD(kDefaultGrowth)) {}
 
 CMemoryStream::CMemoryStream(const void* data, DWORD size, DWORD growthStep)
-    : m_nGrowth(growthStep ? growthStep : kDefaultGrowth)
+    : m_nGrowth(growthStep ? growthStep : DWORD(kDefaultGrowth))
 {
     if (Reserve(size) && data && size) {
         memcpy(m_pBuffer, data, size);

@@ -599,6 +599,43 @@ void CSkinWindowObject::SetRect(const RECT* rc)
     }
 }
 
+namespace {
+
+// The picture's area less the pixels of one colour, built from horizontal runs row by row
+// (top-down, like the window system's coordinates).
+HRGN RegionWithoutColor(const CRasterImage& image, COLORREF key)
+{
+    LONG width = LONG(image.GetWidth());
+    LONG height = LONG(image.GetHeight());
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (!region)
+        return nullptr;
+    for (LONG row = 0; row < height; ++row) {
+        LONG y = height - 1 - row;  // the image counts rows from the bottom
+        auto isKey = [&](LONG x) {
+            RGBQUAD c = image.GetPixelColor(x, y, false);
+            return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue) == (key & 0xFFFFFF);
+        };
+        for (LONG x = 0; x < width;) {
+            while (x < width && isKey(x))
+                ++x;
+            LONG start = x;
+            while (x < width && !isKey(x))
+                ++x;
+            if (x > start) {
+                HRGN run = CreateRectRgn(start, row, x, row + 1);
+                if (run) {
+                    CombineRgn(region, region, run, RGN_OR);
+                    DeleteObject(run);
+                }
+            }
+        }
+    }
+    return region;
+}
+
+}  // namespace
+
 void CSkinWindowObject::GetImagePart(const SkinImagePart& part, SkinImageCacheEntry& entry) const
 {
     ReleaseImagePart(entry);
@@ -613,11 +650,17 @@ void CSkinWindowObject::GetImagePart(const SkinImagePart& part, SkinImageCacheEn
         return;
     entry.width = LONG(cut->GetWidth());
     entry.height = LONG(cut->GetHeight());
+    // Shaped skins leave the key colour out of the part's region.
+    CSkinObject* app = m_pOwner->FindObjectByType(SKIN_APPLICATION);
+    if (app && static_cast<CSkinApplicationObject*>(app)->m_bTransparent)
+        entry.region = RegionWithoutColor(*cut, app->GetKeyColor());
     entry.image = cut.release();
 }
 
 void CSkinWindowObject::ReleaseImagePart(SkinImageCacheEntry& entry)
 {
+    if (entry.region)
+        DeleteObject(entry.region);
     delete entry.image;
     entry = SkinImageCacheEntry();
 }

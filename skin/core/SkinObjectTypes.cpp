@@ -689,11 +689,19 @@ void CSkinSysColorTableObject::SerializeTail(CSkinArchive& ar)
 void CSkinSysColorTableObject::CreateResources()
 {
     CSkinSysColorTableObject::ReleaseResources();
+    // Only the colours the system defines get a brush.
+    for (int i = 0; i < kBrushes; ++i)
+        m_brushes[i] = CreateSolidBrush(m_colors[i]);
     CSkinObject::CreateResources();
 }
 
 void CSkinSysColorTableObject::ReleaseResources()
 {
+    for (auto& b : m_brushes) {
+        if (b)
+            DeleteObject(b);
+        b = nullptr;
+    }
     CSkinObject::ReleaseResources();
 }
 

@@ -368,3 +368,58 @@ TEST(SkinFileThreads, TwoLoadsAtDifferentVersionsDoNotMix)
     EXPECT_EQ(failOld, 0);
     EXPECT_EQ(failCur, 0);
 }
+
+TEST(SkinFileResources, LoadingRealisesAndClearingReleases)
+{
+    // A frame whose active client part is cut from a picture with a key-coloured corner.
+    CRasterImage picture;
+    picture.Create(8, 4, 24);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            picture.SetPixelColor(x, y, RGB(10, 20, 30));
+    picture.SetPixelColor(0, 3, RGB(255, 0, 255));  // top-left, rows count from the bottom
+    CSkinFile built;
+    auto image = Make<CSkinImageObject>("pic");
+    image->SetImage(picture, RASTER_FORMAT_BMP);
+    built.AddImage(std::move(image));
+    auto frame = Make<CSkinType45Object>("Dialog");
+    frame->m_parts[4].Set("pic", 0, 0, 8, 4, 1);
+    frame->m_parts[13].Set("missing", 0, 0, 8, 4, 1);
+    built.AddObject(std::move(frame));
+    built.AddObject(MakeTyped(SKIN_APPLICATION, "Application"));
+    auto colors = MakeTyped(SKIN_SYSCOLORTABLE, "SysColorTable");
+    built.AddObject(std::move(colors));
+    std::vector<BYTE> body = SaveBytes(built);
+
+    CSkinFile f;
+    ASSERT_EQ(LoadBody(f, body), 0);
+    auto* w = static_cast<CSkinWindowObject*>(f.FindObject("Dialog"));
+    const SkinImageCacheEntry& part = w->GetCachedPart(4);
+    ASSERT_NE(part.image, nullptr);
+    EXPECT_EQ(part.width, 8);
+    EXPECT_EQ(part.height, 4);
+    ASSERT_NE(part.region, nullptr);
+    EXPECT_FALSE(PtInRegion(part.region, 0, 0));
+    EXPECT_TRUE(PtInRegion(part.region, 1, 0));
+    EXPECT_TRUE(PtInRegion(part.region, 7, 3));
+    // A missing picture leaves its entry empty.
+    EXPECT_EQ(w->GetCachedPart(13).image, nullptr);
+    EXPECT_EQ(w->GetCachedPart(13).region, nullptr);
+
+    // The colour table has a brush for each of the 31 system colours, none beyond.
+    CSkinSysColorTableObject* table = f.GetSysColorTable();
+    ASSERT_NE(table, nullptr);
+    EXPECT_NE(table->GetBrush(0), nullptr);
+    EXPECT_NE(table->GetBrush(30), nullptr);
+    EXPECT_EQ(table->GetBrush(31), nullptr);
+
+    // Without the transparency flag no region is made.
+    auto* app = static_cast<CSkinApplicationObject*>(f.FindObject("Application"));
+    app->m_bTransparent = 0;
+    w->CreateResources();
+    EXPECT_NE(w->GetCachedPart(4).image, nullptr);
+    EXPECT_EQ(w->GetCachedPart(4).region, nullptr);
+
+    f.Clear();
+    EXPECT_EQ(f.FindObject("Dialog"), nullptr);
+}
