@@ -220,7 +220,9 @@ TEST_F(ImageMagickInterop, TheirTgaFilesDecodeToTheirPixels) {
         ASSERT_TRUE(img.LoadPath(Path("out.tga").c_str(), RASTER_FORMAT_TGA)) << img.GetLastError();
         EXPECT_EQ(OursRgb(img), TheirRgb("out.tga"));
         EXPECT_EQ(img.AlphaIsValid(), c.alpha);
-        if (c.alpha) EXPECT_EQ(OursAlpha(img), TheirAlpha("out.tga"));
+        if (c.alpha) {
+            EXPECT_EQ(OursAlpha(img), TheirAlpha("out.tga"));
+        }
     }
 }
 
@@ -257,7 +259,9 @@ TEST_F(ImageMagickInterop, OurFilesDecodeThereToOurPixels) {
         }
         ASSERT_TRUE(img.SavePath(Path(c.name).c_str(), c.format)) << img.GetLastError();
         EXPECT_EQ(TheirRgb(c.name), OursRgb(img));
-        if (c.alpha) EXPECT_EQ(TheirAlpha(c.name), OursAlpha(img));
+        if (c.alpha) {
+            EXPECT_EQ(TheirAlpha(c.name), OursAlpha(img));
+        }
         CRasterImage back;
         ASSERT_TRUE(back.LoadPath(Path(c.name).c_str()));
         EXPECT_EQ(OursRgb(back), OursRgb(img));
