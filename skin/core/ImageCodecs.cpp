@@ -13,6 +13,8 @@
 
 namespace {
 
+const char kWriteFailed[] = "Encode: write failed";
+
 // Reader failures travel as a text to the decoder's single exit.
 struct DecodeError {
     const char* text;
@@ -310,6 +312,10 @@ bool CBmpImageCodec::Decode(CImageStream* stream) {
             if (stream->Read(m, 12, 1) != 1) throw DecodeError{"Error reading BMP info"};
             for (int i = 0; i < 3; ++i) masks[i] = Le32(m + 4 * i);
         }
+        // Without a pixel offset the pixels follow the colour table, which true-colour pictures
+        // may carry too.
+        if (!offBits && bpp > 8 && bih.biClrUsed)
+            stream->Seek((int64_t)bih.biClrUsed * (oldFormat ? 3 : 4), SEEK_CUR);
         if (offBits && !stream->Seek(start + offBits, SEEK_SET)) throw DecodeError{"Not a BMP"};
 
         const size_t imageBytes = m_head.biSizeImage;  // what this image holds
@@ -440,8 +446,12 @@ bool CBmpImageCodec::Encode(CImageStream* stream) {
     Put32(ih + 32, m_head.biClrUsed);
     Put32(ih + 36, m_head.biClrImportant);
     std::memcpy(m_dib, ih, 40);
-    stream->Write(fh, 1, 14);
-    stream->Write(m_dib, 1, GetSize());
+    // A stream that takes fewer bytes than it is given (a full disk, a buffer that cannot
+    // grow) must not pass for a written picture.
+    if (stream->Write(fh, 1, 14) != 14 || stream->Write(m_dib, 1, GetSize()) != GetSize()) {
+        SetLastError(kWriteFailed);
+        return false;
+    }
     return true;
 }
 
@@ -631,7 +641,7 @@ bool CTgaImageCodec::Encode(CImageStream* stream) {
     h[16] = withAlpha ? 32 : (BYTE)bpp;
     // Eight attribute (alpha) bits per pixel when there is an alpha channel.
     h[17] = withAlpha ? 8 : 0;
-    stream->Write(h, 1, 18);
+    bool written = stream->Write(h, 1, 18) == 18;
     if (bpp == 8) {
         BYTE map[256 * 3];
         const RGBQUAD* pal = GetPalette();
@@ -640,7 +650,7 @@ bool CTgaImageCodec::Encode(CImageStream* stream) {
             map[3 * i + 1] = pal[i].rgbGreen;
             map[3 * i + 2] = pal[i].rgbRed;
         }
-        stream->Write(map, 1, sizeof(map));
+        written = written && stream->Write(map, 1, sizeof(map)) == sizeof(map);
     }
     const LONG w = m_head.biWidth;
     if (withAlpha) {
@@ -655,11 +665,17 @@ bool CTgaImageCodec::Encode(CImageStream* stream) {
                 std::memcpy(line + 4 * x, s + 3 * x, 3);
                 line[4 * x + 3] = (BYTE)(AlphaGet(x, y) * m_info.alphaMax / 255);
             }
-            stream->Write(line, 1, (size_t)w * 4);
+            written = written && stream->Write(line, 1, (size_t)w * 4) == (size_t)w * 4;
         }
         std::free(line);
     } else {
-        for (LONG y = 0; y < m_head.biHeight; ++y) stream->Write(GetBits(y), 1, (size_t)w * bpp / 8);
+        const size_t row = (size_t)w * bpp / 8;
+        for (LONG y = 0; y < m_head.biHeight; ++y)
+            written = written && stream->Write(GetBits(y), 1, row) == row;
+    }
+    if (!written) {
+        SetLastError(kWriteFailed);
+        return false;
     }
     return true;
 }

@@ -108,6 +108,14 @@ TEST(BmpDecode, HeaderFormsGiveTheSamePicture) {
     ASSERT_TRUE(Decode(bare, MakeBmp(s, {}, kRows24)));
     ExpectColour(bare, 1, 1, 255, 255, 255);
 
+    // A bare true-colour DIB may carry a colour table before its pixels.
+    s.clrUsed = 2;
+    Bytes table(8, 0xEE);
+    table.insert(table.end(), kRows24.begin(), kRows24.end());
+    ASSERT_TRUE(Decode(bare, MakeBmp(s, {}, table)));
+    ExpectColour(bare, 0, 0, 255, 0, 0);
+    s.clrUsed = 0;
+
     // Top-down rows (negative height) decode to the same picture.
     s.fileHeader = true;
     s.height = -2;
@@ -441,6 +449,16 @@ TEST(BmpEncode, LayoutAndRoundTrip) {
     EXPECT_STREQ(img.GetLastError(), "Encode: Unknown format");
     EXPECT_FALSE(img.Encode((CImageStream*)nullptr, RASTER_FORMAT_BMP));
     EXPECT_STREQ(img.GetLastError(), "null file handler");
+
+    // A stream that refuses the bytes is a failed write, for both writers.
+    FILE* ro = std::fopen("/proc/self/exe", "rb");
+    ASSERT_NE(ro, nullptr);
+    EXPECT_FALSE(img.Encode(ro, RASTER_FORMAT_BMP));
+    EXPECT_STREQ(img.GetLastError(), "Encode: write failed");
+    CRasterImage rgb(2, 2, 24);
+    EXPECT_FALSE(rgb.Encode(ro, RASTER_FORMAT_TGA));
+    EXPECT_STREQ(rgb.GetLastError(), "Encode: write failed");
+    std::fclose(ro);
 }
 
 TEST(BmpFiles, LoadPathAndWidePath) {
