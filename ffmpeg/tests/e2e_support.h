@@ -7,6 +7,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 
@@ -57,6 +61,35 @@ inline long long FileSize(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
+
+// Switches the process's numeric locale to one with a decimal comma (German), built into the
+// given folder with localedef, as a GUI toolkit would from the user's settings. active() is
+// false when the machine cannot build the locale; the caller then skips.
+class CommaLocale {
+public:
+    explicit CommaLocale(const std::string& folder) {
+        const char* old = std::setlocale(LC_NUMERIC, nullptr);
+        m_saved = old ? old : "C";
+        std::string cmd = "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != 0) return;
+        setenv("LOCPATH", folder.c_str(), 1);
+        if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) return;
+        char probe[16];
+        std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+        m_active = std::strcmp(probe, "1,5") == 0;
+    }
+    ~CommaLocale() {
+        std::setlocale(LC_NUMERIC, m_saved.c_str());
+        unsetenv("LOCPATH");
+    }
+    CommaLocale(const CommaLocale&) = delete;
+    CommaLocale& operator=(const CommaLocale&) = delete;
+    bool active() const { return m_active; }
+
+private:
+    std::string m_saved;
+    bool m_active = false;
+};
 
 // Length of a generated input: whole frames for kinds with video.
 inline double InputSeconds(testmedia::Kind kind, const testmedia::Options& o) {

@@ -145,4 +145,39 @@ TEST_F(Conversion, RepeatedRunsGiveTheSameBytesAndOverwrite) {
     EXPECT_TRUE(first == bytes(out));
 }
 
+TEST_F(Conversion, DecimalCommaLocaleChangesNothing) {
+    const std::string in = Input(Kind::AviMpeg4, Short(), "komma");
+    e2e::CommaLocale locale(dir.path());
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma can be built here";
+    e2e::Settings s;
+    ASSERT_EQ(0, Convert(s, in, dir / "komma_new.mp4"));
+    EXPECT_STREQ("23.976000", enc.GetParams().GetArg(19));
+    testmedia::Report r = testmedia::Check(dir / "komma_new.mp4");
+    e2e::ExpectPlayerFile(r, s, true, true, 1.0, "komma");
+    ASSERT_NE(nullptr, r.FirstOf("video"));
+    EXPECT_EQ(2997, r.FirstOf("video")->rateNum);
+    EXPECT_EQ(125, r.FirstOf("video")->rateDen);
+    MediaInfo mi{};
+    ASSERT_EQ(0, enc.GetMediaInfo(in.c_str(), &mi));
+    EXPECT_STREQ("25.00 fps", mi.szFrameRate);
+}
+
+TEST_F(Conversion, LongPathsConvert) {
+    // Deep folders give paths far beyond 255 characters, through the script route too.
+    std::string folder = dir.path();
+    while (folder.size() < 320) {
+        folder += "/" + std::string(60, 'f');
+        ASSERT_EQ(0, mkdir(folder.c_str(), 0755));
+    }
+    for (Kind kind : {Kind::AviMpeg4, Kind::MkvSurround}) {
+        SCOPED_TRACE(testmedia::KindName(kind));
+        const std::string in = folder + "/deep" + testmedia::KindExtension(kind);
+        ASSERT_TRUE(testmedia::Generate(kind, in, Short()));
+        const std::string out = folder + "/deep_new.mp4";
+        ASSERT_GT(out.size(), 300u);
+        ASSERT_EQ(0, Convert(e2e::Settings(), in, out));
+        e2e::ExpectPlayerFile(testmedia::Check(out), e2e::Settings(), true, true, 1.0, "deep");
+    }
+}
+
 }  // namespace

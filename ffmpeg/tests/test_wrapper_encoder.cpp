@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "e2e_support.h"
 #include "ffmpegEncoder.h"
 #include "testmedia.h"
 
@@ -233,6 +234,15 @@ TEST_F(WrapperVector, UnwritableScriptFailsTheFileWithoutRunningTheDriver) {
     EXPECT_FALSE(Exists(work / "clip_new.mp4"));
     EXPECT_EQ(0, calls);
     enc.SetProgressCallback(nullptr, nullptr);
+}
+
+TEST_F(WrapperVector, NumbersIgnoreADecimalCommaLocale) {
+    e2e::CommaLocale locale(dir.path());
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma can be built here";
+    DialogDefaults(enc, "/v/a.avi", "/o/a.mp4");
+    enc.SetFrameRate(29.97);
+    ASSERT_EQ(0, enc.BuildArguments(PROFILE_IPOD));
+    EXPECT_EQ("29.970000", ValueOf(VectorOf(enc), "-r"));
 }
 
 TEST(WrapperFolders, ModuleFolderIsTheExecutablesFolder) {
