@@ -466,9 +466,25 @@ void CSkinImageObject::SerializeTail(CSkinArchive& ar)
             return;
         std::vector<BYTE> bytes(size);
         ar.Raw(bytes.data(), size);
+        if (!ar.Ok())
+            return;
+        // A picture of unknown format is tried as BMP, then TGA, and keeps the format it
+        // decoded as, so that it can be written back.
+        bool decoded = false;
+        if (format == RASTER_FORMAT_BMP || format == RASTER_FORMAT_TGA) {
+            decoded = m_image->DecodeFromMemory(bytes.data(), size, format);
+        } else {
+            for (DWORD f : {DWORD(RASTER_FORMAT_BMP), DWORD(RASTER_FORMAT_TGA)}) {
+                if (m_image->DecodeFromMemory(bytes.data(), size, f)) {
+                    decoded = true;
+                    m_nFormat = f;
+                    break;
+                }
+            }
+        }
         // A picture that doesn't decode leaves the object without an image; the record itself
         // was read whole, so the rest of the skin is still sound.
-        if (ar.Ok() && !m_image->DecodeFromMemory(bytes.data(), size, format))
+        if (!decoded)
             m_image = std::make_unique<CRasterImage>();
         return;
     }

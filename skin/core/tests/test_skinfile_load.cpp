@@ -423,3 +423,54 @@ TEST(SkinFileResources, LoadingRealisesAndClearingReleases)
     f.Clear();
     EXPECT_EQ(f.FindObject("Dialog"), nullptr);
 }
+
+TEST(SkinFilePictures, UnknownFormatsAndBrokenPictures)
+{
+    auto image = Make<CSkinImageObject>("pic");
+    image->SetImage(MakePicture(6, 5), RASTER_FORMAT_TGA);
+    std::vector<BYTE> rec = RecordAt(*image, 18);
+    const size_t formatAt = 4 + 142 + 4;
+    ASSERT_EQ(rec[formatAt], RASTER_FORMAT_TGA);
+    auto withPictures = [&](const std::vector<std::vector<BYTE>>& pictures) {
+        std::vector<BYTE> b = Header(1, 18, 0);
+        PutU32(b, DWORD(pictures.size()));
+        for (auto& p : pictures)
+            b.insert(b.end(), p.begin(), p.end());
+        PutU32(b, 0);
+        return b;
+    };
+
+    // Format 0: found by trying the codecs, and written back in the format that worked.
+    std::vector<BYTE> unknown = rec;
+    unknown[formatAt] = 0;
+    CSkinFile f;
+    ASSERT_EQ(LoadBody(f, withPictures({unknown})), 0);
+    CSkinImageObject* pic = f.FindImage("pic");
+    ASSERT_NE(pic, nullptr);
+    ASSERT_TRUE(pic->GetImage()->IsValid());
+    EXPECT_EQ(pic->GetFormat(), DWORD(RASTER_FORMAT_TGA));
+    std::vector<BYTE> saved = SaveBytes(f);
+    CSkinFile again;
+    ASSERT_EQ(LoadBody(again, saved), 0);
+    EXPECT_EQ(again.FindImage("pic")->GetImage()->GetWidth(), 6u);
+
+    // Bytes that are no picture: the object stays without one and the rest of the skin loads.
+    std::vector<BYTE> broken = rec;
+    for (size_t i = formatAt + 4; i < broken.size(); ++i)
+        broken[i] = 0xEE;
+    auto other = Make<CSkinImageObject>("other");
+    other->SetImage(MakePicture(3, 3), RASTER_FORMAT_BMP);
+    ASSERT_EQ(LoadBody(f, withPictures({broken, RecordAt(*other, 18)})), 0);
+    ASSERT_NE(f.FindImage("pic"), nullptr);
+    EXPECT_FALSE(f.FindImage("pic")->GetImage()->IsValid());
+    EXPECT_TRUE(f.FindImage("other")->GetImage()->IsValid());
+    // Saved, it keeps its name with no picture bytes.
+    CSkinFile reloaded;
+    ASSERT_EQ(LoadBody(reloaded, SaveBytes(f)), 0);
+    EXPECT_FALSE(reloaded.FindImage("pic")->GetImage()->IsValid());
+
+    // A picture size beyond the body is a broken body.
+    std::vector<BYTE> huge = rec;
+    huge[formatAt - 1] = 0x7F;
+    EXPECT_EQ(LoadBody(f, withPictures({huge})), 5);
+}
