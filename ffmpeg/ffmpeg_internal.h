@@ -222,6 +222,7 @@ struct InputStream {
     AVCodecContext* dec = nullptr;
     AVFrame* frame = nullptr;
     int64_t next_pts = AV_NOPTS_VALUE;  // microseconds
+    int64_t next_dts = AV_NOPTS_VALUE;  // where the next packet is expected, microseconds
     int64_t pts = 0;                   // microseconds
     bool is_start = true;
     int64_t start = 0;  // pacing start, microseconds

@@ -1071,6 +1071,7 @@ int transcode_setup() {
         ist->next_pts = st->start_time != AV_NOPTS_VALUE ? av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q)
                                                          : 0;
         if (g_run.input_files[ist->file_index].ts_offset) ist->next_pts = AV_NOPTS_VALUE;
+        ist->next_dts = ist->next_pts;
         ist->is_start = true;
     }
 

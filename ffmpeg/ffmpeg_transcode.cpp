@@ -605,8 +605,26 @@ static int copy_packet(OutputStream* ost, InputStream* ist, const AVPacket* pkt)
     return ret;
 }
 
+static int64_t packet_duration_us(const InputStream* ist, const AVPacket* pkt) {
+    if (pkt->duration > 0) return av_rescale_q(pkt->duration, ist->st->time_base, AV_TIME_BASE_Q);
+    const AVCodecParameters* par = ist->st->codecpar;
+    if (par->codec_type == AVMEDIA_TYPE_AUDIO && par->sample_rate > 0)
+        return av_rescale(par->frame_size, AV_TIME_BASE, par->sample_rate);
+    if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
+        AVRational r = ist->st->r_frame_rate.num ? ist->st->r_frame_rate : ist->st->avg_frame_rate;
+        return r.num && r.den ? av_rescale_q(1, av_inv_q(r), AV_TIME_BASE_Q) : AV_TIME_BASE / 25;
+    }
+    return 0;
+}
+
 static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
     if (ist->next_pts == AV_NOPTS_VALUE) ist->next_pts = ist->pts;
+    if (pkt) {
+        const int64_t start = pkt->dts != AV_NOPTS_VALUE ? av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q)
+                              : ist->next_dts != AV_NOPTS_VALUE ? ist->next_dts
+                                                                : ist->next_pts;
+        ist->next_dts = start + packet_duration_us(ist, pkt);
+    }
     if (!pkt) {
         ist->pts = ist->next_pts;
     } else if (pkt->dts != AV_NOPTS_VALUE) {
@@ -677,16 +695,7 @@ static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
         }
     } else if (pkt) {
         // Copied only: advance the expected time by one packet.
-        int64_t dur = 0;
-        if (pkt->duration > 0) {
-            dur = av_rescale_q(pkt->duration, ist->st->time_base, AV_TIME_BASE_Q);
-        } else if (type == AVMEDIA_TYPE_AUDIO && ist->st->codecpar->sample_rate > 0) {
-            dur = av_rescale(ist->st->codecpar->frame_size, AV_TIME_BASE, ist->st->codecpar->sample_rate);
-        } else if (type == AVMEDIA_TYPE_VIDEO) {
-            AVRational r = ist->st->r_frame_rate.num ? ist->st->r_frame_rate : ist->st->avg_frame_rate;
-            dur = r.num ? av_rescale_q(1, av_inv_q(r), AV_TIME_BASE_Q) : AV_TIME_BASE / 25;
-        }
-        ist->next_pts = ist->pts + dur;
+        ist->next_pts = ist->pts + packet_duration_us(ist, pkt);
     }
 
     if (pkt) {
@@ -772,8 +781,10 @@ int transcode() {
             av_packet_unref(pkt);
             continue;
         }
-        if (pkt->dts != AV_NOPTS_VALUE && ist->next_pts != AV_NOPTS_VALUE && !g_opt.copy_ts) {
-            const int64_t delta = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q) - ist->next_pts;
+        // The packet clock, not the decoded pictures' (which lag by the
+        // decoder's delay), tells whether the timestamps jumped.
+        if (pkt->dts != AV_NOPTS_VALUE && ist->next_dts != AV_NOPTS_VALUE && !g_opt.copy_ts) {
+            const int64_t delta = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q) - ist->next_dts;
             if (delta > kDiscontinuityThreshold || delta < -kDiscontinuityThreshold) {
                 g_run.input_files[file_index].ts_offset -= delta;
                 if (g_opt.verbose > 2)
@@ -782,6 +793,7 @@ int transcode() {
                 for (size_t k = 0; k < nb_streams[file_index]; ++k) {
                     InputStream* s = g_run.ist_table[first_ist[file_index] + k];
                     if (s->next_pts != AV_NOPTS_VALUE) s->next_pts += delta;
+                    if (s->next_dts != AV_NOPTS_VALUE) s->next_dts += delta;
                     s->is_start = true;
                 }
             }
