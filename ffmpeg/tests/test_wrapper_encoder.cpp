@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -262,6 +263,64 @@ TEST(WrapperFolders, ModuleFolderIsTheExecutablesFolder) {
     EXPECT_EQ(folder, enc.GetScriptFolder());
     enc.SetScriptFolder("/somewhere");
     EXPECT_EQ("/somewhere/", enc.GetScriptFolder());
+}
+
+// Runs a check as an ordinary user (nobody), for whom the program folder is not writable.
+// Returns the child's exit code: 0 when every check held, otherwise the number of the first
+// failed check.
+int AsNobody(const std::string& tmp, int (*check)(const std::string& tmp)) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(100);
+        unsetenv("XDG_RUNTIME_DIR");
+        setenv("TMPDIR", tmp.c_str(), 1);
+        _exit(check(tmp));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 200;
+}
+
+class UnwritableProgramFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+        ASSERT_EQ(0, chmod(dir.path().c_str(), 01777));
+    }
+    testmedia::ScratchDir dir{"wrapper"};
+};
+
+TEST_F(UnwritableProgramFolder, ScriptGoesToAPrivateTemporaryFolder) {
+    EXPECT_EQ(0, AsNobody(dir.path(), [](const std::string& tmp) {
+        CFFmpegEncoder enc;
+        const std::string folder = enc.GetScriptFolder();
+        if (folder != tmp + "/velmora-65534/") return 1;
+        struct stat st;
+        if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 2;
+        if ((st.st_mode & 0777) != 0700 || st.st_uid != 65534) return 3;
+        enc.SetInputFile("/v/a.mkv");
+        enc.SetOutputFile("/o/a.mp4");
+        if (enc.BuildArguments(PROFILE_IPOD) != 0) return 4;
+        if (std::string(enc.GetParams().GetArg(2)) != folder + "input.avs") return 5;
+        return 0;
+    }));
+}
+
+TEST_F(UnwritableProgramFolder, SomeoneElsesFolderIsNotUsed) {
+    // A folder of that name made by another user (here root) could be swapped under us.
+    ASSERT_EQ(0, mkdir((dir / "velmora-65534").c_str(), 0777));
+    EXPECT_EQ(0, AsNobody(dir.path(), [](const std::string& tmp) {
+        CFFmpegEncoder enc;
+        if (!enc.GetScriptFolder().empty()) return 1;
+        enc.SetInputFile("/v/a.mkv");
+        enc.SetOutputFile("/o/a.mp4");
+        if (enc.BuildArguments(PROFILE_IPOD) != -1) return 2;
+        struct stat st;
+        if (stat((tmp + "/velmora-65534/input.avs").c_str(), &st) == 0) return 3;
+        enc.SetInputFile("/v/a.avi");  // a directly read kind needs no script folder
+        if (enc.BuildArguments(PROFILE_IPOD) != 0) return 4;
+        return 0;
+    }));
 }
 
 // The log facility is process-wide; each case puts the defaults back.

@@ -43,6 +43,7 @@ const KindSpec kSpecs[] = {
     {Kind::MkvSurround, "mkv_6ch", ".mkv", "matroska", "mpeg4", "aac", 0, 0, 48000, 6},
     {Kind::Ogg, "ogg_theora", ".ogg", "ogg", "libtheora", "flac", 0, 0, 44100, 2},
     {Kind::RawH261, "raw_h261", ".h261", "h261", "h261", nullptr, 352, 288, 0, 0},
+    {Kind::RawH263, "raw_h263", ".h263", "h263", "h263", nullptr, 176, 144, 0, 0},
     {Kind::RawH264, "raw_h264", ".h264", "h264", "libx264", nullptr, 0, 0, 0, 0},
     {Kind::RawM4v, "raw_m4v", ".m4v", "m4v", "mpeg4", nullptr, 0, 0, 0, 0},
     {Kind::Y4m, "y4m", ".y4m", "yuv4mpegpipe", "wrapped_avframe", nullptr, 0, 0, 0, 0},
@@ -185,8 +186,8 @@ Options Effective(Kind kind, const Options& o) {
         if (e.height <= 0) e.height = 240;
     }
     if (e.fps <= 0) e.fps = 25.0;
-    // H.261 has no frame-rate field: its pictures always run at 30000/1001.
-    if (kind == Kind::RawH261) e.fps = 30000.0 / 1001.0;
+    // Raw H.261 and H.263 carry no frame rate: their pictures run at 30000/1001.
+    if (kind == Kind::RawH261 || kind == Kind::RawH263) e.fps = 30000.0 / 1001.0;
     if (e.sampleRate <= 0) e.sampleRate = s.defRate;
     if (e.channels <= 0) e.channels = s.defChannels;
     if (!s.vcodec) e.width = e.height = 0, e.fps = 0;

@@ -27,6 +27,7 @@ enum class Kind {
     MkvSurround,  // .mkv   mpeg4 + aac, 6 channels (5.1)
     Ogg,          // .ogg   theora + flac
     RawH261,      // .h261  h261 (352x288, always 29.97 fps), no audio
+    RawH263,      // .h263  h263 (176x144, always 29.97 fps), no audio
     RawH264,      // .h264  h264, no audio
     RawM4v,       // .m4v   mpeg4 part 2 elementary stream, no audio
     Y4m,          // .y4m   YUV4MPEG, no audio
