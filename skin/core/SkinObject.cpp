@@ -601,15 +601,13 @@ void CSkinWindowObject::SetRect(const RECT* rc)
 
 namespace {
 
-// The picture's area less the pixels of one colour, built from horizontal runs row by row
-// (top-down, like the window system's coordinates).
+// The picture's area less the pixels of one colour: one rectangle per horizontal run, row by
+// row (top-down, like the window system's coordinates), made into a region in one call.
 HRGN RegionWithoutColor(const CRasterImage& image, COLORREF key)
 {
     LONG width = LONG(image.GetWidth());
     LONG height = LONG(image.GetHeight());
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (!region)
-        return nullptr;
+    std::vector<RECT> runs;
     for (LONG row = 0; row < height; ++row) {
         LONG y = height - 1 - row;  // the image counts rows from the bottom
         auto isKey = [&](LONG x) {
@@ -622,16 +620,21 @@ HRGN RegionWithoutColor(const CRasterImage& image, COLORREF key)
             LONG start = x;
             while (x < width && !isKey(x))
                 ++x;
-            if (x > start) {
-                HRGN run = CreateRectRgn(start, row, x, row + 1);
-                if (run) {
-                    CombineRgn(region, region, run, RGN_OR);
-                    DeleteObject(run);
-                }
-            }
+            if (x > start)
+                runs.push_back({start, row, x, row + 1});
         }
     }
-    return region;
+    std::vector<BYTE> block(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+    RGNDATAHEADER header{};
+    header.dwSize = sizeof header;
+    header.iType = RDH_RECTANGLES;
+    header.nCount = DWORD(runs.size());
+    header.nRgnSize = DWORD(runs.size() * sizeof(RECT));
+    header.rcBound = {0, 0, width, height};
+    memcpy(block.data(), &header, sizeof header);
+    if (!runs.empty())
+        memcpy(block.data() + sizeof header, runs.data(), runs.size() * sizeof(RECT));
+    return ExtCreateRegion(nullptr, DWORD(block.size()), reinterpret_cast<const RGNDATA*>(block.data()));
 }
 
 }  // namespace

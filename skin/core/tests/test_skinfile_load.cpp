@@ -385,6 +385,7 @@ TEST(SkinFileResources, LoadingRealisesAndClearingReleases)
     auto frame = Make<CSkinType45Object>("Dialog");
     frame->m_parts[4].Set("pic", 0, 0, 8, 4, 1);
     frame->m_parts[13].Set("missing", 0, 0, 8, 4, 1);
+    frame->m_parts[0].Set("pic", 0, 0, 1, 1, 0);  // only the key-coloured pixel
     built.AddObject(std::move(frame));
     built.AddObject(MakeTyped(SKIN_APPLICATION, "Application"));
     auto colors = MakeTyped(SKIN_SYSCOLORTABLE, "SysColorTable");
@@ -402,6 +403,10 @@ TEST(SkinFileResources, LoadingRealisesAndClearingReleases)
     EXPECT_FALSE(PtInRegion(part.region, 0, 0));
     EXPECT_TRUE(PtInRegion(part.region, 1, 0));
     EXPECT_TRUE(PtInRegion(part.region, 7, 3));
+    // A part all of the key colour has an empty region.
+    ASSERT_NE(w->GetCachedPart(0).region, nullptr);
+    RECT box;
+    EXPECT_EQ(GetRgnBox(w->GetCachedPart(0).region, &box), NULLREGION);
     // A missing picture leaves its entry empty.
     EXPECT_EQ(w->GetCachedPart(13).image, nullptr);
     EXPECT_EQ(w->GetCachedPart(13).region, nullptr);
