@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,9 +115,18 @@ TEST(DriverConvert, RunAfterOddOptionsIsByteIdenticalToCleanRun) {
     testmedia::ScratchDir dir("drvreset");
     const std::string in = dir / "in.avi";
     ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 1.0, 320, 240, 25));
+    auto open_files = [] {
+        int n = 0;
+        if (DIR* d = opendir("/proc/self/fd")) {
+            while (readdir(d)) ++n;
+            closedir(d);
+        }
+        return n;
+    };
     auto normal = WrapperVector(in, dir / "a1.mp4");
     normal.insert(normal.begin(), {"-threads", "1"});
     auto r1 = RunDriver(normal);
+    const int files_after_first = open_files();
     ASSERT_EQ(r1.rc, 0) << r1.err;
 
     std::vector<std::string> odd = {"-an", "-vol", "512", "-ss", "0.2", "-i", in, "-t", "0.5",
@@ -138,6 +148,8 @@ TEST(DriverConvert, RunAfterOddOptionsIsByteIdenticalToCleanRun) {
     ASSERT_FALSE(a1.empty());
     EXPECT_TRUE(a1 == a3) << "sizes " << a1.size() << " and " << a3.size();
     EXPECT_NE(testmedia::Check(dir / "a3.mp4").FirstOf("audio"), nullptr);
+    // Runs leave no file open behind them.
+    EXPECT_EQ(open_files(), files_after_first);
 }
 
 TEST(DriverConvert, VolumeScalesSamples) {
@@ -214,6 +226,11 @@ TEST(DriverFailures, MissingInputOutputAndSetupFailuresGiveMinusOne) {
     r = RunDriver(args);
     EXPECT_EQ(r.rc, -1);
     EXPECT_NE(r.err.find("Error while opening codec for output stream #0.0"), std::string::npos) << r.err;
+
+    // Parsing stops at an unknown option, but an output named before it stays.
+    r = RunDriver({"-i", in, dir / "o6.mp4", "-bogus"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_TRUE(testmedia::Check(dir / "o6.mp4", false).opened);
 
     r = RunDriver({"-i", in, dir / "noformat.zzz"});
     EXPECT_EQ(r.rc, -1);
