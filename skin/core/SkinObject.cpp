@@ -639,7 +639,7 @@ HRGN RegionWithoutColor(const CRasterImage& image, COLORREF key)
 
 }  // namespace
 
-void CSkinWindowObject::GetImagePart(const SkinImagePart& part, SkinImageCacheEntry& entry) const
+void CSkinObject::GetImagePart(const SkinImagePart& part, SkinImageCacheEntry& entry) const
 {
     ReleaseImagePart(entry);
     if (!m_pOwner || part.name[0] == 0)
@@ -660,7 +660,7 @@ void CSkinWindowObject::GetImagePart(const SkinImagePart& part, SkinImageCacheEn
     entry.image = cut.release();
 }
 
-void CSkinWindowObject::ReleaseImagePart(SkinImageCacheEntry& entry)
+void CSkinObject::ReleaseImagePart(SkinImageCacheEntry& entry)
 {
     if (entry.region)
         DeleteObject(entry.region);

@@ -256,6 +256,15 @@ private:
     char m_szLabel[51] = {};
 };
 
+// A cut-out state image ready for drawing: the cropped picture and its shape.
+struct SkinImageCacheEntry {
+    LONG width = 0;
+    LONG height = 0;
+    DWORD reserved = 0;
+    HRGN region = nullptr;
+    CRasterImage* image = nullptr;
+};
+
 // ---- the common object ----------------------------------------------------------------------
 
 class CSkinObject {
@@ -301,6 +310,10 @@ public:
     // Stores an item under its upper-cased name, replacing an earlier one of that key.
     void AddDataItem(CSkinDataItem* item);
     const DataItemMap& GetDataItems() const { return m_dataItems; }
+    // Cuts a record out of the owning skin's images into a cache entry (left empty when the
+    // picture is missing or the cut fails); shaped skins also get the part's region.
+    void GetImagePart(const SkinImagePart& part, SkinImageCacheEntry& entry) const;
+    static void ReleaseImagePart(SkinImageCacheEntry& entry);
 
     COLORREF m_crBack;
     COLORREF m_crText;
@@ -327,14 +340,6 @@ protected:
 // Builds the record object for a type code, or null when the type has no record class.
 std::unique_ptr<CSkinObject> CreateSkinObject(int type);
 
-// A cut-out state image ready for drawing: the cropped picture and its shape.
-struct SkinImageCacheEntry {
-    LONG width = 0;
-    LONG height = 0;
-    DWORD reserved = 0;
-    HRGN region = nullptr;
-    CRasterImage* image = nullptr;
-};
 
 // ---- window objects (types 1, 17, 42, 45) -------------------------------------------------------
 
@@ -345,9 +350,6 @@ public:
     void CreateResources() override;
     void ReleaseResources() override;
     void SetRect(const RECT* rc) override;
-    // Cuts a record out of the owning skin's images into a cache entry (empty when it can't).
-    void GetImagePart(const SkinImagePart& part, SkinImageCacheEntry& entry) const;
-    static void ReleaseImagePart(SkinImageCacheEntry& entry);
     const SkinImageCacheEntry& GetCachedPart(int index) const { return m_cache[index]; }
 
     SkinImagePart m_parts[18];  // 0-8 active frame, 9-17 inactive; 4 and 13 the client
