@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -241,9 +243,23 @@ TEST(DriverFailures, WriteErrorFailsTheRun) {
     testmedia::ScratchDir dir("drvfull");
     const std::string in = dir / "in.avi";
     ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 1.0, 320, 240, 25));
-    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-    auto r = RunDriver({"-y", "-i", in, "-f", "ipod", "/dev/full"});
+    // A file that cannot grow past 40 KiB: the writes in the middle of the run fail.
+    struct rlimit old_limit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    void (*old_handler)(int) = signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old_limit;
+    small.rlim_cur = 40 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto r = RunDriver({"-i", in, "-b", "3000", dir / "cut.mp4"});
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, old_handler);
     EXPECT_EQ(r.rc, -1) << r.err;
+    EXPECT_NE(r.err.find("Error while writing"), std::string::npos) << r.err;
+
+    if (access("/dev/full", W_OK) == 0) {
+        r = RunDriver({"-y", "-i", in, "-f", "ipod", "/dev/full"});
+        EXPECT_EQ(r.rc, -1) << r.err;
+    }
     // The next run is not affected.
     EXPECT_EQ(RunDriver({"-i", in, dir / "ok.mp4"}).rc, 0);
 }
