@@ -1,7 +1,6 @@
 // The argument container, the input script and locale-independent number formatting.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -10,6 +9,7 @@
 #include "AvsScript.h"
 #include "EngineFormat.h"
 #include "ParamContainer.h"
+#include "e2e_support.h"
 #include "testmedia.h"
 
 namespace {
@@ -179,20 +179,22 @@ TEST(AvsScript, NamesThatWouldBreakTheQuotedPathAreRefused) {
     EXPECT_FALSE(Exists(script)) << "the earlier input's script must not be left for the driver";
 }
 
-TEST(EngineFormat, NumbersIgnoreTheNumericLocale) {
-    // Any installed locale with a decimal comma shows the difference; without one the check
-    // still pins the plain C behaviour.
-    const char* old = std::setlocale(LC_NUMERIC, nullptr);
-    std::string saved = old ? old : "C";
-    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "C.UTF-8"}) std::setlocale(LC_NUMERIC, name);
-    EXPECT_EQ("23.976000", FormatStringC("%f", 23.976));
-    char buf[20];
-    FormatC(buf, sizeof buf, "%5.2f fps", 25.0);
-    EXPECT_STREQ("25.00 fps", buf);
-    FormatC(buf, 8, "%s", "truncated text");
-    EXPECT_STREQ("truncat", buf);
-    EXPECT_EQ(std::string(300, 'p'), FormatStringC("%s", std::string(300, 'p').c_str()));
-    std::setlocale(LC_NUMERIC, saved.c_str());
+TEST(EngineFormat, NumbersIgnoreTheNumericLocaleAndNeverOverrun) {
+    testmedia::ScratchDir dir("locale");
+    {
+        e2e::CommaLocale locale(dir.path());
+        if (locale.active()) {
+            EXPECT_EQ("23.976000", FormatStringC("%f", 23.976));
+            char buf[20];
+            FormatC(buf, sizeof buf, "%5.2f fps", 25.0);
+            EXPECT_STREQ("25.00 fps", buf);
+        }
+    }
+    char small[8];
+    EXPECT_EQ(14, FormatC(small, sizeof small, "%s", "truncated text"));
+    EXPECT_STREQ("truncat", small);
+    const std::string big(3000, 'p');
+    EXPECT_EQ(big + "/1.5", FormatStringC("%s/%.1f", big.c_str(), 1.5));
 }
 
 }  // namespace
