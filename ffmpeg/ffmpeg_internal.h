@@ -280,7 +280,6 @@ struct OutputStream {
     // two-pass
     FILE* logfile = nullptr;
     std::string logname;
-    char* stats_in = nullptr;
 
     // report
     float quality = 0;

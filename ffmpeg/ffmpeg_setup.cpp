@@ -607,6 +607,7 @@ void add_subtitle_stream(AVFormatContext* oc) {
 
 static void free_ost(OutputStream* ost) {
     if (!ost) return;
+    if (ost->enc) av_freep(&ost->enc->stats_in);  // ours, not the codec context's
     avcodec_free_context(&ost->enc);
     sws_freeContext(ost->sws);
     sws_freeContext(ost->sws_pad);
@@ -619,7 +620,6 @@ static void free_ost(OutputStream* ost) {
     av_frame_free(&ost->deint);
     av_packet_free(&ost->pkt);
     if (ost->logfile) fclose(ost->logfile);
-    av_free(ost->stats_in);
     delete ost;
 }
 
