@@ -49,14 +49,20 @@ public:
     void ResetDefaults();
 
     // Setters store their argument and validate nothing; the driver rejects what it cannot use.
+    // The text setters also take plain character pointers (null counts as empty), so a string
+    // class that converts to one can be passed directly.
     void SetInputFile(const std::string& path) { m_strInputFile = path; }
+    void SetInputFile(const char* path) { m_strInputFile = path ? path : ""; }
     void SetOutputFile(const std::string& path) { m_strOutputFile = path; }
+    void SetOutputFile(const char* path) { m_strOutputFile = path ? path : ""; }
     void SetVideoCodec(const std::string& codec) { m_strVideoCodec = codec; }
+    void SetVideoCodec(const char* codec) { m_strVideoCodec = codec ? codec : ""; }
     void SetFrameSize(int width, int height) { m_nWidth = width; m_nHeight = height; }
     void SetVideoBitrate(int kbps) { m_nVideoBitrate = kbps; }
     void SetFrameRate(double fps) { m_dFrameRate = fps; }
     void SetFixAspect(int fix) { m_bFixAspect = fix; }
     void SetAudioCodec(const std::string& codec) { m_strAudioCodec = codec; }
+    void SetAudioCodec(const char* codec) { m_strAudioCodec = codec ? codec : ""; }
     void SetAudioBitrate(int kbps) { m_nAudioBitrate = kbps; }
     void SetSampleRate(int hz) { m_nSampleRate = hz; }
     void SetChannels(int channels) { m_nChannels = channels; }

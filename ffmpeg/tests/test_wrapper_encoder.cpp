@@ -86,6 +86,22 @@ TEST_F(WrapperVector, DialogDefaultsGiveTheDocumentedVector) {
     EXPECT_FALSE(Exists(dir / "input.avs")) << "a directly read kind writes no script";
 }
 
+TEST_F(WrapperVector, TextSettersTakeWhatConvertsToACharacterPointer) {
+    struct Text {  // a string class of the kind the dialog holds its texts in
+        const char* s;
+        operator const char*() const { return s; }
+    };
+    DialogDefaults(enc, "/v/clip.avi", "/o/x.mp4");
+    enc.SetInputFile(Text{"/v/other.avi"});
+    enc.SetOutputFile(Text{nullptr});
+    enc.SetVideoCodec(Text{"h264"});
+    ASSERT_EQ(0, enc.BuildArguments(PROFILE_IPOD));
+    const Args a = VectorOf(enc);
+    EXPECT_EQ("/v/other.avi", a[1]);
+    EXPECT_EQ("h264", ValueOf(a, "-vcodec"));
+    EXPECT_EQ("44100", a.back()) << "an empty output path adds no word";
+}
+
 TEST_F(WrapperVector, ResetDefaultsKeepsTheCodecNames) {
     enc.SetVideoCodec("h264");
     enc.SetAudioCodec("aac");
