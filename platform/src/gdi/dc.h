@@ -110,6 +110,11 @@ void FillRectT(Canvas& cv, RECT r, const Paint& paint);
 // Raster operation engine: dst = rop3(D, S, P) bitwise over a row of pixels.
 void Rop3Row(uint8_t rop, uint32_t* d, const uint32_t* s, const uint32_t* p, int n);
 void Rop2Row(int rop2, uint32_t* d, uint32_t p, int n);
+// A blit between two DC objects (which need not be in the handle table: a DC over a
+// program's DIB bits for the DIB functions).
+BOOL BlitFrom(const std::shared_ptr<DC>& dst, int x, int y, int w, int h, const std::shared_ptr<DC>& src, int xs,
+              int ys, int ws, int hs, DWORD rop, bool stretch);
+bool PatBltT(Canvas& cv, RECT r, DWORD rop);
 // The pattern row of a paint at target row y, columns x0..x0+n.
 void PatternRow(const Paint& paint, int y, int x0, int n, uint32_t* out, uint8_t* mask);
 

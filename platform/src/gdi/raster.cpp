@@ -352,8 +352,14 @@ void RunBlit(Canvas& cv, RECT r, const Paint& pat, const Fetch* fetch, const Row
                 std::memcpy(d.data(), row32 + x0, size_t(n) * 4);
             else
                 t.ReadRow(y, x0, n, d.data());
+            bool holes = usesPat && pat.transparentBg;
+            if (holes) d2 = d;
             if (!op.maskRop) {
                 Rop3Row(op.rop, d.data(), usesSrc ? s.data() : nullptr, usesPat ? p.data() : nullptr, n);
+                // A hatch's background in transparent mode leaves the destination alone.
+                if (holes)
+                    for (int i = 0; i < n; ++i)
+                        if (!pm[size_t(i)]) d[size_t(i)] = d2[size_t(i)];
             } else {
                 d2 = d;
                 Rop3Row(op.rop, d.data(), usesSrc ? s.data() : nullptr, usesPat ? p.data() : nullptr, n);
@@ -383,6 +389,15 @@ RECT NormRect(int x, int y, int w, int h) {
     return r;
 }
 
+// A stretch rectangle with a negative extent runs from its origin pixel backwards: origin x
+// and width -w cover x-w+1 .. x, so "x + w - 1, -w" mirrors the box [x, x + w).
+RECT MirrorRect(int x, int y, int w, int h) {
+    RECT r{x, y, x + w, y + h};
+    if (w < 0) r = RECT{x + w + 1, r.top, x + 1, r.bottom};
+    if (h < 0) r = RECT{r.left, y + h + 1, r.right, y + 1};
+    return r;
+}
+
 }  // namespace
 
 bool PatBltT(Canvas& cv, RECT r, DWORD rop) {
@@ -395,10 +410,9 @@ bool PatBltT(Canvas& cv, RECT r, DWORD rop) {
 }
 
 // One blit with source, stretched or not, between logical rectangles.
-static BOOL DoBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws, int hs, DWORD rop,
-                  bool stretch, const RowOp* maskOp) {
+static BOOL DoBltDC(const std::shared_ptr<DC>& dst, int x, int y, int w, int h, const std::shared_ptr<DC>& src,
+                    int xs, int ys, int ws, int hs, DWORD rop, bool stretch, const RowOp* maskOp) {
     Guard g(GlobalLock());
-    std::shared_ptr<DC> dst = GetDC(hdst);
     if (!dst) return FALSE;
     uint8_t r3 = uint8_t(rop >> 16);
     RowOp op = maskOp ? *maskOp : RowOp();
@@ -412,7 +426,6 @@ static BOOL DoBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys
         RunBlit(cv, r, pat, nullptr, op);
         return TRUE;
     }
-    std::shared_ptr<DC> src = GetDC(hsrc);
     if (!src) return FALSE;
     if (!cv.ok) return TRUE;
     BlitSource bs;
@@ -440,8 +453,8 @@ static BOOL DoBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys
     if (w == 0 || h == 0 || ws == 0 || hs == 0) return FALSE;
     // Mirroring: a negative extent on one side only flips the image.
     bool flipX = (w < 0) != (ws < 0), flipY = (h < 0) != (hs < 0);
-    RECT dr = NormRect(x + cv.ox(), y + cv.oy(), w, h);
-    RECT sr = NormRect(sox, soy, ws, hs);
+    RECT dr = MirrorRect(x + cv.ox(), y + cv.oy(), w, h);
+    RECT sr = MirrorRect(sox, soy, ws, hs);
     int dW = dr.right - dr.left, dH = dr.bottom - dr.top;
     int sW = sr.right - sr.left, sH = sr.bottom - sr.top;
     int mode = dst->st.stretchMode;
@@ -505,6 +518,20 @@ static BOOL DoBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys
     };
     RunBlit(cv, dr, pat, &f, op);
     return TRUE;
+}
+
+static BOOL DoBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, int ws, int hs, DWORD rop,
+                  bool stretch, const RowOp* maskOp) {
+    Guard g(GlobalLock());
+    std::shared_ptr<DC> dst = GetDC(hdst);
+    std::shared_ptr<DC> src = hsrc ? GetDC(hsrc) : nullptr;
+    if (!dst || (hsrc && !src)) return FALSE;
+    return DoBltDC(dst, x, y, w, h, src, xs, ys, ws, hs, rop, stretch, maskOp);
+}
+
+BOOL BlitFrom(const std::shared_ptr<DC>& dst, int x, int y, int w, int h, const std::shared_ptr<DC>& src, int xs,
+              int ys, int ws, int hs, DWORD rop, bool stretch) {
+    return DoBltDC(dst, x, y, w, h, src, xs, ys, ws, hs, rop, stretch, nullptr);
 }
 
 }  // namespace plat::gdi
