@@ -74,6 +74,9 @@ struct Options {
     int frame_width = 0, frame_height = 0;
     float frame_aspect_ratio = 0.0f;
     float input_sar = 1.0f;  // input's sample aspect ratio, for the fix-aspect rule
+    int input_width = 0, input_height = 0;  // input's picture size, for the same rule
+    int requested_width = 0, requested_height = 0;  // last "-s", before the rule
+    int fixaspect_applied = 0;  // the rule ran for the last "-s"
     int fixaspect = 0;
     int frame_pix_fmt = -1;
     int pix_fmt_given = 0;
@@ -326,6 +329,7 @@ void ParseOptions(int argc, char** argv, const OptionEntry* table);
 const OptionEntry* FindOption(const OptionEntry* table, const char* name);
 void ShowHelpOptions(const OptionEntry* table, const char* msg, int mask, int value);
 void print_help(const char*);
+void apply_late_fixaspect();
 
 // Set-up.
 void opt_input_file(const char* filename);

@@ -322,17 +322,10 @@ static void opt_rec_timestamp(const char* arg) {
     g_opt.rec_timestamp = us / 1000000;
 }
 
-static void opt_frame_size(const char* arg) {
-    int w = 0, h = 0;
-    if (av_parse_video_size(&w, &h, arg) < 0) {
-        emsg("Incorrect frame size\n");
-        return;
-    }
-    if ((w % 2) != 0 || (h % 2) != 0) {
-        emsg("Frame size must be a multiple of 2\n");
-        return;
-    }
-    const int W = g_opt.frame_width, H = g_opt.frame_height;
+// The fix-aspect rule: the picture keeps the input's shape inside the
+// requested frame, the rest becomes pad bands. W x H is the picture size the
+// request replaces.
+static void fix_aspect_size(int w, int h, int W, int H) {
     const double a = g_opt.input_sar == 0.0f ? 1.0 : g_opt.input_sar;
     // A zero input width would divide by zero below: treat it like an unknown size.
     if (H == 0 || h == 0 || W == 0) {
@@ -363,6 +356,34 @@ static void opt_frame_size(const char* arg) {
     }
     g_opt.frame_width = w;
     g_opt.frame_height = h;
+}
+
+static void opt_frame_size(const char* arg) {
+    int w = 0, h = 0;
+    if (av_parse_video_size(&w, &h, arg) < 0) {
+        emsg("Incorrect frame size\n");
+        return;
+    }
+    if ((w % 2) != 0 || (h % 2) != 0) {
+        emsg("Frame size must be a multiple of 2\n");
+        return;
+    }
+    g_opt.requested_width = w;
+    g_opt.requested_height = h;
+    g_opt.fixaspect_applied = g_opt.fixaspect;
+    fix_aspect_size(w, h, g_opt.frame_width, g_opt.frame_height);
+}
+
+// The encoder wrapper names "-fixaspect" after "-s", when the size has already
+// been taken as it is; the rule then applies when the output is created, so
+// that the setting is not silently lost.
+void apply_late_fixaspect() {
+    if (!g_opt.fixaspect || g_opt.fixaspect_applied || !g_opt.requested_width || !g_opt.input_width) return;
+    const int W = g_opt.input_width - g_opt.crop_left - g_opt.crop_right;
+    const int H = g_opt.input_height - g_opt.crop_top - g_opt.crop_bottom;
+    if (W <= 0 || H <= 0) return;
+    g_opt.fixaspect_applied = 1;
+    fix_aspect_size(g_opt.requested_width, g_opt.requested_height, W, H);
 }
 
 static void crop_band(int* band, const char* arg, const char* name, const char* Name, bool vertical) {

@@ -214,6 +214,8 @@ void opt_input_file(const char* name_arg) {
                 par->height ? static_cast<float>(sarf * par->width / par->height) : 0.0f;
             g_opt.frame_pix_fmt = par->format;
             g_opt.input_sar = sarf == 0.0 ? 1.0f : static_cast<float>(sarf);
+            g_opt.input_width = par->width;
+            g_opt.input_height = par->height;
             AVRational real = st->r_frame_rate;
             if (!real.num || !real.den) real = st->avg_frame_rate;
             if (!real.num || !real.den) real = AVRational{25, 1};
@@ -667,6 +669,7 @@ void opt_output_file(const char* name_arg) {
     }
     if (g_opt.audio_disable) use_audio = false;
     if (g_opt.video_disable) use_video = false;
+    apply_late_fixaspect();
     if (use_video) add_video_stream(oc);
     if (use_audio) add_audio_stream(oc);
     if (oc->nb_streams == 0) {

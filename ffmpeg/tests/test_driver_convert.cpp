@@ -20,6 +20,52 @@ using testmedia::Kind;
 
 namespace {
 
+AVRational SampleAspect(const std::string& path) {
+    AVFormatContext* ic = nullptr;
+    AVRational sar{0, 1};
+    if (avformat_open_input(&ic, path.c_str(), nullptr, nullptr) < 0) return sar;
+    if (avformat_find_stream_info(ic, nullptr) >= 0) {
+        for (unsigned i = 0; i < ic->nb_streams; ++i)
+            if (ic->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+                sar = ic->streams[i]->codecpar->sample_aspect_ratio;
+    }
+    avformat_close_input(&ic);
+    return sar;
+}
+
+// Mean luma of each row of the first picture of a file's video stream.
+std::vector<double> FirstPictureRows(const std::string& path) {
+    std::vector<double> rows;
+    AVFormatContext* ic = nullptr;
+    if (avformat_open_input(&ic, path.c_str(), nullptr, nullptr) < 0) return rows;
+    avformat_find_stream_info(ic, nullptr);
+    const int vi = av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const AVCodec* dec = vi >= 0 ? avcodec_find_decoder(ic->streams[vi]->codecpar->codec_id) : nullptr;
+    AVCodecContext* ctx = dec ? avcodec_alloc_context3(dec) : nullptr;
+    AVPacket* pkt = av_packet_alloc();
+    AVFrame* f = av_frame_alloc();
+    if (ctx && avcodec_parameters_to_context(ctx, ic->streams[vi]->codecpar) >= 0 &&
+        avcodec_open2(ctx, dec, nullptr) >= 0) {
+        bool got = false;
+        while (!got && av_read_frame(ic, pkt) >= 0) {
+            if (pkt->stream_index == vi && avcodec_send_packet(ctx, pkt) >= 0)
+                got = avcodec_receive_frame(ctx, f) >= 0;
+            av_packet_unref(pkt);
+        }
+        if (!got && avcodec_send_packet(ctx, nullptr) >= 0) got = avcodec_receive_frame(ctx, f) >= 0;
+        for (int y = 0; got && y < f->height; ++y) {
+            double sum = 0;
+            for (int x = 0; x < f->width; ++x) sum += f->data[0][y * f->linesize[0] + x];
+            rows.push_back(sum / f->width);
+        }
+    }
+    av_frame_free(&f);
+    av_packet_free(&pkt);
+    avcodec_free_context(&ctx);
+    avformat_close_input(&ic);
+    return rows;
+}
+
 TEST(DriverConvert, WrapperDefaultsGiveMpeg4AndAacInIpodFile) {
     testmedia::ScratchDir dir("drv");
     const std::string in = dir / "in.avi", out = dir / "out.mp4";
@@ -179,10 +225,9 @@ TEST(DriverConvert, FixAspectLetterboxesWithSquarePixels) {
     testmedia::ScratchDir dir("drvaspect");
     const std::string in = dir / "in.avi", out = dir / "out.mp4";
     ASSERT_TRUE(testmedia::Generate(Kind::AviMpeg4, in, 1.0, 640, 360, 25));
+    // The wrapper names "-fixaspect" after the size.
     auto args = WrapperVector(in, out);
-    args.insert(args.end() - 1, "-fixaspect");
-    // The size comes after "-fixaspect" so that the rule applies.
-    args.insert(args.end() - 1, {"-s", "320x240"});
+    args.insert(std::find(args.begin(), args.end(), "-b"), "-fixaspect");
     auto r = RunDriver(args);
     ASSERT_EQ(r.rc, 0) << r.err;
     auto rep = testmedia::Check(out);
@@ -191,6 +236,25 @@ TEST(DriverConvert, FixAspectLetterboxesWithSquarePixels) {
     EXPECT_EQ(v->width, 320);
     EXPECT_EQ(v->height, 240);
     EXPECT_EQ(rep.decodeErrors, 0);
+    // 640x360 in 320x240: a 320x180 picture between bands of 30 rows.
+    EXPECT_EQ(ffdrv::g_opt.frame_height, 180);
+    EXPECT_EQ(ffdrv::g_opt.pad_top, 30);
+    EXPECT_EQ(ffdrv::g_opt.pad_bottom, 30);
+    const auto rows = FirstPictureRows(out);
+    ASSERT_EQ(rows.size(), 240u);
+    for (int y : {0, 10, 27, 213, 230, 239}) EXPECT_NEAR(rows[y], 16.0, 4.0) << "band row " << y;
+    for (int y : {40, 120, 200}) EXPECT_GT(rows[y], 24.0) << "picture row " << y;
+    // The picture keeps its shape inside the bands, so its pixels are square.
+    AVRational sar = SampleAspect(out);
+    EXPECT_EQ(sar.num, 1);
+    EXPECT_EQ(sar.den, 1);
+
+    // Without the flag the picture is stretched and its pixels say so (16:9 shown).
+    auto plain = WrapperVector(in, dir / "plain.mp4");
+    ASSERT_EQ(RunDriver(plain).rc, 0);
+    sar = SampleAspect(dir / "plain.mp4");
+    EXPECT_EQ(sar.num, 4);
+    EXPECT_EQ(sar.den, 3);
 }
 
 }  // namespace
