@@ -4,6 +4,7 @@
 #include <stdarg.h>
 
 #include "windef.h"
+#include "wingdi.h"
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -1384,7 +1385,26 @@ typedef struct tagICONINFO {
     HBITMAP hbmColor;
 } ICONINFO, *PICONINFO;
 
+typedef struct tagNONCLIENTMETRICSA {
+    UINT cbSize;
+    int iBorderWidth;
+    int iScrollWidth;
+    int iScrollHeight;
+    int iCaptionWidth;
+    int iCaptionHeight;
+    LOGFONTA lfCaptionFont;
+    int iSmCaptionWidth;
+    int iSmCaptionHeight;
+    LOGFONTA lfSmCaptionFont;
+    int iMenuWidth;
+    int iMenuHeight;
+    LOGFONTA lfMenuFont;
+    LOGFONTA lfStatusFont;
+    LOGFONTA lfMessageFont;
+} NONCLIENTMETRICSA, *PNONCLIENTMETRICSA, *LPNONCLIENTMETRICSA, NONCLIENTMETRICS, *LPNONCLIENTMETRICS;
+
 #ifdef __cplusplus
+static_assert(sizeof(NONCLIENTMETRICSA) == 340, "NONCLIENTMETRICSA is 340 bytes");
 static_assert(sizeof(SCROLLINFO) == 28, "SCROLLINFO is 28 bytes");
 static_assert(sizeof(ACCEL) == 6, "ACCEL is 6 bytes");
 static_assert(sizeof(RECT) == 16, "RECT is 16 bytes");

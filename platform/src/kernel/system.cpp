@@ -1,0 +1,424 @@
+// Errors, time, version identity, debug output, modules and the small string helpers.
+#include <dlfcn.h>
+#include <limits.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <string>
+
+#include "backend/clock.h"
+#include "core/handles.h"
+#include "kernel/kobjects.h"
+#include "windows.h"
+
+namespace {
+
+thread_local DWORD t_last_error = 0;
+
+enum class Identity { Xp, Win9x, Nt6 };
+
+Identity CurrentIdentity() {
+    const char* v = getenv("VELMORA_WINVER");
+    if (!v) return Identity::Xp;
+    if (strcasecmp(v, "9x") == 0) return Identity::Win9x;
+    if (strcasecmp(v, "nt6") == 0) return Identity::Nt6;
+    return Identity::Xp;
+}
+
+// Loaded modules: the program itself, this library (which answers to the system DLL names) and
+// whatever LoadLibrary opened. Handles count references like the platform's do.
+struct Module {
+    void* dl = nullptr;
+    std::string path;
+    int refs = 1;
+    bool permanent = false;  // the program and the layer are never unloaded
+};
+
+plat::HandleTable<Module>& Modules() {
+    static auto* t = new plat::HandleTable<Module>(plat::HandleKind::Module);
+    return *t;
+}
+std::map<std::string, HMODULE>& ModulesByPath() {
+    static auto* m = new std::map<std::string, HMODULE>;
+    return *m;
+}
+
+std::string ExePath() {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+    if (n <= 0) return {};
+    return std::string(buf, size_t(n));
+}
+
+std::string LayerPath() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&GetProcAddress), &info) && info.dli_fname) {
+        char buf[PATH_MAX];
+        if (realpath(info.dli_fname, buf)) return buf;
+        return info.dli_fname;
+    }
+    return {};
+}
+
+bool IsSystemDllName(const char* name) {
+    std::string n(name);
+    size_t cut = n.find_last_of("/\\");
+    if (cut != std::string::npos) n = n.substr(cut + 1);
+    for (auto& c : n) c = char(tolower(static_cast<unsigned char>(c)));
+    if (n.size() > 4 && n.compare(n.size() - 4, 4, ".dll") == 0) n.resize(n.size() - 4);
+    static const char* const kNames[] = {"user32", "kernel32", "gdi32", "comctl32", "advapi32", "shell32", "winmm"};
+    for (const char* k : kNames)
+        if (n == k) return true;
+    return false;
+}
+
+// Finds or registers a module by path (under the global lock).
+HMODULE ModuleFor(const std::string& path, void* dl, bool permanent, bool add_ref) {
+    plat::Guard g(plat::GlobalLock());
+    auto it = ModulesByPath().find(path);
+    if (it != ModulesByPath().end()) {
+        if (Module* m = Modules().GetRaw(it->second)) {
+            if (add_ref) m->refs++;
+            if (dl && m->dl && dl != m->dl) dlclose(dl);  // the existing handle keeps its reference
+            return it->second;
+        }
+    }
+    auto m = std::make_shared<Module>();
+    m->dl = dl;
+    m->path = path;
+    m->permanent = permanent;
+    HMODULE h = Modules().Add<HMODULE>(m);
+    ModulesByPath()[path] = h;
+    return h;
+}
+
+HMODULE ExeModule() { return ModuleFor(ExePath(), dlopen(nullptr, RTLD_NOW), true, false); }
+HMODULE LayerModule() {
+    std::string p = LayerPath();
+    return ModuleFor(p, dlopen(p.c_str(), RTLD_NOW | RTLD_NOLOAD), true, false);
+}
+
+}  // namespace
+
+extern "C" {
+
+DWORD WINAPI GetLastError(void) { return t_last_error; }
+void WINAPI SetLastError(DWORD code) { t_last_error = code; }
+
+DWORD WINAPI GetTickCount(void) { return DWORD(plat::clock::NowMs()); }
+
+static void FillSystemTime(LPSYSTEMTIME st, bool local) {
+    if (!st) return;
+    timeval tv{};
+    gettimeofday(&tv, nullptr);
+    time_t secs = tv.tv_sec;
+    tm t{};
+    if (local)
+        localtime_r(&secs, &t);
+    else
+        gmtime_r(&secs, &t);
+    st->wYear = WORD(t.tm_year + 1900);
+    st->wMonth = WORD(t.tm_mon + 1);
+    st->wDayOfWeek = WORD(t.tm_wday);
+    st->wDay = WORD(t.tm_mday);
+    st->wHour = WORD(t.tm_hour);
+    st->wMinute = WORD(t.tm_min);
+    st->wSecond = WORD(t.tm_sec);
+    st->wMilliseconds = WORD(tv.tv_usec / 1000);
+}
+void WINAPI GetSystemTime(LPSYSTEMTIME st) { FillSystemTime(st, false); }
+void WINAPI GetLocalTime(LPSYSTEMTIME st) { FillSystemTime(st, true); }
+
+void WINAPI OutputDebugStringA(LPCSTR s) {
+    if (!s) return;
+    fputs(s, stderr);
+    fflush(stderr);
+}
+
+DWORD WINAPI GetVersion(void) {
+    switch (CurrentIdentity()) {
+        case Identity::Win9x: return 0xC0000A04u;  // 4.10, high bit set: not NT
+        case Identity::Nt6: return (7601u << 16) | (1u << 8) | 6u;
+        default: return (2600u << 16) | (1u << 8) | 5u;
+    }
+}
+
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info) {
+    if (!info || (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&
+                  info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEXA))) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    bool ex = info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOEXA);
+    DWORD size = info->dwOSVersionInfoSize;
+    memset(reinterpret_cast<char*>(info) + sizeof(DWORD), 0, size - sizeof(DWORD));
+    WORD sp = 0;
+    switch (CurrentIdentity()) {
+        case Identity::Win9x:
+            info->dwMajorVersion = 4;
+            info->dwMinorVersion = 10;
+            info->dwBuildNumber = (4u << 24) | (10u << 16) | 2222u;
+            info->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+            strcpy(info->szCSDVersion, " A ");
+            break;
+        case Identity::Nt6:
+            info->dwMajorVersion = 6;
+            info->dwMinorVersion = 1;
+            info->dwBuildNumber = 7601;
+            info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+            strcpy(info->szCSDVersion, "Service Pack 1");
+            sp = 1;
+            break;
+        default:
+            info->dwMajorVersion = 5;
+            info->dwMinorVersion = 1;
+            info->dwBuildNumber = 2600;
+            info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+            strcpy(info->szCSDVersion, "Service Pack 3");
+            sp = 3;
+            break;
+    }
+    if (ex && info->dwPlatformId == VER_PLATFORM_WIN32_NT) {
+        auto* x = reinterpret_cast<LPOSVERSIONINFOEXA>(info);
+        x->wServicePackMajor = sp;
+        x->wProductType = 1;  // workstation
+    }
+    return TRUE;
+}
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
+    std::string path;
+    if (!module) {
+        path = ExePath();
+    } else {
+        plat::Guard g(plat::GlobalLock());
+        Module* m = Modules().GetRaw(module);
+        if (!m) {
+            SetLastError(ERROR_MOD_NOT_FOUND);
+            return 0;
+        }
+        path = m->path;
+    }
+    if (!buffer || size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    if (path.size() >= size) {
+        // Truncated and still terminated, as the platform's later versions do.
+        memcpy(buffer, path.data(), size - 1);
+        buffer[size - 1] = 0;
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    SetLastError(ERROR_SUCCESS);
+    return DWORD(path.size());
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
+    if (!name) return ExeModule();
+    if (IsSystemDllName(name)) return LayerModule();
+    plat::Guard g(plat::GlobalLock());
+    // By path, or by file name against the modules already loaded.
+    for (auto& [path, h] : ModulesByPath()) {
+        std::string base = path.substr(path.find_last_of('/') + 1);
+        if (path == name || strcasecmp(base.c_str(), name) == 0) {
+            if (Modules().Valid(h)) return h;
+        }
+    }
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+HMODULE WINAPI LoadLibraryExA(LPCSTR name, HANDLE, DWORD) {
+    if (!name || !*name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (IsSystemDllName(name)) return LayerModule();
+    void* dl = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    if (!dl) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    std::string path = name;
+    char real[PATH_MAX];
+    if (strchr(name, '/') && realpath(name, real)) path = real;
+    return ModuleFor(path, dl, false, true);
+}
+
+HMODULE WINAPI LoadLibraryA(LPCSTR name) { return LoadLibraryExA(name, nullptr, 0); }
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
+    void* dl = nullptr;
+    {
+        plat::Guard g(plat::GlobalLock());
+        Module* m = Modules().GetRaw(module);
+        if (!m) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+        }
+        dl = m->dl;
+    }
+    if (!name || IS_INTRESOURCE(name) || !dl) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    void* sym = dlsym(dl, name);
+    if (!sym) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return reinterpret_cast<FARPROC>(sym);
+}
+
+BOOL WINAPI FreeLibrary(HMODULE module) {
+    plat::Guard g(plat::GlobalLock());
+    Module* m = Modules().GetRaw(module);
+    if (!m) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (m->permanent) return TRUE;
+    if (--m->refs > 0) return TRUE;
+    void* dl = m->dl;
+    ModulesByPath().erase(m->path);
+    Modules().Remove(module);
+    if (dl) dlclose(dl);
+    return TRUE;
+}
+
+// ---- strings ----
+int WINAPI lstrlenA(LPCSTR s) { return s ? int(strlen(s)) : 0; }
+int WINAPI lstrlenW(LPCWSTR s) {
+    if (!s) return 0;
+    int n = 0;
+    while (s[n]) ++n;
+    return n;
+}
+LPSTR WINAPI lstrcpyA(LPSTR dst, LPCSTR src) {
+    if (!dst || !src) return nullptr;
+    return strcpy(dst, src);
+}
+LPSTR WINAPI lstrcpynA(LPSTR dst, LPCSTR src, int max) {
+    if (!dst || !src) return nullptr;
+    if (max <= 0) return dst;
+    int i = 0;
+    for (; i < max - 1 && src[i]; ++i) dst[i] = src[i];
+    dst[i] = 0;
+    return dst;
+}
+LPSTR WINAPI lstrcatA(LPSTR dst, LPCSTR src) {
+    if (!dst || !src) return nullptr;
+    return strcat(dst, src);
+}
+int WINAPI lstrcmpA(LPCSTR a, LPCSTR b) {
+    if (!a || !b) return a ? 1 : (b ? -1 : 0);
+    int r = strcmp(a, b);
+    return r < 0 ? -1 : r > 0;
+}
+int WINAPI lstrcmpiA(LPCSTR a, LPCSTR b) {
+    if (!a || !b) return a ? 1 : (b ? -1 : 0);
+    int r = strcasecmp(a, b);
+    return r < 0 ? -1 : r > 0;
+}
+
+// The program's narrow strings are UTF-8; wide strings are UTF-16.
+int WINAPI MultiByteToWideChar(UINT, DWORD flags, LPCSTR src, int src_len, LPWSTR dst, int dst_len) {
+    if (!src || dst_len < 0 || (dst_len > 0 && !dst)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    size_t n = src_len < 0 ? strlen(src) + 1 : size_t(src_len);
+    const auto* s = reinterpret_cast<const unsigned char*>(src);
+    std::u16string out;
+    for (size_t i = 0; i < n;) {
+        uint32_t c = s[i];
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        bool bad = extra < 0 || i + size_t(extra) >= n;
+        if (!bad) {
+            c = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
+            for (int k = 1; k <= extra && !bad; ++k) {
+                unsigned char cc = s[i + size_t(k)];
+                if ((cc & 0xC0) != 0x80) bad = true;
+                c = (c << 6) | (cc & 0x3F);
+            }
+            static const uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+            if (!bad && (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) bad = true;
+        }
+        if (bad) {
+            if (flags & MB_ERR_INVALID_CHARS) {
+                SetLastError(1113);  // ERROR_NO_UNICODE_TRANSLATION
+                return 0;
+            }
+            out.push_back(char16_t(0xFFFD));
+            ++i;
+            continue;
+        }
+        i += size_t(extra) + 1;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out.push_back(char16_t(0xD800 + (c >> 10)));
+            out.push_back(char16_t(0xDC00 + (c & 0x3FF)));
+        } else {
+            out.push_back(char16_t(c));
+        }
+    }
+    if (dst_len == 0) return int(out.size());
+    if (int(out.size()) > dst_len) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    memcpy(dst, out.data(), out.size() * sizeof(char16_t));
+    return int(out.size());
+}
+
+int WINAPI WideCharToMultiByte(UINT, DWORD, LPCWSTR src, int src_len, LPSTR dst, int dst_len, LPCSTR,
+                               LPBOOL used_default) {
+    if (!src || dst_len < 0 || (dst_len > 0 && !dst)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    size_t n = src_len < 0 ? size_t(lstrlenW(src)) + 1 : size_t(src_len);
+    std::string out;
+    if (used_default) *used_default = FALSE;
+    for (size_t i = 0; i < n; ++i) {
+        uint32_t c = src[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && src[i + 1] >= 0xDC00 && src[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(src[i + 1]) - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;  // lone surrogate
+            if (used_default) *used_default = TRUE;
+        }
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    if (dst_len == 0) return int(out.size());
+    if (int(out.size()) > dst_len) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    memcpy(dst, out.data(), out.size());
+    return int(out.size());
+}
+
+}  // extern "C"
