@@ -12,6 +12,13 @@ namespace ffdrv {
 
 static std::atomic<bool> g_running{false};
 
+void release_run() {
+    transcode_release();
+    for (OutputFile& of : g_run.output_files) close_output_file(of);
+    g_run.output_files.clear();
+    close_input_files();
+}
+
 static int run(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     setvbuf(stderr, nullptr, _IONBF, 0);
@@ -71,8 +78,13 @@ int ffmpeg_main(int argc, char** argv) {
     try {
         result = run(argc, argv);
     } catch (...) {
-        // Nothing may escape into the host; a run that threw converted nothing.
+        // Nothing may escape into the host; a run that threw converted nothing,
+        // and leaves nothing open for the next run to trip over.
         result = -1;
+        try {
+            release_run();
+        } catch (...) {
+        }
     }
 
     av_log_set_level(log_level);

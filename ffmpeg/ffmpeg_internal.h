@@ -344,6 +344,8 @@ bool audio_setup_resampler(OutputStream* ost, InputStream* ist, int in_rate,
                            const AVChannelLayout* in_layout, AVSampleFormat in_fmt);
 void close_output_file(OutputFile& of);
 void close_input_files();
+// Closes and frees everything a run holds (after a run that did not finish).
+void release_run();
 
 // Loop.
 int transcode();

@@ -71,7 +71,7 @@ static bool script_target(const std::string& script, std::string* target) {
 // Names go to the library as file URLs, so that no name reaches another
 // protocol ("http:", "concat:", a relative name with a colon).
 static std::string file_url(const std::string& name) {
-    if (name == "pipe:" || name.compare(0, 5, "file:") == 0) return name;
+    if (name.compare(0, 5, "file:") == 0) return name;
     return "file:" + name;
 }
 
@@ -122,9 +122,11 @@ void opt_input_file(const char* name_arg) {
         emsg("Too many input files (at most %d)\n", kMaxFiles);
         return;
     }
-    if (name == "-") name = "pipe:";
-    const bool is_pipe = name.compare(0, 5, "pipe:") == 0 || name == "/dev/stdin";
-    if (is_pipe) g_opt.using_stdin = 1;
+    // Only "-" reaches the pipe protocol (standard input); every other name,
+    // "pipe:..." included, is a file name.
+    const bool is_pipe = name == "-";
+    if (is_pipe) name = "pipe:";
+    if (name.compare(0, 5, "pipe:") == 0 || name == "/dev/stdin") g_opt.using_stdin = 1;
 
     std::string real = name;
     if (!is_pipe && ends_with_nocase(name, ".avs") && !av_find_input_format("avisynth")) {
@@ -640,8 +642,8 @@ static bool needs_overwrite_test(const std::string& name) {
 
 void opt_output_file(const char* name_arg) {
     std::string name = name_arg ? name_arg : "";
-    if (name == "-") name = "pipe:";
-    const bool is_pipe = name.compare(0, 5, "pipe:") == 0;
+    const bool is_pipe = name == "-";  // standard output; see opt_input_file
+    if (is_pipe) name = "pipe:";
     if (g_run.output_files.size() >= kMaxFiles) {
         emsg("Too many output files (at most %d)\n", kMaxFiles);
         return;

@@ -293,6 +293,10 @@ TEST(DriverFailures, MissingInputOutputAndSetupFailuresGiveMinusOne) {
     EXPECT_EQ(r.rc, -1);
     EXPECT_NE(r.err.find("Error while opening codec for output stream #0.0"), std::string::npos) << r.err;
 
+    // "-" alone is an output name (standard output).
+    r = RunDriver({"-i", in, "-f", "null", "-"});
+    EXPECT_EQ(r.rc, 0) << r.err;
+
     // Parsing stops at an unknown option, but an output named before it stays.
     r = RunDriver({"-i", in, dir / "o6.mp4", "-bogus"});
     EXPECT_EQ(r.rc, 0) << r.err;
