@@ -164,6 +164,27 @@ static void apply_volume(int16_t* s, size_t count) {
     }
 }
 
+// Queues converted samples and encodes every whole frame they complete.
+static int queue_audio(OutputStream* ost, uint8_t* data, int n) {
+    const int bps = 2 * std::max(1, ost->out_channels);
+    const int frame_size = ost->enc->frame_size;
+    if (frame_size > 1) {
+        void* planes[1] = {data};
+        if (av_audio_fifo_write(ost->fifo, planes, n) < n) return AVERROR(ENOMEM);
+        const size_t frame_bytes = static_cast<size_t>(frame_size) * bps;
+        if (ost->s16frame.size() < frame_bytes) ost->s16frame.resize(frame_bytes);
+        while (av_audio_fifo_size(ost->fifo) >= frame_size) {
+            void* dst[1] = {ost->s16frame.data()};
+            av_audio_fifo_read(ost->fifo, dst, frame_size);
+            const int ret = encode_audio_samples(ost, ost->s16frame.data(), frame_size);
+            if (ret < 0) return ret;
+        }
+    } else if (n > 0) {
+        return encode_audio_samples(ost, data, n);
+    }
+    return 0;
+}
+
 static int write_audio_frames(OutputStream* ost, InputStream* ist, AVFrame* frame) {
     const int ch = std::max(1, ost->out_channels);
     const int bps = 2 * ch;
@@ -195,7 +216,7 @@ static int write_audio_frames(OutputStream* ost, InputStream* ist, AVFrame* fram
                         return 0;
                     }
                 } else {
-                    int add = static_cast<int>(delta);
+                    int add = static_cast<int>(std::min(delta, double(kAudioPacketLimit)));
                     if ((add + n) * bps > kAudioPacketLimit) {
                         add = std::max(0, kAudioPacketLimit / bps - n);
                         keep_start = true;
@@ -219,22 +240,23 @@ static int write_audio_frames(OutputStream* ost, InputStream* ist, AVFrame* fram
         ost->sync_opts = round_nearest(input_sync_time(ost) * ost->out_rate) - fifo_samples;
     }
 
-    const int frame_size = ost->enc->frame_size;
-    if (frame_size > 1) {
-        void* planes[1] = {data};
-        if (av_audio_fifo_write(ost->fifo, planes, n) < n) return AVERROR(ENOMEM);
-        const size_t frame_bytes = static_cast<size_t>(frame_size) * bps;
-        if (ost->s16frame.size() < frame_bytes) ost->s16frame.resize(frame_bytes);
-        while (av_audio_fifo_size(ost->fifo) >= frame_size) {
-            void* dst[1] = {ost->s16frame.data()};
-            av_audio_fifo_read(ost->fifo, dst, frame_size);
-            const int ret = encode_audio_samples(ost, ost->s16frame.data(), frame_size);
-            if (ret < 0) return ret;
-        }
-    } else if (n > 0) {
-        return encode_audio_samples(ost, data, n);
-    }
-    return 0;
+    return queue_audio(ost, data, n);
+}
+
+// The samples the resampler still holds at the end of the input.
+static int drain_resampler(OutputStream* ost) {
+    if (!ost->swr) return 0;
+    const int max_out = swr_get_out_samples(ost->swr, 0);
+    if (max_out <= 0) return 0;
+    const int bps = 2 * std::max(1, ost->out_channels);
+    const size_t need = static_cast<size_t>(max_out) * bps + kAudioPacketLimit;
+    if (ost->s16buf.size() < need) ost->s16buf.resize(need);
+    uint8_t* base = ost->s16buf.data() + kAudioPacketLimit;
+    uint8_t* out[1] = {base};
+    const int n = swr_convert(ost->swr, out, max_out, nullptr, 0);
+    if (n <= 0) return n;
+    if (g_opt.audio_volume != 256) apply_volume(reinterpret_cast<int16_t*>(base), static_cast<size_t>(n) * std::max(1, ost->out_channels));
+    return queue_audio(ost, base, n);
 }
 
 // ---------------------------------------------------------------------------
@@ -557,6 +579,7 @@ static int flush_encoders(InputStream* ist) {
         if (g_run.ist_table[ost->source_index] != ist || !ost->encoding_needed || ost->flushed) continue;
         ost->flushed = true;
         if (ost->type == AVMEDIA_TYPE_AUDIO) {
+            if (drain_resampler(ost) < 0) return -1;
             if (ost->enc->frame_size <= 1) continue;
             // The tail shorter than a frame goes out as a short last frame
             // where the encoder takes one, rather than being lost.
