@@ -5,3 +5,4 @@
 #include "winbase.h"
 #include "wingdi.h"
 #include "winuser.h"
+#include "windlg.h"

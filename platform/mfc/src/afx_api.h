@@ -1,0 +1,7 @@
+// Headers of the layer that the framework's sources call into.
+#pragma once
+
+#include "windows.h"
+#include "commctrl.h"
+#include "commdlg.h"
+#include "weak_api.h"
