@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstring>
 
 #include "RasterImage.h"
@@ -62,17 +63,8 @@ void SkinCopyText(char* field, size_t n, const char* text)
 
 COLORREF SkinSystemColor(int index)
 {
-    // The classic scheme, as the platform layer answers it.
-    static const COLORREF kClassic[31] = {
-        RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225),
-        RGB(181, 181, 181), RGB(0, 0, 128),     RGB(166, 202, 240), RGB(192, 192, 192), RGB(49, 106, 197),
-        RGB(236, 233, 216),
-    };
-    return index >= 0 && index < 31 ? kClassic[index] : 0;
+    // The system colours cover the first 31 indices; a skin's table may hold more.
+    return index >= 0 && index < 31 ? GetSysColor(index) : 0;
 }
 
 void SkinImagePart::Set(const char* image, LONG left, LONG top, LONG right, LONG bottom, DWORD drawMode)
@@ -135,6 +127,15 @@ SkinFont SkinFont::Default(const char* face)
 }
 
 void SkinFont::SetFace(const char* face) { SkinCopyText(lfFaceName, sizeof lfFaceName, face); }
+
+LOGFONTA SkinFont::ToLogFont() const
+{
+    static_assert(sizeof(LOGFONTA) == offsetof(SkinFont, color), "the record starts with a LOGFONT");
+    LOGFONTA lf;
+    memcpy(&lf, this, sizeof lf);
+    lf.lfFaceName[sizeof lf.lfFaceName - 1] = 0;
+    return lf;
+}
 
 // ---- archive ------------------------------------------------------------------------------------
 
@@ -739,10 +740,17 @@ void CSkinCaptionBaseObject::SerializeTail(CSkinArchive& ar)
 
 void CSkinFontObject::CreateResources()
 {
+    if (m_hFont)
+        DeleteObject(m_hFont);
+    LOGFONTA lf = m_font.ToLogFont();
+    m_hFont = CreateFontIndirectA(&lf);
     CSkinObject::CreateResources();
 }
 
 void CSkinFontObject::ReleaseResources()
 {
+    if (m_hFont)
+        DeleteObject(m_hFont);
+    m_hFont = nullptr;
     CSkinObject::ReleaseResources();
 }

@@ -155,6 +155,8 @@ struct SkinFont {
     // Height -12, weight 400, output precision 3, clip precision 2, quality 1, the given face.
     static SkinFont Default(const char* face);
     void SetFace(const char* face);
+    // The LOGFONT part, ready for CreateFontIndirect.
+    LOGFONTA ToLogFont() const;
 };
 
 static_assert(sizeof(SkinImagePart) == 72, "image part record is 72 bytes");

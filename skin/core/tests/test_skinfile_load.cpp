@@ -390,6 +390,10 @@ TEST(SkinFileResources, LoadingRealisesAndClearingReleases)
     built.AddObject(MakeTyped(SKIN_APPLICATION, "Application"));
     auto colors = MakeTyped(SKIN_SYSCOLORTABLE, "SysColorTable");
     built.AddObject(std::move(colors));
+    auto label = Make<CSkinStaticObject>("Static");
+    label->m_font.lfHeight = -17;
+    label->AddChild(Make<CSkinButtonObject>("Inner"));
+    built.AddObject(std::move(label));
     std::vector<BYTE> body = SaveBytes(built);
 
     CSkinFile f;
@@ -417,6 +421,17 @@ TEST(SkinFileResources, LoadingRealisesAndClearingReleases)
     EXPECT_NE(table->GetBrush(0), nullptr);
     EXPECT_NE(table->GetBrush(30), nullptr);
     EXPECT_EQ(table->GetBrush(31), nullptr);
+
+    // Font objects, children included, carry a font made from their record.
+    auto* label2 = static_cast<CSkinFontObject*>(f.FindObject("Static"));
+    ASSERT_NE(label2->GetFont(), nullptr);
+    LOGFONTA lf{};
+    ASSERT_EQ(GetObjectA(label2->GetFont(), sizeof lf, &lf), int(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, -17);
+    EXPECT_NE(static_cast<CSkinFontObject*>(f.FindObject("Inner"))->GetFont(), nullptr);
+    label2->ReleaseResources();
+    EXPECT_EQ(label2->GetFont(), nullptr);
+    EXPECT_EQ(static_cast<CSkinFontObject*>(f.FindObject("Inner"))->GetFont(), nullptr);
 
     // Without the transparency flag no region is made.
     auto* app = static_cast<CSkinApplicationObject*>(f.FindObject("Application"));
