@@ -68,6 +68,12 @@ TEST(DriverParser, UnknownOptionAndMissingArgumentStopParsing) {
     EXPECT_EQ(r.err, "ffmpeg: missing argument for option '-title'\nMust supply at least one output file\n");
     EXPECT_TRUE(g_opt.title.empty());
 
+    r = RunDriver({"-newaudio", "-newvideo"});
+    EXPECT_EQ(r.err,
+              "At least one output file must be specified\n"
+              "At least one output file must be specified\n"
+              "Must supply at least one output file\n");
+
     // Repeating an option keeps the last value; an earlier handler's effect stays.
     r = RunDriver({"-fs", "5", "-fs", "7", "-title", "a", "-bogus", "-title", "b"});
     EXPECT_EQ(g_opt.limit_filesize, 7);
