@@ -218,14 +218,14 @@ void opt_input_file(const char* name_arg) {
             g_opt.input_sar = sarf == 0.0 ? 1.0f : static_cast<float>(sarf);
             g_opt.input_width = par->width;
             g_opt.input_height = par->height;
-            AVRational real = st->r_frame_rate;
-            if (!real.num || !real.den) real = st->avg_frame_rate;
-            if (!real.num || !real.den) real = AVRational{25, 1};
+            AVRational real_rate = st->r_frame_rate;
+            if (!real_rate.num || !real_rate.den) real_rate = st->avg_frame_rate;
+            if (!real_rate.num || !real_rate.den) real_rate = AVRational{25, 1};
             AVRational codec_rate = st->avg_frame_rate;
-            if (codec_rate.num && codec_rate.den && av_cmp_q(codec_rate, real) != 0 && g_opt.verbose >= 0)
+            if (codec_rate.num && codec_rate.den && av_cmp_q(codec_rate, real_rate) != 0 && g_opt.verbose >= 0)
                 emsg("\nSeems that stream %d comes from film source: %2.2f (%d/%d) -> %2.2f (%d/%d)\n", i,
-                     av_q2d(codec_rate), codec_rate.num, codec_rate.den, av_q2d(real), real.num, real.den);
-            g_opt.frame_rate = limit_frame_rate(real, g_opt.max_frame_rate);
+                     av_q2d(codec_rate), codec_rate.num, codec_rate.den, av_q2d(real_rate), real_rate.num, real_rate.den);
+            g_opt.frame_rate = limit_frame_rate(real_rate, g_opt.max_frame_rate);
             f.video_rate = g_opt.frame_rate;
             if (g_opt.video_disable)
                 st->discard = AVDISCARD_ALL;
