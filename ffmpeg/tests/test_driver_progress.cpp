@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <dirent.h>
+#include <unistd.h>
 #include <chrono>
 #include <thread>
 
@@ -137,6 +140,37 @@ TEST_F(DriverProgress, StopInsideTheCallbackStillGivesTheFinalReport) {
     ASSERT_EQ(rec.calls.size(), 2u);
     EXPECT_EQ(rec.FinalCount(), 1);
     EXPECT_TRUE(testmedia::Check(dir / "out.mp4").opened);
+}
+
+TEST_F(DriverProgress, QualityMeasuresInTheStatusLineAndStatisticsFile) {
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);  // the statistics file goes to the working folder
+    auto r = RunDriver({"-i", in, "-an", "-vcodec", "mpeg4", "-psnr", "-vstats", dir / "out.mp4"});
+    EXPECT_EQ(chdir(cwd), 0);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    ASSERT_FALSE(rec.calls.empty());
+    const std::string status = rec.calls.back().info.status_line;
+    double y = 0, u = 0, v = 0, all = 0;
+    const size_t at = status.find("PSNR=");
+    ASSERT_NE(at, std::string::npos) << status;
+    ASSERT_EQ(sscanf(status.c_str() + at, "PSNR=Y:%lf U:%lf V:%lf *:%lf", &y, &u, &v, &all), 4) << status;
+    EXPECT_GT(y, 20.0);
+    EXPECT_LT(y, 99.0);
+    EXPECT_GT(all, 20.0);
+    EXPECT_NE(status.find("q="), std::string::npos);
+
+    std::string stats;
+    if (DIR* d = opendir(dir.path().c_str())) {
+        while (dirent* e = readdir(d))
+            if (std::string(e->d_name).rfind("vstats_", 0) == 0) stats = drivertest::ReadFile(dir / e->d_name);
+        closedir(d);
+    }
+    size_t lines = 0;
+    for (char c : stats) lines += c == '\n';
+    EXPECT_EQ(lines, 50u);  // one line per picture of the 2-s input
+    EXPECT_NE(stats.find("frame=     1 q= "), std::string::npos) << stats.substr(0, 200);
+    EXPECT_NE(stats.find("type= I"), std::string::npos);
 }
 
 TEST_F(DriverProgress, StopBetweenRunsIsForgotten) {
