@@ -173,3 +173,38 @@ TEST(DriverTiming, SampleRateChangeKeepsTheOutputRate) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DriverTiming, SurroundAc3IsMixedDownByTheDecoder) {
+    testmedia::ScratchDir dir("drvac3");
+    const std::string in = dir / "in.rm", out = dir / "out.m4a";
+    testmedia::Options o;
+    o.seconds = 1.0;
+    o.channels = 6;
+    o.sampleRate = 48000;
+    std::string why;
+    if (!testmedia::Generate(testmedia::Kind::RealMedia, in, o, &why)) GTEST_SKIP() << why;
+    auto r = RunDriver({"-i", in, "-vn", "-acodec", "aac", "-ac", "2", "-ar", "48000", "-f", "ipod", out});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    // The decoder gives two channels from the first frame on: nothing changes mid-stream.
+    EXPECT_EQ(r.err.find("Changed audio rate"), std::string::npos) << r.err;
+    auto rep = testmedia::Check(out);
+    const auto* a = rep.FirstOf("audio");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->channels, 2);
+    EXPECT_EQ(a->sampleRate, 48000);
+    EXPECT_GT(a->audioRms, 0.05);
+    EXPECT_NEAR(double(a->samplesDecoded) / 48000.0, 1.0, 0.1);
+
+    // Drift compensation through the resampler keeps the sound whole.
+    r = RunDriver({"-i", in, "-vn", "-async", "100", "-acodec", "aac", "-ac", "2", "-ar", "44100", "-f", "ipod",
+                   dir / "async.m4a"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    const auto rep2 = testmedia::Check(dir / "async.m4a");
+    ASSERT_NE(rep2.FirstOf("audio"), nullptr);
+    EXPECT_NEAR(double(rep2.FirstOf("audio")->samplesDecoded) / 44100.0, 1.0, 0.1);
+    EXPECT_EQ(rep2.decodeErrors, 0);
+}
+
+}  // namespace
