@@ -304,6 +304,33 @@ TEST(SkinFileLookups, NamesTypesAndDuplicates)
     EXPECT_EQ(LoadBody(f, b), 0);
     EXPECT_EQ(f.GetObjects().size(), 1u);
 
+    // A body may end right after its objects (no picture or sound counts), or after the
+    // picture count; bytes after the sounds are ignored.
+    std::vector<BYTE> bare = Header(1, 18, 1);
+    bare.insert(bare.end(), rec.begin(), rec.end());
+    EXPECT_EQ(LoadBody(f, bare), 0);
+    EXPECT_NE(f.FindObject("Same"), nullptr);
+    PutU32(bare, 0);
+    EXPECT_EQ(LoadBody(f, bare), 0);
+    PutU32(bare, 0);
+    bare.push_back(0xAB);
+    EXPECT_EQ(LoadBody(f, bare), 0);
+    // A child code without a record class inside an object is skipped the same way.
+    auto holder = Make<CSkinType45Object>("Holder");
+    std::vector<BYTE> inner = RecordAt(*MakeTyped(SKIN_STATIC, "Label"), 18);
+    std::vector<BYTE> outer = RecordAt(*holder, 18);
+    const size_t childCountAt = 142;
+    outer[childCountAt] = 2;
+    std::vector<BYTE> children;
+    PutU32(children, 43);  // no record follows
+    children.insert(children.end(), inner.begin(), inner.end());
+    outer.insert(outer.begin() + childCountAt + 4, children.begin(), children.end());
+    std::vector<BYTE> withChild = Header(1, 18, 1);
+    withChild.insert(withChild.end(), outer.begin(), outer.end());
+    ASSERT_EQ(LoadBody(f, withChild), 0);
+    EXPECT_EQ(f.FindObject("Holder")->GetChildren().size(), 1u);
+    EXPECT_NE(f.FindObject("Label"), nullptr);
+
     // Colour mode: 0 to 2, anything else ignored.
     f.SetColorMode(1);
     f.SetColorMode(7);
