@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <tuple>
@@ -75,7 +76,13 @@ std::string FindFile(const std::string& family, bool bold, bool italic, int* ind
     }
     std::string path;
     int idx = 0;
-    if (FcInit()) {
+    static bool fcReady = [] {
+        if (!FcInit()) return false;
+        // Release fontconfig's state at exit, or leak checkers report its caches.
+        std::atexit([] { FcFini(); });
+        return true;
+    }();
+    if (fcReady) {
         FcPattern* pat = FcPatternCreate();
         FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
         FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
