@@ -388,6 +388,18 @@ WINUSERAPI HMENU WINAPI LoadMenuIndirectA(const void* tmpl);
 #define CBN_SELENDOK 9
 #define CBN_SELENDCANCEL 10
 
+// ---- control colours (WM_CTLCOLOR types) ----------------------------------------------------
+#ifndef CTLCOLOR_MSGBOX
+#define CTLCOLOR_MSGBOX 0
+#define CTLCOLOR_EDIT 1
+#define CTLCOLOR_LISTBOX 2
+#define CTLCOLOR_BTN 3
+#define CTLCOLOR_DLG 4
+#define CTLCOLOR_SCROLLBAR 5
+#define CTLCOLOR_STATIC 6
+#define CTLCOLOR_MAX 7
+#endif
+
 // ---- owner draw ----------------------------------------------------------------------------
 #ifndef ODT_MENU
 #define ODT_MENU 1

@@ -2,8 +2,11 @@
 // GDI objects, standard controls, the application and its threads.
 #pragma once
 
+#include <cstring>
+
 #include "afx.h"
 #include "windows.h"
+#include "commctrl.h"
 
 class CWnd;
 class CDC;
@@ -534,8 +537,16 @@ protected:                                            \
     return &messageMap;                                                          \
     }
 
+// Stores a handler of any signature in an entry; the entry's AfxSig says how to call it back.
+template <typename F>
+inline AFX_PMSG AfxStorePmsg(F f) {
+    static_assert(sizeof(F) == sizeof(AFX_PMSG), "member function pointers of one size");
+    AFX_PMSG r;
+    std::memcpy(&r, &f, sizeof r);
+    return r;
+}
 #define AFX_ENTRY(msg, code, id, last, sig, reg, type, fn) \
-    {msg, code, id, last, sig, reg, reinterpret_cast<AFX_PMSG>(static_cast<type>(&ThisClass::fn))},
+    {msg, code, id, last, sig, reg, AfxStorePmsg(static_cast<type>(&ThisClass::fn))},
 
 // window messages
 #define ON_WM_CREATE() AFX_ENTRY(WM_CREATE, 0, 0, 0, AfxSig_is, nullptr, int (CWnd::*)(LPCREATESTRUCT), OnCreate)

@@ -384,7 +384,9 @@ LPCSTR AfxRegisterWndClass(UINT class_style, HCURSOR cursor, HBRUSH background, 
     if (it != names->end()) return it->c_str();
     WNDCLASSA wc{};
     wc.style = class_style;
-    wc.lpfnWndProc = &::DefWindowProcA;
+    // The framework's procedure from birth: creation messages reach the object even where the
+    // layer runs no creation hook. Unowned windows of the class get the default procedure.
+    wc.lpfnWndProc = &AfxWndProc;
     wc.hInstance = AfxGetInstanceHandle();
     wc.hCursor = cursor;
     wc.hbrBackground = background;

@@ -1,0 +1,263 @@
+// Window-system objects built from the program's resources: menus, bitmaps, icons and images.
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "res/resources.h"
+#include "windows.h"
+
+using namespace plat::res;
+
+namespace {
+
+bool AppendItems(HMENU menu, const std::vector<MenuItem>& items) {
+    for (const MenuItem& it : items) {
+        // Template flags that are menu states (grayed, checked, breaks...) pass through.
+        UINT flags = it.flags & ~UINT(0x80 | 0x10);
+        if (it.flags & 0x10) {
+            HMENU sub = CreatePopupMenu();
+            if (!sub || !AppendItems(sub, it.children) ||
+                !AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), it.text.c_str())) {
+                if (sub) DestroyMenu(sub);
+                return false;
+            }
+        } else if (it.IsSeparator()) {
+            if (!AppendMenuA(menu, MF_SEPARATOR, 0, nullptr)) return false;
+        } else if (!AppendMenuA(menu, flags | MF_STRING, it.id, it.text.c_str())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+HMENU BuildMenu(const void* data, size_t size) {
+    std::vector<MenuItem> items;
+    if (!ParseMenuTemplate(data, size, &items)) return nullptr;
+    HMENU menu = CreateMenu();
+    if (!menu) return nullptr;
+    if (!AppendItems(menu, items)) {
+        DestroyMenu(menu);
+        return nullptr;
+    }
+    return menu;
+}
+
+// A DIB as stored in resources and .bmp files: header, colour table, bits.
+struct Dib {
+    const BITMAPINFO* info = nullptr;
+    const BYTE* bits = nullptr;
+};
+
+bool ReadDib(const BYTE* p, size_t size, Dib* out) {
+    if (size < sizeof(BITMAPINFOHEADER)) return false;
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, p, sizeof h);
+    if (h.biSize < sizeof h || h.biSize > size || h.biWidth <= 0 || h.biHeight == 0 || h.biPlanes != 1) return false;
+    if (h.biWidth > 16384 || h.biHeight > 16384 || h.biHeight < -16384) return false;
+    size_t colours = h.biClrUsed ? h.biClrUsed : (h.biBitCount <= 8 ? (1u << h.biBitCount) : 0);
+    if (h.biCompression == 3 /* BI_BITFIELDS */) colours = 3;
+    size_t header = h.biSize + colours * 4;
+    size_t stride = ((size_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
+    size_t rows = size_t(h.biHeight < 0 ? -h.biHeight : h.biHeight);
+    if (header > size || stride * rows > size - header) return false;
+    out->info = reinterpret_cast<const BITMAPINFO*>(p);
+    out->bits = p + header;
+    return true;
+}
+
+HBITMAP BitmapFromDib(const Dib& d, bool dib_section) {
+    // The resource bytes may be unaligned for the header's fields: copy the header out.
+    std::vector<BYTE> info(reinterpret_cast<const BYTE*>(d.info), d.bits);
+    auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
+    if (dib_section) {
+        void* bits = nullptr;
+        HBITMAP b = CreateDIBSection(nullptr, bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!b || !bits) return b;
+        const BITMAPINFOHEADER& h = bmi->bmiHeader;
+        size_t stride = ((size_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
+        std::memcpy(bits, d.bits, stride * size_t(h.biHeight < 0 ? -h.biHeight : h.biHeight));
+        return b;
+    }
+    HDC screen = GetDC(nullptr);
+    HBITMAP b = CreateDIBitmap(screen, &bmi->bmiHeader, CBM_INIT, d.bits, bmi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return b;
+}
+
+HBITMAP LoadBitmapResource(LPCSTR name, bool dib_section) {
+    const Resource* r = Find(MAKEINTRESOURCEA(2), name);
+    Dib d;
+    if (!r || !ReadDib(r->data, r->size, &d)) return nullptr;
+    return BitmapFromDib(d, dib_section);
+}
+
+HBITMAP LoadBitmapFile(LPCSTR path, bool dib_section) {
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return nullptr;
+    std::vector<BYTE> bytes;
+    BYTE buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    std::fclose(f);
+    if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M') return nullptr;
+    DWORD offset;
+    std::memcpy(&offset, bytes.data() + 10, 4);
+    Dib d;
+    if (!ReadDib(bytes.data() + 14, bytes.size() - 14, &d)) return nullptr;
+    if (offset >= 14 + sizeof(BITMAPINFOHEADER) && offset < bytes.size())
+        d.bits = bytes.data() + offset;  // the file names where its bits start
+    return BitmapFromDib(d, dib_section);
+}
+
+// An icon image: 32-bit colour bits then a 1-bit AND mask, the header's height doubled.
+HICON IconFromImage(const Resource* img, bool icon) {
+    if (!img) return nullptr;
+    const BYTE* p = img->data;
+    size_t size = img->size;
+    POINT hot{0, 0};
+    if (!icon) {  // cursor images start with their hot spot
+        if (size < 4) return nullptr;
+        WORD x, y;
+        std::memcpy(&x, p, 2);
+        std::memcpy(&y, p + 2, 2);
+        hot = {x, y};
+        p += 4;
+        size -= 4;
+    }
+    if (size < sizeof(BITMAPINFOHEADER)) return nullptr;
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, p, sizeof h);
+    int w = h.biWidth, ht = h.biHeight / 2;
+    if (w <= 0 || ht <= 0 || w > 1024 || ht > 1024 || h.biBitCount != 32) return nullptr;
+    size_t colour = size_t(w) * 4 * ht, mask_stride = ((size_t(w) + 31) / 32) * 4;
+    if (h.biSize + colour + mask_stride * ht > size) return nullptr;
+    const BYTE* xor_bits = p + h.biSize;
+    const BYTE* and_bits = xor_bits + colour;
+
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = h;
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biHeight = ht;
+    bmi.bmiHeader.biCompression = 0;
+    void* bits = nullptr;
+    HBITMAP colour_bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!colour_bm || !bits) {
+        if (colour_bm) DeleteObject(colour_bm);
+        return nullptr;
+    }
+    std::memcpy(bits, xor_bits, colour);
+    // CreateBitmap wants top-down rows padded to 16 bits.
+    size_t mono_stride = ((size_t(w) + 15) / 16) * 2;
+    std::vector<BYTE> mono(mono_stride * ht, 0);
+    for (int y = 0; y < ht; ++y)
+        std::memcpy(&mono[size_t(y) * mono_stride], and_bits + size_t(ht - 1 - y) * mask_stride, (size_t(w) + 7) / 8);
+    HBITMAP mask_bm = CreateBitmap(w, ht, 1, 1, mono.data());
+    ICONINFO ii{};
+    ii.fIcon = icon;
+    // Icons keep their hot spot in the middle: callers read an icon's size as twice the hot spot.
+    ii.xHotspot = icon ? DWORD(w / 2) : DWORD(hot.x);
+    ii.yHotspot = icon ? DWORD(ht / 2) : DWORD(hot.y);
+    ii.hbmMask = mask_bm;
+    ii.hbmColor = colour_bm;
+    HICON result = mask_bm ? CreateIconIndirect(&ii) : nullptr;
+    DeleteObject(colour_bm);
+    if (mask_bm) DeleteObject(mask_bm);
+    return result;
+}
+
+// The system's stock icons, drawn here: a round badge in the icon's colour with a light mark.
+HICON SystemIcon(uintptr_t id) {
+    COLORREF fill;
+    switch (id) {
+        case 32512: fill = RGB(0x40, 0x70, 0xC0); break;   // IDI_APPLICATION
+        case 32513: fill = RGB(0xD0, 0x20, 0x20); break;   // IDI_HAND
+        case 32514: fill = RGB(0x30, 0x60, 0xD0); break;   // IDI_QUESTION
+        case 32515: fill = RGB(0xE8, 0xC0, 0x20); break;   // IDI_EXCLAMATION
+        case 32516: fill = RGB(0x30, 0x60, 0xD0); break;   // IDI_ASTERISK
+        case 32517: fill = RGB(0x40, 0x70, 0xC0); break;   // IDI_WINLOGO
+        default: return nullptr;
+    }
+    const int s = 32;
+    std::vector<BYTE> img(40 + s * s * 4 + s * 4, 0);
+    BITMAPINFOHEADER h{};
+    h.biSize = 40;
+    h.biWidth = s;
+    h.biHeight = s * 2;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    std::memcpy(img.data(), &h, 40);
+    BYTE* px = img.data() + 40;
+    BYTE* mask = px + s * s * 4;
+    for (int y = 0; y < s; ++y)
+        for (int x = 0; x < s; ++x) {
+            double dx = x + 0.5 - s / 2.0, dy = y + 0.5 - s / 2.0;
+            bool in = dx * dx + dy * dy <= (s / 2.0 - 1) * (s / 2.0 - 1);
+            bool mark = in && std::abs(dx) < 2.5 && dy > -9 && dy < 9 && !(dy > 3 && dy < 5.5);
+            BYTE* p = px + (size_t(s - 1 - y) * s + x) * 4;
+            if (!in) {
+                mask[(s - 1 - y) * 4 + x / 8] |= BYTE(0x80 >> (x % 8));
+                continue;
+            }
+            COLORREF c = mark ? RGB(255, 255, 255) : fill;
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+            p[3] = 255;
+        }
+    Resource r;
+    r.data = img.data();
+    r.size = DWORD(img.size());
+    return IconFromImage(&r, true);
+}
+
+}  // namespace
+
+WINUSERAPI HMENU WINAPI LoadMenuIndirectA(const void* tmpl) {
+    // A template given by pointer has no known size; templates are bounded by their end marks.
+    return tmpl ? BuildMenu(tmpl, size_t(1) << 20) : nullptr;
+}
+
+WINUSERAPI HMENU WINAPI LoadMenuA(HINSTANCE, LPCSTR name) {
+    const Resource* r = Find(MAKEINTRESOURCEA(4), name);
+    return r ? BuildMenu(r->data, r->size) : nullptr;
+}
+
+WINUSERAPI HBITMAP WINAPI LoadBitmapA(HINSTANCE, LPCSTR name) { return name ? LoadBitmapResource(name, false) : nullptr; }
+
+WINUSERAPI HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
+    if (!name) return nullptr;
+    if (!instance && IS_INTRESOURCE(name)) {
+        // Stock icons are shared, as the system's are: made once, never destroyed.
+        static HICON cache[6];
+        uintptr_t id = reinterpret_cast<uintptr_t>(name);
+        if (id >= 32512 && id <= 32517) {
+            HICON& c = cache[id - 32512];
+            if (!c) c = SystemIcon(id);
+            return c;
+        }
+    }
+    int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    return IconFromImage(BestIconImage(name, false, cx > 0 ? cx : 32, cy > 0 ? cy : 32), true);
+}
+
+WINUSERAPI HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
+    if (!name) return nullptr;
+    switch (type) {
+        case IMAGE_BITMAP:
+            if (flags & LR_LOADFROMFILE) return LoadBitmapFile(name, flags & LR_CREATEDIBSECTION);
+            return LoadBitmapResource(name, flags & LR_CREATEDIBSECTION);
+        case IMAGE_ICON:
+        case IMAGE_CURSOR: {
+            bool icon = type == IMAGE_ICON;
+            if (!instance && IS_INTRESOURCE(name)) return icon ? HANDLE(LoadIconA(nullptr, name)) : HANDLE(LoadCursorA(nullptr, name));
+            if (flags & LR_DEFAULTSIZE) {
+                if (!cx) cx = GetSystemMetrics(icon ? SM_CXICON : SM_CXCURSOR);
+                if (!cy) cy = GetSystemMetrics(icon ? SM_CYICON : SM_CYCURSOR);
+            }
+            // Size 0 without LR_DEFAULTSIZE means the resource's own (largest) image.
+            return IconFromImage(BestIconImage(name, !icon, cx, cy), icon);
+        }
+        default:
+            return nullptr;
+    }
+}
