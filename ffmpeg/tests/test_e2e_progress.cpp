@@ -2,6 +2,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -113,6 +114,19 @@ TEST_F(Progress, StopFromAnotherThreadAndBeforeARun) {
     ui.join();
     EXPECT_EQ(-2, result);
     EXPECT_EQ(0, testmedia::Check(dir / "long_new.mp4").decodeErrors);
+}
+
+TEST_F(Progress, ExceptionInsideTheRunFailsOnlyThatFile) {
+    // Anything thrown inside a run fails that file, leaves no half-written output behind, and
+    // the next file converts.
+    const std::string in = Input(Kind::AviMpeg4, testmedia::Options(), "throw");
+    enc.SetProgressCallback([](const ProgressInfo*, void*) { throw std::runtime_error("callback"); }, nullptr);
+    EXPECT_EQ(-1, Convert(e2e::Settings(), in, dir / "throw_new.mp4"));
+    EXPECT_FALSE(e2e::Exists(dir / "throw_new.mp4"));
+
+    enc.SetProgressCallback(nullptr, nullptr);
+    ASSERT_EQ(0, Convert(e2e::Settings(), in, dir / "after_new.mp4"));
+    EXPECT_EQ(0, testmedia::Check(dir / "after_new.mp4").decodeErrors);
 }
 
 }  // namespace
