@@ -885,10 +885,9 @@ public:
         Level& lv = levels_.back();
         int n = int(lv.items.size());
         if (n == 0) return;
-        int i = lv.sel;
+        int i = lv.sel < 0 ? (dir > 0 ? -1 : n) : lv.sel;
         for (int step = 0; step < n; ++step) {
             i = (i + dir + n) % n;
-            if (i < 0) i = n - 1;
             if (Selectable(lv.items[size_t(i)])) break;
         }
         Select(levels_.size() - 1, i, false, false);

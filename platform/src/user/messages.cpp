@@ -677,7 +677,22 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
         }
         proc = w->proc;
     }
+    bool paint = msg->message == WM_PAINT;
+    if (paint) {
+        Guard g(GlobalLock());
+        if (Window* w = W(msg->hwnd)) w->paint_seen = false;
+    }
     LRESULT r = proc ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
+    if (paint) {
+        // A procedure that ignored WM_PAINT must not be asked forever.
+        Guard g(GlobalLock());
+        Window* w = W(msg->hwnd);
+        if (w && !w->paint_seen) {
+            w->update.SetEmpty();
+            w->erase_pending = false;
+            w->internal_paint = false;
+        }
+    }
     return r;
 }
 
