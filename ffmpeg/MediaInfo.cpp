@@ -75,37 +75,6 @@ double StreamFrameRate(const AVStream* st) {
     return 0.0;
 }
 
-// Duration in microseconds measured by reading the packets, for files whose container
-// states none (raw elementary streams). A video stream's frames are counted and divided by
-// its frame rate; otherwise the latest packet end time is taken. AV_NOPTS_VALUE when nothing
-// usable was found.
-int64_t MeasureDuration(AVFormatContext* ic) {
-    if (ic->pb == nullptr || ic->iformat == nullptr) return AV_NOPTS_VALUE;
-    int video = av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    int64_t frames = 0;
-    int64_t end = AV_NOPTS_VALUE;
-    AVPacket* pkt = av_packet_alloc();
-    if (pkt == nullptr) return AV_NOPTS_VALUE;
-    const int64_t kMaxPackets = 10 * 1000 * 1000;
-    for (int64_t n = 0; n < kMaxPackets && av_read_frame(ic, pkt) >= 0; ++n) {
-        const AVStream* st = ic->streams[pkt->stream_index];
-        if (pkt->stream_index == video) ++frames;
-        int64_t ts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
-        if (ts != AV_NOPTS_VALUE) {
-            int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-            int64_t e = av_rescale_q(ts - start + pkt->duration, st->time_base, AV_TIME_BASE_Q);
-            if (end == AV_NOPTS_VALUE || e > end) end = e;
-        }
-        av_packet_unref(pkt);
-    }
-    av_packet_free(&pkt);
-    if (video >= 0 && frames > 0) {
-        double fps = StreamFrameRate(ic->streams[video]);
-        if (fps > 0.0) return static_cast<int64_t>(frames / fps * AV_TIME_BASE + 0.5);
-    }
-    return end != AV_NOPTS_VALUE && end > 0 ? end : AV_NOPTS_VALUE;
-}
-
 void CodecName(char* out, std::size_t size, const AVCodecParameters* par) {
     if (const AVCodec* dec = avcodec_find_decoder(par->codec_id)) {
         FormatC(out, size, "%s", dec->name);
@@ -131,7 +100,54 @@ void ChannelsText(char (&field)[20], int channels) {
     }
 }
 
+// Raw streams are read to their end to count their pictures; past this much the rest of the
+// file is estimated from its size, so adding a huge file does not hold the window up.
+const int64_t kScanLimitBytes = 64LL * 1024 * 1024;
+
 }  // namespace
+
+int64_t measure_stream_duration(AVFormatContext* ic, int64_t max_bytes) {
+    if (ic == nullptr || ic->pb == nullptr || ic->iformat == nullptr) return AV_NOPTS_VALUE;
+    int video = av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    int64_t frames = 0;
+    int64_t end = AV_NOPTS_VALUE;
+    bool cut = false;
+    int64_t consumed = 0;
+    AVPacket* pkt = av_packet_alloc();
+    if (pkt == nullptr) return AV_NOPTS_VALUE;
+    const int64_t kMaxPackets = 10 * 1000 * 1000;
+    for (int64_t n = 0; n < kMaxPackets && av_read_frame(ic, pkt) >= 0; ++n) {
+        const AVStream* st = ic->streams[pkt->stream_index];
+        if (pkt->stream_index == video) ++frames;
+        int64_t ts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
+        if (ts != AV_NOPTS_VALUE) {
+            int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+            int64_t e = av_rescale_q(ts - start + pkt->duration, st->time_base, AV_TIME_BASE_Q);
+            if (end == AV_NOPTS_VALUE || e > end) end = e;
+        }
+        // How far into the file the packets read so far reach (the reader itself may be
+        // further ahead: stream analysis buffers packets).
+        if (pkt->pos >= 0) consumed = pkt->pos + pkt->size;
+        av_packet_unref(pkt);
+        if (max_bytes > 0 && consumed >= max_bytes) {
+            cut = true;
+            break;
+        }
+    }
+    av_packet_free(&pkt);
+    // What was read stands for its share of the whole file.
+    double scale = 1.0;
+    if (cut) {
+        int64_t size = avio_size(ic->pb);
+        if (size > consumed && consumed > 0) scale = static_cast<double>(size) / static_cast<double>(consumed);
+    }
+    if (video >= 0 && frames > 0) {
+        double fps = StreamFrameRate(ic->streams[video]);
+        if (fps > 0.0) return static_cast<int64_t>(frames * scale / fps * AV_TIME_BASE + 0.5);
+    }
+    if (end == AV_NOPTS_VALUE || end <= 0) return AV_NOPTS_VALUE;
+    return static_cast<int64_t>(end * scale + 0.5);
+}
 
 void describe_codec(char* buf, int buf_size, const AVCodecParameters* par, int is_output,
                     MediaInfo* info) {
@@ -197,7 +213,7 @@ void dump_media_format(AVFormatContext* ic, int index, const char* path, int is_
          is_output ? "to" : "from", path ? path : "");
     if (!is_output) {
         int64_t duration = ic->duration;
-        if (duration == AV_NOPTS_VALUE || duration <= 0) duration = MeasureDuration(ic);
+        if (duration == AV_NOPTS_VALUE || duration <= 0) duration = measure_stream_duration(ic, kScanLimitBytes);
         char line[256] = "  Duration: ";
         if (duration != AV_NOPTS_VALUE && duration > 0) {
             int64_t secs = duration / AV_TIME_BASE;

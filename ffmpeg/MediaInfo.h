@@ -2,6 +2,8 @@
 #ifndef VELMORA_FFMPEG_MEDIAINFO_H
 #define VELMORA_FFMPEG_MEDIAINFO_H
 
+#include <cstdint>
+
 struct AVFormatContext;
 struct AVCodecParameters;
 
@@ -35,6 +37,12 @@ int probe_media_file(const char* path);
 // duration is measured from its packets, so raw elementary streams get a usable one.
 void dump_media_format(AVFormatContext* ic, int index, const char* path, int is_output,
                        MediaInfo* info);
+
+// Duration in microseconds of an opened input whose container states none, from its packets:
+// the pictures of its video stream divided by the frame rate, else the latest packet end.
+// Reading stops after max_bytes of the file (0: no limit) and the rest is estimated from
+// the file's size. AV_NOPTS_VALUE when nothing usable was found. Reads the file onwards.
+int64_t measure_stream_duration(AVFormatContext* ic, int64_t max_bytes);
 
 // One-line description of a stream ("Video: mpeg4, 320x240, ...") into buf, filling the
 // codec fields of the stream's kind in the record (when not null).

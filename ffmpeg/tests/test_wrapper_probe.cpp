@@ -131,6 +131,28 @@ TEST(Probe, TruncatedFileStillProbesWhatItHolds) {
     EXPECT_STREQ("320x240", mi.szFrameSize);
 }
 
+TEST(Probe, LongRawStreamsAreMeasuredFromTheirStartAndSize) {
+    av_log_set_level(AV_LOG_ERROR);
+    testmedia::ScratchDir dir("probe");
+    const std::string path = dir / "long.h264";
+    testmedia::Options o;
+    o.seconds = 8.0;
+    ASSERT_TRUE(testmedia::Generate(Kind::RawH264, path, o));
+    auto measure = [&](int64_t limit) {
+        AVFormatContext* ic = nullptr;
+        EXPECT_EQ(0, avformat_open_input(&ic, path.c_str(), nullptr, nullptr));
+        if (!ic) return int64_t(-1);
+        avformat_find_stream_info(ic, nullptr);
+        const int64_t size = avio_size(ic->pb);
+        int64_t d = measure_stream_duration(ic, limit < 0 ? size / -limit : limit);
+        avformat_close_input(&ic);
+        return d;
+    };
+    EXPECT_EQ(8 * AV_TIME_BASE, measure(0));            // every picture counted
+    EXPECT_NEAR(8.0, measure(-3) / double(AV_TIME_BASE), 0.8);  // a third read, the rest estimated
+    EXPECT_EQ(AV_NOPTS_VALUE, measure_stream_duration(nullptr, 0));
+}
+
 TEST(Probe, FileNameWithAColonIsAFileNotAProtocol) {
     av_log_set_level(AV_LOG_ERROR);
     testmedia::ScratchDir dir("probe");
