@@ -127,6 +127,21 @@ TEST_F(RasterImageDraw, ClipRectangleLimitsTheDrawingAndIsUndone) {
     DeleteObject(probe);
     img.Draw(m_canvas.Dc(), 5, 6);
     EXPECT_EQ(m_canvas.At(5, 6), Expected(0, 0));
+
+    // A clip region the caller had set comes back unchanged, not widened to its box.
+    HRGN own = CreateRectRgn(0, 0, 10, 10);
+    HRGN more = CreateRectRgn(30, 30, 40, 40);
+    CombineRgn(own, own, more, RGN_OR);
+    SelectClipRgn(m_canvas.Dc(), own);
+    const RECT inner = {0, 0, 40, 40};
+    img.Draw(m_canvas.Dc(), 20, 20, -1, -1, &inner);
+    EXPECT_EQ(m_canvas.At(20, 20), kBack);  // outside the caller's region
+    HRGN after = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(GetClipRgn(m_canvas.Dc(), after), 1);
+    EXPECT_TRUE(EqualRgn(after, own));
+    DeleteObject(own);
+    DeleteObject(more);
+    DeleteObject(after);
 }
 
 TEST_F(RasterImageDraw, TransparentColourAndAlpha) {

@@ -467,15 +467,3 @@ TEST(RasterImagePixels, LinesAndGreyValues) {
     EXPECT_EQ(img.GetPixelColor(4, 2).rgbGreen, 255);
     EXPECT_EQ(img.GetPixelGray(4, 2), (601 * 255) >> 10);
 }
-
-TEST(RasterImageSettings, DpiAndDefaults) {
-    CRasterImage img(1, 1, 24);
-    EXPECT_EQ(img.GetXDpi(), 96);
-    EXPECT_EQ(img.GetHeader().biXPelsPerMeter, 3780);
-    img.SetYDpi(300);
-    EXPECT_EQ(img.GetHeader().biYPelsPerMeter, 11811);
-    EXPECT_EQ(img.GetTransIndex(), -1);
-    EXPECT_EQ(img.AlphaGetMax(), 255);
-    EXPECT_TRUE(img.IsEnabled());
-    EXPECT_EQ(img.GetJpegQuality(), 75);
-}
