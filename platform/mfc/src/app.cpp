@@ -1,4 +1,5 @@
 // The application object, framework threads and message boxes.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -241,7 +242,9 @@ CString ProfilePath(CWinApp* app) {
     CString dir = xdg && *xdg ? CString(xdg) : CString(home ? home : ".") + "/.config";
     dir += "/";
     dir += app->m_pszAppName;
-    ::CreateDirectoryA(dir, nullptr);
+    // Create every missing level of the folder.
+    for (int i = 1; i <= dir.GetLength(); ++i)
+        if (i == dir.GetLength() || dir[i] == '/') ::mkdir(dir.Left(i), 0777);
     CString name = app->m_pszProfileName ? CString(app->m_pszProfileName) : CString(app->m_pszAppName) + ".ini";
     return dir + "/" + name;
 }

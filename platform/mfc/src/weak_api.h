@@ -19,7 +19,6 @@
 #pragma weak CreateCompatibleDC
 #pragma weak CreateDCA
 #pragma weak CreateDialogIndirectParamA
-#pragma weak CreateDirectoryA
 #pragma weak CreateEllipticRgn
 #pragma weak CreateEllipticRgnIndirect
 #pragma weak CreateFontA

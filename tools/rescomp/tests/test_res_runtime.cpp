@@ -235,3 +235,112 @@ TEST(ResourceTable, RegistrationIsIdempotentFirstTableWinsAndUnregisterRemoves) 
 }
 
 }  // namespace
+
+// ---- objects built from resources ---------------------------------------------------------
+#include "windows.h"
+
+namespace {
+
+std::string MenuText(HMENU m, UINT pos) {
+    char buf[64] = {0};
+    GetMenuStringA(m, pos, buf, sizeof buf, MF_BYPOSITION);
+    return buf;
+}
+
+TEST(ResourceObjects, LoadMenuBuildsPopupsItemsSeparatorsAndStates) {
+    HMENU bar = LoadMenuA(nullptr, MAKEINTRESOURCEA(138));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(GetMenuItemCount(bar), 1);
+    HMENU popup = GetSubMenu(bar, 0);
+    ASSERT_NE(popup, nullptr);
+    ASSERT_EQ(GetMenuItemCount(popup), 5);
+    EXPECT_EQ(MenuText(popup, 0), "Add");
+    EXPECT_EQ(GetMenuItemID(popup, 0), 32771u);
+    EXPECT_TRUE(GetMenuState(popup, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(GetMenuState(popup, 32773, MF_BYCOMMAND) & MF_GRAYED);
+    HMENU more = GetSubMenu(popup, 3);
+    ASSERT_NE(more, nullptr);
+    EXPECT_TRUE(GetMenuState(more, 40000, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(GetMenuItemID(popup, 4), 32775u);
+    DestroyMenu(bar);
+    EXPECT_EQ(LoadMenuA(nullptr, MAKEINTRESOURCEA(139)), nullptr);
+}
+
+TEST(ResourceObjects, LoadBitmapKeepsSizeAndPixels) {
+    HBITMAP bm = LoadBitmapA(nullptr, MAKEINTRESOURCEA(131));
+    ASSERT_NE(bm, nullptr);
+    BITMAP info{};
+    ASSERT_TRUE(GetObjectA(bm, sizeof info, &info));
+    EXPECT_EQ(info.bmWidth, 48);
+    EXPECT_EQ(info.bmHeight, 16);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bm);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 255));  // top row stays on top
+    EXPECT_EQ(GetPixel(dc, 17, 1), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 18, 2), RGB(255, 255, 255));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bm);
+    EXPECT_EQ(LoadBitmapA(nullptr, MAKEINTRESOURCEA(999)), nullptr);
+}
+
+TEST(ResourceObjects, IconsHaveTheirSizeAndAHotSpotInTheMiddle) {
+    HICON big = LoadIconA(nullptr, MAKEINTRESOURCEA(128));
+    ASSERT_NE(big, nullptr);
+    ICONINFO ii{};
+    ASSERT_TRUE(GetIconInfo(big, &ii));
+    EXPECT_TRUE(ii.fIcon);
+    EXPECT_EQ(ii.xHotspot, 16u);  // callers read the size as twice the hot spot
+    EXPECT_EQ(ii.yHotspot, 16u);
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    HICON small = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128), IMAGE_ICON, 16, 16, 0));
+    ASSERT_NE(small, nullptr);
+    ASSERT_TRUE(GetIconInfo(small, &ii));
+    EXPECT_EQ(ii.xHotspot, 8u);
+    BITMAP bm{};
+    GetObjectA(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 16);
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    DestroyIcon(small);
+    DestroyIcon(big);
+    // Stock icons are shared.
+    HICON stock = LoadIconA(nullptr, IDI_EXCLAMATION);
+    EXPECT_NE(stock, nullptr);
+    EXPECT_EQ(LoadIconA(nullptr, IDI_EXCLAMATION), stock);
+    EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(5)), nullptr);
+}
+
+TEST(ResourceObjects, BitmapFilesLoadThroughLoadImage) {
+    // A 2x2 24-bit file: bottom row blue, top row red.
+    std::vector<BYTE> f = {'B', 'M'};
+    auto d = [&](uint32_t v) { for (int i = 0; i < 4; ++i) f.push_back(BYTE(v >> (8 * i))); };
+    auto w = [&](uint16_t v) { f.push_back(BYTE(v)); f.push_back(BYTE(v >> 8)); };
+    d(14 + 40 + 16); d(0); d(14 + 40);
+    d(40); d(2); d(2); w(1); w(24); d(0); d(16); d(0); d(0); d(0); d(0);
+    BYTE rows[16] = {255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0};
+    f.insert(f.end(), rows, rows + 16);
+    std::string path = testing::TempDir() + "res_test.bmp";
+    FILE* out = fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    fwrite(f.data(), 1, f.size(), out);
+    fclose(out);
+    HBITMAP bm = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    ASSERT_NE(bm, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bm);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 255));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bm);
+    // A truncated file is refused.
+    out = fopen(path.c_str(), "wb");
+    fwrite(f.data(), 1, 40, out);
+    fclose(out);
+    EXPECT_EQ(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+    remove(path.c_str());
+}
+
+}  // namespace
