@@ -2,6 +2,7 @@
 // reflection of notifications to controls, pre-translation, data exchange and threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -402,6 +403,66 @@ TEST(Dialogs, ModalDialogWithoutATemplateFailsCleanly) {
     CDialog d(4242);  // no such resource
     EXPECT_EQ(d.DoModal(), -1);
     EXPECT_EQ(d.m_hWnd, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class CLooping : public CHost {
+public:
+    LRESULT OnStop(WPARAM wp, LPARAM) {
+        log.push_back("stop");
+        EndModalLoop(int(wp));
+        return 0;
+    }
+    LRESULT OnFromWorker(WPARAM wp, LPARAM) {
+        log.push_back("from worker " + std::to_string(wp));
+        return LRESULT(wp * 2);
+    }
+    void OnKeyDown(UINT, UINT, UINT) { log.push_back("key dispatched"); }
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message == WM_KEYDOWN) log.push_back("key pretranslated");
+        return msg->wParam == 'X';  // eats X
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CLooping, CHost)
+ON_MESSAGE(WM_USER + 30, OnStop)
+ON_MESSAGE(WM_USER + 31, OnFromWorker)
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+TEST(ModalLoop, PreTranslatesDispatchesServesOtherThreadsAndEndsWithItsResult) {
+    CLooping w;
+    ASSERT_TRUE(w.CreateEx(0, AfxRegisterWndClass(0), "loop", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+    w.PostMessage(WM_KEYDOWN, 'A', 0);
+    w.PostMessage(WM_KEYDOWN, 'X', 0);
+    LRESULT worker_result = 0;
+    HWND h = w.m_hWnd;
+    std::thread worker([&] {
+        // A send from another thread is answered by the thread inside the modal loop.
+        worker_result = ::SendMessageA(h, WM_USER + 31, 21, 0);
+        ::PostMessageA(h, WM_USER + 30, 5, 0);
+    });
+    w.m_nFlags |= WF_CONTINUEMODAL;
+    int r = w.RunModalLoop();
+    worker.join();
+    EXPECT_EQ(r, 5);
+    EXPECT_EQ(worker_result, 42);
+    std::vector<std::string> tail;
+    for (auto& s : w.log)
+        if (s != "create" && s.rfind("size", 0) != 0) tail.push_back(s);
+    ASSERT_GE(tail.size(), 4u);
+    EXPECT_EQ(tail[0], "key pretranslated");
+    EXPECT_EQ(tail[1], "key dispatched");
+    EXPECT_EQ(tail[2], "key pretranslated");  // X was eaten: no dispatch
+    EXPECT_EQ(std::count(tail.begin(), tail.end(), std::string("key dispatched")), 1);
+    EXPECT_NE(std::find(tail.begin(), tail.end(), "from worker 21"), tail.end());
+    EXPECT_EQ(tail.back(), "stop");
+    EXPECT_FALSE(w.ContinueModal());
+    w.DestroyWindow();
 }
 
 }  // namespace
