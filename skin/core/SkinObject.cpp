@@ -486,7 +486,12 @@ void CSkinObject::SetOwner(CSkinFile* owner)
         c.second->SetOwner(owner);
 }
 
-bool CSkinObject::AddChild(CSkinObject* child) { return AddChild(std::unique_ptr<CSkinObject>(child)); }
+bool CSkinObject::AddChild(CSkinObject* child)
+{
+    if (!child || m_children.count(child->m_szName))
+        return false;
+    return AddChild(std::unique_ptr<CSkinObject>(child));
+}
 
 bool CSkinObject::AddChild(std::unique_ptr<CSkinObject> child)
 {

@@ -301,7 +301,9 @@ public:
     CSkinFile* GetOwner() const { return m_pOwner; }
     void SetOwner(CSkinFile* owner);  // also the children's owner
 
-    // Takes the child; refused (answer false, the child deleted) when the name is taken.
+    // Takes the child and gives it this object's owner. Refused (false) when a child of that
+    // name exists: the raw-pointer form then leaves the child to the caller, the other form
+    // deletes it.
     bool AddChild(CSkinObject* child);
     bool AddChild(std::unique_ptr<CSkinObject> child);
     // Hands the child of that name to the caller, or null.
@@ -328,7 +330,7 @@ protected:
     // Each class reads or writes its tail after the common record and the children, calling
     // its base class first.
     virtual void SerializeTail(CSkinArchive& ar) {}
-    // The common record leaves the rectangle to the caption objects before 1.8.
+    // A u32 count and the items; read items are keyed by their upper-cased names.
     static void SerializeDataItems(CSkinArchive& ar, DataItemMap& items);
 
     char m_szSecondName[51] = {};

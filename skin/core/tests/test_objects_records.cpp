@@ -283,6 +283,13 @@ TEST(SkinObjectModel, ChildrenAndDataItems)
     EXPECT_TRUE(parent->AddChild(MakeTyped(SKIN_CAPTIONBUTTON, "Close")));
     EXPECT_FALSE(parent->AddChild(MakeTyped(SKIN_STATIC, "Close")));
     EXPECT_EQ(parent->FindChild("Close")->GetType(), SKIN_CAPTIONBUTTON);
+    // A refused raw child stays the caller's.
+    CSkinStaticObject* mine = new CSkinStaticObject();
+    mine->SetName("Close");
+    EXPECT_FALSE(parent->AddChild(mine));
+    mine->SetName("Other");
+    EXPECT_TRUE(parent->AddChild(mine));
+    EXPECT_EQ(parent->FindChild("Other"), mine);
 
     auto twice = Make<CSkinType45Object>("Twice");
     std::vector<BYTE> first = RecordAt(*MakeTyped(SKIN_CAPTIONBUTTON, "Close"), 18);
