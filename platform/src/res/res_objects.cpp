@@ -212,6 +212,13 @@ HICON SystemIcon(uintptr_t id) {
 
 }  // namespace
 
+namespace plat::res {
+HICON LoadIconResource(const char* name, int cx, int cy) { return IconFromImage(BestIconImage(name, false, cx, cy), true); }
+HCURSOR LoadCursorResource(const char* name, int cx, int cy) {
+    return IconFromImage(BestIconImage(name, true, cx, cy), false);
+}
+}  // namespace plat::res
+
 WINUSERAPI HMENU WINAPI LoadMenuIndirectA(const void* tmpl) {
     // A template given by pointer has no known size; templates are bounded by their end marks.
     return tmpl ? BuildMenu(tmpl, size_t(1) << 20) : nullptr;
