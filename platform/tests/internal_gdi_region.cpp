@@ -163,4 +163,27 @@ TEST(RegionCombine, UnionOfBandsAppendedBelowStaysCanonical) {
     ExpectCanonical(r);
 }
 
+TEST(RegionBuild, RowsGivenTopDownMatchTheGeneralConstructor) {
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> x(-5, 30), gap(0, 2), spans(0, 3);
+    for (int iter = 0; iter < 300; ++iter) {
+        std::vector<RECT> rows;
+        int y = -3;
+        for (int k = 0; k < 20; ++k) {
+            y += gap(rng);
+            for (int s = spans(rng); s > 0; --s) {
+                int a = x(rng), b = x(rng);
+                rows.push_back(RECT{std::min(a, b), y, std::max(a, b), y + 1});  // may be empty or overlap
+            }
+            ++y;
+        }
+        Region fast = Region::FromRows(rows);
+        ExpectCanonical(fast);
+        EXPECT_TRUE(fast.Equals(Region::FromRects(rows)));
+    }
+    // Rows out of order fall back to the general path.
+    std::vector<RECT> backwards{{0, 5, 4, 6}, {0, 1, 4, 2}};
+    EXPECT_TRUE(Region::FromRows(backwards).Equals(Region::FromRects(backwards)));
+}
+
 }  // namespace

@@ -437,4 +437,34 @@ TEST(Icons, MaskedIconsDrawOnlyTheirOpaquePixels) {
     DeleteDC(tmp);
 }
 
+// Coordinates far outside the surface cost only what is visible, and never hang or crash.
+TEST(Shapes, HugeCoordinatesDrawTheVisiblePartQuickly) {
+    Canvas32 c(20, 20);
+    Selected pen(c.dc, CreatePen(PS_SOLID, 1, kRed));
+    Selected brush(c.dc, CreateSolidBrush(kBlue));
+    MoveToEx(c.dc, -2000000000, 5, nullptr);
+    LineTo(c.dc, 2000000000, 5);
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(c.At(x, 5), kRed) << x;
+    c.Fill(kWhite);
+    POINT big[3] = {{-1000000000, -1000000000}, {1000000000, -1000000000}, {0, 1000000000}};
+    Polygon(c.dc, big, 3);
+    EXPECT_EQ(c.At(10, 10), kBlue);
+    c.Fill(kWhite);
+    Ellipse(c.dc, -1000000000, -1000000000, 1000000000, 1000000000);
+    EXPECT_EQ(c.At(10, 10), kBlue);
+    RoundRect(c.dc, -2147483000, -2147483000, 2147483000, 2147483000, 50, 50);
+    HPEN wide = CreatePen(PS_SOLID, 7, kRed);
+    HGDIOBJ old = SelectObject(c.dc, wide);
+    MoveToEx(c.dc, -1500000000, 10, nullptr);
+    LineTo(c.dc, 1500000000, 10);
+    EXPECT_EQ(c.At(3, 10), kRed);
+    SelectObject(c.dc, old);
+    DeleteObject(wide);
+    HRGN e = CreateEllipticRgn(INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2);
+    EXPECT_NE(e, nullptr);
+    DeleteObject(e);
+    Canvas32 src(2, 2);
+    EXPECT_FALSE(StretchBlt(c.dc, 0, 0, 20, 20, src.dc, 0, 0, 1000000000, 1000000000, SRCCOPY));
+}
+
 }  // namespace

@@ -121,7 +121,10 @@ inline uint32_t Px(COLORREF c) { return PixelFromColorref(c & 0xFFFFFF); }
 inline COLORREF Cr(uint32_t px) { return ColorrefFromPixel(px & 0xFFFFFF); }
 
 // Builds the region shapes shared by the drawing functions and the region constructors.
-Region RoundRectRegion(int l, int t, int r, int b, int ew, int eh);
-Region PolygonRegion(const POINT* const* polys, const int* counts, int npolys, int mode);
+// `bounds` (optional) limits the rows and spans computed: drawing passes its clip box so that
+// shapes reaching far outside the surface cost only what is visible.
+Region RoundRectRegion(int l, int t, int r, int b, int ew, int eh, const RECT* bounds = nullptr);
+Region PolygonRegion(const POINT* const* polys, const int* counts, int npolys, int mode,
+                     const RECT* bounds = nullptr);
 
 }  // namespace plat::gdi

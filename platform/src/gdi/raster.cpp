@@ -451,6 +451,10 @@ static BOOL DoBltDC(const std::shared_ptr<DC>& dst, int x, int y, int w, int h, 
         return TRUE;
     }
     if (w == 0 || h == 0 || ws == 0 || hs == 0) return FALSE;
+    const long long kMaxExtent = 1 << 20;  // beyond any surface; refuse rather than allocate
+    if (std::llabs(ws) > kMaxExtent || std::llabs(hs) > kMaxExtent || std::llabs(w) > kMaxExtent ||
+        std::llabs(h) > kMaxExtent)
+        return FALSE;
     // Mirroring: a negative extent on one side only flips the image.
     bool flipX = (w < 0) != (ws < 0), flipY = (h < 0) != (hs < 0);
     RECT dr = MirrorRect(x + cv.ox(), y + cv.oy(), w, h);
@@ -782,7 +786,8 @@ WINGDIAPI BOOL WINAPI GradientFill(HDC hdc, PTRIVERTEX v, ULONG nv, PVOID mesh, 
         POINT pts[3] = {{A.x + ox, A.y + oy}, {B.x + ox, B.y + oy}, {C.x + ox, C.y + oy}};
         const POINT* polys[1] = {pts};
         int n3 = 3;
-        Region shape = PolygonRegion(polys, &n3, 1, ALTERNATE);
+        RECT lim = cv.clip->Bounds();
+        Region shape = PolygonRegion(polys, &n3, 1, ALTERNATE, &lim);
         shape.Intersect(*cv.clip);
         for (const RECT& rc : shape.Rects()) {
             row.resize(size_t(rc.right - rc.left));

@@ -240,4 +240,45 @@ Region Region::FromRects(const std::vector<RECT>& rects) {
     return std::move(parts.front());
 }
 
+Region Region::FromRows(const std::vector<RECT>& rows) {
+    Region out;
+    std::vector<RECT>& o = out.rects_;
+    size_t prevStart = 0, prevCount = 0;
+    bool havePrev = false;
+    std::vector<RECT> band;
+    for (size_t i = 0; i < rows.size();) {
+        LONG top = rows[i].top, bottom = rows[i].bottom;
+        band.clear();
+        size_t j = i;
+        for (; j < rows.size() && rows[j].top == top; ++j)
+            if (rows[j].right > rows[j].left && rows[j].bottom == bottom) band.push_back(rows[j]);
+        i = j;
+        if (band.empty()) continue;
+        std::sort(band.begin(), band.end(), [](const RECT& a, const RECT& b) { return a.left < b.left; });
+        size_t n = 0;
+        for (size_t k = 1; k < band.size(); ++k) {
+            if (band[k].left <= band[n].right)
+                band[n].right = std::max(band[n].right, band[k].right);
+            else
+                band[++n] = band[k];
+        }
+        band.resize(n + 1);
+        if (havePrev && !o.empty() && o[prevStart].bottom == top && prevCount == band.size()) {
+            bool same = true;
+            for (size_t k = 0; k < prevCount && same; ++k)
+                same = o[prevStart + k].left == band[k].left && o[prevStart + k].right == band[k].right;
+            if (same) {
+                for (size_t k = 0; k < prevCount; ++k) o[prevStart + k].bottom = bottom;
+                continue;
+            }
+        }
+        if (!o.empty() && o.back().bottom > top) return FromRects(rows);  // not top-down after all
+        prevStart = o.size();
+        prevCount = band.size();
+        havePrev = true;
+        o.insert(o.end(), band.begin(), band.end());
+    }
+    return out;
+}
+
 }  // namespace plat

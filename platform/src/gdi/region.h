@@ -35,6 +35,9 @@ public:
 
     // Builds a region from arbitrary (possibly overlapping) rectangles.
     static Region FromRects(const std::vector<RECT>& rects);
+    // Builds a region from one-pixel-high rows given top-down, each row's spans left to right
+    // (spans may touch or overlap): the fast path of shapes computed scan line by scan line.
+    static Region FromRows(const std::vector<RECT>& rows);
 
 private:
     std::vector<RECT> rects_;

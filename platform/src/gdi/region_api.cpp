@@ -1,6 +1,7 @@
 // Region objects (HRGN) and the shapes they are built from.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "gdi/objects.h"
@@ -12,21 +13,52 @@ namespace {
 RECT Normal(int l, int t, int r, int b) { return RECT{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)}; }
 
 // Rows built top-down become a region band by band.
-Region FromRows(const std::vector<RECT>& rows) { return Region::FromRects(rows); }
+Region FromRows(const std::vector<RECT>& rows) { return Region::FromRows(rows); }
+
+// Shapes are computed row by row; a region object's rows are limited to this many so that
+// absurd coordinates cannot stall the program.
+constexpr long long kMaxRows = 1 << 16;
+
+// The rows [y0, y1) to compute: within `bounds` when given, and never more than kMaxRows.
+void RowRange(long long top, long long bottom, const RECT* bounds, int& y0, int& y1) {
+    if (bounds) {
+        top = std::max<long long>(top, bounds->top);
+        bottom = std::min<long long>(bottom, bounds->bottom);
+    }
+    if (bottom - top > kMaxRows) bottom = top + kMaxRows;
+    y0 = int(top);
+    y1 = int(std::max(top, bottom));
+}
+
+void PushSpan(std::vector<RECT>& rows, long long x0, long long x1, int y, const RECT* bounds) {
+    if (bounds) {
+        x0 = std::max<long long>(x0, bounds->left);
+        x1 = std::min<long long>(x1, bounds->right);
+    }
+    x0 = std::max<long long>(x0, INT32_MIN / 2);
+    x1 = std::min<long long>(x1, INT32_MAX / 2);
+    if (x1 > x0) rows.push_back(RECT{LONG(x0), y, LONG(x1), y + 1});
+}
 
 }  // namespace
 
-Region RoundRectRegion(int l, int t, int r, int b, int ew, int eh) {
+Region RoundRectRegion(int l, int t, int r, int b, int ew, int eh, const RECT* bounds) {
     RECT rc = Normal(l, t, r, b);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    long long w = (long long)rc.right - rc.left, h = (long long)rc.bottom - rc.top;
     if (w <= 0 || h <= 0) return Region();
-    ew = std::min(std::abs(ew), w);
-    eh = std::min(std::abs(eh), h);
-    if (ew <= 1 || eh <= 1) return Region(rc);
+    ew = int(std::min<long long>(std::llabs(ew), w));
+    eh = int(std::min<long long>(std::llabs(eh), h));
+    if (ew <= 1 || eh <= 1) {
+        Region whole(rc);
+        if (bounds) whole.Intersect(*bounds);
+        return whole;
+    }
     double a = ew / 2.0, bb = eh / 2.0;
     std::vector<RECT> rows;
-    rows.reserve(size_t(h));
-    for (int y = rc.top; y < rc.bottom; ++y) {
+    int ya, yb;
+    RowRange(rc.top, rc.bottom, bounds, ya, yb);
+    rows.reserve(size_t(yb - ya));
+    for (int y = ya; y < yb; ++y) {
         // Pixels whose centres lie inside the shape.
         double yc = y + 0.5, dy = 0;
         if (yc < rc.top + bb)
@@ -34,14 +66,14 @@ Region RoundRectRegion(int l, int t, int r, int b, int ew, int eh) {
         else if (yc > rc.bottom - bb)
             dy = yc - (rc.bottom - bb);
         double dx = dy > 0 ? a * std::sqrt(std::max(0.0, 1.0 - (dy / bb) * (dy / bb))) : a;
-        int x0 = int(std::ceil(rc.left + a - dx - 0.5));
-        int x1 = int(std::floor(rc.right - a + dx - 0.5)) + 1;
-        if (x1 > x0) rows.push_back(RECT{x0, y, x1, y + 1});
+        long long x0 = (long long)std::ceil(rc.left + a - dx - 0.5);
+        long long x1 = (long long)std::floor(rc.right - a + dx - 0.5) + 1;
+        PushSpan(rows, x0, x1, y, bounds);
     }
     return FromRows(rows);
 }
 
-Region PolygonRegion(const POINT* const* polys, const int* counts, int npolys, int mode) {
+Region PolygonRegion(const POINT* const* polys, const int* counts, int npolys, int mode, const RECT* bounds) {
     struct Edge {
         double x0, y0, x1, y1;
         int dir;
@@ -64,15 +96,16 @@ Region PolygonRegion(const POINT* const* polys, const int* counts, int npolys, i
     if (edges.empty()) return Region();
     std::vector<RECT> rows;
     std::vector<std::pair<double, int>> xs;
-    for (int y = ymin; y < ymax; ++y) {
+    int ya, yb;
+    RowRange(ymin, ymax, bounds, ya, yb);
+    for (int y = ya; y < yb; ++y) {
         double yc = y + 0.5;
         xs.clear();
         for (const Edge& e : edges)
             if (yc >= e.y0 && yc < e.y1) xs.push_back({e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.dir});
         std::sort(xs.begin(), xs.end());
         auto span = [&](double xa, double xb) {
-            int x0 = int(std::ceil(xa - 0.5)), x1 = int(std::ceil(xb - 0.5));
-            if (x1 > x0) rows.push_back(RECT{x0, y, x1, y + 1});
+            PushSpan(rows, (long long)std::ceil(xa - 0.5), (long long)std::ceil(xb - 0.5), y, bounds);
         };
         if (mode == WINDING) {
             int wind = 0;

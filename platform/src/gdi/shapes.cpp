@@ -2,6 +2,7 @@
 // rounded rectangles, ellipses, polygons and region painting.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "gdi/dc.h"
 
@@ -61,7 +62,49 @@ struct Stroker {
     }
 
     // One-pixel segment, end point excluded, dashes continuing from the previous segment.
+    // Lines reaching far outside the surface are cut to its neighbourhood first, so that
+    // their cost is what is visible; the dash pattern skips the cut length.
+    bool CutToSurface(POINT& a, POINT& b) {
+        RECT c = cv.clip->Bounds();
+        long long span = 4LL * ((c.right - c.left) + (c.bottom - c.top)) + 64;
+        long long len = std::max(std::llabs((long long)b.x - a.x), std::llabs((long long)b.y - a.y));
+        if (len <= span) return true;
+        double x0 = a.x, y0 = a.y, ddx = double(b.x) - a.x, ddy = double(b.y) - a.y;
+        double t0 = 0, t1 = 1;
+        const double lo[2] = {c.left - 2.0, c.top - 2.0}, hi[2] = {c.right + 2.0, c.bottom + 2.0};
+        const double p0[2] = {x0, y0}, d[2] = {ddx, ddy};
+        for (int k = 0; k < 2; ++k) {
+            if (d[k] == 0) {
+                if (p0[k] < lo[k] || p0[k] > hi[k]) return false;
+                continue;
+            }
+            double ta = (lo[k] - p0[k]) / d[k], tb = (hi[k] - p0[k]) / d[k];
+            if (ta > tb) std::swap(ta, tb);
+            t0 = std::max(t0, ta);
+            t1 = std::min(t1, tb);
+        }
+        if (t0 >= t1) return false;
+        Skip(int(std::min<long long>(len, (long long)(t0 * double(len)))));
+        POINT na{LONG(std::lround(x0 + ddx * t0)), LONG(std::lround(y0 + ddy * t0))};
+        POINT nb{LONG(std::lround(x0 + ddx * t1)), LONG(std::lround(y0 + ddy * t1))};
+        a = na;
+        b = nb;
+        return true;
+    }
+    void Skip(int steps) {
+        if (dashes.empty() || steps <= 0) return;
+        long long period = 0;
+        for (int v : dashes) period += v;
+        steps = int(steps % period);
+        while (steps-- > 0)
+            if (--dashLeft <= 0) {
+                dashIdx = (dashIdx + 1) % dashes.size();
+                dashLeft = dashes[dashIdx];
+            }
+    }
+
     void Thin(POINT a, POINT b) {
+        if (!CutToSurface(a, b)) return;
         int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
         int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
         int err = dx + dy;
@@ -94,7 +137,7 @@ struct Stroker {
     // A wide segment: the band of the pen's width around the line, with round ends.
     void AddWide(POINT a, POINT b, std::vector<RECT>& rects, Region& shape) {
         double w = pen->width;
-        double vx = b.x - a.x, vy = b.y - a.y;
+        double vx = double(b.x) - a.x, vy = double(b.y) - a.y;
         double len = std::sqrt(vx * vx + vy * vy);
         if (len > 0) {
             double nx = -vy / len * w / 2, ny = vx / len * w / 2;
@@ -104,16 +147,18 @@ struct Stroker {
                           {LONG(std::lround(a.x - nx)), LONG(std::lround(a.y - ny))}};
             const POINT* polys[1] = {q};
             int four = 4;
-            Region band = PolygonRegion(polys, &four, 1, WINDING);
+            RECT lim = cv.clip->Bounds();
+            Region band = PolygonRegion(polys, &four, 1, WINDING, &lim);
             shape.Union(band);
         }
         int wi = pen->width, h0 = wi / 2;
+        RECT lim0 = cv.clip->Bounds();
         for (POINT p : {a, b}) {
             if ((pen->style & PS_ENDCAP_MASK) == PS_ENDCAP_FLAT && pen->ext) continue;
             if ((pen->style & PS_ENDCAP_MASK) == PS_ENDCAP_SQUARE && pen->ext)
                 rects.push_back(RECT{p.x - h0, p.y - h0, p.x - h0 + wi, p.y - h0 + wi});
             else
-                shape.Union(RoundRectRegion(p.x - h0, p.y - h0, p.x - h0 + wi, p.y - h0 + wi, wi, wi));
+                shape.Union(RoundRectRegion(p.x - h0, p.y - h0, p.x - h0 + wi, p.y - h0 + wi, wi, wi, &lim0));
         }
     }
 
@@ -181,7 +226,8 @@ BOOL RoundShape(HDC hdc, int l, int t, int r, int b, int ew, int eh, bool ellips
     if (NullPen(pen)) {
         rc.right -= 1;
         rc.bottom -= 1;
-        FillAndFrame(cv, RoundRectRegion(rc.left, rc.top, rc.right, rc.bottom, ew, eh), Region());
+        RECT lim = cv.clip->Bounds();
+        FillAndFrame(cv, RoundRectRegion(rc.left, rc.top, rc.right, rc.bottom, ew, eh, &lim), Region());
         return TRUE;
     }
     RECT outer, inner;
@@ -191,9 +237,11 @@ BOOL RoundShape(HDC hdc, int l, int t, int r, int b, int ew, int eh, bool ellips
         ew = outer.right - outer.left;
         eh = outer.bottom - outer.top;
     }
-    Region out = RoundRectRegion(outer.left, outer.top, outer.right, outer.bottom, ew, eh);
+    RECT lim = cv.clip->Bounds();
+    Region out = RoundRectRegion(outer.left, outer.top, outer.right, outer.bottom, ew, eh, &lim);
     Region in = RoundRectRegion(inner.left, inner.top, inner.right, inner.bottom,
-                                ellipse ? inner.right - inner.left : ew - 2 * w, ellipse ? inner.bottom - inner.top : eh - 2 * w);
+                                ellipse ? inner.right - inner.left : ew - 2 * w, ellipse ? inner.bottom - inner.top : eh - 2 * w,
+                                &lim);
     in.Intersect(out);
     Region ring = out;
     ring.Subtract(in);
@@ -300,7 +348,8 @@ WINGDIAPI BOOL WINAPI PolyPolygon(HDC hdc, const POINT* pts, const INT* counts, 
         ptrs.push_back(v.data());
         ns.push_back(int(v.size()));
     }
-    Region fill = PolygonRegion(ptrs.data(), ns.data(), polys, d->st.polyFillMode);
+    RECT lim = cv.clip->Bounds();
+    Region fill = PolygonRegion(ptrs.data(), ns.data(), polys, d->st.polyFillMode, &lim);
     Paint b = BrushPaint(*d, d->CurBrush(), cv.px.bpp);
     FillRegion(cv, fill, b);
     Stroker s(cv, d->CurPen());
