@@ -299,7 +299,7 @@ public:
     void SetSecondName(const char* name) { SkinCopyText(m_szSecondName, sizeof m_szSecondName, name); }
     const char* GetSecondName() const { return m_szSecondName; }
     CSkinFile* GetOwner() const { return m_pOwner; }
-    void SetOwner(CSkinFile* owner);  // also the children's owner
+    virtual void SetOwner(CSkinFile* owner);  // also the children's owner
 
     // Takes the child and gives it this object's owner. Refused (false) when a child of that
     // name exists: the raw-pointer form then leaves the child to the caller, the other form

@@ -120,6 +120,12 @@ void CSkinCaptionTextObject::SerializeTail(CSkinArchive& ar)
 
 CSkinFrameWndObject::CSkinFrameWndObject() : CSkinWindowObject(SKIN_FRAMEWND) { Zero(m_mdiClientBackground); }
 
+void CSkinFrameWndObject::SetOwner(CSkinFile* owner)
+{
+    CSkinWindowObject::SetOwner(owner);
+    m_menuBar.SetOwner(owner);
+}
+
 void CSkinFrameWndObject::SerializeTail(CSkinArchive& ar)
 {
     CSkinWindowObject::SerializeTail(ar);

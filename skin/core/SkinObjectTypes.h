@@ -36,6 +36,7 @@ protected:
 class CSkinFrameWndObject : public CSkinWindowObject {
 public:
     CSkinFrameWndObject();
+    void SetOwner(CSkinFile* owner) override;
 
     CSkinCaptionTextObject m_menuBar;
     DWORD m_nFrameValue = 0;

@@ -79,6 +79,8 @@ TEST(SkinFileRoundTrip, SaveLoadSaveIsByteIdentical)
     auto* frame = static_cast<CSkinFrameWndObject*>(loaded.FindObject("FrameWnd"));
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->m_menuBar.m_crDisabledText, 0x0A0B0Cu);
+    EXPECT_EQ(frame->m_menuBar.GetOwner(), &loaded);
+    EXPECT_EQ(static_cast<CSkinFrameWndObject*>(skin.FindObject("FrameWnd"))->m_menuBar.GetOwner(), &skin);
     EXPECT_STREQ(frame->m_mdiClientBackground.name, "atlas");
     auto* nested = loaded.FindObject("Nested");
     ASSERT_NE(nested, nullptr);
