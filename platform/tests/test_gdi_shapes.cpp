@@ -381,6 +381,29 @@ TEST(Helpers, FrameControlsShowTheirState) {
     EXPECT_EQ(adj.left, 2);
     EXPECT_EQ(adj.right, 18);
     EXPECT_FALSE(DrawFrameControl(c.dc, &r, 99, 0));
+
+    // Drawn where the DC's origin puts them.
+    Canvas32 o(40, 40);
+    SetViewportOrgEx(o.dc, 20, 20, nullptr);
+    for (UINT kind : {UINT(DFCS_BUTTONCHECK), UINT(DFCS_BUTTONRADIO)}) {
+        o.Fill(kWhite);
+        RECT box{0, 0, 13, 13};
+        DrawFrameControl(o.dc, &box, DFC_BUTTON, kind | DFCS_CHECKED);
+        RECT ink = o.InkBox(kWhite);
+        EXPECT_GE(ink.left, 20) << kind;
+        EXPECT_GE(ink.top, 20) << kind;
+        EXPECT_LE(ink.right, 33) << kind;
+        EXPECT_LE(ink.bottom, 33) << kind;
+        EXPECT_GT(o.Count(text), 3) << kind;
+    }
+    o.Fill(kWhite);
+    RECT diag{0, 0, 10, 10};
+    DrawEdge(o.dc, &diag, EDGE_RAISED, BF_DIAGONAL_ENDTOPRIGHT | BF_MIDDLE);
+    RECT ink = o.InkBox(kWhite);
+    EXPECT_EQ(ink.left, 20);
+    EXPECT_LE(ink.right, 30);
+    EXPECT_EQ(o.At(21, 20), kWhite) << "the far corner stays";
+    EXPECT_NE(o.At(29, 28), kWhite);
 }
 
 TEST(Icons, MaskedIconsDrawOnlyTheirOpaquePixels) {

@@ -117,7 +117,23 @@ void DrawEdgeT(Canvas& cv, RECT& r, UINT edge, UINT flags) {
             if (inner && i + 1 < n) FillRectT(cv, RECT{x + 1, y, x + 2, y + 1}, pi);
         }
         if (flags & BF_MIDDLE) {
-            // Fill the triangle behind the line.
+            // The half of the box on the far side of the line from the named corner.
+            POINT tri[3];
+            if (up) {
+                bool endTopRight = (flags & (BF_TOP | BF_RIGHT)) == (BF_TOP | BF_RIGHT);
+                tri[0] = POINT{r.left + 1, r.bottom};
+                tri[1] = POINT{r.left + n, r.bottom - n + 1};
+                tri[2] = endTopRight ? POINT{r.left + n, r.bottom} : POINT{r.left + 1, r.bottom - n + 1};
+            } else {
+                bool endBottomRight = (flags & (BF_BOTTOM | BF_RIGHT)) == (BF_BOTTOM | BF_RIGHT);
+                tri[0] = POINT{r.left + 1, r.top};
+                tri[1] = POINT{r.left + n, r.top + n - 1};
+                tri[2] = endBottomRight ? POINT{r.left + n, r.top} : POINT{r.left + 1, r.top + n - 1};
+            }
+            const POINT* polys[1] = {tri};
+            int three = 3;
+            RECT lim = cv.clip->Bounds();
+            FillRegion(cv, PolygonRegion(polys, &three, 1, ALTERNATE, &lim), Solid(SysPx(COLOR_BTNFACE)));
         }
         return;
     }
@@ -199,6 +215,12 @@ bool DrawFrameControlT(Canvas& cv, RECT& r, UINT type, UINT state) {
             RECT box{r.left, r.top + (r.bottom - r.top - size) / 2, r.left + size, r.top + (r.bottom - r.top - size) / 2 + size};
             bool radio = (kind & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK)) != 0;
             uint32_t inside = SysPx((state & (DFCS_PUSHED | DFCS_INACTIVE)) ? COLOR_BTNFACE : COLOR_WINDOW);
+            if (kind & DFCS_BUTTONRADIOMASK) {
+                // The mask of a radio button: a black disc on white.
+                FillRectT(cv, box, Solid(0xFFFFFF));
+                FillRegion(cv, RoundRectRegion(box.left, box.top, box.right, box.bottom, size, size), Solid(0));
+                return true;
+            }
             if (radio) {
                 Region outer = RoundRectRegion(box.left, box.top, box.right, box.bottom, size, size);
                 Region inner = RoundRectRegion(box.left + 2, box.top + 2, box.right - 2, box.bottom - 2, size - 4, size - 4);
@@ -209,24 +231,20 @@ bool DrawFrameControlT(Canvas& cv, RECT& r, UINT type, UINT state) {
                 for (const RECT& rr : ring.Rects())
                     for (int y = rr.top; y < rr.bottom; ++y)
                         for (int x = rr.left; x < rr.right; ++x) {
-                            RECT px{x + cv.ox(), y + cv.oy(), x + cv.ox() + 1, y + cv.oy() + 1};
+                            RECT px{x, y, x + 1, y + 1};
                             ((x - box.left) + (y - box.top) < size ? ul : lr).Union(px);
                         }
                 FillRegion(cv, ul, Solid(SysPx(COLOR_BTNSHADOW)));
                 FillRegion(cv, lr, Solid(SysPx(COLOR_BTNHIGHLIGHT)));
-                inner.Offset(cv.ox(), cv.oy());
                 FillRegion(cv, inner, Solid(inside));
                 if (state & DFCS_CHECKED) {
                     int d = std::max(2, size / 3);
                     int cx = box.left + (size - d) / 2, cy = box.top + (size - d) / 2;
                     Region dot = RoundRectRegion(cx, cy, cx + d, cy + d, d, d);
-                    dot.Offset(cv.ox(), cv.oy());
                     FillRegion(cv, dot, Solid(text));
                 }
             } else {
-                RECT b = box;
-                ShiftRect(&b, cv.ox(), cv.oy());
-                RECT in = b;
+                RECT in = box;
                 if (state & DFCS_FLAT)
                     DrawEdgeT(cv, in, BDR_SUNKENOUTER, BF_RECT | BF_FLAT);
                 else if (state & DFCS_MONO)
