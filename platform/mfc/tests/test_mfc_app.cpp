@@ -1,6 +1,8 @@
 // The application object: start-up and shut-down, command routing, profile and helpers.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "afxwin.h"
@@ -52,7 +54,8 @@ TEST(Application, DialogCommandsNobodyHandlesReachTheApplication) {
 }
 
 TEST(Application, ProfileValuesRoundTripThroughTheUsersConfigFolder) {
-    std::string dir = testing::TempDir() + "mfc_profile";
+    std::string dir = testing::TempDir() + "mfc_profile_" + std::to_string(::getpid()) + "_" +
+                      std::to_string(reinterpret_cast<uintptr_t>(&dir) & 0xFFFF);
     ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     {
         CTestApp app;
