@@ -15,7 +15,8 @@ namespace {
 
 struct FakeWindowSystem : plat::WindowSystemPort {
     std::vector<plat::InputEvent> delivered;
-    std::vector<plat::TopLevelView> TopLevels() override { return {}; }
+    std::vector<plat::TopLevelView> views;
+    std::vector<plat::TopLevelView> TopLevels() override { return views; }
     void Deliver(const plat::InputEvent& e) override { delivered.push_back(e); }
 };
 
@@ -152,4 +153,35 @@ TEST_F(SdlOnXvfb, WorkFromOtherThreadsIsCarriedOutOnTheDisplayThread) {
     ASSERT_FALSE(ws_->delivered.empty());
     EXPECT_EQ(ws_->delivered[0].vk, 0x41u) << "injected input goes through the display loop";
     backend_->DestroyTopLevel(H(4));
+}
+
+TEST_F(SdlOnXvfb, AWindowRegionShapesTheWindowOnTheDesktop) {
+    plat::TopLevelView v;
+    v.hwnd = H(5);
+    v.screen_rect = RECT{100, 100, 200, 200};
+    v.visible = true;
+    auto region = std::make_shared<plat::Region>(RECT{10, 10, 90, 90});
+    region->Subtract(RECT{40, 40, 60, 60});  // a hole in the middle
+    v.window_region = region;
+    ws_->views = {v};
+    plat::Surface s(100, 100, 0x00E04020);
+    backend_->CreateTopLevel(H(5), v.screen_rect, false);
+    backend_->ShowTopLevel(H(5), true);
+    backend_->Present(H(5), s, RECT{0, 0, 100, 100});
+    Settle();
+    plat::Surface shot = Shot("e");
+    uint32_t root = shot.At(5, 5) & 0xFFFFFF;
+    EXPECT_EQ(shot.At(115, 115) & 0xFFFFFF, 0xE04020u);
+    EXPECT_EQ(shot.At(105, 105) & 0xFFFFFF, root) << "outside the region the desktop shows";
+    EXPECT_EQ(shot.At(150, 150) & 0xFFFFFF, root) << "through the hole too";
+
+    // Taking the region away makes the window whole again.
+    ws_->views[0].window_region = nullptr;
+    backend_->Present(H(5), s, RECT{0, 0, 1, 1});
+    Settle();
+    shot = Shot("f");
+    EXPECT_EQ(shot.At(105, 105) & 0xFFFFFF, 0xE04020u);
+    EXPECT_EQ(shot.At(150, 150) & 0xFFFFFF, 0xE04020u);
+    ws_->views.clear();
+    backend_->DestroyTopLevel(H(5));
 }

@@ -12,6 +12,7 @@
 #include "backend/clock.h"
 #include "backend/compositor.h"
 #include "backend/sdl_keymap.h"
+#include "backend/x11_shape.h"
 
 namespace plat {
 namespace {
@@ -106,6 +107,7 @@ public:
                 // The window manager may have placed it elsewhere on mapping: the window
                 // system decides where top-level windows go.
                 SDL_SetWindowPosition(w->window, w->rect.left, w->rect.top);
+                SyncShapeAndAlpha(hwnd, *w);
                 Redraw(*w);
             } else {
                 SDL_HideWindow(w->window);
@@ -241,6 +243,10 @@ private:
         int tex_w = 0, tex_h = 0;
         RECT rect{0, 0, 0, 0};
         bool popup = false;
+        // The window region and layered alpha last given to the desktop.
+        bool shaped = false;
+        Region shape;
+        uint8_t opacity = 255;
     };
 
     static int Width(const RECT& r) { return std::max<int>(1, r.right - r.left); }
@@ -300,6 +306,7 @@ private:
         if (!w || !EnsureTexture(*w, s.width, s.height)) return;
         SDL_Rect r{d.left, d.top, d.right - d.left, d.bottom - d.top};
         SDL_UpdateTexture(w->texture, &r, s.Row(d.top) + d.left, s.width * 4);
+        SyncShapeAndAlpha(hwnd, *w);
         Redraw(*w);
     }
 
@@ -309,7 +316,30 @@ private:
         if (!w || part.width <= 0 || !EnsureTexture(*w, sw, sh)) return;
         SDL_Rect r{d.left, d.top, part.width, part.height};
         SDL_UpdateTexture(w->texture, &r, part.pixels.data(), part.width * 4);
+        SyncShapeAndAlpha(hwnd, *w);
         Redraw(*w);
+    }
+
+    // Window regions become window shapes and constant layered alpha the window's opacity.
+    // A change of either comes with a repaint, so checking at each present is enough.
+    void SyncShapeAndAlpha(HWND hwnd, Win& w) {
+        for (const TopLevelView& v : port_.TopLevels()) {
+            if (v.hwnd != hwnd) continue;
+            bool want = v.window_region != nullptr;
+            if (want != w.shaped || (want && !v.window_region->Equals(w.shape))) {
+                std::vector<sdl::ShapeRect> rects;
+                if (want)
+                    for (const RECT& r : v.window_region->Rects()) rects.push_back({r.left, r.top, r.right, r.bottom});
+                sdl::SetX11WindowShape(w.window, want ? &rects : nullptr);
+                w.shaped = want;
+                w.shape = want ? *v.window_region : Region();
+            }
+            if (v.alpha != w.opacity) {
+                SDL_SetWindowOpacity(w.window, float(v.alpha) / 255.0f);
+                w.opacity = v.alpha;
+            }
+            return;
+        }
     }
 
     void Redraw(Win& w) {
