@@ -70,6 +70,7 @@ struct QueueOwner {
             Queues().erase(q->tid);
         }
         FailIncoming(*q);
+        DestroyThreadWindows(q->tid);
     }
 };
 thread_local QueueOwner t_queue;

@@ -214,6 +214,10 @@ HDC MakeDC(HWND hwnd, const Region* extra_clip, bool window_dc, bool clip_childr
     Window* w = W(hwnd);
     if (!w) return nullptr;
     Window* root = RootOf(w);
+    if (root && root->is_desktop && !root->surface) {
+        // The screen DC: measuring and compatible DCs need one; what is drawn on it stays there.
+        root->surface = std::make_shared<Surface>(root->wr.right - root->wr.left, root->wr.bottom - root->wr.top);
+    }
     if (!root || !root->surface) return nullptr;
     Region vis = VisibleRegion(w, !window_dc, clip_children, clip_siblings);
     int ox = -root->wr.left, oy = -root->wr.top;

@@ -8,6 +8,10 @@
 #include "kernel/kobjects.h"
 #include "user/queue.h"
 
+// The standard controls install their procedures on the system classes (weak: the window
+// system's own tests may run without them).
+namespace plat::controls { void InstallStandardControls() __attribute__((weak)); }
+
 namespace plat::user {
 
 HandleTable<Window>& Windows() {
@@ -96,6 +100,7 @@ void EnsureSystemClasses() {
             AddClass(c);
         }
     });
+    if (&plat::controls::InstallStandardControls) plat::controls::InstallStandardControls();
 }
 
 // Lets the controls install their procedure and extra bytes on a system class.
@@ -172,6 +177,47 @@ bool IsVisibleChain(const Window* w) {
 }
 
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return SendMessageA(hwnd, msg, wp, lp); }
+
+// A thread that ends takes its windows with it. Nothing can answer their messages any more, so
+// they go without any: out of the tree, the handle table and the screen.
+void DestroyThreadWindows(DWORD tid) {
+    std::vector<std::shared_ptr<Window>> gone;
+    std::vector<HWND> tops;
+    std::vector<HRGN> rgns;
+    {
+        Guard g(GlobalLock());
+        std::vector<HWND> all;
+        Windows().ForEach([&](const std::shared_ptr<Window>& w) {
+            if (w->tid == tid && !w->is_desktop) all.push_back(w->hwnd);
+        });
+        for (HWND h : all) {
+            Window* w = W(h);
+            if (!w) continue;
+            gone.push_back(WRef(h));
+            if (!w->parent && !w->is_message_only) tops.push_back(h);
+            if (w->window_rgn) rgns.push_back(w->window_rgn);
+        }
+        for (auto& w : gone) {
+            if (w->parent) {
+                if (Window* p = W(w->parent)) {
+                    auto& c = p->children;
+                    c.erase(std::remove(c.begin(), c.end(), w->hwnd), c.end());
+                }
+            } else {
+                auto& v = TopLevels();
+                v.erase(std::remove(v.begin(), v.end(), w->hwnd), v.end());
+            }
+            w->destroyed = true;
+            w->props.clear();
+            if (w->cls) w->cls->windows--;
+            Windows().Remove(w->hwnd);
+        }
+    }
+    for (auto& w : gone) ForgetWindowState(w->hwnd);
+    for (HRGN r : rgns) DeleteObject(r);
+    if (Backend* b = BackendOrNull())
+        for (HWND h : tops) b->DestroyTopLevel(h);
+}
 
 void NotifyTopLevelChanged(Window* w) {
     Backend* b = BackendOrNull();
@@ -470,6 +516,7 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR class_name, LPCSTR name, DWORD
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
+    CurrentQueue();  // a thread with windows has a queue, and its windows end with it
     auto w = std::make_shared<Window>();
     bool message_only = parent == HWND_MESSAGE;
     if (message_only) parent = nullptr;

@@ -125,6 +125,7 @@ void NotifyTopLevelChanged(Window* w);
 void KillWindowTimers(HWND hwnd);
 void PurgeWindowMessages(HWND hwnd, DWORD tid);
 void ForgetWindowState(HWND hwnd);  // focus, capture, active, tracking
+void DestroyThreadWindows(DWORD tid);
 
 
 // Non-client layout of a window, in window coordinates.
