@@ -896,7 +896,9 @@ bool Compiler::AddFile(const std::string& path) {
 
 bool Compiler::AddText(const std::string& text, const std::string& file_name) {
     Parser p{*this, file_name, {}};
-    if (!p.Tokenise(text)) return false;
+    // Editors may save a byte-order mark; it is not part of the first statement.
+    bool bom = text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (!p.Tokenise(bom ? text.substr(3) : text)) return false;
     return p.Run();
 }
 

@@ -27,6 +27,14 @@ TEST(RescompDiagnostics, ErrorsNameFileAndLine) {
     EXPECT_EQ(FirstError("MENU 5\n  POPUP \"p\"\n  END\nEND\n"), "t.res.txt:2: a popup needs at least one item");
 }
 
+TEST(RescompDiagnostics, ByteOrderMarkAndWindowsLineEndsAreAccepted) {
+    rescomp::Compiler c;
+    ASSERT_TRUE(c.AddText("\xEF\xBB\xBFSTRING 1 \"a\"\r\nSTRING 2 \"b\" // note\r\n", "w.res.txt"));
+    ASSERT_TRUE(c.Finish());
+    ASSERT_EQ(c.resources().size(), 1u);
+    EXPECT_EQ(c.resources()[0].data.size(), 2u * 16 + 2 * 2);  // 16 lengths plus "a" and "b"
+}
+
 TEST(RescompDiagnostics, DuplicatesAreRefusedAcrossFiles) {
     rescomp::Compiler c;
     ASSERT_TRUE(c.AddText("STRING 7 \"a\"\nBITMAP 3 1 1\n  FILL #000000\nEND\n", "a.res.txt"));
