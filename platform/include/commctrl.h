@@ -595,6 +595,10 @@ typedef struct tagNMLISTVIEW {
     LPARAM lParam;
 } NMLISTVIEW, *LPNMLISTVIEW, NM_LISTVIEW;
 
+#define LVKF_ALT 0x0001
+#define LVKF_CONTROL 0x0002
+#define LVKF_SHIFT 0x0004
+
 typedef struct tagNMITEMACTIVATE {
     NMHDR hdr;
     int iItem;

@@ -1,0 +1,84 @@
+// Installation of the common controls and the helpers they share.
+#include "commctrl/common.h"
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+
+namespace plat::user {
+bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background);
+}
+
+namespace plat::commctrl {
+
+void InstallCommonControls() {
+    // ReplaceSystemClassProc re-enters the class set-up, which calls back here: the flag makes
+    // that inner call return at once on the installing thread.
+    static std::atomic<bool> done{false};
+    static thread_local bool busy = false;
+    if (done.load(std::memory_order_acquire) || busy) return;
+    static std::once_flag once;
+    busy = true;
+    std::call_once(once, [] {
+        const int ptr = int(sizeof(void*));
+        using user::ReplaceSystemClassProc;
+        ReplaceSystemClassProc(WC_LISTVIEWA, ListViewProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc(WC_HEADERA, HeaderProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc(TRACKBAR_CLASSA, TrackbarProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc(PROGRESS_CLASSA, ProgressProc, ptr, 0, nullptr);
+        ReplaceSystemClassProc(TOOLTIPS_CLASSA, TooltipProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr);
+    });
+    busy = false;
+    done.store(true, std::memory_order_release);
+}
+
+LRESULT SendNotifyTo(HWND to, HWND ctl, UINT code, NMHDR* hdr) {
+    hdr->hwndFrom = ctl;
+    hdr->idFrom = UINT_PTR(GetDlgCtrlID(ctl));
+    hdr->code = code;
+    if (!to || !IsWindow(to)) return 0;
+    return SendMessageA(to, WM_NOTIFY, WPARAM(hdr->idFrom), reinterpret_cast<LPARAM>(hdr));
+}
+
+LRESULT SendNotify(HWND ctl, UINT code, NMHDR* hdr) { return SendNotifyTo(GetParent(ctl), ctl, code, hdr); }
+
+HFONT FontOr(HFONT f) { return f ? f : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+void FillSolid(HDC dc, const RECT& r, COLORREF c) {
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    HBRUSH b = CreateSolidBrush(c);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+}
+
+void CopyOut(const std::string& s, char* buf, int cap) {
+    if (!buf || cap <= 0) return;
+    size_t n = std::min(s.size(), size_t(cap - 1));
+    memcpy(buf, s.data(), n);
+    buf[n] = 0;
+}
+
+int LineHeight(HFONT font) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontOr(font));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return tm.tmHeight > 0 ? int(tm.tmHeight) : 13;
+}
+
+}  // namespace plat::commctrl
+
+WINCOMMCTRLAPI void WINAPI InitCommonControls(void) { plat::commctrl::InstallCommonControls(); }
+
+WINCOMMCTRLAPI BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc) {
+    if (!icc || icc->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
+    plat::commctrl::InstallCommonControls();
+    return TRUE;
+}
+
+namespace {
+// The controls' procedures are on their classes from the moment the library is loaded.
+const bool g_installed = (plat::commctrl::InstallCommonControls(), true);
+}  // namespace

@@ -1,0 +1,44 @@
+// Shared plumbing of the common controls (list view, header, trackbar, progress bar, tooltips).
+#pragma once
+
+#include <string>
+
+#include "commctrl.h"
+#include "windows.h"
+
+namespace plat::commctrl {
+
+// Installs every common control's procedure on its system class (once per process).
+void InstallCommonControls();
+
+LRESULT CALLBACK ListViewProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ProgressProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK TooltipProc(HWND, UINT, WPARAM, LPARAM);
+
+// Per-window state kept in the first extra slot of the control's window.
+template <class T>
+T* State(HWND h) {
+    return reinterpret_cast<T*>(GetWindowLongPtrA(h, 0));
+}
+template <class T>
+void SetState(HWND h, T* s) {
+    SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(s));
+}
+
+// Fills the header and sends WM_NOTIFY to the control's parent; returns the parent's answer.
+LRESULT SendNotify(HWND ctl, UINT code, NMHDR* hdr);
+// Same, to an explicit receiver.
+LRESULT SendNotifyTo(HWND to, HWND ctl, UINT code, NMHDR* hdr);
+// The font the control draws with: WM_SETFONT's, else the GUI font.
+HFONT FontOr(HFONT f);
+// A system-colour COLORREF.
+inline COLORREF Sys(int index) { return GetSysColor(index); }
+void FillSolid(HDC dc, const RECT& r, COLORREF c);
+// Copies s into a caller buffer of cap chars (always terminated when cap > 0).
+void CopyOut(const std::string& s, char* buf, int cap);
+// Height of the control font's line.
+int LineHeight(HFONT font);
+
+}  // namespace plat::commctrl
