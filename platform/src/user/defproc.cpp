@@ -136,7 +136,7 @@ void PrintWindowInto(HWND hwnd, HDC hdc, LPARAM flags) {
         std::vector<HWND> kids;
         for (HWND k = GetWindow(hwnd, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT)) kids.push_back(k);
         for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
-            if (!IsWindowVisible(*it)) continue;
+            if (!(GetWindowLongA(*it, GWL_STYLE) & WS_VISIBLE)) continue;  // its own style: the parent may be hidden
             RECT kr;
             GetWindowRect(*it, &kr);
             POINT kold;
