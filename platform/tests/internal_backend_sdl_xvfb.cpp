@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <fstream>
 #include <thread>
 
 #include "backend/png.h"
@@ -184,4 +185,37 @@ TEST_F(SdlOnXvfb, AWindowRegionShapesTheWindowOnTheDesktop) {
     EXPECT_EQ(shot.At(150, 150) & 0xFFFFFF, 0xE04020u);
     ws_->views.clear();
     backend_->DestroyTopLevel(H(5));
+}
+
+TEST_F(SdlOnXvfb, PlaysWavFilesAndRefusesWhatIsNotOne) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound card here; the decoding path is the same
+    std::string dir = ::testing::TempDir() + "sdl_sound_" + std::to_string(getpid());
+    std::string wav = dir + ".wav", junk = dir + ".junk";
+    {
+        // 8 kHz mono 8-bit, 800 samples of a square wave.
+        std::ofstream f(wav, std::ios::binary);
+        auto u32 = [&](uint32_t v) { f.write(reinterpret_cast<const char*>(&v), 4); };
+        auto u16 = [&](uint16_t v) { f.write(reinterpret_cast<const char*>(&v), 2); };
+        f.write("RIFF", 4);
+        u32(36 + 800);
+        f.write("WAVEfmt ", 8);
+        u32(16);
+        u16(1);
+        u16(1);
+        u32(8000);
+        u32(8000);
+        u16(1);
+        u16(8);
+        f.write("data", 4);
+        u32(800);
+        for (int i = 0; i < 800; ++i) f.put(char((i / 10) % 2 ? 0xC0 : 0x40));
+    }
+    { std::ofstream(junk) << "RIFF but not really"; }
+    EXPECT_TRUE(backend_->PlaySoundFile(wav.c_str()));
+    EXPECT_FALSE(backend_->PlaySoundFile(junk.c_str()));
+    EXPECT_FALSE(backend_->PlaySoundFile("/no/such.wav"));
+    EXPECT_FALSE(backend_->PlaySoundFile(nullptr));
+    Settle();  // finished sounds are closed by the display loop
+    std::remove(wav.c_str());
+    std::remove(junk.c_str());
 }

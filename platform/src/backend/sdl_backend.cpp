@@ -193,6 +193,9 @@ public:
         Uint8* buf = nullptr;
         Uint32 len = 0;
         if (!SDL_LoadWAV(path, &spec, &buf, &len)) return false;
+        // A short device buffer: closing a device waits for its buffer to drain, and closing
+        // happens on the display thread.
+        spec.samples = 512;
         SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
         bool ok = dev != 0 && SDL_QueueAudio(dev, buf, len) == 0;
         SDL_FreeWAV(buf);
