@@ -15,7 +15,7 @@
 namespace plat::gdi {
 namespace {
 
-COLORREF SysColor(int index) {
+COLORREF SysColorNow(int index) {
     if (&GetSysColor != nullptr) return GetSysColor(index);
     // The classic scheme.
     static const COLORREF kClassic[31] = {
@@ -24,6 +24,15 @@ COLORREF SysColor(int index) {
         0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0xFF0000, 0xF0F0F0};
     return index >= 0 && index < 31 ? kClassic[index] : 0;
 }
+
+// The window system guards its colours with a lock of its own; they are read before the
+// drawing layer takes the global lock, never under it, so the two locks are never nested
+// this way round.
+thread_local COLORREF tSys[31];
+void CaptureSysColors() {
+    for (int i = 0; i < 31; ++i) tSys[i] = SysColorNow(i);
+}
+COLORREF SysColor(int index) { return index >= 0 && index < 31 ? tSys[index] : 0; }
 
 uint32_t SysPx(int index) { return Px(SysColor(index)); }
 
@@ -42,13 +51,14 @@ Paint Solid(uint32_t px, int rop2 = R2_COPYPEN) {
     return p;
 }
 
-// A brush argument of the helpers: a handle or a system colour index plus one.
+// A brush argument of the helpers: a handle or a system colour index plus one. Resolved
+// before the global lock is taken (see CaptureSysColors).
 std::shared_ptr<Brush> BrushArg(HBRUSH h) {
     uintptr_t v = reinterpret_cast<uintptr_t>(h);
     if (v > 0 && v <= 31) {
         if (&GetSysColorBrush != nullptr) return Brushes().Get(GetSysColorBrush(int(v - 1)));
         auto b = std::make_shared<Brush>();
-        b->color = SysColor(int(v - 1));
+        b->color = SysColorNow(int(v - 1));
         return b;
     }
     return Brushes().Get(h);
@@ -605,9 +615,9 @@ using namespace plat;
 using namespace plat::gdi;
 
 WINUSERAPI int WINAPI FillRect(HDC hdc, const RECT* rc, HBRUSH brush) {
+    std::shared_ptr<Brush> b = BrushArg(brush);
     Guard g(GlobalLock());
     std::shared_ptr<DC> d = GetDC(hdc);
-    std::shared_ptr<Brush> b = BrushArg(brush);
     if (!d || !rc || !b) return 0;
     Canvas cv(d);
     if (!cv.ok) return 1;
@@ -618,9 +628,9 @@ WINUSERAPI int WINAPI FillRect(HDC hdc, const RECT* rc, HBRUSH brush) {
 }
 
 WINUSERAPI int WINAPI FrameRect(HDC hdc, const RECT* rc, HBRUSH brush) {
+    std::shared_ptr<Brush> b = BrushArg(brush);
     Guard g(GlobalLock());
     std::shared_ptr<DC> d = GetDC(hdc);
-    std::shared_ptr<Brush> b = BrushArg(brush);
     if (!d || !rc || !b) return 0;
     Canvas cv(d);
     if (!cv.ok) return 1;
@@ -668,6 +678,7 @@ WINUSERAPI BOOL WINAPI DrawFocusRect(HDC hdc, const RECT* rc) {
 }
 
 WINUSERAPI BOOL WINAPI DrawEdge(HDC hdc, LPRECT rc, UINT edge, UINT flags) {
+    CaptureSysColors();
     Guard g(GlobalLock());
     std::shared_ptr<DC> d = GetDC(hdc);
     if (!d || !rc) return FALSE;
@@ -688,6 +699,7 @@ WINUSERAPI BOOL WINAPI DrawEdge(HDC hdc, LPRECT rc, UINT edge, UINT flags) {
 }
 
 WINUSERAPI BOOL WINAPI DrawFrameControl(HDC hdc, LPRECT rc, UINT type, UINT state) {
+    CaptureSysColors();
     Guard g(GlobalLock());
     std::shared_ptr<DC> d = GetDC(hdc);
     if (!d || !rc) return FALSE;
@@ -718,6 +730,7 @@ WINUSERAPI BOOL WINAPI DrawStateA(HDC hdc, HBRUSH brush, DRAWSTATEPROC proc, LPA
                                   int cx, int cy, UINT flags) {
     UINT type = flags & 0xF;
     bool disabled = flags & DSS_DISABLED;
+    CaptureSysColors();
     if (type == DST_TEXT || type == DST_PREFIXTEXT) {
         const char* s = reinterpret_cast<const char*>(data);
         int n = wdata ? int(wdata) : (s ? int(std::strlen(s)) : 0);
