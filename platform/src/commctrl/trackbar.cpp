@@ -292,7 +292,8 @@ LRESULT CALLBACK TrackbarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         case TBM_GETTOOLTIPS: return 0;
         case TBM_SETTOOLTIPS: return 0;
 
-        case WM_LBUTTONDOWN: {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {  // a quick second press pages again
             if (!IsWindowEnabled(h)) return 0;
             SetFocus(h);
             s = T(h);
