@@ -869,11 +869,13 @@ void CWnd::FilterToolTipMessage(MSG* msg) {
     FreeToolText(ti);
     if (s.tip_hit != -1) {
         // The tooltip reads positions in the tool window's client coordinates.
+        // A tool named by a window handle is that window's; others belong to the tool's hwnd.
+        HWND tool = (s.tip_info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(s.tip_info.uId) : s.tip_info.hwnd;
         MSG relay = *msg;
-        if (relay.hwnd != s.tip_info.hwnd && IsMouseMessage(relay.message) && relay.message < WM_NCMOUSEMOVE) {
+        if (relay.hwnd != tool && relay.message < WM_NCMOUSEMOVE) {
             POINT p = msg->pt;
-            ::ScreenToClient(s.tip_info.hwnd, &p);
-            relay.hwnd = s.tip_info.hwnd;
+            ::ScreenToClient(tool, &p);
+            relay.hwnd = tool;
             relay.lParam = MAKELPARAM(p.x, p.y);
         }
         ::SendMessageA(s.tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
