@@ -6,3 +6,6 @@
 #include "wingdi.h"
 #include "winuser.h"
 #include "windlg.h"
+#include "winreg.h"
+#include "mmsystem.h"
+#include "winsecurity.h"
