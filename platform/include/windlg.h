@@ -86,6 +86,8 @@ WINUSERAPI LONG WINAPI GetDialogBaseUnits(void);
 // ---- message boxes -------------------------------------------------------------------------
 WINUSERAPI int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 #define MessageBox MessageBoxA
+WINUSERAPI int WINAPI MessageBoxExA(HWND owner, LPCSTR text, LPCSTR caption, UINT type, WORD language);
+#define MessageBoxEx MessageBoxExA
 
 // ---- images from resources -----------------------------------------------------------------
 #define IMAGE_BITMAP 0

@@ -1,0 +1,80 @@
+// Installation of the standard controls and the helpers they share.
+#include "controls/common.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace plat::user {
+bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background);
+}
+
+namespace plat::controls {
+
+LRESULT CALLBACK DialogClassProc(HWND, UINT, WPARAM, LPARAM);
+
+void InstallStandardControls() {
+    // ReplaceSystemClassProc re-enters the class set-up, which calls back here: the flag
+    // makes that inner call return at once on the installing thread.
+    static std::atomic<bool> done{false};
+    static thread_local bool busy = false;
+    if (done.load(std::memory_order_acquire) || busy) return;
+    static std::once_flag once;
+    busy = true;
+    std::call_once(once, [] {
+        const int ptr = int(sizeof(void*));
+        auto brush = [](int c) { return reinterpret_cast<HBRUSH>(uintptr_t(c + 1)); };
+        using user::ReplaceSystemClassProc;
+        ReplaceSystemClassProc("Button", ButtonProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc("Static", StaticProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc("Edit", EditProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc("ListBox", ListBoxProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc("ComboLBox", ComboLBoxProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr);
+        ReplaceSystemClassProc("ComboBox", ComboProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc("ScrollBar", ScrollBarProc, ptr, CS_DBLCLKS, nullptr);
+        ReplaceSystemClassProc("#32770", DialogClassProc, DLGWINDOWEXTRA, CS_DBLCLKS | CS_SAVEBITS,
+                               brush(COLOR_BTNFACE));
+    });
+    busy = false;
+    done.store(true, std::memory_order_release);
+}
+
+void Notify(HWND ctl, int code) {
+    HWND parent = GetParent(ctl);
+    if (!parent) return;
+    int id = GetDlgCtrlID(ctl);
+    SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id & 0xFFFF, code & 0xFFFF), reinterpret_cast<LPARAM>(ctl));
+}
+
+HBRUSH ControlColor(HWND ctl, HDC dc, UINT msg) {
+    HWND parent = GetParent(ctl);
+    HBRUSH b = nullptr;
+    if (parent) b = reinterpret_cast<HBRUSH>(SendMessageA(parent, msg, reinterpret_cast<WPARAM>(dc),
+                                                          reinterpret_cast<LPARAM>(ctl)));
+    if (!b) b = reinterpret_cast<HBRUSH>(DefWindowProcA(ctl, msg, reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(ctl)));
+    return b;
+}
+
+HFONT DefaultFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+std::string WindowText(HWND h) {
+    int n = GetWindowTextLengthA(h);
+    std::string s(size_t(n) + 1, '\0');
+    int got = GetWindowTextA(h, &s[0], n + 1);
+    s.resize(size_t(got > 0 ? got : 0));
+    return s;
+}
+
+char Mnemonic(const std::string& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return text[i + 1];
+    }
+    return 0;
+}
+
+}  // namespace plat::controls

@@ -1,0 +1,786 @@
+// The edit control: single-line and multi-line text with selection, caret, keyboard and
+// mouse editing, clipboard and one level of undo.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "controls/common.h"
+
+namespace plat::controls {
+namespace {
+
+struct Edit {
+    std::string text;
+    size_t anchor = 0, caret = 0;
+    int xoff = 0;  // horizontal scroll, pixels
+    int top = 0;   // first visible line
+    size_t limit = 0;
+    bool modified = false;
+    bool focus = false;
+    bool tracking = false;
+    char password = 0;
+    HFONT font = nullptr;
+    int lmargin = 1, rmargin = 1;
+    RECT fmt{0, 0, 0, 0};
+    bool fmt_set = false;
+    std::string undo_text;
+    size_t undo_anchor = 0, undo_caret = 0;
+    bool can_undo = false;
+};
+
+DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
+bool Multi(HWND h) { return (Style(h) & ES_MULTILINE) != 0; }
+size_t SelStart(const Edit* e) { return std::min(e->anchor, e->caret); }
+size_t SelEnd(const Edit* e) { return std::max(e->anchor, e->caret); }
+
+// Moves over whole UTF-8 sequences.
+size_t NextChar(const std::string& s, size_t i) {
+    if (i >= s.size()) return s.size();
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    if (i < s.size() && s[i - 1] == '\r' && s[i] == '\n') ++i;  // a line break is one step
+    return i;
+}
+size_t PrevChar(const std::string& s, size_t i) {
+    if (i == 0) return 0;
+    --i;
+    while (i > 0 && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) --i;
+    if (i > 0 && s[i] == '\n' && s[i - 1] == '\r') --i;
+    return i;
+}
+
+struct Line {
+    size_t start, end;  // end excludes the line break
+};
+
+std::vector<Line> Lines(HWND h, const Edit* e) {
+    std::vector<Line> v;
+    if (!Multi(h)) {
+        v.push_back({0, e->text.size()});
+        return v;
+    }
+    size_t s = 0;
+    for (size_t i = 0; i < e->text.size(); ++i) {
+        if (e->text[i] == '\n') {
+            size_t end = (i > s && e->text[i - 1] == '\r') ? i - 1 : i;
+            v.push_back({s, end});
+            s = i + 1;
+        }
+    }
+    v.push_back({s, e->text.size()});
+    return v;
+}
+
+size_t LineOf(const std::vector<Line>& lines, size_t idx) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (idx <= lines[i].end) return i;
+    return lines.size() - 1;
+}
+
+// Drawing context with the control's font selected.
+struct FontDC {
+    HWND h;
+    HDC dc;
+    HGDIOBJ old;
+    FontDC(HWND hwnd, const Edit* e) : h(hwnd), dc(GetDC(hwnd)) {
+        old = SelectObject(dc, e->font ? e->font : DefaultFont());
+    }
+    ~FontDC() {
+        SelectObject(dc, old);
+        ReleaseDC(h, dc);
+    }
+};
+
+std::string Shown(const Edit* e, size_t a, size_t b) {
+    std::string s = e->text.substr(a, b - a);
+    if (!e->password) return s;
+    size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return std::string(n, e->password);
+}
+
+int Width(HDC dc, const std::string& s) {
+    if (s.empty()) return 0;
+    SIZE sz{0, 0};
+    GetTextExtentPoint32A(dc, s.c_str(), int(s.size()), &sz);
+    return sz.cx;
+}
+
+int LineHeight(HDC dc) {
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    return tm.tmHeight > 0 ? tm.tmHeight : 13;
+}
+
+RECT FormatRect(HWND h, const Edit* e) {
+    if (e->fmt_set) return e->fmt;
+    RECT r;
+    GetClientRect(h, &r);
+    r.left += e->lmargin;
+    r.right -= e->rmargin;
+    if (r.right < r.left) r.right = r.left;
+    return r;
+}
+
+// X of the line's start (alignment), before scrolling.
+int LineX(HWND h, const Edit* e, HDC dc, const Line& l, const RECT& fr) {
+    DWORD st = Style(h);
+    int w = Width(dc, Shown(e, l.start, l.end));
+    int avail = fr.right - fr.left;
+    if (st & ES_RIGHT) return fr.left + std::max(0, avail - w);
+    if (st & ES_CENTER) return fr.left + std::max(0, (avail - w) / 2);
+    return fr.left;
+}
+
+POINT PosOf(HWND h, const Edit* e, HDC dc, size_t idx) {
+    auto lines = Lines(h, e);
+    RECT fr = FormatRect(h, e);
+    size_t li = LineOf(lines, idx);
+    int lh = LineHeight(dc);
+    int x = LineX(h, e, dc, lines[li], fr) + Width(dc, Shown(e, lines[li].start, idx)) - e->xoff;
+    int y = fr.top + (int(li) - e->top) * lh;
+    if (!Multi(h)) {
+        RECT cr;
+        GetClientRect(h, &cr);
+        y = fr.top;
+    }
+    return {x, y};
+}
+
+size_t CharAt(HWND h, const Edit* e, HDC dc, POINT p) {
+    auto lines = Lines(h, e);
+    RECT fr = FormatRect(h, e);
+    int lh = LineHeight(dc);
+    long li = Multi(h) ? e->top + (p.y - fr.top) / lh - (p.y < fr.top ? 1 : 0) : 0;
+    li = std::max(0L, std::min(li, long(lines.size()) - 1));
+    const Line& l = lines[size_t(li)];
+    int x0 = LineX(h, e, dc, l, fr) - e->xoff;
+    size_t best = l.start;
+    int prev_w = 0;
+    for (size_t i = l.start; i < l.end;) {
+        size_t n = NextChar(e->text, i);
+        if (n > l.end) n = l.end;
+        int w = Width(dc, Shown(e, l.start, n));
+        if (p.x < x0 + (prev_w + w) / 2) return i;
+        prev_w = w;
+        i = n;
+        best = i;
+    }
+    return best;
+}
+
+void UpdateScrollBars(HWND h, Edit* e, HDC dc) {
+    if (!Multi(h) || !(Style(h) & WS_VSCROLL)) return;
+    auto lines = Lines(h, e);
+    RECT fr = FormatRect(h, e);
+    int lh = LineHeight(dc);
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, int(lines.size()) - 1,
+                  UINT(std::max(1, int(fr.bottom - fr.top) / lh)), e->top, 0};
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+}
+
+void ScrollCaret(HWND h, Edit* e) {
+    FontDC f(h, e);
+    RECT fr = FormatRect(h, e);
+    int lh = LineHeight(f.dc);
+    if (Multi(h)) {
+        auto lines = Lines(h, e);
+        int li = int(LineOf(lines, e->caret));
+        int visible = std::max(1, int(fr.bottom - fr.top) / lh);
+        int old_top = e->top;
+        if (li < e->top) e->top = li;
+        if (li >= e->top + visible) e->top = li - visible + 1;
+        if (e->top != old_top) Notify(h, EN_VSCROLL);
+    }
+    POINT p = PosOf(h, e, f.dc, e->caret);
+    int width = fr.right - fr.left;
+    if (p.x < fr.left) e->xoff -= (fr.left - p.x) + width / 4;
+    else if (p.x >= fr.right) e->xoff += (p.x - fr.right) + 1 + width / 4;
+    if (e->xoff < 0) e->xoff = 0;
+    UpdateScrollBars(h, e, f.dc);
+    if (e->focus) {
+        p = PosOf(h, e, f.dc, e->caret);
+        SetCaretPos(p.x, p.y);
+    }
+    InvalidateRect(h, nullptr, TRUE);
+}
+
+void SyncWindowText(HWND h, const Edit* e) {
+    // The window keeps a copy so that its text reads the same without a message.
+    DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(e->text.c_str()));
+}
+
+void Changed(HWND h, Edit* e) {
+    SyncWindowText(h, e);
+    ScrollCaret(h, e);
+    Notify(h, EN_UPDATE);
+    Notify(h, EN_CHANGE);
+}
+
+void SaveUndo(Edit* e) {
+    e->undo_text = e->text;
+    e->undo_anchor = e->anchor;
+    e->undo_caret = e->caret;
+    e->can_undo = true;
+}
+
+// Replaces the selection; returns false when nothing could be inserted.
+bool ReplaceSel(HWND h, Edit* e, std::string ins, bool user, bool undoable = true) {
+    DWORD st = Style(h);
+    if (user && (st & ES_READONLY)) {
+        MessageBeep(0);
+        return false;
+    }
+    if (!Multi(h)) {
+        size_t br = ins.find_first_of("\r\n");
+        if (br != std::string::npos) ins.resize(br);
+    }
+    if (st & ES_UPPERCASE) std::transform(ins.begin(), ins.end(), ins.begin(), [](char c) { return char(toupper(c)); });
+    if (st & ES_LOWERCASE) std::transform(ins.begin(), ins.end(), ins.begin(), [](char c) { return char(tolower(c)); });
+    size_t a = SelStart(e), b = SelEnd(e);
+    size_t room = e->limit > e->text.size() - (b - a) ? e->limit - (e->text.size() - (b - a)) : 0;
+    bool cut = false;
+    if (ins.size() > room) {
+        size_t n = room;
+        while (n > 0 && n < ins.size() && (static_cast<unsigned char>(ins[n]) & 0xC0) == 0x80) --n;
+        ins.resize(n);
+        cut = true;
+    }
+    if (ins.empty() && a == b) {
+        if (cut) Notify(h, EN_MAXTEXT);
+        return false;
+    }
+    if (undoable) SaveUndo(e);
+    e->text.replace(a, b - a, ins);
+    e->anchor = e->caret = a + ins.size();
+    e->modified = true;
+    Changed(h, e);
+    if (cut) Notify(h, EN_MAXTEXT);
+    return true;
+}
+
+void SetSel(HWND h, Edit* e, size_t anchor, size_t caret) {
+    e->anchor = std::min(anchor, e->text.size());
+    e->caret = std::min(caret, e->text.size());
+    ScrollCaret(h, e);
+}
+
+void Copy(HWND h, Edit* e) {
+    if (e->password || SelStart(e) == SelEnd(e)) return;
+    ClipboardSetText(h, e->text.substr(SelStart(e), SelEnd(e) - SelStart(e)));
+}
+
+void Paste(HWND h, Edit* e) {
+    std::string s;
+    if (ClipboardGetText(&s)) ReplaceSel(h, e, s, true);
+}
+
+bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80); }
+
+size_t WordLeft(const std::string& s, size_t i) {
+    while (i > 0 && !IsWordChar(s[i - 1])) --i;
+    while (i > 0 && IsWordChar(s[i - 1])) --i;
+    return i;
+}
+size_t WordRight(const std::string& s, size_t i) {
+    while (i < s.size() && IsWordChar(s[i])) ++i;
+    while (i < s.size() && !IsWordChar(s[i])) ++i;
+    return i;
+}
+
+void KeyDown(HWND h, Edit* e, WPARAM vk) {
+    bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+    auto lines = Lines(h, e);
+    size_t li = LineOf(lines, e->caret);
+    size_t c = e->caret;
+    auto move = [&](size_t to) {
+        if (!shift && e->anchor != e->caret && (vk == VK_LEFT || vk == VK_RIGHT) && !ctrl)
+            to = vk == VK_LEFT ? SelStart(e) : SelEnd(e);
+        e->caret = to;
+        if (!shift) e->anchor = to;
+        ScrollCaret(h, e);
+    };
+    auto to_line = [&](long target) {
+        target = std::max(0L, std::min(target, long(lines.size()) - 1));
+        FontDC f(h, e);
+        POINT p = PosOf(h, e, f.dc, c);
+        RECT fr = FormatRect(h, e);
+        int lh = LineHeight(f.dc);
+        p.y = fr.top + int(target - e->top) * lh;
+        move(CharAt(h, e, f.dc, p));
+    };
+    bool multi = Multi(h);
+    int page = 1;
+    if (multi) {
+        FontDC f(h, e);
+        RECT fr = FormatRect(h, e);
+        page = std::max(1, int(fr.bottom - fr.top) / LineHeight(f.dc));
+    }
+    switch (vk) {
+        case VK_LEFT: move(ctrl ? WordLeft(e->text, c) : (shift || e->anchor == e->caret ? PrevChar(e->text, c) : c)); break;
+        case VK_RIGHT: move(ctrl ? WordRight(e->text, c) : (shift || e->anchor == e->caret ? NextChar(e->text, c) : c)); break;
+        case VK_UP: if (multi) to_line(long(li) - 1); else move(PrevChar(e->text, c)); break;
+        case VK_DOWN: if (multi) to_line(long(li) + 1); else move(NextChar(e->text, c)); break;
+        case VK_PRIOR: if (multi) to_line(long(li) - page); break;
+        case VK_NEXT: if (multi) to_line(long(li) + page); break;
+        case VK_HOME: move(ctrl || !multi ? 0 : lines[li].start); break;
+        case VK_END: move(ctrl || !multi ? e->text.size() : lines[li].end); break;
+        case VK_DELETE:
+            if (Style(h) & ES_READONLY) break;
+            if (shift) {
+                Copy(h, e);
+                ReplaceSel(h, e, "", true);
+            } else {
+                if (e->anchor == e->caret) {
+                    if (c >= e->text.size()) break;
+                    e->anchor = NextChar(e->text, c);
+                }
+                ReplaceSel(h, e, "", true);
+            }
+            break;
+        case VK_INSERT:
+            if (ctrl) Copy(h, e);
+            else if (shift) Paste(h, e);
+            break;
+        default: break;
+    }
+}
+
+void Char(HWND h, Edit* e, WPARAM ch) {
+    switch (ch) {
+        case 1:  // Ctrl+A
+            SetSel(h, e, 0, e->text.size());
+            return;
+        case 3: Copy(h, e); return;
+        case 22: Paste(h, e); return;
+        case 24:
+            if (Style(h) & ES_READONLY) return;
+            Copy(h, e);
+            ReplaceSel(h, e, "", true);
+            return;
+        case 26:
+            SendMessageA(h, EM_UNDO, 0, 0);
+            return;
+        case 8:
+            if (Style(h) & ES_READONLY) return;
+            if (e->anchor == e->caret) {
+                if (e->caret == 0) return;
+                e->anchor = PrevChar(e->text, e->caret);
+            }
+            ReplaceSel(h, e, "", true);
+            return;
+        case '\r':
+        case '\n':
+            if (Multi(h)) ReplaceSel(h, e, "\r\n", true);
+            return;
+        case '\t':
+            if (Multi(h)) ReplaceSel(h, e, "\t", true);
+            return;
+        default: break;
+    }
+    if (ch < 32 || ch == 127) return;
+    if ((Style(h) & ES_NUMBER) && !(ch >= '0' && ch <= '9')) {
+        MessageBeep(0);
+        return;
+    }
+    std::string s;
+    uint32_t cp = uint32_t(ch);
+    if (cp < 0x80) s = char(cp);
+    else if (cp < 0x800) s = {char(0xC0 | (cp >> 6)), char(0x80 | (cp & 0x3F))};
+    else if (cp < 0x10000) s = {char(0xE0 | (cp >> 12)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
+    else s = {char(0xF0 | (cp >> 18)), char(0x80 | ((cp >> 12) & 0x3F)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
+    ReplaceSel(h, e, s, true);
+}
+
+void Paint(HWND h, Edit* e, HDC dc) {
+    DWORD st = Style(h);
+    bool ro = (st & ES_READONLY) || !IsWindowEnabled(h);
+    HGDIOBJ oldf = SelectObject(dc, e->font ? e->font : DefaultFont());
+    HBRUSH bg = ControlColor(h, dc, ro ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
+    RECT cr;
+    GetClientRect(h, &cr);
+    if (bg) FillRect(dc, &cr, bg);
+    COLORREF text_color = IsWindowEnabled(h) ? GetTextColor(dc) : GetSysColor(COLOR_GRAYTEXT);
+    RECT fr = FormatRect(h, e);
+    IntersectClipRect(dc, fr.left, fr.top, fr.right, fr.bottom);
+    auto lines = Lines(h, e);
+    int lh = LineHeight(dc);
+    bool show_sel = e->focus || (st & ES_NOHIDESEL);
+    size_t sa = SelStart(e), sb = SelEnd(e);
+    SetBkMode(dc, TRANSPARENT);
+    for (size_t i = size_t(std::max(0, e->top)); i < lines.size(); ++i) {
+        int y = fr.top + int(i - size_t(e->top)) * lh;
+        if (!Multi(h)) y = fr.top;
+        if (y >= fr.bottom) break;
+        const Line& l = lines[i];
+        int x = LineX(h, e, dc, l, fr) - e->xoff;
+        // Three runs: before, inside and after the selection.
+        size_t cuts[4] = {l.start, std::clamp(sa, l.start, l.end), std::clamp(sb, l.start, l.end), l.end};
+        if (!show_sel) cuts[1] = cuts[2] = l.end;
+        for (int run = 0; run < 3; ++run) {
+            if (cuts[run + 1] <= cuts[run]) continue;
+            std::string s = Shown(e, cuts[run], cuts[run + 1]);
+            int w = Width(dc, s);
+            if (run == 1) {
+                RECT sr{x, y, x + w, y + lh};
+                FillRect(dc, &sr, GetSysColorBrush(COLOR_HIGHLIGHT));
+                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+            } else {
+                SetTextColor(dc, text_color);
+            }
+            TextOutA(dc, x, y, s.c_str(), int(s.size()));
+            x += w;
+        }
+    }
+    SelectObject(dc, oldf);
+}
+
+}  // namespace
+
+LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Edit* e = State<Edit>(h);
+    if (!e) {
+        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
+        e = new Edit;
+        SetState(h, e);
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        e->limit = (cs->style & ES_MULTILINE) ? 0x7FFFFFFEu : 0x7FFEu;
+        if (cs->style & ES_PASSWORD) e->password = '*';
+        if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) e->text = cs->lpszName;
+        if (!(cs->style & ES_MULTILINE)) {
+            size_t br = e->text.find_first_of("\r\n");
+            if (br != std::string::npos) e->text.resize(br);
+        }
+        return DefWindowProcA(h, msg, wp, lp);
+    }
+    switch (msg) {
+        case WM_NCDESTROY:
+            SetState<Edit>(h, nullptr);
+            delete e;
+            return DefWindowProcA(h, msg, wp, lp);
+        case WM_GETDLGCODE: {
+            LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+            auto* m = reinterpret_cast<MSG*>(lp);
+            if (Multi(h) && (Style(h) & ES_WANTRETURN) && m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
+                code |= DLGC_WANTALLKEYS;
+            return code;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(h, &ps);
+            if (dc) Paint(h, e, dc);
+            EndPaint(h, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            Paint(h, e, reinterpret_cast<HDC>(wp));
+            return 0;
+        case WM_SIZE:
+            ScrollCaret(h, e);
+            return 0;
+        case WM_SETFONT:
+            e->font = reinterpret_cast<HFONT>(wp);
+            if (e->focus) {
+                FontDC f(h, e);
+                CreateCaret(h, nullptr, 1, LineHeight(f.dc));
+                ShowCaret(h);
+            }
+            ScrollCaret(h, e);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(e->font);
+        case WM_SETTEXT: {
+            std::string s = lp ? reinterpret_cast<const char*>(lp) : "";
+            if (!Multi(h)) {
+                size_t br = s.find_first_of("\r\n");
+                if (br != std::string::npos) s.resize(br);
+            }
+            if (s.size() > e->limit) s.resize(e->limit);
+            e->text = s;
+            e->anchor = e->caret = 0;
+            e->xoff = 0;
+            e->top = 0;
+            e->modified = false;
+            e->can_undo = false;
+            Changed(h, e);
+            return TRUE;
+        }
+        case WM_GETTEXT: {
+            if (!lp || wp == 0) return 0;
+            size_t n = std::min(e->text.size(), size_t(wp) - 1);
+            memcpy(reinterpret_cast<char*>(lp), e->text.data(), n);
+            reinterpret_cast<char*>(lp)[n] = 0;
+            return LRESULT(n);
+        }
+        case WM_GETTEXTLENGTH:
+            return LRESULT(e->text.size());
+        case WM_ENABLE:
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case WM_SETFOCUS: {
+            e->focus = true;
+            FontDC f(h, e);
+            CreateCaret(h, nullptr, 1, LineHeight(f.dc));
+            POINT p = PosOf(h, e, f.dc, e->caret);
+            SetCaretPos(p.x, p.y);
+            ShowCaret(h);
+            InvalidateRect(h, nullptr, TRUE);
+            DialogFocusMoved(h);
+            Notify(h, EN_SETFOCUS);
+            return 0;
+        }
+        case WM_KILLFOCUS:
+            e->focus = false;
+            e->tracking = false;
+            DestroyCaret();
+            InvalidateRect(h, nullptr, TRUE);
+            Notify(h, EN_KILLFOCUS);
+            return 0;
+        case WM_KEYDOWN:
+            KeyDown(h, e, wp);
+            return 0;
+        case WM_CHAR:
+            Char(h, e, wp);
+            return 0;
+        case WM_LBUTTONDOWN: {
+            if (GetFocus() != h) SetFocus(h);
+            FontDC f(h, e);
+            size_t c = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            e->caret = c;
+            if (!(wp & MK_SHIFT)) e->anchor = c;
+            e->tracking = true;
+            SetCapture(h);
+            ScrollCaret(h, e);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (e->tracking) {
+                FontDC f(h, e);
+                e->caret = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+                ScrollCaret(h, e);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (e->tracking) {
+                e->tracking = false;
+                ReleaseCapture();
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            e->tracking = false;
+            return 0;
+        case WM_LBUTTONDBLCLK: {
+            FontDC f(h, e);
+            size_t c = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            size_t a = c, b = c;
+            while (a > 0 && IsWordChar(e->text[a - 1])) --a;
+            while (b < e->text.size() && IsWordChar(e->text[b])) ++b;
+            SetSel(h, e, a, b);
+            return 0;
+        }
+        case WM_VSCROLL: {
+            if (!Multi(h)) return 0;
+            auto lines = Lines(h, e);
+            int old = e->top;
+            FontDC f(h, e);
+            RECT fr = FormatRect(h, e);
+            int page = std::max(1, int(fr.bottom - fr.top) / LineHeight(f.dc));
+            switch (LOWORD(wp)) {
+                case SB_LINEUP: e->top -= 1; break;
+                case SB_LINEDOWN: e->top += 1; break;
+                case SB_PAGEUP: e->top -= page; break;
+                case SB_PAGEDOWN: e->top += page; break;
+                case SB_TOP: e->top = 0; break;
+                case SB_BOTTOM: e->top = int(lines.size()); break;
+                case SB_THUMBTRACK: case SB_THUMBPOSITION: e->top = int(HIWORD(wp)); break;
+                default: break;
+            }
+            e->top = std::clamp(e->top, 0, std::max(0, int(lines.size()) - page));
+            if (e->top != old) {
+                UpdateScrollBars(h, e, f.dc);
+                InvalidateRect(h, nullptr, TRUE);
+                Notify(h, EN_VSCROLL);
+            }
+            return 0;
+        }
+        case WM_MOUSEWHEEL:
+            if (Multi(h)) SendMessageA(h, WM_VSCROLL, short(HIWORD(wp)) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+            return 0;
+        case EM_GETSEL: {
+            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(SelStart(e));
+            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(SelEnd(e));
+            return MAKELONG(std::min<size_t>(SelStart(e), 0xFFFF), std::min<size_t>(SelEnd(e), 0xFFFF));
+        }
+        case EM_SETSEL: {
+            long a = long(int(wp)), b = long(int(lp));
+            if (a == -1) {
+                SetSel(h, e, e->caret, e->caret);
+                return 0;
+            }
+            size_t n = e->text.size();
+            size_t sa = a < 0 ? n : std::min(size_t(a), n);
+            size_t sb = b < 0 ? n : std::min(size_t(b), n);
+            SetSel(h, e, sa, sb);
+            return 0;
+        }
+        case EM_REPLACESEL: {
+            const char* s = reinterpret_cast<const char*>(lp);
+            ReplaceSel(h, e, s ? s : "", false, wp != 0);
+            return 0;
+        }
+        case EM_LIMITTEXT:
+            e->limit = wp ? size_t(wp) : size_t(0x7FFFFFFEu);
+            return 0;
+        case EM_GETLIMITTEXT:
+            return LRESULT(e->limit);
+        case EM_SETREADONLY: {
+            LONG s = GetWindowLongA(h, GWL_STYLE);
+            SetWindowLongA(h, GWL_STYLE, wp ? (s | ES_READONLY) : (s & ~ES_READONLY));
+            InvalidateRect(h, nullptr, TRUE);
+            return TRUE;
+        }
+        case EM_GETMODIFY:
+            return e->modified;
+        case EM_SETMODIFY:
+            e->modified = wp != 0;
+            return 0;
+        case EM_CANUNDO:
+            return e->can_undo;
+        case EM_UNDO:
+        case WM_UNDO: {
+            if (!e->can_undo) return FALSE;
+            // Undo swaps, so a second undo redoes.
+            std::string t = e->text;
+            size_t a = e->anchor, c = e->caret;
+            e->text = e->undo_text;
+            e->anchor = std::min(e->undo_anchor, e->text.size());
+            e->caret = std::min(e->undo_caret, e->text.size());
+            e->undo_text = t;
+            e->undo_anchor = a;
+            e->undo_caret = c;
+            e->modified = true;
+            Changed(h, e);
+            return TRUE;
+        }
+        case EM_EMPTYUNDOBUFFER:
+            e->can_undo = false;
+            e->undo_text.clear();
+            return 0;
+        case EM_SETPASSWORDCHAR:
+            e->password = char(wp);
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case 0x00D2:  // EM_GETPASSWORDCHAR
+            return static_cast<unsigned char>(e->password);
+        case EM_GETLINECOUNT:
+            return LRESULT(Lines(h, e).size());
+        case EM_LINEINDEX: {
+            auto lines = Lines(h, e);
+            long li = long(int(wp));
+            if (li < 0) li = long(LineOf(lines, e->caret));
+            if (size_t(li) >= lines.size()) return -1;
+            return LRESULT(lines[size_t(li)].start);
+        }
+        case EM_LINELENGTH: {
+            auto lines = Lines(h, e);
+            long idx = long(int(wp));
+            size_t li = LineOf(lines, idx < 0 ? e->caret : std::min(size_t(idx), e->text.size()));
+            return LRESULT(lines[li].end - lines[li].start);
+        }
+        case EM_LINEFROMCHAR: {
+            auto lines = Lines(h, e);
+            long idx = long(int(wp));
+            return LRESULT(LineOf(lines, idx < 0 ? SelStart(e) : std::min(size_t(idx), e->text.size())));
+        }
+        case EM_GETLINE: {
+            auto lines = Lines(h, e);
+            if (!lp || size_t(wp) >= lines.size()) return 0;
+            WORD cap = *reinterpret_cast<WORD*>(lp);
+            const Line& l = lines[wp];
+            size_t n = std::min<size_t>(cap, l.end - l.start);
+            memcpy(reinterpret_cast<char*>(lp), e->text.data() + l.start, n);
+            if (n < cap) reinterpret_cast<char*>(lp)[n] = 0;
+            return LRESULT(n);
+        }
+        case EM_GETFIRSTVISIBLELINE:
+            return Multi(h) ? e->top : 0;
+        case EM_LINESCROLL: {
+            if (!Multi(h)) return FALSE;
+            auto lines = Lines(h, e);
+            e->top = std::clamp(e->top + int(lp), 0, std::max(0, int(lines.size()) - 1));
+            FontDC f(h, e);
+            TEXTMETRICA tm{};
+            GetTextMetricsA(f.dc, &tm);
+            e->xoff = std::max(0, e->xoff + int(wp) * std::max(1, int(tm.tmAveCharWidth)));
+            UpdateScrollBars(h, e, f.dc);
+            InvalidateRect(h, nullptr, TRUE);
+            return TRUE;
+        }
+        case EM_SCROLL: {
+            if (!Multi(h)) return 0;
+            int before = e->top;
+            SendMessageA(h, WM_VSCROLL, wp, 0);
+            return MAKELONG(WORD(e->top - before), TRUE);
+        }
+        case EM_SCROLLCARET:
+            ScrollCaret(h, e);
+            return TRUE;
+        case EM_POSFROMCHAR: {
+            if (size_t(wp) > e->text.size()) return -1;
+            FontDC f(h, e);
+            POINT p = PosOf(h, e, f.dc, size_t(wp));
+            return MAKELONG(WORD(p.x), WORD(p.y));
+        }
+        case EM_CHARFROMPOS: {
+            FontDC f(h, e);
+            size_t c = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            return MAKELONG(WORD(std::min<size_t>(c, 0xFFFF)), WORD(LineOf(Lines(h, e), c)));
+        }
+        case EM_GETRECT:
+            if (lp) *reinterpret_cast<RECT*>(lp) = FormatRect(h, e);
+            return 0;
+        case EM_SETRECT:
+        case EM_SETRECTNP:
+            if (lp) {
+                e->fmt = *reinterpret_cast<const RECT*>(lp);
+                e->fmt_set = true;
+            } else {
+                e->fmt_set = false;
+            }
+            if (msg == EM_SETRECT) InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case EM_SETMARGINS:
+            if (wp & 1) e->lmargin = LOWORD(lp);  // EC_LEFTMARGIN
+            if (wp & 2) e->rmargin = HIWORD(lp);  // EC_RIGHTMARGIN
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case EM_GETMARGINS:
+            return MAKELONG(e->lmargin, e->rmargin);
+        case WM_COPY:
+            Copy(h, e);
+            return 0;
+        case WM_CUT:
+            if (Style(h) & ES_READONLY) return 0;
+            Copy(h, e);
+            ReplaceSel(h, e, "", false);
+            return 0;
+        case WM_PASTE: {
+            if (Style(h) & ES_READONLY) return 0;
+            std::string s;
+            if (ClipboardGetText(&s)) ReplaceSel(h, e, s, false);
+            return 0;
+        }
+        case WM_CLEAR:
+            if (Style(h) & ES_READONLY) return 0;
+            ReplaceSel(h, e, "", false);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+}  // namespace plat::controls

@@ -1,0 +1,220 @@
+// The static control: text, icons, bitmaps, frames and rectangles.
+#include "controls/common.h"
+
+namespace plat::controls {
+namespace {
+
+struct Static {
+    HFONT font = nullptr;
+    HANDLE image = nullptr;  // icon (SS_ICON) or bitmap (SS_BITMAP)
+};
+
+UINT Type(HWND h) { return UINT(GetWindowLongA(h, GWL_STYLE) & SS_TYPEMASK); }
+
+SIZE ImageSize(UINT type, HANDLE image) {
+    SIZE s{0, 0};
+    if (!image) return s;
+    if (type == SS_ICON) {
+        ICONINFO ii{};
+        if (GetIconInfo(static_cast<HICON>(image), &ii)) {
+            BITMAP bm{};
+            if (ii.hbmColor && GetObjectA(ii.hbmColor, sizeof bm, &bm)) s = {bm.bmWidth, bm.bmHeight};
+            else if (ii.hbmMask && GetObjectA(ii.hbmMask, sizeof bm, &bm)) s = {bm.bmWidth, bm.bmHeight / 2};
+            if (ii.hbmColor) DeleteObject(ii.hbmColor);
+            if (ii.hbmMask) DeleteObject(ii.hbmMask);
+        }
+        if (!s.cx) s = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+    } else {
+        BITMAP bm{};
+        if (GetObjectA(image, sizeof bm, &bm)) s = {bm.bmWidth, bm.bmHeight};
+    }
+    return s;
+}
+
+// Image statics take the size of their image unless told to centre it.
+void FitToImage(HWND h, Static* st) {
+    DWORD style = DWORD(GetWindowLongA(h, GWL_STYLE));
+    if (style & (SS_CENTERIMAGE | SS_REALSIZEIMAGE)) return;
+    SIZE s = ImageSize(Type(h), st->image);
+    if (s.cx > 0) SetWindowPos(h, nullptr, 0, 0, s.cx, s.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Paint(HWND h, Static* st, HDC dc) {
+    DWORD style = DWORD(GetWindowLongA(h, GWL_STYLE));
+    UINT t = style & SS_TYPEMASK;
+    RECT rc;
+    GetClientRect(h, &rc);
+    auto solid = [&](int color) { FillRect(dc, &rc, GetSysColorBrush(color)); };
+    auto frame = [&](int color) { FrameRect(dc, &rc, GetSysColorBrush(color)); };
+    switch (t) {
+        case SS_BLACKRECT: solid(COLOR_WINDOWFRAME); return;
+        case SS_GRAYRECT: solid(COLOR_BTNSHADOW); return;
+        case SS_WHITERECT: solid(COLOR_WINDOW); return;
+        case SS_BLACKFRAME: frame(COLOR_WINDOWFRAME); return;
+        case SS_GRAYFRAME: frame(COLOR_BTNSHADOW); return;
+        case SS_WHITEFRAME: frame(COLOR_WINDOW); return;
+        case SS_ETCHEDHORZ: DrawEdge(dc, &rc, EDGE_ETCHED, BF_TOP); return;
+        case SS_ETCHEDVERT: DrawEdge(dc, &rc, EDGE_ETCHED, BF_LEFT); return;
+        case SS_ETCHEDFRAME: DrawEdge(dc, &rc, EDGE_ETCHED, BF_RECT); return;
+        case SS_OWNERDRAW: {
+            DRAWITEMSTRUCT d{};
+            d.CtlType = ODT_STATIC;
+            d.CtlID = UINT(GetDlgCtrlID(h));
+            d.itemAction = ODA_DRAWENTIRE;
+            d.hwndItem = h;
+            d.hDC = dc;
+            d.rcItem = rc;
+            if (!IsWindowEnabled(h)) d.itemState |= ODS_DISABLED;
+            SendMessageA(GetParent(h), WM_DRAWITEM, d.CtlID, reinterpret_cast<LPARAM>(&d));
+            return;
+        }
+        default: break;
+    }
+    HBRUSH bg = ControlColor(h, dc, WM_CTLCOLORSTATIC);
+    if (bg) FillRect(dc, &rc, bg);
+    if (t == SS_ICON || t == SS_BITMAP) {
+        if (!st->image) return;
+        SIZE s = ImageSize(t, st->image);
+        int x = rc.left, y = rc.top;
+        if (style & SS_CENTERIMAGE) {
+            x = (rc.right - rc.left - s.cx) / 2;
+            y = (rc.bottom - rc.top - s.cy) / 2;
+        }
+        UINT kind = t == SS_ICON ? DST_ICON : DST_BITMAP;
+        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(st->image), 0, x, y, s.cx, s.cy,
+                   kind | (IsWindowEnabled(h) ? DSS_NORMAL : DSS_DISABLED));
+        return;
+    }
+    std::string text = WindowText(h);
+    HFONT old = static_cast<HFONT>(SelectObject(dc, st->font ? st->font : DefaultFont()));
+    UINT fmt = DT_EXPANDTABS;
+    switch (t) {
+        case SS_CENTER: fmt |= DT_CENTER | DT_WORDBREAK; break;
+        case SS_RIGHT: fmt |= DT_RIGHT | DT_WORDBREAK; break;
+        case SS_SIMPLE: fmt = DT_LEFT | DT_SINGLELINE; break;
+        case SS_LEFTNOWORDWRAP: fmt |= DT_LEFT; break;
+        default: fmt |= DT_LEFT | DT_WORDBREAK; break;
+    }
+    if (style & SS_NOPREFIX) fmt |= DT_NOPREFIX;
+    if (style & SS_CENTERIMAGE) fmt = (fmt & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
+    switch (style & SS_WORDELLIPSIS) {
+        case SS_ENDELLIPSIS: fmt |= DT_END_ELLIPSIS; break;
+        case SS_PATHELLIPSIS: fmt |= DT_PATH_ELLIPSIS; break;
+        case SS_WORDELLIPSIS: fmt |= DT_WORD_ELLIPSIS; break;
+        default: break;
+    }
+    if (fmt & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) fmt = (fmt & ~DT_WORDBREAK) | DT_SINGLELINE;
+    SetBkMode(dc, TRANSPARENT);
+    if (!IsWindowEnabled(h)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextA(dc, text.c_str(), -1, &rc, fmt);
+    SelectObject(dc, old);
+}
+
+}  // namespace
+
+LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    Static* st = State<Static>(h);
+    if (!st) {
+        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
+        st = new Static;
+        SetState(h, st);
+        // Image statics name their image in the title: load it and keep the title empty.
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        UINT t = UINT(cs->style) & SS_TYPEMASK;
+        if ((t == SS_ICON || t == SS_BITMAP) && cs->lpszName && (IS_INTRESOURCE(cs->lpszName) || cs->lpszName[0])) {
+            st->image = t == SS_ICON ? static_cast<HANDLE>(LoadIconA(cs->hInstance, cs->lpszName))
+                                     : static_cast<HANDLE>(LoadBitmapA(cs->hInstance, cs->lpszName));
+            LRESULT r = DefWindowProcA(h, msg, wp, lp);
+            SetWindowTextA(h, "");
+            return r;
+        }
+    }
+    switch (msg) {
+        case WM_NCDESTROY:
+            SetState<Static>(h, nullptr);
+            delete st;
+            return DefWindowProcA(h, msg, wp, lp);
+        case WM_CREATE:
+            if (Type(h) == SS_ICON || Type(h) == SS_BITMAP) FitToImage(h, st);
+            return 0;
+        case WM_NCHITTEST:
+            return (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
+        case WM_GETDLGCODE:
+            return DLGC_STATIC;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(h, &ps);
+            if (dc) Paint(h, st, dc);
+            EndPaint(h, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            Paint(h, st, reinterpret_cast<HDC>(wp));
+            return 0;
+        case WM_SETFONT:
+            st->font = reinterpret_cast<HFONT>(wp);
+            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(st->font);
+        case WM_SETTEXT: {
+            UINT t = Type(h);
+            if (t == SS_ICON || t == SS_BITMAP) {
+                // The text names an image resource.
+                HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
+                LPCSTR name = reinterpret_cast<LPCSTR>(lp);
+                if (name && (IS_INTRESOURCE(name) || name[0])) {
+                    HANDLE img = t == SS_ICON ? static_cast<HANDLE>(LoadIconA(inst, name))
+                                              : static_cast<HANDLE>(LoadBitmapA(inst, name));
+                    if (img) SendMessageA(h, t == SS_ICON ? STM_SETICON : STM_SETIMAGE,
+                                          t == SS_ICON ? reinterpret_cast<WPARAM>(img) : IMAGE_BITMAP,
+                                          reinterpret_cast<LPARAM>(img));
+                }
+                return TRUE;
+            }
+            LRESULT r = DefWindowProcA(h, msg, wp, lp);
+            InvalidateRect(h, nullptr, TRUE);
+            return r;
+        }
+        case WM_ENABLE:
+            InvalidateRect(h, nullptr, TRUE);
+            if (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) Notify(h, wp ? STN_ENABLE : STN_DISABLE);
+            return 0;
+        case WM_LBUTTONDOWN:
+            if (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) Notify(h, STN_CLICKED);
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            if (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) Notify(h, STN_DBLCLK);
+            return 0;
+        case STM_GETICON:
+            return Type(h) == SS_ICON ? reinterpret_cast<LRESULT>(st->image) : 0;
+        case STM_SETICON: {
+            if (Type(h) != SS_ICON) return 0;
+            HANDLE old = st->image;
+            st->image = reinterpret_cast<HANDLE>(wp);
+            FitToImage(h, st);
+            InvalidateRect(h, nullptr, TRUE);
+            return reinterpret_cast<LRESULT>(old);
+        }
+        case STM_GETIMAGE:
+            if ((wp == IMAGE_ICON && Type(h) == SS_ICON) || (wp == IMAGE_BITMAP && Type(h) == SS_BITMAP))
+                return reinterpret_cast<LRESULT>(st->image);
+            return 0;
+        case STM_SETIMAGE: {
+            UINT t = Type(h);
+            if (!((wp == IMAGE_ICON && t == SS_ICON) || (wp == IMAGE_BITMAP && t == SS_BITMAP))) return 0;
+            HANDLE old = st->image;
+            st->image = reinterpret_cast<HANDLE>(lp);
+            FitToImage(h, st);
+            InvalidateRect(h, nullptr, TRUE);
+            return reinterpret_cast<LRESULT>(old);
+        }
+        default:
+            break;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+}  // namespace plat::controls
