@@ -198,11 +198,14 @@ LRESULT DeliverSent(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool from_other_t
 void ProcessIncoming(Queue& q) {
     for (;;) {
         std::shared_ptr<SentMessage> s;
+        std::shared_ptr<Queue> sender;
         {
+            // Taken under the lock a timed-out sender withdraws its message with.
             std::lock_guard<std::mutex> g(q.mu);
             if (q.incoming.empty()) return;
             s = q.incoming.front();
             q.incoming.pop_front();
+            sender = s->sender;
         }
         LRESULT r = 0;
         bool failed = false;
@@ -214,14 +217,14 @@ void ProcessIncoming(Queue& q) {
         } else {
             failed = true;
         }
-        if (s->sender) {
-            std::lock_guard<std::mutex> g(s->sender->mu);
+        if (sender) {
+            std::lock_guard<std::mutex> g(sender->mu);
             if (!s->done) {  // ReplyMessage may have answered already
                 s->result = r;
                 s->failed = failed;
                 s->done = true;
             }
-            s->sender->cv.notify_all();
+            sender->cv.notify_all();
         }
     }
 }
@@ -497,7 +500,9 @@ LRESULT WINAPI SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
         target->incoming.push_back(s);
     }
     WakeQueue(*target);
-    uint64_t deadline = timeout == INFINITE ? clock::kForever : clock::NowMs() + timeout;
+    // Send timeouts are waits of the sender, on real time like every other wait.
+    bool forever = timeout == INFINITE;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(forever ? 0 : timeout);
     (void)flags;
     // While waiting, the sender still answers what other threads send to it, so two threads
     // sending to each other never deadlock.
@@ -506,20 +511,26 @@ LRESULT WINAPI SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
         std::unique_lock<std::mutex> lk(self->mu);
         if (s->done) break;
         if (!self->incoming.empty()) continue;
-        if (deadline != clock::kForever && clock::NowMs() >= deadline) {
+        if (!forever && std::chrono::steady_clock::now() >= deadline) {
             lk.unlock();
             // Withdraw the message if the receiver has not taken it yet.
-            std::lock_guard<std::mutex> g(target->mu);
-            auto& in = target->incoming;
-            in.erase(std::remove(in.begin(), in.end(), s), in.end());
-            s->sender = nullptr;
+            {
+                std::lock_guard<std::mutex> g(target->mu);
+                auto& in = target->incoming;
+                in.erase(std::remove(in.begin(), in.end(), s), in.end());
+            }
+            {
+                // A receiver already handling it finds the message answered and keeps its result.
+                std::lock_guard<std::mutex> g(self->mu);
+                s->done = true;
+            }
             SetLastError(ERROR_TIMEOUT);
             return 0;
         }
-        if (deadline == clock::kForever)
+        if (forever)
             self->cv.wait_for(lk, std::chrono::milliseconds(100));
         else
-            clock::WaitUntil(self->cv, lk, deadline);
+            self->cv.wait_until(lk, deadline);
     }
     if (s->failed) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
