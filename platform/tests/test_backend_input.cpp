@@ -1,8 +1,11 @@
 // Input injected through the test interface reaches windows as the platform's messages, at
-// the right client coordinates, and window captures show what the window painted.
+// the right client coordinates; window captures show what the window painted; timers follow
+// the virtual clock, even for a thread blocked waiting for them.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "windows.h"
@@ -170,4 +173,36 @@ TEST_F(InjectedInput, WindowCaptureShowsWhatTheWindowPaintedAndTheScreenShowsItI
     EXPECT_EQ(WinTestScreenPixel(140, 110), RGB(10, 200, 30));
     EXPECT_EQ(WinTestScreenPixel(160, 110), WinTestScreenPixel(299 + 100, 199 + 80 - 1))
         << "past the painted block the child shows its background";
+}
+
+TEST(VirtualTime, TimersComeDueWhenTheClockIsAdvancedAndNotBefore) {
+    WNDCLASSA wc;
+    std::memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "BackendTimerTest";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, "BackendTimerTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(hwnd);
+    ASSERT_TRUE(SetTimer(hwnd, 7, 1000, nullptr));
+    MSG msg;
+    WinTestAdvanceClock(999);
+    EXPECT_FALSE(PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE)) << "due before its time";
+    WinTestAdvanceClock(1);
+    ASSERT_TRUE(PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+
+    // The thread sits in GetMessage with nothing to do; only the advance from another thread
+    // can end its wait.
+    std::atomic<bool> advanced{false};
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        advanced = true;
+        WinTestAdvanceClock(1000);
+    });
+    ASSERT_GT(GetMessageA(&msg, hwnd, WM_TIMER, WM_TIMER), 0);
+    EXPECT_TRUE(advanced) << "GetMessage returned before the clock moved";
+    EXPECT_EQ(msg.message, UINT(WM_TIMER));
+    other.join();
+    KillTimer(hwnd, 7);
+    DestroyWindow(hwnd);
 }
