@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "gdi/surface_dc.h"
 #include "windows.h"
@@ -105,6 +107,38 @@ TEST(SurfaceDC, BlitsBetweenSurfacesAndBrushOriginFollowsTheDCOrigin) {
     plat::gdi::ReleaseSurfaceDC(a);
     plat::gdi::ReleaseSurfaceDC(b);
     EXPECT_TRUE(DeleteObject(h));
+}
+
+// Another thread may draw into a window's DC while its owner paints (a video frame while the
+// window repaints): calls are serialised, and text shares the glyph caches safely.
+TEST(SurfaceDC, TwoThreadsDrawingIntoOneSurfaceStayConsistent) {
+    auto surf = std::make_shared<Surface>(200, 100, 0);
+    HDC left = plat::gdi::CreateSurfaceDC(surf, POINT{0, 0}, nullptr, nullptr);
+    HDC right = plat::gdi::CreateSurfaceDC(surf, POINT{100, 0}, nullptr, nullptr);
+    auto work = [](HDC dc, COLORREF c) {
+        HBRUSH b = CreateSolidBrush(c);
+        HFONT f = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
+        SelectObject(dc, f);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, c);
+        RECT r{0, 0, 100, 100};
+        for (int i = 0; i < 200; ++i) {
+            FillRect(dc, &r, b);
+            RECT t{0, 0, 100, 20};
+            DrawTextA(dc, "frame 0123456789", -1, &t, DT_SINGLELINE | DT_END_ELLIPSIS);
+        }
+        SelectObject(dc, GetStockObject(SYSTEM_FONT));
+        DeleteObject(f);
+        DeleteObject(b);
+    };
+    std::thread t1(work, left, RGB(255, 0, 0));
+    std::thread t2(work, right, RGB(0, 0, 255));
+    t1.join();
+    t2.join();
+    EXPECT_EQ(At(*surf, 50, 60), RGB(255, 0, 0));
+    EXPECT_EQ(At(*surf, 150, 60), RGB(0, 0, 255));
+    plat::gdi::ReleaseSurfaceDC(left);
+    plat::gdi::ReleaseSurfaceDC(right);
 }
 
 }  // namespace
