@@ -45,6 +45,8 @@ int Callback(HWND dlg, FolderDialog* st, UINT msg, LPARAM lp) {
 }
 
 void Select(HWND dlg, FolderDialog* st, const std::string& path, bool notify) {
+    // Entering the folder that a first click already chose is no new selection.
+    if (path == st->selection && st->selchanges > 0) notify = false;
     st->selection = path;
     SetDlgItemTextA(dlg, kPath, path.c_str());
     if (!notify || !st->bi->lpfn) return;
