@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <functional>
 #include <map>
@@ -37,7 +40,6 @@ SDL_SystemCursor SdlCursorFor(int idc) {
 class SdlBackend : public Backend {
 public:
     SdlBackend(WindowSystemPort& port, Uint32 wake_event) : port_(port), wake_event_(wake_event) {
-        display_thread_ = std::this_thread::get_id();
         SDL_Rect b{0, 0, 1024, 768};
         SDL_GetDisplayBounds(0, &b);
         screen_ = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
@@ -132,7 +134,7 @@ public:
         RECT d{std::max<LONG>(dirty.left, 0), std::max<LONG>(dirty.top, 0),
                std::min<LONG>(dirty.right, surface.width), std::min<LONG>(dirty.bottom, surface.height)};
         if (d.right <= d.left || d.bottom <= d.top) return;
-        if (std::this_thread::get_id() == display_thread_) {
+        if (OnDisplayThread()) {
             Upload(hwnd, surface, d);
             return;
         }
@@ -270,8 +272,12 @@ private:
         w = Win{};
     }
 
+    // The display thread is the process's main thread, whichever thread first asked for the
+    // backend: the window system runs the main thread's message loop into WaitAndDispatch.
+    static bool OnDisplayThread() { return pid_t(syscall(SYS_gettid)) == getpid(); }
+
     void OnDisplay(std::function<void()> fn) {
-        if (std::this_thread::get_id() == display_thread_) {
+        if (OnDisplayThread()) {
             fn();
             return;
         }
@@ -434,7 +440,6 @@ private:
 
     WindowSystemPort& port_;
     Uint32 wake_event_;
-    std::thread::id display_thread_;
     RECT screen_, work_;
     int listener_ = 0;
     std::map<HWND, Win> wins_;

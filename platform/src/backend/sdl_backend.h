@@ -9,8 +9,9 @@
 
 namespace plat {
 
-// Initialises SDL video on the calling thread, which becomes the display thread. Null when
-// there is no usable display.
+// Initialises SDL video; null when there is no usable display. The display thread, where every
+// SDL video call runs, is the process's main thread: calls from other threads are handed to it
+// and carried out in its WaitAndDispatch.
 std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port);
 
 }  // namespace plat
