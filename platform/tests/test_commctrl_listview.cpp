@@ -368,6 +368,7 @@ TEST_F(ListFixture, DraggingADividerResizesTheColumnWithTheTrackNotifications) {
         at = IndexOf(c, at);
         ASSERT_NE(at, size_t(-1)) << c;
     }
+    EXPECT_NE(IndexOf(NM_RELEASEDCAPTURE, at), size_t(-1));  // after the drag, for skinners to repaint
     EXPECT_EQ(Notes()[IndexOf(HDN_BEGINTRACKA)].item, 0);
     EXPECT_EQ(Notes()[IndexOf(HDN_ENDTRACKA)].hd_width, 130);
     EXPECT_NE(IndexOf(HDN_ITEMCHANGEDA), size_t(-1));

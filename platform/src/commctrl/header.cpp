@@ -473,6 +473,8 @@ LRESULT CALLBACK HeaderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
                 hi.cxy = s->track_width;
                 NotifyItem(h, HDN_ENDTRACKA, item, &hi);
                 if (H(h) && item < int(H(h)->items.size()) && H(h)->items[size_t(item)].cxy != hi.cxy) SetItem(h, item, hi);
+                NMHDR nm{};
+                if (H(h)) SendNotify(h, NM_RELEASEDCAPTURE, &nm);
             } else if (s->pressed >= 0) {
                 int item = s->pressed;
                 bool in = s->pressed_in;
@@ -480,7 +482,9 @@ LRESULT CALLBACK HeaderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
                 s->pressed_in = false;
                 ReleaseCapture();
                 InvalidateRect(h, nullptr, TRUE);
-                if (in) NotifyItem(h, HDN_ITEMCLICKA, item, nullptr);
+                NMHDR nm{};
+                SendNotify(h, NM_RELEASEDCAPTURE, &nm);
+                if (in && H(h)) NotifyItem(h, HDN_ITEMCLICKA, item, nullptr);
             }
             return 0;
         }
