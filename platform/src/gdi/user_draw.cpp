@@ -537,17 +537,8 @@ int DrawTextT(std::shared_ptr<DC> d, const char* text, int count, RECT* rc, UINT
     }
     if (params) params->uiLengthDrawn = UINT(count);
     if (fmt & DT_CALCRECT) {
-        int w = maxW;
-        if (fmt & DT_CENTER) {
-            // Keep the text's place: the rectangle shrinks around the centre.
-            int mid = (left + right) / 2;
-            rc->left = mid - w / 2 - leftM;
-            rc->right = rc->left + leftM + w + rightM;
-        } else if (fmt & DT_RIGHT) {
-            rc->left = right - w - leftM;
-        } else {
-            rc->right = left + w + rightM;
-        }
+        // Only the right side and the bottom move, whatever the alignment.
+        rc->right = left + maxW + rightM;
         rc->bottom = rc->top + total;
         return total;
     }
