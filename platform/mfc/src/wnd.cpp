@@ -475,7 +475,10 @@ LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         wnd->m_pfnSuper = nullptr;
         wnd->Detach();
         wnd->m_nFlags &= ~(WF_TOOLTIPS | WF_TRACKINGTOOLTIPS);
-        if (s.tip_owner == hwnd) {
+        if (s.tip_owner == hwnd || s.tip_info.hwnd == hwnd) {
+            // The tooltip must not ask a dead window for its text.
+            if (s.tip_hit != -1 && s.tooltip && ::IsWindow(s.tooltip))
+                ::SendMessageA(s.tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&s.tip_info));
             s.tip_owner = nullptr;
             s.tip_hit = -1;
         }
