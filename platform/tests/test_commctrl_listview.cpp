@@ -447,6 +447,9 @@ TEST_F(ListFixture, HundredRowsScrollByBarWheelKeysAndMessages) {
     SendMessageA(list, WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 100 - per);  // clamped at the end
 
+    // A thumb position sent by whoever draws the bar (a skinner) is taken from the message.
+    SendMessageA(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 42), 0);
+    EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 42);
     SendMessageA(list, LVM_ENSUREVISIBLE, 10, FALSE);
     EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 10);
     SetFocus(list);  // the wheel goes to the focus

@@ -326,6 +326,16 @@ WINCOMMCTRLAPI int WINAPI ImageList_ReplaceIcon(HIMAGELIST himl, int i, HICON ic
     bool has_mask = ReadBitmap(ii.hbmMask, &mw, &mh, &mpx);
     if (ii.hbmColor) DeleteObject(ii.hbmColor);
     if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    if (!ok && has_mask && mh >= 2) {
+        // A monochrome icon: the mask's top half is the AND mask, its bottom half the image.
+        h = mh / 2;
+        w = mw;
+        px.assign(mpx.begin() + std::ptrdiff_t(size_t(w) * size_t(h)), mpx.end());
+        for (auto& p : px) p |= 0xFF000000u;
+        mpx.resize(size_t(w) * size_t(h));
+        mh = h;
+        ok = true;
+    }
     if (!ok) return -1;
     Guard g(GlobalLock());
     auto l = Get(himl);

@@ -1096,7 +1096,13 @@ void Key(HWND h, UINT vk) {
     if (target >= 0) SelectFocus(h, target, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0, false);
 }
 
-void Scroll(HWND h, int bar, int code) {
+// The thumb's position: the bar's own while it is being dragged; otherwise (a scroll message sent
+// by someone drawing the bar themselves) the position the message carries.
+int ThumbPos(const SCROLLINFO& si, int message_pos) {
+    return si.nTrackPos != si.nPos ? si.nTrackPos : message_pos;
+}
+
+void Scroll(HWND h, int bar, int code, int message_pos) {
     ListView* s = L(h);
     if (!s) return;
     SCROLLINFO si{};
@@ -1111,7 +1117,7 @@ void Scroll(HWND h, int bar, int code) {
             case SB_LINEDOWN: ++top; break;
             case SB_PAGEUP: top -= per; break;
             case SB_PAGEDOWN: top += per; break;
-            case SB_THUMBTRACK: case SB_THUMBPOSITION: top = si.nTrackPos; break;
+            case SB_THUMBTRACK: case SB_THUMBPOSITION: top = ThumbPos(si, message_pos); break;
             case SB_TOP: top = 0; break;
             case SB_BOTTOM: top = int(s->items.size()); break;
             default: return;
@@ -1127,7 +1133,7 @@ void Scroll(HWND h, int bar, int code) {
             case SB_LINERIGHT: x += line; break;
             case SB_PAGELEFT: x -= cr.right; break;
             case SB_PAGERIGHT: x += cr.right; break;
-            case SB_THUMBTRACK: case SB_THUMBPOSITION: x = si.nTrackPos; break;
+            case SB_THUMBTRACK: case SB_THUMBPOSITION: x = ThumbPos(si, message_pos); break;
             case SB_LEFT: x = 0; break;
             case SB_RIGHT: x = TotalWidth(*s); break;
             default: return;
@@ -1298,7 +1304,7 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             return 0;
         case WM_VSCROLL:
         case WM_HSCROLL:
-            if (l == 0) Scroll(h, m == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(w));
+            if (l == 0) Scroll(h, m == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(w), HIWORD(w));
             return 0;
         case WM_MOUSEWHEEL: {
             UINT lines = 3;
@@ -1341,7 +1347,10 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             return reinterpret_cast<LRESULT>(old);
         }
         case LVM_GETITEMCOUNT: return LRESULT(s->items.size());
-        case LVM_SETITEMCOUNT: s->items.reserve(size_t(std::max<WPARAM>(w, 0))); return TRUE;
+        case LVM_SETITEMCOUNT:
+            // Only a hint for ordinary lists; a wild count must not exhaust memory.
+            s->items.reserve(std::min<size_t>(size_t(w), 1u << 16));
+            return TRUE;
         case LVM_GETITEMA: return GetItem(h, reinterpret_cast<LVITEMA*>(l));
         case LVM_SETITEMA: return l ? SetItem(h, *reinterpret_cast<LVITEMA*>(l)) : FALSE;
         case LVM_INSERTITEMA: return l ? InsertItem(h, *reinterpret_cast<LVITEMA*>(l)) : -1;
