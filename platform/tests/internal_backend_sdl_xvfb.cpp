@@ -219,3 +219,18 @@ TEST_F(SdlOnXvfb, PlaysWavFilesAndRefusesWhatIsNotOne) {
     std::remove(wav.c_str());
     std::remove(junk.c_str());
 }
+
+TEST_F(SdlOnXvfb, AResizedWindowShowsItsWholeSurfaceEvenWhenOnlyAPartIsPresented) {
+    backend_->CreateTopLevel(H(6), RECT{300, 20, 340, 60}, false);
+    backend_->ShowTopLevel(H(6), true);
+    backend_->Present(H(6), plat::Surface(40, 40, 0x00202020), RECT{0, 0, 40, 40});
+    Settle();
+    backend_->MoveTopLevel(H(6), RECT{300, 20, 380, 100});
+    plat::Surface bigger(80, 80, 0x0040A0F0);
+    backend_->Present(H(6), bigger, RECT{0, 0, 10, 10});
+    Settle();
+    plat::Surface shot = Shot("g");
+    EXPECT_EQ(shot.At(305, 25) & 0xFFFFFF, 0x40A0F0u);
+    EXPECT_EQ(shot.At(370, 90) & 0xFFFFFF, 0x40A0F0u) << "outside the dirty rect, the new size still shows the surface";
+    backend_->DestroyTopLevel(H(6));
+}

@@ -297,9 +297,12 @@ private:
         for (auto& fn : t) fn();
     }
 
-    bool EnsureTexture(Win& w, int sw, int sh) {
+    // `fresh` tells whether the texture was (re)made and so holds nothing yet.
+    bool EnsureTexture(Win& w, int sw, int sh, bool* fresh = nullptr) {
+        if (fresh) *fresh = false;
         if (!w.renderer) return false;
         if (w.texture && w.tex_w == sw && w.tex_h == sh) return true;
+        if (fresh) *fresh = true;
         if (w.texture) SDL_DestroyTexture(w.texture);
         w.texture = SDL_CreateTexture(w.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, sw, sh);
         w.tex_w = sw;
@@ -310,9 +313,12 @@ private:
         return true;
     }
 
-    void Upload(HWND hwnd, const Surface& s, const RECT& d) {
+    void Upload(HWND hwnd, const Surface& s, const RECT& dirty) {
         Win* w = Find(hwnd);
-        if (!w || !EnsureTexture(*w, s.width, s.height)) return;
+        bool fresh;
+        if (!w || !EnsureTexture(*w, s.width, s.height, &fresh)) return;
+        // A new texture (first present, or the window changed size) takes the whole surface.
+        RECT d = fresh ? RECT{0, 0, s.width, s.height} : dirty;
         SDL_Rect r{d.left, d.top, d.right - d.left, d.bottom - d.top};
         SDL_UpdateTexture(w->texture, &r, s.Row(d.top) + d.left, s.width * 4);
         SyncShapeAndAlpha(hwnd, *w);
