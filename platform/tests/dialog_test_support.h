@@ -95,3 +95,78 @@ inline void ShiftTab() {
 }
 
 }  // namespace dlgtest
+
+namespace dlgtest {
+
+// A top-level window that records what its controls tell it.
+struct Note {
+    UINT msg;
+    int id;
+    int code;
+    bool operator==(const Note& o) const { return msg == o.msg && id == o.id && code == o.code; }
+};
+
+inline std::vector<Note>& Notes() {
+    static std::vector<Note> v;
+    return v;
+}
+inline std::vector<DRAWITEMSTRUCT>& Draws() {
+    static std::vector<DRAWITEMSTRUCT> v;
+    return v;
+}
+
+inline LRESULT CALLBACK HostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+        case WM_COMMAND:
+            Notes().push_back({m, LOWORD(w), HIWORD(w)});
+            return 0;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            Notes().push_back({m, l ? GetDlgCtrlID(reinterpret_cast<HWND>(l)) : 0, LOWORD(w) | (HIWORD(w) << 16)});
+            return 0;
+        case WM_DRAWITEM:
+            Draws().push_back(*reinterpret_cast<DRAWITEMSTRUCT*>(l));
+            return TRUE;
+        case WM_MEASUREITEM:
+            reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = 20;
+            return TRUE;
+        default:
+            return DefWindowProcA(h, m, w, l);
+    }
+}
+
+inline HWND Host(int w = 400, int h = 300) {
+    static bool reg = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = HostProc;
+        wc.lpszClassName = "ControlTestHost";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(uintptr_t(COLOR_BTNFACE + 1));
+        return RegisterClassA(&wc) != 0;
+    }();
+    (void)reg;
+    HWND host = CreateWindowExA(0, "ControlTestHost", "Host", WS_POPUP | WS_VISIBLE, 10, 10, w, h, nullptr, nullptr,
+                                nullptr, nullptr);
+    WinTestPumpUntilIdle();
+    Notes().clear();
+    Draws().clear();
+    return host;
+}
+
+inline HWND Child(HWND host, const char* cls, const char* text, DWORD style, int id, int x, int y, int w, int h) {
+    HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, host,
+                             reinterpret_cast<HMENU>(uintptr_t(id)), nullptr, nullptr);
+    WinTestPumpUntilIdle();
+    return c;
+}
+
+// Notes of WM_COMMAND only, as (id, code).
+inline std::vector<std::pair<int, int>> Commands() {
+    std::vector<std::pair<int, int>> v;
+    for (auto& n : Notes())
+        if (n.msg == WM_COMMAND) v.emplace_back(n.id, n.code);
+    return v;
+}
+
+inline void Pump() { WinTestPumpUntilIdle(); }
+
+}  // namespace dlgtest

@@ -26,6 +26,7 @@ struct Combo {
     int dropped_width = 0;
     bool extended_ui = false;
     WNDPROC edit_proc = nullptr;
+    DWORD list_scroll = 0;
 };
 
 DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
@@ -365,12 +366,16 @@ LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         c->type = UINT(cs->style) & 3;
         if (c->type == 0) c->type = CBS_SIMPLE;
         c->drop_height = cs->cy;
+        // The scroll-bar styles are the list's: the combo box itself has no scroll bars.
+        c->list_scroll = (cs->style & (WS_VSCROLL | WS_HSCROLL));
+        SetWindowLongA(h, GWL_STYLE, LONG(DWORD(cs->style) & ~DWORD(WS_VSCROLL | WS_HSCROLL)));
+        cs->style &= ~LONG(WS_VSCROLL | WS_HSCROLL);
         return DefWindowProcA(h, msg, wp, lp);
     }
     switch (msg) {
         case WM_CREATE: {
             DWORD st = Style(h);
-            DWORD ls = WS_VSCROLL | LBS_NOTIFY;
+            DWORD ls = c->list_scroll | LBS_NOTIFY;
             if (st & CBS_OWNERDRAWFIXED) ls |= LBS_OWNERDRAWFIXED;
             if (st & CBS_OWNERDRAWVARIABLE) ls |= LBS_OWNERDRAWVARIABLE;
             if (st & CBS_SORT) ls |= LBS_SORT;

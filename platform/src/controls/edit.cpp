@@ -26,6 +26,7 @@ struct Edit {
     std::string undo_text;
     size_t undo_anchor = 0, undo_caret = 0;
     bool can_undo = false;
+    bool vscroll = false;  // made with WS_VSCROLL (the window system hides the bar when idle)
 };
 
 DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
@@ -171,7 +172,7 @@ size_t CharAt(HWND h, const Edit* e, HDC dc, POINT p) {
 }
 
 void UpdateScrollBars(HWND h, Edit* e, HDC dc) {
-    if (!Multi(h) || !(Style(h) & WS_VSCROLL)) return;
+    if (!Multi(h) || !e->vscroll) return;
     auto lines = Lines(h, e);
     RECT fr = FormatRect(h, e);
     int lh = LineHeight(dc);
@@ -446,6 +447,7 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         SetState(h, e);
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
         e->limit = (cs->style & ES_MULTILINE) ? 0x7FFFFFFEu : 0x7FFEu;
+        e->vscroll = (cs->style & WS_VSCROLL) != 0;
         if (cs->style & ES_PASSWORD) e->password = '*';
         if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) e->text = cs->lpszName;
         if (!(cs->style & ES_MULTILINE)) {

@@ -32,6 +32,7 @@ struct ListBox {
     HWND combo = nullptr;  // set for a combo box's list
     int horz_extent = 0;
     bool in_create = true;
+    bool vscroll = false;  // made with WS_VSCROLL (the window system hides the bar when idle)
 };
 
 DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
@@ -118,7 +119,7 @@ int MaxTop(HWND h, const ListBox* lb) {
 }
 
 void UpdateScroll(HWND h, ListBox* lb) {
-    if (!(Style(h) & WS_VSCROLL)) return;
+    if (!lb->vscroll) return;
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, int(lb->items.size()) - 1, UINT(PageSize(h, lb)),
                   lb->top, 0};
     if (Style(h) & LBS_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
@@ -386,6 +387,7 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (!lb) {
         if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
         lb = new ListBox;
+        lb->vscroll = (reinterpret_cast<CREATESTRUCTA*>(lp)->style & WS_VSCROLL) != 0;
         SetState(h, lb);
         return DefWindowProcA(h, msg, wp, lp);
     }
