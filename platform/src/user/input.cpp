@@ -66,6 +66,11 @@ HWND Target(POINT screen, LRESULT* hit) {
         return c;
     }
     HWND h = WindowFromPoint(screen);
+    if (h && !IsWindowEnabled(h)) {
+        // A disabled top level (the owner of a modal dialog) takes no mouse input.
+        *hit = HTERROR;
+        return h;
+    }
     while (h) {
         LRESULT r = SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
         if (r != HTTRANSPARENT) {
@@ -92,6 +97,7 @@ void MouseMove(POINT screen) {
     MouseTrackingMoved(h, hit);
     if (!h) return;
     if (!CaptureWindow()) SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(hit, WM_MOUSEMOVE));
+    if (hit == HTERROR) return;
     if (hit == HTCLIENT) {
         POINT c = screen;
         ScreenToClient(h, &c);
@@ -110,6 +116,10 @@ void MouseButton(Button button, bool down, POINT screen) {
     LRESULT hit;
     HWND h = Target(screen, &hit);
     if (!h) return;
+    if (hit == HTERROR) {
+        if (down) SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(WORD(short(HTERROR)), base));
+        return;
+    }
     bool eat = false;
     if (down && !CaptureWindow()) {
         HWND top = GetAncestor(h, GA_ROOT);

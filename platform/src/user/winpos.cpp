@@ -455,7 +455,8 @@ HWND WINAPI WindowFromPoint(POINT pt) {
     if (!h) return nullptr;
     // Descend through visible children; a child answering HTTRANSPARENT lets its parent take it.
     for (;;) {
-        HWND c = ChildAtScreenPoint(h, pt, CWP_SKIPINVISIBLE);
+        // Hidden and disabled children do not take the mouse; their parent does.
+        HWND c = ChildAtScreenPoint(h, pt, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
         if (!c || c == h) break;
         Window* cw;
         {
