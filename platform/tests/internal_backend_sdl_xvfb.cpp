@@ -234,3 +234,16 @@ TEST_F(SdlOnXvfb, AResizedWindowShowsItsWholeSurfaceEvenWhenOnlyAPartIsPresented
     EXPECT_EQ(shot.At(370, 90) & 0xFFFFFF, 0x40A0F0u) << "outside the dirty rect, the new size still shows the surface";
     backend_->DestroyTopLevel(H(6));
 }
+
+TEST_F(SdlOnXvfb, WakesEndAForeverWaitAndDoNotPileUp) {
+    Settle();
+    for (int i = 0; i < 1000; ++i) backend_->Wake();
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT), 1);
+    EXPECT_TRUE(backend_->WaitAndDispatch(-1)) << "a wake before the wait ends it at once";
+    std::thread t([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        backend_->Wake();
+    });
+    EXPECT_TRUE(backend_->WaitAndDispatch(-1));
+    t.join();
+}

@@ -5,6 +5,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -167,6 +168,8 @@ public:
     }
 
     void Wake() override {
+        // One wake-up event in the queue is enough, however often other threads post.
+        if (wake_pending_.exchange(true)) return;
         SDL_Event e;
         std::memset(&e, 0, sizeof e);
         e.type = wake_event_;
@@ -428,7 +431,9 @@ private:
             }
             break;
         }
-        default: break;  // the wake-up event and the rest carry nothing for the window system
+        default:
+            if (e.type == wake_event_) wake_pending_ = false;
+            break;  // the wake-up event and the rest carry nothing for the window system
         }
     }
 
@@ -446,6 +451,7 @@ private:
 
     WindowSystemPort& port_;
     Uint32 wake_event_;
+    std::atomic<bool> wake_pending_{false};
     RECT screen_, work_;
     int listener_ = 0;
     std::map<HWND, Win> wins_;
