@@ -200,6 +200,29 @@ TEST(DrawTextLayout, CalcRectEqualsTheDrawnExtent) {
     DrawTextA(c.dc, "OK", 2, &one, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(one.right, sz.cx);
     EXPECT_EQ(one.bottom, sz.cy);
+    RECT centred{10, 0, 200, 0};
+    DrawTextA(c.dc, "OK", 2, &centred, DT_CALCRECT | DT_SINGLELINE | DT_CENTER);
+    EXPECT_EQ(centred.left, 10) << "only the right side moves";
+    EXPECT_EQ(centred.right, 10 + sz.cx);
+}
+
+TEST(DrawTextLayout, EditControlModeBreaksLongWordsAndHidesAPartialLastLine) {
+    Canvas32 c(200, 100);
+    FontOn on(c, Font(-13));
+    SetBkMode(c.dc, TRANSPARENT);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(c.dc, &tm);
+    const char* word = "averyveryverylongfilenamewithoutspaces.mp4";
+    RECT plain{0, 0, 60, 0}, edit{0, 0, 60, 0};
+    DrawTextA(c.dc, word, -1, &plain, DT_CALCRECT | DT_WORDBREAK);
+    DrawTextA(c.dc, word, -1, &edit, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+    EXPECT_GT(plain.right, 60) << "a word wider than the line stays whole";
+    EXPECT_EQ(plain.bottom, tm.tmHeight);
+    EXPECT_LE(edit.right, 60) << "an edit control breaks it";
+    EXPECT_GT(edit.bottom, tm.tmHeight);
+    RECT box{0, 0, 60, tm.tmHeight * 3 / 2};
+    DrawTextA(c.dc, word, -1, &box, DT_WORDBREAK | DT_EDITCONTROL | DT_NOCLIP);
+    EXPECT_LE(c.InkBox(kWhite).bottom, tm.tmHeight) << "the half-visible second line is not drawn";
 }
 
 TEST(DrawTextLayout, AlignmentFlagsPlaceTheText) {

@@ -549,6 +549,8 @@ int DrawTextT(std::shared_ptr<DC> d, const char* text, int count, RECT* rc, UINT
         const RECT* clipP = (fmt & DT_NOCLIP) ? nullptr : &clip;
         int y = top;
         for (const Line& ln : lines) {
+            // Like a multi-line edit control, a partly visible last line is not shown.
+            if ((fmt & DT_EDITCONTROL) && !single && y + lineH > rc->bottom && y > rc->top) break;
             int x = left;
             if (fmt & DT_CENTER)
                 x = left + (width - ln.width) / 2;
