@@ -976,25 +976,20 @@ public:
         bool hit = HitTest(p, &level, &index);
         bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_NCLBUTTONDOWN || msg == WM_NCRBUTTONDOWN;
         bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_NCLBUTTONUP || msg == WM_NCRBUTTONUP;
-        if (!hit) {
-            // Over the bar of the window being tracked?
-            if (bar_ && bar_hwnd_) {
-                auto rects = BarRects();
-                for (size_t i = 0; i < rects.size(); ++i) {
-                    const RECT& r = rects[i];
-                    if (p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom) {
-                        if (levels_[0].sel != int(i) || down) {
-                            bool was_open = levels_.size() > 1;
-                            if (down && levels_[0].sel == int(i) && was_open) {
-                                CloseFrom(1);
-                                return;
-                            }
-                            Select(0, int(i), was_open || down, true);
-                        }
-                        return;
-                    }
-                }
+        bool move = msg == WM_MOUSEMOVE || msg == WM_NCMOUSEMOVE;
+        if (hit && !levels_[level].wnd) {
+            // On the menu bar: a press opens (or closes) the item's popup; moving while a popup
+            // is open opens the neighbour's instead.
+            bool was_open = levels_.size() > 1;
+            if (down) {
+                if (levels_[0].sel == index && was_open) CloseFrom(1);
+                else Select(0, index, true, true);
+            } else if (move && index >= 0 && levels_[0].sel != index) {
+                Select(0, index, was_open, true);
             }
+            return;
+        }
+        if (!hit) {
             if (down) done_ = true;  // a click outside ends the menu
             return;
         }
