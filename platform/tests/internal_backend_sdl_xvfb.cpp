@@ -136,6 +136,15 @@ TEST_F(SdlOnXvfb, PointerMotionReachesTheWindowSystemInScreenCoordinates) {
     for (const plat::InputEvent& e : ws_->delivered)
         if (e.kind == plat::InputEvent::Kind::MouseMove && e.pt.x == 350 && e.pt.y == 260) seen = true;
     EXPECT_TRUE(seen) << "no mouse move at (350,260) among " << ws_->delivered.size() << " events";
+
+    // Out onto the bare desktop: the window system hears where the pointer went.
+    ws_->delivered.clear();
+    SDL_WarpMouseGlobal(600, 450);
+    Settle();
+    seen = false;
+    for (const plat::InputEvent& e : ws_->delivered)
+        if (e.kind == plat::InputEvent::Kind::MouseMove && e.pt.x == 600 && e.pt.y == 450) seen = true;
+    EXPECT_TRUE(seen) << "leaving the window was not reported as a move to the desktop";
     backend_->DestroyTopLevel(H(3));
 }
 

@@ -424,6 +424,20 @@ private:
             case SDL_WINDOWEVENT_FOCUS_GAINED:
                 if (Win* w = Find(h); w && !w->popup) port_.Deliver(InputEvent::Activate(h));
                 break;
+            case SDL_WINDOWEVENT_LEAVE: {
+                // The pointer went out to the desktop: the window system sees it move there, so
+                // hover effects and mouse-leave tracking end as they would on the real screen.
+                // (While a button is held SDL keeps reporting moves itself.)
+                int gx, gy;
+                if (SDL_GetGlobalMouseState(&gx, &gy) != 0) break;
+                Win* w = Find(h);
+                POINT p{gx, gy};
+                if (w && p.x >= w->rect.left && p.x < w->rect.right && p.y >= w->rect.top && p.y < w->rect.bottom)
+                    break;
+                last_mouse_ = p;
+                port_.Deliver(InputEvent::Move(p));
+                break;
+            }
             case SDL_WINDOWEVENT_EXPOSED:
                 if (Win* w = Find(h)) Redraw(*w);
                 break;
