@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
@@ -171,6 +174,17 @@ TEST_F(InjectedInput, WindowCaptureShowsWhatTheWindowPaintedAndTheScreenShowsItI
     EXPECT_EQ(px[size_t(9) * w + 19] & 0xFFFFFF, 0x0AC81Eu);
     EXPECT_NE(px[size_t(9) * w + 20] & 0xFFFFFF, 0x0AC81Eu);
     EXPECT_EQ(WinTestScreenPixel(140, 110), RGB(10, 200, 30));
+
+    // The whole top level to a PNG: its size, the child's block where the child sits.
+    std::string png = ::testing::TempDir() + "backend_input_" + std::to_string(getpid()) + ".png";
+    ASSERT_TRUE(WinTestCaptureWindowPng(top_, png.c_str()));
+    std::vector<DWORD> top_px(300 * 200);
+    ASSERT_TRUE(WinTestReadPng(png.c_str(), top_px.data(), int(top_px.size()), &w, &h));
+    EXPECT_EQ(w, 300);
+    EXPECT_EQ(h, 200);
+    EXPECT_EQ(top_px[size_t(30) * 300 + 40] & 0xFFFFFF, 0x0AC81Eu);
+    EXPECT_NE(top_px[size_t(29) * 300 + 39] & 0xFFFFFF, 0x0AC81Eu);
+    std::remove(png.c_str());
     EXPECT_EQ(WinTestScreenPixel(160, 110), WinTestScreenPixel(299 + 100, 199 + 80 - 1))
         << "past the painted block the child shows its background";
 }
