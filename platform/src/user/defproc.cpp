@@ -271,16 +271,17 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         case WM_PRINT: PrintWindowInto(hwnd, reinterpret_cast<HDC>(wp), lp); return 0;
         case WM_SETTEXT: {
             const char* text = reinterpret_cast<const char*>(lp);
-            bool caption;
+            bool top;
+            std::string title = text ? text : "";
             {
                 Guard g(GlobalLock());
                 Window* w = W(hwnd);
-                w->text = text ? text : "";
-                caption = (w->style & WS_CAPTION) == WS_CAPTION;
-                if (caption) w->frame_pending = true;
-                if (!w->parent) {
-                    if (Backend* b = BackendOrNull()) b->SetTitle(hwnd, w->text.c_str());
-                }
+                w->text = title;
+                if ((w->style & WS_CAPTION) == WS_CAPTION) w->frame_pending = true;
+                top = !w->parent;
+            }
+            if (top) {
+                if (Backend* b = BackendOrNull()) b->SetTitle(hwnd, title.c_str());
             }
             return TRUE;
         }

@@ -631,9 +631,16 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR class_name, LPCSTR name, DWORD
     {
         if (!(style & WS_CHILD) && !message_only) {
             if (Backend* b = BackendOrNull()) {
-                Guard g(GlobalLock());
-                b->CreateTopLevel(hwnd, W(hwnd)->wr, (style & WS_POPUP) != 0);
-                b->SetTitle(hwnd, W(hwnd)->text.c_str());
+                // The backend is called without the lock: its compositor takes the lock too.
+                RECT r;
+                std::string title;
+                {
+                    Guard g(GlobalLock());
+                    r = W(hwnd)->wr;
+                    title = W(hwnd)->text;
+                }
+                b->CreateTopLevel(hwnd, r, (style & WS_POPUP) != 0);
+                b->SetTitle(hwnd, title.c_str());
             }
         }
         RECT rc;
