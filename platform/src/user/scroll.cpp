@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "user/hotpatch.h"
 #include "user/queue.h"
 
 namespace plat::user {
@@ -307,7 +308,7 @@ void SetBarsVisible(HWND hwnd, int bar, bool show) {
 
 extern "C" {
 
-__attribute__((noinline)) int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
+PLAT_HOTPATCH int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
     if (!info || (info->cbSize != sizeof(SCROLLINFO) && info->cbSize != sizeof(SCROLLINFO) - 4) ||
         (info->fMask & ~UINT(SIF_ALL | SIF_DISABLENOSCROLL))) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -354,7 +355,7 @@ __attribute__((noinline)) int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLL
     return pos;
 }
 
-__attribute__((noinline)) BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
+PLAT_HOTPATCH BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
     if (!info || (info->cbSize != sizeof(SCROLLINFO) && info->cbSize != sizeof(SCROLLINFO) - 4)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -375,7 +376,7 @@ __attribute__((noinline)) BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLL
     return TRUE;
 }
 
-__attribute__((noinline)) int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+PLAT_HOTPATCH int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
     if (bar == SB_CTL) return int(SendMessageA(hwnd, SBM_SETPOS, WPARAM(pos), redraw));
     int old;
     {
@@ -392,7 +393,7 @@ __attribute__((noinline)) int WINAPI SetScrollPos(HWND hwnd, int bar, int pos, B
     return old;
 }
 
-__attribute__((noinline)) int WINAPI GetScrollPos(HWND hwnd, int bar) {
+PLAT_HOTPATCH int WINAPI GetScrollPos(HWND hwnd, int bar) {
     if (bar == SB_CTL) return int(SendMessageA(hwnd, SBM_GETPOS, 0, 0));
     Guard g(GlobalLock());
     Window* w = W(hwnd);
@@ -403,7 +404,7 @@ __attribute__((noinline)) int WINAPI GetScrollPos(HWND hwnd, int bar) {
     return w->scroll[bar].pos;
 }
 
-__attribute__((noinline)) BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw) {
+PLAT_HOTPATCH BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw) {
     if ((long long)max - min > INT_MAX) {
         SetLastError(ERROR_INVALID_SCROLLBAR_RANGE);
         return FALSE;
@@ -421,7 +422,7 @@ __attribute__((noinline)) BOOL WINAPI SetScrollRange(HWND hwnd, int bar, int min
     return TRUE;
 }
 
-__attribute__((noinline)) BOOL WINAPI GetScrollRange(HWND hwnd, int bar, LPINT min, LPINT max) {
+PLAT_HOTPATCH BOOL WINAPI GetScrollRange(HWND hwnd, int bar, LPINT min, LPINT max) {
     if (!min || !max) return FALSE;
     if (bar == SB_CTL) {
         SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(min), reinterpret_cast<LPARAM>(max));
@@ -439,7 +440,7 @@ __attribute__((noinline)) BOOL WINAPI GetScrollRange(HWND hwnd, int bar, LPINT m
     return TRUE;
 }
 
-__attribute__((noinline)) BOOL WINAPI ShowScrollBar(HWND hwnd, int bar, BOOL show) {
+PLAT_HOTPATCH BOOL WINAPI ShowScrollBar(HWND hwnd, int bar, BOOL show) {
     if (!IsWindow(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
@@ -453,7 +454,7 @@ __attribute__((noinline)) BOOL WINAPI ShowScrollBar(HWND hwnd, int bar, BOOL sho
     return TRUE;
 }
 
-__attribute__((noinline)) BOOL WINAPI EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
+PLAT_HOTPATCH BOOL WINAPI EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
     if (bar == SB_CTL) return BOOL(SendMessageA(hwnd, SBM_ENABLE_ARROWS, arrows, 0));
     bool changed = false;
     {

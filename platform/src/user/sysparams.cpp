@@ -5,6 +5,7 @@
 #include "backend/backend.h"
 #include "core/handles.h"
 #include "gdi/objects.h"
+#include "user/hotpatch.h"
 #include "user/queue.h"
 #include "user/window.h"
 
@@ -156,13 +157,13 @@ void FillLogFont(LOGFONTA* lf, int height, bool bold) {
 
 extern "C" {
 
-__attribute__((noinline)) DWORD WINAPI GetSysColor(int index) {
+PLAT_HOTPATCH DWORD WINAPI GetSysColor(int index) {
     if (index < 0 || index >= kColors) return 0;
     std::lock_guard<std::mutex> g(g_colors_mu);
     return g_colors[index];
 }
 
-__attribute__((noinline)) HBRUSH WINAPI GetSysColorBrush(int index) {
+PLAT_HOTPATCH HBRUSH WINAPI GetSysColorBrush(int index) {
     if (index < 0 || index >= kColors) return nullptr;
     std::lock_guard<std::mutex> g(g_colors_mu);
     if (!g_brushes[index]) {
@@ -196,7 +197,7 @@ BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* colors) 
     return TRUE;
 }
 
-__attribute__((noinline)) int WINAPI GetSystemMetrics(int index) {
+PLAT_HOTPATCH int WINAPI GetSystemMetrics(int index) {
     return MetricValue(index, ScreenRectNow(), WorkAreaNow());
 }
 
