@@ -36,3 +36,5 @@ LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 BOOL AfxPumpMessage();
 BOOL AfxPreTranslateMessage(MSG* msg);
 void AfxSetThread(CWinThread* thread);
+// A window that is gone stops being any thread's main or active window.
+void AfxForgetWindow(CWnd* wnd);

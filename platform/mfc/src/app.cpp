@@ -21,6 +21,16 @@ CWinThread* AfxGetThread() {
 }
 void AfxSetThread(CWinThread* t) { afx::State().thread = t; }
 
+void AfxForgetWindow(CWnd* w) {
+    // The main window is often an object on InitInstance's stack: once it is destroyed, nothing
+    // may reach it through the application.
+    for (CWinThread* t : {static_cast<CWinThread*>(g_app), afx::State().thread}) {
+        if (!t) continue;
+        if (t->m_pMainWnd == w) t->m_pMainWnd = nullptr;
+        if (t->m_pActiveWnd == w) t->m_pActiveWnd = nullptr;
+    }
+}
+
 CWinApp* AfxGetApp() { return g_app; }
 CWnd* AfxGetMainWnd() {
     CWinThread* t = AfxGetThread();

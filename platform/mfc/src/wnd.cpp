@@ -234,6 +234,7 @@ const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
+    AfxForgetWindow(this);
     if (m_hWnd) {
         CWnd* perm = FromHandlePermanent(m_hWnd);
         if (perm == this) {
@@ -474,6 +475,7 @@ LRESULT AfxCallWndProc(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
         wnd->m_pfnSuper = nullptr;
         wnd->Detach();
+        AfxForgetWindow(wnd);
         wnd->m_nFlags &= ~(WF_TOOLTIPS | WF_TRACKINGTOOLTIPS);
         if (s.tip_owner == hwnd || s.tip_info.hwnd == hwnd) {
             // The tooltip must not ask a dead window for its text.

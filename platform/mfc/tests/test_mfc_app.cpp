@@ -43,6 +43,33 @@ TEST(Application, StartUpThatReturnsFalseRunsExitInstanceAndEnds) {
     EXPECT_STRNE(AfxGetAppName(), "");
 }
 
+class CWindowApp : public CWinApp {
+public:
+    BOOL InitInstance() override {
+        // The main window lives on this stack frame, as a dialog-based program's does.
+        CWnd main;
+        main.CreateEx(0, AfxRegisterWndClass(0), "main", WS_OVERLAPPEDWINDOW, 0, 0,
+                      100, 100, nullptr, nullptr);
+        m_pMainWnd = &main;
+        main_seen = AfxGetMainWnd() == &main;
+        main.DestroyWindow();
+        cleared_by_destroy = m_pMainWnd == nullptr;
+        m_pMainWnd = &main;
+        return FALSE;  // `main` is gone once this returns
+    }
+    bool main_seen = false, cleared_by_destroy = false;
+};
+
+TEST(Application, AMainWindowThatIsGoneIsNotReachedAfterStartUp) {
+    CWindowApp app;
+    char name[] = "prog";
+    char* argv[] = {name, nullptr};
+    AfxWinMain(1, argv);
+    EXPECT_TRUE(app.main_seen);
+    EXPECT_TRUE(app.cleared_by_destroy);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);  // the object's own destruction forgot it too
+}
+
 TEST(Application, DialogCommandsNobodyHandlesReachTheApplication) {
     CTestApp app;
     CDialog dlg;
