@@ -800,6 +800,10 @@ void BuildDefaultSkin(CSkinFile& skin)
     skin.AddObject(MakeField<CSkinScrollControlObject>("Edit", int(SKIN_EDIT)));
     skin.AddObject(MakeField<CSkinScrollControlObject>("ListBox", int(SKIN_LISTBOX)));
     skin.AddObject(MakeField<CSkinScrollControlObject>("ListView", int(SKIN_LISTVIEW)));
+    // Folder pickers show a tree: the same field look, with quiet connecting lines.
+    auto tree = MakeField<CSkinTreeViewObject>("TreeView");
+    tree->m_values[0] = ToColorRef(kBorder);
+    skin.AddObject(std::move(tree));
 
     auto combo = MakeField<CSkinComboBoxObject>("ComboBox");
     for (int s = 0; s < 4; ++s)

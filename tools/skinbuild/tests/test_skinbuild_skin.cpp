@@ -184,7 +184,7 @@ TEST_F(DefaultSkin, HoldsEveryObjectTheSkinnersLookUp)
         {"GroupBox", SKIN_GROUPBOX, true},       {"Static", SKIN_STATIC, true},
         {"Edit", SKIN_EDIT, true},               {"ComboBox", SKIN_COMBOBOX, true},
         {"ListBox", SKIN_LISTBOX, true},         {"ListView", SKIN_LISTVIEW, true},
-        {"Header", SKIN_HEADER, true},           {"ScrollBar", SKIN_SCROLLBAR, true},
+        {"TreeView", SKIN_TREEVIEW, true},       {"Header", SKIN_HEADER, true},           {"ScrollBar", SKIN_SCROLLBAR, true},
         {"Slider", SKIN_SLIDER, true},           {"ProgressBar", SKIN_PROGRESSBAR, true},
         {"Tooltip", SKIN_TOOLTIP, true},         {"PopupMenu", SKIN_POPUPMENU, true},
     };
@@ -193,8 +193,9 @@ TEST_F(DefaultSkin, HoldsEveryObjectTheSkinnersLookUp)
         CSkinObject* o = skin.FindObject(e.name);
         ASSERT_NE(o, nullptr);
         EXPECT_EQ(o->GetType(), e.type);
-        if (e.firstOfType)
+        if (e.firstOfType) {
             EXPECT_EQ(skin.FindObjectByType(e.type), o);
+        }
     }
     EXPECT_EQ(skin.GetSysColorTable(), skin.FindObject("SysColorTable"));
 
@@ -325,10 +326,11 @@ TEST_F(DefaultSkin, StateRecordsAreCompleteAndConsistentInSize)
         EXPECT_EQ(H(st.arrow1.src), 16);
         EXPECT_EQ(W(st.arrow1.src), 16);
         // The thumb fits across the bar inside the track's margins.
-        if (i < 4)
+        if (i < 4) {
             EXPECT_EQ(H(st.thumb.src), 16 - st.track.marginTop - st.track.marginBottom);
-        else
+        } else {
             EXPECT_EQ(W(st.thumb.src), 16 - st.track.marginLeft - st.track.marginRight);
+        }
     }
     // Vertical arrows point up and down, horizontal ones left and right: different pictures.
     EXPECT_NE(sb->m_vertical[0].arrow1.src.left, sb->m_horizontal[0].arrow1.src.left);
@@ -337,7 +339,7 @@ TEST_F(DefaultSkin, StateRecordsAreCompleteAndConsistentInSize)
     for (int s = 0; s < 4; ++s)
         EXPECT_FALSE(combo->m_buttons[s].IsEmpty());
     // The border widths of fields are the client edge the controls reserve.
-    for (const char* name : {"Edit", "ListBox", "ListView", "ComboBox"}) {
+    for (const char* name : {"Edit", "ListBox", "ListView", "TreeView", "ComboBox"}) {
         SCOPED_TRACE(name);
         auto* f = static_cast<CSkinFontObject*>(skin.FindObject(name));
         EXPECT_EQ(f->m_background.marginLeft, 2);
@@ -378,10 +380,12 @@ TEST_F(DefaultSkin, FramesFitTheirDesignAndShapeTheirCorners)
                 EXPECT_EQ(W(active.src), W(r[i])) << i;
                 EXPECT_EQ(H(active.src), H(r[i])) << i;
             }
-            if (i == 1 || i == 7)
+            if (i == 1 || i == 7) {
                 EXPECT_EQ(H(active.src), H(r[i])) << i;
-            if (i == 3 || i == 5)
+            }
+            if (i == 3 || i == 5) {
                 EXPECT_EQ(W(active.src), W(r[i])) << i;
+            }
         }
         // Rounded outer corners: the corner pixel is the key colour (out of the window region),
         // the inside of the corner part is not.
