@@ -829,7 +829,10 @@ bool SetColumn(HWND h, int at, const LVCOLUMNA& in) {
         hi.mask |= HDI_TEXT;
         hi.pszText = in.pszText;
     }
-    if (s->header && hi.mask) SendMessageA(s->header, HDM_SETITEMA, WPARAM(at), reinterpret_cast<LPARAM>(&hi));
+    if (s->header && hi.mask) {
+        SendMessageA(s->header, HDM_SETITEMA, WPARAM(at), reinterpret_cast<LPARAM>(&hi));
+        SyncColumnsFromHeader(h);  // the parent may have refused the change
+    }
     Layout(h);
     InvalidateRect(h, nullptr, TRUE);
     return true;
