@@ -159,6 +159,23 @@ TEST_F(ShellServices, RegistryAnswersTheHtmOpenCommandAndRefusesChanges) {
     EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, KEY_SET_VALUE, &key), ERROR_ACCESS_DENIED);
 }
 
+// The hyperlink's fallback end to end: the command cut where "%1" in quotes begins, a blank
+// and the address appended, run by WinExec: the opener gets the address as one argument.
+TEST_F(ShellServices, HtmFallbackCommandRunsTheOpenerWithTheAddress) {
+    char cls[260] = {}, cmd[520] = {};
+    LONG n = sizeof cls;
+    ASSERT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", cls, &n), ERROR_SUCCESS);
+    n = 260;
+    ASSERT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, (std::string(cls) + "\\shell\\open\\command").c_str(), cmd, &n),
+              ERROR_SUCCESS);
+    char* at = strstr(cmd, "\"%1\"");
+    ASSERT_NE(at, nullptr);
+    *at = 0;
+    strcat(cmd, " http://example.com/page?a=1&b=2");
+    EXPECT_GT(WinExec(cmd, SW_SHOW), 31u);
+    EXPECT_EQ(Request(0), (std::vector<std::string>{"xdg-open", "http://example.com/page?a=1&b=2"}));
+}
+
 TEST_F(ShellServices, HelpOpensThePageInTheHelpFolderBesideTheHelpFile) {
     mkdir((dir_ + "/help").c_str(), 0777);
     Touch(dir_ + "/help/overview.htm");
