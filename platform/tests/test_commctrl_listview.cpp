@@ -7,6 +7,7 @@
 #include <string>
 
 #include "commctrl_test_support.h"
+#include "windlg.h"
 
 using namespace cctest;
 
@@ -539,6 +540,61 @@ TEST_F(ListFixture, TextCallbackAsksTheParentAtDisplayTime) {
     get.cchTextMax = sizeof buf;
     EXPECT_EQ(SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&get)), 3);
     EXPECT_STREQ(buf, "cb0");
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<DRAWITEMSTRUCT> g_owner_draws;
+
+LRESULT CALLBACK OwnerDrawParent(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_DRAWITEM) {
+        g_owner_draws.push_back(*reinterpret_cast<DRAWITEMSTRUCT*>(l));
+        return TRUE;
+    }
+    return ParentProc(h, m, w, l);
+}
+
+TEST(CommCtrlListViewOwnerDraw, FixedOwnerDrawHandsEachVisibleRowToTheParent) {
+    Reset();
+    HWND parent = MakeParent();
+    SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerDrawParent));
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, 0, 0, 200,
+                                100, parent, reinterpret_cast<HMENU>(9), nullptr, nullptr);
+    LVCOLUMNA col{};
+    col.mask = LVCF_WIDTH;
+    col.cx = 150;
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+    for (int i = 0; i < 30; ++i) {
+        LVITEMA it{};
+        it.mask = LVIF_TEXT | LVIF_PARAM;
+        it.iItem = i;
+        it.pszText = const_cast<char*>("x");
+        it.lParam = 1000 + i;
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    }
+    LVITEMA st{};
+    st.state = st.stateMask = LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&st));
+    g_owner_draws.clear();
+    InvalidateRect(list, nullptr, TRUE);
+    Pump();
+    int per = int(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_GE(g_owner_draws.size(), size_t(per));
+    EXPECT_LE(g_owner_draws.size(), size_t(per + 1));  // only what shows, a partial row at most
+    EXPECT_EQ(g_owner_draws[0].CtlType, UINT(ODT_LISTVIEW));
+    EXPECT_EQ(g_owner_draws[0].CtlID, 9u);
+    EXPECT_EQ(g_owner_draws[1].itemID, 1u);
+    EXPECT_TRUE(g_owner_draws[1].itemState & ODS_SELECTED);
+    EXPECT_FALSE(g_owner_draws[0].itemState & ODS_SELECTED);
+    EXPECT_EQ(g_owner_draws[1].itemData, ULONG_PTR(1001));
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(list, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+    EXPECT_TRUE(EqualRect(&r, &g_owner_draws[1].rcItem));
+    DestroyWindow(parent);
+    Pump();
+    Reset();
 }
 
 }  // namespace
