@@ -249,6 +249,33 @@ TEST_F(ListFixture, CustomDrawRunsItsStagesInOrderAndHonoursAnswersPerSubItem) {
     for (auto& n : Notes()) EXPECT_FALSE(n.code == NM_CUSTOMDRAW && (n.stage & CDDS_SUBITEM));
 }
 
+TEST_F(ListFixture, AFontChosenForOneSubItemDoesNotSpillIntoTheNext) {
+    Add("row");
+    SetSub(0, 1, "one");
+    SetSub(0, 2, "two");
+    HFONT big = CreateFontA(30, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Sans");
+    HGDIOBJ seen_in_two = nullptr;
+    OnNotify() = [&](NMHDR* nm, bool* handled) -> LRESULT {
+        if (nm->code != NM_CUSTOMDRAW || nm->hwndFrom != list) return 0;
+        *handled = true;
+        auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(nm);
+        if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) return CDRF_NOTIFYSUBITEMDRAW;
+        if (cd->iSubItem == 1) {
+            SelectObject(cd->nmcd.hdc, big);
+            return CDRF_NEWFONT;
+        }
+        if (cd->iSubItem == 2) seen_in_two = GetCurrentObject(cd->nmcd.hdc, OBJ_FONT);
+        return CDRF_DODEFAULT;
+    };
+    InvalidateRect(list, nullptr, TRUE);
+    Pump();
+    EXPECT_NE(seen_in_two, nullptr);
+    EXPECT_NE(seen_in_two, static_cast<HGDIOBJ>(big));
+    OnNotify() = nullptr;
+    DeleteObject(big);
+}
+
 // ---- selection and focus ---------------------------------------------------------------------
 
 TEST_F(ListFixture, ClickSelectsAndFocusesBeforeNmClickAndFocusIsAnnounced) {

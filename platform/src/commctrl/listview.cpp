@@ -563,15 +563,19 @@ void Paint(HWND h, HDC dc, const RECT& clip) {
             }
             if (!(ir.r & CDRF_SKIPDEFAULT)) {
                 if (!(ir.r & CDRF_NEWFONT)) SelectObject(dc, FontOr(s->font));
+                // A font chosen for one sub-item (CDRF_NEWFONT) does not spill into the next.
+                HGDIOBJ item_font = GetCurrentObject(dc, OBJ_FONT);
                 for (int c = 0; c < int(s->cols.size()); ++c) {
                     RECT cell = CellRect(h, *s, i, c);
                     if (cell.right <= cell.left || cell.right <= clip.left || cell.left >= clip.right) continue;
                     CdResult sr = ir;
+                    SelectObject(dc, item_font);
                     if (ir.r & CDRF_NOTIFYSUBITEMDRAW) {
                         sr = Custom(h, dc, CDDS_ITEMPREPAINT | CDDS_SUBITEM, cell, i, c, cdis, it.param, ir.text, ir.bk);
                         s = L(h);
                         if (!s || i >= int(s->items.size())) return;
                         if (sr.r & CDRF_SKIPDEFAULT) continue;
+                        if (!(sr.r & CDRF_NEWFONT)) SelectObject(dc, item_font);
                     }
                     int save = SaveDC(dc);
                     IntersectClipRect(dc, cell.left, cell.top, cell.right, cell.bottom);
