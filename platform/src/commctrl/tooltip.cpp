@@ -506,6 +506,7 @@ LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             if (w == kCheckTimer) {
                 POINT p;
                 GetCursorPos(&p);
+                if (WindowFromPoint(p) == h) return 0;  // over the tip itself: the mouse goes through it
                 int now = ToolAtScreen(*s, p);
                 if (now != s->hot) Hover(h, now, p);
                 if (TT(h) && TT(h)->hot < 0) KillTimer(h, kCheckTimer);
