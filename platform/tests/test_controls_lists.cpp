@@ -387,6 +387,48 @@ TEST_F(ComboFixture, SimpleComboKeepsItsListShown) {
     EXPECT_EQ(Commands().back(), std::make_pair(9, int(CBN_SELCHANGE)));
 }
 
+TEST(ControlsLists, OwnerDrawnListsAndCombosAskTheParent) {
+    HWND host = Host();
+    HWND lb = Child(host, "ListBox", "", LBS_OWNERDRAWFIXED | LBS_NOTIFY, 4, 10, 10, 120, 100);
+    EXPECT_EQ(SendMessageA(lb, LB_GETITEMHEIGHT, 0, 0), 20);  // the parent's WM_MEASUREITEM
+    int token = 0;
+    SendMessageA(lb, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(&token));  // no strings: item data
+    SendMessageA(lb, LB_ADDSTRING, 0, 7);
+    EXPECT_EQ(SendMessageA(lb, LB_GETITEMDATA, 0, 0), reinterpret_cast<LRESULT>(&token));
+    ULONG_PTR got = 0;
+    EXPECT_EQ(SendMessageA(lb, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(&got)), LRESULT(sizeof got));
+    EXPECT_EQ(got, 7u);
+    SendMessageA(lb, LB_SETCURSEL, 1, 0);
+    Draws().clear();
+    InvalidateRect(lb, nullptr, TRUE);
+    Pump();
+    ASSERT_EQ(Draws().size(), 2u);
+    EXPECT_EQ(Draws()[1].CtlType, UINT(ODT_LISTBOX));
+    EXPECT_EQ(Draws()[1].itemID, 1u);
+    EXPECT_TRUE(Draws()[1].itemState & ODS_SELECTED);
+    EXPECT_FALSE(Draws()[0].itemState & ODS_SELECTED);
+    EXPECT_EQ(Draws()[1].rcItem.top, 20);
+    EXPECT_EQ(Draws()[0].itemData, reinterpret_cast<ULONG_PTR>(&token));
+    // An owner-drawn drop-down list: its field is drawn by the parent as the combo box.
+    HWND combo = Child(host, "ComboBox", "", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 5, 150, 10,
+                       120, 100);
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    Draws().clear();
+    InvalidateRect(combo, nullptr, TRUE);
+    Pump();
+    ASSERT_FALSE(Draws().empty());
+    EXPECT_EQ(Draws().back().CtlType, UINT(ODT_COMBOBOX));
+    EXPECT_EQ(Draws().back().CtlID, 5u);
+    EXPECT_EQ(Draws().back().hwndItem, combo);
+    EXPECT_TRUE(Draws().back().itemState & ODS_COMBOBOXEDIT);
+    EXPECT_EQ(Draws().back().itemID, 0u);
+    char buf[8] = {};
+    GetWindowTextA(combo, buf, sizeof buf);
+    EXPECT_STREQ(buf, "one");
+    DestroyWindow(host);
+}
+
 TEST(ControlsLists, ScrollBarControlReportsDragsPagesAndRepeats) {
     HWND host = Host();
     HWND sb = Child(host, "ScrollBar", "", SBS_HORZ, 3, 10, 10, 200, 17);

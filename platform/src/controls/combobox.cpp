@@ -458,6 +458,12 @@ LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(c->font);
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC:
+            // The parent colours the combo box's edit field and list.
+            if (HWND parent = GetParent(h)) return SendMessageA(parent, msg, wp, lp);
+            return DefWindowProcA(h, msg, wp, lp);
         case WM_ENABLE:
             if (c->edit) EnableWindow(c->edit, BOOL(wp));
             if (c->list && c->type == CBS_SIMPLE) EnableWindow(c->list, BOOL(wp));

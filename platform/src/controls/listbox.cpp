@@ -195,7 +195,12 @@ void DrawItem(HWND h, ListBox* lb, HDC dc, int i, const RECT& r, HBRUSH bg) {
 
 void Paint(HWND h, ListBox* lb, HDC dc) {
     HGDIOBJ old = SelectObject(dc, lb->font ? lb->font : DefaultFont());
-    HBRUSH bg = ControlColor(lb->combo ? lb->combo : h, dc, WM_CTLCOLORLISTBOX);
+    HBRUSH bg = nullptr;
+    if (lb->combo)  // the combo box passes the question on to its parent
+        bg = reinterpret_cast<HBRUSH>(SendMessageA(lb->combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                                                   reinterpret_cast<LPARAM>(h)));
+    else
+        bg = ControlColor(h, dc, WM_CTLCOLORLISTBOX);
     if (!bg) bg = GetSysColorBrush(COLOR_WINDOW);
     RECT rc;
     GetClientRect(h, &rc);
