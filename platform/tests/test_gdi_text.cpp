@@ -64,6 +64,21 @@ TEST(FontMetrics, CellAndCharacterHeightsFollowTheSignOfTheHeight) {
         EXPECT_GT(GetTextFaceA(c.dc, sizeof(face), face), 0);
         EXPECT_STREQ(face, "Courier New");
     }
+    {
+        // A requested average width narrows the face; bilevel quality draws no grey.
+        HFONT narrow = CreateFontA(-16, 4, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial");
+        FontOn on(c, narrow);
+        TEXTMETRICA tm{};
+        GetTextMetricsA(c.dc, &tm);
+        EXPECT_EQ(tm.tmAveCharWidth, 4);
+        Canvas32 big(100, 30);
+        SelectObject(big.dc, narrow);
+        SetBkMode(big.dc, TRANSPARENT);
+        TextOutA(big.dc, 2, 2, "Wide", 4);
+        EXPECT_EQ(big.Count(RGB(0, 0, 0)) + big.Count(kWhite), 3000) << "only black and white pixels";
+        EXPECT_GT(big.Count(RGB(0, 0, 0)), 10);
+        SelectObject(big.dc, GetStockObject(SYSTEM_FONT));
+    }
     SIZE normal{}, bold{};
     {
         FontOn on(c, Font(-16));

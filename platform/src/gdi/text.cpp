@@ -23,6 +23,7 @@ namespace plat::gdi {
 struct FontFace::Impl {
     FT_Face face = nullptr;
     bool emboldenSynth = false, obliqueSynth = false;
+    bool mono = false;  // NONANTIALIASED_QUALITY: bilevel glyphs
     ~Impl() {
         if (face) FT_Done_Face(face);
     }
@@ -108,8 +109,9 @@ std::string FindFile(const std::string& family, bool bold, bool italic, int* ind
 }
 
 // Faces are shared by every font of the same look and size.
-std::map<std::tuple<std::string, bool, bool, int>, std::shared_ptr<FontFace>>& FaceCache() {
-    static std::map<std::tuple<std::string, bool, bool, int>, std::shared_ptr<FontFace>> c;
+using FaceKey = std::tuple<std::string, bool, bool, int, int, bool>;
+std::map<FaceKey, std::shared_ptr<FontFace>>& FaceCache() {
+    static std::map<FaceKey, std::shared_ptr<FontFace>> c;
     return c;
 }
 
@@ -120,7 +122,9 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
     bool italic = lf.lfItalic != 0;
     int h = lf.lfHeight == 0 ? -12 : lf.lfHeight;
     h = std::max(-2000, std::min(2000, h));
-    auto key = std::make_tuple(family + (symbol ? "#sym" : ""), bold, italic, h);
+    int width = std::max(0, std::min(2000, int(lf.lfWidth)));
+    bool mono = lf.lfQuality == NONANTIALIASED_QUALITY;
+    auto key = std::make_tuple(family + (symbol ? "#sym" : ""), bold, italic, h, width, mono);
     auto& cache = FaceCache();
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
@@ -147,6 +151,7 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
         cache[key] = f;
         return f;
     }
+    f->impl->mono = mono;
     f->impl->emboldenSynth = bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
     f->impl->obliqueSynth = italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
     // The cell of the face: the Windows ascent and descent where the face has them.
@@ -188,6 +193,13 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
         wsum += weights[i];
     }
     f->aveCharWidth = std::max(1, int((sum + wsum / 2) / wsum));
+    if (width > 0 && width != f->aveCharWidth) {
+        // A requested average width stretches or narrows the glyphs horizontally.
+        double sx = double(width) / f->aveCharWidth;
+        FT_Set_Char_Size(face, FT_F26Dot6(std::lround(ppem * sx * 64)), FT_F26Dot6(std::lround(ppem * 64)), 72, 72);
+        f->cache.clear();
+        f->aveCharWidth = width;
+    }
     int mx = 0;
     for (uint32_t c = 32; c < 256; ++c) mx = std::max(mx, f->Get(c).advance);
     f->maxCharWidth = mx;
@@ -230,7 +242,7 @@ const Glyph& FontFace::Get(uint32_t cp) {
         if (u == '\t') u = ' ';
         FT_UInt gi = FT_Get_Char_Index(face, u);
         if (gi == 0 && u >= 0x80 && u < 0xA0) gi = FT_Get_Char_Index(face, '?');
-        if (FT_Load_Glyph(face, gi, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) == 0) {
+        if (FT_Load_Glyph(face, gi, FT_LOAD_DEFAULT | (impl->mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL)) == 0) {
             FT_GlyphSlot slot = face->glyph;
             int extra = 0;
             if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
@@ -245,7 +257,7 @@ const Glyph& FontFace::Get(uint32_t cp) {
                 }
             }
             g.advance = int((slot->advance.x + 32) >> 6) + extra;
-            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+            if (FT_Render_Glyph(slot, impl->mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) == 0) {
                 const FT_Bitmap& bm = slot->bitmap;
                 g.left = slot->bitmap_left;
                 g.top = slot->bitmap_top;
