@@ -8,6 +8,10 @@
 #include "user/queue.h"
 #include "user/window.h"
 
+namespace plat::res {
+HCURSOR LoadCursorResource(const char* name, int cx, int cy) __attribute__((weak));
+}
+
 using namespace plat;
 using namespace plat::user;
 
@@ -374,18 +378,20 @@ BOOL WINAPI TrackMouseEvent(LPTRACKMOUSEEVENT tme) {
 
 BOOL WINAPI _TrackMouseEvent(LPTRACKMOUSEEVENT tme) { return TrackMouseEvent(tme); }
 
-// System cursors are small constant handles carrying their IDC_* number.
+// System cursors are small constant handles carrying their IDC_* number; the program's own
+// cursors come from its resources.
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    if (!IS_INTRESOURCE(name)) {
-        SetLastError(1812);  // ERROR_RESOURCE_DATA_NOT_FOUND
+    if (!name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    uintptr_t id = reinterpret_cast<uintptr_t>(name);
-    if (instance || id < 32512 || id > 32651) {
-        SetLastError(1812);
-        return nullptr;
+    uintptr_t id = IS_INTRESOURCE(name) ? reinterpret_cast<uintptr_t>(name) : 0;
+    if (!instance && id >= 32512 && id <= 32651) return reinterpret_cast<HCURSOR>(uintptr_t(0x7F000000u) + id);
+    if (&plat::res::LoadCursorResource) {
+        if (HCURSOR c = plat::res::LoadCursorResource(name, 0, 0)) return c;
     }
-    return reinterpret_cast<HCURSOR>(uintptr_t(0x7F000000u) + id);
+    SetLastError(1812);  // ERROR_RESOURCE_DATA_NOT_FOUND
+    return nullptr;
 }
 
 HCURSOR WINAPI SetCursor(HCURSOR cursor) {
