@@ -711,10 +711,11 @@ bool DeleteAll(HWND h) {
 bool GetItem(HWND h, LVITEMA* out) {
     ListView* s = L(h);
     if (!s || !out || out->iItem < 0 || out->iItem >= int(s->items.size()) || out->iSubItem < 0) return false;
-    const Item& it = s->items[size_t(out->iItem)];
     if (out->mask & LVIF_TEXT) CopyOut(CellText(h, *s, out->iItem, out->iSubItem), out->pszText, out->cchTextMax);
+    // The text callback may have changed the list.
     s = L(h);
-    if (!s) return false;
+    if (!s || out->iItem >= int(s->items.size())) return false;
+    const Item& it = s->items[size_t(out->iItem)];
     if (out->mask & LVIF_IMAGE)
         out->iImage = out->iSubItem < int(it.image.size()) ? it.image[size_t(out->iSubItem)] : -1;
     if (out->mask & LVIF_PARAM) out->lParam = it.param;
