@@ -77,8 +77,3 @@ WINCOMMCTRLAPI BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc)
     plat::commctrl::InstallCommonControls();
     return TRUE;
 }
-
-namespace {
-// The controls' procedures are on their classes from the moment the library is loaded.
-const bool g_installed = (plat::commctrl::InstallCommonControls(), true);
-}  // namespace

@@ -11,6 +11,7 @@
 // The standard controls install their procedures on the system classes (weak: the window
 // system's own tests may run without them).
 namespace plat::controls { void InstallStandardControls() __attribute__((weak)); }
+namespace plat::commctrl { void InstallCommonControls() __attribute__((weak)); }
 
 namespace plat::user {
 
@@ -101,6 +102,7 @@ void EnsureSystemClasses() {
         }
     });
     if (&plat::controls::InstallStandardControls) plat::controls::InstallStandardControls();
+    if (&plat::commctrl::InstallCommonControls) plat::commctrl::InstallCommonControls();
 }
 
 // Lets the controls install their procedure and extra bytes on a system class.
