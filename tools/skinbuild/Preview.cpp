@@ -219,9 +219,9 @@ bool WritePreview(CSkinFile& skin, const char* path, std::string* error)
         DrawGrid(sheet, skin, hot.thumb, {x + 200, y + hot.track.marginTop, x + 260, y + 16 - hot.track.marginBottom});
         const SkinScrollBarState& v = sb->m_vertical[0];
         const int vx = ox + 400, vy = oy + 162;
-        DrawGrid(sheet, skin, v.track, {vx, vy, vx + 16, vy + 98});
+        DrawGrid(sheet, skin, v.track, {vx, vy, vx + 16, vy + 78});
         DrawPart(sheet, skin, v.arrow1, {vx, vy, vx + 16, vy + 16});
-        DrawPart(sheet, skin, v.arrow2, {vx, vy + 82, vx + 16, vy + 98});
+        DrawPart(sheet, skin, v.arrow2, {vx, vy + 62, vx + 16, vy + 78});
         DrawGrid(sheet, skin, v.thumb, {vx + v.track.marginLeft, vy + 24, vx + 16 - v.track.marginRight, vy + 60});
     }
     if (auto* tip = Find<CSkinWindowObject>(skin, "Tooltip"))

@@ -434,7 +434,10 @@ std::unique_ptr<T> MakeCheckObject(const char* name, const char* picture)
         o->m_states[s].style = MakeStyle(disabled ? kTextDisabled : kText);
     }
     o->m_nCheckValue = 1;  // transparent: the dialog's background shows around the mark
+    // The push-like button object is named in both text fields of the record, so the look
+    // holds whichever of them a reader takes for the name.
     SkinCopyText(o->m_szPushLike, sizeof o->m_szPushLike, "PushLikeButton");
+    SkinCopyText(o->m_szExtraName, sizeof o->m_szExtraName, "PushLikeButton");
     return o;
 }
 

@@ -204,8 +204,10 @@ TEST_F(DefaultSkin, HoldsEveryObjectTheSkinnersLookUp)
     EXPECT_EQ(app->m_bTransparent, 1u);
     // Check boxes and radios name an existing push-like button object.
     auto* check = static_cast<CSkinCheckBoxObject*>(skin.FindObject("CheckBox"));
-    ASSERT_NE(skin.FindObject(check->m_szPushLike), nullptr);
-    EXPECT_EQ(skin.FindObject(check->m_szPushLike)->GetType(), SKIN_BUTTON);
+    for (const char* name : {check->m_szPushLike, check->m_szExtraName}) {
+        ASSERT_NE(skin.FindObject(name), nullptr) << name;
+        EXPECT_EQ(skin.FindObject(name)->GetType(), SKIN_BUTTON);
+    }
 }
 
 TEST_F(DefaultSkin, CaptionButtonsCarryTheirActionsAndSitOverTheRightCorner)
