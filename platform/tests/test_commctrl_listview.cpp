@@ -350,6 +350,18 @@ TEST_F(ListFixture, KeysMoveFocusAndSelectionAndReportLvnKeydown) {
     Pump();
     EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 0);
     EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    // Ctrl moves the focus alone; space then selects the focused item.
+    WinTestKey(VK_CONTROL, TRUE);
+    WinTestKeyPress(VK_DOWN);
+    WinTestKeyPress(VK_DOWN);
+    WinTestKey(VK_CONTROL, FALSE);
+    Pump();
+    EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 2);
+    EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 0);
+    WinTestKeyPress(VK_SPACE);
+    Pump();
+    EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 2);
+    EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 1);
     size_t k = IndexOf(LVN_KEYDOWN);
     ASSERT_NE(k, size_t(-1));
     EXPECT_EQ(Notes()[k].item, VK_DOWN);

@@ -1090,8 +1090,10 @@ void Key(HWND h, UINT vk) {
                 for (int k = 0; L(h) && k < int(L(h)->items.size()); ++k)
                     if (k == f || (L(h)->items[size_t(k)].state & LVIS_SELECTED))
                         ChangeState(h, k, INDEXTOSTATEIMAGEMASK(UINT(next)), LVIS_STATEIMAGEMASK);
-            } else if (f >= 0 && GetKeyState(VK_CONTROL) < 0) {
-                SelectFocus(h, f, true, false, true);
+            } else if (f >= 0) {
+                // Space selects the focused item; with Ctrl it toggles it.
+                bool ctrl = GetKeyState(VK_CONTROL) < 0;
+                SelectFocus(h, f, ctrl, false, ctrl);
             }
             return;
         case VK_RETURN: {
