@@ -176,6 +176,38 @@ TEST(DialogManager, DefaultButtonFollowsTheFocusAndEnterPressesIt) {
     EXPECT_EQ(g_commands[3], std::make_pair(int(IDCANCEL), int(BN_CLICKED)));
 }
 
+TEST(DialogManager, AnOpenComboListTakesEnterAndEscapeBeforeTheDialog) {
+    Modeless d;
+    HWND combo = d.Item(kCombo);
+    for (const char* s : {"one", "two"}) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    SetFocus(combo);
+    PumpDialog(d.dlg);
+    d.Key(VK_F4);
+    ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    d.Key(VK_DOWN);
+    d.Key(VK_RETURN);
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
+    d.Key(VK_F4);
+    d.Key(VK_ESCAPE);
+    EXPECT_FALSE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_TRUE(g_commands.empty());
+    // Closed, the same keys belong to the dialog again.
+    d.Key(VK_RETURN);
+    d.Key(VK_ESCAPE);
+    std::vector<std::pair<int, int>> want = {{IDOK, BN_CLICKED}, {IDCANCEL, BN_CLICKED}};
+    EXPECT_EQ(g_commands, want);
+    // Tab leaves the list box and the combo box; arrows stay inside them.
+    SetFocus(d.Item(kList));
+    SendMessageA(d.Item(kList), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("a"));
+    SendMessageA(d.Item(kList), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("b"));
+    PumpDialog(d.dlg);
+    d.Key(VK_DOWN);
+    EXPECT_EQ(GetFocus(), d.Item(kList));
+    d.Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), combo);
+}
+
 TEST(DialogManager, MnemonicsClickButtonsAndLabelsFocusTheirControl) {
     Modeless d;
     SetFocus(d.Item(kCheck));
