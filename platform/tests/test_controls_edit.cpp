@@ -212,4 +212,30 @@ TEST_F(EditFixture, MultiLineLinesNavigationAndScrolling) {
     EXPECT_TRUE(SendMessageA(edit, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL);
 }
 
+TEST_F(EditFixture, MultiLineWithoutAutoScrollWrapsAtWordBreaks) {
+    Make(ES_MULTILINE);
+    // Wide enough for about one word.
+    HDC dc = GetDC(edit);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(edit, WM_GETFONT, 0, 0) ?
+                                   SendMessageA(edit, WM_GETFONT, 0, 0) : reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT))));
+    SIZE word{0, 0};
+    GetTextExtentPoint32A(dc, "alpha ", 6, &word);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    SetWindowPos(edit, nullptr, 0, 0, word.cx + 6, 80, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowTextA(edit, "alpha alpha alpha\r\nx");
+    EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageA(edit, EM_LINEINDEX, 1, 0), 6);   // the second word starts the second line
+    EXPECT_EQ(SendMessageA(edit, EM_LINEINDEX, 2, 0), 12);
+    EXPECT_EQ(SendMessageA(edit, EM_LINEINDEX, 3, 0), 19);  // after the hard break
+    EXPECT_EQ(SendMessageA(edit, EM_LINEFROMCHAR, 8, 0), 1);
+    // The text itself is unchanged: wrapping is only how it is shown.
+    char buf[64] = {};
+    GetWindowTextA(edit, buf, sizeof buf);
+    EXPECT_STREQ(buf, "alpha alpha alpha\r\nx");
+    // A word longer than the line is cut where it no longer fits.
+    SetWindowTextA(edit, "wrappingwrappingwrapping");
+    EXPECT_GE(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 3);
+}
+
 }  // namespace

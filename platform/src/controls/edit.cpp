@@ -54,7 +54,8 @@ struct Line {
     size_t start, end;  // end excludes the line break
 };
 
-std::vector<Line> Lines(HWND h, const Edit* e) {
+// Lines as the text's line breaks make them.
+std::vector<Line> HardLines(HWND h, const Edit* e) {
     std::vector<Line> v;
     if (!Multi(h)) {
         v.push_back({0, e->text.size()});
@@ -122,6 +123,50 @@ RECT FormatRect(HWND h, const Edit* e) {
     r.right -= e->rmargin;
     if (r.right < r.left) r.right = r.left;
     return r;
+}
+
+// Display lines: a multi-line edit without ES_AUTOHSCROLL wraps its lines at word breaks to
+// the formatting rectangle's width.
+std::vector<Line> Lines(HWND h, const Edit* e) {
+    std::vector<Line> hard = HardLines(h, e);
+    if (!Multi(h) || (Style(h) & ES_AUTOHSCROLL)) return hard;
+    RECT fr = FormatRect(h, e);
+    int avail = fr.right - fr.left;
+    if (avail <= 0) return hard;
+    FontDC f(h, e);
+    std::vector<Line> v;
+    for (const Line& l : hard) {
+        size_t start = l.start;
+        for (;;) {
+            if (Width(f.dc, Shown(e, start, l.end)) <= avail) {
+                v.push_back({start, l.end});
+                break;
+            }
+            size_t fit = start;
+            for (size_t i = start; i < l.end;) {
+                size_t n = std::min(NextChar(e->text, i), l.end);
+                if (Width(f.dc, Shown(e, start, n)) > avail) break;
+                fit = n;
+                i = n;
+            }
+            if (fit == start) fit = std::min(NextChar(e->text, start), l.end);  // at least one character
+            size_t brk = fit;
+            for (size_t i = fit; i > start; --i)
+                if (e->text[i - 1] == ' ' || e->text[i - 1] == '\t') {
+                    brk = i;
+                    break;
+                }
+            // Blanks at the break stay on the line they end.
+            while (brk < l.end && e->text[brk] == ' ') ++brk;
+            if (brk >= l.end) {
+                v.push_back({start, l.end});
+                break;
+            }
+            v.push_back({start, brk});
+            start = brk;
+        }
+    }
+    return v;
 }
 
 // X of the line's start (alignment), before scrolling.
