@@ -198,6 +198,22 @@ void OnOk(HWND dlg, FileDialog* st) {
     EndDialog(dlg, st->error ? IDABORT : IDOK);
 }
 
+constexpr const char* kListProcProp = "VelmoraFileListProc";
+
+// Backspace in the list goes up one folder, as in the platform's own dialog.
+LRESULT CALLBACK FileListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp) {
+    auto prev = reinterpret_cast<WNDPROC>(GetPropA(list, kListProcProp));
+    if (msg == WM_KEYDOWN && wp == VK_BACK) {
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kUp, BN_CLICKED), 0);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
+        RemovePropA(list, kListProcProp);
+    }
+    return prev ? CallWindowProcA(prev, list, msg, wp, lp) : DefWindowProcA(list, msg, wp, lp);
+}
+
 void Layout(HWND dlg) {
     RECT rc;
     GetClientRect(dlg, &rc);
@@ -253,6 +269,9 @@ INT_PTR CALLBACK FileDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         }
         if (folder.empty()) folder = Cwd();
         SetDlgItemTextA(dlg, kNameEdit, given.c_str());
+        HWND list = GetDlgItem(dlg, kList);
+        SetPropA(list, kListProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrA(list, GWLP_WNDPROC)));
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProc));
         Layout(dlg);
         Navigate(dlg, st, folder);
         SetFocus(GetDlgItem(dlg, kList));
