@@ -161,6 +161,21 @@ TEST_F(OpenFileDialog, OneFileByDoubleClickIsAFullPathAndTypedFoldersAreEntered)
     EXPECT_EQ(ofn.o.nFilterIndex, 2u);
 }
 
+TEST_F(OpenFileDialog, SaveDialogAddsTheDefaultExtensionToATypedName) {
+    Ofn ofn(owner, filter, OFN_EXPLORER | OFN_PATHMUSTEXIST);
+    ofn.o.lpstrInitialDir = tree.root().c_str();
+    ofn.o.lpstrDefExt = "mp4";
+    std::string ok_text;
+    Steps() = {[&](HWND dlg) {
+        ok_text = Text(dlg, IDOK);
+        SetDlgItemTextA(dlg, kNameEdit, "sub/new clip");
+        ClickButton(dlg, IDOK);
+    }};
+    ASSERT_TRUE(GetSaveFileNameA(&ofn.o));
+    EXPECT_EQ(ok_text, "&Save");
+    EXPECT_EQ(std::string(ofn.o.lpstrFile), tree.root() + "/sub/new clip.mp4");
+}
+
 TEST_F(OpenFileDialog, CancelAndEscapeLeaveTheBufferAlone) {
     Ofn ofn(owner, filter, kAddFlags);
     strcpy(&ofn.buf[0], "keep me");
