@@ -101,4 +101,45 @@ TEST(DialogCapture, EveryControlKindPaintsItsClassicLook) {
     WinTestPumpUntilIdle();
 }
 
+HWND g_box = nullptr;
+
+LRESULT CALLBACK BoxOwnerProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_ENTERIDLE && w == MSGF_DIALOGBOX && !g_box) {
+        g_box = reinterpret_cast<HWND>(l);
+        WinTestCaptureWindowPng(g_box, "message_box.png");
+        WinTestKeyPress(VK_RETURN);
+        return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST(DialogCapture, MessageBoxShowsItsIconTextAndButtons) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = BoxOwnerProc;
+    wc.lpszClassName = "BoxCaptureOwner";
+    RegisterClassA(&wc);
+    HWND owner = CreateWindowExA(0, "BoxCaptureOwner", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 400,
+                                 nullptr, nullptr, nullptr, nullptr);
+    WinTestPumpUntilIdle();
+    g_box = nullptr;
+    // The box is captured at its first idle turn, before Enter answers it.
+    std::vector<DWORD> px;
+    int w = 0, h = 0;
+    int r = MessageBoxA(owner, "The file could not be read.\nSecond line, longer than the first one.", "Velmora",
+                        MB_OKCANCEL | MB_ICONHAND);
+    EXPECT_EQ(r, IDOK);
+    ASSERT_TRUE(WinTestReadPng("message_box.png", nullptr, 0, &w, &h) || w > 0);
+    px.resize(size_t(w) * size_t(h));
+    ASSERT_TRUE(WinTestReadPng("message_box.png", px.data(), int(px.size()), &w, &h));
+    // The hand icon's red is there, left of the text; the face is the button face.
+    int red = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w / 3; ++x) red += At(px, w, x, y) == RGB(0xD0, 0x20, 0x20);
+    EXPECT_GT(red, 100);
+    EXPECT_EQ(At(px, w, w / 2, h - 4), GetSysColor(COLOR_BTNFACE));
+    EXPECT_GT(w, 200);
+    DestroyWindow(owner);
+    WinTestPumpUntilIdle();
+}
+
 }  // namespace
