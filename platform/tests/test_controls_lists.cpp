@@ -260,6 +260,38 @@ TEST_F(ComboFixture, DropDownListOpensSelectsAndClosesByMouse) {
     EXPECT_EQ(Commands(), want);
 }
 
+TEST_F(ComboFixture, ListOpensAboveWhenThereIsNoRoomBelowAndScrollsToTheSelection) {
+    Make(CBS_DROPDOWNLIST);
+    for (int i = 0; i < 30; ++i) {
+        std::string s = "extra " + std::to_string(i);
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    }
+    int sw = 0, sh = 0;
+    WinTestGetScreenSize(&sw, &sh);
+    SetWindowPos(host, nullptr, 10, sh - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageA(combo, CB_SETCURSEL, 25, 0);
+    Pump();
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    Pump();
+    HWND list = List();
+    ASSERT_TRUE(list);
+    RECT wr, lr;
+    GetWindowRect(combo, &wr);
+    GetWindowRect(list, &lr);
+    EXPECT_EQ(lr.bottom, wr.top);
+    EXPECT_LE(lr.bottom - lr.top, 120);  // no taller than the height the combo box was given
+    // The selection is in view.
+    int top = int(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    EXPECT_LE(top, 25);
+    RECT ir;
+    SendMessageA(list, LB_GETITEMRECT, 25, reinterpret_cast<LPARAM>(&ir));
+    RECT cr;
+    GetClientRect(list, &cr);
+    EXPECT_GE(ir.top, 0);
+    EXPECT_LE(ir.bottom, cr.bottom);
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 TEST_F(ComboFixture, DropDownListFollowsTheKeyboardOpenAndClosed) {
     Make(CBS_DROPDOWNLIST);
     SetFocus(combo);

@@ -235,6 +235,44 @@ TEST(DialogManager, MnemonicsClickButtonsAndLabelsFocusTheirControl) {
     EXPECT_EQ(GetFocus(), d.Item(kName));
 }
 
+INT_PTR CALLBACK OwnFocusProc(HWND h, UINT m, WPARAM, LPARAM) {
+    if (m == WM_INITDIALOG) {
+        SetFocus(GetDlgItem(h, kApply));  // the procedure places the focus and answers FALSE
+        return FALSE;
+    }
+    return FALSE;
+}
+
+TEST(DialogManager, InitialFocusCentringAndFocusKeptAcrossActivation) {
+    auto t = EveryControl(WS_VISIBLE | DS_CENTER);
+    HWND dlg = CreateDialogIndirectParamA(nullptr, t.Get(), nullptr, OwnFocusProc, 0);
+    ASSERT_TRUE(dlg);
+    PumpDialog(dlg);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kApply));
+    // DS_CENTER with no owner: centred on the work area.
+    RECT wr, work;
+    GetWindowRect(dlg, &wr);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((wr.left + wr.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((wr.top + wr.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    // Another window takes the activation; coming back restores the control that had the focus.
+    SetFocus(GetDlgItem(dlg, kCheck));
+    HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                                 nullptr);
+    SetActiveWindow(other);
+    PumpDialog(dlg);
+    EXPECT_NE(GetFocus(), GetDlgItem(dlg, kCheck));
+    SetActiveWindow(dlg);
+    PumpDialog(dlg);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kCheck));
+    // IsDialogMessage leaves other windows' messages alone.
+    MSG m{other, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_FALSE(IsDialogMessageA(dlg, &m));
+    DestroyWindow(other);
+    DestroyWindow(dlg);
+    WinTestPumpUntilIdle();
+}
+
 TEST(DialogManager, ValuesAreReadAndWrittenThroughTheDialogFunctions) {
     Modeless d;
     char buf[64];
