@@ -169,6 +169,9 @@ TEST_F(EditFixture, PasswordEditsShowNoTextAndRefuseToCopy) {
 TEST_F(EditFixture, MultiLineLinesNavigationAndScrolling) {
     Make(ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | ES_AUTOVSCROLL);
     SetWindowPos(edit, nullptr, 0, 0, 200, 60, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowTextA(edit, "set by the program");  // no EN_CHANGE from a multi-line edit
+    EXPECT_TRUE(Commands().empty());
+    SetWindowTextA(edit, "");
     WinTestText("one\ntwo\nthree");
     Pump();
     EXPECT_EQ(Text(edit), "one\r\ntwo\r\nthree");

@@ -552,7 +552,13 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             e->top = 0;
             e->modified = false;
             e->can_undo = false;
-            Changed(h, e);
+            // Single-line edits report a text set by the program; multi-line ones don't.
+            if (Multi(h)) {
+                SyncWindowText(h, e);
+                ScrollCaret(h, e);
+            } else {
+                Changed(h, e);
+            }
             return TRUE;
         }
         case WM_GETTEXT: {
