@@ -57,6 +57,7 @@ TEST(InternalUserTopLevels, ViewsComeBottomToTopWithTheirAttributes) {
     EXPECT_TRUE(vb->color_keyed);
     EXPECT_EQ(vb->color_key, DWORD(RGB(255, 0, 255)));
     EXPECT_EQ(va->alpha, 255);
+    std::shared_ptr<plat::Surface> old = va->surface;  // the views die with their vector below
     // Raising a window moves it to the end; topmost windows stay above the rest.
     SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     v = plat::TopLevelsInZOrder();
@@ -70,10 +71,10 @@ TEST(InternalUserTopLevels, ViewsComeBottomToTopWithTheirAttributes) {
     Find(v, b, &ib);
     EXPECT_LT(ia, ib);
     // Resizing gives a new surface of the new size.
-    std::shared_ptr<plat::Surface> old = va->surface;
     SetWindowPos(a, nullptr, 0, 0, 60, 50, SWP_NOMOVE | SWP_NOZORDER);
     v = plat::TopLevelsInZOrder();
     va = Find(v, a);
+    ASSERT_TRUE(va);
     EXPECT_EQ(va->surface->width, 60);
     EXPECT_NE(va->surface, old);
     DestroyWindow(a);
