@@ -165,6 +165,9 @@ PLAT_HOTPATCH DWORD WINAPI GetSysColor(int index) {
 
 PLAT_HOTPATCH HBRUSH WINAPI GetSysColorBrush(int index) {
     if (index < 0 || index >= kColors) return nullptr;
+    // Making a brush takes the global lock; take it first so the order is always global lock,
+    // then colour lock (GetSysColor is called with the global lock held).
+    Guard global(GlobalLock());
     std::lock_guard<std::mutex> g(g_colors_mu);
     if (!g_brushes[index]) {
         g_brushes[index] = CreateSolidBrush(g_colors[index]);
@@ -176,6 +179,7 @@ PLAT_HOTPATCH HBRUSH WINAPI GetSysColorBrush(int index) {
 BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* colors) {
     if (count < 0 || (count > 0 && (!indices || !colors))) return FALSE;
     {
+        Guard global(GlobalLock());  // MarkStock takes it: same order as GetSysColorBrush
         std::lock_guard<std::mutex> g(g_colors_mu);
         for (int i = 0; i < count; ++i) {
             int k = indices[i];
