@@ -450,4 +450,23 @@ TEST_F(Player, SoundOnlyFilePlaysToTheEndWithoutVideo) {
     EXPECT_TRUE(Eventually([&] { return g_notifications == 1; }));
 }
 
+TEST_F(Player, RealTimePlaybackFeedsTheSoundDeviceAndKeepsTime) {
+    // A device that plays into nothing, so the conversion and queueing path runs anywhere.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    WinTestUseRealTime(TRUE);
+    ASSERT_EQ(S_OK, Render(Clip()));
+    Attach();
+    EXPECT_EQ(S_OK, ba_->put_Volume(-600));
+    ASSERT_EQ(S_OK, mc_->Run());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(S_OK, mc_->Pause());
+    LONGLONG p = Position();
+    EXPECT_GE(p, 2500000);
+    EXPECT_LT(p, 15000000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(p, Position());
+    ASSERT_EQ(S_OK, mc_->Stop());
+    WinTestUseRealTime(FALSE);
+}
+
 }  // namespace

@@ -24,8 +24,11 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
+#include <SDL.h>
+#include <cmath>
 
 #include "backend/clock.h"
 
@@ -476,7 +479,18 @@ private:
     long style_ = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     bool visible_ = false, auto_show_ = true;
     int win_x_ = 0, win_y_ = 0, win_w_ = 0, win_h_ = 0;
-    long volume_ = 0, balance_ = 0;
+    std::atomic<long> volume_{0};
+    long balance_ = 0;
+
+    // Sound output: opened with the file when the clock is real and a device exists; the
+    // playback thread queues converted samples, the UI thread starts, pauses and clears it.
+    void OpenAudio();
+    void CloseAudio();
+    void QueueAudio(const AVFrame* f);
+    SDL_AudioDeviceID audio_dev_ = 0;
+    SwrContext* swr_ = nullptr;
+    int audio_rate_ = 0, audio_channels_ = 0;
+    std::vector<int16_t> audio_buf_;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -551,10 +565,12 @@ HRESULT Graph::RenderFile(LPCWSTR file, LPCWSTR) {
         completed_ = false;
     }
     ResetDecoding(0);
+    OpenAudio();
     return had_video && !vdec_ ? VFW_S_PARTIAL_RENDER : S_OK;
 }
 
 void Graph::CloseMedia() {
+    CloseAudio();
     if (pending_) av_frame_free(&pending_);
     if (pkt_) av_packet_free(&pkt_);
     if (vdec_) avcodec_free_context(&vdec_);
@@ -577,6 +593,7 @@ void Graph::ResetDecoding(LONGLONG target) {
     pending_video_ = false;
     input_eof_ = false;
     skip_before_ = target;
+    if (audio_dev_) SDL_ClearQueuedAudio(audio_dev_);
 }
 
 bool Graph::SeekMedia(LONGLONG target) {
@@ -644,6 +661,7 @@ Graph::Presented Graph::PresentPending(PumpMode mode) {
         // Sound output paces itself a little ahead of the clock; the layer plays no sound of
         // its own yet, so the samples go no further.
         if (!WaitForStreamTime(t - kAudioLead)) return Presented::Stopped;
+        QueueAudio(pending_);
     }
     av_frame_unref(pending_);
     return result;
@@ -704,6 +722,51 @@ void Graph::PostEvent(long code, LONG_PTR p1, LONG_PTR p2) {
     if (target) PostMessageA(target, msg, 0, inst);
 }
 
+void Graph::OpenAudio() {
+    // Tests run on a virtual clock and hear nothing; without a device the clip plays silently.
+    if (!adec_ || plat::clock::IsVirtual()) return;
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    SDL_AudioSpec want{}, have{};
+    want.freq = adec_->sample_rate > 0 ? adec_->sample_rate : 44100;
+    want.format = AUDIO_S16SYS;
+    want.channels = Uint8(std::clamp(adec_->ch_layout.nb_channels, 1, 2));
+    want.samples = 1024;
+    audio_dev_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!audio_dev_) return;
+    AVChannelLayout out_layout;
+    av_channel_layout_default(&out_layout, have.channels);
+    if (swr_alloc_set_opts2(&swr_, &out_layout, AV_SAMPLE_FMT_S16, have.freq, &adec_->ch_layout, adec_->sample_fmt,
+                            adec_->sample_rate, 0, nullptr) < 0 ||
+        swr_init(swr_) < 0) {
+        CloseAudio();
+        return;
+    }
+    audio_rate_ = have.freq;
+    audio_channels_ = have.channels;
+}
+
+void Graph::CloseAudio() {
+    if (audio_dev_) SDL_CloseAudioDevice(audio_dev_);
+    audio_dev_ = 0;
+    if (swr_) swr_free(&swr_);
+}
+
+void Graph::QueueAudio(const AVFrame* f) {
+    if (!audio_dev_ || !swr_) return;
+    int cap = swr_get_out_samples(swr_, f->nb_samples);
+    if (cap <= 0) return;
+    audio_buf_.resize(size_t(cap) * audio_channels_);
+    uint8_t* out = reinterpret_cast<uint8_t*>(audio_buf_.data());
+    int n = swr_convert(swr_, &out, cap, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
+    if (n <= 0) return;
+    long vol = volume_.load();
+    if (vol != 0) {
+        double gain = vol <= -10000 ? 0.0 : std::pow(10.0, vol / 2000.0);
+        for (int i = 0; i < n * audio_channels_; ++i) audio_buf_[i] = int16_t(audio_buf_[i] * gain);
+    }
+    SDL_QueueAudio(audio_dev_, audio_buf_.data(), Uint32(n * audio_channels_ * sizeof(int16_t)));
+}
+
 // ---------------------------------------------------------------------------------------
 // States
 
@@ -711,7 +774,7 @@ LONGLONG Graph::Position() {
     std::lock_guard<std::mutex> l(mu_);
     LONGLONG pos = base_pos_;
     if (playing_) pos += LONGLONG(plat::clock::NowMs() - run_start_ms_) * 10000;
-    return std::clamp<LONGLONG>(pos, 0, duration_);
+    return std::clamp<LONGLONG>(pos, 0, duration_ > 0 ? duration_ : std::max<LONGLONG>(pos, 0));
 }
 
 void Graph::StartWorker() {
@@ -721,6 +784,7 @@ void Graph::StartWorker() {
         playing_ = true;
         run_start_ms_ = plat::clock::NowMs();
     }
+    if (audio_dev_) SDL_PauseAudioDevice(audio_dev_, 0);
     worker_ = std::thread([this] {
         if (!Pump(PumpMode::Play)) return;
         // Every frame is out; the clip ends when the clock reaches its end.
@@ -743,10 +807,11 @@ void Graph::StopWorker() {
     }
     cv_.notify_all();
     worker_.join();
+    if (audio_dev_) SDL_PauseAudioDevice(audio_dev_, 1);
     std::lock_guard<std::mutex> l(mu_);
     if (playing_) {
         LONGLONG pos = base_pos_ + LONGLONG(plat::clock::NowMs() - run_start_ms_) * 10000;
-        base_pos_ = std::clamp<LONGLONG>(pos, 0, duration_);
+        base_pos_ = std::clamp<LONGLONG>(pos, 0, duration_ > 0 ? duration_ : std::max<LONGLONG>(pos, 0));
         playing_ = false;
     }
 }
@@ -792,7 +857,7 @@ HRESULT Graph::SetPositions(LONGLONG* cur, DWORD cur_flags, LONGLONG* stop, DWOR
     bool was_running = state_ == State_Running;
     StopWorker();
     LONGLONG target = how == AM_SEEKING_RelativePositioning ? Position() + *cur : *cur;
-    target = std::clamp<LONGLONG>(target, 0, duration_);
+    target = std::clamp<LONGLONG>(target, 0, duration_ > 0 ? duration_ : std::max<LONGLONG>(target, 0));
     bool ok = SeekMedia(target);
     {
         std::lock_guard<std::mutex> l(mu_);
