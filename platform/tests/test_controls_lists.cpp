@@ -66,6 +66,44 @@ TEST(ControlsLists, ListBoxSelectionByMouseAndKeyboardNotifies) {
     DestroyWindow(host);
 }
 
+LRESULT g_vkey_answer = -1;
+std::vector<WPARAM> g_vkeys;
+
+LRESULT CALLBACK KeyHostProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_VKEYTOITEM) {
+        g_vkeys.push_back(w);
+        return g_vkey_answer;
+    }
+    return HostProc(h, m, w, l);
+}
+
+TEST(ControlsLists, ParentCanTakeTheListsKeys) {
+    HWND host = Host();
+    SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeyHostProc));
+    HWND lb = Child(host, "ListBox", "", LBS_NOTIFY | LBS_WANTKEYBOARDINPUT, 6, 10, 10, 120, 100);
+    for (const char* s : {"a", "b", "c", "d"}) SendMessageA(lb, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    SendMessageA(lb, LB_SETCURSEL, 1, 0);
+    SetFocus(lb);
+    Pump();
+    g_vkeys.clear();
+    g_vkey_answer = -1;  // the list's own handling
+    WinTestKeyPress(VK_DOWN);
+    Pump();
+    EXPECT_EQ(SendMessageA(lb, LB_GETCURSEL, 0, 0), 2);
+    ASSERT_FALSE(g_vkeys.empty());
+    EXPECT_EQ(LOWORD(g_vkeys[0]), VK_DOWN);
+    EXPECT_EQ(HIWORD(g_vkeys[0]), 1);  // the caret before the key
+    g_vkey_answer = -2;  // taken by the parent
+    WinTestKeyPress(VK_DOWN);
+    Pump();
+    EXPECT_EQ(SendMessageA(lb, LB_GETCURSEL, 0, 0), 2);
+    g_vkey_answer = 0;  // the parent picks an item
+    WinTestKeyPress(VK_DOWN);
+    Pump();
+    EXPECT_EQ(SendMessageA(lb, LB_GETCURSEL, 0, 0), 0);
+    DestroyWindow(host);
+}
+
 TEST(ControlsLists, ListBoxStringsDataSortingAndSearch) {
     HWND host = Host();
     HWND lb = Child(host, "ListBox", "", LBS_SORT | LBS_NOTIFY, 5, 10, 10, 150, 100);

@@ -515,6 +515,24 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_KEYDOWN:
+            if (Style(h) & LBS_WANTKEYBOARDINPUT) {
+                // The parent may take the key: -2 done, -1 the list's own handling, else an item.
+                int caret = lb->cur < 0 ? 0 : lb->cur;
+                LRESULT r = SendMessageA(Target(h, lb), WM_VKEYTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)),
+                                         reinterpret_cast<LPARAM>(h));
+                if (!IsWindow(h)) return 0;
+                if (r == -2) return 0;
+                if (r >= 0 && r < LRESULT(lb->items.size())) {
+                    if (MultiSel(h)) {
+                        lb->cur = int(r);
+                        EnsureVisible(h, lb, int(r));
+                        InvalidateRect(h, nullptr, TRUE);
+                    } else {
+                        SelectSingle(h, lb, int(r), true);
+                    }
+                    return 0;
+                }
+            }
             switch (wp) {
                 case VK_SPACE:
                     if ((Style(h) & LBS_MULTIPLESEL) && valid(lb->cur)) {
@@ -528,6 +546,14 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
                     return 0;
             }
         case WM_CHAR: {
+            if ((Style(h) & LBS_WANTKEYBOARDINPUT) && !HasStrings(h)) {
+                int caret = lb->cur < 0 ? 0 : lb->cur;
+                LRESULT r = SendMessageA(Target(h, lb), WM_CHARTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)),
+                                         reinterpret_cast<LPARAM>(h));
+                if (IsWindow(h) && r >= 0 && r < LRESULT(lb->items.size()) && !MultiSel(h))
+                    SelectSingle(h, lb, int(r), true);
+                return 0;
+            }
             if (wp < 32 || !HasStrings(h)) return 0;
             char s[2] = {char(wp), 0};
             int i = Find(h, lb, lb->cur, s, false);
