@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -24,6 +25,7 @@ struct State {
     uint8_t* stubs[kApiHookCount] = {};
     bool active[kApiHookCount] = {};
     std::unique_ptr<CImportHook> imports[kApiHookCount];
+    std::unique_ptr<CImportHook> loaderHooks[3];  // LoadLibraryA, LoadLibraryExA, GetProcAddress
 };
 
 std::mutex g_lock;
@@ -35,6 +37,58 @@ State& S() {
 void* ExportAddress(int i) {
     HMODULE user = LoadLibraryA("User32.dll");
     return user ? reinterpret_cast<void*>(GetProcAddress(user, kApiHookNames[i])) : nullptr;
+}
+
+// The loader hooks of the import-slot mode: a module loaded later gets its slots patched too, and
+// asking for the address of an intercepted function answers its replacement, as a module bound
+// at load time would see it.
+enum { kLoadLibraryA, kLoadLibraryExA, kGetProcAddress };
+// Read without the lock: the hooks are created before and destroyed after these are reachable.
+std::atomic<void*> g_loaderSystem[3];
+
+void PatchNewModules() {
+    for (CImportHook* h = CImportHook::First(); h; h = h->Next()) h->PatchAll();
+}
+
+HMODULE WINAPI Hook_LoadLibraryA(LPCSTR name) {
+    auto system = reinterpret_cast<HMODULE(WINAPI*)(LPCSTR)>(g_loaderSystem[kLoadLibraryA].load());
+    HMODULE m = system ? system(name) : nullptr;
+    if (m) PatchNewModules();
+    return m;
+}
+
+HMODULE WINAPI Hook_LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags) {
+    auto system = reinterpret_cast<HMODULE(WINAPI*)(LPCSTR, HANDLE, DWORD)>(g_loaderSystem[kLoadLibraryExA].load());
+    HMODULE m = system ? system(name, file, flags) : nullptr;
+    if (m && !(flags & LOAD_LIBRARY_AS_DATAFILE)) PatchNewModules();
+    return m;
+}
+
+FARPROC WINAPI Hook_GetProcAddress(HMODULE module, LPCSTR name) {
+    auto system = reinterpret_cast<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(g_loaderSystem[kGetProcAddress].load());
+    FARPROC p = system ? system(module, name) : nullptr;
+    if (!p) return p;
+    for (CImportHook* h = CImportHook::First(); h; h = h->Next())
+        if (h->SystemAddress() == reinterpret_cast<void*>(p)) return reinterpret_cast<FARPROC>(h->Replacement());
+    return p;
+}
+
+void InstallLoaderHooks(State& s) {
+    static const char* const names[3] = {"LoadLibraryA", "LoadLibraryExA", "GetProcAddress"};
+    void* const replacements[3] = {reinterpret_cast<void*>(&Hook_LoadLibraryA),
+                                   reinterpret_cast<void*>(&Hook_LoadLibraryExA),
+                                   reinterpret_cast<void*>(&Hook_GetProcAddress)};
+    for (int i = 0; i < 3; ++i) {
+        // The system address is known before the slots change, so the replacement never waits.
+        if (HMODULE k = LoadLibraryA("Kernel32.dll")) g_loaderSystem[i] = reinterpret_cast<void*>(GetProcAddress(k, names[i]));
+        s.loaderHooks[i].reset(new CImportHook("KERNEL32.dll", names[i], replacements[i], false));
+        if (s.loaderHooks[i]->SystemAddress()) g_loaderSystem[i] = s.loaderHooks[i]->SystemAddress();
+    }
+}
+
+void RemoveLoaderHooks(State& s) {
+    for (int i = 2; i >= 0; --i) s.loaderHooks[i].reset();
+    // The system addresses stay: a replacement may still be running on another thread.
 }
 
 }  // namespace
@@ -74,6 +128,7 @@ BOOL InstallApiHooks(void* const replacements[kApiHookCount]) {
     }
     if (osClass == 3 || osClass == 4) {
         s.mode = ApiHookMode::ImportSlots;
+        InstallLoaderHooks(s);
         // Newest first in the hook list, as each record links itself at the head.
         for (int i = 0; i < kApiHookCount; ++i) {
             s.imports[i].reset(new CImportHook("USER32.dll", kApiHookNames[i], replacements[i], false));
@@ -101,6 +156,7 @@ void RemoveApiHooks() {
     if (s.mode == ApiHookMode::ImportSlots) {
         // Newest first, so a slot patched by two records ends with the oldest original.
         for (int i = kApiHookCount - 1; i >= 0; --i) s.imports[i].reset();
+        RemoveLoaderHooks(s);
     } else if (s.mode == ApiHookMode::CodePatch) {
         for (int i = 0; i < kApiHookCount; ++i) {
             if (!s.stubs[i]) continue;

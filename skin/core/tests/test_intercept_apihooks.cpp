@@ -46,7 +46,7 @@ using GetSysColorFn = DWORD(WINAPI*)(int);
 
 // The platform's own entry, as its internal callers reach it (not through this program's slots).
 GetSysColorFn PlatformGetSysColor() {
-    return reinterpret_cast<GetSysColorFn>(GetProcAddress(LoadLibraryA("user32.dll"), "GetSysColor"));
+    return reinterpret_cast<GetSysColorFn>(dlsym(RTLD_DEFAULT, "GetSysColor"));
 }
 
 // The address this program sees for GetSysColor: read from its address slot at each call.
@@ -64,8 +64,7 @@ struct Checker {
 #define CHECK(c) check((c), #c, __LINE__)
 
 std::vector<uint8_t> EntryBytes(int which) {
-    HMODULE user = LoadLibraryA("user32.dll");
-    auto* p = reinterpret_cast<const uint8_t*>(GetProcAddress(user, skin::kApiHookNames[which]));
+    auto* p = static_cast<const uint8_t*>(dlsym(RTLD_DEFAULT, skin::kApiHookNames[which]));
     return std::vector<uint8_t>(p, p + 32);
 }
 
@@ -113,6 +112,12 @@ std::string Scenario(const char* winver) {
         CHECK(GetSysColorBrush(COLOR_BTNFACE) == BrushMarker());
         CHECK(GetScrollPos(nullptr, SB_CTL) == 103);
         CHECK(EnableScrollBar(nullptr, SB_CTL, 0) == 101);
+        // Asking for the address answers the replacement too, as a slot bound at load time would.
+        HMODULE user = LoadLibraryA("user32.dll");
+        CHECK(user != nullptr);
+        CHECK(reinterpret_cast<void*>(GetProcAddress(user, "GetSysColor")) == reinterpret_cast<void*>(&R_GetSysColor));
+        CHECK(reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetrics")) == dlsym(RTLD_DEFAULT, "GetSystemMetrics"));
+        CHECK(LoadLibraryExA("user32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE) != nullptr);
         // ...while the platform's code and entries stay as they are.
         CHECK(PlatformGetSysColor()(COLOR_BTNFACE) == realFace);
         for (int i = 0; i < skin::kApiHookCount; ++i) CHECK(EntryBytes(i) == entries[i]);
@@ -123,7 +128,7 @@ std::string Scenario(const char* winver) {
             for (const char* used : {"GetSysColor", "GetSysColorBrush", "GetScrollPos", "EnableScrollBar", "ShowScrollBar"})
                 if (strcmp(h->FunctionName(), used) == 0) CHECK(h->PatchedSlotCount() >= 1);
         }
-        CHECK(hooks == skin::kApiHookCount);
+        CHECK(hooks == skin::kApiHookCount + 3);  // and the three loader hooks
         CHECK(strcmp(skin::CImportHook::First()->FunctionName(), "GetSysColorBrush") == 0);
     } else {
         CHECK(skin::GetOsVersionClass() == 1);
@@ -143,6 +148,8 @@ std::string Scenario(const char* winver) {
     CHECK(GetSysColor(COLOR_BTNFACE) == realFace);
     CHECK(PlatformGetSysColor()(COLOR_BTNFACE) == realFace);
     CHECK(GetScrollPos(nullptr, SB_CTL) != 103);
+    CHECK(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("user32.dll"), "GetSysColor")) ==
+          reinterpret_cast<void*>(PlatformGetSysColor()));
 
     // Interception survives a later second start-up, and goes away again.
     if (id != "nt6") {

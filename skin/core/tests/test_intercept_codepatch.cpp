@@ -19,12 +19,13 @@ int ipt_tail(int);      // a tail jump
 int ipt_ret(int);       // nothing but a return
 int ipt_loop_back(int); // a loop back into its first bytes
 int ipt_helper(int);
+int ipt_endbr(int);     // a branch-target marker first, which must stay in place
 int ipt_value = 40;
 }
 
 asm(R"(
     .text
-    .globl ipt_short, ipt_rip, ipt_jcc, ipt_jrcxz, ipt_call, ipt_tail, ipt_ret, ipt_loop_back, ipt_helper
+    .globl ipt_short, ipt_rip, ipt_jcc, ipt_jrcxz, ipt_call, ipt_tail, ipt_ret, ipt_loop_back, ipt_helper, ipt_endbr
     .p2align 4
 ipt_short:
     xor %eax, %eax
@@ -71,6 +72,12 @@ ipt_loop_back:
     mov %edi, %eax
     ret
     .p2align 4
+ipt_endbr:
+    endbr64
+    lea 3(%rdi), %eax
+    add %eax, %eax
+    ret
+    .p2align 4
 ipt_helper:
     lea 1(%rdi), %eax
     ret
@@ -103,6 +110,7 @@ TEST(InterceptCodePatch, MovedEntriesComputeTheSameThroughTheStub) {
         {"jcc", ipt_jcc, {0, 1}},
         {"jrcxz", ipt_jrcxz, {0, 3}},
         {"call", ipt_call, {0, 9}},
+        {"endbr", ipt_endbr, {0, 9}},
     };
     for (const Sample& s : samples) {
         SCOPED_TRACE(s.name);
@@ -144,6 +152,16 @@ TEST(InterceptCodePatch, MovedEntriesComputeTheSameThroughTheStub) {
         EXPECT_EQ(reinterpret_cast<Fn>(stub)(4), 10);
         EXPECT_TRUE(skin::RemoveCodePatch(stub, reinterpret_cast<void*>(&Replacement)));
         EXPECT_EQ(ipt_tail(4), 10);
+        skin::FreeCodePatchStub(stub);
+    }
+    // The marker stays first; the jump goes behind it.
+    {
+        uint8_t* stub = skin::CreateCodePatchStub(reinterpret_cast<void*>(&ipt_endbr));
+        ASSERT_TRUE(skin::InstallCodePatch(stub, reinterpret_cast<void*>(&Replacement)));
+        const uint8_t endbr[4] = {0xF3, 0x0F, 0x1E, 0xFA};
+        EXPECT_EQ(memcmp(reinterpret_cast<void*>(&ipt_endbr), endbr, 4), 0);
+        EXPECT_EQ(reinterpret_cast<uint8_t*>(&ipt_endbr)[4], 0xE9);
+        EXPECT_TRUE(skin::RemoveCodePatch(stub, reinterpret_cast<void*>(&Replacement)));
         skin::FreeCodePatchStub(stub);
     }
     // The short prologue moves exactly its two instructions.
