@@ -335,6 +335,11 @@ TEST_F(Player, SeekingShowsTheFrameThereWhetherPausedOrRunning) {
     SeekTo(d / 2);  // between key frames 20 and 30: decoded forward to frame 25
     EXPECT_EQ(d / 2, Position());
     EXPECT_TRUE(Eventually([&] { return IsBlue(Pixel(80, 30)); })) << std::hex << Pixel(80, 30);
+    // The very end (slider at 100) has no frame starting there: the last one shows.
+    SeekTo(0);
+    ASSERT_TRUE(Eventually([&] { return IsRed(Pixel(80, 30)); }));
+    SeekTo(d);
+    EXPECT_TRUE(Eventually([&] { return IsBlue(Pixel(80, 30)); })) << std::hex << Pixel(80, 30);
     // Back to the start while running: red again, and the clock restarts from there.
     ASSERT_EQ(S_OK, mc_->Run());
     SeekTo(0);

@@ -447,6 +447,7 @@ private:
     SwsContext* sws_ = nullptr;
     AVPacket* pkt_ = nullptr;
     AVFrame* pending_ = nullptr;       // decoded, not yet presented
+    AVFrame* passed_ = nullptr;        // the last video frame a preroll decoded past
     bool pending_video_ = false;
     bool input_eof_ = false;
     LONGLONG skip_before_ = 0;         // frames ending before this are decoded, not shown
@@ -545,7 +546,8 @@ HRESULT Graph::RenderFile(LPCWSTR file, LPCWSTR) {
     }
     pkt_ = av_packet_alloc();
     pending_ = av_frame_alloc();
-    if (!pkt_ || !pending_) {
+    passed_ = av_frame_alloc();
+    if (!pkt_ || !pending_ || !passed_) {
         CloseMedia();
         return E_OUTOFMEMORY;
     }
@@ -572,6 +574,7 @@ HRESULT Graph::RenderFile(LPCWSTR file, LPCWSTR) {
 void Graph::CloseMedia() {
     CloseAudio();
     if (pending_) av_frame_free(&pending_);
+    if (passed_) av_frame_free(&passed_);
     if (pkt_) av_packet_free(&pkt_);
     if (vdec_) avcodec_free_context(&vdec_);
     if (adec_) avcodec_free_context(&adec_);
@@ -590,6 +593,7 @@ void Graph::ResetDecoding(LONGLONG target) {
     if (vdec_) avcodec_flush_buffers(vdec_);
     if (adec_) avcodec_flush_buffers(adec_);
     if (pending_) av_frame_unref(pending_);
+    if (passed_) av_frame_unref(passed_);
     pending_video_ = false;
     input_eof_ = false;
     skip_before_ = target;
@@ -626,7 +630,14 @@ bool Graph::Pump(PumpMode mode) {
             }
         }
         if (got) continue;
-        if (input_eof_) return true;  // every decoder drained
+        if (input_eof_) {
+            // Every decoder is drained. A target past the last frame shows the last frame.
+            if (mode == PumpMode::Preroll && passed_->buf[0]) {
+                Deliver(passed_);
+                av_frame_unref(passed_);
+            }
+            return true;
+        }
         int rc = av_read_frame(fmt_, pkt_);
         if (rc < 0) {
             input_eof_ = true;
@@ -656,6 +667,10 @@ Graph::Presented Graph::PresentPending(PumpMode mode) {
             Deliver(pending_);
             skip_before_ = 0;
             result = Presented::Shown;
+            av_frame_unref(passed_);
+        } else if (mode == PumpMode::Preroll) {
+            av_frame_unref(passed_);
+            av_frame_move_ref(passed_, pending_);
         }
     } else if (mode == PumpMode::Play && t >= skip_before_) {
         // Sound output paces itself a little ahead of the clock; the layer plays no sound of
