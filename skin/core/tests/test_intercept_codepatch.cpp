@@ -172,6 +172,62 @@ TEST(InterceptCodePatch, MovedEntriesComputeTheSameThroughTheStub) {
     skin::FreeCodePatchStub(stub);
 }
 
+namespace {
+
+// Compiled functions without loops, whose prologues are whatever the compiler (and, in sanitizer
+// builds, its instrumentation) makes of them: global loads, jump tables, early returns.
+int g_table[8] = {3, 1, 4, 1, 5, 9, 2, 6};
+volatile int g_bias = 17;
+
+__attribute__((noinline)) int CompiledGlobal(int x) { return g_table[x & 7] * 3 + g_bias; }
+
+__attribute__((noinline)) int CompiledSwitch(int x) {
+    switch (x) {
+        case 0: return 11;
+        case 1: return g_bias * 2;
+        case 2: return 37;
+        case 3: return x * g_bias;
+        case 4: return 5 - g_bias;
+        case 5: return 101;
+        default: return -x;
+    }
+}
+
+__attribute__((noinline)) int CompiledEarlyReturn(int x) {
+    if (x < 0) return -1;
+    if (x > 1000) return g_table[1];
+    return x + g_table[x % 8];
+}
+
+}  // namespace
+
+TEST(InterceptCodePatch, CompiledProloguesComputeTheSameThroughTheStub) {
+    int patched = 0;
+    for (Fn fn : {&CompiledGlobal, &CompiledSwitch, &CompiledEarlyReturn}) {
+        std::vector<int> args = {-5, 0, 1, 2, 3, 4, 5, 6, 999, 1001};
+        std::vector<int> expected;
+        for (int a : args) expected.push_back(fn(a));
+        auto before = Snapshot(reinterpret_cast<void*>(fn), 32);
+        uint8_t* stub = skin::CreateCodePatchStub(reinterpret_cast<void*>(fn));
+        ASSERT_NE(stub, nullptr);
+        if (!skin::InstallCodePatch(stub, reinterpret_cast<void*>(&Replacement))) {
+            // Refusing is allowed; touching anything then is not.
+            EXPECT_EQ(Snapshot(reinterpret_cast<void*>(fn), 32), before);
+            skin::FreeCodePatchStub(stub);
+            continue;
+        }
+        ++patched;
+        for (size_t i = 0; i < args.size(); ++i) {
+            EXPECT_EQ(fn(args[i]), Replacement(args[i]));
+            EXPECT_EQ(reinterpret_cast<Fn>(stub)(args[i]), expected[i]) << args[i];
+        }
+        EXPECT_TRUE(skin::RemoveCodePatch(stub, reinterpret_cast<void*>(&Replacement)));
+        EXPECT_EQ(Snapshot(reinterpret_cast<void*>(fn), 32), before);
+        skin::FreeCodePatchStub(stub);
+    }
+    EXPECT_GE(patched, 2);
+}
+
 TEST(InterceptCodePatch, EntriesThatCannotMoveStayUntouched) {
     for (Fn fn : {ipt_ret, ipt_loop_back}) {
         auto before = Snapshot(reinterpret_cast<void*>(fn), 16);
