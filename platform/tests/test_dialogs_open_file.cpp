@@ -134,8 +134,15 @@ TEST_F(OpenFileDialog, OneFileByDoubleClickIsAFullPathAndTypedFoldersAreEntered)
     ofn.o.nFilterIndex = 2;
     std::vector<std::string> docs;
     std::string up_again;
+    std::vector<std::string> typed_filter;
     Steps() = {
         [&](HWND dlg) {
+            // Wildcards typed as the name narrow the list.
+            SetDlgItemTextA(dlg, kNameEdit, "*.DOC; *.TXT");
+            ClickButton(dlg, IDOK);
+        },
+        [&](HWND dlg) {
+            typed_filter = ListTexts(GetDlgItem(dlg, kList));
             // A folder typed in the name box is entered, not returned.
             SetDlgItemTextA(dlg, kNameEdit, "sub");
             ClickButton(dlg, IDOK);
@@ -143,7 +150,11 @@ TEST_F(OpenFileDialog, OneFileByDoubleClickIsAFullPathAndTypedFoldersAreEntered)
         [&](HWND dlg) {
             docs = ListTexts(GetDlgItem(dlg, kList));
             EXPECT_EQ(Text(dlg, kNameEdit), "");
-            // Backspace in the list goes up; the folder is entered again by double-click.
+            // Backspace in the list goes up; the folder is entered again by double-click. The
+            // file type chosen again ends the typed patterns.
+            SendDlgItemMessageA(dlg, kTypeCombo, CB_SETCURSEL, 1, 0);
+            SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(kTypeCombo, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dlg, kTypeCombo)));
             SetFocus(GetDlgItem(dlg, kList));
             WinTestKeyPress(VK_BACK);
         },
@@ -156,6 +167,7 @@ TEST_F(OpenFileDialog, OneFileByDoubleClickIsAFullPathAndTypedFoldersAreEntered)
     ASSERT_TRUE(GetOpenFileNameA(&ofn.o));
     EXPECT_EQ(docs, (std::vector<std::string>{"..", "e.doc"}));
     EXPECT_EQ(up_again, tree.root());
+    EXPECT_EQ(typed_filter, (std::vector<std::string>{"..", "sub/", "c.txt"}));
     EXPECT_EQ(ofn.Paths(), (std::vector<std::string>{tree.root() + "/sub/e.doc"}));
     EXPECT_STREQ(ofn.o.lpstrFile + ofn.o.nFileExtension, "doc");
     EXPECT_EQ(ofn.o.nFilterIndex, 2u);

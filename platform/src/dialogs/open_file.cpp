@@ -34,6 +34,7 @@ struct FileDialog {
     std::string folder;
     std::vector<Entry> entries;
     DWORD error = 0;
+    Filter typed_filter;  // patterns typed in the name box; used while not empty
 };
 
 bool IsDir(const std::string& p) {
@@ -60,6 +61,7 @@ std::string DlgText(HWND dlg, int id) {
 }
 
 const Filter* CurrentFilter(HWND dlg, FileDialog* st) {
+    if (!st->typed_filter.patterns.empty()) return &st->typed_filter;
     LRESULT i = SendDlgItemMessageA(dlg, kTypeCombo, CB_GETCURSEL, 0, 0);
     if (i < 0 || size_t(i) >= st->filters.size()) return nullptr;
     return &st->filters[size_t(i)];
@@ -147,6 +149,13 @@ void OnOk(HWND dlg, FileDialog* st) {
         // Open on a selected folder enters it.
         std::vector<int> sel = SelectedItems(dlg, st);
         if (sel.size() != 1 || !EnterItem(dlg, st, sel[0])) MessageBeep(0);
+        return;
+    }
+    if (typed.size() == 1 && typed[0].find_first_of("*?") != std::string::npos) {
+        // Wildcards typed as a name narrow the list instead of naming a file.
+        std::string pair = typed[0] + '\0' + typed[0] + '\0' + '\0';
+        st->typed_filter = ParseFilters(pair.c_str()).at(0);
+        Navigate(dlg, st, st->folder);
         return;
     }
     if (typed.size() == 1) {
@@ -297,7 +306,10 @@ INT_PTR CALLBACK FileDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             }
             return TRUE;
         case kTypeCombo:
-            if (HIWORD(wp) == CBN_SELCHANGE) Navigate(dlg, st, st->folder);
+            if (HIWORD(wp) == CBN_SELCHANGE) {
+                st->typed_filter = Filter{};
+                Navigate(dlg, st, st->folder);
+            }
             return TRUE;
         }
         return FALSE;
@@ -336,7 +348,7 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save) {
         SetError(err);
         return err == 0;
     }
-    FileDialog st{ofn, save, ParseFilters(ofn->lpstrFilter), {}, {}, 0};
+    FileDialog st{ofn, save, ParseFilters(ofn->lpstrFilter), {}, {}, 0, {}};
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
     if (ofn->Flags & OFN_ENABLESIZING) style |= WS_THICKFRAME;
     Template t(style, 300, 190, "Open");
