@@ -119,12 +119,14 @@ bool WriteClip(const std::string& path) {
 }
 
 int g_notifications = 0;
+int g_clicks = 0;
 
 LRESULT WINAPI OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kGraphNotify) {
         ++g_notifications;
         return 0;
     }
+    if (msg == WM_LBUTTONDOWN) ++g_clicks;
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -472,6 +474,61 @@ TEST_F(Player, RealTimePlaybackFeedsTheSoundDeviceAndKeepsTime) {
     EXPECT_EQ(p, Position());
     ASSERT_EQ(S_OK, mc_->Stop());
     WinTestUseRealTime(FALSE);
+}
+
+TEST_F(Player, VideoWindowIsAChildOfTheOwnerAndPassesInputToTheDrain) {
+    ASSERT_EQ(S_OK, Render(Clip()));
+    Attach();
+    HWND video = GetWindow(area_, GW_CHILD);
+    ASSERT_NE(nullptr, video);
+    EXPECT_EQ(area_, GetParent(video));
+    EXPECT_TRUE(IsWindowVisible(video));
+    RECT r{};
+    GetClientRect(video, &r);
+    EXPECT_EQ(160, r.right);
+    EXPECT_EQ(60, r.bottom);
+    g_clicks = 0;
+    SendMessageA(video, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(Eventually([&] { return g_clicks == 1; }));
+    EXPECT_EQ(S_OK, vw_->put_Visible(OAFALSE));
+    EXPECT_FALSE(IsWindowVisible(video));
+    long visible = 1;
+    EXPECT_EQ(S_OK, vw_->get_Visible(&visible));
+    EXPECT_EQ(OAFALSE, visible);
+    // Letting go of the owner takes the window away with it.
+    EXPECT_EQ(S_OK, vw_->put_Owner(0));
+    EXPECT_FALSE(IsWindow(video));
+}
+
+TEST_F(Player, OwnerDestroyedWhilePlayingLeavesTheGraphUsable) {
+    ASSERT_EQ(S_OK, Render(Clip()));
+    Attach();
+    ASSERT_EQ(S_OK, mc_->Run());
+    WinTestAdvanceClock(300);
+    HWND video = GetWindow(area_, GW_CHILD);
+    ASSERT_NE(nullptr, video);
+    DestroyWindow(area_);
+    EXPECT_FALSE(IsWindow(video));
+    // Frames keep coming with nowhere to go, and the end is still reported.
+    WinTestAdvanceClock(2000);
+    ASSERT_TRUE(Eventually([&] { return g_notifications == 1; }));
+    EXPECT_EQ(S_OK, mc_->Stop());
+    EXPECT_EQ(0, Position());
+}
+
+TEST_F(Player, TruncatedFilePlaysWhatItHasAndStillEnds) {
+    std::string cut = TempPath("cut.avi");
+    files_.push_back(cut);
+    ASSERT_TRUE(testmedia::WriteTruncated(Clip(), cut, 0.6));
+    ASSERT_EQ(S_OK, Render(cut));
+    Attach();
+    ASSERT_EQ(S_OK, mc_->Run());
+    WinTestAdvanceClock(3000);
+    ASSERT_TRUE(Eventually([&] { return g_notifications == 1; }));
+    long code = 0;
+    LONG_PTR p1, p2;
+    ASSERT_EQ(S_OK, me_->GetEvent(&code, &p1, &p2, 0));
+    EXPECT_EQ(EC_COMPLETE, code);
 }
 
 }  // namespace
