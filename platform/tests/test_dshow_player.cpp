@@ -131,7 +131,7 @@ LRESULT WINAPI OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // The graph with every interface the preview uses, shown in a 160x60 child of a top level.
-class Player : public ::testing::Test {
+class DshowPlayer : public ::testing::Test {
 protected:
     void SetUp() override {
         static bool reg = [] {
@@ -277,7 +277,7 @@ TEST(DshowCom, FactoryMakesOnlyTheFilterGraphAndCountsReferences) {
     DeleteMediaType(mt);
 }
 
-TEST_F(Player, RenderReportsDurationSizeAndLetterboxedFirstFrameWhenPaused) {
+TEST_F(DshowPlayer, RenderReportsDurationSizeAndLetterboxedFirstFrameWhenPaused) {
     ASSERT_EQ(S_OK, Render(Clip()));
     LONGLONG d = 0;
     ASSERT_EQ(S_OK, ms_->GetDuration(&d));
@@ -309,7 +309,7 @@ TEST_F(Player, RenderReportsDurationSizeAndLetterboxedFirstFrameWhenPaused) {
     EXPECT_EQ(0, Position());
 }
 
-TEST_F(Player, RunFollowsTheClockAndPauseHoldsThePosition) {
+TEST_F(DshowPlayer, RunFollowsTheClockAndPauseHoldsThePosition) {
     ASSERT_EQ(S_OK, Render(Clip()));
     Attach();
     ASSERT_EQ(S_OK, mc_->Run());
@@ -327,7 +327,7 @@ TEST_F(Player, RunFollowsTheClockAndPauseHoldsThePosition) {
     EXPECT_EQ(0, g_notifications);
 }
 
-TEST_F(Player, SeekingShowsTheFrameThereWhetherPausedOrRunning) {
+TEST_F(DshowPlayer, SeekingShowsTheFrameThereWhetherPausedOrRunning) {
     ASSERT_EQ(S_OK, Render(Clip()));
     Attach();
     ASSERT_EQ(S_OK, mc_->Pause());
@@ -353,7 +353,7 @@ TEST_F(Player, SeekingShowsTheFrameThereWhetherPausedOrRunning) {
     EXPECT_EQ(d, Position());
 }
 
-TEST_F(Player, EndOfClipNotifiesOnceAndRestartsAfterSeekingToZero) {
+TEST_F(DshowPlayer, EndOfClipNotifiesOnceAndRestartsAfterSeekingToZero) {
     ASSERT_EQ(S_OK, Render(Clip()));
     Attach();
     ASSERT_EQ(S_OK, mc_->Run());
@@ -389,7 +389,7 @@ TEST_F(Player, EndOfClipNotifiesOnceAndRestartsAfterSeekingToZero) {
     EXPECT_EQ(EC_COMPLETE, code);
 }
 
-TEST_F(Player, StopRewindsAndShowsNothingNew) {
+TEST_F(DshowPlayer, StopRewindsAndShowsNothingNew) {
     ASSERT_EQ(S_OK, Render(Clip()));
     Attach();
     ASSERT_EQ(S_OK, mc_->Run());
@@ -410,7 +410,7 @@ TEST_F(Player, StopRewindsAndShowsNothingNew) {
     EXPECT_TRUE(Eventually([&] { return IsRed(Pixel(80, 30)); }));
 }
 
-TEST_F(Player, FilesThatCannotPlayFailWithNothingRunning) {
+TEST_F(DshowPlayer, FilesThatCannotPlayFailWithNothingRunning) {
     std::string junk = TempPath("junk.avi");
     files_.push_back(junk);
     ASSERT_TRUE(testmedia::WriteJunk(junk));
@@ -429,7 +429,7 @@ TEST_F(Player, FilesThatCannotPlayFailWithNothingRunning) {
     EXPECT_TRUE(FAILED(ms_->SetPositions(&p, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning)));
 }
 
-TEST_F(Player, SoundOnlyFilePlaysToTheEndWithoutVideo) {
+TEST_F(DshowPlayer, SoundOnlyFilePlaysToTheEndWithoutVideo) {
     std::string wav = TempPath("sound.wav");
     files_.push_back(wav);
     testmedia::Options o;
@@ -457,7 +457,7 @@ TEST_F(Player, SoundOnlyFilePlaysToTheEndWithoutVideo) {
     EXPECT_TRUE(Eventually([&] { return g_notifications == 1; }));
 }
 
-TEST_F(Player, RealTimePlaybackFeedsTheSoundDeviceAndKeepsTime) {
+TEST_F(DshowPlayer, RealTimePlaybackFeedsTheSoundDeviceAndKeepsTime) {
     // A device that plays into nothing, so the conversion and queueing path runs anywhere.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     WinTestUseRealTime(TRUE);
@@ -476,7 +476,7 @@ TEST_F(Player, RealTimePlaybackFeedsTheSoundDeviceAndKeepsTime) {
     WinTestUseRealTime(FALSE);
 }
 
-TEST_F(Player, VideoWindowIsAChildOfTheOwnerAndPassesInputToTheDrain) {
+TEST_F(DshowPlayer, VideoWindowIsAChildOfTheOwnerAndPassesInputToTheDrain) {
     ASSERT_EQ(S_OK, Render(Clip()));
     Attach();
     HWND video = GetWindow(area_, GW_CHILD);
@@ -500,7 +500,7 @@ TEST_F(Player, VideoWindowIsAChildOfTheOwnerAndPassesInputToTheDrain) {
     EXPECT_FALSE(IsWindow(video));
 }
 
-TEST_F(Player, OwnerDestroyedWhilePlayingLeavesTheGraphUsable) {
+TEST_F(DshowPlayer, OwnerDestroyedWhilePlayingLeavesTheGraphUsable) {
     ASSERT_EQ(S_OK, Render(Clip()));
     Attach();
     ASSERT_EQ(S_OK, mc_->Run());
@@ -516,7 +516,7 @@ TEST_F(Player, OwnerDestroyedWhilePlayingLeavesTheGraphUsable) {
     EXPECT_EQ(0, Position());
 }
 
-TEST_F(Player, TruncatedFilePlaysWhatItHasAndStillEnds) {
+TEST_F(DshowPlayer, TruncatedFilePlaysWhatItHasAndStillEnds) {
     std::string cut = TempPath("cut.avi");
     files_.push_back(cut);
     ASSERT_TRUE(testmedia::WriteTruncated(Clip(), cut, 0.6));
