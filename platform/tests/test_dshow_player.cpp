@@ -450,6 +450,10 @@ TEST_F(DshowPlayer, SoundOnlyFilePlaysToTheEndWithoutVideo) {
     EXPECT_EQ(-2500, v);
     EXPECT_EQ(E_INVALIDARG, ba_->put_Volume(1));
     EXPECT_EQ(E_INVALIDARG, ba_->put_Volume(-10001));
+    EXPECT_EQ(S_OK, ba_->put_Balance(10000));
+    EXPECT_EQ(S_OK, ba_->get_Balance(&v));
+    EXPECT_EQ(10000, v);
+    EXPECT_EQ(E_INVALIDARG, ba_->put_Balance(-10001));
     ASSERT_EQ(S_OK, mc_->Run());
     WinTestAdvanceClock(1000);
     EXPECT_EQ(kSecond, Position());

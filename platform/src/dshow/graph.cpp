@@ -282,7 +282,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Balance(long* b) override {
         if (!b) return E_POINTER;
         if (!adec_) return E_NOTIMPL;
-        *b = balance_;
+        *b = balance_.load();
         return S_OK;
     }
 
@@ -481,7 +481,7 @@ private:
     bool visible_ = false, auto_show_ = true;
     int win_x_ = 0, win_y_ = 0, win_w_ = 0, win_h_ = 0;
     std::atomic<long> volume_{0};
-    long balance_ = 0;
+    std::atomic<long> balance_{0};
 
     // Sound output: opened with the file when the clock is real and a device exists; the
     // playback thread queues converted samples, the UI thread starts, pauses and clears it.
@@ -774,10 +774,19 @@ void Graph::QueueAudio(const AVFrame* f) {
     uint8_t* out = reinterpret_cast<uint8_t*>(audio_buf_.data());
     int n = swr_convert(swr_, &out, cap, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
     if (n <= 0) return;
-    long vol = volume_.load();
-    if (vol != 0) {
-        double gain = vol <= -10000 ? 0.0 : std::pow(10.0, vol / 2000.0);
-        for (int i = 0; i < n * audio_channels_; ++i) audio_buf_[i] = int16_t(audio_buf_[i] * gain);
+    // Volume and balance are attenuations in hundredths of a decibel; balance lowers one side.
+    auto gain_of = [](long att) { return att <= -10000 ? 0.0 : std::pow(10.0, att / 2000.0); };
+    long vol = volume_.load(), bal = balance_.load();
+    double left = gain_of(vol), right = left;
+    if (audio_channels_ == 2) {
+        if (bal > 0) left = gain_of(vol - bal);
+        if (bal < 0) right = gain_of(vol + bal);
+    }
+    if (left != 1.0 || right != 1.0) {
+        for (int i = 0; i < n * audio_channels_; ++i) {
+            double g = audio_channels_ == 2 && (i & 1) ? right : left;
+            audio_buf_[i] = int16_t(audio_buf_[i] * g);
+        }
     }
     SDL_QueueAudio(audio_dev_, audio_buf_.data(), Uint32(n * audio_channels_ * sizeof(int16_t)));
 }
