@@ -2,73 +2,16 @@
 // server through the SDL2 backend its windows show the same picture, popup menu included.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
-#include <vector>
 
-#include "backend_xvfb.h"
-#include "winplat_test.h"
+#include "demo_run_support.h"
 
 namespace {
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<DWORD> px;
-    DWORD At(int x, int y) const { return px[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFFu; }
-};
+using namespace demorun;
 
-bool Load(const std::string& path, Picture* p) {
-    if (!WinTestReadPng(path.c_str(), nullptr, 0, &p->width, &p->height) && p->width <= 0) return false;
-    p->px.resize(size_t(p->width) * size_t(p->height));
-    return WinTestReadPng(path.c_str(), p->px.data(), int(p->px.size()), &p->width, &p->height);
-}
-
-std::string DemoPath() {
-    char buf[4096];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    std::string self(buf, n > 0 ? size_t(n) : 0);
-    return self.substr(0, self.rfind('/') + 1) + "platform_demo";
-}
-
-std::string Temp(const char* name) {
-    return ::testing::TempDir() + "backend_demo_" + std::to_string(getpid()) + "_" + name;
-}
-
-bool Exists(const std::string& p) {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0;
-}
-
-// Runs the demo with extra environment settings; returns its pid (or -1).
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env_extra) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        std::string s = *e;
-        bool replaced = false;
-        for (const std::string& x : env_extra)
-            if (s.compare(0, x.find('=') + 1, x, 0, x.find('=') + 1) == 0) replaced = true;
-        if (!replaced) env.push_back(s);
-    }
-    env.insert(env.end(), env_extra.begin(), env_extra.end());
-    std::vector<char*> argv, envp;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid;
-    if (posix_spawn(&pid, args[0].c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return pid;
-}
-
-int Wait(pid_t pid) {
-    int st = 0;
-    if (waitpid(pid, &st, 0) != pid) return -1;
-    return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-}
+std::string DemoPath() { return ProgramPath("platform_demo"); }
 
 // The demo's pictures: colours it paints, where the headless capture must show them.
 struct Found {
@@ -136,44 +79,8 @@ TEST(SampleProgram, HeadlessCaptureShowsCaptionShapesTextBitmapAndTheOpenMenu) {
 TEST(SampleProgram, ShowsTheSamePictureOnAnXServerThroughSdl) {
     if (!xvfb::HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
     ASSERT_TRUE(xvfb::HaveProgram("xwd") && xvfb::HaveProgram("convert")) << "xwd and convert are needed";
-    std::string headless_png = Temp("ref.png");
-    pid_t ref = Spawn({DemoPath(), "--capture", headless_png}, {"VELMORA_BACKEND=headless", "VELMORA_SCREEN=1024x768"});
-    ASSERT_GT(ref, 0);
-    ASSERT_EQ(Wait(ref), 0);
-    Picture want;
-    ASSERT_TRUE(Load(headless_png, &want));
-
-    xvfb::Server server;
-    ASSERT_TRUE(server.Start(1024, 768));
-    std::string ready = Temp("ready");
-    pid_t pid = Spawn({DemoPath(), "--ready", ready, "--hold-ms", "2000"},
-                      {"VELMORA_BACKEND=sdl", "DISPLAY=" + server.display()});
-    ASSERT_GT(pid, 0);
-    for (int i = 0; i < 400 && !Exists(ready); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    bool was_ready = Exists(ready);
-    std::string shot_png = Temp("x.png");
-    bool shot = was_ready && server.Screenshot(shot_png);
-    int rc = Wait(pid);
-    ASSERT_TRUE(was_ready) << "the demo never showed its menu on the X server";
-    ASSERT_TRUE(shot);
-    EXPECT_EQ(rc, 0);
-    Picture got;
-    ASSERT_TRUE(Load(shot_png, &got));
-    ASSERT_EQ(got.width, want.width);
-    ASSERT_EQ(got.height, want.height);
-
-    // Wherever the headless screen shows a window, the X screen must show the same pixel.
-    DWORD desktop = want.At(want.width - 1, want.height - 1);
-    long compared = 0, differ = 0;
-    for (int y = 0; y < want.height; ++y)
-        for (int x = 0; x < want.width; ++x) {
-            if (want.At(x, y) == desktop) continue;
-            ++compared;
-            if (got.At(x, y) != want.At(x, y)) ++differ;
-        }
-    EXPECT_GT(compared, 400L * 300L);
-    EXPECT_EQ(differ, 0) << differ << " of " << compared << " window pixels differ";
-    std::remove(headless_png.c_str());
-    std::remove(shot_png.c_str());
-    std::remove(ready.c_str());
+    Comparison c = CompareHeadlessWithX(DemoPath());
+    ASSERT_TRUE(c.ok) << c.failure;
+    EXPECT_GT(c.compared, 400L * 300L);
+    EXPECT_EQ(c.differ, 0) << c.differ << " of " << c.compared << " window pixels differ";
 }
