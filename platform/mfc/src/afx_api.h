@@ -4,4 +4,3 @@
 #include "windows.h"
 #include "commctrl.h"
 #include "commdlg.h"
-#include "weak_api.h"

@@ -11,15 +11,6 @@
 #include "windows.h"
 #include "winplat_test.h"
 
-// Window-system entries this interface uses, referenced weakly so that the backends build and
-// test before (and without) the window system.
-#pragma weak PeekMessageA
-#pragma weak TranslateMessage
-#pragma weak DispatchMessageA
-#pragma weak ClientToScreen
-#pragma weak GetWindowRect
-#pragma weak GetAncestor
-
 namespace {
 
 using plat::InputEvent;
@@ -29,7 +20,6 @@ plat::Backend& B() { return plat::CurrentBackend(); }
 bool ToScreen(HWND hwnd, int x, int y, POINT* out) {
     *out = POINT{x, y};
     if (!hwnd) return true;
-    if (!&ClientToScreen) return false;
     return ClientToScreen(hwnd, out) != FALSE;
 }
 
@@ -55,12 +45,12 @@ bool CopyOut(const plat::Surface& s, DWORD* pixels, int capacity, int* width, in
 // The window as its top-level window's surface holds it, opaque.
 bool CaptureWindow(HWND hwnd, plat::Surface* out) {
     if (!hwnd) return false;
-    HWND root = &GetAncestor ? GetAncestor(hwnd, GA_ROOT) : hwnd;
+    HWND root = GetAncestor(hwnd, GA_ROOT);
     if (!root) return false;
     for (const plat::TopLevelView& v : plat::DefaultWindowSystemPort().TopLevels()) {
         if (v.hwnd != root || !v.surface) continue;
         RECT r{v.screen_rect.left, v.screen_rect.top, v.screen_rect.right, v.screen_rect.bottom};
-        if (hwnd != root && !(&GetWindowRect && GetWindowRect(hwnd, &r))) return false;
+        if (hwnd != root && !GetWindowRect(hwnd, &r)) return false;
         RECT local{r.left - v.screen_rect.left, r.top - v.screen_rect.top, r.right - v.screen_rect.left,
                    r.bottom - v.screen_rect.top};
         *out = plat::Crop(*v.surface, local);
@@ -221,16 +211,14 @@ int WinTestPumpUntilIdle(void) {
     int handled = 0;
     while (handled < kMaxMessages) {
         int round = B().DispatchQueuedInput();
-        if (&PeekMessageA && &DispatchMessageA) {
-            MSG msg;
-            while (handled + round < kMaxMessages && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                // The quit message stays for the test's own loop to see.
-                if (msg.message == WM_QUIT) return handled + round;
-                if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
-                if (&TranslateMessage) TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-                ++round;
-            }
+        MSG msg;
+        while (handled + round < kMaxMessages && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            // The quit message stays for the test's own loop to see.
+            if (msg.message == WM_QUIT) return handled + round;
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            ++round;
         }
         if (round == 0) break;
         handled += round;

@@ -1,19 +1,6 @@
 #include "backend/window_system_port.h"
 
-// Referenced weakly: the window system defines these in the shared library, but a white-box
-// test of the backends alone links without it.
-namespace plat {
-std::vector<TopLevelView> TopLevelsInZOrder() __attribute__((weak));
-namespace input {
-void MouseMove(POINT screen) __attribute__((weak));
-void MouseButton(Button button, bool down, POINT screen) __attribute__((weak));
-void MouseWheel(int delta, POINT screen) __attribute__((weak));
-void Key(UINT vk, bool down) __attribute__((weak));
-void Char(uint32_t codepoint) __attribute__((weak));
-void CloseRequest(HWND top_level) __attribute__((weak));
-void Activate(HWND top_level) __attribute__((weak));
-}  // namespace input
-}  // namespace plat
+#include "backend/backend.h"
 
 namespace plat {
 
@@ -69,32 +56,31 @@ namespace {
 class RealPort : public WindowSystemPort {
 public:
     std::vector<TopLevelView> TopLevels() override {
-        if (!&plat::TopLevelsInZOrder) return {};
         return plat::TopLevelsInZOrder();
     }
     void Deliver(const InputEvent& e) override {
         using K = InputEvent::Kind;
         switch (e.kind) {
         case K::MouseMove:
-            if (&input::MouseMove) input::MouseMove(e.pt);
+            input::MouseMove(e.pt);
             break;
         case K::MouseButton:
-            if (&input::MouseButton) input::MouseButton(e.button, e.down, e.pt);
+            input::MouseButton(e.button, e.down, e.pt);
             break;
         case K::MouseWheel:
-            if (&input::MouseWheel) input::MouseWheel(e.delta, e.pt);
+            input::MouseWheel(e.delta, e.pt);
             break;
         case K::Key:
-            if (&input::Key) input::Key(e.vk, e.down);
+            input::Key(e.vk, e.down);
             break;
         case K::Char:
-            if (&input::Char) input::Char(e.codepoint);
+            input::Char(e.codepoint);
             break;
         case K::CloseRequest:
-            if (&input::CloseRequest) input::CloseRequest(e.hwnd);
+            input::CloseRequest(e.hwnd);
             break;
         case K::Activate:
-            if (&input::Activate) input::Activate(e.hwnd);
+            input::Activate(e.hwnd);
             break;
         }
     }

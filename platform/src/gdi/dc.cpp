@@ -11,12 +11,6 @@
 #include "backend/backend.h"
 #include "gdi/surface_dc.h"
 
-namespace plat {
-// The backend answers the screen size; resolved weakly so that the drawing layer's own tests
-// link without a backend.
-__attribute__((weak)) Backend& CurrentBackend();
-}  // namespace plat
-
 namespace plat::gdi {
 
 HandleTable<DC>& DCs() {
@@ -28,10 +22,7 @@ std::shared_ptr<DC> GetDC(HDC h) { return DCs().Get(h); }
 
 namespace {
 
-RECT ScreenRect() {
-    if (&plat::CurrentBackend != nullptr) return plat::CurrentBackend().ScreenRect();
-    return RECT{0, 0, 1024, 768};
-}
+RECT ScreenRect() { return plat::CurrentBackend().ScreenRect(); }
 
 template <typename T>
 void Retain(const std::shared_ptr<T>& o) {

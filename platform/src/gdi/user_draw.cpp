@@ -7,30 +7,15 @@
 #include "gdi/text.h"
 #include "windows.h"
 
-// The system colours belong to the window system; bound weakly so that the drawing layer
-// stands on its own (its tests, and builds where the window system is absent).
-#pragma weak GetSysColor
-#pragma weak GetSysColorBrush
-
 namespace plat::gdi {
 namespace {
-
-COLORREF SysColorNow(int index) {
-    if (&GetSysColor != nullptr) return GetSysColor(index);
-    // The classic scheme.
-    static const COLORREF kClassic[31] = {
-        0xC8D0D4, 0xA56E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF, 0xC8D0D4,
-        0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040,
-        0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0xFF0000, 0xF0F0F0};
-    return index >= 0 && index < 31 ? kClassic[index] : 0;
-}
 
 // The window system guards its colours with a lock of its own; they are read before the
 // drawing layer takes the global lock, never under it, so the two locks are never nested
 // this way round.
 thread_local COLORREF tSys[31];
 void CaptureSysColors() {
-    for (int i = 0; i < 31; ++i) tSys[i] = SysColorNow(i);
+    for (int i = 0; i < 31; ++i) tSys[i] = GetSysColor(i);
 }
 COLORREF SysColor(int index) { return index >= 0 && index < 31 ? tSys[index] : 0; }
 
@@ -56,10 +41,7 @@ Paint Solid(uint32_t px, int rop2 = R2_COPYPEN) {
 std::shared_ptr<Brush> BrushArg(HBRUSH h) {
     uintptr_t v = reinterpret_cast<uintptr_t>(h);
     if (v > 0 && v <= 31) {
-        if (&GetSysColorBrush != nullptr) return Brushes().Get(GetSysColorBrush(int(v - 1)));
-        auto b = std::make_shared<Brush>();
-        b->color = SysColorNow(int(v - 1));
-        return b;
+        return Brushes().Get(GetSysColorBrush(int(v - 1)));
     }
     return Brushes().Get(h);
 }

@@ -5,12 +5,9 @@
 #include "backend/backend.h"
 #include "backend/clock.h"
 #include "kernel/kobjects.h"
+#include "res/resources.h"
 #include "user/queue.h"
 #include "user/window.h"
-
-namespace plat::res {
-HCURSOR LoadCursorResource(const char* name, int cx, int cy) __attribute__((weak));
-}
 
 using namespace plat;
 using namespace plat::user;
@@ -387,9 +384,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
     }
     uintptr_t id = IS_INTRESOURCE(name) ? reinterpret_cast<uintptr_t>(name) : 0;
     if (!instance && id >= 32512 && id <= 32651) return reinterpret_cast<HCURSOR>(uintptr_t(0x7F000000u) + id);
-    if (&plat::res::LoadCursorResource) {
-        if (HCURSOR c = plat::res::LoadCursorResource(name, 0, 0)) return c;
-    }
+    if (HCURSOR c = plat::res::LoadCursorResource(name, 0, 0)) return c;
     SetLastError(1812);  // ERROR_RESOURCE_DATA_NOT_FOUND
     return nullptr;
 }

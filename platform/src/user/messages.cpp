@@ -5,14 +5,11 @@
 #include <map>
 #include <string>
 
+#include "backend/backend.h"
 #include "backend/clock.h"
 #include "kernel/kobjects.h"
 #include "user/queue.h"
 #include "user/window.h"
-
-namespace plat {
-Backend& CurrentBackend() __attribute__((weak));
-}
 
 namespace plat::user {
 namespace {
@@ -105,10 +102,7 @@ std::atomic<uint64_t> g_timer_seq{1};
 
 }  // namespace
 
-Backend* BackendOrNull() {
-    if (!&CurrentBackend) return nullptr;
-    return &CurrentBackend();
-}
+Backend* BackendOrNull() { return &CurrentBackend(); }
 
 std::shared_ptr<Queue> CurrentQueue() {
     if (t_queue.q) return t_queue.q;

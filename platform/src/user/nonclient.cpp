@@ -6,8 +6,6 @@
 #include "user/queue.h"
 #include "user/window.h"
 
-extern "C" BOOL WINAPI DrawIconEx(HDC, int, int, HICON, int, int, UINT, HBRUSH, UINT) __attribute__((weak));
-
 namespace plat::user {
 void DrawWindowScrollBars(HWND hwnd, HDC hdc, const NcLayout& l);     // scroll.cpp
 void DrawMenuBarInto(HWND hwnd, HDC hdc, const RECT& bar, bool active);  // menu.cpp
@@ -289,7 +287,7 @@ void PaintNonClient(HWND hwnd, HDC hdc) {
             HICON icon = reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0));
             if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(hwnd, GCLP_HICONSM));
             if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(hwnd, GCLP_HICON));
-            if (icon && &DrawIconEx) DrawIconEx(hdc, l.sys_button.left, l.sys_button.top, icon, 16, 16, 0, nullptr, 3);
+            if (icon) DrawIconEx(hdc, l.sys_button.left, l.sys_button.top, icon, 16, 16, 0, nullptr, 3);
             text_left = l.sys_button.right + 2;
         }
         int text_right = c.right - 2;

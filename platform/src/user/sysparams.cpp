@@ -9,10 +9,6 @@
 #include "user/queue.h"
 #include "user/window.h"
 
-namespace plat::gdi {
-HandleTable<Brush>& Brushes() __attribute__((weak));
-}
-
 using namespace plat;
 using namespace plat::user;
 
@@ -59,7 +55,6 @@ HBRUSH g_brushes[kColors];
 std::mutex g_colors_mu;
 
 void MarkStock(HBRUSH b, COLORREF c) {
-    if (!&gdi::Brushes) return;
     if (auto obj = gdi::Brushes().Get(b)) {
         obj->stock = true;
         obj->color = c;

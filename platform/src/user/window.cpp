@@ -8,10 +8,8 @@
 #include "kernel/kobjects.h"
 #include "user/queue.h"
 
-// The standard controls install their procedures on the system classes (weak: the window
-// system's own tests may run without them).
-namespace plat::controls { void InstallStandardControls() __attribute__((weak)); }
-namespace plat::commctrl { void InstallCommonControls() __attribute__((weak)); }
+#include "commctrl/common.h"
+#include "controls/common.h"
 
 namespace plat::user {
 
@@ -101,8 +99,9 @@ void EnsureSystemClasses() {
             AddClass(c);
         }
     });
-    if (&plat::controls::InstallStandardControls) plat::controls::InstallStandardControls();
-    if (&plat::commctrl::InstallCommonControls) plat::commctrl::InstallCommonControls();
+    // The standard and common controls install their procedures on the system classes.
+    plat::controls::InstallStandardControls();
+    plat::commctrl::InstallCommonControls();
 }
 
 // Lets the controls install their procedure and extra bytes on a system class.
