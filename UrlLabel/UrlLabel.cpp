@@ -1,0 +1,325 @@
+#include "UrlLabel.h"
+
+#include <cstring>
+#include <string>
+
+#include "shellapi.h"
+#include "winreg.h"
+
+namespace {
+
+constexpr UINT_PTR kHoverTimer = 100;
+constexpr UINT kHoverPeriodMs = 100;
+constexpr UINT_PTR kToolId = 1;
+
+// The default value of `subkey` under `root`, or empty when there is none.
+std::string RegDefault(HKEY root, const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::string();
+    char data[MAX_PATH] = {};
+    LONG size = MAX_PATH;
+    std::string out;
+    if (RegQueryValueA(key, nullptr, data, &size) == ERROR_SUCCESS) {
+        data[MAX_PATH - 1] = 0;
+        out = data;
+    }
+    RegCloseKey(key);
+    return out;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CUrlLabel, CStatic)
+    ON_WM_CTLCOLOR_REFLECT()
+    ON_WM_SETCURSOR()
+    ON_WM_MOUSEMOVE()
+    ON_WM_TIMER()
+    ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+CUrlLabel::CUrlLabel()
+    : m_crLink(RGB(0, 0, 238)),
+      m_crVisited(RGB(85, 26, 139)),
+      m_crHover(RGB(255, 0, 0)),
+      m_bOverControl(FALSE),
+      m_bVisited(FALSE),
+      m_nUnderline(-1),
+      m_bAdjustToFit(TRUE),
+      m_hLinkCursor(nullptr),
+      m_bOwnCursor(false),
+      m_nTimerID(kHoverTimer) {}
+
+CUrlLabel::~CUrlLabel() {
+    if (m_bOwnCursor && m_hLinkCursor) DestroyIcon(reinterpret_cast<HICON>(m_hLinkCursor));
+    m_UnderlineFont.DeleteObject();
+    m_StdFont.DeleteObject();
+}
+
+BOOL CUrlLabel::PreTranslateMessage(MSG* msg) {
+    if (m_ToolTip.GetSafeHwnd()) m_ToolTip.RelayEvent(msg);
+    return CStatic::PreTranslateMessage(msg);
+}
+
+BOOL CUrlLabel::DestroyWindow() {
+    if (GetSafeHwnd()) KillTimer(m_nTimerID);
+    return CStatic::DestroyWindow();
+}
+
+void CUrlLabel::PreSubclassWindow() {
+    // Statics report clicks only with SS_NOTIFY.
+    ModifyStyle(0, SS_NOTIFY);
+
+    CString text;
+    GetWindowText(text);
+    if (m_strUrl.IsEmpty()) m_strUrl = text;
+    if (text.IsEmpty()) {
+        ASSERT(!m_strUrl.IsEmpty());
+        SetWindowText(m_strUrl);
+    }
+
+    CFont* font = GetFont();
+    if (!font) font = CFont::FromHandle(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    if (!font || !font->GetSafeHandle()) font = CFont::FromHandle(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
+    LOGFONTA lf = {};
+    if (font) font->GetLogFont(&lf);
+    m_StdFont.CreateFontIndirect(&lf);
+    lf.lfUnderline = TRUE;
+    m_UnderlineFont.CreateFontIndirect(&lf);
+
+    PositionWindow();
+    SetDefaultCursor();
+    // A mode chosen before subclassing is kept; the font is made to match it.
+    SelectUnderlined(m_nUnderline == 1);
+
+    m_ToolTip.Create(this);
+    CRect rect;
+    GetClientRect(rect);
+    m_ToolTip.AddTool(this, m_strUrl, rect, kToolId);
+
+    CStatic::PreSubclassWindow();
+}
+
+void CUrlLabel::SelectUnderlined(bool underlined) {
+    CFont& f = underlined ? m_UnderlineFont : m_StdFont;
+    if (GetSafeHwnd() && f.GetSafeHandle()) SetFont(&f, FALSE);
+}
+
+void CUrlLabel::SetLinkUrl(CString url) {
+    m_strUrl = url;
+    if (GetSafeHwnd()) {
+        PositionWindow();
+        if (m_ToolTip.GetSafeHwnd()) m_ToolTip.UpdateTipText(m_strUrl, this, kToolId);
+    }
+}
+
+void CUrlLabel::SetLinkColors(COLORREF link, COLORREF visited, COLORREF hover) {
+    m_crLink = link;
+    m_crVisited = visited;
+    m_crHover = hover == COLORREF(-1) ? ::GetSysColor(COLOR_HIGHLIGHT) : hover;
+    if (GetSafeHwnd()) Invalidate();
+}
+
+void CUrlLabel::SetVisited(BOOL visited) {
+    m_bVisited = visited;
+    if (GetSafeHwnd()) Invalidate();
+}
+
+void CUrlLabel::SetLinkCursor(HCURSOR cursor) {
+    if (m_bOwnCursor && m_hLinkCursor && m_hLinkCursor != cursor)
+        DestroyIcon(reinterpret_cast<HICON>(m_hLinkCursor));
+    m_bOwnCursor = false;
+    m_hLinkCursor = cursor;
+    if (!m_hLinkCursor) SetDefaultCursor();
+}
+
+void CUrlLabel::SetUnderlineMode(int mode) {
+    if (mode == m_nUnderline) return;
+    m_nUnderline = mode;
+    if (GetSafeHwnd()) {
+        SelectUnderlined(mode == 1);
+        Invalidate();
+    }
+}
+
+void CUrlLabel::SetAutoSize(BOOL autosize) {
+    m_bAdjustToFit = autosize;
+    if (GetSafeHwnd()) PositionWindow();
+}
+
+void CUrlLabel::SetTipText(LPCSTR text) {
+    if (m_ToolTip.GetSafeHwnd()) m_ToolTip.UpdateTipText(text, this, kToolId);
+}
+
+void CUrlLabel::SetDefaultCursor() {
+    if (m_hLinkCursor) return;
+    // The classic source of a hand cursor is the help viewer's cursor 106.
+    char dir[MAX_PATH] = {};
+    UINT n = GetWindowsDirectoryA(dir, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) {
+        std::string module = std::string(dir) + "/winhlp32.exe";
+        if (HMODULE h = LoadLibraryA(module.c_str())) {
+            HCURSOR c = LoadCursorA(reinterpret_cast<HINSTANCE>(h), MAKEINTRESOURCEA(106));
+            if (c) {
+                m_hLinkCursor = reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(c)));
+                m_bOwnCursor = m_hLinkCursor != nullptr;
+            }
+            FreeLibrary(h);
+        }
+    }
+    // Without the help viewer, the system's own hand cursor; a shared cursor is not destroyed.
+    if (!m_hLinkCursor) m_hLinkCursor = LoadCursorA(nullptr, IDC_HAND);
+}
+
+void CUrlLabel::PositionWindow() {
+    if (!GetSafeHwnd() || !m_bAdjustToFit) return;
+
+    CRect wnd, client;
+    GetWindowRect(wnd);
+    GetClientRect(client);
+    if (CWnd* parent = GetParent()) parent->ScreenToClient(wnd);
+
+    CString text;
+    GetWindowText(text);
+    CSize extent;
+    {
+        CClientDC dc(this);
+        CFont* old = dc.SelectObject(m_UnderlineFont.GetSafeHandle() ? &m_UnderlineFont : GetFont());
+        extent = dc.GetTextExtent(text);
+        if (old) dc.SelectObject(old);
+    }
+    extent.cx += wnd.Width() - client.Width();
+    extent.cy += wnd.Height() - client.Height();
+
+    DWORD style = GetStyle();
+    if (style & SS_CENTERIMAGE) {
+        wnd.top += (wnd.Height() - extent.cy) / 2;
+        wnd.bottom = wnd.top + extent.cy;
+    } else {
+        wnd.bottom = wnd.top + extent.cy;
+    }
+    // SS_CENTER and SS_RIGHT are values of the alignment field, not independent bits.
+    DWORD align = style & SS_TYPEMASK;
+    if (align == SS_CENTER) {
+        wnd.left += (wnd.Width() - extent.cx) / 2;
+        wnd.right = wnd.left + extent.cx;
+    } else if (align == SS_RIGHT) {
+        wnd.left = wnd.right - extent.cx;
+    } else {
+        wnd.right = wnd.left + extent.cx;
+    }
+    SetWindowPos(nullptr, wnd.left, wnd.top, wnd.Width(), wnd.Height(), SWP_NOZORDER);
+    if (m_ToolTip.GetSafeHwnd()) {
+        CRect r;
+        GetClientRect(r);
+        m_ToolTip.SetToolRect(this, kToolId, r);
+    }
+}
+
+HBRUSH CUrlLabel::CtlColor(CDC* dc, UINT ctl_color) {
+    ASSERT(ctl_color == CTLCOLOR_STATIC);
+    if (m_bOverControl) dc->SetTextColor(m_crHover);
+    else if (m_bVisited) dc->SetTextColor(m_crVisited);
+    else dc->SetTextColor(m_crLink);
+    dc->SetBkMode(TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+BOOL CUrlLabel::OnSetCursor(CWnd*, UINT, UINT) {
+    if (!m_hLinkCursor) return FALSE;
+    ::SetCursor(m_hLinkCursor);
+    return TRUE;
+}
+
+void CUrlLabel::OnMouseMove(UINT flags, CPoint point) {
+    if (!m_bOverControl) {
+        m_bOverControl = TRUE;
+        if (m_nUnderline == -1) SelectUnderlined(true);
+        Invalidate();
+        SetTimer(m_nTimerID, kHoverPeriodMs);
+    }
+    CStatic::OnMouseMove(flags, point);
+}
+
+void CUrlLabel::OnTimer(UINT_PTR id) {
+    if (id != m_nTimerID) {
+        CStatic::OnTimer(id);
+        return;
+    }
+    CPoint p;
+    ::GetCursorPos(&p);
+    ScreenToClient(&p);
+    CRect rect;
+    GetClientRect(rect);
+    if (!rect.PtInRect(p)) {
+        m_bOverControl = FALSE;
+        KillTimer(m_nTimerID);
+        if (m_nUnderline != 1) SelectUnderlined(false);
+        rect.bottom += 10;
+        InvalidateRect(rect);
+    }
+}
+
+BOOL CUrlLabel::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CUrlLabel::OnClicked() {
+    if (m_strUrl.IsEmpty()) return;
+    m_bOverControl = FALSE;
+    int code = int(reinterpret_cast<INT_PTR>(GotoURL(m_strUrl, SW_SHOW)));
+    if (code > 32) {
+        SetVisited(TRUE);
+    } else {
+        MessageBeep(MB_ICONEXCLAMATION);
+        ReportError(code);
+    }
+}
+
+HINSTANCE CUrlLabel::GotoURL(LPCSTR url, int show) {
+    HINSTANCE result = ShellExecuteA(nullptr, "open", url, nullptr, nullptr, show);
+    if (reinterpret_cast<INT_PTR>(result) > 32) return result;
+
+    // Fall back to the program registered for web pages.
+    std::string doc_class = RegDefault(HKEY_CLASSES_ROOT, ".htm");
+    if (doc_class.empty()) return result;
+    std::string command = RegDefault(HKEY_CLASSES_ROOT, doc_class + "\\shell\\open\\command");
+    if (command.empty()) return result;
+    size_t cut = command.find("\"%1\"");
+    if (cut == std::string::npos) cut = command.find("%1");
+    if (cut != std::string::npos) command.resize(cut);
+    // The address stays one word of the command line, whatever blanks it holds.
+    std::string arg = url;
+    if (arg.find_first_of(" \t") != std::string::npos && arg.find('"') == std::string::npos) arg = "\"" + arg + "\"";
+    if (!command.empty() && command.back() != ' ') command += ' ';
+    command += arg;
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(WinExec(command.c_str(), UINT(show))));
+}
+
+CString CUrlLabel::ErrorText(int code) {
+    CString text;
+    switch (code) {
+    case 0: text = "The operating system is out\nof memory or resources."; break;
+    case SE_ERR_FNF: text = "The specified file was not found."; break;
+    case SE_ERR_PNF: text = "The specified path was not found."; break;
+    case SE_ERR_ACCESSDENIED: text = "The operating system denied\naccess to the specified file."; break;
+    case SE_ERR_OOM: text = "There was not enough memory to complete the operation."; break;
+    case 11: text = "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."; break;
+    case SE_ERR_SHARE: text = "A sharing violation occurred. "; break;
+    case SE_ERR_ASSOCINCOMPLETE: text = "The filename association is\nincomplete or invalid."; break;
+    case SE_ERR_DDETIMEOUT:
+        text = "The DDE transaction could not\nbe completed because the request timed out.";
+        break;
+    case SE_ERR_DDEFAIL: text = "The DDE transaction failed."; break;
+    case SE_ERR_DDEBUSY:
+        text = "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.";
+        break;
+    case SE_ERR_NOASSOC: text = "There is no application associated\nwith the given filename extension."; break;
+    case SE_ERR_DLLNOTFOUND: text = "The specified dynamic-link library was not found."; break;
+    default: text.Format("Unknown Error (%d) occurred.", code); break;
+    }
+    return "Unable to open hyperlink:\n\n" + text;
+}
+
+void CUrlLabel::ReportError(int code) {
+    CString text = ErrorText(code);
+    MessageBox(text, nullptr, MB_ICONEXCLAMATION);
+}

@@ -1,0 +1,80 @@
+// A static text control turned into a clickable link: link colours, underline, a hand
+// cursor, a tooltip with the address, and a click that opens the address.
+#pragma once
+
+#include "afxwin.h"
+#include "afxcmn.h"
+
+class CUrlLabel : public CStatic {
+public:
+    CUrlLabel();
+    ~CUrlLabel() override;
+
+    void SetLinkUrl(CString url);
+    CString GetLinkUrl() const { return m_strUrl; }
+
+    // A hover colour of (COLORREF)-1 stands for the system highlight colour.
+    void SetLinkColors(COLORREF link, COLORREF visited, COLORREF hover = COLORREF(-1));
+    COLORREF GetLinkColor() const { return m_crLink; }
+    COLORREF GetVisitedColor() const { return m_crVisited; }
+    COLORREF GetHoverColor() const { return m_crHover; }
+
+    void SetVisited(BOOL visited = TRUE);
+    BOOL GetVisited() const { return m_bVisited; }
+
+    // NULL loads the default hand cursor.
+    void SetLinkCursor(HCURSOR cursor);
+    HCURSOR GetLinkCursor() const { return m_hLinkCursor; }
+
+    // -1 underline while the mouse is over the link, 0 never, 1 always.
+    void SetUnderlineMode(int mode);
+    int GetUnderlineMode() const { return m_nUnderline; }
+
+    void SetAutoSize(BOOL autosize = TRUE);
+    BOOL GetAutoSize() const { return m_bAdjustToFit; }
+
+    void SetTipText(LPCSTR text);
+
+    BOOL IsOver() const { return m_bOverControl; }
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL DestroyWindow() override;
+
+    // Texts of the failure report for an opener result code.
+    static CString ErrorText(int code);
+
+protected:
+    void PreSubclassWindow() override;
+    // Opens `url` with the shell, else with the program registered for ".htm" documents;
+    // returns the shell's code (above 32 is success).
+    virtual HINSTANCE GotoURL(LPCSTR url, int show);
+    virtual void ReportError(int code);
+
+    afx_msg HBRUSH CtlColor(CDC* dc, UINT ctl_color);
+    afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hit, UINT msg);
+    afx_msg void OnMouseMove(UINT flags, CPoint point);
+    afx_msg void OnTimer(UINT_PTR id);
+    afx_msg void OnClicked();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void PositionWindow();
+    void SetDefaultCursor();
+    void SelectUnderlined(bool underlined);
+
+    COLORREF m_crLink;
+    COLORREF m_crVisited;
+    COLORREF m_crHover;
+    BOOL m_bOverControl;
+    BOOL m_bVisited;
+    int m_nUnderline;
+    BOOL m_bAdjustToFit;
+    CString m_strUrl;
+    CFont m_UnderlineFont;
+    CFont m_StdFont;
+    HCURSOR m_hLinkCursor;
+    bool m_bOwnCursor;  // the cursor was copied here and is destroyed with the control
+    CToolTipCtrl m_ToolTip;
+    UINT_PTR m_nTimerID;
+};
