@@ -162,8 +162,10 @@ LRESULT CCellHeaderCtrl::OnInsertItem(WPARAM, LPARAM) { return Default(); }
 
 LRESULT CCellHeaderCtrl::OnDeleteItem(WPARAM, LPARAM) { return Default(); }
 
-LRESULT CCellHeaderCtrl::OnSetImageList(WPARAM, LPARAM lp) {
+LRESULT CCellHeaderCtrl::OnSetImageList(WPARAM wp, LPARAM lp) {
     HIMAGELIST list = reinterpret_cast<HIMAGELIST>(lp);
+    // Only the normal list is drawn from; a state list leaves the stored size alone.
+    if (wp != 0) return Default();
     m_sizeImage = CSize(0, 0);
     if (list) {
         IMAGEINFO info{};

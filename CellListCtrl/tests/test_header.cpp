@@ -145,6 +145,20 @@ TEST_F(HeaderTest, TextIsBlueAndCentredAfterTheImageAndItsGap) {
     EXPECT_NEAR(centre, (22 + 159) / 2, 3);
 }
 
+TEST_F(HeaderTest, ALongTextStaysInsideItsItem) {
+    AddItem(0, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", 60, 0);
+    AddItem(1, nullptr, 100, 0);
+    header.Invalidate();
+    cctest::Pump();
+    cctest::Capture cap(header.m_hWnd);
+    int blue_inside = 0, blue_outside = 0;
+    for (int x = 0; x < 200; ++x)
+        for (int y = 0; y < 24; ++y)
+            if (cap.At(x, y) == RGB(0, 0, 255)) ++(x < 60 ? blue_inside : blue_outside);
+    EXPECT_GT(blue_inside, 0);
+    EXPECT_EQ(blue_outside, 0);
+}
+
 TEST_F(HeaderTest, DividersAndTheAreaRightOfTheItemsFollowADraggedDivider) {
     AddItem(0, "a", 100, 0);
     AddItem(1, "b", 80, 0);
