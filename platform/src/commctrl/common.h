@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/control_window.h"
 #include "commctrl.h"
 #include "windows.h"
 
@@ -17,15 +18,9 @@ LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ProgressProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK TooltipProc(HWND, UINT, WPARAM, LPARAM);
 
-// Per-window state kept in the first extra slot of the control's window.
-template <class T>
-T* State(HWND h) {
-    return reinterpret_cast<T*>(GetWindowLongPtrA(h, 0));
-}
-template <class T>
-void SetState(HWND h, T* s) {
-    SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(s));
-}
+using ctl::PaintOrPrint;
+using ctl::SetState;
+using ctl::State;
 
 // Fills the header and sends WM_NOTIFY to the control's parent; returns the parent's answer.
 LRESULT SendNotify(HWND ctl, UINT code, NMHDR* hdr);

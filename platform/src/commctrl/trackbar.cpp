@@ -174,13 +174,8 @@ LRESULT CALLBACK TrackbarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT: {
-            PAINTSTRUCT ps;
-            HDC dc = m == WM_PAINT ? BeginPaint(h, &ps) : reinterpret_cast<HDC>(w);
-            Paint(h, *s, dc);
-            if (m == WM_PAINT) EndPaint(h, &ps);
-            return 0;
-        }
+        case WM_PRINTCLIENT:
+            return PaintOrPrint(h, m, w, [&](HDC dc) { Paint(h, *s, dc); });
         case WM_SIZE:
             InvalidateRect(h, nullptr, TRUE);
             break;

@@ -228,16 +228,9 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return DefWindowProcA(h, msg, wp, lp);
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            if (dc) Paint(h, b, dc);
-            EndPaint(h, &ps);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(h, b, reinterpret_cast<HDC>(wp));
-            return 0;
+            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, b, dc); });
         case WM_SETFONT:
             b->font = reinterpret_cast<HFONT>(wp);
             if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);

@@ -435,16 +435,9 @@ LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            if (dc) Paint(h, c, dc);
-            EndPaint(h, &ps);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(h, c, reinterpret_cast<HDC>(wp));
-            return 0;
+            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, c, dc); });
         case WM_SETFONT:
             c->font = reinterpret_cast<HFONT>(wp);
             if (c->edit) SendMessageA(c->edit, WM_SETFONT, wp, lp);

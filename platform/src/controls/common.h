@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/control_window.h"
 #include "windows.h"
 #include "windlg.h"
 
@@ -20,15 +21,9 @@ LRESULT CALLBACK ComboLBoxProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ComboProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ScrollBarProc(HWND, UINT, WPARAM, LPARAM);
 
-// Per-window state kept in the first extra slot of the control's window.
-template <class T>
-T* State(HWND h) {
-    return reinterpret_cast<T*>(GetWindowLongPtrA(h, 0));
-}
-template <class T>
-void SetState(HWND h, T* s) {
-    SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(s));
-}
+using ctl::PaintOrPrint;
+using ctl::SetState;
+using ctl::State;
 
 // WM_COMMAND notification to the parent (owner for popups).
 void Notify(HWND ctl, int code);

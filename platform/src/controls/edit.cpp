@@ -515,16 +515,9 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            if (dc) Paint(h, e, dc);
-            EndPaint(h, &ps);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(h, e, reinterpret_cast<HDC>(wp));
-            return 0;
+            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, e, dc); });
         case WM_SIZE:
             ScrollCaret(h, e);
             return 0;

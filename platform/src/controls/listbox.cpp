@@ -418,16 +418,9 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            if (dc) Paint(h, lb, dc);
-            EndPaint(h, &ps);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(h, lb, reinterpret_cast<HDC>(wp));
-            return 0;
+            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, lb, dc); });
         case WM_SIZE:
             SetTop(h, lb, lb->top);
             UpdateScroll(h, lb);

@@ -103,16 +103,9 @@ LRESULT CALLBACK ScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return DLGC_WANTARROWS;
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            if (dc) Paint(h, sb, dc);
-            EndPaint(h, &ps);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(h, sb, reinterpret_cast<HDC>(wp));
-            return 0;
+            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, sb, dc); });
         case WM_ENABLE:
             InvalidateRect(h, nullptr, FALSE);
             return 0;
