@@ -118,10 +118,9 @@ void CImageButton::Repaint(BOOL bRepaint) {
 
 void CImageButton::FreeResources(BOOL bCheckForNULL) {
     (void)bCheckForNULL;
-    for (auto& i : m_csIcons) {
-        if (i.hIcon) ::DestroyIcon(i.hIcon);
-    }
     // The out image may be the in image handed twice; free each handle once.
+    if (m_csIcons[0].hIcon) ::DestroyIcon(m_csIcons[0].hIcon);
+    if (m_csIcons[1].hIcon && m_csIcons[1].hIcon != m_csIcons[0].hIcon) ::DestroyIcon(m_csIcons[1].hIcon);
     for (int n = 0; n < 3; ++n) {
         auto& b = m_csBitmaps[n];
         bool dup = false;

@@ -263,6 +263,36 @@ TEST_F(ImageButtonTest, GreyOutCopyAndIconsChosenByHover) {
     EXPECT_EQ(Capture(icons.m_hWnd).At(20, 20), kBlue);
 }
 
+// Check-box mode is switched on by derived buttons.
+class CCheckImageButton : public CImageButton {
+public:
+    CCheckImageButton() { m_bIsCheckBox = TRUE; }
+};
+
+TEST_F(ImageButtonTest, CheckBoxShowsTheInImageWhileCheckedAndClicksToggle) {
+    CCheckImageButton b;
+    Make(b, "", 20, 20, 40, 40, 111);
+    HICON same = Icon(16, kGreen);
+    ASSERT_EQ(b.SetIcon(Icon(16, kRed), Icon(16, kBlue)), DWORD(CImageButton::BTNST_OK));
+    Away();
+    EXPECT_EQ(Capture(b.m_hWnd).At(20, 20), kBlue);
+    b.SetCheck(1);
+    Pump();
+    EXPECT_EQ(b.SendMessage(BM_GETCHECK), 1);
+    EXPECT_EQ(Capture(b.m_hWnd).At(20, 20), kRed);  // checked: no pressed offset moves it away
+    WinTestClick(b.m_hWnd, WINTEST_LEFT, 5, 5);
+    Pump();
+    EXPECT_EQ(b.GetCheck(), 0);
+    EXPECT_EQ(host.clicks.size(), 1u);
+    b.SendMessage(BM_SETCHECK, BST_INDETERMINATE);
+    EXPECT_EQ(b.GetCheck(), 1);
+    b.SendMessage(BM_SETCHECK, 7);
+    EXPECT_EQ(b.GetCheck(), 0);
+    // The same handle as in and out image is owned once (freed once on replacement).
+    EXPECT_EQ(b.SetIcon(same, same), DWORD(CImageButton::BTNST_OK));
+    EXPECT_EQ(b.SetIcon(static_cast<HICON>(nullptr)), DWORD(CImageButton::BTNST_OK));
+}
+
 TEST_F(ImageButtonTest, DisabledCaptionIsEmbossed) {
     CImageButton on, off;
     Make(on, "Convert", 20, 20, 100, 30, 105);
