@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "RasterImage.h"
+#include "SkinDraw.h"
 #include "SkinFile.h"
 #include "SkinObjectTypes.h"
 
@@ -607,41 +608,8 @@ void CSkinWindowObject::SetRect(const RECT* rc)
 
 namespace {
 
-// The picture's area less the pixels of one colour: one rectangle per horizontal run, row by
-// row (top-down, like the window system's coordinates), made into a region in one call.
-HRGN RegionWithoutColor(const CRasterImage& image, COLORREF key)
-{
-    LONG width = LONG(image.GetWidth());
-    LONG height = LONG(image.GetHeight());
-    std::vector<RECT> runs;
-    for (LONG row = 0; row < height; ++row) {
-        LONG y = height - 1 - row;  // the image counts rows from the bottom
-        auto isKey = [&](LONG x) {
-            RGBQUAD c = image.GetPixelColor(x, y, false);
-            return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue) == (key & 0xFFFFFF);
-        };
-        for (LONG x = 0; x < width;) {
-            while (x < width && isKey(x))
-                ++x;
-            LONG start = x;
-            while (x < width && !isKey(x))
-                ++x;
-            if (x > start)
-                runs.push_back({start, row, x, row + 1});
-        }
-    }
-    std::vector<BYTE> block(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
-    RGNDATAHEADER header{};
-    header.dwSize = sizeof header;
-    header.iType = RDH_RECTANGLES;
-    header.nCount = DWORD(runs.size());
-    header.nRgnSize = DWORD(runs.size() * sizeof(RECT));
-    header.rcBound = {0, 0, width, height};
-    memcpy(block.data(), &header, sizeof header);
-    if (!runs.empty())
-        memcpy(block.data() + sizeof header, runs.data(), runs.size() * sizeof(RECT));
-    return ExtCreateRegion(nullptr, DWORD(block.size()), reinterpret_cast<const RGNDATA*>(block.data()));
-}
+// The picture's area less the pixels of one colour (shared with the drawing helpers).
+HRGN RegionWithoutColor(const CRasterImage& image, COLORREF key) { return CreateRegionFromImage(image, key); }
 
 }  // namespace
 
