@@ -104,7 +104,7 @@ void Pump() {
     }
 }
 
-class ComboListTest : public ::testing::Test {
+class CellComboListTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300,
@@ -133,7 +133,7 @@ protected:
     Owner owner;
 };
 
-TEST_F(ComboListTest, RegisteredMessagesHaveTheirOwnNumbers) {
+TEST_F(CellComboListTest, RegisteredMessagesHaveTheirOwnNumbers) {
     UINT all[] = {WM_CELLCOMBO_VK_RETURN, WM_CELLCOMBO_VK_ESCAPE, WM_CELLCOMBO_KEYDOWN, WM_CELLCOMBO_LBUTTONUP};
     for (int i = 0; i < 4; ++i) {
         EXPECT_GE(all[i], 0xC000u);
@@ -142,7 +142,7 @@ TEST_F(ComboListTest, RegisteredMessagesHaveTheirOwnNumbers) {
     EXPECT_EQ(WM_CELLCOMBO_VK_RETURN, ::RegisterWindowMessageA("WM_CELLCOMBO_VK_RETURN"));
 }
 
-TEST_F(ComboListTest, OpeningSizesTheListToWholeRowsAndSetsTheScrollBar) {
+TEST_F(CellComboListTest, OpeningSizesTheListToWholeRowsAndSetsTheScrollBar) {
     owner.Open(30, 10, 12);
     CListBox& list = owner.popup->ListBox();
     int item = list.GetItemHeight(0);
@@ -166,7 +166,7 @@ TEST_F(ComboListTest, OpeningSizesTheListToWholeRowsAndSetsTheScrollBar) {
     EXPECT_EQ(wr.Height(), 300);
 }
 
-TEST_F(ComboListTest, FewerStringsThanRowsStillScrollFromZero) {
+TEST_F(CellComboListTest, FewerStringsThanRowsStillScrollFromZero) {
     owner.Open(3, 10);
     SCROLLINFO si = Scroll();
     EXPECT_EQ(si.nMin, 0);
@@ -175,7 +175,7 @@ TEST_F(ComboListTest, FewerStringsThanRowsStillScrollFromZero) {
     EXPECT_EQ(owner.popup->ListBox().GetTopIndex(), 0);
 }
 
-TEST_F(ComboListTest, NavigationKeysReportAndMoveTheScrollBarWithinItsRange) {
+TEST_F(CellComboListTest, NavigationKeysReportAndMoveTheScrollBarWithinItsRange) {
     owner.Open(30, 10, 0);
     int page = int(Scroll().nPage);
     ASSERT_GT(page, 1);
@@ -203,7 +203,7 @@ TEST_F(ComboListTest, NavigationKeysReportAndMoveTheScrollBarWithinItsRange) {
     EXPECT_EQ(Scroll().nPos, 0);  // never below zero
 }
 
-TEST_F(ComboListTest, LettersJumpToTheNextMatchingChoiceOrSendNothing) {
+TEST_F(CellComboListTest, LettersJumpToTheNextMatchingChoiceOrSendNothing) {
     owner.Open(30, 10, 2);  // choices begin with A..Z, then A..D again
     Press('E');
     EXPECT_EQ(owner.Count(WM_CELLCOMBO_KEYDOWN), 1);
@@ -217,7 +217,7 @@ TEST_F(ComboListTest, LettersJumpToTheNextMatchingChoiceOrSendNothing) {
     EXPECT_TRUE(owner.sent.empty());
 }
 
-TEST_F(ComboListTest, EnterAndEscapeReportWithZeroParameters) {
+TEST_F(CellComboListTest, EnterAndEscapeReportWithZeroParameters) {
     owner.Open(5);
     Press(VK_RETURN);
     ASSERT_EQ(owner.sent.size(), 1u);
@@ -231,7 +231,7 @@ TEST_F(ComboListTest, EnterAndEscapeReportWithZeroParameters) {
     EXPECT_EQ(owner.sent[0].lp, 0);
 }
 
-TEST_F(ComboListTest, ClickingAChoiceSelectsItAndReportsTheButtonRelease) {
+TEST_F(CellComboListTest, ClickingAChoiceSelectsItAndReportsTheButtonRelease) {
     owner.Open(6, 10, 0);
     CListBox& list = owner.popup->ListBox();
     CRect item;
@@ -251,7 +251,7 @@ TEST_F(ComboListTest, ClickingAChoiceSelectsItAndReportsTheButtonRelease) {
     EXPECT_EQ(owner.Count(WM_CELLCOMBO_LBUTTONUP), 1);
 }
 
-TEST_F(ComboListTest, TheHoveredChoiceIsSelectedOnTheNextTick) {
+TEST_F(CellComboListTest, TheHoveredChoiceIsSelectedOnTheNextTick) {
     owner.Open(6, 10, 0);
     CListBox& list = owner.popup->ListBox();
     CRect item;
@@ -264,7 +264,7 @@ TEST_F(ComboListTest, TheHoveredChoiceIsSelectedOnTheNextTick) {
     EXPECT_TRUE(owner.sent.empty());
 }
 
-TEST_F(ComboListTest, TheThirdLossOfFocusAsksTheOwnerToClose) {
+TEST_F(CellComboListTest, TheThirdLossOfFocusAsksTheOwnerToClose) {
     owner.Open(4);
     // Opening may already hand the focus on from the popup to its list.
     int losses = owner.popup->Losses();
@@ -281,7 +281,7 @@ TEST_F(ComboListTest, TheThirdLossOfFocusAsksTheOwnerToClose) {
     EXPECT_EQ(owner.sent[0].msg, WM_CELLCOMBO_VK_ESCAPE);
 }
 
-TEST_F(ComboListTest, ScrollBarMessagesMoveThePositionWithinTheRange) {
+TEST_F(CellComboListTest, ScrollBarMessagesMoveThePositionWithinTheRange) {
     owner.Open(30, 10, 0);
     CScrollBar* bar = owner.popup->GetScrollBarCtrl(SB_VERT);
     auto scroll = [&](int code, int pos = 0) {
@@ -299,7 +299,7 @@ TEST_F(ComboListTest, ScrollBarMessagesMoveThePositionWithinTheRange) {
     EXPECT_EQ(scroll(SB_PAGEUP), 0);
 }
 
-TEST_F(ComboListTest, TheOwnerClosesThePopupFromATimerAfterEnter) {
+TEST_F(CellComboListTest, TheOwnerClosesThePopupFromATimerAfterEnter) {
     owner.close_on_return = true;
     owner.Open(5, 10, 2);
     HWND popup = owner.popup->m_hWnd;

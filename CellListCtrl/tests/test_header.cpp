@@ -77,7 +77,7 @@ TEST(CellMemDC, AnEmptyClipBoxLeavesTheTargetAlone) {
 
 // --- CCellHeaderCtrl ----------------------------------------------------------------------------
 
-class HeaderTest : public ::testing::Test {
+class CellHeaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(top.CreateEx(0, AfxRegisterWndClass(0), "top", WS_POPUP | WS_VISIBLE, 0, 0, 400, 100, nullptr,
@@ -108,7 +108,7 @@ protected:
     CBitmap blank, red;
 };
 
-TEST_F(HeaderTest, ImageOneShowsTheCheckImageImageZeroShowsNothing) {
+TEST_F(CellHeaderTest, ImageOneShowsTheCheckImageImageZeroShowsNothing) {
     header.SetImageList(&images);
     AddItem(0, nullptr, 100, 1);
     AddItem(1, nullptr, 100, 0);
@@ -126,7 +126,7 @@ TEST_F(HeaderTest, ImageOneShowsTheCheckImageImageZeroShowsNothing) {
     for (int x = 102; x < 197; x += 4) EXPECT_EQ(cap.At(x, 12), GetSysColor(COLOR_3DFACE)) << x;
 }
 
-TEST_F(HeaderTest, TextIsBlueAndCentredAfterTheImageAndItsGap) {
+TEST_F(CellHeaderTest, TextIsBlueAndCentredAfterTheImageAndItsGap) {
     header.SetImageList(&images);
     AddItem(0, "MMMM", 160, 1);
     header.Invalidate();
@@ -145,7 +145,7 @@ TEST_F(HeaderTest, TextIsBlueAndCentredAfterTheImageAndItsGap) {
     EXPECT_NEAR(centre, (22 + 159) / 2, 3);
 }
 
-TEST_F(HeaderTest, ALongTextStaysInsideItsItem) {
+TEST_F(CellHeaderTest, ALongTextStaysInsideItsItem) {
     AddItem(0, "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", 60, 0);
     AddItem(1, nullptr, 100, 0);
     header.Invalidate();
@@ -159,7 +159,7 @@ TEST_F(HeaderTest, ALongTextStaysInsideItsItem) {
     EXPECT_EQ(blue_outside, 0);
 }
 
-TEST_F(HeaderTest, DividersAndTheAreaRightOfTheItemsFollowADraggedDivider) {
+TEST_F(CellHeaderTest, DividersAndTheAreaRightOfTheItemsFollowADraggedDivider) {
     AddItem(0, "a", 100, 0);
     AddItem(1, "b", 80, 0);
     header.Invalidate();
@@ -188,7 +188,7 @@ TEST_F(HeaderTest, DividersAndTheAreaRightOfTheItemsFollowADraggedDivider) {
     EXPECT_EQ(cap.At(220, 12), GetSysColor(COLOR_3DHIGHLIGHT));
 }
 
-TEST_F(HeaderTest, StyleValuesAndTheTallerLayout) {
+TEST_F(CellHeaderTest, StyleValuesAndTheTallerLayout) {
     EXPECT_FALSE(header.SetStyleValue(5, 1));
 
     auto layout_height = [&] {
