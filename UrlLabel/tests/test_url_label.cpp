@@ -7,6 +7,7 @@
 
 #include "UrlLabel.h"
 #include "dialogs_test_support.h"
+#include "commctrl.h"
 #include "winplat_test_shell.h"
 
 using namespace dlgsteps;
@@ -77,6 +78,34 @@ protected:
         WinTestClick(h, WINTEST_LEFT, r.Width() / 2, r.Height() / 2);
         WinTestPumpUntilIdle();
     }
+    // The text of tool 1 of `link` in whichever tooltip of this thread holds it.
+    static std::string TipText(HWND link) {
+        struct Find {
+            HWND link;
+            std::string text = "<no tool>";
+        } find{link};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM lp) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(lp);
+                char cls[64] = {};
+                GetClassNameA(w, cls, sizeof cls);
+                if (std::string(cls) != TOOLTIPS_CLASSA) return TRUE;
+                char buf[256] = {};
+                TOOLINFOA ti = {};
+                ti.cbSize = sizeof ti;
+                ti.hwnd = f->link;
+                ti.uId = 1;
+                ti.lpszText = buf;
+                if (!SendMessageA(w, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) return TRUE;
+                ti.lpszText = buf;
+                SendMessageA(w, TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&ti));
+                f->text = buf;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&find));
+        return find.text;
+    }
     std::string Word(int index, int word) {
         char buf[1024] = {};
         return WinTestShellRequestWord(index, word, buf, sizeof buf) < 0 ? std::string("<none>") : buf;
@@ -115,12 +144,17 @@ TEST_F(UrlLabelTest, TheWindowIsFittedToItsTextKeepingTheAlignedEdge) {
     EXPECT_EQ(rp.left, 100);
     EXPECT_GT(rp.Width(), rr.Width()) << "a longer text gives a wider window";
     EXPECT_TRUE(plain.GetStyle() & SS_NOTIFY);
+    EXPECT_EQ(TipText(p), "http://example.org/page");
+    EXPECT_EQ(TipText(r), "www.example.org") << "a static's text is its address";
+    plain.SetTipText("Our home page");
+    EXPECT_EQ(TipText(p), "Our home page");
 
     // Switching auto-size off leaves the window alone.
     plain.SetAutoSize(FALSE);
     ::MoveWindow(p, 100, 140, 300, 40, TRUE);
     plain.SetLinkUrl("x");
     EXPECT_EQ(RectInParent(p).Width(), 300);
+    EXPECT_EQ(TipText(p), "x") << "a new address is the new tip";
 }
 
 TEST_F(UrlLabelTest, HoverColourAndUnderlineFollowTheMouseOnTheClock) {
