@@ -42,9 +42,6 @@ public:
     CMemDC(const CMemDC&) = delete;
     CMemDC& operator=(const CMemDC&) = delete;
 
-    CMemDC* operator->() { return this; }
-    operator CMemDC*() { return this; }
-
 private:
     CBitmap m_bitmap;
     CBitmap* m_oldBitmap = nullptr;
