@@ -217,7 +217,7 @@ void CUrlLabel::PositionWindow() {
 }
 
 HBRUSH CUrlLabel::CtlColor(CDC* dc, UINT ctl_color) {
-    ASSERT(ctl_color == CTLCOLOR_STATIC);
+    if (ctl_color != CTLCOLOR_STATIC) return nullptr;  // the parent's colours apply
     if (m_bOverControl) dc->SetTextColor(m_crHover);
     else if (m_bVisited) dc->SetTextColor(m_crVisited);
     else dc->SetTextColor(m_crLink);
