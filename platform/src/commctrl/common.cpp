@@ -1,25 +1,12 @@
 // Installation of the common controls and the helpers they share.
 #include "commctrl/common.h"
 
-#include <atomic>
 #include <cstring>
-#include <mutex>
-
-namespace plat::user {
-bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background);
-}
 
 namespace plat::commctrl {
 
 void InstallCommonControls() {
-    // ReplaceSystemClassProc re-enters the class set-up, which calls back here: the flag makes
-    // that inner call return at once on the installing thread.
-    static std::atomic<bool> done{false};
-    static thread_local bool busy = false;
-    if (done.load(std::memory_order_acquire) || busy) return;
-    static std::once_flag once;
-    busy = true;
-    std::call_once(once, [] {
+    ctl::InstallOnce([] {
         const int ptr = int(sizeof(void*));
         using user::ReplaceSystemClassProc;
         ReplaceSystemClassProc(WC_LISTVIEWA, ListViewProc, ptr, CS_DBLCLKS, nullptr);
@@ -28,8 +15,6 @@ void InstallCommonControls() {
         ReplaceSystemClassProc(PROGRESS_CLASSA, ProgressProc, ptr, 0, nullptr);
         ReplaceSystemClassProc(TOOLTIPS_CLASSA, TooltipProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr);
     });
-    busy = false;
-    done.store(true, std::memory_order_release);
 }
 
 LRESULT SendNotifyTo(HWND to, HWND ctl, UINT code, NMHDR* hdr) {

@@ -1,26 +1,12 @@
 // Installation of the standard controls and the helpers they share.
 #include "controls/common.h"
 
-#include <atomic>
-#include <mutex>
-
-namespace plat::user {
-bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background);
-}
-
 namespace plat::controls {
 
 LRESULT CALLBACK DialogClassProc(HWND, UINT, WPARAM, LPARAM);
 
 void InstallStandardControls() {
-    // ReplaceSystemClassProc re-enters the class set-up, which calls back here: the flag
-    // makes that inner call return at once on the installing thread.
-    static std::atomic<bool> done{false};
-    static thread_local bool busy = false;
-    if (done.load(std::memory_order_acquire) || busy) return;
-    static std::once_flag once;
-    busy = true;
-    std::call_once(once, [] {
+    ctl::InstallOnce([] {
         const int ptr = int(sizeof(void*));
         auto brush = [](int c) { return reinterpret_cast<HBRUSH>(uintptr_t(c + 1)); };
         using user::ReplaceSystemClassProc;
@@ -34,8 +20,6 @@ void InstallStandardControls() {
         ReplaceSystemClassProc("#32770", DialogClassProc, DLGWINDOWEXTRA, CS_DBLCLKS | CS_SAVEBITS,
                                brush(COLOR_BTNFACE));
     });
-    busy = false;
-    done.store(true, std::memory_order_release);
 }
 
 void Notify(HWND ctl, int code) {
