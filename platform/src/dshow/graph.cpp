@@ -31,6 +31,7 @@ extern "C" {
 #include <cmath>
 
 #include "backend/clock.h"
+#include "res/resources.h"
 
 namespace plat::dshow {
 namespace {
@@ -41,30 +42,7 @@ constexpr const char* kVideoClass = "VelmoraVideoRenderer";
 constexpr LONGLONG kAudioLead = 3000000;  // decode audio this far ahead of the clock
 
 std::string Utf8FromWide(LPCWSTR w) {
-    std::string out;
-    for (size_t i = 0; w[i]; ++i) {
-        uint32_t c = w[i];
-        if (c >= 0xD800 && c < 0xDC00 && w[i + 1] >= 0xDC00 && w[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (w[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return res::Utf16ToUtf8(w, std::char_traits<char16_t>::length(w));
 }
 
 LRESULT WINAPI VideoWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
