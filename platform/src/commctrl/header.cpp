@@ -285,9 +285,7 @@ LRESULT CALLBACK HeaderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             return DefWindowProcA(h, m, w, l);
         }
         case WM_NCDESTROY:
-            SetState<Header>(h, nullptr);
-            delete s;
-            return DefWindowProcA(h, m, w, l);
+            return FreeState(h, m, w, l, s);
         case WM_SETFONT:
             s->font = reinterpret_cast<HFONT>(w);
             if (LOWORD(l)) InvalidateRect(h, nullptr, TRUE);

@@ -1211,9 +1211,7 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             DeleteAll(h);
             return DefWindowProcA(h, m, w, l);
         case WM_NCDESTROY:
-            SetState<ListView>(h, nullptr);
-            delete s;
-            return DefWindowProcA(h, m, w, l);
+            return FreeState(h, m, w, l, s);
         case WM_SIZE:
         case WM_STYLECHANGED:
             Layout(h);

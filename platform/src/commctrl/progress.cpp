@@ -56,9 +56,7 @@ LRESULT CALLBACK ProgressProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             SetState(h, new Progress);
             return DefWindowProcA(h, m, w, l);
         case WM_NCDESTROY:
-            SetState<Progress>(h, nullptr);
-            delete s;
-            return DefWindowProcA(h, m, w, l);
+            return FreeState(h, m, w, l, s);
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:

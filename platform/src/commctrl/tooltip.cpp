@@ -467,9 +467,7 @@ LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             Unhook(h);
             break;
         case WM_NCDESTROY:
-            SetState<Tooltip>(h, nullptr);
-            delete s;
-            return DefWindowProcA(h, m, w, l);
+            return FreeState(h, m, w, l, s);
         case WM_NCHITTEST:
             return HTTRANSPARENT;
         case WM_MOUSEACTIVATE:

@@ -168,9 +168,7 @@ LRESULT CALLBACK TrackbarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             SetState(h, new Trackbar);
             return DefWindowProcA(h, m, w, l);
         case WM_NCDESTROY:
-            SetState<Trackbar>(h, nullptr);
-            delete s;
-            return DefWindowProcA(h, m, w, l);
+            return FreeState(h, m, w, l, s);
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:

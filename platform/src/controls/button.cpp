@@ -214,9 +214,7 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     UINT t = Type(h);
     switch (msg) {
         case WM_NCDESTROY:
-            SetState<Button>(h, nullptr);
-            delete b;
-            return DefWindowProcA(h, msg, wp, lp);
+            return FreeState(h, msg, wp, lp, b);
         case WM_GETDLGCODE:
             if (t == BS_GROUPBOX) return DLGC_STATIC;
             if (IsRadio(t)) return DLGC_BUTTON | DLGC_RADIOBUTTON;

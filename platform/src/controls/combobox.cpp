@@ -410,9 +410,7 @@ LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_NCDESTROY:
             if (c->list && IsWindow(c->list)) DestroyWindow(c->list);
-            SetState<Combo>(h, nullptr);
-            delete c;
-            return DefWindowProcA(h, msg, wp, lp);
+            return FreeState(h, msg, wp, lp, c);
         case WM_DESTROY:
             if (c->dropped && GetCapture() == h) ReleaseCapture();
             c->dropped = false;

@@ -503,9 +503,7 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
         case WM_NCDESTROY:
-            SetState<Edit>(h, nullptr);
-            delete e;
-            return DefWindowProcA(h, msg, wp, lp);
+            return FreeState(h, msg, wp, lp, e);
         case WM_GETDLGCODE: {
             LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
             auto* m = reinterpret_cast<MSG*>(lp);

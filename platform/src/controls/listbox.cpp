@@ -407,9 +407,7 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NCDESTROY:
             for (int i = 0; i < n; ++i) DeleteItemNotice(h, lb, i);
-            SetState<ListBox>(h, nullptr);
-            delete lb;
-            return DefWindowProcA(h, msg, wp, lp);
+            return FreeState(h, msg, wp, lp, lb);
         case kLbSetCombo:
             lb->combo = reinterpret_cast<HWND>(wp);
             if (Style(h) & LBS_OWNERDRAWFIXED) lb->item_height = int(Measure(h, lb, 0, 0));

@@ -96,9 +96,7 @@ LRESULT CALLBACK ScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
         case WM_NCDESTROY:
-            SetState<ScrollBar>(h, nullptr);
-            delete sb;
-            return DefWindowProcA(h, msg, wp, lp);
+            return FreeState(h, msg, wp, lp, sb);
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
         case WM_ERASEBKGND:

@@ -131,9 +131,7 @@ LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     switch (msg) {
         case WM_NCDESTROY:
-            SetState<Static>(h, nullptr);
-            delete st;
-            return DefWindowProcA(h, msg, wp, lp);
+            return FreeState(h, msg, wp, lp, st);
         case WM_CREATE:
             if (Type(h) == SS_ICON || Type(h) == SS_BITMAP) FitToImage(h, st);
             return 0;

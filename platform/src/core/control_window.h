@@ -40,6 +40,14 @@ void SetState(HWND h, T* s) {
     SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(s));
 }
 
+// Answers WM_NCDESTROY: frees the state, clears its slot and lets the default procedure finish.
+template <class T>
+LRESULT FreeState(HWND h, UINT msg, WPARAM wp, LPARAM lp, T* s) {
+    SetState<T>(h, nullptr);
+    delete s;
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
 // Answers WM_PAINT (between BeginPaint and EndPaint) or WM_PRINTCLIENT (into the DC it carries)
 // by calling paint(dc).
 template <class PaintFn>
