@@ -293,6 +293,32 @@ TEST_F(ImageButtonTest, CheckBoxShowsTheInImageWhileCheckedAndClicksToggle) {
     EXPECT_EQ(b.SetIcon(static_cast<HICON>(nullptr)), DWORD(CImageButton::BTNST_OK));
 }
 
+TEST_F(ImageButtonTest, TransparentFaceShowsTheParentAndSizeFollowsTheImage) {
+    // Made transparent before its first paint, as dialogs do while they initialise: the copy
+    // is taken from what the parent painted under the button.
+    CImageButton b, solid;
+    Make(b, "", 20, 20, 60, 40, 112);
+    Make(solid, "", 100, 20, 60, 40, 113);
+    b.DrawTransparent(FALSE);
+    Away();
+    EXPECT_EQ(Capture(solid.m_hWnd).At(5, 5), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(Capture(b.m_hWnd).At(5, 5), RGB(255, 255, 255));  // the host's white background
+    WinTestMouseMove(b.m_hWnd, 10, 10);  // repaints reuse the copy
+    Pump();
+    EXPECT_EQ(Capture(b.m_hWnd).At(30, 20), RGB(255, 255, 255));
+    // Only a transparent button takes a background copy from a DC.
+    CImageButton opaque;
+    CClientDC dc(&host);
+    EXPECT_EQ(opaque.SetBk(&dc), DWORD(CImageButton::BTNST_BADPARAM));
+    EXPECT_EQ(b.SetBk(&dc), DWORD(CImageButton::BTNST_OK));
+
+    ASSERT_EQ(b.SetBitmaps(Bitmap(24, 18, kRed, kRed, 0), kPink), DWORD(CImageButton::BTNST_OK));
+    b.SizeToContent();
+    CRect r;
+    b.GetClientRect(&r);
+    EXPECT_EQ(r.Size(), CSize(24, 18));
+}
+
 TEST_F(ImageButtonTest, DisabledCaptionIsEmbossed) {
     CImageButton on, off;
     Make(on, "Convert", 20, 20, 100, 30, 105);
