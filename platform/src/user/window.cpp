@@ -143,21 +143,22 @@ std::vector<HWND>& TopLevels() {
     return *v;
 }
 
-POINT ClientOrigin(const Window* w) {
-    POINT p{w->cr.left, w->cr.top};
+// Where the parent's client area lies on the screen: the ancestors' client offsets summed.
+static POINT ParentClientOrigin(const Window* w) {
+    POINT p{0, 0};
     for (const Window* a = w->parent ? W(w->parent) : nullptr; a; a = a->parent ? W(a->parent) : nullptr) {
         p.x += a->cr.left;
         p.y += a->cr.top;
     }
     return p;
 }
+POINT ClientOrigin(const Window* w) {
+    POINT p = ParentClientOrigin(w);
+    return POINT{p.x + w->cr.left, p.y + w->cr.top};
+}
 POINT WindowOrigin(const Window* w) {
-    POINT p{w->wr.left, w->wr.top};
-    for (const Window* a = w->parent ? W(w->parent) : nullptr; a; a = a->parent ? W(a->parent) : nullptr) {
-        p.x += a->cr.left;
-        p.y += a->cr.top;
-    }
-    return p;
+    POINT p = ParentClientOrigin(w);
+    return POINT{p.x + w->wr.left, p.y + w->wr.top};
 }
 RECT ScreenWindowRect(const Window* w) {
     POINT o = WindowOrigin(w);
