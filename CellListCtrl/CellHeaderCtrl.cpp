@@ -95,7 +95,8 @@ void CCellHeaderCtrl::OnPaint() {
         CRect client;
         GetClientRect(&client);
         dc->FillSolidRect(&client, m_cr3DFace);
-        CFont* old_font = dc->SelectObject(GetFont());
+        CFont* font = GetFont();
+        CFont* old_font = font ? dc->SelectObject(font) : nullptr;
         CPen shadow(PS_SOLID, 1, m_cr3DShadow);
         CPen highlight(PS_SOLID, 1, m_cr3DHighLight);
         CPen* old_pen = dc->SelectObject(&shadow);
