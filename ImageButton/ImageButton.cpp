@@ -151,12 +151,14 @@ DWORD CImageButton::SetIcon(HICON hIconIn, HICON hIconOut) {
     FreeResources();
     if (hIconIn) {
         ICONINFO ii{};
+        intptr_t special = reinterpret_cast<intptr_t>(hIconOut);
         if (!ReadIconSize(hIconIn, &m_csIcons[0].dwWidth, &m_csIcons[0].dwHeight, &ii)) {
             FreeResources();
+            // The handed-over out icon would otherwise be lost.
+            if (hIconOut && special != BTNST_AUTO_GRAY && special != BTNST_AUTO_DARKER) ::DestroyIcon(hIconOut);
             return BTNST_INVALIDRESOURCE;
         }
         m_csIcons[0].hIcon = hIconIn;
-        intptr_t special = reinterpret_cast<intptr_t>(hIconOut);
         if (special == BTNST_AUTO_GRAY || special == BTNST_AUTO_DARKER) {
             // Black stays black: icon copies keep their mask and recolour the rest.
             ICONINFO copy = ii;
