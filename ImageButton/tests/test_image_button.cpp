@@ -261,6 +261,18 @@ TEST_F(ImageButtonTest, GreyOutCopyAndIconsChosenByHover) {
     Away();
     EXPECT_FALSE(icons.IsHovering());
     EXPECT_EQ(Capture(icons.m_hWnd).At(20, 20), kBlue);
+    // A disabled icon is drawn in the disabled look, neither of its own colours.
+    icons.EnableWindow(FALSE);
+    Pump();
+    COLORREF off = Capture(icons.m_hWnd).At(20, 20);
+    EXPECT_NE(off, kRed);
+    EXPECT_NE(off, kBlue);
+    icons.EnableWindow(TRUE);
+    // A darker out copy takes a quarter off each channel.
+    ASSERT_EQ(icons.SetIcon(Icon(16, RGB(200, 100, 40)), reinterpret_cast<HICON>(intptr_t(CImageButton::BTNST_AUTO_DARKER))),
+              DWORD(CImageButton::BTNST_OK));
+    Pump();
+    EXPECT_EQ(Capture(icons.m_hWnd).At(20, 20), RGB(150, 75, 30));
 }
 
 // Check-box mode is switched on by derived buttons.
