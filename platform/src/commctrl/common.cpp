@@ -43,15 +43,7 @@ void CopyOut(const std::string& s, char* buf, int cap) {
     buf[n] = 0;
 }
 
-int LineHeight(HFONT font) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, FontOr(font));
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return tm.tmHeight > 0 ? int(tm.tmHeight) : 13;
-}
+int LineHeight(HFONT font) { return ctl::FontLineHeight(nullptr, font); }
 
 }  // namespace plat::commctrl
 

@@ -324,13 +324,7 @@ int FaceHeight(HWND h, Combo* c) {
         SendMessageA(GetParent(h), WM_MEASUREITEM, mi.CtlID, reinterpret_cast<LPARAM>(&mi));
         return int(mi.itemHeight);
     }
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, c->font ? c->font : DefaultFont());
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    return tm.tmHeight > 0 ? tm.tmHeight : 13;
+    return ctl::FontLineHeight(h, c->font);
 }
 
 void FitHeight(HWND h, Combo* c) {

@@ -53,15 +53,7 @@ void NotifyLb(HWND h, ListBox* lb, int code) {
     if (Style(h) & LBS_NOTIFY) Notify(h, code);
 }
 
-int TextHeight(HWND h, ListBox* lb) {
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, lb->font ? lb->font : DefaultFont());
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
-    return tm.tmHeight > 0 ? tm.tmHeight : 13;
-}
+int TextHeight(HWND h, ListBox* lb) { return ctl::FontLineHeight(h, lb->font); }
 
 UINT Measure(HWND h, ListBox* lb, int index, ULONG_PTR data) {
     MEASUREITEMSTRUCT mi{};

@@ -62,4 +62,16 @@ LRESULT PaintOrPrint(HWND h, UINT msg, WPARAM wp, PaintFn paint) {
     return 0;
 }
 
+// Height of a line of text in font (the GUI font when null), measured on the window's DC (the
+// screen's when h is null); 13 when it cannot be measured.
+inline int FontLineHeight(HWND h, HFONT font) {
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return tm.tmHeight > 0 ? int(tm.tmHeight) : 13;
+}
+
 }  // namespace plat::ctl
