@@ -6,9 +6,6 @@
 
 #include "afxwin.h"
 
-// Builds without a dialog manager skip these tests; the entries are looked up weakly.
-#pragma weak CreateDialogIndirectParamA
-#pragma weak IsDialogMessageA
 
 namespace {
 
@@ -73,7 +70,6 @@ END_MESSAGE_MAP()
 class DialogTest : public testing::Test {
 protected:
     void SetUp() override {
-        if (!::CreateDialogIndirectParamA || !::IsDialogMessageA) GTEST_SKIP() << "no dialog manager in this build";
         ASSERT_TRUE(owner.CreateEx(0, AfxRegisterWndClass(0), "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
                                    200, nullptr, nullptr));
     }
