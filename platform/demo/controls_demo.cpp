@@ -14,6 +14,7 @@
 #include "commctrl.h"
 #include "dialog_test_support.h"
 #include "windows.h"
+#include "demo_options.h"
 #include "winplat_test.h"
 
 namespace {
@@ -28,12 +29,7 @@ using dlgtest::kStatic;
 constexpr UINT_PTR kShownTimer = 1, kHoldTimer = 2;
 constexpr WORD kList = 120, kSlider = 121, kProgress = 122;
 
-struct Options {
-    const char* capture = nullptr;
-    const char* ready = nullptr;
-    int hold_ms = 0;
-    bool automated() const { return capture || ready; }
-} g_opt;
+demo::Options g_opt;
 
 bool g_shown = false, g_failed = false;
 
@@ -80,16 +76,7 @@ void Fill(HWND dlg) {
 }
 
 void Shown(HWND dlg) {
-    if (g_opt.capture && !WinTestCaptureScreenPng(g_opt.capture)) g_failed = true;
-    if (g_opt.ready) {
-        FILE* f = std::fopen(g_opt.ready, "w");
-        if (f) {
-            std::fputs("ready\n", f);
-            std::fclose(f);
-        } else {
-            g_failed = true;
-        }
-    }
+    if (!demo::ReportShown(g_opt)) g_failed = true;
     g_shown = true;
     if (g_opt.hold_ms > 0)
         SetTimer(dlg, kHoldTimer, UINT(g_opt.hold_ms), nullptr);
@@ -123,20 +110,7 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--capture" && i + 1 < argc)
-            g_opt.capture = argv[++i];
-        else if (a == "--ready" && i + 1 < argc)
-            g_opt.ready = argv[++i];
-        else if (a == "--hold-ms" && i + 1 < argc)
-            g_opt.hold_ms = std::atoi(argv[++i]);
-        else {
-            std::fprintf(stderr, "usage: %s [--capture FILE.png] [--ready FILE] [--hold-ms N]\n", argv[0]);
-            return 2;
-        }
-    }
-    if (g_opt.automated()) WinTestUseRealTime(TRUE);
+    if (!demo::ParseOptions(argc, argv, &g_opt)) return 2;
     InitCommonControls();
 
     dlgtest::TemplateBuilder t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | WS_VISIBLE, 20, 20,

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "windows.h"
+#include "demo_options.h"
 #include "winplat_test.h"
 
 namespace {
@@ -20,12 +21,7 @@ constexpr UINT kOpenMenu = WM_APP + 1;
 constexpr UINT_PTR kShownTimer = 1, kHoldTimer = 2;
 constexpr UINT kCmdRepaint = 100, kCmdExit = 101;
 
-struct Options {
-    const char* capture = nullptr;
-    const char* ready = nullptr;
-    int hold_ms = 0;
-    bool automated() const { return capture || ready; }
-} g_opt;
+demo::Options g_opt;
 
 HWND g_frame, g_canvas;
 bool g_done_capture = false;
@@ -122,16 +118,7 @@ void OpenMenu(int client_x, int client_y) {
 
 // Everything is on screen, the menu included: capture, tell the test, then close the menu.
 void Shown() {
-    if (g_opt.capture && !WinTestCaptureScreenPng(g_opt.capture)) g_failed = true;
-    if (g_opt.ready) {
-        FILE* f = std::fopen(g_opt.ready, "w");
-        if (f) {
-            std::fputs("ready\n", f);
-            std::fclose(f);
-        } else {
-            g_failed = true;
-        }
-    }
+    if (!demo::ReportShown(g_opt)) g_failed = true;
     g_done_capture = true;
     if (g_opt.hold_ms > 0)
         SetTimer(g_frame, kHoldTimer, UINT(g_opt.hold_ms), nullptr);
@@ -178,21 +165,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--capture" && i + 1 < argc)
-            g_opt.capture = argv[++i];
-        else if (a == "--ready" && i + 1 < argc)
-            g_opt.ready = argv[++i];
-        else if (a == "--hold-ms" && i + 1 < argc)
-            g_opt.hold_ms = std::atoi(argv[++i]);
-        else {
-            std::fprintf(stderr, "usage: %s [--capture FILE.png] [--ready FILE] [--hold-ms N]\n", argv[0]);
-            return 2;
-        }
-    }
-    // The automated run waits on real timers, also under the headless backend's virtual clock.
-    if (g_opt.automated()) WinTestUseRealTime(TRUE);
+    if (!demo::ParseOptions(argc, argv, &g_opt)) return 2;
 
     HINSTANCE inst = GetModuleHandleA(nullptr);
     WNDCLASSA wc;
