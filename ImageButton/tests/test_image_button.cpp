@@ -13,26 +13,7 @@ namespace {
 
 const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0), kPink = RGB(255, 0, 255);
 
-struct Capture {
-    int w = 0, h = 0;
-    std::vector<DWORD> px;
-    explicit Capture(HWND hwnd) {
-        WinTestCaptureWindow(hwnd, nullptr, 0, &w, &h);
-        px.resize(size_t(w) * size_t(h));
-        WinTestCaptureWindow(hwnd, px.data(), int(px.size()), &w, &h);
-    }
-    COLORREF At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= w || y >= h) return CLR_INVALID;
-        DWORD p = px[size_t(y) * size_t(w) + size_t(x)];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    int Count(COLORREF c) const {
-        int n = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) n += At(x, y) == c;
-        return n;
-    }
-};
+using Capture = WinTestWindowPicture;
 
 // A bitmap of one colour with a centred square of another.
 HBITMAP Bitmap(int w, int h, COLORREF outer, COLORREF inner, int inset) {

@@ -63,3 +63,30 @@ WINTESTAPI ULONGLONG WinTestNow(void);
 // and due timers included) until nothing is left. Returns how many it handled; stops after
 // a generous bound if a window keeps feeding itself messages.
 WINTESTAPI int WinTestPumpUntilIdle(void);
+
+#ifdef __cplusplus
+#include <vector>
+
+// A window's own pixels as its top level painted them, for tests that probe colours.
+struct WinTestWindowPicture {
+    int w = 0, h = 0;
+    std::vector<DWORD> px;
+    explicit WinTestWindowPicture(HWND hwnd) {
+        WinTestCaptureWindow(hwnd, nullptr, 0, &w, &h);
+        px.resize(size_t(w > 0 ? w : 0) * size_t(h > 0 ? h : 0));
+        WinTestCaptureWindow(hwnd, px.data(), int(px.size()), &w, &h);
+    }
+    // As a COLORREF; CLR_INVALID outside the window.
+    COLORREF At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= w || y >= h) return CLR_INVALID;
+        DWORD p = px[size_t(y) * size_t(w) + size_t(x)];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    int Count(COLORREF c) const {
+        int n = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) n += At(x, y) == c;
+        return n;
+    }
+};
+#endif

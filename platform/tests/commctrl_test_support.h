@@ -143,21 +143,6 @@ inline size_t IndexOf(UINT code, size_t from = 0) {
     return size_t(-1);
 }
 
-// A window's own pixels as its top-level painted them.
-struct Capture {
-    int w = 0, h = 0;
-    std::vector<DWORD> px;
-    explicit Capture(HWND hwnd) {
-        WinTestCaptureWindow(hwnd, nullptr, 0, &w, &h);
-        px.resize(size_t(w) * size_t(h));
-        WinTestCaptureWindow(hwnd, px.data(), int(px.size()), &w, &h);
-    }
-    // As a COLORREF.
-    COLORREF At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= w || y >= h) return CLR_INVALID;
-        DWORD p = px[size_t(y) * size_t(w) + size_t(x)];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-};
+using Capture = WinTestWindowPicture;
 
 }  // namespace cctest
