@@ -32,6 +32,19 @@ template <typename T>
 void Drop(const std::shared_ptr<T>& o) {
     if (o && o->selectedIn > 0) --o->selectedIn;
 }
+// Puts `h` in a DC slot (handle and the object it names, `obj`), keeping the selection counts
+// right; answers the handle it replaced, or null when `obj` named nothing.
+template <typename H, typename T>
+HGDIOBJ Reselect(H& handle, std::shared_ptr<T>& slot, HGDIOBJ h, std::shared_ptr<T> obj) {
+    if (!obj) return nullptr;
+    HGDIOBJ old = handle;
+    Drop(slot);
+    handle = H(h);
+    slot = std::move(obj);
+    Retain(slot);
+    return old;
+}
+
 void RetainAll(DCState& s) {
     Retain(s.penObj);
     Retain(s.brushObj);
@@ -226,36 +239,12 @@ WINGDIAPI HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ obj) {
     if (!d) return nullptr;
     DCState& s = d->st;
     switch (KindOfHandle(obj)) {
-        case HandleKind::Pen: {
-            auto p = Pens().Get(obj);
-            if (!p) return nullptr;
-            HGDIOBJ old = s.pen;
-            Drop(s.penObj);
-            s.pen = HPEN(obj);
-            s.penObj = p;
-            Retain(p);
-            return old;
-        }
-        case HandleKind::Brush: {
-            auto b = Brushes().Get(obj);
-            if (!b) return nullptr;
-            HGDIOBJ old = s.brush;
-            Drop(s.brushObj);
-            s.brush = HBRUSH(obj);
-            s.brushObj = b;
-            Retain(b);
-            return old;
-        }
-        case HandleKind::Font: {
-            auto f = Fonts().Get(obj);
-            if (!f) return nullptr;
-            HGDIOBJ old = s.font;
-            Drop(s.fontObj);
-            s.font = HFONT(obj);
-            s.fontObj = f;
-            Retain(f);
-            return old;
-        }
+        case HandleKind::Pen:
+            return Reselect(s.pen, s.penObj, obj, Pens().Get(obj));
+        case HandleKind::Brush:
+            return Reselect(s.brush, s.brushObj, obj, Brushes().Get(obj));
+        case HandleKind::Font:
+            return Reselect(s.font, s.fontObj, obj, Fonts().Get(obj));
         case HandleKind::Bitmap: {
             if (d->kind != DCKind::Memory) return nullptr;
             auto b = Bitmaps().Get(obj);
