@@ -1,0 +1,194 @@
+// A report-view list control that paints every cell itself and keeps a record per cell: plain
+// text in its own colours (bold on request, with an image from the small image list), a check
+// box, a progress bar with a percentage text, or a drop-down combo box; any cell may carry its
+// own tooltip text.
+//
+// Threads: the control's windows belong to the thread that created them. Every public member
+// may also be called from another thread (the conversion worker does): such a call is handed to
+// the window's thread through a message sent to the control and runs there, so per-cell records
+// are only ever read and written on the window's thread and painting never sees a record half
+// written. The window's thread must keep pumping messages while another thread calls in, and
+// must not wait for that thread.
+#pragma once
+
+#include <afxcmn.h>
+#include <afxwin.h>
+
+#include "CellComboList.h"
+#include "CellHeaderCtrl.h"
+
+// Sent to the parent (or, without one, the main window) with wParam = row, lParam = column.
+// Registered on first use and while the program starts, whatever the order of initialisation.
+const UINT& CellListComboSelectionMessage();
+const UINT& CellListCheckboxClickedMessage();
+#define WM_CELLLIST_COMBO_SELECTION (CellListComboSelectionMessage())
+#define WM_CELLLIST_CHECKBOX_CLICKED (CellListCheckboxClickedMessage())
+
+// One cell's record. Each row owns an array of them, one per column, sized by the column count
+// when the row is inserted.
+struct CELLLISTDATA {
+    CELLLISTDATA();
+
+    BOOL bEnabled;               // first record of a row only: 0 greys the whole row's text
+    BOOL bBold;                  // text drawn with weight 700
+    int nImage;                  // small image list index; -1 none
+    CString strToolTip;          // shown while the mouse rests on the cell's label
+    BOOL bCombo;                 // the cell is a combo cell
+    BOOL bComboButtonPressed;    // the drop-down button is drawn pressed
+    CStringArray* psa;           // the choices; belongs to the caller and must outlive the row
+    int nComboListHeight;        // rows the drop-down list shows
+    int nInitialComboSel;        // choice shown while the cell's text is empty
+    COLORREF crText;
+    COLORREF crBackground;
+    BOOL bShowProgress;          // the cell is drawn as a progress bar
+    int nProgressPercent;        // 0..100 by convention; stored as given
+    CString strProgressText;     // holds at most one integer conversion for the percent; empty: "%d%%"
+    BOOL bShowProgressMessage;   // draw the text over the bar
+    int nCheckedState;           // -1 no check box, 0 unchecked, 1 checked
+    DWORD_PTR dwItemData;        // first record of a row only: the application's word (pointer-sized)
+};
+
+class CCellListCtrl : public CListCtrl {
+public:
+    CCellListCtrl();
+    ~CCellListCtrl() override;
+
+    // Rows. Columns are set up before rows are inserted: while rows exist, inserting or deleting
+    // a column is refused.
+    int InsertItem(int nItem, LPCSTR lpszItem);
+    int InsertItemEx(int nItem, LPCSTR lpszItem, COLORREF crText, COLORREF crBackground);
+    int InsertItem(const LVITEMA* pItem);
+    BOOL SetItem(const LVITEMA* pItem);
+    BOOL SetItemImage(int nItem, int nSubItem, int nImage);
+    BOOL SetItemText(int nItem, int nSubItem, LPCSTR lpszText);
+    // A colour of (COLORREF)-1 means the control's window-text or window colour.
+    BOOL SetItemTextEx(int nItem, int nSubItem, LPCSTR lpszText, COLORREF crText = COLORREF(-1),
+                       COLORREF crBackground = COLORREF(-1));
+    BOOL DeleteItem(int nItem);
+    BOOL DeleteAllItems();
+
+    // Progress cells.
+    BOOL SetProgress(int nItem, int nSubItem, BOOL bShowProgressText = TRUE, LPCSTR lpszProgressText = nullptr);
+    void DeleteProgress(int nItem, int nSubItem);
+    void UpdateProgress(int nItem, int nSubItem, int nPercent);
+
+    // Check boxes: -1 none, 0 unchecked, 1 checked.
+    BOOL SetCheckbox(int nItem, int nSubItem, int nCheckedState);
+    int GetCheckbox(int nItem, int nSubItem);
+    int CountCheckedItems(int nSubItem);
+    // Header item image: 0 none, 1 unchecked box, 2 checked box.
+    int GetHeaderCheckedState(int nSubItem);
+    BOOL SetHeaderCheckedState(int nSubItem, int nCheckedState);
+
+    // Row and cell look.
+    BOOL SetEnabled(int nItem, BOOL bEnable);
+    BOOL GetEnabled(int nItem);
+    BOOL SetBold(int nItem, int nSubItem, BOOL bBold);
+    BOOL GetBold(int nItem, int nSubItem);
+
+    // Combo cells (the list needs LVS_EX_FULLROWSELECT). The array belongs to the caller.
+    BOOL SetComboBox(int nItem, int nSubItem, BOOL bEnableCombo, CStringArray* psa, int nComboListHeight,
+                     int nInitialComboSel);
+    CString GetComboText(int nItem, int nSubItem);
+
+    // Selection: selects and focuses a row / the first selected row, -1 when none.
+    BOOL SetCurSel(int nItem);
+    int GetCurSel();
+
+    void UpdateSubItem(int nItem, int nSubItem);  // nSubItem -1: the whole row
+    int GetColumns();
+
+    // The application's word for a row, pointer-sized.
+    BOOL SetItemData(int nItem, DWORD_PTR dwData);
+    DWORD_PTR GetItemData(int nItem);
+
+    // Cell tooltips (shown once EnableToolTips is on).
+    BOOL SetItemToolTipText(int nItem, int nSubItem, LPCSTR lpszToolTipText);
+    CString GetItemToolTipText(int nItem, int nSubItem);
+    void DeleteAllToolTips();
+
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFOA* pTI) const override;
+
+    // The id of a cell's tool: row * 1000 + column + 1.
+    static INT_PTR ToolId(int nItem, int nSubItem) { return INT_PTR(nItem) * 1000 + nSubItem + 1; }
+    // Longest tooltip text handed to the tooltip, in characters (its buffer holds 80 with the end).
+    static constexpr int kMaxToolTipChars = 79;
+
+    CCellHeaderCtrl& HeaderCtrl() { return m_HeaderCtrl; }
+    // The open drop-down list of a combo cell, or nullptr.
+    CCellComboList* GetComboList() const { return m_pListBox; }
+
+protected:
+    void PreSubclassWindow() override;
+    virtual BOOL OnToolTipText(UINT id, NMHDR* pNMHDR, LRESULT* pResult);
+
+    BOOL OnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    BOOL OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnDestroy();
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnPaint();
+    void OnSysColorChange();
+    void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnComboEscape(WPARAM, LPARAM);
+    LRESULT OnComboReturn(WPARAM, LPARAM);
+    LRESULT OnComboLButtonUp(WPARAM, LPARAM);
+    LRESULT OnComboKeydown(WPARAM, LPARAM);
+    LRESULT OnInvoke(WPARAM, LPARAM);
+    LRESULT OnInsertColumn(WPARAM, LPARAM);
+    LRESULT OnDeleteColumn(WPARAM, LPARAM);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    struct CellRow;  // a row's records and their count
+    template <class F>
+    auto OnWindowThread(F&& f) -> decltype(f());
+
+    CellRow* Row(int nItem) const;
+    CELLLISTDATA* Cell(int nItem, int nSubItem) const;
+    void FreeRow(int nItem);
+    void FreeAllRows();
+    void SubclassHeader();
+    void ReadSysColors();
+    void UpdateHeaderCheck(int nSubItem);
+    void ToggleCheckbox(int nItem, int nSubItem);
+    void NotifyParent(UINT msg, int nItem, int nSubItem);
+    void ReleaseComboButton();
+    void CloseComboList();
+    void OpenComboList(int nItem, int nSubItem, const CRect& rcCell, CDC* pDC);
+    BOOL ComboCellValid() const;
+
+    // Painting of one cell.
+    void SelectionColors(int nItem, int nSubItem, COLORREF& crText, COLORREF& crBkgnd) const;
+    void DrawProgress(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, const CRect& rect,
+                      const CELLLISTDATA& cell);
+    void DrawCheckbox(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, const CRect& rect,
+                      const CELLLISTDATA* pCell);
+    int DrawImage(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, CRect rect,
+                  const CELLLISTDATA* pCell);
+    void DrawText(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, CRect rect,
+                  const CELLLISTDATA* pCell);
+    void DrawComboBox(int nItem, int nSubItem, CDC* pDC, CRect rect, CELLLISTDATA* pCell);
+
+    CCellHeaderCtrl m_HeaderCtrl;
+    CImageList m_cImageList;  // never filled by the control: the list view's small image list is drawn
+    BOOL m_bHeaderIsSubclassed = FALSE;
+
+    COLORREF m_cr3DFace = 0, m_cr3DHighLight = 0, m_cr3DShadow = 0, m_crBtnFace = 0, m_crBtnShadow = 0,
+             m_crBtnText = 0, m_crGrayText = 0, m_crHighLight = 0, m_crHighLightText = 0, m_crWindow = 0,
+             m_crWindowText = 0;
+
+    // The combo cell being worked on.
+    BOOL m_bComboIsClicked = FALSE;
+    int m_nComboItem = -1;
+    int m_nComboSubItem = -1;
+    CRect m_rectComboButton;
+    CRect m_rectComboList;
+    CCellComboList* m_pListBox = nullptr;
+    CFont m_ListboxFont;
+    BOOL m_bFontIsCreated = FALSE;
+    CString m_strInitialString;  // written back on Escape
+};
