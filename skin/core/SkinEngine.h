@@ -144,6 +144,11 @@ SetLayeredWindowAttributesFn GetLayeredWindowAttributes();
 // The OS class computed at the first start-up (0..7).
 int GetOsClass();
 
+// The thread's WH_CALLWNDPROC / WH_KEYBOARD hook installed by InitSkinLibrary; null when the
+// thread is not started (a hook procedure then answers 0 without passing on).
+HHOOK GetCallWndProcHook(DWORD threadId);
+HHOOK GetKeyboardHook(DWORD threadId);
+
 // Sets the calling thread's last error (for engine parts that fail on behalf of a public call).
 void SetThreadError(int code);
 
