@@ -35,9 +35,6 @@ enum SkinEngineError : int {
     SKINERR_NOT_STARTED = 19,
 };
 
-// The default message of SetSkinChangeNotify.
-#define WM_SKIN_CHANGED 0x0BD0
-
 // Handle of a named skin object (a CSkinObject* of the current skin).
 typedef void* HSKINELEMENT;
 
@@ -64,7 +61,7 @@ BOOL WINAPI SkinControlWindow(HWND hwnd, const char* objectName, const char* par
 BOOL WINAPI SetWindowScrollBarSkin(HWND hwnd, int bar);
 BOOL WINAPI RemoveWindowScrollBarSkin(HWND hwnd);
 BOOL WINAPI SetWindowAccelerators(HWND hwnd, HACCEL accelerators);
-// message 0 means WM_SKIN_CHANGED.
+// message 0 means the default skin-change message 3024 (0x0BD0).
 BOOL WINAPI SetSkinChangeNotify(HWND hwnd, UINT message);
 BOOL WINAPI RemoveSkinChangeNotify(HWND hwnd);
 HMENU WINAPI GetSkinWindowMenu(HWND hwnd);
