@@ -223,6 +223,9 @@ protected:
         ASSERT_EQ(S_OK, ms_->SetPositions(&t, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame, nullptr,
                                           AM_SEEKING_NoPositioning));
     }
+    void SeekExactlyTo(LONGLONG t) {
+        ASSERT_EQ(S_OK, ms_->SetPositions(&t, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
+    }
 
     HWND top_ = nullptr, area_ = nullptr;
     IGraphBuilder* gb_ = nullptr;
@@ -334,13 +337,13 @@ TEST_F(DshowPlayer, SeekingShowsTheFrameThereWhetherPausedOrRunning) {
     ASSERT_TRUE(Eventually([&] { return IsRed(Pixel(80, 30)); }));
     LONGLONG d = 0;
     ms_->GetDuration(&d);
-    SeekTo(d / 2);  // between key frames 20 and 30: decoded forward to frame 25
+    SeekExactlyTo(d / 2);  // frame 25, the first blue one
     EXPECT_EQ(d / 2, Position());
     EXPECT_TRUE(Eventually([&] { return IsBlue(Pixel(80, 30)); })) << std::hex << Pixel(80, 30);
-    // The very end (slider at 100) has no frame starting there: the last one shows.
-    SeekTo(0);
+    // The very end has no frame starting there: the last one shows.
+    SeekExactlyTo(0);
     ASSERT_TRUE(Eventually([&] { return IsRed(Pixel(80, 30)); }));
-    SeekTo(d);
+    SeekExactlyTo(d);
     EXPECT_TRUE(Eventually([&] { return IsBlue(Pixel(80, 30)); })) << std::hex << Pixel(80, 30);
     // Back to the start while running: red again, and the clock restarts from there.
     ASSERT_EQ(S_OK, mc_->Run());
@@ -349,8 +352,41 @@ TEST_F(DshowPlayer, SeekingShowsTheFrameThereWhetherPausedOrRunning) {
     WinTestAdvanceClock(100);
     EXPECT_EQ(1000000, Position());
     // Out of range is clamped to the clip.
-    SeekTo(100 * kSecond);
+    SeekExactlyTo(100 * kSecond);
     EXPECT_EQ(d, Position());
+}
+
+TEST_F(DshowPlayer, SeekingToAKeyFrameLandsOnTheOneAtOrBeforeTheTarget) {
+    ASSERT_EQ(S_OK, Render(Clip()));
+    Attach();
+    ASSERT_EQ(S_OK, mc_->Pause());
+    ASSERT_TRUE(Eventually([&] { return IsRed(Pixel(80, 30)); }));
+    LONGLONG d = 0;
+    ms_->GetDuration(&d);
+    // Key frames every 10 frames (0.4 s) and where the colour changes: 0, 10, 20, 25, 35, 45.
+    // 0.9 s (frame 22) lands on frame 20, still red.
+    LONGLONG t = 9000000;
+    ASSERT_EQ(S_OK, ms_->SetPositions(&t, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame |
+                                              AM_SEEKING_ReturnTime,
+                                      nullptr, AM_SEEKING_NoPositioning));
+    EXPECT_EQ(8000000, t) << "the time landed on is returned";
+    EXPECT_EQ(8000000, Position());
+    EXPECT_TRUE(Eventually([&] { return IsRed(Pixel(80, 30)); })) << std::hex << Pixel(80, 30);
+    // 1.3 s (frame 32) lands on frame 25, blue.
+    SeekTo(13000000);
+    EXPECT_EQ(10000000, Position());
+    EXPECT_TRUE(Eventually([&] { return IsBlue(Pixel(80, 30)); })) << std::hex << Pixel(80, 30);
+    // A key frame exactly at the target is the target; the clip's end and beyond land on the last key frame.
+    SeekTo(4000000);
+    EXPECT_EQ(4000000, Position());
+    SeekTo(100 * kSecond);
+    EXPECT_EQ(18000000, Position());
+    // Running: the clock goes on from the key frame.
+    ASSERT_EQ(S_OK, mc_->Run());
+    SeekTo(7000000);
+    EXPECT_EQ(4000000, Position());
+    WinTestAdvanceClock(200);
+    EXPECT_EQ(6000000, Position());
 }
 
 TEST_F(DshowPlayer, EndOfClipNotifiesOnceAndRestartsAfterSeekingToZero) {

@@ -429,6 +429,7 @@ private:
     bool pending_video_ = false;
     bool input_eof_ = false;
     LONGLONG skip_before_ = 0;         // frames ending before this are decoded, not shown
+    LONGLONG shown_at_ = -1;           // stream time of the last frame presented
     LONGLONG duration_ = 0;
     std::vector<uint32_t> scratch_;
     // Fixed when the file is rendered, read by the UI thread at any time.
@@ -582,8 +583,12 @@ bool Graph::SeekMedia(LONGLONG target) {
     LONGLONG start = fmt_->start_time == AV_NOPTS_VALUE ? 0 : av_rescale(fmt_->start_time, kUnitsPerSecond, AV_TIME_BASE);
     int64_t ts = av_rescale(target, AV_TIME_BASE, kUnitsPerSecond) + av_rescale(start, AV_TIME_BASE, kUnitsPerSecond);
     // Backwards: the key frame at or before the target; the frames between are decoded, not shown.
-    int rc = av_seek_frame(fmt_, -1, ts, AVSEEK_FLAG_BACKWARD);
-    if (rc < 0) rc = av_seek_frame(fmt_, -1, ts, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    // The video stream's own index decides where its key frames are; the demuxer's default
+    // stream may be the sound, whose every packet is a key frame.
+    int stream = vdec_ ? vidx_ : -1;
+    if (stream >= 0) ts = av_rescale_q(ts, AVRational{1, AV_TIME_BASE}, fmt_->streams[stream]->time_base);
+    int rc = av_seek_frame(fmt_, stream, ts, AVSEEK_FLAG_BACKWARD);
+    if (rc < 0) rc = av_seek_frame(fmt_, stream, ts, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
     ResetDecoding(target);
     return rc >= 0;
 }
@@ -644,6 +649,7 @@ Graph::Presented Graph::PresentPending(PumpMode mode) {
             if (mode == PumpMode::Play && t >= 0 && !WaitForStreamTime(t)) return Presented::Stopped;
             Deliver(pending_);
             skip_before_ = 0;
+            shown_at_ = t;
             result = Presented::Shown;
             av_frame_unref(passed_);
         } else if (mode == PumpMode::Preroll) {
@@ -859,17 +865,24 @@ HRESULT Graph::SetPositions(LONGLONG* cur, DWORD cur_flags, LONGLONG* stop, DWOR
     bool was_running = state_ == State_Running;
     StopWorker();
     LONGLONG target = how == AM_SEEKING_RelativePositioning ? Position() + *cur : *cur;
-    target = std::clamp<LONGLONG>(target, 0, duration_ > 0 ? duration_ : std::max<LONGLONG>(target, 0));
+    LONGLONG limit = duration_ > 0 ? duration_ : std::max<LONGLONG>(target, 0);
+    target = std::clamp<LONGLONG>(target, 0, limit);
     bool ok = SeekMedia(target);
+    // To a key frame: the demuxer stands on the key frame at or before the target, and that
+    // frame is the one shown; the clock then starts from its time.
+    bool to_key = (cur_flags & AM_SEEKING_SeekToKeyFrame) != 0;
+    if (to_key) skip_before_ = 0;
+    if ((state_ == State_Paused || was_running) && vdec_) {
+        shown_at_ = -1;
+        Pump(PumpMode::Preroll);  // the frame at the new position shows
+        if (to_key && shown_at_ >= 0) target = std::clamp<LONGLONG>(shown_at_, 0, limit);
+    }
     {
         std::lock_guard<std::mutex> l(mu_);
         base_pos_ = target;
         completed_ = false;
     }
-    if (state_ == State_Paused || was_running) {
-        if (vdec_) Pump(PumpMode::Preroll);  // the frame at the new position shows
-        if (was_running) StartWorker();
-    }
+    if (was_running) StartWorker();
     if (cur_flags & AM_SEEKING_ReturnTime) *cur = target;
     return ok ? S_OK : S_FALSE;
 }
