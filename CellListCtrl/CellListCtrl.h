@@ -113,6 +113,9 @@ public:
     static INT_PTR ToolId(int nItem, int nSubItem) { return INT_PTR(nItem) * 1000 + nSubItem + 1; }
     // Longest tooltip text handed to the tooltip, in characters (its buffer holds 80 with the end).
     static constexpr int kMaxToolTipChars = 79;
+    // A progress cell's text: the percent in place of the format's one integer conversion
+    // ("%d%%" when the format is empty); other '%' sequences are shown as written.
+    static CString FormatProgressText(LPCSTR lpszFormat, int nPercent);
 
     CCellHeaderCtrl& HeaderCtrl() { return m_HeaderCtrl; }
     // The open drop-down list of a combo cell, or nullptr.
@@ -144,9 +147,15 @@ protected:
 
 private:
     struct CellRow;  // a row's records and their count
-    template <class F>
-    auto OnWindowThread(F&& f) -> decltype(f());
 
+    // Calls from another thread run on the window's thread, through a sent message.
+    bool OnOwnThread() const;
+    template <class R, class F>
+    R Marshal(R fallback, F&& f);
+    template <class F>
+    void MarshalVoid(F&& f);
+
+    CellRow* AllocateRow();
     CellRow* Row(int nItem) const;
     CELLLISTDATA* Cell(int nItem, int nSubItem) const;
     void FreeRow(int nItem);
@@ -158,8 +167,12 @@ private:
     void NotifyParent(UINT msg, int nItem, int nSubItem);
     void ReleaseComboButton();
     void CloseComboList();
-    void OpenComboList(int nItem, int nSubItem, const CRect& rcCell, CDC* pDC);
+    void StartComboEscape();
+    void ResetCombo();
+    BOOL TakeComboChoice();
+    void OpenComboList(int nItem, int nSubItem, const CRect& rcCombo, CDC* pDC);
     BOOL ComboCellValid() const;
+    CRect CellRect(int nItem, int nSubItem) const;
 
     // Painting of one cell.
     void SelectionColors(int nItem, int nSubItem, COLORREF& crText, COLORREF& crBkgnd) const;
