@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <list>
 #include <map>
 #include <string>
@@ -157,14 +158,15 @@ public:
     void RedrawNonClientRect(const RECT* rc);
     void DrawChildBackground(HDC target, HWND child, HDC source);
     LRESULT OnCtlColorStatic(HDC hdc, HWND child);
-    LRESULT HitTestCaptionElements(POINT pt);
     void GetCaptionRect(RECT* rc);
     HWND GetTabControlParent();
     void DrawIconicFrame(const struct SkinNineGrid& active, const struct SkinNineGrid& inactive);
+    // True when the skin paints this window's frame: a window object on a top-level window or
+    // on a child with a dialog frame, caption or sizing border.
+    bool HasSkinnedFrame() const { return m_bFramed && GetWindowObject(); }
     void GetMinTrackSize(SIZE* size);
     void AdjustWindowToClient(int clientWidth, int clientHeight);
     void DrawElements(HDC hdc);
-    bool RelayMouseToElements(UINT msg, POINT pt, WPARAM flags);
     int LayoutChildren(int width, int height);
     bool IsSizeChanged();
     void CalcFrameLayout(int width, int height);
@@ -211,12 +213,25 @@ protected:
     UINT_PTR m_menuParams[5] = {};
     int m_bRegion = 0;
     COLORREF m_crKey = 0xFF00FF;
-    HRGN m_hRegion = nullptr;
+    HRGN m_hRegion = nullptr;  // handed to the window, which owns it
+    bool m_bFramed = false;
 
 private:
+    friend class CSkinManager;
+    // The destroying detach: the procedure and the property are put back, nothing is redrawn.
+    void DetachDestroyed();
+
     int m_nCallDepth = 0;         // window procedures of this skin on the stack
     bool m_bDeletePending = false;
+    CSkinWindow* m_pChildHost = nullptr;  // the window whose child-control map holds this skin
 };
+
+// Runs fn on the thread that owns the window: at once when that is the calling thread, else
+// through a message sent to the window, which the owner runs in its hook or in the skinned
+// window procedure. False when the owner could not be reached (fn has not run).
+bool SkinRunOnWindowThread(HWND hwnd, const std::function<void()>& fn);
+// Runs the job a message of SkinRunOnWindowThread carries; true when msg was such a message.
+bool SkinHandleThreadJob(UINT msg, LPARAM lParam);
 
 // Window-procedure helpers; the platform's windows are all ANSI.
 LRESULT SkinCallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
