@@ -8,6 +8,7 @@
 // frame, the event queue, the notify target, the stop request) lives under `mu_`. Window
 // system calls are never made with `mu_` held.
 #include "dshow/graph.h"
+#include "dshow/sync.h"
 
 #include <algorithm>
 #include <array>
@@ -466,7 +467,7 @@ private:
     // playback thread queues converted samples, the UI thread starts, pauses and clears it.
     void OpenAudio();
     void CloseAudio();
-    void QueueAudio(const AVFrame* f);
+    void QueueAudio(const AVFrame* f, LONGLONG due);
     SDL_AudioDeviceID audio_dev_ = 0;
     SwrContext* swr_ = nullptr;
     int audio_rate_ = 0, audio_channels_ = 0;
@@ -657,10 +658,9 @@ Graph::Presented Graph::PresentPending(PumpMode mode) {
             av_frame_move_ref(passed_, pending_);
         }
     } else if (mode == PumpMode::Play && t >= skip_before_) {
-        // Sound output paces itself a little ahead of the clock; the layer plays no sound of
-        // its own yet, so the samples go no further.
+        // Sound goes to the device a little ahead of the clock, so the device never runs dry.
         if (!WaitForStreamTime(t - kAudioLead)) return Presented::Stopped;
-        QueueAudio(pending_);
+        QueueAudio(pending_, t);
     }
     av_frame_unref(pending_);
     return result;
@@ -750,7 +750,7 @@ void Graph::CloseAudio() {
     if (swr_) swr_free(&swr_);
 }
 
-void Graph::QueueAudio(const AVFrame* f) {
+void Graph::QueueAudio(const AVFrame* f, LONGLONG due) {
     if (!audio_dev_ || !swr_) return;
     int cap = swr_get_out_samples(swr_, f->nb_samples);
     if (cap <= 0) return;
@@ -758,6 +758,23 @@ void Graph::QueueAudio(const AVFrame* f) {
     uint8_t* out = reinterpret_cast<uint8_t*>(audio_buf_.data());
     int n = swr_convert(swr_, &out, cap, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
     if (n <= 0) return;
+    // In step with the clock: what is still queued plays before these samples.
+    int64_t skew = 0;
+    if (due >= 0) {
+        LONGLONG queued = LONGLONG(SDL_GetQueuedAudioSize(audio_dev_) / (sizeof(int16_t) * audio_channels_)) *
+                          kUnitsPerSecond / audio_rate_;
+        skew = AudioSkewSamples(Position() + queued, due, audio_rate_);
+    }
+    int16_t* first = audio_buf_.data();
+    if (skew < 0) {
+        int drop = int(std::min<int64_t>(-skew, n));
+        first += size_t(drop) * audio_channels_;
+        n -= drop;
+        if (n <= 0) return;
+    } else if (skew > 0) {
+        std::vector<int16_t> silence(size_t(skew) * audio_channels_, 0);
+        SDL_QueueAudio(audio_dev_, silence.data(), Uint32(silence.size() * sizeof(int16_t)));
+    }
     // Volume and balance are attenuations in hundredths of a decibel; balance lowers one side.
     auto gain_of = [](long att) { return att <= -10000 ? 0.0 : std::pow(10.0, att / 2000.0); };
     long vol = volume_.load(), bal = balance_.load();
@@ -769,10 +786,10 @@ void Graph::QueueAudio(const AVFrame* f) {
     if (left != 1.0 || right != 1.0) {
         for (int i = 0; i < n * audio_channels_; ++i) {
             double g = audio_channels_ == 2 && (i & 1) ? right : left;
-            audio_buf_[i] = int16_t(audio_buf_[i] * g);
+            first[i] = int16_t(first[i] * g);
         }
     }
-    SDL_QueueAudio(audio_dev_, audio_buf_.data(), Uint32(n * audio_channels_ * sizeof(int16_t)));
+    SDL_QueueAudio(audio_dev_, first, Uint32(n * audio_channels_ * sizeof(int16_t)));
 }
 
 // ---------------------------------------------------------------------------------------
