@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SkinDraw.h"
+#include "SkinEngineServices.h"
 #include "SkinFile.h"
 #include "SkinManager.h"
 #include "SkinMemDC.h"
@@ -265,6 +266,27 @@ BOOL CSkinWindow::Attach(HWND hwnd)
     SkinChildren(hwnd, m_pSkinObject);
     m_pfnSaved = SkinGetWindowProc(hwnd);
     SetPropA(hwnd, kObjectProp, this);
+    // Caption buttons follow the window's own boxes.
+    for (CSkinElement* e : m_elements) {
+        auto* button = dynamic_cast<ISkinCaptionButtonElement*>(e);
+        auto* object = dynamic_cast<CSkinCaptionButtonObject*>(e->GetSkinObject());
+        if (!button || !object)
+            continue;
+        switch (object->m_nAction) {
+        case CSkinCaptionButtonObject::ACTION_CLOSE:
+        case CSkinCaptionButtonObject::ACTION_SYSMENU_TOGGLE:
+            button->SetEnabled((style & WS_SYSMENU) != 0);
+            break;
+        case CSkinCaptionButtonObject::ACTION_MAXIMIZE:
+            button->SetEnabled((style & WS_MAXIMIZEBOX) != 0);
+            break;
+        case CSkinCaptionButtonObject::ACTION_MINIMIZE:
+            button->SetEnabled((style & WS_MINIMIZEBOX) != 0);
+            break;
+        default:
+            break;
+        }
+    }
     SkinSetWindowProc(hwnd, &CSkinWindow::StaticWindowProc);
     const bool subclassed = m_pfnSaved && SkinGetWindowProc(hwnd) == &CSkinWindow::StaticWindowProc;
     if (!subclassed) {
