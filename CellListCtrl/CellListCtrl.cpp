@@ -80,6 +80,7 @@ BEGIN_MESSAGE_MAP(CCellListCtrl, CListCtrl)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
     ON_WM_KEYDOWN()
     ON_WM_PAINT()
     ON_WM_SYSCOLORCHANGE()
@@ -415,7 +416,7 @@ int CCellListCtrl::GetHeaderCheckedState(int nSubItem) {
     HDITEMA hi{};
     hi.mask = HDI_IMAGE;
     if (!::SendMessageA(header, HDM_GETITEMA, WPARAM(nSubItem), reinterpret_cast<LPARAM>(&hi))) return -1;
-    return hi.iImage;
+    return hi.iImage > 0 ? hi.iImage : 0;  // an item never given an image shows none
 }
 
 BOOL CCellListCtrl::SetHeaderCheckedState(int nSubItem, int nCheckedState) {
@@ -943,6 +944,11 @@ void CCellListCtrl::OnLButtonDown(UINT nFlags, CPoint point) {
         StartComboEscape();
     }
     CListCtrl::OnLButtonDown(nFlags, point);
+}
+
+void CCellListCtrl::OnLButtonDblClk(UINT nFlags, CPoint point) {
+    // The second of two quick clicks works a check box or a combo button like the first.
+    OnLButtonDown(nFlags, point);
 }
 
 void CCellListCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {

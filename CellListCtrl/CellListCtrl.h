@@ -131,6 +131,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();
     void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnPaint();
     void OnSysColorChange();
