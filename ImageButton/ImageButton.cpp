@@ -83,6 +83,8 @@ ON_WM_MOUSELEAVE()
 ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
 ON_MESSAGE(BM_SETCHECK, OnSetCheck)
 ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+ON_WM_MENUCHAR()
+ON_WM_MEASUREITEM()
 END_MESSAGE_MAP()
 
 CImageButton::CImageButton()
@@ -468,12 +470,25 @@ DWORD CImageButton::SetURL(LPCSTR lpszURL) {
     return BTNST_OK;
 }
 
-DWORD CImageButton::SetMenu(UINT nMenu, HWND hParentWnd, BOOL, UINT, CSize, COLORREF, BOOL bRepaint) {
-    // The owner-drawn popup menu is not part of this library yet: no menu can be loaded.
+DWORD CImageButton::SetMenu(UINT nMenu, HWND hParentWnd, BOOL bWinXPStyle, UINT nToolbarID, CSize sizeToolbarIcon,
+                            COLORREF crToolbarBk, BOOL bRepaint) {
+    if (m_menuPopup.GetSafeHmenu()) m_menuPopup.DestroyMenu();
+    if (nMenu) {
+        COwnerMenu::SetMenuDrawMode(bWinXPStyle ? COwnerMenu::DRAWMODE_XP : COwnerMenu::DRAWMODE_ORIGINAL);
+        if (!m_menuPopup.LoadMenu(nMenu)) return BTNST_INVALIDRESOURCE;
+        if (nToolbarID) {
+            m_menuPopup.SetBitmapBackground(crToolbarBk);
+            m_menuPopup.SetIconSize(sizeToolbarIcon.cx, sizeToolbarIcon.cy);
+            if (!m_menuPopup.LoadToolbar(nToolbarID)) {
+                m_menuPopup.DestroyMenu();
+                return BTNST_INVALIDRESOURCE;
+            }
+        }
+    }
     m_hParentWndMenu = hParentWnd;
     m_bMenuDisplayed = FALSE;
     Repaint(bRepaint);
-    return nMenu ? BTNST_INVALIDRESOURCE : BTNST_OK;
+    return BTNST_OK;
 }
 
 DWORD CImageButton::SetMenuCallback(HWND hWnd, UINT nMessage, LPARAM lParam) {
@@ -581,6 +596,8 @@ BOOL CImageButton::OnClicked() {
     if (m_bIsCheckBox) {
         m_nCheck = !m_nCheck;
         Repaint(TRUE);
+    } else if (m_menuPopup.GetSafeHmenu()) {
+        ShowMenu();
     } else if (m_szURL[0]) {
         SHELLEXECUTEINFOA sei{};
         sei.cbSize = sizeof sei;
@@ -591,6 +608,39 @@ BOOL CImageButton::OnClicked() {
         ::ShellExecuteExA(&sei);
     }
     return FALSE;  // the parent sees the click too
+}
+
+void CImageButton::ShowMenu() {
+    CMenu* popup = m_menuPopup.GetSubMenu(0);
+    if (!popup) return;
+    m_bMenuDisplayed = TRUE;
+    Repaint(TRUE);
+    ::UpdateWindow(m_hWnd);
+    if (m_csCallbackHwnd)
+        ::SendMessageA(m_csCallbackHwnd, m_csCallbackMsg, reinterpret_cast<WPARAM>(popup->m_hMenu), m_csCallbackLParam);
+    RECT r;
+    ::GetWindowRect(m_hWnd, &r);
+    UINT cmd = UINT(popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, r.left,
+                                          r.bottom, this));
+    m_bMenuDisplayed = FALSE;
+    Repaint(TRUE);
+    // A dismissed menu chooses nothing: no command 0 reaches the owner.
+    if (cmd && m_hParentWndMenu) ::PostMessageA(m_hParentWndMenu, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
+}
+
+LRESULT CImageButton::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu) {
+    if (m_menuPopup.GetSafeHmenu() && pMenu && COwnerMenu::FromOwnedHandle(pMenu->m_hMenu))
+        return COwnerMenu::FindKeyboardShortcut(nChar, nFlags, pMenu);
+    return CButton::OnMenuChar(nChar, nFlags, pMenu);
+}
+
+void CImageButton::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
+    if (lpMeasureItemStruct && lpMeasureItemStruct->CtlType == ODT_MENU && m_menuPopup.GetSafeHmenu() &&
+        ::IsMenu(m_menuPopup.m_hMenu)) {
+        m_menuPopup.MeasureItem(lpMeasureItemStruct);
+        return;
+    }
+    CButton::OnMeasureItem(nIDCtl, lpMeasureItemStruct);
 }
 
 void CImageButton::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {

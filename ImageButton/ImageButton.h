@@ -6,6 +6,7 @@
 #include "afxwin.h"
 #include "afxcmn.h"
 #include "mmsystem.h"
+#include "OwnerMenu.h"
 
 class CImageButton : public CButton {
 public:
@@ -52,7 +53,8 @@ public:
     DWORD DrawTransparent(BOOL bRepaint = FALSE);
     DWORD SetBk(CDC* pDC);
     DWORD SetURL(LPCSTR lpszURL = nullptr);
-    // Needs the owner-drawn popup menu; until that exists every non-zero id fails with 1.
+    // A drop-down menu (submenu 0 of the menu resource) shown on click; its command is posted to
+    // `hParentWnd` as WM_COMMAND. Id 0 removes the menu.
     DWORD SetMenu(UINT nMenu, HWND hParentWnd, BOOL bWinXPStyle = TRUE, UINT nToolbarID = 0,
                   CSize sizeToolbarIcon = CSize(16, 16), COLORREF crToolbarBk = RGB(255, 0, 255),
                   BOOL bRepaint = TRUE);
@@ -96,6 +98,8 @@ protected:
     afx_msg LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu);
+    afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
     DECLARE_MESSAGE_MAP()
 
     BOOL m_bShowDisabledBitmap;
@@ -115,6 +119,7 @@ protected:
     COLORREF m_crColors[BTNST_MAX_COLORS];
     HWND m_hParentWndMenu;
     BOOL m_bMenuDisplayed;
+    COwnerMenu m_menuPopup;
 
 private:
     struct STRUCT_ICONS {
@@ -135,6 +140,7 @@ private:
     };
 
     void CancelHover();
+    void ShowMenu();
     void FreeResources(BOOL bCheckForNULL = TRUE);
     void InitToolTip();
     void PaintBk(CDC* pDC);

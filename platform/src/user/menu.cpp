@@ -728,13 +728,13 @@ public:
         for (size_t i = 0; i < lv.items.size(); ++i) {
             const MenuItem& it = lv.items[i];
             int h = kItemHeight;
-            if (it.type & MFT_SEPARATOR) {
-                h = kSeparatorHeight;
-            } else if (it.type & MFT_OWNERDRAW) {
+            if (it.type & MFT_OWNERDRAW) {  // the owner measures and draws even its separators
                 MEASUREITEMSTRUCT mis{ODT_MENU, 0, it.id, 0, 0, it.data};
                 SendMessageA(owner_, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
                 h = int(mis.itemHeight);
                 text_w = std::max(text_w, int(mis.itemWidth));
+            } else if (it.type & MFT_SEPARATOR) {
+                h = kSeparatorHeight;
             } else {
                 std::string t = Strip(it.text);
                 size_t tab = t.find('\t');
@@ -968,6 +968,17 @@ public:
             }
             return;
         }
+        // No mnemonic of ours (owner-drawn items have no text here): the owner may know one.
+        LRESULT r = SendMessageA(owner_, WM_MENUCHAR, MAKEWPARAM(ch & 0xFFFF, bar_ && levels_.size() == 1 ? 0 : MF_POPUP),
+                                 reinterpret_cast<LPARAM>(top.menu));
+        size_t index = LOWORD(r);
+        if ((HIWORD(r) == MNC_EXECUTE || HIWORD(r) == MNC_SELECT) && index < levels_.back().items.size()) {
+            bool sub = levels_.back().items[index].sub != nullptr;
+            Select(levels_.size() - 1, int(index), sub && HIWORD(r) == MNC_EXECUTE, false);
+            if (HIWORD(r) == MNC_EXECUTE && !sub) Execute(levels_[levels_.size() - 1].items[index]);
+        } else if (HIWORD(r) == MNC_CLOSE) {
+            done_ = true;
+        }
     }
 
     void Mouse(UINT msg, POINT p) {
@@ -1096,7 +1107,7 @@ LRESULT CALLBACK MenuWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     OffsetRect(&r, -lv.screen.left, -lv.screen.top);
                     bool sel = int(i) == lv.sel;
                     bool gray = (it.state & (MF_GRAYED | MF_DISABLED)) != 0;
-                    if (it.type & MFT_SEPARATOR) {
+                    if ((it.type & MFT_SEPARATOR) && !(it.type & MFT_OWNERDRAW)) {
                         int y = (r.top + r.bottom) / 2 - 1;
                         FillSolid(dc, RECT{r.left + 1, y, r.right - 1, y + 1}, GetSysColor(COLOR_3DSHADOW));
                         FillSolid(dc, RECT{r.left + 1, y + 1, r.right - 1, y + 2}, GetSysColor(COLOR_3DHILIGHT));
