@@ -1,0 +1,67 @@
+// Resource and control ids of the main dialog (resources/PeloranDlg.res.txt).
+#pragma once
+
+#define IDD_PELORAN_DIALOG 102
+#define IDS_ABOUTBOX 101
+#define IDM_ABOUTBOX 0x0010
+
+// Icons.
+#define IDR_MAINFRAME 128
+#define IDI_PAUSE 135
+#define IDI_PLAY 136
+#define IDI_STOP 137
+#define IDI_UP 141
+#define IDI_DOWN 142
+#define IDI_ADD 143
+#define IDI_REMOVE 144
+
+// Bitmaps.
+#define IDB_HEADER_CHECKS 131
+#define IDB_ABOUT_IN 148
+#define IDB_ABOUT_OUT 149
+#define IDB_ABOUT_PRESSED 150
+#define IDB_HELP_IN 151
+#define IDB_HELP_OUT 152
+#define IDB_HELP_PRESSED 153
+#define IDB_START_PRESSED 160
+#define IDB_START_IN 161
+#define IDB_START_OUT 162
+#define IDB_PREVIEW 167
+#define IDB_STOPCONVERT 172
+#define IDB_BROWSE_IN 174
+#define IDB_BROWSE_OUT 175
+#define IDB_BROWSE_PRESSED 176
+
+// Context menu of the file list.
+#define IDR_LIST_MENU 138
+#define ID_LIST_ADD 32771
+#define ID_LIST_REMOVE 32773
+#define ID_LIST_REMOVEALL 32775
+
+// Controls of dialog 102.
+#define IDC_FILELIST 1002
+#define IDC_START 1004
+#define IDC_ADD 1005
+#define IDC_OUTFOLDER 1006
+#define IDC_REMOVE 1007
+#define IDC_UP 1008
+#define IDC_DOWN 1009
+#define IDC_BROWSE 1010
+#define IDC_FRAMESIZE 1013
+#define IDC_FRAMERATE 1015
+#define IDC_VIDEOBITRATE 1016
+#define IDC_AUDIOBITRATE 1017
+#define IDC_CHANNELS 1018
+#define IDC_VIDEOCODEC 1019
+#define IDC_VOLUME 1020
+#define IDC_POSITION 1021
+#define IDC_SHUTDOWN 1022
+#define IDC_SAMPLERATE 1023
+#define IDC_VOLUME_TEXT 1024
+#define IDC_PLAYPAUSE 1025
+#define IDC_PREVIEWSTOP 1026
+#define IDC_ABOUT 1027
+#define IDC_PREVIEW 1028
+#define IDC_HELPBTN 1031
+#define IDC_AUDIOCODEC 1032
+#define IDC_HOMELINK 1050

@@ -1,0 +1,162 @@
+// The main dialog under test: created modeless on the test's thread, driven by injected input
+// and the scripted file and folder dialogs; its message boxes and small dialogs are recorded
+// and answered here instead of being shown.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PeloranDlg.h"
+#include "testmedia.h"
+#include "winplat_test.h"
+#include "winplat_test_shell.h"
+
+namespace dlgtest {
+
+struct Box {
+    std::string text, caption;
+    UINT type;
+};
+
+class TestDlg : public CPeloranDlg {
+public:
+    std::vector<Box> boxes;
+    std::deque<int> answers;  // answers of the next boxes; IDOK once they run out
+    std::vector<std::string> decoderInfo;
+    int aboutShown = 0;
+    int helpShown = 0;
+    // Runs inside the next message box, as the user would act while it is up.
+    std::function<void()> duringBox;
+
+    using CPeloranDlg::FinishBatch;
+    using CPeloranDlg::MoveRow;
+
+protected:
+    int ShowMessage(LPCSTR text, LPCSTR caption, UINT type) override {
+        boxes.push_back(Box{text ? text : "", caption ? caption : "", type});
+        if (duringBox) {
+            auto f = duringBox;
+            duringBox = nullptr;
+            f();
+        }
+        if (answers.empty()) return IDOK;
+        int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void ShowDecoderInfo(LPCSTR path) override { decoderInfo.push_back(path); }
+    void ShowAbout() override { ++aboutShown; }
+    void ShowHelp() override { ++helpShown; }
+};
+
+inline HWND Item(CWnd& dlg, int id) {
+    return ::GetDlgItem(dlg.GetSafeHwnd(), id);
+}
+
+inline void ClickCenter(HWND h) {
+    // Far enough from the previous click that the two never make a double-click.
+    WinTestAdvanceClock(1000);
+    RECT r;
+    ::GetClientRect(h, &r);
+    WinTestClick(h, WINTEST_LEFT, r.right / 2, r.bottom / 2);
+    WinTestPumpUntilIdle();
+}
+
+// Clicks a button of the dialog the way a user does.
+inline void ClickButton(CWnd& dlg, int id) {
+    ClickCenter(Item(dlg, id));
+}
+
+inline std::string WindowText(HWND h) {
+    char buf[1024] = {};
+    ::GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+}
+
+inline std::string ComboText(CWnd& dlg, int id) {
+    return WindowText(Item(dlg, id));
+}
+
+// Picks entry `index` of a drop-down list by keys: Home, then Down index times.
+inline void ChooseCombo(CWnd& dlg, int id, int index) {
+    ::SetFocus(Item(dlg, id));
+    WinTestKeyPress(VK_HOME);
+    for (int i = 0; i < index; ++i) WinTestKeyPress(VK_DOWN);
+    WinTestPumpUntilIdle();
+}
+
+// The dialog, created and shown, with the test backend's recorders on.
+class DialogFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CFFmpegEncoder::SetLogLevel(-1);  // the codec library's own chatter
+        WinTestShellRecord(TRUE);
+        WinTestShellClearRequests();
+        WinTestClearScripts();
+        ASSERT_TRUE(dlg.Create(IDD_PELORAN_DIALOG, nullptr));
+        dlg.ShowWindow(SW_SHOW);
+        WinTestPumpUntilIdle();
+    }
+    void TearDown() override {
+        if (dlg.GetSafeHwnd()) {
+            // A batch still running is stopped and finished before the window goes.
+            WaitForBatchEnd();
+            dlg.DestroyWindow();
+        }
+        WinTestPumpUntilIdle();
+        WinTestClearScripts();
+        WinTestShellRecord(FALSE);
+    }
+
+    HWND H(int id) { return Item(dlg, id); }
+    CCellListCtrl& List() { return dlg.GetFileList(); }
+    int Rows() { return List().GetItemCount(); }
+    std::string Cell(int row, int col) { return std::string((LPCSTR)List().GetItemText(row, col)); }
+
+    // Generates `name` in the scratch folder.
+    std::string Media(const std::string& name, double seconds = 2.0,
+                      testmedia::Kind kind = testmedia::Kind::AviMpeg4) {
+        std::string path = scratch / name;
+        testmedia::Options o;
+        o.seconds = seconds;
+        o.width = 160;
+        o.height = 120;
+        o.fps = 10;
+        std::string err;
+        EXPECT_TRUE(testmedia::Generate(kind, path, o, &err)) << err;
+        return path;
+    }
+
+    // Adds files through the Add button and the (scripted) open-file dialog.
+    void AddFiles(const std::string& names) {
+        WinTestScriptOpenFile(scratch.path().c_str(), names.c_str());
+        ClickButton(dlg, IDC_ADD);
+    }
+
+    // Pumps the UI thread until the batch has ended (state 5 or 0), at most `seconds`.
+    bool WaitForBatchEnd(double seconds = 120.0) {
+        auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < until) {
+            WinTestPumpUntilIdle();
+            int s = dlg.GetBatchState();
+            if (s != BATCH_CONVERTING && s != BATCH_STOPPING) {
+                WinTestPumpUntilIdle();
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+
+    testmedia::ScratchDir scratch{"dlgtest"};
+    TestDlg dlg;
+};
+
+}  // namespace dlgtest
