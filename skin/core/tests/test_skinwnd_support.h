@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "RasterImage.h"
 #include "SkinFile.h"
+#include "SkinHooks.h"
 #include "SkinManager.h"
 #include "SkinObjectTypes.h"
 #include "SkinWindow.h"
@@ -127,6 +129,57 @@ inline HWND MakeChild(HWND parent, const char* cls, DWORD style = 0, int id = 0,
 }
 
 inline WNDPROC ProcOf(HWND hwnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)); }
+
+// The hooks of the calling thread, installed as the engine installs them, with a dialog skin
+// name and accelerator copies of the test's own.
+struct TestHooks {
+    static HHOOK& CallWnd()
+    {
+        static thread_local HHOOK h = nullptr;
+        return h;
+    }
+    static HHOOK& Keyboard()
+    {
+        static thread_local HHOOK h = nullptr;
+        return h;
+    }
+    static std::string& DialogName()
+    {
+        static std::string name;
+        return name;
+    }
+    static std::map<HWND, CSkinAccelTable>& Accelerators()
+    {
+        static std::map<HWND, CSkinAccelTable> map;
+        return map;
+    }
+    static void Install()
+    {
+        static const SkinHookEnvironment env = {
+            [] { return CallWnd(); }, [] { return Keyboard(); },
+            [](char* out) {
+                strncpy(out, DialogName().c_str(), 50);
+                out[50] = 0;
+            },
+            [](HWND hwnd, int key, ACCEL* out) -> BOOL {
+                auto it = Accelerators().find(hwnd);
+                return it != Accelerators().end() && it->second.Find(key, out);
+            }};
+        SetSkinHookEnvironment(&env);
+        if (!CallWnd())
+            CallWnd() = SetWindowsHookExA(WH_CALLWNDPROC, &CallWndProcHookProc, nullptr, GetCurrentThreadId());
+        if (!Keyboard())
+            Keyboard() = SetWindowsHookExA(WH_KEYBOARD, &KeyboardHookProc, nullptr, GetCurrentThreadId());
+    }
+    static void Remove()
+    {
+        if (CallWnd())
+            UnhookWindowsHookEx(CallWnd());
+        if (Keyboard())
+            UnhookWindowsHookEx(Keyboard());
+        CallWnd() = Keyboard() = nullptr;
+    }
+};
 
 // Every test starts with the test skin current and leaves the manager empty.
 class ManagerFixture : public ::testing::Test {
