@@ -1,6 +1,5 @@
-// The XP-style button on the headless backend: no border at rest, a black-outlined face in the
-// mouse-over colour while hovered or pressed (square or rounded corners), and the base look when
-// disabled or focused.
+// The XP-style button: no border at rest, a black-outlined face in the mouse-over colour while
+// hovered or pressed (square or rounded corners), and the base look when disabled or focused.
 #include <gtest/gtest.h>
 
 #include "FlatXPButton.h"
@@ -15,18 +14,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0, nullptr, HBRUSH(GetStockObject(WHITE_BRUSH))), "host",
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
-        ASSERT_TRUE(b.Create("", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, CRect(20, 20, 80, 60), &host, 100));
-        ASSERT_TRUE(other.Create("other", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, CRect(200, 20, 260, 60),
-                                 &host, 101));
+        ASSERT_TRUE(b.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(20, 20, 80, 60), &host, 100));
         b.SetColor(CImageButton::BTNST_COLOR_BK_IN, kOver, FALSE);
         b.SetColor(CImageButton::BTNST_COLOR_BK_OUT, kNormal, FALSE);
         b.SetColor(CImageButton::BTNST_COLOR_BK_FOCUS, kFocus, FALSE);
-        other.SetFocus();
         Pump();
     }
     void TearDown() override {
-        b.DestroyWindow();
-        other.DestroyWindow();
         host.DestroyWindow();
         Pump();
     }
@@ -34,104 +28,62 @@ protected:
         WinTestPumpUntilIdle();
         WinTestPumpUntilIdle();
     }
-    WinTestWindowPicture Picture() { return WinTestWindowPicture(b.m_hWnd); }
-    void Hover() {
-        WinTestMouseMove(b.m_hWnd, 30, 20);
+    WinTestWindowPicture Mouse(HWND over, BOOL down = FALSE) {
+        // Over the button at (30, 20) of its client area, or far from it on the host.
+        if (over == host.m_hWnd)
+            WinTestMouseMove(over, 300, 200);
+        else
+            WinTestMouseMove(over, 30, 20);
+        if (down) WinTestMouseButton(over, WINTEST_LEFT, TRUE, 30, 20);
         Pump();
-    }
-    void Leave() {
-        WinTestMouseMove(host.m_hWnd, 150, 200);
-        Pump();
+        return WinTestWindowPicture(b.m_hWnd);
     }
     CWnd host;
     CFlatXPButton b;
-    CButton other;
 };
 
 }  // namespace
 
-TEST_F(FlatXPButtonTest, AtRestTheFaceHasNoBorder) {
-    WinTestWindowPicture p = Picture();
-    EXPECT_EQ(p.Count(kNormal), 60 * 40);
-    EXPECT_FALSE(b.GetRounded());
-}
-
-TEST_F(FlatXPButtonTest, HoverDrawsASquareBlackOutlineUntilTheMouseLeaves) {
-    Hover();
+TEST_F(FlatXPButtonTest, HoverAndPressDrawASquareOrRoundedOutlineUntilTheMouseLeaves) {
+    EXPECT_EQ(WinTestWindowPicture(b.m_hWnd).Count(kNormal), 60 * 40);  // no border at rest
+    WinTestWindowPicture over = Mouse(b.m_hWnd);
     ASSERT_TRUE(b.IsHovering());
-    WinTestWindowPicture p = Picture();
-    EXPECT_EQ(p.At(0, 0), kBlack);
-    EXPECT_EQ(p.At(59, 0), kBlack);
-    EXPECT_EQ(p.At(0, 39), kBlack);
-    EXPECT_EQ(p.At(59, 39), kBlack);
-    EXPECT_EQ(p.At(30, 0), kBlack);
-    EXPECT_EQ(p.At(1, 1), kOver);
-    EXPECT_EQ(p.Count(kBlack), 2 * 60 + 2 * 38);
-    EXPECT_EQ(p.Count(kOver), 58 * 38);
-
-    Leave();
+    EXPECT_TRUE(over.At(0, 0) == kBlack && over.At(59, 39) == kBlack && over.At(30, 0) == kBlack);
+    EXPECT_EQ(over.Count(kBlack), 2 * 60 + 2 * 38);
+    EXPECT_EQ(over.Count(kOver), 58 * 38);
+    EXPECT_EQ(Mouse(host.m_hWnd).Count(kNormal), 60 * 40);
     EXPECT_FALSE(b.IsHovering());
-    EXPECT_EQ(Picture().Count(kNormal), 60 * 40);
-}
 
-TEST_F(FlatXPButtonTest, RoundedCornersLeaveTheCornerPixelsAlone) {
     b.SetRounded(TRUE);
-    EXPECT_TRUE(b.GetRounded());
-    Hover();
-    WinTestWindowPicture p = Picture();
-    EXPECT_EQ(p.At(0, 0), kNormal);  // what was there before
-    EXPECT_EQ(p.At(59, 39), kNormal);
-    EXPECT_EQ(p.At(10, 0), kBlack);
-    EXPECT_EQ(p.At(0, 20), kBlack);
-    EXPECT_EQ(p.At(59, 20), kBlack);
-    EXPECT_EQ(p.At(59, 0), kNormal);
-    EXPECT_EQ(p.At(0, 39), kNormal);
-    EXPECT_EQ(p.At(30, 20), kOver);
+    WinTestWindowPicture round = Mouse(b.m_hWnd, TRUE);
+    EXPECT_TRUE(round.At(0, 0) == kNormal && round.At(59, 39) == kNormal);  // corners keep what was there
+    EXPECT_TRUE(round.At(10, 0) == kBlack && round.At(0, 20) == kBlack && round.At(30, 20) == kOver);
+    WinTestMouseButton(b.m_hWnd, WINTEST_LEFT, FALSE, 30, 20);
+    Mouse(host.m_hWnd);
 }
 
-TEST_F(FlatXPButtonTest, PressingWithTheMouseOrTheKeyboardShowsTheOutline) {
-    Hover();
-    WinTestMouseButton(b.m_hWnd, WINTEST_LEFT, TRUE, 30, 20);
-    Pump();
-    WinTestWindowPicture down = Picture();
-    EXPECT_EQ(down.At(0, 0), kBlack);
-    EXPECT_EQ(down.At(30, 20), kOver);
-    WinTestMouseButton(b.m_hWnd, WINTEST_LEFT, FALSE, 30, 20);
-    Leave();
-
-    // Space held on the focused button presses it without the mouse over it.
+TEST_F(FlatXPButtonTest, KeyboardPressFocusAndDisabledLooks) {
     b.SetFocus();
     Pump();
+    EXPECT_EQ(WinTestWindowPicture(b.m_hWnd).Count(kFocus), 60 * 40);  // no focus rectangle unless asked
     WinTestKey(VK_SPACE, TRUE);
     Pump();
+    WinTestWindowPicture key(b.m_hWnd);
     EXPECT_FALSE(b.IsHovering());
-    WinTestWindowPicture key = Picture();
-    EXPECT_EQ(key.At(0, 0), kBlack);
-    EXPECT_EQ(key.At(30, 20), kOver);
+    EXPECT_TRUE(key.At(0, 0) == kBlack && key.At(30, 20) == kOver);
     WinTestKey(VK_SPACE, FALSE);
-    Pump();
-    EXPECT_EQ(Picture().At(0, 0), kFocus);
-}
-
-TEST_F(FlatXPButtonTest, FocusUsesTheFocusColourAndAFocusRectangleOnlyWhenAsked) {
-    b.SetFocus();
-    Pump();
-    WinTestWindowPicture p = Picture();
-    EXPECT_EQ(p.Count(kFocus), 60 * 40);
     b.DrawFlatFocus(TRUE);
     Pump();
-    EXPECT_LT(Picture().Count(kFocus), 60 * 40 - 50);  // the dotted rectangle 3 pixels in
-    EXPECT_EQ(Picture().At(1, 1), kFocus);
-}
+    WinTestWindowPicture focus(b.m_hWnd);
+    EXPECT_LT(focus.Count(kFocus), 60 * 40 - 50);
+    EXPECT_EQ(focus.At(1, 1), kFocus);
 
-TEST_F(FlatXPButtonTest, DisabledButtonKeepsTheRestingFaceAndEmbossesItsCaption) {
     b.SetWindowText("Convert");
     b.EnableWindow(FALSE);
-    Hover();
+    WinTestWindowPicture off = Mouse(b.m_hWnd);
     EXPECT_FALSE(b.IsHovering());
-    WinTestWindowPicture p = Picture();
-    EXPECT_EQ(p.At(0, 0), kNormal);
-    EXPECT_GT(p.Count(GetSysColor(COLOR_3DHILIGHT)), 0);
-    EXPECT_GT(p.Count(GetSysColor(COLOR_3DSHADOW)), 0);
-    EXPECT_EQ(p.Count(kBlack), 0);
+    EXPECT_EQ(off.At(0, 0), kNormal);
+    EXPECT_GT(off.Count(GetSysColor(COLOR_3DHILIGHT)), 0);  // embossed caption
+    EXPECT_GT(off.Count(GetSysColor(COLOR_3DSHADOW)), 0);
+    EXPECT_EQ(off.Count(kBlack), 0);
 }

@@ -109,37 +109,28 @@ protected:
 
 }  // namespace
 
-TEST_F(ShadeGalleryTest, EveryControlInItsRestingState) {
-    WinTestWindowPicture pic = Shot("rest");
-    // Vertical shade: shadow at the top edge (granularity 4 noise keeps it within a few steps).
-    COLORREF top = Pixel(pic, dlg.shade[2], 3, 0);
-    EXPECT_LE(GetRValue(top), 136);
-    EXPECT_GE(GetRValue(Pixel(pic, dlg.shade[2], 3, 35)), 240);
-    // Horizontal shade: light at the left, dark at the right.
-    EXPECT_GT(GetRValue(Pixel(pic, dlg.shade[3], 1, 3)), GetRValue(Pixel(pic, dlg.shade[3], 90, 3)) + 80);
-    // XP buttons: no border at rest; the disabled one too; the focused one in its focus colour.
-    EXPECT_EQ(Pixel(pic, dlg.xp[0], 0, 0), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(Pixel(pic, dlg.xp[2], 0, 0), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(Pixel(pic, dlg.xp[3], 1, 1), RGB(255, 255, 225));
-    // Bars: empty, 29 % (110 of 380 columns), half, full in green, the custom text bar, vertical.
-    EXPECT_EQ(Pixel(pic, dlg.bar[0], 0, 1), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(Pixel(pic, dlg.bar[1], 109, 1), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(Pixel(pic, dlg.bar[1], 110, 1), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(Pixel(pic, dlg.bar[2], 189, 1), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(Pixel(pic, dlg.bar[2], 190, 1), GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(Pixel(pic, dlg.bar[3], 379, 1), RGB(0, 128, 0));
-    EXPECT_EQ(Pixel(pic, dlg.bar[4], 242, 1), RGB(128, 0, 0));
-    EXPECT_EQ(Pixel(pic, dlg.bar[4], 243, 1), RGB(255, 240, 200));
-    EXPECT_EQ(Pixel(pic, dlg.bar[5], 5, 37), GetSysColor(COLOR_WINDOW));  // 86 of 124 rows filled
-    EXPECT_EQ(Pixel(pic, dlg.bar[5], 5, 38), GetSysColor(COLOR_HIGHLIGHT));
-}
+TEST_F(ShadeGalleryTest, EveryControlInItsMainStates) {
+    WinTestWindowPicture rest = Shot("rest");
+    // Vertical shade dark at the top and light at the bottom; horizontal light at the left.
+    EXPECT_LE(GetRValue(Pixel(rest, dlg.shade[2], 3, 0)), 136);
+    EXPECT_GE(GetRValue(Pixel(rest, dlg.shade[2], 3, 35)), 240);
+    EXPECT_GT(GetRValue(Pixel(rest, dlg.shade[3], 1, 3)), GetRValue(Pixel(rest, dlg.shade[3], 90, 3)) + 80);
+    // XP buttons without borders; the focused one in its focus colour.
+    EXPECT_EQ(Pixel(rest, dlg.xp[0], 0, 0), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(Pixel(rest, dlg.xp[2], 0, 0), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(Pixel(rest, dlg.xp[3], 1, 1), RGB(255, 255, 225));
+    // Bars: 29 % of 380 columns is 110; the text bar's 64 % is 243; 70 % of 124 rows is 86.
+    EXPECT_EQ(Pixel(rest, dlg.bar[1], 109, 1), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(Pixel(rest, dlg.bar[1], 110, 1), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(Pixel(rest, dlg.bar[3], 379, 1), RGB(0, 128, 0));
+    EXPECT_EQ(Pixel(rest, dlg.bar[4], 242, 1), RGB(128, 0, 0));
+    EXPECT_EQ(Pixel(rest, dlg.bar[4], 243, 1), RGB(255, 240, 200));
+    EXPECT_EQ(Pixel(rest, dlg.bar[5], 5, 37), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(Pixel(rest, dlg.bar[5], 5, 38), GetSysColor(COLOR_HIGHLIGHT));
 
-TEST_F(ShadeGalleryTest, HoverAndPressOnShadedAndXpButtons) {
-    WinTestWindowPicture rest = Shot("rest2");
     WinTestMouseMove(dlg.shade[1].m_hWnd, 46, 18);
     Pump();
     WinTestWindowPicture over = Shot("shade_hover");
-    // The lighter face: brighter than at rest, with the flat hover border.
     EXPECT_GT(GetRValue(Pixel(over, dlg.shade[1], 40, 10)), GetRValue(Pixel(rest, dlg.shade[1], 40, 10)));
     EXPECT_EQ(Pixel(over, dlg.shade[1], 0, 10), GetSysColor(COLOR_BTNHIGHLIGHT));
 
@@ -148,7 +139,6 @@ TEST_F(ShadeGalleryTest, HoverAndPressOnShadedAndXpButtons) {
     WinTestWindowPicture xp_over = Shot("xp_hover");
     EXPECT_EQ(Pixel(xp_over, dlg.xp[0], 0, 0), RGB(0, 0, 0));
     EXPECT_EQ(Pixel(xp_over, dlg.xp[0], 2, 2), RGB(193, 210, 238));
-    // Leaving the shaded button brought its normal face back.
     EXPECT_EQ(Pixel(xp_over, dlg.shade[1], 40, 10), Pixel(rest, dlg.shade[1], 40, 10));
 
     WinTestMouseMove(dlg.xp[1].m_hWnd, 46, 15);
@@ -157,9 +147,7 @@ TEST_F(ShadeGalleryTest, HoverAndPressOnShadedAndXpButtons) {
     WinTestWindowPicture pressed = Shot("xp_rounded_pressed");
     EXPECT_EQ(Pixel(pressed, dlg.xp[1], 10, 0), RGB(0, 0, 0));
     EXPECT_NE(Pixel(pressed, dlg.xp[1], 0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(Pixel(pressed, dlg.xp[0], 0, 0), GetSysColor(COLOR_BTNFACE));
     WinTestMouseButton(dlg.xp[1].m_hWnd, WINTEST_LEFT, FALSE, 46, 15);
-    Pump();
 
     WinTestMouseMove(dlg.shade[7].m_hWnd, 46, 18);
     WinTestMouseButton(dlg.shade[7].m_hWnd, WINTEST_LEFT, TRUE, 46, 18);
