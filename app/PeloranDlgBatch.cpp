@@ -225,6 +225,9 @@ LRESULT CPeloranDlg::OnBatchRowDone(WPARAM wParam, LPARAM lParam) {
         if (rec) rec->nStatus = FILE_STATUS_STOPPED;
         return 0;
     }
+    // The engine's last report comes at the last frame's time, short of the whole duration:
+    // a file converted to its end is complete all the same.
+    if (result == 0 && rec) rec->nPercent = 100;
     m_FileList.DeleteProgress(row, COL_STATUS);
     m_FileList.SetItemText(row, COL_STATUS, result == 0 ? "Completed" : "Fail");
     if (rec) rec->nStatus = FILE_STATUS_FINISHED;

@@ -296,11 +296,16 @@ TEST_F(DlgList, AboutAndHelpButtonsAndTheSystemMenuItem) {
     EXPECT_EQ(dlg.helpShown, 1);
 }
 
-TEST_F(DlgList, EnterKeepsTheDialogOpen) {
+TEST_F(DlgList, EnterKeepsTheDialogOpenAndEscapeEndsIt) {
     ::SetFocus(H(IDC_OUTFOLDER));
     WinTestKeyPress(VK_RETURN);
-    WinTestPumpUntilIdle();
+    PumpAsModalLoop(dlg);
     EXPECT_TRUE(::IsWindowVisible(dlg.GetSafeHwnd()));
+    EXPECT_TRUE(dlg.boxes.empty());
+    // Escape outside a batch ends the dialog as the close box does.
+    WinTestKeyPress(VK_ESCAPE);
+    PumpAsModalLoop(dlg);
+    EXPECT_FALSE(::IsWindowVisible(dlg.GetSafeHwnd()));
 }
 
 TEST(DlgOutputPath, NameUpToItsLastDotThenNewAndTheExtension) {

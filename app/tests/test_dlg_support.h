@@ -35,10 +35,17 @@ public:
     // Runs inside the next message box, as the user would act while it is up.
     std::function<void()> duringBox;
 
-    using CPeloranDlg::FinishBatch;
-    using CPeloranDlg::MoveRow;
+    // Called on the UI thread after the dialog handled one of the batch's messages, while the
+    // worker waits for the answer: the test acts at a known point of the batch.
+    std::function<void(UINT msg, WPARAM wp, LPARAM lp, LRESULT result)> onBatchMessage;
 
 protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        LRESULT r = CPeloranDlg::WindowProc(msg, wp, lp);
+        if (msg >= WM_BATCH_NEXTROW && msg <= WM_BATCH_FINISHED && onBatchMessage) onBatchMessage(msg, wp, lp, r);
+        return r;
+    }
+
     int ShowMessage(LPCSTR text, LPCSTR caption, UINT type) override {
         boxes.push_back(Box{text ? text : "", caption ? caption : "", type});
         if (duringBox) {
@@ -82,6 +89,19 @@ inline std::string WindowText(HWND h) {
 
 inline std::string ComboText(CWnd& dlg, int id) {
     return WindowText(Item(dlg, id));
+}
+
+// Handles the thread's waiting messages the way the dialog's modal loop does: each one first
+// walks the pre-translation chain (where the dialog manager turns Enter and Escape into
+// commands), then is dispatched.
+inline void PumpAsModalLoop(CWnd& dlg) {
+    MSG msg;
+    for (int guard = 0; guard < 10000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+        if (!CWnd::WalkPreTranslateTree(dlg.GetSafeHwnd(), &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
 }
 
 // Picks entry `index` of a drop-down list by keys: Home, then Down index times.

@@ -1,0 +1,261 @@
+// The conversion batch of the main dialog: the worker converts the checked rows one after
+// another with the dialog's settings; Stop, closing, Enter and Escape during a batch; the
+// end-of-batch message and the shut-down option.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "test_dlg_support.h"
+
+using namespace dlgtest;
+
+namespace {
+
+bool IsFolder(const std::string& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+class DlgBatch : public DialogFixture {
+protected:
+    void SetOutputFolder(const std::string& folder) { ::SetWindowTextA(H(IDC_OUTFOLDER), folder.c_str()); }
+    void Start() { ClickButton(dlg, IDC_START); }
+    int BoxesWith(const std::string& text) {
+        int n = 0;
+        for (const Box& b : dlg.boxes) n += b.text == text;
+        return n;
+    }
+    static constexpr const char* kRunning = "The convert is running, please first stop convert then exit.";
+    static constexpr const char* kDone = "    Mission accomplished!        ";
+    static constexpr const char* kStopQuestion = "  Stop the video convert operation?   ";
+};
+
+TEST_F(DlgBatch, StartNeedsACheckedRow) {
+    ClickButton(dlg, IDC_START);  // empty list: nothing at all
+    EXPECT_TRUE(dlg.boxes.empty());
+    Media("a.avi");
+    AddFiles("a.avi");
+    List().SetCheckbox(0, COL_CHECK, 0);
+    Start();
+    ASSERT_EQ(dlg.boxes.size(), 1u);
+    EXPECT_EQ(dlg.boxes[0].text, "There is no selected file in list! ");
+    EXPECT_EQ(dlg.boxes[0].caption, "Warning");
+    EXPECT_EQ(dlg.boxes[0].type, UINT(MB_ICONEXCLAMATION));
+    EXPECT_EQ(dlg.GetBatchState(), BATCH_IDLE);
+}
+
+TEST_F(DlgBatch, ConvertsCheckedRowsWithTheChosenSettings) {
+    Media("a.avi", 2.0);
+    Media("skip.avi", 2.0);
+    Media("b.mp4", 3.0, testmedia::Kind::Mp4);
+    AddFiles("a.avi\nskip.avi\nb.mp4");
+    ASSERT_EQ(Rows(), 3);
+    List().SetCheckbox(1, COL_CHECK, 0);
+    ChooseCombo(dlg, IDC_FRAMESIZE, 1);  // 176x120
+    ChooseCombo(dlg, IDC_CHANNELS, 0);   // Mono
+    std::string out = scratch / "out/deeper";
+    SetOutputFolder(out + "/");
+
+    // What the window looks like while the worker waits on its first file.
+    bool seenRunning = false;
+    std::vector<int> progress;
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT r) {
+        if (msg == WM_BATCH_NEXTROW && r == 0) {
+            seenRunning = true;
+            EXPECT_EQ(dlg.GetBatchState(), BATCH_CONVERTING);
+            for (int id : {IDC_ADD, IDC_REMOVE, IDC_UP, IDC_DOWN, IDC_BROWSE, IDC_OUTFOLDER, IDC_FRAMESIZE,
+                           IDC_VOLUME, IDC_PLAYPAUSE, IDC_SHUTDOWN, IDC_VIDEOCODEC})
+                EXPECT_FALSE(::IsWindowEnabled(H(id))) << id;
+            for (int id : {IDC_FILELIST, IDC_START, IDC_HELPBTN, IDC_ABOUT})
+                EXPECT_TRUE(::IsWindowEnabled(H(id))) << id;
+            EXPECT_TRUE(IsFolder(out)) << "the output folder is made before the first file";
+        }
+        if (msg == WM_BATCH_PROGRESS && dlg.GetRecord(0)) progress.push_back(dlg.GetRecord(0)->nPercent);
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_TRUE(seenRunning);
+
+    EXPECT_EQ(dlg.GetBatchState(), BATCH_FINISHED);
+    EXPECT_EQ(Cell(0, COL_STATUS), "Completed");
+    EXPECT_EQ(Cell(1, COL_STATUS), "Ready");
+    EXPECT_EQ(Cell(2, COL_STATUS), "Completed");
+    EXPECT_EQ(List().GetCheckbox(0, COL_CHECK), 0);
+    EXPECT_EQ(List().GetCheckbox(1, COL_CHECK), 0);
+    EXPECT_EQ(List().GetCheckbox(2, COL_CHECK), 0);
+    EXPECT_EQ(dlg.GetRecord(0)->nStatus, FILE_STATUS_FINISHED);
+    EXPECT_EQ(dlg.GetRecord(0)->nPercent, 100);
+    EXPECT_EQ(dlg.GetRecord(2)->nPercent, 100);
+    ASSERT_FALSE(progress.empty());
+    for (size_t i = 1; i < progress.size(); ++i) EXPECT_LE(progress[i - 1], progress[i]);
+
+    // The controls are back; the end is announced once.
+    for (int id : {IDC_ADD, IDC_REMOVE, IDC_BROWSE, IDC_FRAMESIZE, IDC_SHUTDOWN, IDC_START})
+        EXPECT_TRUE(::IsWindowEnabled(H(id))) << id;
+    EXPECT_FALSE(::IsWindowEnabled(H(IDC_AUDIOCODEC)));
+    ASSERT_EQ(BoxesWith(kDone), 1);
+    EXPECT_EQ(dlg.boxes.back().caption, "");
+    EXPECT_EQ(dlg.boxes.back().type, UINT(MB_ICONINFORMATION));
+    EXPECT_EQ(WinTestShellRequestCount(), 0);  // no shut-down asked for
+
+    for (const char* name : {"a_new.mp4", "b_new.mp4"}) {
+        testmedia::Report rep = testmedia::Check(out + "/" + name);
+        ASSERT_TRUE(rep.opened) << name;
+        EXPECT_EQ(rep.decodeErrors, 0) << name;
+        const testmedia::StreamReport* v = rep.FirstOf("video");
+        const testmedia::StreamReport* a = rep.FirstOf("audio");
+        ASSERT_TRUE(v && a) << name;
+        EXPECT_EQ(v->codec, "mpeg4");
+        EXPECT_EQ(v->width, 176);
+        EXPECT_EQ(v->height, 120);
+        EXPECT_EQ(a->codec, "aac");
+        EXPECT_EQ(a->channels, 1);
+        EXPECT_EQ(a->sampleRate, 44100);
+    }
+    EXPECT_FALSE(testmedia::Check(out + "/skip_new.mp4", false).opened);
+
+    // A second Start converts only rows checked again.
+    List().SetCheckbox(1, COL_CHECK, 1);
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_EQ(Cell(1, COL_STATUS), "Completed");
+    EXPECT_TRUE(testmedia::Check(out + "/skip_new.mp4", false).opened);
+    EXPECT_EQ(BoxesWith(kDone), 2);
+}
+
+TEST_F(DlgBatch, StopDuringAFileFreezesItsBarAndLeavesTheRest) {
+    Media("long.avi", 40.0);
+    Media("b.avi");
+    Media("c.avi");
+    AddFiles("long.avi\nb.avi\nc.avi");
+    SetOutputFolder(scratch / "out");
+    ClickButton(dlg, IDC_SHUTDOWN);  // asked for, but a stopped batch doesn't power off
+
+    bool asked = false;
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT) {
+        if (msg != WM_BATCH_PROGRESS || asked) return;
+        asked = true;
+        // The user presses Start (now Stop) and first says No, then Yes.
+        dlg.answers = {IDNO};
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(H(IDC_START)));
+        EXPECT_EQ(dlg.GetBatchState(), BATCH_CONVERTING);
+        dlg.answers = {IDYES};
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(H(IDC_START)));
+        EXPECT_EQ(dlg.GetBatchState(), BATCH_STOPPING);
+        EXPECT_FALSE(::IsWindowEnabled(H(IDC_START)));
+        // While the stop is being finished the window still refuses to go.
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(::IsWindow(dlg.GetSafeHwnd()));
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    ASSERT_TRUE(asked);
+
+    EXPECT_EQ(BoxesWith(kStopQuestion), 2);
+    EXPECT_EQ(BoxesWith(kRunning), 1);
+    EXPECT_EQ(BoxesWith(kDone), 1);
+    FileRecord* rec = dlg.GetRecord(0);
+    EXPECT_EQ(rec->nStatus, FILE_STATUS_STOPPED);
+    EXPECT_LT(rec->nPercent, 100);
+    EXPECT_EQ(List().GetCheckbox(0, COL_CHECK), 0);
+    for (int row : {1, 2}) {
+        EXPECT_EQ(List().GetCheckbox(row, COL_CHECK), 1);
+        EXPECT_EQ(Cell(row, COL_STATUS), "Ready");
+        EXPECT_EQ(dlg.GetRecord(row)->nStatus, 0);
+    }
+    EXPECT_TRUE(::IsWindowEnabled(H(IDC_START)));
+    EXPECT_EQ(dlg.GetBatchState(), BATCH_FINISHED);
+    EXPECT_EQ(WinTestShellRequestCount(), 0);
+    // The stopped file's output was closed cleanly.
+    testmedia::Report rep = testmedia::Check(scratch / "out/long_new.mp4");
+    EXPECT_TRUE(rep.opened);
+}
+
+TEST_F(DlgBatch, StopBetweenTwoFilesEndsTheWalk) {
+    Media("a.avi");
+    Media("b.avi");
+    AddFiles("a.avi\nb.avi");
+    SetOutputFolder(scratch / "out");
+    dlg.onBatchMessage = [&](UINT msg, WPARAM wp, LPARAM, LRESULT) {
+        // After the first file is written up, before the worker asks for the next.
+        if (msg == WM_BATCH_ROWDONE && wp == 0) {
+            dlg.answers = {IDYES};
+            ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(H(IDC_START)));
+        }
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd(60));
+    EXPECT_EQ(dlg.GetBatchState(), BATCH_FINISHED);
+    EXPECT_EQ(Cell(0, COL_STATUS), "Completed");
+    EXPECT_EQ(Cell(1, COL_STATUS), "Ready");
+    EXPECT_EQ(List().GetCheckbox(1, COL_CHECK), 1);
+    EXPECT_TRUE(::IsWindowEnabled(H(IDC_START)));
+    EXPECT_EQ(BoxesWith(kDone), 1);
+}
+
+TEST_F(DlgBatch, CloseEnterAndEscapeAreRefusedWhileConverting) {
+    Media("a.avi");
+    AddFiles("a.avi");
+    SetOutputFolder(scratch / "out");
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT r) {
+        if (msg != WM_BATCH_NEXTROW || r != 0) return;
+        WinTestCloseRequest(dlg.GetSafeHwnd());
+        ::SetFocus(H(IDC_FILELIST));
+        WinTestKeyPress(VK_ESCAPE);
+        WinTestKeyPress(VK_RETURN);
+        PumpAsModalLoop(dlg);
+        // Nothing that changes rows works during the batch.
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, ID_LIST_REMOVEALL, 0);
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, ID_LIST_REMOVE, 0);
+        EXPECT_EQ(Rows(), 1);
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_TRUE(::IsWindow(dlg.GetSafeHwnd()));
+    EXPECT_TRUE(::IsWindowVisible(dlg.GetSafeHwnd()));
+    // The close box and Escape each get the warning; Enter does nothing.
+    EXPECT_EQ(BoxesWith(kRunning), 2);
+    for (const Box& b : dlg.boxes)
+        if (b.text == kRunning) {
+            EXPECT_EQ(b.caption, "Warning");
+            EXPECT_EQ(b.type, UINT(MB_ICONEXCLAMATION));
+        }
+    EXPECT_EQ(Cell(0, COL_STATUS), "Completed");
+}
+
+TEST_F(DlgBatch, FinishedBatchPowersOffWhenAskedAndTheStartStopsThePreview) {
+    Media("a.avi");
+    AddFiles("a.avi");
+    SetOutputFolder(scratch / "out");
+    ClickButton(dlg, IDC_SHUTDOWN);
+    ClickButton(dlg, IDC_PLAYPAUSE);
+    EXPECT_EQ(dlg.GetPreviewState(), PREVIEW_PLAYING);
+    Start();
+    EXPECT_EQ(dlg.GetPreviewState(), PREVIEW_STOPPED);
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_EQ(Cell(0, COL_STATUS), "Completed");
+    ASSERT_EQ(WinTestShellRequestCount(), 1);
+    // The shut-down comes before the final message.
+    EXPECT_EQ(BoxesWith(kDone), 1);
+}
+
+TEST_F(DlgBatch, UnwritableOutputFolderFailsEachFile) {
+    Media("a.avi");
+    Media("b");
+    AddFiles("a.avi\nb");
+    ASSERT_EQ(Rows(), 2);
+    std::string blocker = scratch / "file";
+    testmedia::WriteJunk(blocker, 16);
+    SetOutputFolder(blocker + "/out");
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_EQ(Cell(0, COL_STATUS), "Fail");
+    EXPECT_EQ(Cell(1, COL_STATUS), "Fail");
+    EXPECT_EQ(dlg.GetRecord(0)->nStatus, FILE_STATUS_FINISHED);
+    EXPECT_EQ(BoxesWith(kDone), 1);
+}
+
+}  // namespace
