@@ -297,6 +297,10 @@ BOOL CSkinWindow::Attach(HWND hwnd)
         ::SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
         return FALSE;
     }
+    // A skinned frame has its own size: the client area is measured again.
+    if (HasSkinnedFrame())
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (m_pSkinObject)
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     ::SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
@@ -427,8 +431,13 @@ CSkinObject* CSkinWindow::SetSkinObject(CSkinObject* object)
     if (m_hWnd)
         SkinChildren(m_hWnd, object);
     LoadFrameParts();
-    if (m_hWnd)
+    if (m_hWnd) {
+        // Another skin may have other frame sizes.
+        if (HasSkinnedFrame())
+            SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
     return previous;
 }
 
