@@ -58,8 +58,27 @@ WPARAM MouseKeys() {
     return k;
 }
 
+// The deepest visible, enabled window at the point among `h`'s later siblings (the windows
+// below it), or null.
+HWND SiblingBelow(HWND h, POINT screen) {
+    for (HWND s = GetWindow(h, GW_HWNDNEXT); s; s = GetWindow(s, GW_HWNDNEXT)) {
+        RECT r;
+        if (!IsWindowVisible(s) || !IsWindowEnabled(s) || !GetWindowRect(s, &r)) continue;
+        if (screen.x < r.left || screen.x >= r.right || screen.y < r.top || screen.y >= r.bottom) continue;
+        for (;;) {
+            POINT c = screen;
+            ScreenToClient(s, &c);
+            HWND d = ChildWindowFromPointEx(s, c, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+            if (!d || d == s) return s;
+            s = d;
+        }
+    }
+    return nullptr;
+}
+
 // The window under the pointer and what part of it: capture wins, then hit testing, where a
-// window answering HTTRANSPARENT passes the point to its parent.
+// child answering HTTRANSPARENT (a group box) passes the point to the windows below it, then
+// to its parent.
 HWND Target(POINT screen, LRESULT* hit) {
     if (HWND c = CaptureWindow()) {
         *hit = HTCLIENT;
@@ -76,6 +95,10 @@ HWND Target(POINT screen, LRESULT* hit) {
         if (r != HTTRANSPARENT) {
             *hit = r;
             return h;
+        }
+        if (HWND below = (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) ? SiblingBelow(h, screen) : nullptr) {
+            h = below;
+            continue;
         }
         HWND p = GetAncestor(h, GA_PARENT);
         h = (p && p != GetDesktopWindow()) ? p : nullptr;
