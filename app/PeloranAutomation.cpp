@@ -1,0 +1,290 @@
+#include "PeloranAutomation.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "commctrl.h"
+#include "winplat_test.h"
+#include "winplat_test_shell.h"
+
+namespace peloran_auto {
+
+namespace {
+
+const char* const kMainTitle = "Velmora Corvane";
+const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdFolder = 1006;
+const int kIdVideoCodec = 1019, kIdFrameSize = 1013;
+const UINT kInvokeMessage = WM_APP + 0x3A1;
+
+LRESULT CALLBACK InvokerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kInvokeMessage) {
+        (*reinterpret_cast<const std::function<void()>*>(lp))();
+        return 1;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM lp) {
+    auto* out = reinterpret_cast<std::pair<HWND, std::vector<HWND>>*>(lp);
+    if (hwnd != out->first && IsWindowVisible(hwnd) && ClassName(hwnd) == "#32770") out->second.push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatics(HWND hwnd, LPARAM lp) {
+    auto* out = reinterpret_cast<std::string*>(lp);
+    if (ClassName(hwnd) == "Static") {
+        std::string t = WindowText(hwnd);
+        if (!t.empty()) {
+            if (!out->empty()) *out += '\n';
+            *out += t;
+        }
+    }
+    return TRUE;
+}
+
+void Sleep10() { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }
+
+}  // namespace
+
+namespace {
+std::atomic<const UiInvoker*> g_invoker{nullptr};
+}
+
+void SetUiInvoker(const UiInvoker* invoker) { g_invoker = invoker; }
+
+HWND UiFocus() {
+    const UiInvoker* ui = g_invoker;
+    HWND focus = nullptr;
+    if (ui) ui->Run([&] { focus = GetFocus(); });
+    return focus;
+}
+
+std::string WindowText(HWND hwnd) {
+    if (!hwnd || !IsWindow(hwnd)) return std::string();
+    LRESULT n = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    if (n <= 0) return std::string();
+    std::vector<char> buf(size_t(n) + 2, 0);
+    SendMessageA(hwnd, WM_GETTEXT, WPARAM(buf.size()), reinterpret_cast<LPARAM>(buf.data()));
+    return buf.data();
+}
+
+std::string ClassName(HWND hwnd) {
+    char buf[128] = {};
+    if (!hwnd || GetClassNameA(hwnd, buf, sizeof buf) <= 0) return std::string();
+    return buf;
+}
+
+HWND FindTopLevel(const char* title) {
+    HWND h = FindWindowA(nullptr, title);
+    return h && IsWindowVisible(h) ? h : nullptr;
+}
+
+std::vector<HWND> VisibleDialogs(HWND except) {
+    std::pair<HWND, std::vector<HWND>> found{except, {}};
+    EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&found));
+    return found.second;
+}
+
+std::string DialogStaticTexts(HWND dialog) {
+    std::string out;
+    if (dialog) EnumChildWindows(dialog, CollectStatics, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeout_ms) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        Sleep10();
+    }
+}
+
+HWND WaitForDialog(const char* fragment, int timeout_ms, HWND except) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND d : VisibleDialogs(except)) {
+                if (WindowText(d).find(fragment) != std::string::npos ||
+                    DialogStaticTexts(d).find(fragment) != std::string::npos) {
+                    found = d;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeout_ms);
+    return found;
+}
+
+bool ClickWindow(HWND hwnd) {
+    RECT r;
+    if (!hwnd || !GetClientRect(hwnd, &r)) return false;
+    return WinTestClick(hwnd, WINTEST_LEFT, (r.right - r.left) / 2, (r.bottom - r.top) / 2) != FALSE;
+}
+
+bool ClickDlgItem(HWND dialog, int id) { return ClickWindow(GetDlgItem(dialog, id)); }
+
+// Input goes to the window that has the focus when the layer delivers it, so each step waits
+// for the effect of the one before.
+bool TypeIntoEdit(HWND edit, const char* text, int timeout_ms) {
+    if (!edit) return false;
+    ClickWindow(edit);
+    if (!WaitUntil([&] { return UiFocus() == edit; }, timeout_ms)) return false;
+    WinTestKeyPress(VK_END);
+    size_t old = WindowText(edit).size();
+    for (size_t i = 0; i < old; ++i) WinTestKeyPress(VK_BACK);
+    WinTestText(text);
+    return WaitUntil([&] { return WindowText(edit) == text; }, timeout_ms);
+}
+
+bool ChooseComboEntry(HWND combo, const char* entry, int timeout_ms) {
+    if (!combo) return false;
+    LRESULT want = SendMessageA(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(entry));
+    if (want < 0) return false;
+    auto current = [&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0); };
+    auto dropped = [&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    if (current() == want) return true;
+    // Open the list on the face (the top of the window: a combo's window may be as tall as
+    // its list), walk to the entry, take it.
+    RECT r;
+    GetWindowRect(combo, &r);
+    int h = r.bottom - r.top;
+    WinTestClick(combo, WINTEST_LEFT, (r.right - r.left) / 2, h / 2 < 10 ? h / 2 : 10);
+    if (!WaitUntil(dropped, timeout_ms)) return false;
+    while (current() != want) {
+        LRESULT before = current();
+        WinTestKeyPress(before < want ? VK_DOWN : VK_UP);
+        if (!WaitUntil([&] { return current() != before; }, timeout_ms)) return false;
+    }
+    WinTestKeyPress(VK_RETURN);
+    return WaitUntil([&] { return !dropped() && current() == want; }, timeout_ms);
+}
+
+int ListRowCount(HWND list) { return list ? int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0; }
+
+std::string ListCellText(HWND list, int row, int column) {
+    char buf[512] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buf;
+    item.cchTextMax = sizeof buf;
+    if (!list) return std::string();
+    SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(&item));
+    return buf;
+}
+
+UiInvoker::UiInvoker() {
+    static const char* const kClass = "PeloranUiInvoker";
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = InvokerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClass;
+    RegisterClassA(&wc);  // a second registration fails harmlessly
+    m_hwnd = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+UiInvoker::~UiInvoker() {
+    if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+bool UiInvoker::Run(const std::function<void()>& fn) const {
+    return m_hwnd && SendMessageA(m_hwnd, kInvokeMessage, 0, reinterpret_cast<LPARAM>(&fn)) == 1;
+}
+
+}  // namespace peloran_auto
+
+// ---- the program's own automation ----------------------------------------------------------
+
+using namespace peloran_auto;
+
+void PeloranAutomation::StartFromEnvironment() {
+    const char* mode = std::getenv("PELORAN_AUTOMATION");
+    if (!mode || std::strcmp(mode, "convert") != 0) return;
+    // Waits run on real time, under the headless backend too.
+    WinTestUseRealTime(TRUE);
+    m_invoker.reset(new UiInvoker);
+    SetUiInvoker(m_invoker.get());
+    m_thread = std::thread([this] { RunConvert(); });
+}
+
+void PeloranAutomation::Join() {
+    if (m_thread.joinable()) m_thread.join();
+    if (m_invoker) {
+        SetUiInvoker(nullptr);
+        m_invoker.reset();
+    }
+}
+
+void PeloranAutomation::RunConvert() {
+    auto env = [](const char* name) {
+        const char* v = std::getenv(name);
+        return std::string(v ? v : "");
+    };
+    std::string input = env("PELORAN_AUTOMATION_INPUT");
+    std::string output = env("PELORAN_AUTOMATION_OUTPUT");
+    std::string capture = env("PELORAN_AUTOMATION_CAPTURE");
+    std::ofstream report(env("PELORAN_AUTOMATION_REPORT").empty() ? "/dev/null" : env("PELORAN_AUTOMATION_REPORT"));
+    auto say = [&](const std::string& key, const std::string& value) {
+        report << key << ": " << value << "\n";
+        report.flush();
+    };
+    auto shot = [&](const char* stage) {
+        if (capture.empty()) return;
+        std::string path = capture + "_" + stage + ".png";
+        say(std::string("capture_") + stage, WinTestCaptureScreenPng(path.c_str()) ? path : "failed");
+    };
+
+    HWND main = nullptr;
+    WaitUntil([&] { return (main = FindTopLevel(kMainTitle)) != nullptr; }, 30000);
+    if (!main) {
+        say("error", "the main dialog did not appear");
+        return;
+    }
+    say("main", "shown");
+    HWND list = GetDlgItem(main, kIdList);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let it paint
+    shot("idle");
+
+    auto finish = [&](const char* error) {
+        if (error) say("error", error);
+        for (HWND d : VisibleDialogs(main)) PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+        WinTestCloseRequest(main);
+        say("closed", "requested");
+    };
+
+    WinTestScriptOpenFile(nullptr, input.c_str());
+    ClickDlgItem(main, kIdAdd);
+    if (!WaitUntil([&] { return ListRowCount(list) >= 1 || !VisibleDialogs(main).empty(); }, 60000) ||
+        ListRowCount(list) < 1)
+        return finish("the file was not added");
+    say("added", ListCellText(list, 0, 1));
+
+    if (!TypeIntoEdit(GetDlgItem(main, kIdFolder), output.c_str())) return finish("the output folder was not typed");
+    if (!ChooseComboEntry(GetDlgItem(main, kIdVideoCodec), "h264")) return finish("h264 was not chosen");
+    if (!ChooseComboEntry(GetDlgItem(main, kIdFrameSize), "640x360")) return finish("640x360 was not chosen");
+    say("settings", "h264 640x360");
+
+    ClickDlgItem(main, kIdStart);
+    bool progressed = WaitUntil(
+        [&] {
+            std::string s = ListCellText(list, 0, 4);
+            return s != "Ready" || !VisibleDialogs(main).empty();
+        },
+        30000);
+    say("started", progressed ? "yes" : "no");
+    shot("batch");
+
+    HWND box = WaitForDialog("Mission accomplished!", 600000, main);
+    if (!box) return finish("the batch did not end");
+    say("final_box", DialogStaticTexts(box));
+    ClickDlgItem(box, IDOK);
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
+    say("status", ListCellText(list, 0, 4));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    shot("after");
+    finish(nullptr);
+}
