@@ -1,11 +1,10 @@
-// A test dialog holding every shaded button type, XP-style buttons, text progress bars and a
-// shaded-face bitmap, captured as pictures in their main states and probed at chosen pixels.
+// A test dialog holding every shaded button type, XP-style buttons and text progress bars,
+// captured as pictures in their main states and probed at chosen pixels.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
-#include "DibBitmap.h"
 #include "FlatXPButton.h"
 #include "PercentProgressCtrl.h"
 #include "ShadeButton.h"
@@ -155,22 +154,4 @@ TEST_F(ShadeGalleryTest, EveryControlInItsMainStates) {
     Shot("shade_pressed");
     WinTestMouseButton(dlg.shade[7].m_hWnd, WINTEST_LEFT, FALSE, 46, 18);
     Pump();
-}
-
-TEST_F(ShadeGalleryTest, AShadedFaceSavedAsABitmapFileLooksLikeTheButton) {
-    std::string path = testing::TempDir() + "controls_metal_face.bmp";
-    CDibBitmap copy;
-    ASSERT_TRUE(copy.Clone(&dlg.shade[8].NormalFace()));
-    ASSERT_TRUE(copy.WriteBMP(path.c_str()));
-    HBITMAP loaded = HBITMAP(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    ASSERT_NE(loaded, nullptr);
-    WinTestWindowPicture pic(dlg.shade[8].m_hWnd);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, loaded);
-    // Away from the caption the button shows exactly its face.
-    for (int x = 2; x < 90; x += 11) EXPECT_EQ(GetPixel(dc, x, 2), pic.At(x, 2)) << x;
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(loaded);
-    std::remove(path.c_str());
 }
