@@ -314,8 +314,9 @@ bool RetrieveOnce(Queue& q, LPMSG out, HWND filter, UINT min, UINT max, UINT fla
             std::lock_guard<std::mutex> g(q.mu);
             q.input.erase(q.input.begin() + i);
         }
+        // A key a hook ate was still pressed or released: the thread's key state follows it.
+        if (remove || drop) UpdateKeyStateFromMessage(m);
         if (drop) continue;  // a keyboard hook ate it
-        if (remove) UpdateKeyStateFromMessage(m);
         *out = m;
         return true;
     }
