@@ -163,7 +163,8 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam)
         HWND to = skin ? skin->GetHwnd() : (activeIsPopup ? active : nullptr);
         return to ? SendMessageA(to, WM_SKIN_MENUKEY, keyParam, lParam) : 0;
     };
-    const bool altHeld = (data & 0x20000000u) != 0;
+    // The key-up of Alt itself is its release, whatever context bit the window system gave it.
+    const bool altHeld = (data & 0x20000000u) != 0 && !(key == VK_MENU && (data & 0x80000000u));
     if (key == VK_F10 || (key != VK_MENU && altHeld)) {
         if (sendMenuKey(WPARAM(key)))
             return 1;
