@@ -33,15 +33,10 @@ CPercentProgressCtrl::~CPercentProgressCtrl() = default;
 
 // ---- state ----
 
-double CPercentProgressCtrl::Fraction() const {
-    if (m_nMin >= m_nMax) return 0.0;
-    double f = (double(m_nPos) - m_nMin) / (double(m_nMax) - m_nMin);
-    return std::clamp(f, 0.0, 1.0);
-}
-
 namespace {
-// trunc(extent x share) of the position within the range, in exact integers: a double product
-// such as 100 x 0.29 lands just below 29.
+// trunc(extent x share) of the position within the range, in exact integers (a double product
+// such as 100 x 0.29 lands just below 29); positions outside the range draw a full or an empty
+// bar, and an empty range draws none.
 int Share(long long extent, int pos, int lo, int hi) {
     if (lo >= hi || extent <= 0) return 0;
     long long p = std::clamp<long long>(pos, lo, hi);
@@ -213,12 +208,12 @@ void CPercentProgressCtrl::OnPaint() {
         if (text.IsEmpty()) text.Format("%d%%", Share(100, m_nPos, m_nMin, m_nMax));
         mem.SetBkMode(TRANSPARENT);
         const UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-        struct Part {
+        struct Side {
             const CRect& clip;
             COLORREF colour;
-        } parts[] = {{filled, m_crTextClr == CLR_DEFAULT ? bk : m_crTextClr},
+        } sides[] = {{filled, m_crTextClr == CLR_DEFAULT ? bk : m_crTextClr},
                      {rest, m_crTextClr == CLR_DEFAULT ? bar : m_crTextClr}};
-        for (const Part& p : parts) {
+        for (const Side& p : sides) {
             if (p.clip.IsRectEmpty()) continue;
             int saved = mem.SaveDC();
             mem.IntersectClipRect(&p.clip);

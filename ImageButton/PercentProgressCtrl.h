@@ -46,9 +46,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The filled part's share of the bar, kept within 0..1 so out-of-range positions draw a
-    // full or an empty bar.
-    double Fraction() const;
     // The filled part's length in pixels along the bar's direction.
     int BarLength() const;
     void Refresh();
