@@ -33,6 +33,38 @@ int ShutdownRequests() {
 // Captures go beside the test program, for people to look at.
 std::string CapturePath(const char* name) { return std::string("captures/") + name + ".png"; }
 
+// A picture of the main dialog with helpers to find controls and cells in it.
+struct Shot {
+    WinTestWindowPicture pic;
+    RECT win{};
+    explicit Shot(HWND main) : pic(main) { GetWindowRect(main, &win); }
+    COLORREF At(POINT screen) const { return pic.At(screen.x - win.left, screen.y - win.top); }
+    // Pixels of the rectangle (screen coordinates) that satisfy `is`.
+    int Count(RECT r, bool (*is)(COLORREF)) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += is(At(POINT{x, y}));
+        return n;
+    }
+};
+RECT ScreenRectOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+RECT CellRect(HWND list, int row, int column) {
+    RECT r{};
+    r.top = column;
+    r.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETSUBITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+bool IsRed(COLORREF c) { return GetRValue(c) > 170 && GetGValue(c) < 100 && GetBValue(c) < 100; }
+bool IsDark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 240; }
+bool IsLight(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) > 600; }
+bool IsWhite(COLORREF c) { return c == RGB(255, 255, 255); }
+
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override {
@@ -99,6 +131,14 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
                   HWND list = GetDlgItem(main, IDC_FILELIST);
                   std::this_thread::sleep_for(std::chrono::milliseconds(200));
                   WinTestCaptureWindowPng(main, CapturePath("main_idle").c_str());
+                  {
+                      // Idle: an empty white list, a dark preview picture, no red Stop face.
+                      Shot idle(main);
+                      RECT lr = ScreenRectOf(list), pr = ScreenRectOf(GetDlgItem(main, IDC_PREVIEW));
+                      EXPECT_TRUE(IsWhite(idle.At(POINT{(lr.left + lr.right) / 2, lr.bottom - 20})));
+                      EXPECT_TRUE(IsDark(idle.At(POINT{pr.left + 20, (pr.top + pr.bottom) / 2})));
+                      EXPECT_LT(idle.Count(ScreenRectOf(GetDlgItem(main, IDC_START)), IsRed), 20);
+                  }
 
                   // Three files at once; the junk one is named in the missing-decoder box.
                   WinTestScriptOpenFile(media.path().c_str(), "first.avi\nbroken.avi\nsecond.mov");
@@ -152,6 +192,13 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
                   WaitUntil([&] { return !IsWindow(box); }, 10000);
                   std::this_thread::sleep_for(std::chrono::milliseconds(200));
                   WinTestCaptureWindowPng(main, CapturePath("main_after").c_str());
+                  {
+                      // After: the Start face is back and the status cells are plain again.
+                      Shot after(main);
+                      EXPECT_LT(after.Count(ScreenRectOf(GetDlgItem(main, IDC_START)), IsRed), 20);
+                      RECT cell = CellRect(list, 0, 4);
+                      EXPECT_FALSE(IsDark(after.At(POINT{cell.left + 3, (cell.top + cell.bottom) / 2})));
+                  }
                   for (int r = 0; r < 2; ++r) done.push_back(ListCellText(list, r, 4));
                   ui.Run([&] {
                       for (int r = 0; r < 2; ++r) {
@@ -229,6 +276,17 @@ TEST_F(EndToEnd, AStoppedBatchFreezesItsRowAndLeavesAPlayablePart) {
                           return p >= 5;
                       },
                       120000));
+                  WinTestCaptureWindowPng(main, CapturePath("main_batch_progress").c_str());
+                  {
+                      // During the batch: the red Stop face, and a bar filling the start of the
+                      // status cell while its end is still empty.
+                      Shot batch(main);
+                      EXPECT_GT(batch.Count(ScreenRectOf(GetDlgItem(main, IDC_START)), IsRed), 200);
+                      RECT cell = CellRect(list, 0, 4);
+                      int mid = (cell.top + cell.bottom) / 2;
+                      EXPECT_TRUE(IsDark(batch.At(POINT{cell.left + 4, mid})));
+                      EXPECT_TRUE(IsLight(batch.At(POINT{cell.right - 8, mid - 4})));
+                  }
                   ClickDlgItem(main, IDC_START);
                   HWND ask = WaitForDialog("Stop the video convert operation?", 10000, main);
                   ASSERT_NE(ask, nullptr);
