@@ -1,0 +1,130 @@
+// How quickly the UI thread answers while a conversion runs on the worker: another thread
+// sends the main dialog messages and times each round trip (percentiles as counters), against
+// the same measure with the dialog idle.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "PeloranAutomation.h"
+#include "PeloranDlg.h"
+#include "testmedia.h"
+#include "winplat_test.h"
+#include "winplat_test_shell.h"
+
+using namespace peloran_auto;
+
+namespace {
+
+class BenchApp : public CWinApp {
+public:
+    BenchApp() : CWinApp("peloran_bench") {}
+} g_app;
+
+struct Latencies {
+    std::vector<double> ms;
+    double Percentile(double p) {
+        if (ms.empty()) return 0;
+        std::sort(ms.begin(), ms.end());
+        size_t i = size_t(p / 100.0 * double(ms.size() - 1) + 0.5);
+        return ms[std::min(i, ms.size() - 1)];
+    }
+};
+
+// Sends WM_NULL to the dialog every 2 ms until `stop` says so.
+void Probe(HWND main, Latencies* out, const std::function<bool()>& stop) {
+    while (!stop()) {
+        auto t0 = std::chrono::steady_clock::now();
+        SendMessageA(main, WM_NULL, 0, 0);
+        auto t1 = std::chrono::steady_clock::now();
+        out->ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// Runs the dialog on this thread; `drive` works it from another thread.
+void RunDialog(const std::function<void(HWND)>& drive) {
+    WinTestUseRealTime(TRUE);
+    CPeloranDlg dlg;
+    UiInvoker ui;
+    SetUiInvoker(&ui);
+    std::thread t([&] {
+        HWND main = nullptr;
+        WaitUntil([&] { return (main = FindTopLevel("Velmora Corvane")) != nullptr; }, 20000);
+        if (main) drive(main);
+        if (main) WinTestCloseRequest(main);
+    });
+    dlg.DoModal();
+    t.join();
+    SetUiInvoker(nullptr);
+    WinTestPumpUntilIdle();
+}
+
+void Report(benchmark::State& state, Latencies& l) {
+    state.counters["samples"] = double(l.ms.size());
+    state.counters["p50_ms"] = l.Percentile(50);
+    state.counters["p99_ms"] = l.Percentile(99);
+    state.counters["max_ms"] = l.Percentile(100);
+}
+
+void BM_UiAnswerIdle(benchmark::State& state) {
+    for (auto _ : state) {
+        Latencies l;
+        RunDialog([&](HWND main) {
+            auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            Probe(main, &l, [&] { return std::chrono::steady_clock::now() >= end; });
+        });
+        Report(state, l);
+    }
+}
+
+void BM_UiAnswerDuringConversion(benchmark::State& state) {
+    testmedia::ScratchDir dir("peloran_bench");
+    // Long enough to keep the worker busy for several seconds with H.264 at 640x360.
+    if (!testmedia::Generate(testmedia::Kind::AviMpeg4, dir / "long.avi", 30.0, 640, 480, 25)) {
+        state.SkipWithError("no input");
+        return;
+    }
+    for (auto _ : state) {
+        Latencies l;
+        bool ok = true;
+        RunDialog([&](HWND main) {
+            WinTestScriptOpenFile(dir.path().c_str(), "long.avi");
+            ClickDlgItem(main, IDC_ADD);
+            ok = WaitUntil([&] { return ListRowCount(GetDlgItem(main, IDC_FILELIST)) == 1; }, 60000) &&
+                 TypeIntoEdit(GetDlgItem(main, IDC_OUTFOLDER), (dir / "out").c_str()) &&
+                 ChooseComboEntry(GetDlgItem(main, IDC_VIDEOCODEC), "h264") &&
+                 ChooseComboEntry(GetDlgItem(main, IDC_FRAMESIZE), "640x360");
+            if (!ok) return;
+            ClickDlgItem(main, IDC_START);
+            HWND box = nullptr;
+            Probe(main, &l, [&] { return (box = WaitForDialog("Mission accomplished!", 0, main)) != nullptr; });
+            ClickDlgItem(box, IDOK);
+            WaitUntil([&] { return !IsWindow(box); }, 10000);
+        });
+        if (!ok) {
+            state.SkipWithError("the dialog could not be driven");
+            return;
+        }
+        Report(state, l);
+    }
+}
+
+BENCHMARK(BM_UiAnswerIdle)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UiAnswerDuringConversion)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Measured without a display; nothing is started for real.
+    setenv("VELMORA_BACKEND", "headless", 0);
+    WinTestShellRecord(TRUE);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
