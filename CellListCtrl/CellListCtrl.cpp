@@ -77,6 +77,7 @@ BEGIN_MESSAGE_MAP(CCellListCtrl, CListCtrl)
     ON_NOTIFY_REFLECT_EX(NM_CLICK, OnClick)
     ON_NOTIFY_REFLECT_EX(LVN_COLUMNCLICK, OnColumnClick)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_NOTIFY_REFLECT_EX(LVN_DELETEITEM, OnDeleteItemNotify)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_LBUTTONDOWN()
@@ -974,6 +975,18 @@ BOOL CCellListCtrl::OnClick(NMHDR*, LRESULT* pResult) {
     ReleaseComboButton();
     if (pResult) *pResult = 0;
     return FALSE;  // the parent sees the click too
+}
+
+BOOL CCellListCtrl::OnDeleteItemNotify(NMHDR* pNMHDR, LRESULT* pResult) {
+    // A row deleted past this class (through the list view's own message) still frees its
+    // records; rows deleted here have had their word cleared already.
+    auto* nm = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
+    if (nm && nm->lParam) {
+        delete reinterpret_cast<CellRow*>(nm->lParam);
+        if (nm->iItem >= 0 && nm->iItem < CListCtrl::GetItemCount()) CListCtrl::SetItemData(nm->iItem, 0);
+    }
+    if (pResult) *pResult = 0;
+    return FALSE;  // the parent sees it too
 }
 
 BOOL CCellListCtrl::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {

@@ -127,6 +127,7 @@ protected:
 
     BOOL OnClick(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult);
+    BOOL OnDeleteItemNotify(NMHDR* pNMHDR, LRESULT* pResult);
     void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();
