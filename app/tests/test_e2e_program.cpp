@@ -113,6 +113,25 @@ TEST(ProgramRun, ConvertsAFileHeadless) {
     run.Check("headless");
 }
 
+TEST(ProgramRun, WorksWithoutItsSkinFile) {
+    // The program alone in a folder with its settings, tips and help but no skin.
+    ProgramScenario run;
+    std::string folder = run.dir / "program";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
+    for (const char* f : {"peloran", "settings.ini", "tips.txt"}) {
+        std::ifstream in(ProgramPath(f), std::ios::binary);
+        std::ofstream out(folder + "/" + f, std::ios::binary);
+        out << in.rdbuf();
+    }
+    ASSERT_EQ(::chmod((folder + "/peloran").c_str(), 0755), 0);
+    ASSERT_FALSE(Exists(folder + "/z-arud.qvk"));
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, run.input, 2.0, 320, 240, 25));
+    pid_t pid = Spawn({folder + "/peloran"}, run.Environment("headless"));
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(WaitFor(pid, 300), 0);
+    run.Check("unskinned");
+}
+
 TEST(ProgramRun, ConvertsAFileOnAnXServerThroughSdl) {
     if (!xvfb::HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
     xvfb::Server server;

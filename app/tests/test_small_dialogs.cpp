@@ -288,3 +288,21 @@ TEST_F(SmallDialogs, HelpPagesLieBesideTheProgramAndOpenWithTheOpener) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProgramFolder, FilesBesideTheProgramGetOneSeparator) {
+    EXPECT_EQ(PeloranFileBesideProgram("/opt/peloran", "z-arud.qvk"), "/opt/peloran/z-arud.qvk");
+    EXPECT_EQ(PeloranFileBesideProgram("/opt/peloran/", "z-arud.qvk"), "/opt/peloran/z-arud.qvk");
+    EXPECT_EQ(PeloranFileBesideProgram("/", "tips.txt"), "/tips.txt");
+    EXPECT_EQ(PeloranFileBesideProgram("", "tips.txt"), "tips.txt");
+    // The running test program's own folder holds the shipped files.
+    std::string folder = PeloranProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '/');
+    struct stat st;
+    EXPECT_EQ(stat(PeloranFileBesideProgram("settings.ini").c_str(), &st), 0);
+    EXPECT_EQ(stat(PeloranFileBesideProgram("z-arud.qvk").c_str(), &st), 0);
+}
+
+}  // namespace
