@@ -86,6 +86,36 @@ TEST_F(CellListTest, RowsDeletedThroughTheListViewItselfFreeTheirRecords) {
     AddRow("d.avi");  // and the window's end frees what is left
 }
 
+TEST(CellListSubclass, AListViewFromATemplateGetsTheCellHeaderAndCells) {
+    // As a dialog's control: the list view exists first and is subclassed afterwards.
+    Host host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), "host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                              nullptr));
+    HWND hwnd = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 380, 280, host.m_hWnd,
+                                  reinterpret_cast<HMENU>(1002), nullptr, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    {
+        CCellListCtrl list;
+        ASSERT_TRUE(list.SubclassWindow(hwnd));
+        ASSERT_NE(list.HeaderCtrl().m_hWnd, nullptr);
+        EXPECT_EQ(list.HeaderCtrl().m_hWnd, list.GetHeaderCtrl()->m_hWnd);
+        list.InsertColumn(0, "", LVCFMT_LEFT, 40);
+        list.InsertColumn(1, "Name", LVCFMT_LEFT, 200);
+        int row = list.InsertItem(0, "");
+        list.SetCheckbox(row, 0, 0);
+        Pump();
+        CRect r;
+        list.GetSubItemRect(row, 1, LVIR_BOUNDS, r);
+        WinTestClick(list.m_hWnd, WINTEST_LEFT, 20, r.CenterPoint().y);
+        Pump();
+        EXPECT_EQ(list.GetCheckbox(row, 0), 1);
+        EXPECT_EQ(host.Count(WM_CELLLIST_CHECKBOX_CLICKED), 1);
+        list.DestroyWindow();
+    }
+    host.DestroyWindow();
+    Pump();
+}
+
 TEST_F(CellListTest, ColumnsCannotChangeOnceRowsExist) {
     AddRow("a.avi");
     EXPECT_EQ(list.InsertColumn(kColumns, "More", LVCFMT_LEFT, 50), -1);
