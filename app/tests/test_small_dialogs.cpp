@@ -306,3 +306,22 @@ TEST(ProgramFolder, FilesBesideTheProgramGetOneSeparator) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program's boxes keep blanks around their texts ("    Mission accomplished!        "):
+// a box sized to the measured text must show it on one line, not push the last word out.
+TEST(MessageTexts, BlanksAroundATextDoNotWrapItInTheWidthItWasMeasuredAt) {
+    HDC dc = GetDC(nullptr);
+    for (const char* text : {"    Mission accomplished!        ", "  Stop the video convert operation?   "}) {
+        const UINT fmt = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
+        RECT measured{0, 0, 1000, 0};
+        DrawTextA(dc, text, -1, &measured, fmt | DT_CALCRECT);
+        RECT again{0, 0, measured.right, 0};
+        DrawTextA(dc, text, -1, &again, fmt | DT_CALCRECT);
+        EXPECT_EQ(again.bottom, measured.bottom) << text;
+    }
+    ReleaseDC(nullptr, dc);
+}
+
+}  // namespace

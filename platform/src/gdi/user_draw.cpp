@@ -480,7 +480,12 @@ int DrawTextT(std::shared_ptr<DC> d, const char* text, int count, RECT* rc, UINT
                 int x = 0;
                 while (end < v.size()) {
                     int a = L.Advance(v[end], x);
-                    if (x + a > width && end > start) break;
+                    if (x + a > width && end > start) {
+                        // A blank that does not fit ends the line there: blanks at a break
+                        // are dropped, so they never push the last word onto the next line.
+                        if (v[end].ch.cp == ' ' || v[end].ch.cp == '\t') lastBreak = end;
+                        break;
+                    }
                     x += a;
                     if (v[end].ch.cp == ' ' || v[end].ch.cp == '\t') lastBreak = end;
                     ++end;
