@@ -281,6 +281,8 @@ void PeloranAutomation::RunConvert() {
     HWND box = WaitForDialog("Mission accomplished!", 600000, main);
     if (!box) return finish("the batch did not end");
     say("final_box", DialogStaticTexts(box));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let it paint
+    shot("final");
     ClickDlgItem(box, IDOK);
     WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
     say("status", ListCellText(list, 0, 4));

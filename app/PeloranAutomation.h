@@ -65,8 +65,8 @@ private:
 // it adds PELORAN_AUTOMATION_INPUT, sets the output folder PELORAN_AUTOMATION_OUTPUT, picks
 // H.264 at 640x360, starts the batch, answers the final box, writes what it saw to
 // PELORAN_AUTOMATION_REPORT (one "key: value" per line) and closes the program. With
-// PELORAN_AUTOMATION_CAPTURE set it writes screen captures <prefix>_idle.png, _batch.png and
-// _after.png on the way.
+// PELORAN_AUTOMATION_CAPTURE set it writes screen captures <prefix>_idle.png, _batch.png,
+// _final.png (with the last box) and _after.png on the way.
 class PeloranAutomation {
 public:
     PeloranAutomation() = default;

@@ -81,7 +81,7 @@ struct ProgramScenario {
         EXPECT_EQ(v->height, 360);
         ASSERT_NE(out.FirstOf("audio"), nullptr);
         EXPECT_EQ(out.FirstOf("audio")->codec, "aac");
-        for (const char* stage : {"idle", "batch", "after"}) {
+        for (const char* stage : {"idle", "batch", "final", "after"}) {
             std::string png = capture + "_" + stage + ".png";
             demorun::Picture p;
             ASSERT_TRUE(demorun::Load(png, &p)) << png;
