@@ -945,6 +945,9 @@ void CCellListCtrl::OnLButtonDown(UINT nFlags, CPoint point) {
         StartComboEscape();
     }
     CListCtrl::OnLButtonDown(nFlags, point);
+    // A press on the button of a row that only now became selected: the cell is drawn as a
+    // combo (which opens the list) from this repaint, before the button is let go.
+    if (m_bComboIsClicked && !m_pListBox && ComboCellValid()) UpdateSubItem(m_nComboItem, m_nComboSubItem);
 }
 
 void CCellListCtrl::OnLButtonDblClk(UINT nFlags, CPoint point) {

@@ -57,6 +57,19 @@ TEST_F(CellListComboTest, TheButtonOpensTheListUnderTheCellWithTheCurrentChoice)
     EXPECT_EQ(host.Count(WM_CELLLIST_COMBO_SELECTION), 0);
 }
 
+TEST_F(CellListComboTest, TheButtonOfAnUnselectedRowSelectsItAndOpens) {
+    CRect c = Cell(0, kSize);
+    WinTestClick(list.m_hWnd, WINTEST_LEFT, c.right - 6, c.CenterPoint().y);
+    Pump();
+    Advance(300);
+    EXPECT_EQ(list.GetCurSel(), 0);
+    ASSERT_TRUE(IsOpen());
+    // The list keeps its choice open while the user looks at it.
+    Advance(1000);
+    EXPECT_TRUE(IsOpen());
+    EXPECT_EQ(list.GetComboText(0, kSize), CString("Medium"));
+}
+
 TEST_F(CellListComboTest, KeysMoveTheChoiceAndEnterTakesIt) {
     Drop();
     ASSERT_TRUE(IsOpen());
