@@ -58,6 +58,47 @@ inline FrameMatch MatchFrame(const WinTestWindowPicture& pic, int ox, int oy, in
     return best;
 }
 
+// The same, for a clip of vw x vh drawn scaled into `dest` of the picture (aspect kept).
+inline FrameMatch MatchScaledFrame(const WinTestWindowPicture& pic, RECT dest, int vw, int vh, int frames) {
+    FrameMatch best;
+    int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+    if (dw <= 16 || dh <= 16 || vw <= 0 || vh <= 0) return best;
+    for (int f = 0; f < frames; ++f) {
+        double sum = 0;
+        int n = 0;
+        for (int y = 4; y < dh - 4; y += 7) {
+            for (int x = 4; x < dw - 4; x += 9) {
+                int sx = int((x + 0.5) * vw / dw), sy = int((y + 0.5) * vh / dh);
+                COLORREF got = pic.At(dest.left + x, dest.top + y), want = ClipColour(f, sx, sy);
+                if (got == CLR_INVALID) return FrameMatch{};
+                sum += std::abs(int(GetRValue(got)) - int(GetRValue(want))) +
+                       std::abs(int(GetGValue(got)) - int(GetGValue(want))) +
+                       std::abs(int(GetBValue(got)) - int(GetBValue(want)));
+                n += 3;
+            }
+        }
+        double err = n ? sum / n : 1e9;
+        if (err < best.error) best = FrameMatch{f, err};
+    }
+    return best;
+}
+
+// Where a vw x vh picture goes inside a cw x ch area: as large as fits, centred.
+inline RECT FitPicture(int cw, int ch, int vw, int vh) {
+    RECT r{0, 0, cw, ch};
+    double aspect = double(vw) / vh;
+    if (cw >= ch * aspect) {
+        int w = int(ch * aspect + 0.5);
+        r.left = (cw - w) / 2;
+        r.right = r.left + w;
+    } else {
+        int h = int(cw / aspect + 0.5);
+        r.top = (ch - h) / 2;
+        r.bottom = r.top + h;
+    }
+    return r;
+}
+
 // The playback thread runs in real time while the test's clock is virtual: pump and look
 // again until the condition holds or a generous real-time bound passes.
 template <class Pred>

@@ -349,3 +349,30 @@ TEST(DXGraph, CreateReleaseAndForwards) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sizes that are no multiple of the scaler's vector width, drawn scaled into the area.
+TEST_F(PreviewPlayerTest, ClipsOfUnevenSizesPlayAndFillTheirPlace) {
+    for (auto size : {std::make_pair(152, 124), std::make_pair(98, 74), std::make_pair(322, 242)}) {
+        SCOPED_TRACE(size.first);
+        testmedia::Options o;
+        o.seconds = 0.5;
+        o.width = size.first;
+        o.height = size.second;
+        std::string name = "size" + std::to_string(size.first) + ".avi";
+        ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, *dir_ / name, o));
+        Open(name.c_str());
+        player_.Play();
+        WinTestAdvanceClock(300);
+        RECT fit = FitPicture(kW, kH, size.first, size.second);
+        EXPECT_TRUE(Eventually([&] {
+            WinTestWindowPicture pic(area_);
+            FrameMatch m = MatchScaledFrame(pic, fit, size.first, size.second, 13);
+            return m.frame >= 6 && m.frame <= 8 && m.error < 20;
+        }));
+        player_.Close();
+    }
+}
+
+}  // namespace

@@ -433,6 +433,7 @@ private:
     LONGLONG shown_at_ = -1;           // stream time of the last frame presented
     LONGLONG duration_ = 0;
     std::vector<uint32_t> scratch_;
+    std::vector<uint32_t> converted_;  // the scaler's output, rows padded
     // Fixed when the file is rendered, read by the UI thread at any time.
     int video_w_ = 0, video_h_ = 0;
     double sar_ = 1.0;
@@ -683,11 +684,20 @@ void Graph::Deliver(const AVFrame* f) {
     sws_ = sws_getCachedContext(sws_, w, h, AVPixelFormat(f->format), w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
                                 nullptr, nullptr);
     if (!sws_) return;
-    scratch_.assign(size_t(w) * h, 0);
-    uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(scratch_.data()), nullptr, nullptr, nullptr};
-    int dst_stride[4] = {w * 4, 0, 0, 0};
+    // The scaler writes whole vector blocks, past the end of a row whose width is not a
+    // multiple of the block: it gets rows padded to 64 pixels and a spare row, and the picture
+    // is then copied out tight.
+    int stride = (w + 63) & ~63;
+    converted_.assign(size_t(stride) * (h + 1), 0);
+    uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(converted_.data()), nullptr, nullptr, nullptr};
+    int dst_stride[4] = {stride * 4, 0, 0, 0};
     sws_scale(sws_, f->data, f->linesize, 0, h, dst, dst_stride);
-    for (uint32_t& p : scratch_) p |= 0xFF000000u;
+    scratch_.resize(size_t(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* from = converted_.data() + size_t(y) * stride;
+        uint32_t* to = scratch_.data() + size_t(y) * w;
+        for (int x = 0; x < w; ++x) to[x] = from[x] | 0xFF000000u;
+    }
     {
         std::lock_guard<std::mutex> l(mu_);
         frame_.swap(scratch_);
