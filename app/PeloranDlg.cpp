@@ -5,8 +5,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "AboutDlg.h"
@@ -412,7 +414,12 @@ void CPeloranDlg::OnDestroy() {
         // Destroyed without a close (the owner went away): stop the batch and let the worker
         // finish while its messages are still answered.
         StopConvert();
-        while (::WaitForSingleObject(m_pWorker->m_hThread, 10) == WAIT_TIMEOUT) PumpMessages();
+        // Polled rather than waited with a timeout: the window system's clock may be a test's
+        // hand-driven one.
+        while (::WaitForSingleObject(m_pWorker->m_hThread, 0) == WAIT_TIMEOUT) {
+            PumpMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         delete m_pWorker;
         m_pWorker = nullptr;
         m_nBatchState = BATCH_FINISHED;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <set>
+#include <string>
 
 #include "afxcmn.h"
 #include "afxwin.h"
@@ -101,6 +103,7 @@ protected:
     void MoveRow(int nFrom, int nTo);
     void SetPlayButton(BOOL bPlaying);
     void FinishBatch();
+    CString UniqueBatchOutput(const CString& strOutput);
 
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnPaint();
@@ -177,6 +180,8 @@ protected:
     CString m_strOutputFolder;
     CString m_strSettingsPath;
     CWinThread* m_pWorker;
+    // Outputs written by the running batch (UI thread only).
+    std::set<std::string> m_batchOutputs;
     // Shared by the UI thread and the worker.
     std::atomic<int> m_nBatchState;
     std::atomic<int> m_nStopMode;

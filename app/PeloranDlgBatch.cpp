@@ -141,6 +141,7 @@ void CPeloranDlg::OnStartConvert() {
     // so that no row can be removed or moved between Start and the worker's first step.
     m_nStopMode = 0;
     m_nConvertingItem = -1;
+    m_batchOutputs.clear();
     CString folder;
     m_editOutFolder.GetWindowText(folder);
     if (folder.GetLength() > 1 && EndsWithSeparator(folder)) folder = folder.Left(folder.GetLength() - 1);
@@ -196,6 +197,21 @@ void CPeloranDlg::ConvertAll() {
     }
 }
 
+// Two inputs of one batch with the same name (a.avi and a.mkv, or a.avi from two folders) would
+// write the same output, the second silently replacing the first: later ones get a number.
+CString CPeloranDlg::UniqueBatchOutput(const CString& strOutput) {
+    if (strOutput.IsEmpty()) return strOutput;
+    CString candidate = strOutput;
+    int dot = strOutput.ReverseFind('.');
+    for (int n = 2; m_batchOutputs.count(std::string((LPCSTR)candidate)); ++n) {
+        CString number;
+        number.Format("(%d)", n);
+        candidate = strOutput.Left(dot) + number + strOutput.Mid(dot);
+    }
+    m_batchOutputs.insert(std::string((LPCSTR)candidate));
+    return candidate;
+}
+
 // UI thread: finds the next checked row at or after wParam and prepares it, or answers -1
 // when the walk is over.
 LRESULT CPeloranDlg::OnBatchNextRow(WPARAM wParam, LPARAM) {
@@ -209,7 +225,7 @@ LRESULT CPeloranDlg::OnBatchNextRow(WPARAM wParam, LPARAM) {
         m_FileList.UpdateProgress(row, COL_STATUS, 0);
         rec->nPercent = 0;
         m_nConvertingItem = row;
-        CString output = MakeOutputPath(rec->strPath, m_strOutputFolder, PELORAN_OUTPUT_EXT);
+        CString output = UniqueBatchOutput(MakeOutputPath(rec->strPath, m_strOutputFolder, PELORAN_OUTPUT_EXT));
         SetupEncoder(rec->strPath, output);
         return row;
     }

@@ -258,4 +258,55 @@ TEST_F(DlgBatch, UnwritableOutputFolderFailsEachFile) {
     EXPECT_EQ(BoxesWith(kDone), 1);
 }
 
+TEST_F(DlgBatch, SameNamedInputsGetNumberedOutputs) {
+    ASSERT_EQ(::mkdir((scratch / "x").c_str(), 0777), 0);
+    ASSERT_EQ(::mkdir((scratch / "y").c_str(), 0777), 0);
+    Media("x/a.avi", 2.0);
+    Media("y/a.avi", 3.0);
+    Media("a.mkv", 2.0, testmedia::Kind::MkvSurround);
+    // One folder per choice, as the open-file dialog allows.
+    WinTestScriptOpenFile((scratch / "x").c_str(), "a.avi");
+    ClickButton(dlg, IDC_ADD);
+    WinTestScriptOpenFile((scratch / "y").c_str(), "a.avi");
+    ClickButton(dlg, IDC_ADD);
+    AddFiles("a.mkv");
+    ASSERT_EQ(Rows(), 3);
+    std::string out = scratch / "out";
+    SetOutputFolder(out);
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(Cell(row, COL_STATUS), "Completed") << row;
+    testmedia::Report first = testmedia::Check(out + "/a_new.mp4", false);
+    testmedia::Report second = testmedia::Check(out + "/a_new(2).mp4", false);
+    testmedia::Report third = testmedia::Check(out + "/a_new(3).mp4", false);
+    ASSERT_TRUE(first.opened && second.opened && third.opened);
+    EXPECT_NEAR(first.duration, 2.0, 0.3);
+    EXPECT_NEAR(second.duration, 3.0, 0.3);
+}
+
+TEST_F(DlgBatch, DestroyingTheWindowStopsAndJoinsTheWorkerFirst) {
+    Media("long.avi", 40.0);
+    Media("b.avi");
+    AddFiles("long.avi\nb.avi");
+    SetOutputFolder(scratch / "out");
+    bool destroyed = false;
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT) {
+        if (msg == WM_BATCH_PROGRESS) destroyed = true;
+    };
+    Start();
+    // Destroyed from the test's own loop once the first file is under way.
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!destroyed && std::chrono::steady_clock::now() < until) {
+        WinTestPumpUntilIdle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(destroyed);
+    ASSERT_EQ(dlg.GetBatchState(), BATCH_CONVERTING);
+    dlg.DestroyWindow();
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dlg.GetBatchState(), BATCH_FINISHED);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(BoxesWith(kDone), 0);
+}
+
 }  // namespace
