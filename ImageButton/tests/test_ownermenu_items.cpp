@@ -123,10 +123,14 @@ TEST_F(OwnerMenuItems, LoadsTemplatesIntoOwnerDrawnItemsWithTheirStates) {
     EXPECT_EQ(sub->GetItemData(6)->nID, UINT_PTR(ID_EXIT));
     EXPECT_TRUE(sub->GetItemData(5)->nFlags & MF_POPUP);
 
-    // A missing resource leaves the loaded menu as it was.
+    // A missing resource, or a template that ends inside an item or never closes its popup,
+    // leaves the loaded menu as it was.
     HMENU before = m.m_hMenu;
     EXPECT_FALSE(m.LoadMenu(999));
+    EXPECT_FALSE(m.LoadMenu(kTruncatedMenuId));
+    EXPECT_FALSE(m.LoadMenu(kUnendedMenuId));
     EXPECT_EQ(m.m_hMenu, before);
+    EXPECT_EQ(sub->GetItemDataCount(), 7);
     EXPECT_EQ(COwnerMenu::FromOwnedHandle(drop->m_hMenu), sub);
 
     // Destroying frees every handle, the nested ones included.

@@ -16,6 +16,8 @@ enum : UINT {
     kToolbarId = 600,
     kBadToolbarId = 601,  // a tool bar whose bitmap is missing
     kIconBitmapId = 602,  // one 16x15 image: yellow on magenta
+    kTruncatedMenuId = 501,  // a template cut off inside an item's text
+    kUnendedMenuId = 502,    // a template whose popup never ends
     ID_OPEN = 101,
     ID_SAVE = 102,
     ID_PRINT = 103,
@@ -100,14 +102,33 @@ inline std::vector<BYTE> ToolbarData(const std::vector<WORD>& ids) {
     return v;
 }
 
+inline std::vector<BYTE> TruncatedTemplate() {
+    std::vector<BYTE> v = MenuTemplate();
+    v.resize(4 + 2 + 10 + 2 + 2 + 6);  // the header, "Drop", then half of "&Open"
+    return v;
+}
+
+inline std::vector<BYTE> UnendedTemplate() {
+    std::vector<BYTE> v;
+    PutWord(v, 0);
+    PutWord(v, 0);
+    Item(v, MF_POPUP | MF_END, 0, "Drop");
+    Item(v, 0, ID_OPEN, "&Open");  // no MF_END anywhere below
+    return v;
+}
+
 inline void RegisterResources() {
     static const std::vector<BYTE> menu = MenuTemplate();
+    static const std::vector<BYTE> truncated = TruncatedTemplate();
+    static const std::vector<BYTE> unended = UnendedTemplate();
     static const std::vector<BYTE> strip = StripBitmap({kImageRed, kImageGreen, kImageBlue});
     static const std::vector<BYTE> single = StripBitmap({kImageYellow});
     static const std::vector<BYTE> toolbar = ToolbarData({ID_OPEN, 0, ID_SAVE, ID_ZOOM});
     static const std::vector<BYTE> bad_toolbar = ToolbarData({ID_OPEN});
     static const PLATRES_ENTRY entries[] = {
         {nullptr, 4, nullptr, WORD(kMenuId), menu.data(), DWORD(menu.size())},
+        {nullptr, 4, nullptr, WORD(kTruncatedMenuId), truncated.data(), DWORD(truncated.size())},
+        {nullptr, 4, nullptr, WORD(kUnendedMenuId), unended.data(), DWORD(unended.size())},
         {nullptr, 2, nullptr, WORD(kToolbarId), strip.data(), DWORD(strip.size())},
         {nullptr, 241, nullptr, WORD(kToolbarId), toolbar.data(), DWORD(toolbar.size())},
         {nullptr, 241, nullptr, WORD(kBadToolbarId), bad_toolbar.data(), DWORD(bad_toolbar.size())},
