@@ -69,6 +69,7 @@ TEST_F(DlgBatch, ConvertsCheckedRowsWithTheChosenSettings) {
             for (int id : {IDC_FILELIST, IDC_START, IDC_HELPBTN, IDC_ABOUT})
                 EXPECT_TRUE(::IsWindowEnabled(H(id))) << id;
             EXPECT_TRUE(IsFolder(out)) << "the output folder is made before the first file";
+            EXPECT_EQ(ButtonTip(dlg, IDC_START), "Stop Convert");
         }
         if (msg == WM_BATCH_PROGRESS && dlg.GetRecord(0)) progress.push_back(dlg.GetRecord(0)->nPercent);
     };
@@ -96,6 +97,7 @@ TEST_F(DlgBatch, ConvertsCheckedRowsWithTheChosenSettings) {
     ASSERT_EQ(BoxesWith(kDone), 1);
     EXPECT_EQ(dlg.boxes.back().caption, "");
     EXPECT_EQ(dlg.boxes.back().type, UINT(MB_ICONINFORMATION));
+    EXPECT_EQ(ButtonTip(dlg, IDC_START), "Start Convert");
     EXPECT_EQ(WinTestShellRequestCount(), 0);  // no shut-down asked for
 
     for (const char* name : {"a_new.mp4", "b_new.mp4"}) {

@@ -103,6 +103,21 @@ TEST_F(DlgList, StartsWithTheTitleSettingsAndOutputFolder) {
         EXPECT_EQ(hdi.iImage, i == 0 ? 1 : 0) << i;
     }
     EXPECT_EQ(List().GetExtendedStyle() & 0x21u, 0x21u);
+
+    const std::pair<int, const char*> tips[] = {
+        {IDC_PLAYPAUSE, "Play"}, {IDC_PREVIEWSTOP, "Stop"}, {IDC_ADD, "Add Media file"},
+        {IDC_REMOVE, "Remove Media file"}, {IDC_UP, "Up"}, {IDC_DOWN, "Down"},
+        {IDC_BROWSE, "Set output folder"}, {IDC_START, "Start Convert"}, {IDC_HELPBTN, "Help"},
+        {IDC_ABOUT, "About"}};
+    for (const auto& t : tips) EXPECT_EQ(ButtonTip(dlg, t.first), t.second) << t.first;
+
+    // The system menu's About item and the dialog's icons.
+    HMENU sys = ::GetSystemMenu(dlg.GetSafeHwnd(), FALSE);
+    char item[128] = {};
+    ::GetMenuStringA(sys, IDM_ABOUTBOX, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ(item, "关于 Tamberlyn(&A)...");
+    EXPECT_NE(::SendMessageA(dlg.GetSafeHwnd(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(::SendMessageA(dlg.GetSafeHwnd(), WM_GETICON, ICON_SMALL, 0), 0);
     EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(dlg.GetCurrentItem(), -1);
 }

@@ -29,8 +29,10 @@ TEST_F(DlgPreview, PlayPauseResumeAndStop) {
     AddFiles("clip.avi");
     ClickButton(dlg, IDC_PLAYPAUSE);
     EXPECT_EQ(dlg.GetPreviewState(), PREVIEW_PLAYING);
+    EXPECT_EQ(ButtonTip(dlg, IDC_PLAYPAUSE), "Pause");
     ClickButton(dlg, IDC_PLAYPAUSE);
     EXPECT_EQ(dlg.GetPreviewState(), PREVIEW_PAUSED);
+    EXPECT_EQ(ButtonTip(dlg, IDC_PLAYPAUSE), "Play");
     ClickButton(dlg, IDC_PLAYPAUSE);
     EXPECT_EQ(dlg.GetPreviewState(), PREVIEW_PLAYING);
 
@@ -44,6 +46,7 @@ TEST_F(DlgPreview, PlayPauseResumeAndStop) {
 
     ClickButton(dlg, IDC_PREVIEWSTOP);
     EXPECT_EQ(dlg.GetPreviewState(), PREVIEW_STOPPED);
+    EXPECT_EQ(ButtonTip(dlg, IDC_PLAYPAUSE), "Play");
     EXPECT_EQ(SliderPos(), 0);
     Tick(3);
     EXPECT_EQ(SliderPos(), 0);  // the timer is gone with the preview

@@ -91,6 +91,20 @@ inline std::string ComboText(CWnd& dlg, int id) {
     return WindowText(Item(dlg, id));
 }
 
+// The tooltip text of one of the dialog's image buttons.
+inline std::string ButtonTip(CWnd& dlg, int id) {
+    auto* btn = dynamic_cast<CImageButton*>(CWnd::FromHandlePermanent(Item(dlg, id)));
+    if (!btn || !btn->GetToolTipWindow()) return "<no tooltip>";
+    char buf[256] = {};
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = btn->GetSafeHwnd();
+    ti.uId = 1;
+    ti.lpszText = buf;
+    ::SendMessageA(btn->GetToolTipWindow(), TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&ti));
+    return buf;
+}
+
 // Handles the thread's waiting messages the way the dialog's modal loop does: each one first
 // walks the pre-translation chain (where the dialog manager turns Enter and Escape into
 // commands), then is dispatched.
