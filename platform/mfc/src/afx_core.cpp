@@ -7,7 +7,14 @@
 #include "afx.h"
 
 // ---- diagnostics ---------------------------------------------------------------------------
+// Traces are a debugging aid: like output to a debugger, they show only when asked for
+// (VELMORA_TRACE set), so a control that traces on every mouse move doesn't flood stderr.
+static bool TraceWanted() {
+    return std::getenv("VELMORA_TRACE") != nullptr;
+}
+
 void AfxTrace(const char* format, ...) {
+    if (!TraceWanted()) return;
     va_list ap;
     va_start(ap, format);
     std::vfprintf(stderr, format, ap);

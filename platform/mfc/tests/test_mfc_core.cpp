@@ -1,6 +1,7 @@
 // Framework core: strings, collections, geometry, run-time classes, diagnostics, file-dialog results.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "afxdlgs.h"
@@ -210,10 +211,17 @@ TEST(RuntimeClasses, KindOfNamesAndCreation) {
     EXPECT_TRUE(w.IsKindOf(RUNTIME_CLASS(CCmdTarget)));
 }
 
-TEST(Diagnostics, TraceAndAssertReportOnStandardError) {
+TEST(Diagnostics, TraceOnlyWhenAskedForAndAssertReportOnStandardError) {
+    unsetenv("VELMORA_TRACE");
     testing::internal::CaptureStderr();
     TRACE("in %s: %d\n", "Trace", 5);
     std::string out = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, "");
+    setenv("VELMORA_TRACE", "1", 1);
+    testing::internal::CaptureStderr();
+    TRACE("in %s: %d\n", "Trace", 5);
+    out = testing::internal::GetCapturedStderr();
+    unsetenv("VELMORA_TRACE");
     EXPECT_EQ(out, "in Trace: 5\n");
     testing::internal::CaptureStderr();
     AfxAssertFailedLine("file.cpp", 12, "x > 0", false);
