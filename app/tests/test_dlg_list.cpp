@@ -309,6 +309,14 @@ TEST_F(DlgList, AboutAndHelpButtonsAndTheSystemMenuItem) {
     EXPECT_EQ(dlg.aboutShown, 2);
     ClickButton(dlg, IDC_HELPBTN);
     EXPECT_EQ(dlg.helpShown, 1);
+    // The help opens its overview page beside the program in the desktop's viewer.
+    WinTestShellClearRequests();
+    dlg.RealHelp();
+    ASSERT_EQ(WinTestShellRequestCount(), 1);
+    char page[4096] = {};
+    WinTestShellRequestWord(0, 1, page, sizeof page);
+    std::string p = page;
+    EXPECT_EQ(p.substr(p.size() - 17), "help/overview.htm") << p;
 }
 
 TEST_F(DlgList, EnterKeepsTheDialogOpenAndEscapeEndsIt) {

@@ -38,6 +38,7 @@ public:
     // Called on the UI thread after the dialog handled one of the batch's messages, while the
     // worker waits for the answer: the test acts at a known point of the batch.
     std::function<void(UINT msg, WPARAM wp, LPARAM lp, LRESULT result)> onBatchMessage;
+    void RealHelp() { CPeloranDlg::ShowHelp(); }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
