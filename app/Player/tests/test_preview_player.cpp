@@ -3,6 +3,8 @@
 // dialog does. The clips come from the test media generator; the clock is driven by hand.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -278,6 +280,26 @@ TEST_F(PreviewPlayerTest, ASoundOnlyFilePlaysBehindThePlaceholderAndRestarts) {
     EXPECT_EQ(0.0, Position());
     WinTestAdvanceClock(250);
     EXPECT_NEAR(0.25, Position(), 1e-9);
+}
+
+// Names are handed to the media layer whole: long ones (past the old 260-character limit) and
+// ones outside ASCII open the file they name.
+TEST_F(PreviewPlayerTest, LongAndNonAsciiNamesOpenTheirFile) {
+    std::string folder = *dir_ / std::string(200, 'd');
+    ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
+    std::string names[] = {folder + "/" + std::string(120, 'n') + ".avi", *dir_ / "caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac.avi"};
+    testmedia::Options o;
+    o.seconds = 1.0;
+    for (const std::string& path : names) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, path, o));
+        player_.Open(path.c_str(), area_, host_);
+        EXPECT_EQ(path, player_.GetFileName());
+        EXPECT_NEAR(1.0, Duration(), 0.05);
+        EXPECT_TRUE(Eventually([&] { return ShowsFrame(0); }));
+        player_.Close();
+    }
+    EXPECT_GT(names[0].size(), 330u);
 }
 
 // The wrapper on its own: building, releasing and the forwards the preview does not use.
