@@ -128,8 +128,10 @@ CSkinManager::~CSkinManager()
 
 CSkinManager& CSkinManager::Instance()
 {
-    static CSkinManager manager;
-    return manager;
+    // Never destroyed: skins must not be freed behind the window system's back while the
+    // process ends; the engine's last shut-down cleans up.
+    static CSkinManager* manager = new CSkinManager;
+    return *manager;
 }
 
 // ---- classification and the factory -------------------------------------------------------------
@@ -188,11 +190,11 @@ int CSkinManager::RegisterWindow(CSkinWindow* skin, HWND hwnd)
 
 void CSkinManager::AddWindow(HWND hwnd, CSkinWindow* skin) { RegisterWindow(skin, hwnd); }
 
-CSkinWindow* CSkinManager::UnregisterWindow(HWND hwnd)
+CSkinWindow* CSkinManager::UnregisterWindow(HWND hwnd, CSkinWindow* only)
 {
     std::lock_guard<std::recursive_mutex> g(m_lock);
     auto it = m_windows.find(hwnd);
-    if (it == m_windows.end())
+    if (it == m_windows.end() || (only && it->second != only))
         return nullptr;
     CSkinWindow* skin = it->second;
     m_windows.erase(it);
@@ -241,15 +243,15 @@ BOOL CSkinManager::AttachNew(HWND hwnd, CSkinWindow* skin, CSkinObject* object, 
             delete skin;
             return FALSE;
         }
-        skin->SetSkinObject(object);
-        if (!skin->Attach(hwnd)) {
-            // A failed attach leaves no entry behind.
-            auto it = m_windows.find(hwnd);
-            if (it != m_windows.end() && it->second == skin)
-                m_windows.erase(it);
-            CSkinWindow::Destroy(skin);
-            return FALSE;
-        }
+    }
+    // Attaching sends messages and skins the controls: the map is not kept locked meanwhile,
+    // so that no other thread waits on it while this one works.
+    skin->SetSkinObject(object);
+    if (!skin->Attach(hwnd)) {
+        // A failed attach leaves no entry behind.
+        UnregisterWindow(hwnd, skin);
+        CSkinWindow::Destroy(skin);
+        return FALSE;
     }
     if (sendSysColor)
         if (HWND top = GetAncestor(hwnd, GA_ROOT))

@@ -39,8 +39,9 @@ public:
     // 1 when added; 0 when the window is already mapped (or an argument is null).
     int RegisterWindow(CSkinWindow* skin, HWND hwnd);
     void AddWindow(HWND hwnd, CSkinWindow* skin);
-    // Takes the window out of the map without deleting its skin; the skin is returned.
-    CSkinWindow* UnregisterWindow(HWND hwnd);
+    // Takes the window out of the map without deleting its skin; the skin is returned. With
+    // `only` given, the entry goes only when it holds that skin.
+    CSkinWindow* UnregisterWindow(HWND hwnd, CSkinWindow* only = nullptr);
     CSkinWindow* FindSkinnedAncestor(HWND hwnd);
     // Takes ownership of the file: it becomes the current skin and every skinned window is
     // given its object from it. 0 for a null file.

@@ -150,9 +150,10 @@ CSkinWindow::~CSkinWindow()
     for (auto& entry : m_childControls)
         if (entry.second && entry.second->m_pChildHost == this)
             entry.second->m_pChildHost = nullptr;
-    // A region handed to a window belongs to the window; one never handed over is ours.
-    if (m_hRegion && !m_hWnd)
-        m_hRegion = nullptr;
+    // A skin deleted while still attached lets go of its window first, so that no message
+    // finds it through the property afterwards. The window keeps (and frees) its region.
+    if (m_hWnd && m_pfnSaved && IsWindow(m_hWnd) && FromHandle(m_hWnd) == this)
+        DetachDestroyed();
 }
 
 void CSkinWindow::DeleteElements()
@@ -510,8 +511,8 @@ bool CSkinWindow::SkinChildControl(HWND child, CSkinObject* windowObject)
             // A control that refused its skinner is not left registered with a dead skin.
             m_childControls.erase(child);
             skinner->m_pChildHost = nullptr;
-            if (manager.UnregisterWindow(child) == skinner)
-                CSkinWindow::Destroy(skinner);
+            manager.UnregisterWindow(child, skinner);
+            CSkinWindow::Destroy(skinner);
         }
         return true;
     }
