@@ -824,6 +824,15 @@ bool CSkinWindow::HandleFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
         *result = 0;
         return true;
     }
+    case WM_NCHITTEST: {
+        RECT bounds;
+        GetWindowBounds(&bounds);
+        CalcFrameLayout(bounds.right, bounds.bottom);
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToWindow(&pt);
+        *result = HitTestFrame(pt);
+        return true;
+    }
     case WM_NCPAINT: {
         HDC dc = ::GetWindowDC(m_hWnd);
         if (dc) {
@@ -972,6 +981,73 @@ LRESULT CSkinWindow::OnCtlColorStatic(HDC hdc, HWND child)
     if (skin->GetObjectType() == SKIN_STATIC)
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     return CallSaved(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(child));
+}
+
+LRESULT CSkinWindow::HitTestCaptionElements(POINT pt)
+{
+    for (CSkinElement* e : m_elements) {
+        auto* frameElement = dynamic_cast<ISkinFrameElement*>(e);
+        if (!frameElement)
+            continue;
+        RECT rc;
+        frameElement->GetElementRect(&rc);
+        if (!PtInRect(&rc, pt))
+            continue;
+        if (e->GetObjectType() == SKIN_CAPTIONBUTTON)
+            return HTCAPTION;
+        auto* text = dynamic_cast<CSkinCaptionStaticObject*>(e->GetSkinObject());
+        if (!text)
+            continue;
+        switch (text->m_nRole) {
+        case 1:
+        case 10: return HTCAPTION;
+        case 2: return HTLEFT;
+        case 3: return HTTOPLEFT;
+        case 4: return HTTOP;
+        case 5: return HTTOPRIGHT;
+        case 6: return HTRIGHT;
+        case 7: return HTBOTTOMRIGHT;
+        case 8: return HTBOTTOM;
+        case 9: return HTBOTTOMLEFT;
+        default: return 0;
+        }
+    }
+    return 0;
+}
+
+LRESULT CSkinWindow::HitTestFrame(POINT pt)
+{
+    if (HitTestCaptionElements(pt) == HTCAPTION)
+        return HTCAPTION;
+    const RECT* p = m_frameParts;
+    if (PtInRect(&p[4], pt))
+        return HTCLIENT;
+    const bool sizing = IsSizable() && !IsZoomed();
+    auto corner = [&](const RECT& r, int dx, int dy) {
+        // The 5 x 5 pixels in the part's corner given by the signs.
+        const int x = dx < 0 ? pt.x - r.left : r.right - 1 - pt.x;
+        const int y = dy < 0 ? pt.y - r.top : r.bottom - 1 - pt.y;
+        return x < 5 && y < 5;
+    };
+    if (PtInRect(&p[0], pt))
+        return sizing && corner(p[0], -1, -1) ? HTTOPLEFT : HTCAPTION;
+    if (PtInRect(&p[1], pt))
+        return sizing && pt.y - p[1].top < 5 ? HTTOP : HTCAPTION;
+    if (PtInRect(&p[2], pt))
+        return sizing && corner(p[2], 1, -1) ? HTTOPRIGHT : HTCAPTION;
+    if (!sizing)
+        return HTNOWHERE;
+    if (PtInRect(&p[5], pt))
+        return HTRIGHT;
+    if (PtInRect(&p[3], pt))
+        return HTLEFT;
+    if (PtInRect(&p[8], pt))
+        return corner(p[8], 1, 1) ? HTBOTTOMRIGHT : HTBOTTOM;
+    if (PtInRect(&p[6], pt))
+        return corner(p[6], -1, 1) ? HTBOTTOMLEFT : HTBOTTOM;
+    if (PtInRect(&p[7], pt))
+        return HTBOTTOM;
+    return HTNOWHERE;
 }
 
 void CSkinWindow::GetCaptionRect(RECT* rc)

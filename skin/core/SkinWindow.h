@@ -159,6 +159,11 @@ public:
     void DrawChildBackground(HDC target, HWND child, HDC source);
     LRESULT OnCtlColorStatic(HDC hdc, HWND child);
     void GetCaptionRect(RECT* rc);
+    // The hit code of the first caption text under the point (window coordinates) by its role;
+    // HTCAPTION when a caption button is under it first; else 0.
+    LRESULT HitTestCaptionElements(POINT pt);
+    // The frame's answer to WM_NCHITTEST for a point in window coordinates.
+    LRESULT HitTestFrame(POINT pt);
     HWND GetTabControlParent();
     void DrawIconicFrame(const struct SkinNineGrid& active, const struct SkinNineGrid& inactive);
     // True when the skin paints this window's frame: a window object on a top-level window or
