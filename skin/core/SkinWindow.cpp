@@ -299,7 +299,7 @@ BOOL CSkinWindow::Attach(HWND hwnd)
         return FALSE;
     }
     // A skinned frame has its own size: the client area is measured again.
-    if (HasSkinnedFrame())
+    if (m_bBaseFrameHandling && HasSkinnedFrame())
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     if (m_pSkinObject)
@@ -434,7 +434,7 @@ CSkinObject* CSkinWindow::SetSkinObject(CSkinObject* object)
     LoadFrameParts();
     if (m_hWnd) {
         // Another skin may have other frame sizes.
-        if (HasSkinnedFrame())
+        if (m_bBaseFrameHandling && HasSkinnedFrame())
             SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -776,7 +776,7 @@ void CSkinWindow::DrawIconicFrame(const SkinNineGrid& active, const SkinNineGrid
 
 bool CSkinWindow::HandleFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    CSkinWindowObject* w = GetWindowObject();
+    CSkinWindowObject* w = m_bBaseFrameHandling ? GetWindowObject() : nullptr;
     if (!w)
         return false;
     const bool framed = m_bFramed;

@@ -220,6 +220,9 @@ protected:
     COLORREF m_crKey = 0xFF00FF;
     HRGN m_hRegion = nullptr;  // handed to the window, which owns it
     bool m_bFramed = false;
+    // The base paints the frame of a window object and answers its non-client messages
+    // (HandleFrameMessage); a skin that does all of that itself clears this.
+    bool m_bBaseFrameHandling = true;
 
 private:
     friend class CSkinManager;

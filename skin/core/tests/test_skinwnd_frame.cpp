@@ -245,6 +245,29 @@ TEST_F(FrameTest, AChildWithoutADialogFrameKeepsItsOwnFrame)
     EXPECT_EQ(pic.At(50, 35), PartColor(4));
 }
 
+// A skin that draws its frame itself turns the base's frame handling off.
+class OwnFrameSkin : public CSkinWindow {
+public:
+    OwnFrameSkin() { m_bBaseFrameHandling = false; }
+};
+
+TEST_F(FrameTest, ASkinWithItsOwnFrameGetsNoneFromTheBase)
+{
+    HWND plain = Dialog("x");
+    RECT before;
+    GetClientRect(plain, &before);
+    auto* skin = new OwnFrameSkin;
+    ASSERT_EQ(Manager().RegisterWindow(skin, plain), 1);
+    skin->SetSkinObject(Manager().GetSkinFile()->FindObject("Dialog"));
+    ASSERT_TRUE(skin->Attach(plain));
+    SetWindowPos(plain, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    RECT after;
+    GetClientRect(plain, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    SendMessageA(plain, WM_SETICON, ICON_SMALL, 0);
+    EXPECT_EQ(g_styleDuring[WM_SETICON], DWORD(GetWindowLongA(plain, GWL_STYLE)));
+}
+
 // The default skin on a test dialog, saved as a picture to look at.
 TEST_F(FrameTest, DefaultSkinOnATestDialog)
 {
