@@ -186,6 +186,28 @@ void DrawImage(HDC dc, CImageList* il, int index, int x, int y, BOOL disabled) {
     ::ImageList_Draw(il->GetSafeHandle(), index, dc, x, y, ILD_TRANSPARENT);
 }
 
+// The image's silhouette in one colour: the raised look of a selected image.
+void DrawImageShadow(HDC dc, CImageList* il, int index, int x, int y, COLORREF colour) {
+    int cx = 0, cy = 0;
+    if (!il || index < 0 || !::ImageList_GetIconSize(il->GetSafeHandle(), &cx, &cy)) return;
+    HDC mask = ::CreateCompatibleDC(dc), tint = ::CreateCompatibleDC(dc);
+    HBITMAP mask_bmp = ::CreateCompatibleBitmap(dc, cx, cy), tint_bmp = ::CreateCompatibleBitmap(dc, cx, cy);
+    HGDIOBJ old_mask = ::SelectObject(mask, mask_bmp), old_tint = ::SelectObject(tint, tint_bmp);
+    // The mask is white where the image is transparent and black where it is drawn.
+    ::ImageList_Draw(il->GetSafeHandle(), index, mask, 0, 0, ILD_MASK);
+    RECT all{0, 0, cx, cy};
+    Fill(tint, all, colour);
+    ::BitBlt(tint, 0, 0, cx, cy, mask, 0, 0, 0x00220326);  // DSna: the colour only under the image
+    ::BitBlt(dc, x, y, cx, cy, mask, 0, 0, SRCAND);
+    ::BitBlt(dc, x, y, cx, cy, tint, 0, 0, SRCPAINT);
+    ::SelectObject(mask, old_mask);
+    ::SelectObject(tint, old_tint);
+    ::DeleteObject(mask_bmp);
+    ::DeleteObject(tint_bmp);
+    ::DeleteDC(mask);
+    ::DeleteDC(tint);
+}
+
 // A bitmap resource from the resource module or else the instance.
 HBITMAP LoadBitmapResource(UINT id) {
     HBITMAP b = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
@@ -559,9 +581,14 @@ void COwnerMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
         Fill(dc, box, LightenColor(highlight, 0.85));
         Frame(dc, box, highlight, highlight);
     }
-    if (image >= 0 && images)
+    if (image >= 0 && images && selected && !disabled && !checked && g_xpBitmap3D) {
+        // Raised: a shadow below and to the right, the image lifted up and to the left.
+        const COLORREF fill = LightenColor(highlight, IsWinXPThemed() ? 0.7 : 0.85);
+        DrawImageShadow(dc, images, image, item.left + dx + 1, item.top + dy + 1, DarkenColor(fill, 0.3));
+        DrawImage(dc, images, image, item.left + dx - 1, item.top + dy - 1, FALSE);
+    } else if (image >= 0 && images) {
         DrawImage(dc, images, image, item.left + dx, item.top + dy, disabled);
-    else if (checked)
+    } else if (checked)
         DrawCheckMark(dc, box, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT), LightenColor(highlight, 0.85));
 
     std::string label, accel;

@@ -221,6 +221,11 @@ TEST_F(OwnerMenuButton, XPLookDrawsItsItemsAndKeysChooseACommand) {
             EXPECT_EQ(m.At(4, row[0] + 1), selection);
             EXPECT_EQ(m.At(width - 6, row[0] + 2), selection);
             EXPECT_EQ(m.At(3 + 4 + 8, row[0] + 4 + 7), kImageRed);
+            // With 3-D images a selected image is lifted over its shadow.
+            const COLORREF shadow = COwnerMenu::DarkenColor(selection, 0.3);
+            EXPECT_EQ(m.At(3 + 4 - 1 + 15, row[0] + 4 + 7), shadow);  // right of the lifted image
+            EXPECT_EQ(m.At(3 + 4 - 1 + 15, row[0] + 4 + 1), selection);  // above the shadow
+            EXPECT_EQ(m.At(3 + 4, row[0] + 4), kImageRed);  // the lifted image's first inner pixel
             EXPECT_EQ(m.At(4, row[1] + 1), Sys(COLOR_BTNFACE));  // Save is not
             for (UINT vk : {VK_DOWN, VK_DOWN, VK_DOWN}) WinTestKeyPress(vk);  // Save, Wrap, Print
             Marker();
