@@ -256,6 +256,8 @@ TEST_F(SmallDialogs, WaitBoxClosesWhenReadyOrAskedToClose) {
                   HWND d = WaitForDialog("Loading media file, please wait...", 10000);
                   ASSERT_NE(d, nullptr);
                   text = DialogStaticTexts(d);
+                  ::mkdir("captures", 0777);
+                  WinTestCaptureWindowPng(d, "captures/wait.png");
                   ready = 1;
               });
     EXPECT_EQ(result, IDOK);
