@@ -196,7 +196,6 @@ LRESULT CALLBACK MarkerHook(int code, WPARAM wp, LPARAM lp) {
 
 std::string PictureDir() {
     std::string dir = CONTROLS_PICTURE_DIR;
-    std::string part;
     for (size_t i = 1; i <= dir.size(); ++i)
         if (i == dir.size() || dir[i] == '/') mkdir(dir.substr(0, i).c_str(), 0777);
     return dir + "/";
