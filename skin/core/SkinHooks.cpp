@@ -109,10 +109,22 @@ LRESULT CALLBACK CallWndProcHookProc(int code, WPARAM wParam, LPARAM lParam)
                 if (std::strcmp(name, "#32770") == 0 && dialogSkin[0]) {
                     manager.AttachDialogSkin(hwnd, dialogSkin);
                 } else if (HWND parent = GetParent(hwnd)) {
+                    HWND host = nullptr;
+                    manager.Lock();
                     if (CSkinWindow* ancestor = manager.FindSkinnedAncestor(parent))
-                        ancestor->SkinChildControl(hwnd, ancestor->GetSkinObject());
-                    else if (std::strcmp(name, "ToolbarWindow32") == 0 && IsFloatingToolBar(parent))
+                        host = ancestor->GetHwnd();
+                    manager.Unlock();
+                    if (host) {
+                        // The ancestor's skin keeps its controls on its own thread; this
+                        // thread waits inside the creation meanwhile, so the new window is
+                        // quiet while it is subclassed.
+                        SkinRunOnWindowThread(host, [&] {
+                            if (CSkinWindow* ancestor = manager.FindSkinWindow(host))
+                                ancestor->SkinChildControl(hwnd, ancestor->GetSkinObject());
+                        });
+                    } else if (std::strcmp(name, "ToolbarWindow32") == 0 && IsFloatingToolBar(parent)) {
                         manager.AttachFloatingToolBar(hwnd);
+                    }
                 }
             }
         }

@@ -1,8 +1,10 @@
 // The creation hook: each new window is seen once; dialogs are skinned while a dialog skin name
 // is set, controls under skinned windows always, and toolbars when they float.
+#include <atomic>
 #include <thread>
 
 #include "test_skinwnd_support.h"
+#include "winplat_test.h"
 
 using namespace skinwnd;
 
@@ -144,6 +146,55 @@ TEST_F(CreateHookTest, AThreadWithoutItsHookEntryIsLeftAlone)
     // Here it skins, as a created dialog would be.
     CallWndProcHookProc(HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
     EXPECT_NE(Manager().FindSkinWindow(dialog), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CreateHookTest, AControlMadeOnAnotherThreadUnderASkinnedWindowIsSkinnedByItsHost)
+{
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(Manager().AttachFrameSkin(top, "Frame"));
+    CSkinWindow* frame = Manager().FindSkinWindow(top);
+    HWND made = nullptr;
+    std::atomic<int> stage{0};
+    bool skinned = false;
+    int type = 0;
+    size_t inHost = 0;
+    std::thread worker([&] {
+        TestHooks::Install();
+        made = CreateWindowExA(0, "Button", "far", WS_CHILD | BS_PUSHBUTTON, 0, 0, 40, 20, top, nullptr,
+                               Instance(), nullptr);
+        stage = 1;
+        while (stage != 2)
+            std::this_thread::yield();
+        DestroyWindow(made);  // its own thread takes it down again
+        TestHooks::Remove();
+        stage = 3;
+    });
+    auto pumpUntil = [&](int s) {
+        while (stage != s) {
+            WinTestPumpUntilIdle();
+            std::this_thread::yield();
+        }
+    };
+    pumpUntil(1);
+    ASSERT_NE(made, nullptr);
+    if (CSkinWindow* skin = Manager().FindSkinWindow(made)) {
+        skinned = true;
+        type = skin->GetObjectType();
+    }
+    inHost = frame->GetChildControls().count(made);
+    stage = 2;
+    pumpUntil(3);
+    worker.join();
+    EXPECT_TRUE(skinned);
+    EXPECT_EQ(type, SKIN_BUTTON);
+    EXPECT_EQ(inHost, 1u);
+    // Gone with its window, from the host's list too.
+    EXPECT_EQ(Manager().FindSkinWindow(made), nullptr);
+    EXPECT_EQ(frame->GetChildControls().count(made), 0u);
 }
 
 }  // namespace
