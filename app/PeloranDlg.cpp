@@ -94,6 +94,7 @@ CPeloranDlg::~CPeloranDlg() {
         ::WaitForSingleObject(m_pWorker->m_hThread, INFINITE);
         delete m_pWorker;
         m_pWorker = nullptr;
+        m_Encoder.SetProgressCallback(nullptr, nullptr);
     }
     if (m_hIcon) ::DestroyIcon(m_hIcon);
     if (m_hSmallIcon) ::DestroyIcon(m_hSmallIcon);
@@ -422,6 +423,7 @@ void CPeloranDlg::OnDestroy() {
         }
         delete m_pWorker;
         m_pWorker = nullptr;
+        m_Encoder.SetProgressCallback(nullptr, nullptr);
         m_nBatchState = BATCH_FINISHED;
     }
     if (m_nTimerID) {

@@ -275,6 +275,8 @@ LRESULT CPeloranDlg::OnBatchFinished(WPARAM, LPARAM) {
         delete m_pWorker;
         m_pWorker = nullptr;
     }
+    // The engine keeps its callback across runs: it must not outlive the batch that set it.
+    m_Encoder.SetProgressCallback(nullptr, nullptr);
     FinishBatch();
     return 0;
 }

@@ -286,6 +286,26 @@ TEST_F(DlgBatch, SameNamedInputsGetNumberedOutputs) {
     EXPECT_NEAR(second.duration, 3.0, 0.3);
 }
 
+TEST_F(DlgBatch, TheProgressCallbackEndsWithTheBatch) {
+    Media("a.avi");
+    AddFiles("a.avi");
+    SetOutputFolder(scratch / "out");
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    // Another conversion in the process afterwards reports nothing to the dialog.
+    int reports = 0;
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT) { reports += msg == WM_BATCH_PROGRESS; };
+    CFFmpegEncoder other;
+    other.ResetDefaults();
+    other.SetVideoCodec("mpeg4");
+    other.SetAudioCodec("aac");
+    other.SetInputFile(scratch / "a.avi");
+    other.SetOutputFile(scratch / "other.mp4");
+    EXPECT_EQ(other.StartEncode(PROFILE_IPOD), 0);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(reports, 0);
+}
+
 TEST_F(DlgBatch, DestroyingTheWindowStopsAndJoinsTheWorkerFirst) {
     Media("long.avi", 40.0);
     Media("b.avi");
