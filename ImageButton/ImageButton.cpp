@@ -557,11 +557,20 @@ void CImageButton::OnKillFocus(CWnd* pNewWnd) {
     CancelHover();
 }
 
+// The mouse-move notice shares its number with the dialog manager's DM_SETDEFID: posted to a
+// dialog it would make the button's window handle the default id, and Enter would stop working.
+static bool IsDialogWindow(HWND wnd) {
+    char name[16] = "";
+    ::GetClassNameA(wnd, name, sizeof name);
+    return std::strcmp(name, "#32770") == 0;
+}
+
 void CImageButton::OnMouseMove(UINT nFlags, CPoint point) {
     CButton::OnMouseMove(nFlags, point);
     if ((nFlags & MK_LBUTTON) && !m_bMouseOnButton) return;
     HWND parent = ::GetParent(m_hWnd);
-    if (parent) ::PostMessageA(parent, WM_BTNST_MOUSEMOVE, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    if (parent && !IsDialogWindow(parent))
+        ::PostMessageA(parent, WM_BTNST_MOUSEMOVE, reinterpret_cast<WPARAM>(m_hWnd), 0);
     if (!m_bIsFlat) return;
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);

@@ -21,7 +21,8 @@ public:
            BTNST_INVALIDALIGN = 4, BTNST_BADPARAM = 5, BTNST_INVALIDPRESSEDSTYLE = 6 };
     // Special "out" image ids: a grey or a darker copy of the "in" image.
     enum { BTNST_AUTO_GRAY = -2, BTNST_AUTO_DARKER = -3 };
-    // Posted to the parent on every mouse move over the button (wParam = the button's window).
+    // Posted to the parent on every mouse move over the button (wParam = the button's window);
+    // not to a dialog, where the number means DM_SETDEFID.
     enum { WM_BTNST_MOUSEMOVE = WM_USER + 1 };
 
     DWORD SetIcon(int nIconIn, int nIconOut = 0);

@@ -325,6 +325,31 @@ TEST_F(ImageButtonTest, DisabledCaptionIsEmbossed) {
     EXPECT_EQ(b.Count(GetSysColor(COLOR_BTNTEXT)), 0);
 }
 
+TEST(ImageButtonInDialog, HoverKeepsTheDialogsDefaultButton) {
+    // An empty dialog template: no menu, the dialog class, no title.
+    struct {
+        DLGTEMPLATE t;
+        WORD menu, cls, title;
+    } tmpl{{WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 200, 120}, 0, 0, 0};
+    HWND dlg = CreateDialogIndirectParamA(nullptr, &tmpl.t, nullptr, nullptr, 0);
+    ASSERT_NE(dlg, nullptr);
+    SendMessageA(dlg, DM_SETDEFID, IDOK, 0);
+    {
+        CImageButton b;
+        ASSERT_TRUE(b.Create("Go", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(10, 10, 90, 40),
+                             CWnd::FromHandle(dlg), 107));
+        WinTestMouseMove(b.m_hWnd, 10, 10);
+        WinTestPumpUntilIdle();
+        WinTestMouseMove(b.m_hWnd, 12, 12);
+        WinTestPumpUntilIdle();
+        EXPECT_TRUE(b.IsHovering());
+        EXPECT_EQ(LOWORD(SendMessageA(dlg, DM_GETDEFID, 0, 0)), IDOK);
+        b.DestroyWindow();
+    }
+    DestroyWindow(dlg);
+    WinTestPumpUntilIdle();
+}
+
 TEST_F(ImageButtonTest, HoverEntersAndLeavesAndNotifiesTheParent) {
     CImageButton flat, raised;
     Make(flat, "Go", 20, 20, 80, 30, 107);
