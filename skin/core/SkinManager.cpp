@@ -395,13 +395,17 @@ BOOL CSkinManager::RemoveSkin(HWND hwnd, BOOL destroying)
         if (SkinRunOnWindowThread(hwnd, [&] { result = RemoveSkin(hwnd, FALSE); }))
             return result;
     }
-    std::lock_guard<std::recursive_mutex> g(m_lock);
-    auto it = m_windows.find(hwnd);
-    if (it == m_windows.end())
-        return FALSE;
-    CSkinWindow* skin = it->second;
-    // Out of the map first: detaching calls back into the manager.
-    m_windows.erase(it);
+    CSkinWindow* skin;
+    {
+        std::lock_guard<std::recursive_mutex> g(m_lock);
+        auto it = m_windows.find(hwnd);
+        if (it == m_windows.end())
+            return FALSE;
+        skin = it->second;
+        // Out of the map first: detaching calls back into the manager.
+        m_windows.erase(it);
+    }
+    // Detaching sends messages, maybe to other threads: the map is not kept locked meanwhile.
     ReleaseSkin(hwnd, skin, destroying);
     return TRUE;
 }
