@@ -166,7 +166,7 @@ TEST_F(FrameTest, RegionLeavesOutTheKeyColourOfThePartPictures)
     WinTestPumpUntilIdle();
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
-    // Part 0 is 12 x 24 drawn from 8 x 8: the corner scales to 6 x 12.
+    // The top-left frame piece is 12 x 24 drawn from 8 x 8: the corner scales to 6 x 12.
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_FALSE(PtInRegion(rgn, 5, 11));
     EXPECT_TRUE(PtInRegion(rgn, 6, 11));
