@@ -333,6 +333,7 @@ void CSkinWindow::Detach()
 {
     if (!m_hWnd)
         return;
+    LeaveHostOfOtherThread();
     CSkinManager& manager = CSkinManager::Instance();
     // The window list is taken first: removing skins repaints and may change it.
     std::vector<HWND> descendants;
@@ -366,8 +367,16 @@ void CSkinWindow::Detach()
     m_hRegion = nullptr;
 }
 
+void CSkinWindow::LeaveHostOfOtherThread()
+{
+    HWND host = m_pChildHost ? m_pChildHost->m_hWnd : nullptr;
+    if (m_hWnd && host && IsWindow(host) && GetWindowThreadProcessId(host, nullptr) != GetCurrentThreadId())
+        ::SendMessageA(host, WM_SKIN_CONTROLGOING, reinterpret_cast<WPARAM>(m_hWnd), 0);
+}
+
 void CSkinWindow::DetachDestroyed()
 {
+    LeaveHostOfOtherThread();
     m_bDestroyed = 1;
     if (m_hWnd && m_pfnSaved) {
         if (SkinGetWindowProc(m_hWnd) == &CSkinWindow::StaticWindowProc)

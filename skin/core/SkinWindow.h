@@ -228,6 +228,8 @@ private:
     friend class CSkinManager;
     // The destroying detach: the procedure and the property are put back, nothing is redrawn.
     void DetachDestroyed();
+    // A host on another thread is told to forget this control on its own thread.
+    void LeaveHostOfOtherThread();
 
     int m_nCallDepth = 0;         // window procedures of this skin on the stack
     bool m_bDeletePending = false;
