@@ -118,10 +118,10 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
     CPeloranDlg dlg;
     UiInvoker ui;
     SetUiInvoker(&ui);
-    std::string decoder_path, refused_text, refused_caption, final_text, about_version;
+    std::string decoder_path, final_text, about_version;
     std::vector<std::string> names, ready, done;
     std::vector<int> percent, status, checked;
-    bool main_survived_close = false, help_opened = false;
+    bool help_opened = false;
     int shutdowns_during_batch = -1;
 
     RunDriven([&] { dlg.DoModal(); },
@@ -174,15 +174,6 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
                   ClickDlgItem(main, IDC_START);
                   ASSERT_TRUE(WaitUntil([&] { return ListCellText(list, 0, 4) != "Ready"; }, 30000));
                   WinTestCaptureWindowPng(main, CapturePath("main_batch").c_str());
-                  // Closing is refused while the batch runs.
-                  WinTestCloseRequest(main);
-                  HWND warning = WaitForDialog("The convert is running, please first stop convert then exit.", 30000, main);
-                  if (warning) {
-                      refused_caption = WindowText(warning);
-                      refused_text = DialogStaticTexts(warning);
-                      ClickDlgItem(warning, IDOK);
-                  }
-                  main_survived_close = IsWindow(main) && IsWindowVisible(main);
 
                   HWND box = WaitForDialog("Mission accomplished!", 300000, main);
                   ASSERT_NE(box, nullptr);
@@ -216,9 +207,6 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
     EXPECT_EQ(ready, (std::vector<std::string>{"Ready", "Ready"}));
     EXPECT_EQ(about_version, "Version: 1.1.0");
     EXPECT_TRUE(help_opened);
-    EXPECT_EQ(refused_caption, "Warning");
-    EXPECT_NE(refused_text.find("The convert is running, please first stop convert then exit."), std::string::npos);
-    EXPECT_TRUE(main_survived_close);
     EXPECT_NE(final_text.find("    Mission accomplished!        "), std::string::npos) << final_text;
     EXPECT_EQ(done, (std::vector<std::string>{"Completed", "Completed"}));
     EXPECT_EQ(percent, (std::vector<int>{100, 100}));
@@ -246,14 +234,15 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
     EXPECT_FALSE(Exists(out + "/broken_new.mp4"));
 }
 
-TEST_F(EndToEnd, AStoppedBatchFreezesItsRowAndLeavesAPlayablePart) {
+TEST_F(EndToEnd, CloseIsRefusedDuringABatchAndAStopFreezesTheRowLeavingAPlayablePart) {
     ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, media / "long.avi", 60.0, 640, 480, 25));
     ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, media / "next.avi", 1.5, 320, 240, 25));
 
     CPeloranDlg dlg;
     UiInvoker ui;
     SetUiInvoker(&ui);
-    std::string question, question_caption, final_text, second_status;
+    std::string question, question_caption, final_text, second_status, refused_text, refused_caption;
+    bool main_survived_close = false;
     int first_percent = -1, first_status = -1, first_checked = -1, second_checked = -1;
     bool start_enabled_after = false;
 
@@ -287,6 +276,17 @@ TEST_F(EndToEnd, AStoppedBatchFreezesItsRowAndLeavesAPlayablePart) {
                       EXPECT_TRUE(IsDark(batch.At(POINT{cell.left + 4, mid})));
                       EXPECT_TRUE(IsLight(batch.At(POINT{cell.right - 8, mid - 4})));
                   }
+                  // Closing is refused while the batch runs.
+                  WinTestCloseRequest(main);
+                  HWND warning = WaitForDialog("The convert is running, please first stop convert then exit.", 30000, main);
+                  if (warning) {
+                      refused_caption = WindowText(warning);
+                      refused_text = DialogStaticTexts(warning);
+                      ClickDlgItem(warning, IDOK);
+                      WaitUntil([&] { return !IsWindow(warning); }, 10000);
+                  }
+                  main_survived_close = IsWindow(main) && IsWindowVisible(main);
+
                   ClickDlgItem(main, IDC_START);
                   HWND ask = WaitForDialog("Stop the video convert operation?", 10000, main);
                   ASSERT_NE(ask, nullptr);
@@ -311,6 +311,9 @@ TEST_F(EndToEnd, AStoppedBatchFreezesItsRowAndLeavesAPlayablePart) {
                   WinTestCloseRequest(main);
               });
 
+    EXPECT_EQ(refused_caption, "Warning");
+    EXPECT_NE(refused_text.find("The convert is running, please first stop convert then exit."), std::string::npos);
+    EXPECT_TRUE(main_survived_close);
     EXPECT_NE(question.find("  Stop the video convert operation?   "), std::string::npos) << question;
     EXPECT_EQ(question_caption, "Warning");
     EXPECT_NE(final_text.find("    Mission accomplished!        "), std::string::npos);
