@@ -491,3 +491,28 @@ TEST(Shapes, HugeCoordinatesDrawTheVisiblePartQuickly) {
 }
 
 }  // namespace
+
+TEST(Icons, StockIconsCarryTheirOwnMarks) {
+    // Information is a dot over a bar; a warning is a bar over a dot: they differ just above and
+    // just below the middle. A stop's cross leaves the centre line's ends clear.
+    Canvas32 c(32, 32, kBlue);
+    const COLORREF white = RGB(255, 255, 255);
+    auto draw = [&](LPCSTR id) {
+        c.Fill(kBlue);
+        ASSERT_TRUE(DrawIconEx(c.dc, 0, 0, LoadIconA(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL));
+    };
+    draw(IDI_ASTERISK);
+    EXPECT_EQ(c.At(16, 8), white);
+    EXPECT_NE(c.At(16, 11), white);
+    EXPECT_EQ(c.At(16, 20), white);
+    draw(IDI_EXCLAMATION);
+    EXPECT_EQ(c.At(16, 11), white);
+    EXPECT_NE(c.At(16, 20), white);
+    draw(IDI_HAND);
+    EXPECT_EQ(c.At(16, 16), white);
+    EXPECT_EQ(c.At(11, 11), white);
+    EXPECT_NE(c.At(16, 10), white);
+    draw(IDI_QUESTION);
+    EXPECT_EQ(c.At(16, 23), white);  // the dot
+    EXPECT_NE(c.At(16, 20), white);  // the gap above it
+}

@@ -165,6 +165,27 @@ HICON IconFromImage(const Resource* img, bool icon) {
     return result;
 }
 
+// The light mark of a stock icon at (dx, dy) from its centre: "x" for a stop, "?" for a
+// question, "i" for information, "!" for a warning and for the application icons.
+bool StockIconMark(uintptr_t id, double dx, double dy) {
+    const double ax = std::abs(dx);
+    switch (id) {
+        case 32513:  // IDI_HAND
+            return ax < 7 && std::abs(dy) < 7 && (std::abs(dx - dy) < 2.5 || std::abs(dx + dy) < 2.5);
+        case 32514: {  // IDI_QUESTION: an arc over a short stem, and a dot
+            double ry = dy + 3, r2 = dx * dx + ry * ry;
+            bool arc = r2 >= 3.5 * 3.5 && r2 <= 6.5 * 6.5 && (ry <= 0 || (dx >= 0 && ry < 2.5));
+            bool stem = ax < 2 && dy >= 1.5 && dy < 4.5;
+            bool dot = ax < 2 && dy > 6 && dy < 9;
+            return arc || stem || dot;
+        }
+        case 32516:  // IDI_ASTERISK: a dot over a bar
+            return ax < 2.5 && ((dy > -9 && dy < -5.5) || (dy > -3 && dy < 9));
+        default:  // a bar over a dot
+            return ax < 2.5 && dy > -9 && dy < 9 && !(dy > 3 && dy < 5.5);
+    }
+}
+
 // The system's stock icons, drawn here: a round badge in the icon's colour with a light mark.
 HICON SystemIcon(uintptr_t id) {
     COLORREF fill;
@@ -192,7 +213,7 @@ HICON SystemIcon(uintptr_t id) {
         for (int x = 0; x < s; ++x) {
             double dx = x + 0.5 - s / 2.0, dy = y + 0.5 - s / 2.0;
             bool in = dx * dx + dy * dy <= (s / 2.0 - 1) * (s / 2.0 - 1);
-            bool mark = in && std::abs(dx) < 2.5 && dy > -9 && dy < 9 && !(dy > 3 && dy < 5.5);
+            bool mark = in && StockIconMark(id, dx, dy);
             BYTE* p = px + (size_t(s - 1 - y) * s + x) * 4;
             if (!in) {
                 mask[(s - 1 - y) * 4 + x / 8] |= BYTE(0x80 >> (x % 8));
