@@ -29,6 +29,11 @@ struct State {
 };
 
 std::mutex g_lock;
+// What a replacement calls for the system's own behaviour (the stub of a patched entry, or the
+// function itself), readable without the lock: replacements run inside the platform's painting,
+// which may hold the platform's lock while another thread installs the hooks under this one.
+std::atomic<void*> g_callThrough[kApiHookCount];
+
 State& S() {
     static auto* s = new State;
     return *s;
@@ -125,6 +130,7 @@ BOOL InstallApiHooks(void* const replacements[kApiHookCount]) {
         s.replacements[i] = replacements[i];
         s.system[i] = ExportAddress(i);
         s.active[i] = false;
+        g_callThrough[i] = s.system[i];
     }
     if (osClass == 3 || osClass == 4) {
         s.mode = ApiHookMode::ImportSlots;
@@ -134,6 +140,7 @@ BOOL InstallApiHooks(void* const replacements[kApiHookCount]) {
             s.imports[i].reset(new CImportHook("USER32.dll", kApiHookNames[i], replacements[i], false));
             s.active[i] = s.imports[i]->SystemAddress() != nullptr;
             if (s.imports[i]->SystemAddress()) s.system[i] = s.imports[i]->SystemAddress();
+            g_callThrough[i] = s.system[i];
         }
         return TRUE;
     }
@@ -143,6 +150,7 @@ BOOL InstallApiHooks(void* const replacements[kApiHookCount]) {
             if (!s.system[i]) continue;
             s.stubs[i] = CreateCodePatchStub(s.system[i]);
             if (!s.stubs[i]) continue;
+            g_callThrough[i] = s.stubs[i];  // published before the entry leads to the replacement
             s.active[i] = InstallCodePatch(s.stubs[i], replacements[i]) != FALSE;
         }
         return TRUE;
@@ -163,6 +171,7 @@ void RemoveApiHooks() {
             // A stub whose removal failed may still be the only way into the function's moved
             // instructions, so it is kept rather than freed.
             if (!s.active[i] || RemoveCodePatch(s.stubs[i], s.replacements[i])) {
+                g_callThrough[i] = s.system[i];
                 FreeCodePatchStub(s.stubs[i]);
             }
             s.stubs[i] = nullptr;
@@ -182,10 +191,7 @@ ApiHookMode GetApiHookMode() {
 
 void* GetApiHookSystemFunction(ApiHookFunction which) {
     if (which < 0 || which >= kApiHookCount) return nullptr;
-    std::lock_guard<std::mutex> lock(g_lock);
-    State& s = S();
-    if (s.mode == ApiHookMode::CodePatch && s.stubs[which]) return s.stubs[which];
-    if (s.system[which]) return s.system[which];
+    if (void* p = g_callThrough[which].load()) return p;
     return ExportAddress(which);
 }
 

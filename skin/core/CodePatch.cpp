@@ -136,21 +136,34 @@ uint8_t* FollowThunk(uint8_t* p) {
 
 bool IsEndbr64(const uint8_t* p) { return p[0] == 0xF3 && p[1] == 0x0F && p[2] == 0x1E && p[3] == 0xFA; }
 
+// Code pages have no shadow memory under a thread sanitizer, so the quadword that holds an entry
+// is read and written by plain instructions the compiler cannot instrument. An aligned 8-byte
+// move is atomic on x86-64; the store is followed by a full fence as a sequentially consistent
+// store would be.
+uint64_t LoadCodeWord(uintptr_t at) {
+    uint64_t word;
+    asm volatile("movq (%1), %0" : "=r"(word) : "r"(at) : "memory");
+    return word;
+}
+
+void StoreCodeWord(uintptr_t at, uint64_t word) {
+    asm volatile("movq %1, (%0)\n\tmfence" : : "r"(at), "r"(word) : "memory");
+}
+
 // Writes a 5-byte jump over a live entry; within one aligned quadword it is a single store, so a
 // thread running into the entry sees either the old or the new bytes.
 bool WriteEntryJump(uint8_t* at, const uint8_t jump[kJumpSize]) {
     uintptr_t a = reinterpret_cast<uintptr_t>(at);
     uintptr_t aligned = a & ~uintptr_t(7);
     if (a + kJumpSize <= aligned + 8) {
-        uint64_t word;
-        memcpy(&word, reinterpret_cast<void*>(aligned), 8);
+        uint64_t word = LoadCodeWord(aligned);
         memcpy(reinterpret_cast<uint8_t*>(&word) + (a - aligned), jump, kJumpSize);
         int prot = ProtectionOf(aligned);
         if (prot < 0) return false;
         uintptr_t pageStart = aligned & ~(PageSize() - 1);
         if (mprotect(reinterpret_cast<void*>(pageStart), PageSize(), prot | PROT_WRITE | PROT_EXEC) != 0)
             return false;
-        __atomic_store_n(reinterpret_cast<uint64_t*>(aligned), word, __ATOMIC_SEQ_CST);
+        StoreCodeWord(aligned, word);
         mprotect(reinterpret_cast<void*>(pageStart), PageSize(), prot);
         __builtin___clear_cache(reinterpret_cast<char*>(at), reinterpret_cast<char*>(at + kJumpSize));
         return true;
