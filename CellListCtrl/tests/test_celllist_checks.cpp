@@ -213,18 +213,7 @@ protected:
         CellListTest::SetUp();
         // Blank, unchecked box, checked box: 16 pixels each, told apart by colour here.
         ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24, 3, 3));
-        const COLORREF colours[3] = {RGB(255, 255, 255), RGB(0, 0, 255), RGB(0, 160, 0)};
-        for (COLORREF c : colours) {
-            CClientDC screen(nullptr);
-            CBitmap bmp;
-            bmp.CreateCompatibleBitmap(&screen, 16, 16);
-            CDC mem;
-            mem.CreateCompatibleDC(&screen);
-            CBitmap* old = mem.SelectObject(&bmp);
-            mem.FillSolidRect(0, 0, 16, 16, c);
-            mem.SelectObject(old);
-            images.Add(&bmp, RGB(255, 0, 255));
-        }
+        AddSolidImages(images, {RGB(255, 255, 255), RGB(0, 0, 255), RGB(0, 160, 0)});
         list.GetHeaderCtrl()->SetImageList(&images);
         list.SetHeaderCheckedState(kCheck, 1);
         Pump();

@@ -223,17 +223,7 @@ TEST_F(CellListPaintTest, SelectedRowsTakeTheHighlightOnlyWhileFocused) {
 TEST_F(CellListPaintTest, CellImagesComeFromTheSmallImageList) {
     CImageList images;
     ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24, 2, 2));
-    for (COLORREF c : {RGB(0, 200, 0), RGB(200, 0, 200)}) {
-        CClientDC screen(nullptr);
-        CBitmap bmp;
-        bmp.CreateCompatibleBitmap(&screen, 16, 16);
-        CDC mem;
-        mem.CreateCompatibleDC(&screen);
-        CBitmap* old = mem.SelectObject(&bmp);
-        mem.FillSolidRect(0, 0, 16, 16, c);
-        mem.SelectObject(old);
-        images.Add(&bmp, RGB(1, 2, 3));
-    }
+    AddSolidImages(images, {RGB(0, 200, 0), RGB(200, 0, 200)});
     list.SetImageList(&images, LVSIL_SMALL);
     AddRow("a.avi");
     EXPECT_TRUE(list.SetItemImage(0, kName, 1));

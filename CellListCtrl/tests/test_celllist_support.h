@@ -9,12 +9,29 @@
 #include <afxwin.h>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "CellListCtrl.h"
+#include "afxtest.h"
 #include "winplat_test.h"
 
 namespace celltest {
+
+// Adds one 16x16 image of each colour to the list (colours tell the images apart in pictures).
+inline void AddSolidImages(CImageList& images, std::initializer_list<COLORREF> colours) {
+    for (COLORREF c : colours) {
+        CClientDC screen(nullptr);
+        CBitmap bmp;
+        bmp.CreateCompatibleBitmap(&screen, 16, 16);
+        CDC mem;
+        mem.CreateCompatibleDC(&screen);
+        CBitmap* old = mem.SelectObject(&bmp);
+        mem.FillSolidRect(0, 0, 16, 16, c);
+        mem.SelectObject(old);
+        images.Add(&bmp, RGB(255, 0, 255));
+    }
+}
 
 struct Sent {
     UINT msg;
@@ -54,20 +71,7 @@ END_MESSAGE_MAP()
 
 // The framework's own loop: PreTranslateMessage (tooltips, the combo popup's keys) runs before
 // dispatching.
-inline void Pump() {
-    for (int round = 0; round < 50; ++round) {
-        bool any = false;
-        MSG m;
-        while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            any = true;
-            if (!CWnd::WalkPreTranslateTree(nullptr, &m)) {
-                ::TranslateMessage(&m);
-                ::DispatchMessageA(&m);
-            }
-        }
-        if (!any && WinTestPumpUntilIdle() == 0) break;
-    }
-}
+inline void Pump() { AfxTestPumpUntilIdle(); }
 
 // Moves the layer's clock in small steps, so timers fire in order.
 inline void Advance(DWORD ms) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CellComboList.h"
+#include "afxtest.h"
 #include "commctrl_test_support.h"
 
 namespace {
@@ -89,20 +90,7 @@ BEGIN_MESSAGE_MAP(Owner, CWnd)
 END_MESSAGE_MAP()
 
 // The framework's own loop: PreTranslateMessage runs before dispatching.
-void Pump() {
-    for (int round = 0; round < 20; ++round) {
-        bool any = false;
-        MSG m;
-        while (::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            any = true;
-            if (!CWnd::WalkPreTranslateTree(nullptr, &m)) {
-                ::TranslateMessage(&m);
-                ::DispatchMessageA(&m);
-            }
-        }
-        if (!any && WinTestPumpUntilIdle() == 0) break;
-    }
-}
+void Pump() { AfxTestPumpUntilIdle(20); }
 
 class CellComboListTest : public ::testing::Test {
 protected:
