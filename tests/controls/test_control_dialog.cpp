@@ -17,6 +17,7 @@
 #include "PercentProgressCtrl.h"
 #include "ShadeButton.h"
 #include "UrlLabel.h"
+#include "afxtest.h"
 #include "dialog_test_support.h"
 #include "test_ownermenu_support.h"
 #include "winplat_test.h"
@@ -221,20 +222,7 @@ protected:
         Pump();
         WinTestClearScripts();
     }
-    static void Pump() {
-        for (int i = 0; i < 50; ++i) {
-            bool any = false;
-            MSG m;
-            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-                any = true;
-                if (!CWnd::WalkPreTranslateTree(nullptr, &m)) {
-                    TranslateMessage(&m);
-                    DispatchMessageA(&m);
-                }
-            }
-            if (!any && WinTestPumpUntilIdle() == 0) break;
-        }
-    }
+    static void Pump() { AfxTestPumpUntilIdle(); }
     // The dialog's picture, written for a person to look at.
     Picture Shot(const char* name) {
         std::string path = PictureDir() + "controls_" + name + ".png";
