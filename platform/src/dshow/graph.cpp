@@ -7,6 +7,12 @@
 // its start and its join. Everything the two threads share at the same time (the latest
 // frame, the event queue, the notify target, the stop request) lives under `mu_`. Window
 // system calls are never made with `mu_` held.
+//
+// The clip ends at a moment of the layer's clock. Whichever thread sees the clock reach it
+// first reports the end: the playback thread on its own, or the thread that moves the clock
+// (through the clock's advance listener) before that move returns. On a virtual clock the end
+// is therefore in the notify window's queue as soon as the clock has been moved past it,
+// however late the playback thread wakes.
 #include "dshow/graph.h"
 #include "dshow/sync.h"
 
@@ -16,6 +22,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -57,8 +64,21 @@ class Graph final : public IGraphBuilder,
                     public IBasicVideo,
                     public IVideoWindow {
 public:
-    Graph() = default;
+    Graph() : watch_(std::make_shared<ClockWatch>()) {
+        watch_->graph = this;
+        listener_ = plat::clock::AddAdvanceListener([w = watch_] {
+            std::lock_guard<std::mutex> l(w->mu);
+            if (w->graph) w->graph->OnClockAdvanced();
+        });
+    }
     ~Graph() {
+        // The clock may be calling the listener on another thread: once `graph` is cleared
+        // under the watch's lock, no call is under way and none comes.
+        plat::clock::RemoveAdvanceListener(listener_);
+        {
+            std::lock_guard<std::mutex> l(watch_->mu);
+            watch_->graph = nullptr;
+        }
         StopWorker();
         DestroyVideoWindow();
         CloseMedia();
@@ -410,6 +430,10 @@ private:
     bool WaitForStreamTime(LONGLONG t);
     void Deliver(const AVFrame* f);
     void PostEvent(long code, LONG_PTR p1, LONG_PTR p2);
+    // Reports the end of the clip unless it was reported already. With `when_due`, only when
+    // the clock has reached the end (the playback thread knows it has).
+    void Complete(bool when_due);
+    void OnClockAdvanced() { Complete(true); }
     void StartWorker();
     void StopWorker();
     void EnsureVideoWindow();
@@ -447,6 +471,16 @@ private:
     bool completed_ = false;
     LONGLONG base_pos_ = 0;
     uint64_t run_start_ms_ = 0;
+    uint64_t end_ms_ = plat::clock::kForever;  // when the clip ends on the clock, while playing_
+    // Taken around the end's report (check, flag and post as one), never inside `mu_`.
+    std::mutex end_mu_;
+    // What the clock's advance listener reaches the graph through.
+    struct ClockWatch {
+        std::mutex mu;
+        Graph* graph = nullptr;
+    };
+    std::shared_ptr<ClockWatch> watch_;
+    int listener_ = 0;
     std::vector<uint32_t> frame_;     // latest frame, BGRA top-down
     int frame_w_ = 0, frame_h_ = 0;
     std::deque<std::array<LONG_PTR, 3>> events_;
@@ -824,20 +858,30 @@ void Graph::StartWorker() {
         stop_request_ = false;
         playing_ = true;
         run_start_ms_ = plat::clock::NowMs();
+        // A clip of unknown length ends when its last frame is out, which only the playback
+        // thread knows.
+        end_ms_ = duration_ > 0
+                      ? run_start_ms_ + uint64_t((std::max<LONGLONG>(0, duration_ - base_pos_) + 9999) / 10000)
+                      : plat::clock::kForever;
     }
     if (audio_dev_) SDL_PauseAudioDevice(audio_dev_, 0);
     worker_ = std::thread([this] {
         if (!Pump(PumpMode::Play)) return;
         // Every frame is out; the clip ends when the clock reaches its end.
         if (!WaitForStreamTime(duration_)) return;
-        bool first;
-        {
-            std::lock_guard<std::mutex> l(mu_);
-            first = !completed_;
-            completed_ = true;
-        }
-        if (first) PostEvent(EC_COMPLETE, S_OK, 0);
+        Complete(false);
     });
+}
+
+void Graph::Complete(bool when_due) {
+    std::lock_guard<std::mutex> e(end_mu_);
+    {
+        std::lock_guard<std::mutex> l(mu_);
+        if (completed_) return;
+        if (when_due && (!playing_ || plat::clock::NowMs() < end_ms_)) return;
+        completed_ = true;
+    }
+    PostEvent(EC_COMPLETE, S_OK, 0);
 }
 
 void Graph::StopWorker() {
