@@ -134,6 +134,7 @@ LRESULT WINAPI OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 class DshowPlayer : public ::testing::Test {
 protected:
     void SetUp() override {
+        WinTestUseRealTime(FALSE);  // positions follow the hand-driven clock, also outside CTest
         static bool reg = [] {
             WNDCLASSA wc{};
             wc.lpfnWndProc = OwnerProc;

@@ -48,6 +48,7 @@ protected:
     }
 
     void SetUp() override {
+        WinTestUseRealTime(FALSE);  // positions follow the hand-driven clock, also outside CTest
         static bool registered = [] {
             WNDCLASSA wc{};
             wc.lpfnWndProc = HostProc;
