@@ -421,7 +421,7 @@ TEST_F(ImageButtonTest, ClicksReachTheParentAndOpenTheUrl) {
     b.SendMessage(BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     EXPECT_FALSE(b.GetDefault());
     EXPECT_TRUE(b.SendMessage(WM_GETDLGCODE) & DLGC_UNDEFPUSHBUTTON);
-    // No owner-drawn menu is available to load.
+    // A menu id with no menu resource behind it is refused.
     EXPECT_EQ(b.SetMenu(500, host.m_hWnd), DWORD(CImageButton::BTNST_INVALIDRESOURCE));
 }
 
