@@ -35,30 +35,8 @@ struct FrameMatch {
     double error = 1e9;  // mean absolute difference per channel at the best frame
 };
 
-// Which of frames [0, frames) the picture (placed at `ox`, `oy` in `pic`, clip size w x h,
-// drawn 1:1) shows. Sampled on a grid away from the edges, where compression smears least.
-inline FrameMatch MatchFrame(const WinTestWindowPicture& pic, int ox, int oy, int w, int h, int frames) {
-    FrameMatch best;
-    for (int f = 0; f < frames; ++f) {
-        double sum = 0;
-        int n = 0;
-        for (int y = 8; y < h - 8; y += 9) {
-            for (int x = 8; x < w - 8; x += 11) {
-                COLORREF got = pic.At(ox + x, oy + y), want = ClipColour(f, x, y);
-                if (got == CLR_INVALID) return FrameMatch{};
-                sum += std::abs(int(GetRValue(got)) - int(GetRValue(want))) +
-                       std::abs(int(GetGValue(got)) - int(GetGValue(want))) +
-                       std::abs(int(GetBValue(got)) - int(GetBValue(want)));
-                n += 3;
-            }
-        }
-        double err = n ? sum / n : 1e9;
-        if (err < best.error) best = FrameMatch{f, err};
-    }
-    return best;
-}
-
-// The same, for a clip of vw x vh drawn scaled into `dest` of the picture (aspect kept).
+// Which of frames [0, frames) a clip of vw x vh shows, drawn scaled into `dest` of the picture
+// (aspect kept). Sampled on a grid away from the edges, where compression smears least.
 inline FrameMatch MatchScaledFrame(const WinTestWindowPicture& pic, RECT dest, int vw, int vh, int frames) {
     FrameMatch best;
     int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
@@ -81,6 +59,11 @@ inline FrameMatch MatchScaledFrame(const WinTestWindowPicture& pic, RECT dest, i
         if (err < best.error) best = FrameMatch{f, err};
     }
     return best;
+}
+
+// The same, for the clip drawn 1:1 at `ox`, `oy`.
+inline FrameMatch MatchFrame(const WinTestWindowPicture& pic, int ox, int oy, int w, int h, int frames) {
+    return MatchScaledFrame(pic, RECT{ox, oy, ox + w, oy + h}, w, h, frames);
 }
 
 // Where a vw x vh picture goes inside a cw x ch area: as large as fits, centred.
