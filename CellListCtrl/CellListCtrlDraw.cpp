@@ -20,6 +20,17 @@ void DrawArrow(CDC* dc, int x, int y) {
     Line(dc, x + 2, y + 2, x + 3, y + 2);
     dc->SelectObject(old);
 }
+// One line of cell text in the given colours, leaving the DC's mode and colours as they were.
+// File names may hold '&': it is shown, not taken for a mnemonic.
+void DrawCellText(CDC* dc, const CString& text, CRect rect, UINT align, COLORREF text_colour, COLORREF back) {
+    int oldMode = dc->SetBkMode(TRANSPARENT);
+    COLORREF oldText = dc->SetTextColor(text_colour);
+    COLORREF oldBk = dc->SetBkColor(back);
+    dc->DrawText(text, &rect, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    dc->SetBkColor(oldBk);
+    dc->SetTextColor(oldText);
+    dc->SetBkMode(oldMode);
+}
 }  // namespace
 
 void CCellListCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -190,13 +201,7 @@ void CCellListCtrl::DrawCheckbox(int nItem, int nSubItem, CDC* pDC, COLORREF crT
     if (!text.IsEmpty()) {
         CRect textRect = rect;
         textRect.left = box.right + 4;
-        int oldMode = pDC->SetBkMode(TRANSPARENT);
-        COLORREF oldText = pDC->SetTextColor(crText);
-        COLORREF oldBk = pDC->SetBkColor(crBkgnd);
-        pDC->DrawText(text, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        pDC->SetBkColor(oldBk);
-        pDC->SetTextColor(oldText);
-        pDC->SetBkMode(oldMode);
+        DrawCellText(pDC, text, textRect, DT_LEFT, crText, crBkgnd);
     }
 }
 
@@ -249,14 +254,7 @@ void CCellListCtrl::DrawText(int nItem, int nSubItem, CDC* pDC, COLORREF crText,
             if (bold.CreateFontIndirect(&lf)) oldFont = pDC->SelectObject(&bold);
         }
     }
-    int oldMode = pDC->SetBkMode(TRANSPARENT);
-    COLORREF oldText = pDC->SetTextColor(crText);
-    COLORREF oldBk = pDC->SetBkColor(crBkgnd);
-    // File names may hold '&': it is shown, not taken for a mnemonic.
-    pDC->DrawText(text, &rect, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    pDC->SetBkColor(oldBk);
-    pDC->SetTextColor(oldText);
-    pDC->SetBkMode(oldMode);
+    DrawCellText(pDC, text, rect, align, crText, crBkgnd);
     if (oldFont) pDC->SelectObject(oldFont);
 }
 
@@ -293,13 +291,7 @@ void CCellListCtrl::DrawComboBox(int nItem, int nSubItem, CDC* pDC, CRect rect, 
     if (textRect.right > textRect.left) {
         CELLLISTDATA* first = Cell(nItem, 0);
         bool enabled = !first || first->bEnabled;
-        int oldMode = pDC->SetBkMode(TRANSPARENT);
-        COLORREF oldText = pDC->SetTextColor(enabled ? m_crWindowText : m_crGrayText);
-        COLORREF oldBk = pDC->SetBkColor(m_crWindow);
-        pDC->DrawText(text, &textRect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        pDC->SetBkColor(oldBk);
-        pDC->SetTextColor(oldText);
-        pDC->SetBkMode(oldMode);
+        DrawCellText(pDC, text, textRect, DT_LEFT, enabled ? m_crWindowText : m_crGrayText, m_crWindow);
     }
 
     if (button.Width() <= 0 || button.Height() <= 0) return;
