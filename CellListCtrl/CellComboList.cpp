@@ -52,47 +52,47 @@ BEGIN_MESSAGE_MAP(CCellComboList, CWnd)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-CCellComboList::CCellComboList(CWnd* owner) : m_pWndOwner(owner) { ASSERT(owner != nullptr); }
+CCellComboList::CCellComboList(CWnd* owner) : m_pOwner(owner) { ASSERT(owner != nullptr); }
 
 CCellComboList::~CCellComboList() {
     if (m_hWnd) DestroyWindow();
 }
 
 void CCellComboList::SetFont(CFont* font, BOOL redraw) {
-    if (m_ListBox.m_hWnd) m_ListBox.SetFont(font, redraw);
+    if (m_list.m_hWnd) m_list.SetFont(font, redraw);
 }
 
-CScrollBar* CCellComboList::GetScrollBarCtrl(int) const { return &m_wndSBVert; }
+CScrollBar* CCellComboList::GetPopupScrollBar(int) const { return &m_scrollBar; }
 
 void CCellComboList::SendRegisteredMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (m_pWndOwner && ::IsWindow(m_pWndOwner->m_hWnd)) m_pWndOwner->SendMessage(msg, wp, lp);
+    if (m_pOwner && ::IsWindow(m_pOwner->m_hWnd)) m_pOwner->SendMessage(msg, wp, lp);
 }
 
 int CCellComboList::OnCreate(LPCREATESTRUCT cs) {
     if (CWnd::OnCreate(cs) == -1) return -1;
-    BOOL list_ok = m_ListBox.Create(WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, CRect(0, 0, 0, 0), this, 0);
-    BOOL bar_ok = m_wndSBVert.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, CRect(0, 0, 0, 0), this, 0);
+    BOOL list_ok = m_list.Create(WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, CRect(0, 0, 0, 0), this, 0);
+    BOOL bar_ok = m_scrollBar.Create(WS_CHILD | WS_VISIBLE | SBS_VERT, CRect(0, 0, 0, 0), this, 0);
     ASSERT(list_ok && bar_ok);
     if (!list_ok || !bar_ok) return -1;
-    if (m_pWndOwner && m_pWndOwner->m_hWnd) {
-        if (CFont* font = m_pWndOwner->GetFont()) {
-            m_ListBox.SetFont(font, FALSE);
-            m_wndSBVert.SetFont(font, FALSE);
+    if (m_pOwner && m_pOwner->m_hWnd) {
+        if (CFont* font = m_pOwner->GetFont()) {
+            m_list.SetFont(font, FALSE);
+            m_scrollBar.SetFont(font, FALSE);
         }
     }
     return 0;
 }
 
 void CCellComboList::Show(int scroll_bar_width) {
-    if (!m_hWnd || !m_ListBox.m_hWnd) return;
-    m_ListBox.SetFocus();
-    if (!m_bFirstTime) return;
-    m_bFirstTime = FALSE;
+    if (!m_hWnd || !m_list.m_hWnd) return;
+    m_list.SetFocus();
+    if (!m_bNeedsLayout) return;
+    m_bNeedsLayout = FALSE;
 
     CRect window, client;
     GetWindowRect(&window);
     GetClientRect(&client);
-    int item_height = m_ListBox.GetItemHeight(0);
+    int item_height = m_list.GetItemHeight(0);
     if (item_height <= 0) item_height = 1;  // a list without a usable height still lays out
 
     CRect list = client;
@@ -106,22 +106,22 @@ void CCellComboList::Show(int scroll_bar_width) {
     window.bottom = window.top + list_height + 4;
 
     MoveWindow(&window);
-    m_ListBox.MoveWindow(&list);
-    ::SetWindowPos(m_ListBox.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    m_wndSBVert.MoveWindow(list.right, list.top, scroll_bar_width, list_height);
+    m_list.MoveWindow(&list);
+    ::SetWindowPos(m_list.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_scrollBar.MoveWindow(list.right, list.top, scroll_bar_width, list_height);
 
-    int sel = m_ListBox.GetCurSel();
+    int sel = m_list.GetCurSel();
     if (sel < 0) sel = 0;
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     si.nMin = 0;
-    si.nMax = m_ListBox.GetCount();
+    si.nMax = m_list.GetCount();
     si.nPage = UINT(visible);
     si.nPos = sel;
-    m_ListBox.SetTopIndex(sel > 0 ? sel - 1 : 0);
-    m_wndSBVert.SetScrollInfo(&si, TRUE);
-    m_wndSBVert.SetScrollPos(sel, TRUE);
+    m_list.SetTopIndex(sel > 0 ? sel - 1 : 0);
+    m_scrollBar.SetScrollInfo(&si, TRUE);
+    m_scrollBar.SetScrollPos(sel, TRUE);
     SetTimer(kHotTrackTimer, kHotTrackMs);
 }
 
@@ -130,22 +130,22 @@ void CCellComboList::OnTimer(UINT_PTR id) {
         CWnd::OnTimer(id);
         return;
     }
-    if (!m_ListBox.m_hWnd) return;
+    if (!m_list.m_hWnd) return;
     CPoint pt;
     ::GetCursorPos(&pt);
-    m_ListBox.ScreenToClient(&pt);
+    m_list.ScreenToClient(&pt);
     BOOL outside = TRUE;
-    UINT index = m_ListBox.ItemFromPoint(pt, outside);
-    if (!outside && int(index) != m_ListBox.GetCurSel() && int(index) >= 0 && int(index) < m_ListBox.GetCount())
-        m_ListBox.SetCurSel(int(index));
+    UINT index = m_list.ItemFromPoint(pt, outside);
+    if (!outside && int(index) != m_list.GetCurSel() && int(index) >= 0 && int(index) < m_list.GetCount())
+        m_list.SetCurSel(int(index));
 }
 
 void CCellComboList::SetScrollPosClamped(int pos) {
     int lo = 0, hi = 0;
-    m_wndSBVert.GetScrollRange(&lo, &hi);
+    m_scrollBar.GetScrollRange(&lo, &hi);
     if (pos > hi) pos = hi;
     if (pos < 0) pos = 0;
-    m_wndSBVert.SetScrollPos(pos, TRUE);
+    m_scrollBar.SetScrollPos(pos, TRUE);
 }
 
 BOOL CCellComboList::PreTranslateMessage(MSG* msg) {
@@ -153,8 +153,8 @@ BOOL CCellComboList::PreTranslateMessage(MSG* msg) {
         SCROLLINFO si{};
         si.cbSize = sizeof si;
         si.fMask = SIF_ALL;
-        m_wndSBVert.GetScrollInfo(&si, SIF_ALL);
-        int sel = m_ListBox.GetCurSel();
+        m_scrollBar.GetScrollInfo(&si, SIF_ALL);
+        int sel = m_list.GetCurSel();
         if (sel < 0) sel = 0;
         int page = int(si.nPage);
         int pos = 0;
@@ -179,10 +179,10 @@ BOOL CCellComboList::PreTranslateMessage(MSG* msg) {
                 moved = false;
                 if (key >= 'A' && key <= 'Z') {
                     // The next choice after the selection that begins with the letter; no wrap.
-                    int count = m_ListBox.GetCount();
+                    int count = m_list.GetCount();
                     for (int i = sel + 1; i < count; ++i) {
                         CString s;
-                        m_ListBox.GetText(i, s);
+                        m_list.GetText(i, s);
                         if (!s.IsEmpty() && std::toupper(static_cast<unsigned char>(s[0])) == int(key)) {
                             pos = i;
                             moved = true;
@@ -209,13 +209,13 @@ void CCellComboList::OnLButtonDown(UINT flags, CPoint pt) {
 }
 
 void CCellComboList::OnVScroll(UINT code, UINT pos, CScrollBar* bar) {
-    if (m_ListBox.m_hWnd) m_ListBox.SendMessage(WM_VSCROLL, MAKEWPARAM(code, pos), 0);
+    if (m_list.m_hWnd) m_list.SendMessage(WM_VSCROLL, MAKEWPARAM(code, pos), 0);
     int lo = 0, hi = 0;
-    m_wndSBVert.GetScrollRange(&lo, &hi);
+    m_scrollBar.GetScrollRange(&lo, &hi);
     SCROLLINFO si{};
     si.cbSize = sizeof si;
-    m_wndSBVert.GetScrollInfo(&si, SIF_ALL);
-    int cur = m_wndSBVert.GetScrollPos();
+    m_scrollBar.GetScrollInfo(&si, SIF_ALL);
+    int cur = m_scrollBar.GetScrollPos();
     int next = cur;
     switch (code) {
         case SB_LINEUP: next = cur - 1; break;
@@ -236,11 +236,11 @@ void CCellComboList::OnKillFocus(CWnd* next) {
     CWnd::OnKillFocus(next);
     // The first two losses come from the popup handing the focus on while it opens; a later
     // one means the user went elsewhere.
-    if (++m_nKillFocusCount > 2) SendRegisteredMessage(WM_CELLCOMBO_VK_ESCAPE, 0, 0);
+    if (++m_nFocusLosses > 2) SendRegisteredMessage(WM_CELLCOMBO_VK_ESCAPE, 0, 0);
 }
 
 void CCellComboList::OnDestroy() {
     KillTimer(kHotTrackTimer);
-    if (m_ListBox.m_hWnd) m_ListBox.DestroyWindow();
+    if (m_list.m_hWnd) m_list.DestroyWindow();
     CWnd::OnDestroy();
 }

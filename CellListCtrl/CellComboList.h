@@ -25,21 +25,21 @@ public:
     ~CCellComboList() override;
 
     void SetFont(CFont* font, BOOL redraw = TRUE);
-    int AddString(LPCSTR text) { return m_ListBox.AddString(text); }
-    int GetCount() const { return m_ListBox.GetCount(); }
-    void GetLBText(int index, CString& text) const { m_ListBox.GetText(index, text); }
-    int FindStringExact(int start, LPCSTR text) const { return m_ListBox.FindStringExact(start, text); }
-    int SetCurSel(int index) { return m_ListBox.SetCurSel(index); }
-    int GetCurSel() const { return m_ListBox.GetCurSel(); }
+    int AddString(LPCSTR text) { return m_list.AddString(text); }
+    int GetCount() const { return m_list.GetCount(); }
+    void GetLBText(int index, CString& text) const { m_list.GetText(index, text); }
+    int FindStringExact(int start, LPCSTR text) const { return m_list.FindStringExact(start, text); }
+    int SetCurSel(int index) { return m_list.SetCurSel(index); }
+    int GetCurSel() const { return m_list.GetCurSel(); }
 
     // Sizes and arranges the popup on the first call; later calls only focus the list.
     void Show(int scroll_bar_width);
     void SendRegisteredMessage(UINT msg, WPARAM wp, LPARAM lp);
-    virtual CScrollBar* GetScrollBarCtrl(int bar) const;
+    virtual CScrollBar* GetPopupScrollBar(int bar) const;
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    CListBox& ListBox() { return m_ListBox; }
+    CListBox& ListBox() { return m_list; }
 
 protected:
     int OnCreate(LPCREATESTRUCT cs);
@@ -50,11 +50,11 @@ protected:
     void OnTimer(UINT_PTR id);
     void SetScrollPosClamped(int pos);
 
-    CListBox m_ListBox;
-    mutable CScrollBar m_wndSBVert;
-    CWnd* m_pWndOwner;
-    int m_nKillFocusCount = 0;
-    BOOL m_bFirstTime = TRUE;
+    CListBox m_list;
+    mutable CScrollBar m_scrollBar;
+    CWnd* m_pOwner;
+    int m_nFocusLosses = 0;
+    BOOL m_bNeedsLayout = TRUE;
 
     DECLARE_MESSAGE_MAP()
 };

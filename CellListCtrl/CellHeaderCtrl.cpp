@@ -19,23 +19,23 @@ namespace {
 constexpr int kTextMax = 80;  // characters of an item's text the header reads for painting
 }
 
-CCellHeaderCtrl::CCellHeaderCtrl() { ReadSysColors(); }
+CCellHeaderCtrl::CCellHeaderCtrl() { CacheColors(); }
 
 CCellHeaderCtrl::~CCellHeaderCtrl() = default;
 
-void CCellHeaderCtrl::ReadSysColors() {
-    m_cr3DHighLight = ::GetSysColor(COLOR_3DHIGHLIGHT);
-    m_cr3DShadow = ::GetSysColor(COLOR_3DSHADOW);
-    m_cr3DFace = ::GetSysColor(COLOR_3DFACE);
-    m_crBtnText = ::GetSysColor(COLOR_BTNTEXT);
+void CCellHeaderCtrl::CacheColors() {
+    m_crEdgeLight = ::GetSysColor(COLOR_3DHIGHLIGHT);
+    m_crEdgeShadow = ::GetSysColor(COLOR_3DSHADOW);
+    m_crFace = ::GetSysColor(COLOR_3DFACE);
+    m_crLabel = ::GetSysColor(COLOR_BTNTEXT);
 }
 
 BOOL CCellHeaderCtrl::SetStyleValue(int which, int value) {
     switch (which) {
-        case 1: m_nSpace = value; break;
-        case 2: m_sizeArrow = CSize(LOWORD(DWORD(value)), HIWORD(DWORD(value))); break;
-        case 3: m_bStaticBorder = value; break;
-        case 4: m_bResizing = value; break;
+        case 1: m_nImageGap = value; break;
+        case 2: m_arrowSize = CSize(LOWORD(DWORD(value)), HIWORD(DWORD(value))); break;
+        case 3: m_bExtraHeight = value; break;
+        case 4: m_bSpareFlag = value; break;
         default: return FALSE;
     }
     if (m_hWnd) Invalidate();
@@ -52,12 +52,12 @@ void CCellHeaderCtrl::DrawItem(CDC* dc, CRect rect, LPHDITEM item) {
     CImageList* images = GetImageList();
     // Image 0 is the blank entry: it counts as no image.
     if (item->iImage != 0 && images && images->GetSafeHandle() && rect.Width() > 0) {
-        int cx = m_sizeImage.cx < rect.Width() ? m_sizeImage.cx : rect.Width();
-        int cy = m_sizeImage.cy < rect.Height() ? m_sizeImage.cy : rect.Height();
+        int cx = m_imageSize.cx < rect.Width() ? m_imageSize.cx : rect.Width();
+        int cy = m_imageSize.cy < rect.Height() ? m_imageSize.cy : rect.Height();
         int y = rect.top + (rect.Height() - cy) / 2;
         ::ImageList_DrawEx(images->GetSafeHandle(), item->iImage, dc->GetSafeHdc(), rect.left, y, cx, cy,
                            dc->GetBkColor(), CLR_DEFAULT, ILD_NORMAL);
-        rect.left += m_sizeImage.cx + m_nSpace;
+        rect.left += m_imageSize.cx + m_nImageGap;
     }
 
     if ((item->fmt & HDF_BITMAP) && item->hbm) {
@@ -70,7 +70,7 @@ void CCellHeaderCtrl::DrawItem(CDC* dc, CRect rect, LPHDITEM item) {
                 dc->BitBlt(rect.right - bm.bmWidth, y, bm.bmWidth, bm.bmHeight, &mem, 0, 0, SRCCOPY);
                 ::SelectObject(mem.GetSafeHdc(), old);
             }
-            rect.right -= bm.bmWidth + m_nSpace;
+            rect.right -= bm.bmWidth + m_nImageGap;
         }
     }
 
@@ -86,7 +86,7 @@ void CCellHeaderCtrl::DrawItem(CDC* dc, CRect rect, LPHDITEM item) {
 
 void CCellHeaderCtrl::OnPaint() {
     CPaintDC paint(this);
-    CMemDC* mem = m_bDoubleBuffer ? new CMemDC(&paint) : nullptr;
+    CMemDC* mem = m_bBuffered ? new CMemDC(&paint) : nullptr;
     CDC* dc = mem ? static_cast<CDC*>(mem) : static_cast<CDC*>(&paint);
 
     CRect clip;
@@ -94,11 +94,11 @@ void CCellHeaderCtrl::OnPaint() {
     if (!clip.IsRectEmpty()) {
         CRect client;
         GetClientRect(&client);
-        dc->FillSolidRect(&client, m_cr3DFace);
+        dc->FillSolidRect(&client, m_crFace);
         CFont* font = GetFont();
         CFont* old_font = font ? dc->SelectObject(font) : nullptr;
-        CPen shadow(PS_SOLID, 1, m_cr3DShadow);
-        CPen highlight(PS_SOLID, 1, m_cr3DHighLight);
+        CPen shadow(PS_SOLID, 1, m_crEdgeShadow);
+        CPen highlight(PS_SOLID, 1, m_crEdgeLight);
         CPen* old_pen = dc->SelectObject(&shadow);
 
         int count = GetItemCount();
@@ -143,7 +143,7 @@ void CCellHeaderCtrl::OnPaint() {
         if (total > 0) {
             CRect rest = client;
             rest.left += total;
-            dc->Draw3dRect(&rest, m_cr3DHighLight, m_cr3DShadow);
+            dc->Draw3dRect(&rest, m_crEdgeLight, m_crEdgeShadow);
         }
         dc->SelectObject(old_pen);
         if (old_font) dc->SelectObject(old_font);
@@ -156,7 +156,7 @@ BOOL CCellHeaderCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
 void CCellHeaderCtrl::OnSysColorChange() {
     TRACE("in CCellHeaderCtrl::OnSysColorChange\n");
     CHeaderCtrl::OnSysColorChange();
-    ReadSysColors();
+    CacheColors();
 }
 
 LRESULT CCellHeaderCtrl::OnInsertItem(WPARAM, LPARAM) { return Default(); }
@@ -167,11 +167,11 @@ LRESULT CCellHeaderCtrl::OnSetImageList(WPARAM wp, LPARAM lp) {
     HIMAGELIST list = reinterpret_cast<HIMAGELIST>(lp);
     // Only the normal list is drawn from; a state list leaves the stored size alone.
     if (wp != 0) return Default();
-    m_sizeImage = CSize(0, 0);
+    m_imageSize = CSize(0, 0);
     if (list) {
         IMAGEINFO info{};
         if (::ImageList_GetImageInfo(list, 0, &info))
-            m_sizeImage = CSize(info.rcImage.right - info.rcImage.left, info.rcImage.bottom - info.rcImage.top);
+            m_imageSize = CSize(info.rcImage.right - info.rcImage.left, info.rcImage.bottom - info.rcImage.top);
     }
     return Default();
 }
@@ -180,6 +180,6 @@ LRESULT CCellHeaderCtrl::OnLayout(WPARAM, LPARAM lp) {
     LRESULT r = Default();
     auto* layout = reinterpret_cast<HDLAYOUT*>(lp);
     // The taller header goes to the window position the default layout computed.
-    if (r && m_bStaticBorder && layout && layout->pwpos) layout->pwpos->cy += 2 * ::GetSystemMetrics(SM_CXBORDER);
+    if (r && m_bExtraHeight && layout && layout->pwpos) layout->pwpos->cy += 2 * ::GetSystemMetrics(SM_CXBORDER);
     return r;
 }

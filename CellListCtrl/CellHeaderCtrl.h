@@ -12,7 +12,7 @@ public:
     ~CCellHeaderCtrl() override;
 
     // The space after an item's image or bitmap; the list also leaves it before a cell image.
-    int GetSpacing() const { return m_nSpace; }
+    int GetSpacing() const { return m_nImageGap; }
     // 1: the gap; 2: arrow size (width low word, height high word); 3, 4: the two flags.
     BOOL SetStyleValue(int which, int value);
 
@@ -27,18 +27,18 @@ protected:
     LRESULT OnDeleteItem(WPARAM wp, LPARAM lp);
     LRESULT OnSetImageList(WPARAM wp, LPARAM lp);
     LRESULT OnLayout(WPARAM wp, LPARAM lp);
-    void ReadSysColors();
+    void CacheColors();
 
-    BOOL m_bDoubleBuffer = TRUE;
-    int m_nSpace = 6;
-    CSize m_sizeImage{0, 0};
-    CSize m_sizeArrow{8, 8};
-    BOOL m_bStaticBorder = FALSE;
-    BOOL m_bResizing = FALSE;
-    COLORREF m_cr3DHighLight = 0;
-    COLORREF m_cr3DShadow = 0;
-    COLORREF m_cr3DFace = 0;
-    COLORREF m_crBtnText = 0;
+    BOOL m_bBuffered = TRUE;
+    int m_nImageGap = 6;
+    CSize m_imageSize{0, 0};
+    CSize m_arrowSize{8, 8};
+    BOOL m_bExtraHeight = FALSE;
+    BOOL m_bSpareFlag = FALSE;
+    COLORREF m_crEdgeLight = 0;
+    COLORREF m_crEdgeShadow = 0;
+    COLORREF m_crFace = 0;
+    COLORREF m_crLabel = 0;
 
     DECLARE_MESSAGE_MAP()
 };

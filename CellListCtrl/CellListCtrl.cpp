@@ -50,21 +50,21 @@ namespace {
 }  // namespace
 
 CELLLISTDATA::CELLLISTDATA()
-    : bEnabled(TRUE),
-      bBold(FALSE),
-      nImage(-1),
-      bCombo(FALSE),
-      bComboButtonPressed(FALSE),
-      psa(nullptr),
-      nComboListHeight(10),
-      nInitialComboSel(0),
-      crText(::GetSysColor(COLOR_WINDOWTEXT)),
-      crBackground(::GetSysColor(COLOR_WINDOW)),
-      bShowProgress(FALSE),
-      nProgressPercent(0),
-      bShowProgressMessage(TRUE),
-      nCheckedState(-1),
-      dwItemData(0) {}
+    : bRowEnabled(TRUE),
+      bBoldText(FALSE),
+      nImageIndex(-1),
+      bDropDown(FALSE),
+      bDropButtonDown(FALSE),
+      pChoices(nullptr),
+      nDropRows(10),
+      nDefaultChoice(0),
+      crTextColor(::GetSysColor(COLOR_WINDOWTEXT)),
+      crFillColor(::GetSysColor(COLOR_WINDOW)),
+      bProgressBar(FALSE),
+      nPercentDone(0),
+      bPercentShown(TRUE),
+      nCheckMark(-1),
+      dwRowData(0) {}
 
 // A row's records. The list view item's data word holds the address of this.
 struct CCellListCtrl::CellRow {
@@ -97,25 +97,25 @@ BEGIN_MESSAGE_MAP(CCellListCtrl, CListCtrl)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFFFFFF, OnToolTipText)
 END_MESSAGE_MAP()
 
-CCellListCtrl::CCellListCtrl() { ReadSysColors(); }
+CCellListCtrl::CCellListCtrl() { m_sys.Read(); }
 
 CCellListCtrl::~CCellListCtrl() {
-    delete m_pListBox;
-    m_pListBox = nullptr;
+    delete m_pDropList;
+    m_pDropList = nullptr;
 }
 
-void CCellListCtrl::ReadSysColors() {
-    m_cr3DFace = ::GetSysColor(COLOR_3DFACE);
-    m_cr3DHighLight = ::GetSysColor(COLOR_3DHIGHLIGHT);
-    m_cr3DShadow = ::GetSysColor(COLOR_3DSHADOW);
-    m_crBtnFace = ::GetSysColor(COLOR_BTNFACE);
-    m_crBtnShadow = ::GetSysColor(COLOR_BTNSHADOW);
-    m_crBtnText = ::GetSysColor(COLOR_BTNTEXT);
-    m_crGrayText = ::GetSysColor(COLOR_GRAYTEXT);
-    m_crHighLight = ::GetSysColor(COLOR_HIGHLIGHT);
-    m_crHighLightText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
-    m_crWindow = ::GetSysColor(COLOR_WINDOW);
-    m_crWindowText = ::GetSysColor(COLOR_WINDOWTEXT);
+void CCellListCtrl::SystemColors::Read() {
+    face3d = ::GetSysColor(COLOR_3DFACE);
+    light3d = ::GetSysColor(COLOR_3DHIGHLIGHT);
+    shadow3d = ::GetSysColor(COLOR_3DSHADOW);
+    buttonFace = ::GetSysColor(COLOR_BTNFACE);
+    buttonShadow = ::GetSysColor(COLOR_BTNSHADOW);
+    buttonText = ::GetSysColor(COLOR_BTNTEXT);
+    grayText = ::GetSysColor(COLOR_GRAYTEXT);
+    selection = ::GetSysColor(COLOR_HIGHLIGHT);
+    selectionText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    window = ::GetSysColor(COLOR_WINDOW);
+    windowText = ::GetSysColor(COLOR_WINDOWTEXT);
 }
 
 // ---- calls from other threads ------------------------------------------------------------
@@ -180,19 +180,19 @@ int CCellListCtrl::GetColumns() {
 
 int CCellListCtrl::InsertItem(int nItem, LPCSTR lpszItem) {
     if (!OnOwnThread()) return Marshal(-1, [&] { return InsertItem(nItem, lpszItem); });
-    return InsertItemEx(nItem, lpszItem, m_crWindowText, m_crWindow);
+    return InsertItemEx(nItem, lpszItem, m_sys.windowText, m_sys.window);
 }
 
-int CCellListCtrl::InsertItemEx(int nItem, LPCSTR lpszItem, COLORREF crText, COLORREF crBackground) {
-    if (!OnOwnThread()) return Marshal(-1, [&] { return InsertItemEx(nItem, lpszItem, crText, crBackground); });
+int CCellListCtrl::InsertItemEx(int nItem, LPCSTR lpszItem, COLORREF crTextColor, COLORREF crFillColor) {
+    if (!OnOwnThread()) return Marshal(-1, [&] { return InsertItemEx(nItem, lpszItem, crTextColor, crFillColor); });
     if (nItem < 0 || !m_hWnd) return -1;
     int index = CListCtrl::InsertItem(nItem, lpszItem);
     if (index < 0) return -1;
     CellRow* row = AllocateRow();
     if (!row) return -1;  // the row stays, without records: drawn plainly, clicks ignored
-    row->cells[0].crText = crText;
-    row->cells[0].crBackground = crBackground;
-    row->cells[0].nImage = -1;
+    row->cells[0].crTextColor = crTextColor;
+    row->cells[0].crFillColor = crFillColor;
+    row->cells[0].nImageIndex = -1;
     CListCtrl::SetItemData(index, reinterpret_cast<DWORD_PTR>(row));
     return index;
 }
@@ -207,10 +207,10 @@ int CCellListCtrl::InsertItem(const LVITEMA* pItem) {
     if (index < 0) return -1;
     CellRow* row = AllocateRow();
     if (!row) return -1;
-    row->cells[0].crText = m_crWindowText;
-    row->cells[0].crBackground = m_crWindow;
-    row->cells[0].nImage = (pItem->mask & LVIF_IMAGE) ? pItem->iImage : -1;
-    if (pItem->mask & LVIF_PARAM) row->cells[0].dwItemData = DWORD_PTR(pItem->lParam);
+    row->cells[0].crTextColor = m_sys.windowText;
+    row->cells[0].crFillColor = m_sys.window;
+    row->cells[0].nImageIndex = (pItem->mask & LVIF_IMAGE) ? pItem->iImage : -1;
+    if (pItem->mask & LVIF_PARAM) row->cells[0].dwRowData = DWORD_PTR(pItem->lParam);
     CListCtrl::SetItemData(index, reinterpret_cast<DWORD_PTR>(row));
     return index;
 }
@@ -236,20 +236,20 @@ BOOL CCellListCtrl::SetItem(const LVITEMA* pItem) {
     item.mask &= ~UINT(LVIF_PARAM);  // never overwrite the records' address
     if (!CListCtrl::SetItem(&item)) return FALSE;
     if (CELLLISTDATA* cell = Cell(pItem->iItem, pItem->iSubItem)) {
-        if (pItem->mask & LVIF_IMAGE) cell->nImage = pItem->iImage;
+        if (pItem->mask & LVIF_IMAGE) cell->nImageIndex = pItem->iImage;
         UpdateSubItem(pItem->iItem, pItem->iSubItem);
     }
     if ((pItem->mask & LVIF_PARAM) && pItem->iSubItem == 0) {
-        if (CELLLISTDATA* first = Cell(pItem->iItem, 0)) first->dwItemData = DWORD_PTR(pItem->lParam);
+        if (CELLLISTDATA* first = Cell(pItem->iItem, 0)) first->dwRowData = DWORD_PTR(pItem->lParam);
     }
     return TRUE;
 }
 
-BOOL CCellListCtrl::SetItemImage(int nItem, int nSubItem, int nImage) {
-    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetItemImage(nItem, nSubItem, nImage); });
+BOOL CCellListCtrl::SetItemImage(int nItem, int nSubItem, int nImageIndex) {
+    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetItemImage(nItem, nSubItem, nImageIndex); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return FALSE;
-    cell->nImage = nImage;
+    cell->nImageIndex = nImageIndex;
     UpdateSubItem(nItem, nSubItem);
     return TRUE;
 }
@@ -265,16 +265,17 @@ BOOL CCellListCtrl::SetItemText(int nItem, int nSubItem, LPCSTR lpszText) {
     return ok;
 }
 
-BOOL CCellListCtrl::SetItemTextEx(int nItem, int nSubItem, LPCSTR lpszText, COLORREF crText, COLORREF crBackground) {
+BOOL CCellListCtrl::SetItemTextEx(int nItem, int nSubItem, LPCSTR lpszText, COLORREF crTextColor,
+                                  COLORREF crFillColor) {
     if (!OnOwnThread())
-        return Marshal(FALSE, [&] { return SetItemTextEx(nItem, nSubItem, lpszText, crText, crBackground); });
+        return Marshal(FALSE, [&] { return SetItemTextEx(nItem, nSubItem, lpszText, crTextColor, crFillColor); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return FALSE;
     if (lpszText) CListCtrl::SetItemText(nItem, nSubItem, lpszText);
     cell = Cell(nItem, nSubItem);  // the list view's own call may have run other code
     if (!cell) return FALSE;
-    cell->crText = crText == COLORREF(-1) ? m_crWindowText : crText;
-    cell->crBackground = crBackground == COLORREF(-1) ? m_crWindow : crBackground;
+    cell->crTextColor = crTextColor == COLORREF(-1) ? m_sys.windowText : crTextColor;
+    cell->crFillColor = crFillColor == COLORREF(-1) ? m_sys.window : crFillColor;
     UpdateSubItem(nItem, nSubItem);
     return TRUE;
 }
@@ -283,7 +284,7 @@ BOOL CCellListCtrl::DeleteItem(int nItem) {
     if (!OnOwnThread()) return Marshal(FALSE, [&] { return DeleteItem(nItem); });
     if (!m_hWnd || nItem < 0 || nItem >= CListCtrl::GetItemCount()) return FALSE;
     // Row numbers below the deleted one shift: an open drop-down would name another cell.
-    if (m_pListBox || m_bComboIsClicked) ResetCombo();
+    if (m_pDropList || m_bDropButtonHeld) ResetCombo();
     FreeRow(nItem);
     return CListCtrl::DeleteItem(nItem);
 }
@@ -298,19 +299,18 @@ BOOL CCellListCtrl::DeleteAllItems() {
 
 // ---- progress ----------------------------------------------------------------------------
 
-BOOL CCellListCtrl::SetProgress(int nItem, int nSubItem, BOOL bShowProgressText, LPCSTR lpszProgressText) {
+BOOL CCellListCtrl::SetProgress(int nItem, int nSubItem, BOOL bShowPercent, LPCSTR lpszPercentFormat) {
     if (!OnOwnThread()) {
-        std::string copy = lpszProgressText ? lpszProgressText : "";
-        bool has = lpszProgressText != nullptr;
-        return Marshal(FALSE,
-                       [&] { return SetProgress(nItem, nSubItem, bShowProgressText, has ? copy.c_str() : nullptr); });
+        std::string copy = lpszPercentFormat ? lpszPercentFormat : "";
+        bool has = lpszPercentFormat != nullptr;
+        return Marshal(FALSE, [&] { return SetProgress(nItem, nSubItem, bShowPercent, has ? copy.c_str() : nullptr); });
     }
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return FALSE;
-    cell->bShowProgress = TRUE;
-    cell->nProgressPercent = 0;
-    cell->bShowProgressMessage = bShowProgressText;
-    cell->strProgressText = lpszProgressText ? lpszProgressText : "";
+    cell->bProgressBar = TRUE;
+    cell->nPercentDone = 0;
+    cell->bPercentShown = bShowPercent;
+    cell->strPercentFormat = lpszPercentFormat ? lpszPercentFormat : "";
     UpdateSubItem(nItem, nSubItem);
     return TRUE;
 }
@@ -319,8 +319,8 @@ void CCellListCtrl::DeleteProgress(int nItem, int nSubItem) {
     if (!OnOwnThread()) return MarshalVoid([&] { DeleteProgress(nItem, nSubItem); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return;
-    cell->bShowProgress = FALSE;
-    cell->nProgressPercent = 0;
+    cell->bProgressBar = FALSE;
+    cell->nPercentDone = 0;
     UpdateSubItem(nItem, nSubItem);
 }
 
@@ -328,7 +328,7 @@ void CCellListCtrl::UpdateProgress(int nItem, int nSubItem, int nPercent) {
     if (!OnOwnThread()) return MarshalVoid([&] { UpdateProgress(nItem, nSubItem, nPercent); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return;
-    cell->nProgressPercent = nPercent;
+    cell->nPercentDone = nPercent;
     UpdateSubItem(nItem, nSubItem);
 }
 
@@ -383,20 +383,20 @@ CString CCellListCtrl::FormatProgressText(LPCSTR lpszFormat, int nPercent) {
 
 // ---- check boxes -------------------------------------------------------------------------
 
-BOOL CCellListCtrl::SetCheckbox(int nItem, int nSubItem, int nCheckedState) {
-    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetCheckbox(nItem, nSubItem, nCheckedState); });
+BOOL CCellListCtrl::SetCheckbox(int nItem, int nSubItem, int nCheckMark) {
+    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetCheckbox(nItem, nSubItem, nCheckMark); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return FALSE;
-    cell->nCheckedState = nCheckedState;
+    cell->nCheckMark = nCheckMark;
     UpdateSubItem(nItem, nSubItem);
-    UpdateHeaderCheck(nSubItem);
+    SyncHeaderCheck(nSubItem);
     return TRUE;
 }
 
 int CCellListCtrl::GetCheckbox(int nItem, int nSubItem) {
     if (!OnOwnThread()) return Marshal(-1, [&] { return GetCheckbox(nItem, nSubItem); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
-    return cell ? cell->nCheckedState : -1;
+    return cell ? cell->nCheckMark : -1;
 }
 
 int CCellListCtrl::CountCheckedItems(int nSubItem) {
@@ -405,7 +405,7 @@ int CCellListCtrl::CountCheckedItems(int nSubItem) {
     int n = 0, rows = CListCtrl::GetItemCount();
     for (int i = 0; i < rows; ++i) {
         CELLLISTDATA* cell = Cell(i, nSubItem);
-        if (cell && cell->nCheckedState == 1) ++n;
+        if (cell && cell->nCheckMark == 1) ++n;
     }
     return n;
 }
@@ -420,19 +420,19 @@ int CCellListCtrl::GetHeaderCheckedState(int nSubItem) {
     return hi.iImage > 0 ? hi.iImage : 0;  // an item never given an image shows none
 }
 
-BOOL CCellListCtrl::SetHeaderCheckedState(int nSubItem, int nCheckedState) {
-    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetHeaderCheckedState(nSubItem, nCheckedState); });
+BOOL CCellListCtrl::SetHeaderCheckedState(int nSubItem, int nCheckMark) {
+    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetHeaderCheckedState(nSubItem, nCheckMark); });
     if (!m_hWnd || nSubItem < 0 || nSubItem >= GetColumns()) return FALSE;
     HWND header = reinterpret_cast<HWND>(::SendMessageA(m_hWnd, LVM_GETHEADER, 0, 0));
     HDITEMA hi{};
     hi.mask = HDI_IMAGE;
-    hi.iImage = nCheckedState;
+    hi.iImage = nCheckMark;
     if (!::SendMessageA(header, HDM_SETITEMA, WPARAM(nSubItem), reinterpret_cast<LPARAM>(&hi))) return FALSE;
     ::InvalidateRect(header, nullptr, TRUE);
     return TRUE;
 }
 
-void CCellListCtrl::UpdateHeaderCheck(int nSubItem) {
+void CCellListCtrl::SyncHeaderCheck(int nSubItem) {
     // Only a column whose header shows a check image follows its cells.
     if (GetHeaderCheckedState(nSubItem) <= 0) return;
     int want = CountCheckedItems(nSubItem) == CListCtrl::GetItemCount() ? 2 : 1;
@@ -445,13 +445,13 @@ void CCellListCtrl::NotifyParent(UINT msg, int nItem, int nSubItem) {
     if (target && target->m_hWnd) target->SendMessage(msg, WPARAM(nItem), LPARAM(nSubItem));
 }
 
-void CCellListCtrl::ToggleCheckbox(int nItem, int nSubItem) {
+void CCellListCtrl::FlipCheckbox(int nItem, int nSubItem) {
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return;
-    cell->nCheckedState = cell->nCheckedState == 0 ? 1 : 0;
+    cell->nCheckMark = cell->nCheckMark == 0 ? 1 : 0;
     UpdateSubItem(nItem, nSubItem);
     NotifyParent(WM_CELLLIST_CHECKBOX_CLICKED, nItem, nSubItem);
-    UpdateHeaderCheck(nSubItem);
+    SyncHeaderCheck(nSubItem);
 }
 
 // ---- row and cell look -------------------------------------------------------------------
@@ -460,7 +460,7 @@ BOOL CCellListCtrl::SetEnabled(int nItem, BOOL bEnable) {
     if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetEnabled(nItem, bEnable); });
     CELLLISTDATA* first = Cell(nItem, 0);
     if (!first) return FALSE;
-    first->bEnabled = bEnable;
+    first->bRowEnabled = bEnable;
     UpdateSubItem(nItem, -1);
     return TRUE;
 }
@@ -468,14 +468,14 @@ BOOL CCellListCtrl::SetEnabled(int nItem, BOOL bEnable) {
 BOOL CCellListCtrl::GetEnabled(int nItem) {
     if (!OnOwnThread()) return Marshal(FALSE, [&] { return GetEnabled(nItem); });
     CELLLISTDATA* first = Cell(nItem, 0);
-    return first ? first->bEnabled : FALSE;
+    return first ? first->bRowEnabled : FALSE;
 }
 
-BOOL CCellListCtrl::SetBold(int nItem, int nSubItem, BOOL bBold) {
-    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetBold(nItem, nSubItem, bBold); });
+BOOL CCellListCtrl::SetBold(int nItem, int nSubItem, BOOL bBoldText) {
+    if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetBold(nItem, nSubItem, bBoldText); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return FALSE;
-    cell->bBold = bBold;
+    cell->bBoldText = bBoldText;
     UpdateSubItem(nItem, nSubItem);
     return TRUE;
 }
@@ -483,27 +483,27 @@ BOOL CCellListCtrl::SetBold(int nItem, int nSubItem, BOOL bBold) {
 BOOL CCellListCtrl::GetBold(int nItem, int nSubItem) {
     if (!OnOwnThread()) return Marshal(FALSE, [&] { return GetBold(nItem, nSubItem); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
-    return cell ? cell->bBold : FALSE;
+    return cell ? cell->bBoldText : FALSE;
 }
 
 // ---- combo cells -------------------------------------------------------------------------
 
-BOOL CCellListCtrl::SetComboBox(int nItem, int nSubItem, BOOL bEnableCombo, CStringArray* psa, int nComboListHeight,
-                                int nInitialComboSel) {
+BOOL CCellListCtrl::SetComboBox(int nItem, int nSubItem, BOOL bEnableDropDown, CStringArray* pChoices, int nDropRows,
+                                int nDefaultChoice) {
     if (!OnOwnThread())
-        return Marshal(FALSE, [&] {
-            return SetComboBox(nItem, nSubItem, bEnableCombo, psa, nComboListHeight, nInitialComboSel);
-        });
+        return Marshal(
+            FALSE, [&] { return SetComboBox(nItem, nSubItem, bEnableDropDown, pChoices, nDropRows, nDefaultChoice); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
-    if (!cell || !psa) return FALSE;
-    if (nInitialComboSel < 0 || nInitialComboSel >= psa->GetSize()) nInitialComboSel = 0;
-    cell->bCombo = bEnableCombo;
-    if (bEnableCombo) {
-        cell->psa = psa;
-        cell->nComboListHeight = nComboListHeight;
-        cell->nInitialComboSel = nInitialComboSel;
+    if (!cell || !pChoices) return FALSE;
+    if (nDefaultChoice < 0 || nDefaultChoice >= pChoices->GetSize()) nDefaultChoice = 0;
+    cell->bDropDown = bEnableDropDown;
+    if (bEnableDropDown) {
+        cell->pChoices = pChoices;
+        cell->nDropRows = nDropRows;
+        cell->nDefaultChoice = nDefaultChoice;
         // An empty array has no choice to show.
-        if (nInitialComboSel < psa->GetSize()) CListCtrl::SetItemText(nItem, nSubItem, psa->GetAt(nInitialComboSel));
+        if (nDefaultChoice < pChoices->GetSize())
+            CListCtrl::SetItemText(nItem, nSubItem, pChoices->GetAt(nDefaultChoice));
     }
     UpdateSubItem(nItem, nSubItem);
     return TRUE;
@@ -516,7 +516,7 @@ CString CCellListCtrl::GetComboText(int nItem, int nSubItem) {
 }
 
 BOOL CCellListCtrl::ComboCellValid() const {
-    return m_nComboItem >= 0 && m_nComboSubItem >= 0 && Cell(m_nComboItem, m_nComboSubItem) != nullptr;
+    return m_nDropRow >= 0 && m_nDropColumn >= 0 && Cell(m_nDropRow, m_nDropColumn) != nullptr;
 }
 
 void CCellListCtrl::ReleaseComboButton() {
@@ -524,30 +524,30 @@ void CCellListCtrl::ReleaseComboButton() {
     static bool busy = false;
     if (busy) return;
     busy = true;
-    if (m_bComboIsClicked && ComboCellValid()) {
-        Cell(m_nComboItem, m_nComboSubItem)->bComboButtonPressed = FALSE;
-        UpdateSubItem(m_nComboItem, m_nComboSubItem);
+    if (m_bDropButtonHeld && ComboCellValid()) {
+        Cell(m_nDropRow, m_nDropColumn)->bDropButtonDown = FALSE;
+        UpdateSubItem(m_nDropRow, m_nDropColumn);
     }
-    m_bComboIsClicked = FALSE;
+    m_bDropButtonHeld = FALSE;
     busy = false;
 }
 
 void CCellListCtrl::CloseComboList() {
     // Called from this control's own timers (or its own teardown), never from the handler of
     // a message the popup sent: the popup's handler is then no longer on the stack.
-    if (!m_pListBox) return;
-    CCellComboList* popup = m_pListBox;
-    m_pListBox = nullptr;
+    if (!m_pDropList) return;
+    CCellComboList* popup = m_pDropList;
+    m_pDropList = nullptr;
     delete popup;
 }
 
 void CCellListCtrl::StartComboEscape() {
-    if (!m_pListBox) return;
+    if (!m_pDropList) return;
     KillTimer(kButtonTimer);
     SetTimer(kEscapeTimer, kPopupMs);
     if (ComboCellValid()) {
-        CListCtrl::SetItemText(m_nComboItem, m_nComboSubItem, m_strInitialString);
-        UpdateSubItem(m_nComboItem, m_nComboSubItem);
+        CListCtrl::SetItemText(m_nDropRow, m_nDropColumn, m_strTextBeforeDrop);
+        UpdateSubItem(m_nDropRow, m_nDropColumn);
     }
 }
 
@@ -558,46 +558,46 @@ void CCellListCtrl::ResetCombo() {
         KillTimer(kChooseTimer);
         KillTimer(kFollowTimer);
     }
-    if (m_bComboIsClicked && ComboCellValid()) Cell(m_nComboItem, m_nComboSubItem)->bComboButtonPressed = FALSE;
-    m_bComboIsClicked = FALSE;
+    if (m_bDropButtonHeld && ComboCellValid()) Cell(m_nDropRow, m_nDropColumn)->bDropButtonDown = FALSE;
+    m_bDropButtonHeld = FALSE;
     CloseComboList();
-    m_nComboItem = m_nComboSubItem = -1;
+    m_nDropRow = m_nDropColumn = -1;
 }
 
 void CCellListCtrl::OpenComboList(int nItem, int nSubItem, const CRect& rcCombo, CDC* pDC) {
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
-    if (!cell || m_pListBox) return;
+    if (!cell || m_pDropList) return;
     auto* popup = new (std::nothrow) CCellComboList(this);
     if (!popup) return;
-    m_nComboItem = nItem;
-    m_nComboSubItem = nSubItem;
+    m_nDropRow = nItem;
+    m_nDropColumn = nSubItem;
 
     int cellHeight = rcCombo.Height() - 1;  // the cell's own height (the frame got one more pixel)
     CRect rc = rcCombo;
     rc.right -= 1;
     rc.top = rcCombo.bottom - 2;  // the cell's bottom less one
-    int rows = cell->nComboListHeight > 0 ? cell->nComboListHeight : 1;
+    int rows = cell->nDropRows > 0 ? cell->nDropRows : 1;
     rc.bottom = rc.top + rows * (cellHeight - 2 > 1 ? cellHeight - 2 : 1);
     ClientToScreen(&rc);
-    m_rectComboList = rc;
+    m_rcDropList = rc;
 
     LPCSTR cls = AfxRegisterWndClass(CS_CLASSDC | CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW), nullptr, nullptr);
     if (!popup->CreateEx(0, cls, "", WS_POPUP | WS_VISIBLE | WS_BORDER, rc, this, 0)) {
         delete popup;
         return;  // the cell stays a plain combo cell
     }
-    m_pListBox = popup;
+    m_pDropList = popup;
 
-    if (!m_bFontIsCreated) {
+    if (!m_bDropFontMade) {
         LOGFONTA lf{};
         CFont* current = pDC ? pDC->GetCurrentFont() : nullptr;
-        if (current && current->GetLogFont(&lf) && m_ListboxFont.CreateFontIndirect(&lf)) m_bFontIsCreated = TRUE;
+        if (current && current->GetLogFont(&lf) && m_dropFont.CreateFontIndirect(&lf)) m_bDropFontMade = TRUE;
     }
-    if (m_bFontIsCreated) popup->SetFont(&m_ListboxFont, FALSE);
+    if (m_bDropFontMade) popup->SetFont(&m_dropFont, FALSE);
 
-    if (CStringArray* psa = cell->psa) {
-        for (INT_PTR i = 0; i < psa->GetSize(); ++i)
-            if (!psa->GetAt(i).IsEmpty()) popup->AddString(psa->GetAt(i));
+    if (CStringArray* pChoices = cell->pChoices) {
+        for (INT_PTR i = 0; i < pChoices->GetSize(); ++i)
+            if (!pChoices->GetAt(i).IsEmpty()) popup->AddString(pChoices->GetAt(i));
     }
     CString text = CListCtrl::GetItemText(nItem, nSubItem);
     int sel = 0;
@@ -609,7 +609,7 @@ void CCellListCtrl::OpenComboList(int nItem, int nSubItem, const CRect& rcCombo,
     CString chosen;
     if (sel < popup->GetCount()) popup->GetLBText(sel, chosen);
     if (text.IsEmpty() && !chosen.IsEmpty()) CListCtrl::SetItemText(nItem, nSubItem, chosen);
-    m_strInitialString = chosen.IsEmpty() ? text : chosen;
+    m_strTextBeforeDrop = chosen.IsEmpty() ? text : chosen;
     popup->Show(kComboScrollBarWidth);
 }
 
@@ -638,28 +638,28 @@ LRESULT CCellListCtrl::OnComboKeydown(WPARAM, LPARAM) {
 }
 
 BOOL CCellListCtrl::TakeComboChoice() {
-    if (!m_pListBox || !ComboCellValid()) return FALSE;
-    int sel = m_pListBox->GetCurSel();
+    if (!m_pDropList || !ComboCellValid()) return FALSE;
+    int sel = m_pDropList->GetCurSel();
     if (sel < 0) return FALSE;
     CString text;
-    m_pListBox->GetLBText(sel, text);
-    CListCtrl::SetItemText(m_nComboItem, m_nComboSubItem, text);
-    UpdateSubItem(m_nComboItem, m_nComboSubItem);
+    m_pDropList->GetLBText(sel, text);
+    CListCtrl::SetItemText(m_nDropRow, m_nDropColumn, text);
+    UpdateSubItem(m_nDropRow, m_nDropColumn);
     return TRUE;
 }
 
 void CCellListCtrl::OnTimer(UINT_PTR nIDEvent) {
     switch (nIDEvent) {
         case kButtonTimer:
-            if (m_bComboIsClicked) {
+            if (m_bDropButtonHeld) {
                 CPoint pt;
                 ::GetCursorPos(&pt);
                 ScreenToClient(&pt);
-                if (!m_rectComboButton.PtInRect(pt)) ReleaseComboButton();
-            } else if (!m_pListBox) {
+                if (!m_rcDropButton.PtInRect(pt)) ReleaseComboButton();
+            } else if (!m_pDropList) {
                 KillTimer(kButtonTimer);
             } else {
-                m_pListBox->Show(kComboScrollBarWidth);
+                m_pDropList->Show(kComboScrollBarWidth);
             }
             return;
         case kEscapeTimer:
@@ -668,7 +668,7 @@ void CCellListCtrl::OnTimer(UINT_PTR nIDEvent) {
             return;
         case kChooseTimer: {
             KillTimer(kChooseTimer);
-            int row = m_nComboItem, col = m_nComboSubItem;
+            int row = m_nDropRow, col = m_nDropColumn;
             BOOL chosen = TakeComboChoice();
             CloseComboList();
             if (chosen) NotifyParent(WM_CELLLIST_COMBO_SELECTION, row, col);
@@ -727,33 +727,33 @@ BOOL CCellListCtrl::SetItemData(int nItem, DWORD_PTR dwData) {
     if (!OnOwnThread()) return Marshal(FALSE, [&] { return SetItemData(nItem, dwData); });
     CELLLISTDATA* first = Cell(nItem, 0);
     if (!first) return FALSE;
-    first->dwItemData = dwData;
+    first->dwRowData = dwData;
     return TRUE;
 }
 
 DWORD_PTR CCellListCtrl::GetItemData(int nItem) {
     if (!OnOwnThread()) return Marshal(DWORD_PTR(0), [&] { return GetItemData(nItem); });
     CELLLISTDATA* first = Cell(nItem, 0);
-    return first ? first->dwItemData : 0;
+    return first ? first->dwRowData : 0;
 }
 
 // ---- tooltips ----------------------------------------------------------------------------
 
-BOOL CCellListCtrl::SetItemToolTipText(int nItem, int nSubItem, LPCSTR lpszToolTipText) {
+BOOL CCellListCtrl::SetItemToolTipText(int nItem, int nSubItem, LPCSTR lpszTip) {
     if (!OnOwnThread()) {
-        std::string copy = lpszToolTipText ? lpszToolTipText : "";
+        std::string copy = lpszTip ? lpszTip : "";
         return Marshal(FALSE, [&] { return SetItemToolTipText(nItem, nSubItem, copy.c_str()); });
     }
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
     if (!cell) return FALSE;
-    cell->strToolTip = lpszToolTipText ? lpszToolTipText : "";
+    cell->strTipText = lpszTip ? lpszTip : "";
     return TRUE;
 }
 
 CString CCellListCtrl::GetItemToolTipText(int nItem, int nSubItem) {
     if (!OnOwnThread()) return Marshal(CString(), [&] { return GetItemToolTipText(nItem, nSubItem); });
     CELLLISTDATA* cell = Cell(nItem, nSubItem);
-    return cell ? cell->strToolTip : CString();
+    return cell ? cell->strTipText : CString();
 }
 
 void CCellListCtrl::DeleteAllToolTips() {
@@ -762,7 +762,7 @@ void CCellListCtrl::DeleteAllToolTips() {
     int rows = CListCtrl::GetItemCount();
     for (int i = 0; i < rows; ++i)
         if (CellRow* row = Row(i))
-            for (int c = 0; c < row->count; ++c) row->cells[c].strToolTip.Empty();
+            for (int c = 0; c < row->count; ++c) row->cells[c].strTipText.Empty();
 }
 
 INT_PTR CCellListCtrl::OnToolHitTest(CPoint point, TOOLINFOA* pTI) const {
@@ -857,20 +857,20 @@ BOOL CCellListCtrl::OnToolTipText(UINT id, NMHDR* pNMHDR, LRESULT* pResult) {
 
 // ---- window life -------------------------------------------------------------------------
 
-void CCellListCtrl::SubclassHeader() {
-    if (m_bHeaderIsSubclassed || !m_hWnd) return;
+void CCellListCtrl::HookHeader() {
+    if (m_bHeaderHooked || !m_hWnd) return;
     HWND header = reinterpret_cast<HWND>(::SendMessageA(m_hWnd, LVM_GETHEADER, 0, 0));
-    if (header && m_HeaderCtrl.SubclassWindow(header)) m_bHeaderIsSubclassed = TRUE;
+    if (header && m_header.SubclassWindow(header)) m_bHeaderHooked = TRUE;
 }
 
 void CCellListCtrl::PreSubclassWindow() {
     CListCtrl::PreSubclassWindow();
-    SubclassHeader();
+    HookHeader();
 }
 
 int CCellListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CListCtrl::OnCreate(lpCreateStruct) == -1) return -1;
-    SubclassHeader();
+    HookHeader();
     return 0;
 }
 
@@ -883,7 +883,7 @@ void CCellListCtrl::OnDestroy() {
 void CCellListCtrl::OnPaint() { Default(); }
 
 void CCellListCtrl::OnSysColorChange() {
-    ReadSysColors();
+    m_sys.Read();
     Default();
 }
 
@@ -920,34 +920,34 @@ void CCellListCtrl::OnLButtonDown(UINT nFlags, CPoint point) {
             if (CellRect(row, c).PtInRect(point)) col = c;
     }
     if (row < 0 || col < 0) {
-        if (m_pListBox) StartComboEscape();
+        if (m_pDropList) StartComboEscape();
         CListCtrl::OnLButtonDown(nFlags, point);
         return;
     }
     CELLLISTDATA* first = Cell(row, 0);
     CELLLISTDATA* cell = Cell(row, col);
-    if (!first || !cell || !first->bEnabled) return;
+    if (!first || !cell || !first->bRowEnabled) return;
 
-    if (cell->nCheckedState != -1) {
-        ToggleCheckbox(row, col);
-    } else if (cell->bCombo) {
+    if (cell->nCheckMark != -1) {
+        FlipCheckbox(row, col);
+    } else if (cell->bDropDown) {
         CloseComboList();
         CRect rc = CellRect(row, col);
         if (point.x >= rc.right - rc.Height() && point.x <= rc.right) {
-            cell->bComboButtonPressed = TRUE;
-            m_bComboIsClicked = TRUE;
-            m_nComboItem = row;
-            m_nComboSubItem = col;
+            cell->bDropButtonDown = TRUE;
+            m_bDropButtonHeld = TRUE;
+            m_nDropRow = row;
+            m_nDropColumn = col;
             UpdateSubItem(row, col);
             SetTimer(kButtonTimer, kButtonMs);
         }
-    } else if (m_pListBox) {
+    } else if (m_pDropList) {
         StartComboEscape();
     }
     CListCtrl::OnLButtonDown(nFlags, point);
     // A press on the button of a row that only now became selected: the cell is drawn as a
     // combo (which opens the list) from this repaint, before the button is let go.
-    if (m_bComboIsClicked && !m_pListBox && ComboCellValid()) UpdateSubItem(m_nComboItem, m_nComboSubItem);
+    if (m_bDropButtonHeld && !m_pDropList && ComboCellValid()) UpdateSubItem(m_nDropRow, m_nDropColumn);
 }
 
 void CCellListCtrl::OnLButtonDblClk(UINT nFlags, CPoint point) {
@@ -960,12 +960,12 @@ void CCellListCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
     if (nChar == VK_SPACE) {
         int row = CListCtrl::GetNextItem(-1, LVNI_FOCUSED);
         CELLLISTDATA* first = Cell(row, 0);
-        if (first && first->bEnabled) {
+        if (first && first->bRowEnabled) {
             int cols = GetColumns();
             for (int c = 0; c < cols; ++c) {
                 CELLLISTDATA* cell = Cell(row, c);
-                if (cell && cell->nCheckedState != -1) {
-                    ToggleCheckbox(row, c);
+                if (cell && cell->nCheckMark != -1) {
+                    FlipCheckbox(row, c);
                     break;
                 }
             }
@@ -1000,12 +1000,12 @@ BOOL CCellListCtrl::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult) {
     if (image > 0) {
         int next = image == 1 ? 2 : 1;
         SetHeaderCheckedState(col, next);
-        if (m_bHeaderIsSubclassed) m_HeaderCtrl.UpdateWindow();
+        if (m_bHeaderHooked) m_header.UpdateWindow();
         int rows = CListCtrl::GetItemCount();
         for (int i = 0; i < rows; ++i) {
             CELLLISTDATA* cell = Cell(i, col);
-            if (cell && cell->nCheckedState != -1) {
-                cell->nCheckedState = next == 2 ? 1 : 0;
+            if (cell && cell->nCheckMark != -1) {
+                cell->nCheckMark = next == 2 ? 1 : 0;
                 UpdateSubItem(i, col);
             }
         }

@@ -29,23 +29,23 @@ const UINT& CellListCheckboxClickedMessage();
 struct CELLLISTDATA {
     CELLLISTDATA();
 
-    BOOL bEnabled;               // first record of a row only: 0 greys the whole row's text
-    BOOL bBold;                  // text drawn with weight 700
-    int nImage;                  // small image list index; -1 none
-    CString strToolTip;          // shown while the mouse rests on the cell's label
-    BOOL bCombo;                 // the cell is a combo cell
-    BOOL bComboButtonPressed;    // the drop-down button is drawn pressed
-    CStringArray* psa;           // the choices; belongs to the caller and must outlive the row
-    int nComboListHeight;        // rows the drop-down list shows
-    int nInitialComboSel;        // choice shown while the cell's text is empty
-    COLORREF crText;
-    COLORREF crBackground;
-    BOOL bShowProgress;          // the cell is drawn as a progress bar
-    int nProgressPercent;        // 0..100 by convention; stored as given
-    CString strProgressText;     // holds at most one integer conversion for the percent; empty: "%d%%"
-    BOOL bShowProgressMessage;   // draw the text over the bar
-    int nCheckedState;           // -1 no check box, 0 unchecked, 1 checked
-    DWORD_PTR dwItemData;        // first record of a row only: the application's word (pointer-sized)
+    BOOL bRowEnabled;        // first record of a row only: 0 greys the whole row's text
+    BOOL bBoldText;          // text drawn with weight 700
+    int nImageIndex;         // small image list index; -1 none
+    CString strTipText;      // shown while the mouse rests on the cell's label
+    BOOL bDropDown;          // the cell is a combo cell
+    BOOL bDropButtonDown;    // the drop-down button is drawn pressed
+    CStringArray* pChoices;  // the choices; belongs to the caller and must outlive the row
+    int nDropRows;           // rows the drop-down list shows
+    int nDefaultChoice;      // choice shown while the cell's text is empty
+    COLORREF crTextColor;
+    COLORREF crFillColor;
+    BOOL bProgressBar;         // the cell is drawn as a progress bar
+    int nPercentDone;          // 0..100 by convention; stored as given
+    CString strPercentFormat;  // holds at most one integer conversion for the percent; empty: "%d%%"
+    BOOL bPercentShown;        // draw the text over the bar
+    int nCheckMark;            // -1 no check box, 0 unchecked, 1 checked
+    DWORD_PTR dwRowData;       // first record of a row only: the application's word (pointer-sized)
 };
 
 class CCellListCtrl : public CListCtrl {
@@ -56,39 +56,39 @@ public:
     // Rows. Columns are set up before rows are inserted: while rows exist, inserting or deleting
     // a column is refused.
     int InsertItem(int nItem, LPCSTR lpszItem);
-    int InsertItemEx(int nItem, LPCSTR lpszItem, COLORREF crText, COLORREF crBackground);
+    int InsertItemEx(int nItem, LPCSTR lpszItem, COLORREF crTextColor, COLORREF crFillColor);
     int InsertItem(const LVITEMA* pItem);
     BOOL SetItem(const LVITEMA* pItem);
-    BOOL SetItemImage(int nItem, int nSubItem, int nImage);
+    BOOL SetItemImage(int nItem, int nSubItem, int nImageIndex);
     BOOL SetItemText(int nItem, int nSubItem, LPCSTR lpszText);
     // A colour of (COLORREF)-1 means the control's window-text or window colour.
-    BOOL SetItemTextEx(int nItem, int nSubItem, LPCSTR lpszText, COLORREF crText = COLORREF(-1),
-                       COLORREF crBackground = COLORREF(-1));
+    BOOL SetItemTextEx(int nItem, int nSubItem, LPCSTR lpszText, COLORREF crTextColor = COLORREF(-1),
+                       COLORREF crFillColor = COLORREF(-1));
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
 
     // Progress cells.
-    BOOL SetProgress(int nItem, int nSubItem, BOOL bShowProgressText = TRUE, LPCSTR lpszProgressText = nullptr);
+    BOOL SetProgress(int nItem, int nSubItem, BOOL bShowPercent = TRUE, LPCSTR lpszPercentFormat = nullptr);
     void DeleteProgress(int nItem, int nSubItem);
     void UpdateProgress(int nItem, int nSubItem, int nPercent);
 
     // Check boxes: -1 none, 0 unchecked, 1 checked.
-    BOOL SetCheckbox(int nItem, int nSubItem, int nCheckedState);
+    BOOL SetCheckbox(int nItem, int nSubItem, int nCheckMark);
     int GetCheckbox(int nItem, int nSubItem);
     int CountCheckedItems(int nSubItem);
     // Header item image: 0 none, 1 unchecked box, 2 checked box.
     int GetHeaderCheckedState(int nSubItem);
-    BOOL SetHeaderCheckedState(int nSubItem, int nCheckedState);
+    BOOL SetHeaderCheckedState(int nSubItem, int nCheckMark);
 
     // Row and cell look.
     BOOL SetEnabled(int nItem, BOOL bEnable);
     BOOL GetEnabled(int nItem);
-    BOOL SetBold(int nItem, int nSubItem, BOOL bBold);
+    BOOL SetBold(int nItem, int nSubItem, BOOL bBoldText);
     BOOL GetBold(int nItem, int nSubItem);
 
     // Combo cells (the list needs LVS_EX_FULLROWSELECT). The array belongs to the caller.
-    BOOL SetComboBox(int nItem, int nSubItem, BOOL bEnableCombo, CStringArray* psa, int nComboListHeight,
-                     int nInitialComboSel);
+    BOOL SetComboBox(int nItem, int nSubItem, BOOL bEnableDropDown, CStringArray* pChoices, int nDropRows,
+                     int nDefaultChoice);
     CString GetComboText(int nItem, int nSubItem);
 
     // Selection: selects and focuses a row / the first selected row, -1 when none.
@@ -103,7 +103,7 @@ public:
     DWORD_PTR GetItemData(int nItem);
 
     // Cell tooltips (shown once EnableToolTips is on).
-    BOOL SetItemToolTipText(int nItem, int nSubItem, LPCSTR lpszToolTipText);
+    BOOL SetItemToolTipText(int nItem, int nSubItem, LPCSTR lpszTip);
     CString GetItemToolTipText(int nItem, int nSubItem);
     void DeleteAllToolTips();
 
@@ -117,9 +117,9 @@ public:
     // ("%d%%" when the format is empty); other '%' sequences are shown as written.
     static CString FormatProgressText(LPCSTR lpszFormat, int nPercent);
 
-    CCellHeaderCtrl& HeaderCtrl() { return m_HeaderCtrl; }
+    CCellHeaderCtrl& HeaderCtrl() { return m_header; }
     // The open drop-down list of a combo cell, or nullptr.
-    CCellComboList* GetComboList() const { return m_pListBox; }
+    CCellComboList* GetComboList() const { return m_pDropList; }
 
 protected:
     void PreSubclassWindow() override;
@@ -162,10 +162,9 @@ private:
     CELLLISTDATA* Cell(int nItem, int nSubItem) const;
     void FreeRow(int nItem);
     void FreeAllRows();
-    void SubclassHeader();
-    void ReadSysColors();
-    void UpdateHeaderCheck(int nSubItem);
-    void ToggleCheckbox(int nItem, int nSubItem);
+    void HookHeader();
+    void SyncHeaderCheck(int nSubItem);
+    void FlipCheckbox(int nItem, int nSubItem);
     void NotifyParent(UINT msg, int nItem, int nSubItem);
     void ReleaseComboButton();
     void CloseComboList();
@@ -177,33 +176,36 @@ private:
     CRect CellRect(int nItem, int nSubItem) const;
 
     // Painting of one cell.
-    void SelectionColors(int nItem, int nSubItem, COLORREF& crText, COLORREF& crBkgnd) const;
-    void DrawProgress(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, const CRect& rect,
-                      const CELLLISTDATA& cell);
-    void DrawCheckbox(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, const CRect& rect,
-                      const CELLLISTDATA* pCell);
-    int DrawImage(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, CRect rect,
-                  const CELLLISTDATA* pCell);
-    void DrawText(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, CRect rect,
-                  const CELLLISTDATA* pCell);
-    void DrawComboBox(int nItem, int nSubItem, CDC* pDC, CRect rect, CELLLISTDATA* pCell);
+    void ApplySelectionColors(int nItem, int nSubItem, COLORREF& crTextColor, COLORREF& crFill) const;
+    void PaintProgressCell(int nItem, int nSubItem, CDC* pDC, COLORREF crTextColor, COLORREF crFill, const CRect& rect,
+                           const CELLLISTDATA& cell);
+    void PaintCheckCell(int nItem, int nSubItem, CDC* pDC, COLORREF crTextColor, COLORREF crFill, const CRect& rect,
+                        const CELLLISTDATA* pRecord);
+    int PaintCellImage(int nItem, int nSubItem, CDC* pDC, COLORREF crTextColor, COLORREF crFill, CRect rect,
+                       const CELLLISTDATA* pRecord);
+    void PaintTextCell(int nItem, int nSubItem, CDC* pDC, COLORREF crTextColor, COLORREF crFill, CRect rect,
+                       const CELLLISTDATA* pRecord);
+    void PaintComboCell(int nItem, int nSubItem, CDC* pDC, CRect rect, CELLLISTDATA* pRecord);
 
-    CCellHeaderCtrl m_HeaderCtrl;
-    CImageList m_cImageList;  // never filled by the control: the list view's small image list is drawn
-    BOOL m_bHeaderIsSubclassed = FALSE;
+    CCellHeaderCtrl m_header;
+    CImageList m_images;  // never filled by the control: the list view's small image list is drawn
+    BOOL m_bHeaderHooked = FALSE;
 
-    COLORREF m_cr3DFace = 0, m_cr3DHighLight = 0, m_cr3DShadow = 0, m_crBtnFace = 0, m_crBtnShadow = 0,
-             m_crBtnText = 0, m_crGrayText = 0, m_crHighLight = 0, m_crHighLightText = 0, m_crWindow = 0,
-             m_crWindowText = 0;
+    // System colours, read at construction and again when the user changes them.
+    struct SystemColors {
+        COLORREF face3d = 0, light3d = 0, shadow3d = 0, buttonFace = 0, buttonShadow = 0, buttonText = 0, grayText = 0,
+                 selection = 0, selectionText = 0, window = 0, windowText = 0;
+        void Read();
+    } m_sys;
 
     // The combo cell being worked on.
-    BOOL m_bComboIsClicked = FALSE;
-    int m_nComboItem = -1;
-    int m_nComboSubItem = -1;
-    CRect m_rectComboButton;
-    CRect m_rectComboList;
-    CCellComboList* m_pListBox = nullptr;
-    CFont m_ListboxFont;
-    BOOL m_bFontIsCreated = FALSE;
-    CString m_strInitialString;  // written back on Escape
+    BOOL m_bDropButtonHeld = FALSE;
+    int m_nDropRow = -1;
+    int m_nDropColumn = -1;
+    CRect m_rcDropButton;
+    CRect m_rcDropList;
+    CCellComboList* m_pDropList = nullptr;
+    CFont m_dropFont;
+    BOOL m_bDropFontMade = FALSE;
+    CString m_strTextBeforeDrop;  // written back on Escape
 };

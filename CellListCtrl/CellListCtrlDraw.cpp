@@ -52,14 +52,14 @@ void CCellListCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
     // A row without records (its allocation failed) is drawn with the default colours.
     CELLLISTDATA* first = Cell(row, 0);
     CELLLISTDATA* cell = Cell(row, col);
-    COLORREF crText = m_crWindowText, crBkgnd = m_crWindow;
+    COLORREF crTextColor = m_sys.windowText, crFill = m_sys.window;
     if (cell) {
-        crText = cell->crText;
-        crBkgnd = cell->crBackground;
+        crTextColor = cell->crTextColor;
+        crFill = cell->crFillColor;
     }
-    if (first && !first->bEnabled) crText = m_crGrayText;
-    cd->clrText = crText;
-    cd->clrTextBk = crBkgnd;
+    if (first && !first->bRowEnabled) crTextColor = m_sys.grayText;
+    cd->clrText = crTextColor;
+    cd->clrTextBk = crFill;
 
     CDC* pDC = CDC::FromHandle(cd->nmcd.hdc);
     CRect rect = CellRect(row, col);
@@ -70,42 +70,44 @@ void CCellListCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
     int saved = pDC->SaveDC();
     // Nothing of a cell reaches its neighbours (the combo frame is one pixel taller).
     CRect clip = rect;
-    if (cell && cell->bCombo) clip.bottom += 1;
+    if (cell && cell->bDropDown) clip.bottom += 1;
     pDC->IntersectClipRect(&clip);
 
-    if (cell && cell->bShowProgress) {
-        DrawProgress(row, col, pDC, crText, crBkgnd, rect, *cell);
-    } else if (cell && cell->bCombo) {
+    if (cell && cell->bProgressBar) {
+        PaintProgressCell(row, col, pDC, crTextColor, crFill, rect, *cell);
+    } else if (cell && cell->bDropDown) {
         bool selected = (CListCtrl::GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-        if (selected) DrawComboBox(row, col, pDC, rect, cell);
-        else DrawText(row, col, pDC, crText, crBkgnd, rect, cell);
-    } else if (cell && cell->nCheckedState != -1) {
-        DrawCheckbox(row, col, pDC, crText, crBkgnd, rect, cell);
+        if (selected)
+            PaintComboCell(row, col, pDC, rect, cell);
+        else
+            PaintTextCell(row, col, pDC, crTextColor, crFill, rect, cell);
+    } else if (cell && cell->nCheckMark != -1) {
+        PaintCheckCell(row, col, pDC, crTextColor, crFill, rect, cell);
     } else {
-        int used = DrawImage(row, col, pDC, crText, crBkgnd, rect, cell);
+        int used = PaintCellImage(row, col, pDC, crTextColor, crFill, rect, cell);
         CRect text = rect;
         text.left += used;
-        DrawText(row, col, pDC, crText, crBkgnd, text, cell);
+        PaintTextCell(row, col, pDC, crTextColor, crFill, text, cell);
     }
     pDC->RestoreDC(saved);
     *pResult = CDRF_SKIPDEFAULT;
 }
 
-void CCellListCtrl::SelectionColors(int nItem, int nSubItem, COLORREF& crText, COLORREF& crBkgnd) const {
+void CCellListCtrl::ApplySelectionColors(int nItem, int nSubItem, COLORREF& crTextColor, COLORREF& crFill) const {
     if (!(CListCtrl::GetItemState(nItem, LVIS_SELECTED) & LVIS_SELECTED)) return;
     bool full_row = (CListCtrl::GetExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
     if (!full_row && nSubItem != 0) return;
     if (::GetFocus() == m_hWnd) {
-        crText = m_crHighLightText;
-        crBkgnd = m_crHighLight;
+        crTextColor = m_sys.selectionText;
+        crFill = m_sys.selection;
     } else if (GetStyle() & LVS_SHOWSELALWAYS) {
-        crText = m_crWindowText;
-        crBkgnd = m_crBtnFace;
+        crTextColor = m_sys.windowText;
+        crFill = m_sys.buttonFace;
     }
 }
 
-void CCellListCtrl::DrawProgress(int, int, CDC* pDC, COLORREF crText, COLORREF crBkgnd, const CRect& cellRect,
-                                 const CELLLISTDATA& cell) {
+void CCellListCtrl::PaintProgressCell(int, int, CDC* pDC, COLORREF crTextColor, COLORREF crFill, const CRect& cellRect,
+                                      const CELLLISTDATA& cell) {
     CRect rect = cellRect;
     rect.left += 1;
     rect.right -= 2;
@@ -113,7 +115,7 @@ void CCellListCtrl::DrawProgress(int, int, CDC* pDC, COLORREF crText, COLORREF c
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
 
     // Frame on the rectangle's edges; the bottom line reaches one pixel further right.
-    CPen shadow(PS_SOLID, 1, m_crBtnShadow);
+    CPen shadow(PS_SOLID, 1, m_sys.buttonShadow);
     CPen* oldPen = pDC->SelectObject(&shadow);
     Line(pDC, rect.left, rect.bottom, rect.left, rect.top);
     Line(pDC, rect.left, rect.top, rect.right, rect.top);
@@ -130,7 +132,7 @@ void CCellListCtrl::DrawProgress(int, int, CDC* pDC, COLORREF crText, COLORREF c
     Line(pDC, inside.left, inside.top, inside.left, inside.bottom);
     pDC->SelectObject(oldPen);
 
-    int percent = cell.nProgressPercent;
+    int percent = cell.nPercentDone;
     if (percent < 1) return;
 
     CRect bar = rect;
@@ -141,17 +143,17 @@ void CCellListCtrl::DrawProgress(int, int, CDC* pDC, COLORREF crText, COLORREF c
     long long width = (long long)full * percent / 100;
     if (width > full) width = full;
     bar.right = bar.left + int(width);
-    pDC->FillSolidRect(&bar, m_crHighLight);
+    pDC->FillSolidRect(&bar, m_sys.selection);
     CRect rest = rect;
     rest.left = bar.right + 1;
 
-    if (!cell.bShowProgressMessage) return;
-    CString text = FormatProgressText(cell.strProgressText, percent);
+    if (!cell.bPercentShown) return;
+    CString text = FormatProgressText(cell.strPercentFormat, percent);
     CRect textRect = rect;
     textRect.DeflateRect(1, 1);
     textRect.top += 1;
     int oldMode = pDC->SetBkMode(TRANSPARENT);
-    COLORREF oldColor = pDC->SetTextColor(crBkgnd);
+    COLORREF oldColor = pDC->SetTextColor(crFill);
     // Drawn twice so that the text reads inverted where the bar lies under it.
     int saved = pDC->SaveDC();
     pDC->IntersectClipRect(&bar);
@@ -160,7 +162,7 @@ void CCellListCtrl::DrawProgress(int, int, CDC* pDC, COLORREF crText, COLORREF c
     if (rest.right > rest.left) {
         saved = pDC->SaveDC();
         pDC->IntersectClipRect(&rest);
-        pDC->SetTextColor(crText);
+        pDC->SetTextColor(crTextColor);
         pDC->DrawText(text, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         pDC->RestoreDC(saved);
     }
@@ -168,10 +170,10 @@ void CCellListCtrl::DrawProgress(int, int, CDC* pDC, COLORREF crText, COLORREF c
     pDC->SetBkMode(oldMode);
 }
 
-void CCellListCtrl::DrawCheckbox(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd,
-                                 const CRect& rect, const CELLLISTDATA* pCell) {
-    SelectionColors(nItem, nSubItem, crText, crBkgnd);
-    pDC->FillSolidRect(&rect, crBkgnd);
+void CCellListCtrl::PaintCheckCell(int nItem, int nSubItem, CDC* pDC, COLORREF crTextColor, COLORREF crFill,
+                                   const CRect& rect, const CELLLISTDATA* pRecord) {
+    ApplySelectionColors(nItem, nSubItem, crTextColor, crFill);
+    pDC->FillSolidRect(&rect, crFill);
 
     CString text = CListCtrl::GetItemText(nItem, nSubItem);
     int size = rect.Height() - 1;
@@ -181,14 +183,14 @@ void CCellListCtrl::DrawCheckbox(int nItem, int nSubItem, CDC* pDC, COLORREF crT
         box.left = rect.left + rect.Width() / 2 - size / 2 - 1;
         box.right = box.left + size;
     }
-    pDC->FillSolidRect(&box, m_crWindow);
+    pDC->FillSolidRect(&box, m_sys.window);
     box.left += 1;
     pDC->DrawEdge(&box, EDGE_SUNKEN, BF_RECT);
 
-    if (pCell && pCell->nCheckedState == 1) {
+    if (pRecord && pRecord->nCheckMark == 1) {
         CELLLISTDATA* first = Cell(nItem, 0);
-        bool enabled = !first || first->bEnabled;
-        CPen pen(PS_SOLID, 1, enabled ? kBlack : m_crGrayText);
+        bool enabled = !first || first->bRowEnabled;
+        CPen pen(PS_SOLID, 1, enabled ? kBlack : m_sys.grayText);
         CPen* old = pDC->SelectObject(&pen);
         int x = box.left + 9, y = box.top + 3;
         // Down to the left for four strokes, then up to the left for three: a tick.
@@ -201,37 +203,37 @@ void CCellListCtrl::DrawCheckbox(int nItem, int nSubItem, CDC* pDC, COLORREF crT
     if (!text.IsEmpty()) {
         CRect textRect = rect;
         textRect.left = box.right + 4;
-        DrawCellText(pDC, text, textRect, DT_LEFT, crText, crBkgnd);
+        DrawCellText(pDC, text, textRect, DT_LEFT, crTextColor, crFill);
     }
 }
 
-int CCellListCtrl::DrawImage(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, CRect rect,
-                             const CELLLISTDATA* pCell) {
-    SelectionColors(nItem, nSubItem, crText, crBkgnd);
-    pDC->FillSolidRect(&rect, crBkgnd);
-    int gap = m_HeaderCtrl.GetSpacing();
+int CCellListCtrl::PaintCellImage(int nItem, int nSubItem, CDC* pDC, COLORREF crTextColor, COLORREF crFill, CRect rect,
+                                  const CELLLISTDATA* pRecord) {
+    ApplySelectionColors(nItem, nSubItem, crTextColor, crFill);
+    pDC->FillSolidRect(&rect, crFill);
+    int gap = m_header.GetSpacing();
     rect.left += gap;
     CImageList* images = CListCtrl::GetImageList(LVSIL_SMALL);
-    if (!images || !images->GetSafeHandle() || !pCell || pCell->nImage == -1 || rect.Width() < 1) return 0;
+    if (!images || !images->GetSafeHandle() || !pRecord || pRecord->nImageIndex == -1 || rect.Width() < 1) return 0;
     IMAGEINFO info{};
-    if (!images->GetImageInfo(pCell->nImage, &info)) return 0;
+    if (!images->GetImageInfo(pRecord->nImageIndex, &info)) return 0;
     int w = info.rcImage.right - info.rcImage.left;
     int h = info.rcImage.bottom - info.rcImage.top;
     int cx = w < rect.Width() ? w : rect.Width();
     int cy = h < rect.Height() ? h : rect.Height();
     int y = rect.top + (rect.Height() - cy) / 2;
-    COLORREF oldBk = images->SetBkColor(crBkgnd);
-    images->DrawIndirect(pDC, pCell->nImage, CPoint(rect.left, y), CSize(cx, cy), CPoint(0, 0), ILD_NORMAL, SRCCOPY,
-                         CLR_DEFAULT, CLR_DEFAULT);
+    COLORREF oldBk = images->SetBkColor(crFill);
+    images->DrawIndirect(pDC, pRecord->nImageIndex, CPoint(rect.left, y), CSize(cx, cy), CPoint(0, 0), ILD_NORMAL,
+                         SRCCOPY, CLR_DEFAULT, CLR_DEFAULT);
     images->SetBkColor(oldBk);
     return w + gap;
 }
 
-void CCellListCtrl::DrawText(int nItem, int nSubItem, CDC* pDC, COLORREF crText, COLORREF crBkgnd, CRect rect,
-                             const CELLLISTDATA* pCell) {
-    SelectionColors(nItem, nSubItem, crText, crBkgnd);
+void CCellListCtrl::PaintTextCell(int nItem, int nSubItem, CDC* pDC, COLORREF crTextColor, COLORREF crFill, CRect rect,
+                                  const CELLLISTDATA* pRecord) {
+    ApplySelectionColors(nItem, nSubItem, crTextColor, crFill);
     if (rect.right < rect.left) rect.right = rect.left;
-    pDC->FillSolidRect(&rect, crBkgnd);
+    pDC->FillSolidRect(&rect, crFill);
     CString text = CListCtrl::GetItemText(nItem, nSubItem);
     if (text.IsEmpty()) return;
 
@@ -246,7 +248,7 @@ void CCellListCtrl::DrawText(int nItem, int nSubItem, CDC* pDC, COLORREF crText,
 
     CFont bold;
     CFont* oldFont = nullptr;
-    if (pCell && pCell->bBold) {
+    if (pRecord && pRecord->bBoldText) {
         LOGFONTA lf{};
         CFont* current = pDC->GetCurrentFont();
         if (current && current->GetLogFont(&lf)) {
@@ -254,22 +256,22 @@ void CCellListCtrl::DrawText(int nItem, int nSubItem, CDC* pDC, COLORREF crText,
             if (bold.CreateFontIndirect(&lf)) oldFont = pDC->SelectObject(&bold);
         }
     }
-    DrawCellText(pDC, text, rect, align, crText, crBkgnd);
+    DrawCellText(pDC, text, rect, align, crTextColor, crFill);
     if (oldFont) pDC->SelectObject(oldFont);
 }
 
-void CCellListCtrl::DrawComboBox(int nItem, int nSubItem, CDC* pDC, CRect rect, CELLLISTDATA* pCell) {
+void CCellListCtrl::PaintComboCell(int nItem, int nSubItem, CDC* pDC, CRect rect, CELLLISTDATA* pRecord) {
     if (!(CListCtrl::GetExtendedStyle() & LVS_EX_FULLROWSELECT)) {
         // Without full-row selection the row's other cells are never drawn selected.
         TRACE("CellListCtrl: combo boxes require LVS_EX_FULLROWSELECT style\n");
-        DrawText(nItem, nSubItem, pDC, pCell->crText, pCell->crBackground, rect, pCell);
+        PaintTextCell(nItem, nSubItem, pDC, pRecord->crTextColor, pRecord->crFillColor, rect, pRecord);
         return;
     }
     rect.bottom += 1;
     rect.left += 1;
     rect.right -= 2;
     if (rect.Width() <= 0 || rect.Height() <= 0) return;
-    CBrush shadow(m_crBtnShadow);
+    CBrush shadow(m_sys.buttonShadow);
     pDC->FrameRect(&rect, &shadow);
     CRect inside = rect;
     inside.DeflateRect(1, 1);
@@ -279,9 +281,9 @@ void CCellListCtrl::DrawComboBox(int nItem, int nSubItem, CDC* pDC, CRect rect, 
     button.DeflateRect(2, 2);
 
     CString text = CListCtrl::GetItemText(nItem, nSubItem);
-    if (text.IsEmpty() && pCell->psa && pCell->nInitialComboSel >= 0 &&
-        pCell->nInitialComboSel < pCell->psa->GetSize()) {
-        text = pCell->psa->GetAt(pCell->nInitialComboSel);
+    if (text.IsEmpty() && pRecord->pChoices && pRecord->nDefaultChoice >= 0 &&
+        pRecord->nDefaultChoice < pRecord->pChoices->GetSize()) {
+        text = pRecord->pChoices->GetAt(pRecord->nDefaultChoice);
         CListCtrl::SetItemText(nItem, nSubItem, text);
     }
 
@@ -290,25 +292,25 @@ void CCellListCtrl::DrawComboBox(int nItem, int nSubItem, CDC* pDC, CRect rect, 
     textRect.right = button.left - 1;
     if (textRect.right > textRect.left) {
         CELLLISTDATA* first = Cell(nItem, 0);
-        bool enabled = !first || first->bEnabled;
-        DrawCellText(pDC, text, textRect, DT_LEFT, enabled ? m_crWindowText : m_crGrayText, m_crWindow);
+        bool enabled = !first || first->bRowEnabled;
+        DrawCellText(pDC, text, textRect, DT_LEFT, enabled ? m_sys.windowText : m_sys.grayText, m_sys.window);
     }
 
     if (button.Width() <= 0 || button.Height() <= 0) return;
-    if (!pCell->bComboButtonPressed) {
+    if (!pRecord->bDropButtonDown) {
         pDC->DrawEdge(&button, EDGE_RAISED, BF_RECT);
         CRect face = button;
         face.DeflateRect(2, 2);
-        pDC->FillSolidRect(&face, m_crBtnFace);
+        pDC->FillSolidRect(&face, m_sys.buttonFace);
         DrawArrow(pDC, face.left + 1, face.top + 2);
         return;
     }
 
-    m_rectComboButton = button;
+    m_rcDropButton = button;
     pDC->FrameRect(&button, &shadow);
     CRect face = button;
     face.DeflateRect(1, 1);
-    pDC->FillSolidRect(&face, m_crBtnFace);
+    pDC->FillSolidRect(&face, m_sys.buttonFace);
     DrawArrow(pDC, button.left + 3, button.top + 4);
-    if (!m_pListBox) OpenComboList(nItem, nSubItem, rect, pDC);
+    if (!m_pDropList) OpenComboList(nItem, nSubItem, rect, pDC);
 }

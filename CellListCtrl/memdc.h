@@ -7,18 +7,18 @@
 
 class CMemDC : public CDC {
 public:
-    explicit CMemDC(CDC* dc) : m_pDC(dc) {
+    explicit CMemDC(CDC* dc) : m_pTarget(dc) {
         ASSERT(dc != nullptr);
-        m_bMemDC = !dc->IsPrinting();
-        dc->GetClipBox(&m_rect);
-        if (m_bMemDC) {
+        m_bBuffered = !dc->IsPrinting();
+        dc->GetClipBox(&m_rcArea);
+        if (m_bBuffered) {
             CreateCompatibleDC(dc);
             // A zero-sized bitmap cannot be created; keep at least one pixel so the DC stays usable.
-            int w = m_rect.Width() > 0 ? m_rect.Width() : 1;
-            int h = m_rect.Height() > 0 ? m_rect.Height() : 1;
-            m_bitmap.CreateCompatibleBitmap(dc, w, h);
-            m_oldBitmap = SelectObject(&m_bitmap);
-            SetWindowOrg(m_rect.left, m_rect.top);
+            int w = m_rcArea.Width() > 0 ? m_rcArea.Width() : 1;
+            int h = m_rcArea.Height() > 0 ? m_rcArea.Height() : 1;
+            m_offscreen.CreateCompatibleBitmap(dc, w, h);
+            m_pPrevBitmap = SelectObject(&m_offscreen);
+            SetWindowOrg(m_rcArea.left, m_rcArea.top);
         } else {
             m_bPrinting = dc->m_bPrinting;
             m_hDC = dc->m_hDC;
@@ -27,11 +27,11 @@ public:
     }
 
     ~CMemDC() override {
-        if (m_bMemDC) {
-            if (!m_rect.IsRectEmpty())
-                m_pDC->BitBlt(m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), this, m_rect.left, m_rect.top,
-                              SRCCOPY);
-            if (m_oldBitmap) SelectObject(m_oldBitmap);
+        if (m_bBuffered) {
+            if (!m_rcArea.IsRectEmpty())
+                m_pTarget->BitBlt(m_rcArea.left, m_rcArea.top, m_rcArea.Width(), m_rcArea.Height(), this, m_rcArea.left,
+                                  m_rcArea.top, SRCCOPY);
+            if (m_pPrevBitmap) SelectObject(m_pPrevBitmap);
         } else {
             // Borrowed handles belong to the target: let go without deleting them.
             m_hDC = nullptr;
@@ -43,9 +43,9 @@ public:
     CMemDC& operator=(const CMemDC&) = delete;
 
 private:
-    CBitmap m_bitmap;
-    CBitmap* m_oldBitmap = nullptr;
-    CDC* m_pDC;
-    CRect m_rect;
-    BOOL m_bMemDC = FALSE;
+    CBitmap m_offscreen;
+    CBitmap* m_pPrevBitmap = nullptr;
+    CDC* m_pTarget;
+    CRect m_rcArea;
+    BOOL m_bBuffered = FALSE;
 };

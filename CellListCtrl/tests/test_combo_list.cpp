@@ -22,7 +22,7 @@ struct Sent {
 class Popup : public CCellComboList {
 public:
     using CCellComboList::CCellComboList;
-    int Losses() const { return m_nKillFocusCount; }
+    int Losses() const { return m_nFocusLosses; }
 };
 
 // Stands in for the list control: records what the popup sends and, like the list, closes the
@@ -108,11 +108,11 @@ protected:
         SCROLLINFO si{};
         si.cbSize = sizeof si;
         si.fMask = SIF_ALL;
-        owner.popup->GetScrollBarCtrl(SB_VERT)->GetScrollInfo(&si, SIF_ALL);
+        owner.popup->GetPopupScrollBar(SB_VERT)->GetScrollInfo(&si, SIF_ALL);
         return si;
     }
     // The scroll bar keeps its position within the last page.
-    int Limit() { return owner.popup->GetScrollBarCtrl(SB_VERT)->GetScrollLimit(); }
+    int Limit() { return owner.popup->GetPopupScrollBar(SB_VERT)->GetScrollLimit(); }
     void Press(UINT vk) {
         owner.sent.clear();
         WinTestKeyPress(vk);
@@ -271,7 +271,7 @@ TEST_F(CellComboListTest, TheThirdLossOfFocusAsksTheOwnerToClose) {
 
 TEST_F(CellComboListTest, ScrollBarMessagesMoveThePositionWithinTheRange) {
     owner.Open(30, 10, 0);
-    CScrollBar* bar = owner.popup->GetScrollBarCtrl(SB_VERT);
+    CScrollBar* bar = owner.popup->GetPopupScrollBar(SB_VERT);
     auto scroll = [&](int code, int pos = 0) {
         owner.popup->SendMessage(WM_VSCROLL, MAKEWPARAM(code, pos), reinterpret_cast<LPARAM>(bar->m_hWnd));
         return Scroll().nPos;
