@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "backend/clock.h"
+#include "core/clock.h"
 
 namespace clk = plat::clock;
 

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <thread>
 
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "backend/compositor.h"
 #include "backend/headless.h"
 #include "backend/sdl_keymap.h"

@@ -34,7 +34,7 @@ public:
     // Called on the display (main) thread: waits until input arrives, Wake() is called, or the
     // timeout (ms, -1 forever) ends, then delivers pending input through the input functions
     // of the window system (plat::input, below). Returns false on timeout. The timeout runs on the
-    // layer's clock (backend/clock.h): under virtual time it ends when the clock is advanced
+    // layer's clock (core/clock.h): under virtual time it ends when the clock is advanced
     // past it, not after real milliseconds.
     virtual bool WaitAndDispatch(int timeout_ms) = 0;
     // Any thread: ends a WaitAndDispatch early; a Wake that comes before the wait ends the

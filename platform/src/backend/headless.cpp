@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "backend/compositor.h"
 
 namespace plat {

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "backend/compositor.h"
 #include "backend/sdl_keymap.h"
 #include "backend/x11_shape.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/control_window.h"
+#include "controls/control_window.h"
 #include "commctrl.h"
 #include "windows.h"
 

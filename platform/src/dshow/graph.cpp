@@ -39,7 +39,7 @@ extern "C" {
 #include <cmath>
 
 #include "backend/backend.h"
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "res/resources.h"
 
 namespace plat::dshow {

@@ -11,7 +11,7 @@
 #include <map>
 #include <string>
 
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "core/handles.h"
 #include "kernel/kobjects.h"
 #include "windows.h"

@@ -79,9 +79,4 @@ bool ParseDialogTemplate(const void* data, size_t size, DialogTemplate* out);
 // cx/cy 0 means the group's largest image. Returns the RT_ICON resource, or null.
 const Resource* BestIconImage(const char* group_name, bool cursor, int cx, int cy);
 
-// Icons and cursors from the program's resources (the window system's LoadCursorA calls the
-// second for names that are not system cursors). Null when missing.
-HICON LoadIconResource(const char* name, int cx, int cy);
-HCURSOR LoadCursorResource(const char* name, int cx, int cy);
-
 }  // namespace plat::res

@@ -3,10 +3,10 @@
 #include <mutex>
 
 #include "backend/backend.h"
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "kernel/kobjects.h"
-#include "res/resources.h"
 #include "user/queue.h"
+#include "user/res_objects.h"
 #include "user/window.h"
 
 using namespace plat;
@@ -384,7 +384,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
     }
     uintptr_t id = IS_INTRESOURCE(name) ? reinterpret_cast<uintptr_t>(name) : 0;
     if (!instance && id >= 32512 && id <= 32651) return reinterpret_cast<HCURSOR>(uintptr_t(0x7F000000u) + id);
-    if (HCURSOR c = plat::res::LoadCursorResource(name, 0, 0)) return c;
+    if (HCURSOR c = LoadCursorResource(name, 0, 0)) return c;
     SetLastError(1812);  // ERROR_RESOURCE_DATA_NOT_FOUND
     return nullptr;
 }

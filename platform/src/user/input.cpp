@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "backend/backend.h"
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "kernel/kobjects.h"
 #include "user/queue.h"
 #include "user/window.h"

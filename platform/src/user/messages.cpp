@@ -6,7 +6,7 @@
 #include <string>
 
 #include "backend/backend.h"
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "kernel/kobjects.h"
 #include "user/queue.h"
 #include "user/window.h"

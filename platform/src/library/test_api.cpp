@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "backend/backend.h"
-#include "backend/clock.h"
+#include "core/clock.h"
 #include "backend/compositor.h"
 #include "backend/headless.h"
 #include "backend/png.h"

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "user/res_objects.h"
+
 #include "res/resources.h"
 #include "windows.h"
 
@@ -233,12 +235,12 @@ HICON SystemIcon(uintptr_t id) {
 
 }  // namespace
 
-namespace plat::res {
+namespace plat::user {
 HICON LoadIconResource(const char* name, int cx, int cy) { return IconFromImage(BestIconImage(name, false, cx, cy), true); }
 HCURSOR LoadCursorResource(const char* name, int cx, int cy) {
     return IconFromImage(BestIconImage(name, true, cx, cy), false);
 }
-}  // namespace plat::res
+}  // namespace plat::user
 
 WINUSERAPI HMENU WINAPI LoadMenuIndirectA(const void* tmpl) {
     // A template given by pointer has no known size; templates are bounded by their end marks.

@@ -1,4 +1,4 @@
-#include "backend/clock.h"
+#include "core/clock.h"
 
 #include <cstdlib>
 #include <cstring>

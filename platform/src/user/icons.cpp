@@ -1,5 +1,5 @@
 // Icons: creation from mask and colour bitmaps, drawing with the mask, copying.
-#include "gdi/icons.h"
+#include "user/icons.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gdi/icons.h"
+#include "user/icons.h"
 #include "gdi/text.h"
 #include "windows.h"
 
