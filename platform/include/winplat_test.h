@@ -64,7 +64,45 @@ WINTESTAPI ULONGLONG WinTestNow(void);
 // a generous bound if a window keeps feeding itself messages.
 WINTESTAPI int WinTestPumpUntilIdle(void);
 
+// Modal loops. The hook runs when a loop finds nothing left to do, before it waits: the
+// dialog manager's and message boxes' loops, menu tracking, the mouse loops of moving and
+// sizing and of a held scroll bar or caption button (on any thread), and the program's own
+// loops (a GetMessageA or WaitMessage that would wait) on the thread that set the hook. It runs
+// once each time a loop becomes idle; what it does (inject input, post, advance the clock, end
+// a dialog) the loop sees before it waits. A loop that stays idle after the hook returns waits
+// as usual. `window` is the dialog, the message box, the menu's window, the window being moved
+// or tracked, or the active window for the program's loops. NULL removes the hook.
+#define WINTEST_LOOP_PROGRAM 0
+#define WINTEST_LOOP_DIALOG 1
+#define WINTEST_LOOP_MESSAGEBOX 2
+#define WINTEST_LOOP_MENU 3
+#define WINTEST_LOOP_MOVESIZE 4
+#define WINTEST_LOOP_TRACK 5
+typedef void (*WINTESTIDLEPROC)(int loop, HWND window, void* data);
+WINTESTAPI void WinTestSetIdleHook(WINTESTIDLEPROC proc, void* data);
+
+// Live objects, for tests that prove something leaves nothing behind. Stock objects and what
+// the layer keeps for its own lifetime (system colour brushes, stock icons) are not counted.
+#define WINTEST_LIVE_BITMAP 0
+#define WINTEST_LIVE_BRUSH 1
+#define WINTEST_LIVE_PEN 2
+#define WINTEST_LIVE_FONT 3
+#define WINTEST_LIVE_REGION 4
+#define WINTEST_LIVE_PALETTE 5
+#define WINTEST_LIVE_ICON 6      // icons and cursors
+#define WINTEST_LIVE_DC 7        // memory DCs and window DCs not yet released
+#define WINTEST_LIVE_TIMER 8     // every thread's timers
+#define WINTEST_LIVE_PROPERTY 9  // window properties, over every window
+#define WINTEST_LIVE_HOOK 10
+#define WINTEST_LIVE_WINDOW 11   // every window but the desktop
+#define WINTEST_LIVE_KINDS 12
+// The count of one kind; -1 for an unknown kind.
+WINTESTAPI int WinTestLiveCount(int kind);
+
 #ifdef __cplusplus
+#include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 // A window's own pixels as its top level painted them, for tests that probe colours.
@@ -88,5 +126,67 @@ struct WinTestWindowPicture {
             for (int x = 0; x < w; ++x) n += At(x, y) == c;
         return n;
     }
+};
+
+// Every live-object count at one moment; two snapshots compare equal when nothing leaked.
+struct WinTestLiveCounts {
+    int n[WINTEST_LIVE_KINDS] = {};
+    static WinTestLiveCounts Now() {
+        WinTestLiveCounts c;
+        for (int k = 0; k < WINTEST_LIVE_KINDS; ++k) c.n[k] = WinTestLiveCount(k);
+        return c;
+    }
+    bool operator==(const WinTestLiveCounts& o) const {
+        for (int k = 0; k < WINTEST_LIVE_KINDS; ++k)
+            if (n[k] != o.n[k]) return false;
+        return true;
+    }
+    bool operator!=(const WinTestLiveCounts& o) const { return !(*this == o); }
+    // The kinds that differ from `base`, as "fonts 3 -> 4", for a failure message.
+    std::string ChangesFrom(const WinTestLiveCounts& base) const {
+        static const char* const names[WINTEST_LIVE_KINDS] = {"bitmaps", "brushes", "pens", "fonts",
+                                                              "regions", "palettes", "icons", "DCs",
+                                                              "timers", "properties", "hooks", "windows"};
+        std::string s;
+        for (int k = 0; k < WINTEST_LIVE_KINDS; ++k) {
+            if (n[k] == base.n[k]) continue;
+            if (!s.empty()) s += ", ";
+            s += std::string(names[k]) + " " + std::to_string(base.n[k]) + " -> " + std::to_string(n[k]);
+        }
+        return s;
+    }
+};
+
+// A script for modal loops: each idle turn runs the next step (with the loop's kind and
+// window); the hook goes when the script does. An idle turn after the last step counts as an
+// overrun and presses Escape, so a loop the script failed to end ends instead of waiting
+// forever (a test checks Overruns() to fail on it).
+class WinTestIdleScript {
+public:
+    using Step = std::function<void(int loop, HWND window)>;
+    explicit WinTestIdleScript(std::vector<Step> steps) : steps_(std::move(steps)) {
+        WinTestSetIdleHook(&WinTestIdleScript::Run, this);
+    }
+    ~WinTestIdleScript() { WinTestSetIdleHook(nullptr, nullptr); }
+    WinTestIdleScript(const WinTestIdleScript&) = delete;
+    WinTestIdleScript& operator=(const WinTestIdleScript&) = delete;
+    // Steps not run yet, and idle turns that found the script already finished.
+    size_t Left() const { return steps_.size() - next_; }
+    int Overruns() const { return overruns_; }
+
+private:
+    static void Run(int loop, HWND window, void* self) {
+        auto* s = static_cast<WinTestIdleScript*>(self);
+        if (s->next_ >= s->steps_.size()) {
+            if (++s->overruns_ <= 16) WinTestKeyPress(0x1B);
+            return;
+        }
+        // Taken before it runs: a step may open a nested loop that wants the step after it.
+        Step& step = s->steps_[s->next_++];
+        step(loop, window);
+    }
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    int overruns_ = 0;
 };
 #endif

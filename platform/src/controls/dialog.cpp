@@ -415,7 +415,8 @@ HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND
     return h;
 }
 
-INT_PTR RunModalDialog(HWND dlg, HWND owner) {
+INT_PTR RunModalDialog(HWND dlg, HWND owner, user::LoopKind kind) {
+    user::ModalLoopScope loop(kind, dlg);
     bool reenable = owner && IsWindowEnabled(owner);
     if (reenable) EnableWindow(owner, FALSE);
     WithInfo(dlg, [](DialogInfo& i) { i.modal = true; return 0; });

@@ -3,6 +3,7 @@
 
 #include "controls/common.h"
 #include "res/resources.h"
+#include "user/modal.h"
 
 namespace plat::controls {
 
@@ -14,7 +15,7 @@ HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND
 HWND CreateEmptyDialog(DWORD style, DWORD ex_style, const char* title, int cx, int cy, HWND owner, DLGPROC proc,
                        HFONT font);
 // Runs a modal loop until EndDialog; the owner stays disabled meanwhile. Destroys the dialog.
-INT_PTR RunModalDialog(HWND dlg, HWND owner);
+INT_PTR RunModalDialog(HWND dlg, HWND owner, user::LoopKind kind = user::LoopKind::Dialog);
 // Centres a top-level window over its owner's window, or over the work area.
 void CenterWindow(HWND h, HWND owner);
 // Moves the focus to a dialog control as the keyboard does (an edit gets its text selected).

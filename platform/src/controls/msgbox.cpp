@@ -148,7 +148,7 @@ int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
     ShowWindow(dlg, SW_SHOWNORMAL);
     DialogSetFocus(dlg, def_btn);
-    INT_PTR r = RunModalDialog(dlg, top_owner);
+    INT_PTR r = RunModalDialog(dlg, top_owner, user::LoopKind::MessageBox);
     for (HWND w : disabled)
         if (IsWindow(w)) EnableWindow(w, TRUE);
     return int(r);

@@ -46,6 +46,10 @@ std::shared_ptr<GdiObject> AnyObject(HGDIOBJ h) {
     }
 }
 
+void KeepForever(HGDIOBJ h) {
+    if (auto o = AnyObject(h)) o->stock = true;
+}
+
 // ---- pixel formats ------------------------------------------------------------------------
 
 namespace {

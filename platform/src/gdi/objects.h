@@ -113,6 +113,11 @@ HandleTable<Palette>& Palettes();
 std::shared_ptr<GdiObject> AnyObject(HGDIOBJ h);
 
 HGDIOBJ Stock(int index);
+// Makes an object the layer keeps for its own lifetime behave as a stock object (DeleteObject
+// leaves it alone; the leak counters do not count it).
+void KeepForever(HGDIOBJ h);
+// Live objects of one table, stock ones left out.
+size_t LiveObjectCount(HandleKind kind);
 HFONT DefaultGuiFont();
 HBITMAP DefaultBitmap();  // the 1x1 monochrome bitmap of a new memory DC
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "backend/backend.h"
+#include "user/modal.h"
 #include "user/queue.h"
 #include "user/window.h"
 
@@ -19,7 +20,8 @@ namespace {
 // Runs a small modal loop until the left button goes up; `step` sees each mouse position
 // (screen coordinates). Returns the final position.
 template <class F>
-POINT MouseLoop(HWND hwnd, F step) {
+POINT MouseLoop(HWND hwnd, LoopKind kind, F step) {
+    ModalLoopScope loop(kind, hwnd);
     SetCapture(hwnd);
     POINT last = CursorPosInternal();
     MSG m;
@@ -48,7 +50,7 @@ POINT MouseLoop(HWND hwnd, F step) {
 
 void TrackCaptionButton(HWND hwnd, LRESULT hit, POINT start) {
     (void)start;
-    POINT end = MouseLoop(hwnd, [](POINT) {});
+    POINT end = MouseLoop(hwnd, LoopKind::Track, [](POINT) {});
     if (!IsWindow(hwnd)) return;
     if (SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(end.x, end.y)) != hit) return;
     WPARAM cmd = 0;
@@ -73,7 +75,7 @@ void MoveSizeLoop(HWND hwnd, LRESULT hit, POINT start) {
     mmi.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
     SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
-    MouseLoop(hwnd, [&](POINT p) {
+    MouseLoop(hwnd, LoopKind::MoveSize, [&](POINT p) {
         int dx = p.x - start.x, dy = p.y - start.y;
         RECT r = r0;
         if (hit == HTCAPTION) {

@@ -110,7 +110,18 @@ WINUSERAPI BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
     return TRUE;
 }
 
-WINUSERAPI BOOL WINAPI DestroyIcon(HICON icon) { return Icons().Remove(icon) != nullptr; }
+void plat::gdi::MarkIconShared(HICON icon) {
+    if (IconObj* ic = Icons().GetRaw(icon)) ic->shared = true;
+}
+
+// Destroying a shared icon succeeds and leaves it for its other users.
+WINUSERAPI BOOL WINAPI DestroyIcon(HICON icon) {
+    Guard g(GlobalLock());
+    IconObj* ic = Icons().GetRaw(icon);
+    if (!ic) return FALSE;
+    if (!ic->shared) Icons().Remove(icon);
+    return TRUE;
+}
 
 WINUSERAPI HICON WINAPI CopyIcon(HICON icon) {
     Guard g(GlobalLock());

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "gdi/objects.h"
 #include "kernel/kobjects.h"
+#include "user/modal.h"
 #include "user/queue.h"
 #include "user/window.h"
 
@@ -112,7 +114,9 @@ HFONT MenuFont() {
         NONCLIENTMETRICSA m{};
         m.cbSize = sizeof(m);
         SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0);
-        return CreateFontIndirectA(&m.lfMenuFont);
+        HFONT f = CreateFontIndirectA(&m.lfMenuFont);
+        gdi::KeepForever(f);
+        return f;
     }();
     return font;
 }
@@ -1038,6 +1042,7 @@ public:
     UINT Run() {
         HWND capture_wnd = levels_.empty() ? owner_ : (levels_.back().wnd ? levels_.back().wnd : owner_);
         SetCapture(capture_wnd);
+        ModalLoopScope loop(LoopKind::Menu, capture_wnd);
         MSG m;
         while (!done_) {
             if (!GetMessageA(&m, nullptr, 0, 0)) {

@@ -8,6 +8,7 @@
 #include "backend/backend.h"
 #include "core/clock.h"
 #include "kernel/kobjects.h"
+#include "user/modal.h"
 #include "user/queue.h"
 #include "user/window.h"
 
@@ -359,6 +360,7 @@ bool Retrieve(LPMSG out, HWND filter, UINT min, UINT max, UINT flags, bool wait)
     if (min > max && !(min == 0 && max == 0)) std::swap(min, max);
     for (;;) {
         if (RetrieveOnce(*q, out, filter, min, max, flags)) {
+            if (flags & PM_REMOVE) NoteMessageTaken();
             q->last_msg_time = out->time ? out->time : GetTickCount();
             if (out->time == 0) out->time = q->last_msg_time;
             {
@@ -378,6 +380,7 @@ bool Retrieve(LPMSG out, HWND filter, UINT min, UINT max, UINT flags, bool wait)
             }
             return false;
         }
+        if (RunIdleHookBeforeWait()) continue;
         WaitForWork(*q);
     }
 }
@@ -442,6 +445,18 @@ void KillWindowTimers(HWND hwnd) {
         t.erase(std::remove_if(t.begin(), t.end(), [&](const Timer& x) { return x.hwnd == hwnd; }), t.end());
     }
 }
+
+size_t LiveTimerCount() {
+    Guard g(GlobalLock());
+    size_t n = 0;
+    for (auto& [tid, q] : Queues()) {
+        std::lock_guard<std::mutex> lk(q->mu);
+        n += q->timers.size();
+    }
+    return n;
+}
+
+size_t LiveHookCount() { return HookTable().Count(); }
 
 void PurgeWindowMessages(HWND hwnd, DWORD tid) {
     auto q = QueueOf(tid);
@@ -649,6 +664,8 @@ BOOL WINAPI WaitMessage(void) {
     if (NextWindowToPaint(q->tid)) return TRUE;
     if (NextTimerDue(*q) <= clock::NowMs()) return TRUE;
     PresentDirty(q->tid);
+    // The caller looks at its queue again after a test's idle step, before it waits.
+    if (RunIdleHookBeforeWait()) return TRUE;
     WaitForWork(*q);
     return TRUE;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gdi/objects.h"
 #include "user/queue.h"
 #include "user/window.h"
 
@@ -233,7 +234,9 @@ HFONT CaptionFont() {
         NONCLIENTMETRICSA m{};
         m.cbSize = sizeof(m);
         SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0);
-        return CreateFontIndirectA(&m.lfCaptionFont);
+        HFONT f = CreateFontIndirectA(&m.lfCaptionFont);
+        gdi::KeepForever(f);
+        return f;
     }();
     return font;
 }

@@ -106,4 +106,8 @@ bool RunKeyboardHooks(Queue& q, const MSG& m, bool remove);
 bool TakeDueTimer(Queue& q, HWND filter, UINT min, UINT max, bool remove, MSG* out);
 uint64_t NextTimerDue(Queue& q);
 
+// What is alive across every thread, for the tests' leak counters.
+size_t LiveTimerCount();
+size_t LiveHookCount();
+
 }  // namespace plat::user

@@ -6,6 +6,7 @@
 #include "user/res_objects.h"
 
 #include "res/resources.h"
+#include "user/icons.h"
 #include "windows.h"
 
 using namespace plat::res;
@@ -262,7 +263,10 @@ WINUSERAPI HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
         uintptr_t id = reinterpret_cast<uintptr_t>(name);
         if (id >= 32512 && id <= 32517) {
             HICON& c = cache[id - 32512];
-            if (!c) c = SystemIcon(id);
+            if (!c) {
+                c = SystemIcon(id);
+                plat::gdi::MarkIconShared(c);
+            }
             return c;
         }
     }

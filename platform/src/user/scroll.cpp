@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "user/hotpatch.h"
+#include "user/modal.h"
 #include "user/queue.h"
 
 namespace plat::user {
@@ -212,6 +213,7 @@ void TrackWindowScrollBar(HWND hwnd, int bar, POINT screen) {
     POINT cur = p;
     MSG m;
     int last_track = s.pos;
+    ModalLoopScope loop(LoopKind::Track, hwnd);
     for (;;) {
         if (!GetMessageA(&m, nullptr, 0, 0)) {
             PostQuitMessage(int(m.wParam));
