@@ -213,6 +213,7 @@ struct InputFile {
 struct OutputFile {
     AVFormatContext* ctx = nullptr;
     bool write_failed = false;
+    int64_t packets_written = 0;
     int64_t mux_audio_bitrate = 0, mux_video_bitrate = 0;
 };
 
@@ -303,6 +304,8 @@ struct RunState {
     std::vector<OutputStream*> pending_ost;  // created by add_*_stream, before transcode
     int64_t video_size = 0, audio_size = 0, extra_size = 0;
     int nb_frames_dup = 0, nb_frames_drop = 0;
+    // A resampler or an encoder failed: what follows would be a file with a hole in it.
+    bool output_failed = false;
 };
 extern RunState g_run;
 

@@ -145,6 +145,7 @@ void ResetOptionDefaults() {
     g_run.meta_data_maps.clear();
     g_run.video_size = g_run.audio_size = g_run.extra_size = 0;
     g_run.nb_frames_dup = g_run.nb_frames_drop = 0;
+    g_run.output_failed = false;
     stop_requested.store(0);
 }
 

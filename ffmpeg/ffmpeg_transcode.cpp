@@ -59,6 +59,7 @@ int write_packet(OutputStream* ost, AVPacket* pkt) {
         av_packet_unref(pkt);
         return -1;
     }
+    of.packets_written++;
     return 0;
 }
 
@@ -640,6 +641,12 @@ static int64_t packet_duration_us(const InputStream* ist, const AVPacket* pkt) {
     return 0;
 }
 
+// Failures on the output side end the run; a packet that does not decode only loses itself.
+static int output_failure(int err) {
+    g_run.output_failed = true;
+    return err;
+}
+
 static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
     if (ist->next_pts == AV_NOPTS_VALUE) ist->next_pts = ist->pts;
     if (pkt) {
@@ -674,7 +681,7 @@ static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
                 if (g_run.ist_table[ost->source_index] == ist && ost->encoding_needed && err >= 0)
                     err = write_subtitle(ost, &sub, pts);
             avsubtitle_free(&sub);
-            return err;
+            return err < 0 ? output_failure(err) : 0;
         }
         if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO) return 0;
         int ret = avcodec_send_packet(ist->dec, pkt);
@@ -714,7 +721,7 @@ static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
                 }
             }
             av_frame_unref(frame);
-            if (err < 0) return err;
+            if (err < 0) return output_failure(err);
         }
     } else if (pkt) {
         // Copied only: advance the expected time by one packet.
@@ -724,20 +731,31 @@ static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
     if (pkt) {
         for (OutputStream* ost : g_run.ost_table) {
             if (g_run.ist_table[ost->source_index] != ist || !ost->stream_copy) continue;
-            if (copy_packet(ost, ist, pkt) < 0) return -1;
+            if (copy_packet(ost, ist, pkt) < 0) return output_failure(-1);
         }
     } else if (ist->decoding_needed) {
-        if (flush_encoders(ist) < 0) return -1;
+        if (flush_encoders(ist) < 0) return output_failure(-1);
     }
     return 0;
 }
 
 // ---------------------------------------------------------------------------
 
-static bool any_write_failed() {
+static bool output_failed() {
     for (const OutputFile& f : g_run.output_files)
         if (f.write_failed) return true;
-    return false;
+    return g_run.output_failed;
+}
+
+// A file that received no frame and no sample holds nothing the user asked for.
+static bool any_output_empty() {
+    bool empty = false;
+    for (size_t i = 0; i < g_run.output_files.size(); ++i) {
+        if (g_run.output_files[i].packets_written > 0) continue;
+        emsg("Nothing was written to output file #%d: no frame or sample could be converted\n", static_cast<int>(i));
+        empty = true;
+    }
+    return empty;
 }
 
 int transcode() {
@@ -823,7 +841,7 @@ int transcode() {
         }
         if (process_input_packet(ist, pkt) < 0) {
             av_packet_unref(pkt);
-            if (any_write_failed()) {
+            if (output_failed()) {
                 failed = true;
                 break;
             }
@@ -839,7 +857,7 @@ int transcode() {
     if (!failed) {
         for (InputStream* ist : g_run.ist_table) {
             if (!ist->decoding_needed) continue;
-            if (process_input_packet(ist, nullptr) < 0 && any_write_failed()) {
+            if (process_input_packet(ist, nullptr) < 0 && output_failed()) {
                 failed = true;
                 break;
             }
@@ -857,7 +875,8 @@ int transcode() {
     report_progress(1);
     if (g_vstats_file) fflush(g_vstats_file);
     transcode_release();
-    return failed || any_write_failed() ? -1 : 0;
+    if (any_output_empty()) failed = true;
+    return failed || output_failed() ? -1 : 0;
 }
 
 }  // namespace ffdrv

@@ -64,6 +64,39 @@ TEST_F(Failure, TruncatedInputs) {
     EXPECT_FALSE(e2e::Exists(dir / "stub_new.mp4"));
 }
 
+// Inputs that open but give nothing to convert: the file fails, and no empty output is left
+// behind for the user to take for a result.
+TEST_F(Failure, InputsThatGiveNoFrameAndNoSample) {
+    testmedia::Options o;
+    o.seconds = 0.4;
+    ASSERT_TRUE(testmedia::WriteCutBeforeFirstFrame(Input(Kind::AviMpeg4, o, "whole"), dir / "cut.avi"));
+    ASSERT_TRUE(testmedia::WriteDamagedMarker(Input(Kind::Y4m, o, "frames"), dir / "marker.y4m", "FRAME"));
+    testmedia::Options wide = o;
+    wide.channels = 100;  // more than the resampler takes
+    Input(Kind::Wav, wide, "wide");
+    for (const char* name : {"cut.avi", "marker.y4m", "wide.wav"}) {
+        SCOPED_TRACE(name);
+        const std::string out = dir / (std::string(name) + "_new.mp4");
+        Outcome r = Run(dir / name, out);
+        EXPECT_EQ(-1, r.result) << r.messages;
+        EXPECT_FALSE(e2e::Exists(out));
+    }
+}
+
+TEST_F(Failure, SoundTheResamplerRefusesFailsTheFile) {
+    // The picture alone would convert; a file without its sound is not a converted file.
+    testmedia::Options o;
+    o.seconds = 0.6;
+    o.channels = 100;
+    const std::string in = Input(Kind::AviMpeg4, o, "wide");
+    const std::string out = dir / "wide_new.mp4";
+    Outcome r = Run(in, out);
+    EXPECT_EQ(-1, r.result);
+    EXPECT_NE(std::string::npos, r.messages.find("Can't resample.  Aborting.")) << r.messages;
+    EXPECT_EQ(std::string::npos, r.messages.find("Error while decoding")) << r.messages;
+    EXPECT_FALSE(e2e::Exists(out));
+}
+
 TEST_F(Failure, UnwritableOutputFolder) {
     const std::string in = Input(Kind::AviMpeg4, testmedia::Options(), "clip");
     std::ofstream(dir / "plainfile") << "x";

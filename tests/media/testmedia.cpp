@@ -1,5 +1,6 @@
 #include "testmedia.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -370,6 +371,57 @@ bool WriteTruncated(const std::string& source, const std::string& path, double f
     if (!out) return false;
     bool ok = std::fwrite(data.data(), 1, keep, out) == keep;
     return (std::fclose(out) == 0) && ok;
+}
+
+namespace {
+
+bool ReadWhole(const std::string& path, std::vector<char>* data) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return false;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) data->insert(data->end(), buf, buf + n);
+    std::fclose(in);
+    return true;
+}
+
+bool WriteWhole(const std::string& path, const char* data, std::size_t size) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    bool ok = std::fwrite(data, 1, size, out) == size;
+    return (std::fclose(out) == 0) && ok;
+}
+
+}  // namespace
+
+int64_t FirstPacketPosition(const std::string& path) {
+    AVDictionary* opts = nullptr;
+    av_dict_set(&opts, "protocol_whitelist", "file", 0);
+    AVFormatContext* ic = nullptr;
+    int ret = avformat_open_input(&ic, ("file:" + path).c_str(), nullptr, &opts);
+    av_dict_free(&opts);
+    if (ret < 0) return -1;
+    int64_t pos = -1;
+    PacketPtr pkt(av_packet_alloc());
+    if (av_read_frame(ic, pkt.get()) >= 0) pos = pkt->pos;
+    avformat_close_input(&ic);
+    return pos;
+}
+
+bool WriteCutBeforeFirstFrame(const std::string& source, const std::string& path) {
+    std::vector<char> data;
+    const int64_t pos = FirstPacketPosition(source);
+    if (pos <= 0 || !ReadWhole(source, &data) || pos > static_cast<int64_t>(data.size())) return false;
+    return WriteWhole(path, data.data(), static_cast<std::size_t>(pos));
+}
+
+bool WriteDamagedMarker(const std::string& source, const std::string& path, const std::string& marker) {
+    std::vector<char> data;
+    if (marker.empty() || !ReadWhole(source, &data)) return false;
+    auto at = std::search(data.begin(), data.end(), marker.begin(), marker.end());
+    if (at == data.end()) return false;
+    std::fill(at, at + static_cast<std::ptrdiff_t>(marker.size()), 'X');
+    return WriteWhole(path, data.data(), data.size());
 }
 
 const StreamReport* Report::FirstOf(const std::string& type) const {

@@ -69,6 +69,13 @@ Options Effective(Kind kind, const Options& options);
 bool WriteJunk(const std::string& path, std::size_t bytes = 64 * 1024);
 // The first part (fraction 0..1 of its size) of an existing file.
 bool WriteTruncated(const std::string& source, const std::string& path, double fraction);
+// Where the first packet of a file starts, as its demuxer reports it (-1 when unknown).
+int64_t FirstPacketPosition(const std::string& path);
+// A copy of a file that ends where its first packet would begin: headers only.
+bool WriteCutBeforeFirstFrame(const std::string& source, const std::string& path);
+// A copy of a file with the first occurrence of `marker` overwritten (the first frame's
+// marker in formats that mark their frames, such as "FRAME" in YUV4MPEG).
+bool WriteDamagedMarker(const std::string& source, const std::string& path, const std::string& marker);
 
 struct StreamReport {
     std::string type;          // "video", "audio", "data", "subtitle", "other"
