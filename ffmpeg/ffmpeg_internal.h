@@ -358,6 +358,9 @@ int write_packet(OutputStream* ost, AVPacket* pkt);
 void report_progress(int is_last_report);
 // Forgets when the last report was made, as at process start (tests).
 void reset_report_clock();
+// The clock the reports are spaced by, in microseconds; null puts the library's back (tests).
+typedef int64_t (*ReportClock)();
+void set_report_clock(ReportClock now);
 
 }  // namespace ffdrv
 

@@ -45,11 +45,14 @@ struct LineBuilder {
 
 void reset_report_clock() { last_report_time = AV_NOPTS_VALUE; }
 
+static ReportClock report_clock = av_gettime_relative;
+void set_report_clock(ReportClock now) { report_clock = now ? now : av_gettime_relative; }
+
 static double psnr(double d) { return d > 0 ? -10.0 * log10(d) : INFINITY; }
 
 void report_progress(int is_last_report) {
     if (!is_last_report) {
-        const int64_t now = av_gettime_relative();
+        const int64_t now = report_clock();
         if (last_report_time == AV_NOPTS_VALUE) {
             last_report_time = now;
             return;

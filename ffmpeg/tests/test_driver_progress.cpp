@@ -9,6 +9,8 @@
 #include <dirent.h>
 #include <unistd.h>
 #include <chrono>
+#include <future>
+#include <memory>
 #include <thread>
 
 using drivertest::RunDriver;
@@ -28,10 +30,17 @@ struct Call {
 struct Recorder {
     std::vector<Call> calls;
     bool stop_on_first = false;
+    std::shared_ptr<std::promise<void>> first_report;  // kept once, when set
     static void Callback(const ProgressInfo* info, void* user) {
         auto* self = static_cast<Recorder*>(user);
         self->calls.push_back({Clock::now(), *info, std::this_thread::get_id()});
         if (self->stop_on_first && self->calls.size() == 1) request_stop();
+        if (self->first_report && self->calls.size() == 1) {
+            auto once = std::move(self->first_report);
+            once->set_value();
+            // The stop comes from the other thread; wait for it so the run cannot end first.
+            while (!ffdrv::stop_requested.load()) std::this_thread::yield();
+        }
     }
     int FinalCount() const {
         int n = 0;
@@ -87,30 +96,58 @@ TEST_F(DriverProgress, ReportsAreHalfASecondApartWithOneFinalReport) {
     EXPECT_NE(std::string(last.info.status_line).find("size="), std::string::npos);
 }
 
+// The report clock by hand: standing still, or a second further at every look.
+int64_t g_test_clock = 0;
+int64_t StillClock() { return g_test_clock; }
+int64_t RacingClock() { return g_test_clock += 1000000; }
+
+struct TestReportClock {
+    explicit TestReportClock(ffdrv::ReportClock now) { ffdrv::set_report_clock(now); }
+    ~TestReportClock() { ffdrv::set_report_clock(nullptr); }
+};
+
 TEST_F(DriverProgress, ShortRunReportsOnceAndVerbosityLimitsReports) {
-    auto r = RunDriver(WrapperVector(in, dir / "a.mp4"));
+    {
+        TestReportClock still(StillClock);  // the whole run within half a second
+        auto r = RunDriver(WrapperVector(in, dir / "a.mp4"));
+        ASSERT_EQ(r.rc, 0) << r.err;
+        EXPECT_EQ(rec.calls.size(), 1u);
+        EXPECT_EQ(rec.FinalCount(), 1);
+    }
+    // Half a second passes between any two packets: only the verbosity holds reports back.
+    TestReportClock racing(RacingClock);
+    rec.calls.clear();
+    auto r = RunDriver(WrapperVector(in, dir / "all.mp4"));
     ASSERT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(rec.calls.size(), 1u);
-    EXPECT_EQ(rec.FinalCount(), 1);
+    EXPECT_GT(rec.calls.size(), 10u);
 
     rec.calls.clear();
-    r = RunDriver(Paced(dir / "b.mp4", {"-v", "0"}));
+    r = RunDriver([&] {
+        auto w = WrapperVector(in, dir / "b.mp4");
+        w.insert(w.begin(), {"-v", "0"});
+        return w;
+    }());
     ASSERT_EQ(r.rc, 0) << r.err;
     ASSERT_EQ(rec.calls.size(), 1u);
     EXPECT_EQ(rec.FinalCount(), 1);
 
     rec.calls.clear();
-    r = RunDriver(Paced(dir / "c.mp4", {"-v", "-1"}));
+    r = RunDriver([&] {
+        auto w = WrapperVector(in, dir / "c.mp4");
+        w.insert(w.begin(), {"-v", "-1"});
+        return w;
+    }());
     ASSERT_EQ(r.rc, 0) << r.err;
     EXPECT_TRUE(rec.calls.empty());
 }
 
 TEST_F(DriverProgress, StopFromAnotherThreadEndsWithAPlayableFile) {
-    std::atomic<bool> done{false};
+    // The host's thread stops the run once the first report shows it under way.
+    rec.first_report = std::make_shared<std::promise<void>>();
+    std::future<void> started = rec.first_report->get_future();
     std::thread stopper([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        started.wait();
         request_stop();
-        done = true;
     });
     auto r = RunDriver(Paced(dir / "stopped.mp4"));
     stopper.join();
