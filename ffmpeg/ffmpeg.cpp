@@ -3,6 +3,7 @@
 
 #include <clocale>
 #include <locale.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavutil/time.h>
@@ -47,6 +48,9 @@ static int run(int argc, char** argv) {
         close_output_file(of);
         // A file whose writing failed is never reported as converted.
         if (of.write_failed && result == 0) result = -1;
+        // A stop before the first frame leaves a header with nothing behind it, which no
+        // player takes for a file: what this run created and filled with nothing goes.
+        if (!of.created_path.empty() && of.packets_written == 0) unlink(of.created_path.c_str());
     }
     g_run.output_files.clear();
     close_input_files();

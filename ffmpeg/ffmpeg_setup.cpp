@@ -696,6 +696,7 @@ void opt_output_file(const char* name_arg) {
     if (g_opt.bitexact) oc->flags |= AVFMT_FLAG_BITEXACT;
 
     bool ok = true;
+    std::string created_path;
     if ((oc->oformat->flags & AVFMT_NEEDNUMBER) && !av_filename_number_test(name.c_str())) {
         print_error(name.c_str(), -3);
         ok = false;
@@ -723,11 +724,16 @@ void opt_output_file(const char* name_arg) {
             }
         }
         if (ok) {
+            const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
+            struct stat sb;
+            const bool existed = is_pipe || stat(path.c_str(), &sb) == 0;
             AVDictionary* opts = nullptr;
             av_dict_set(&opts, "protocol_whitelist", is_pipe ? "pipe" : "file", 0);
             if (avio_open2(&oc->pb, url.c_str(), AVIO_FLAG_WRITE, nullptr, &opts) < 0) {
                 emsg("Could not open '%s'\n", name.c_str());
                 ok = false;
+            } else if (!existed) {
+                created_path = path;
             }
             av_dict_free(&opts);
         }
@@ -747,6 +753,7 @@ void opt_output_file(const char* name_arg) {
 
     OutputFile of;
     of.ctx = oc;
+    of.created_path = created_path;
     of.mux_audio_bitrate = g_opt.mux_audio_bitrate ? g_opt.mux_audio_bitrate
                                                    : g_opt.audio_bit_rate * g_opt.audio_channels;
     of.mux_video_bitrate = g_opt.mux_video_bitrate ? g_opt.mux_video_bitrate : g_opt.video_bit_rate;

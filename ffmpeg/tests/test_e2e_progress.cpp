@@ -1,5 +1,8 @@
 // Progress reports and the stop request, through the wrapper as the conversion worker uses it.
 #include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <chrono>
 #include <mutex>
 #include <stdexcept>
@@ -114,6 +117,37 @@ TEST_F(Progress, StopFromAnotherThreadAndBeforeARun) {
     ui.join();
     EXPECT_EQ(-2, result);
     EXPECT_EQ(0, testmedia::Check(dir / "long_new.mp4").decodeErrors);
+}
+
+// Stops the run when the libraries describe its opened input: before any frame is read.
+void StopAtTheInputsDescription(void*, int, const char* format, va_list args) {
+    char line[256];
+    va_list copy;
+    va_copy(copy, args);
+    std::vsnprintf(line, sizeof line, format, copy);
+    va_end(copy);
+    if (std::strncmp(line, "Input #0", 8) == 0) request_stop();
+}
+
+TEST_F(Progress, StopBeforeTheFirstFrameLeavesNoFile) {
+    // An output with a header and no frame is no file to play: it goes, and the run still
+    // reads as stopped.
+    const std::string in = Input(Kind::AviMpeg4, testmedia::Options(), "early");
+    const std::string out = dir / "early_new.mp4";
+    CFFmpegEncoder::SetLogCallback(&StopAtTheInputsDescription);
+    const int result = Convert(e2e::Settings(), in, out);
+    CFFmpegEncoder::SetLogCallback(nullptr);
+    EXPECT_EQ(-2, result);
+    EXPECT_FALSE(e2e::Exists(out));
+
+    // A file of the same name from before is the user's, stop or not.
+    std::FILE* f = std::fopen(out.c_str(), "wb");
+    ASSERT_NE(nullptr, f);
+    std::fclose(f);
+    CFFmpegEncoder::SetLogCallback(&StopAtTheInputsDescription);
+    EXPECT_EQ(-2, Convert(e2e::Settings(), in, out));
+    CFFmpegEncoder::SetLogCallback(nullptr);
+    EXPECT_TRUE(e2e::Exists(out));
 }
 
 TEST_F(Progress, ExceptionInsideTheRunFailsOnlyThatFile) {
