@@ -5,6 +5,7 @@
 #include "PeloranAutomation.h"
 #include "PeloranDlg.h"
 #include "SkinEngine.h"
+#include "Skinners.h"
 #include "TipDlg.h"
 #include "dshow.h"
 
@@ -24,6 +25,7 @@ BOOL CPeloranApp::InitInstance() {
     // The skin lies beside the program. Without it (or with a damaged one) the windows keep
     // the system's look; the engine keeps the reason as its last error.
     std::string skin = PeloranFileBesideProgram("z-arud.qvk");
+    InstallSkinners();
     InitSkinLibrary(m_hInstance);
     if (!LoadSkinFile(skin.c_str()))
         std::fprintf(stderr, "peloran: skin %s not loaded (error %d)\n", skin.c_str(), GetSkinLastError());

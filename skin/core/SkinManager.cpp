@@ -6,57 +6,9 @@
 #include "SkinFile.h"
 #include "SkinObject.h"
 #include "SkinWindow.h"
+#include "SkinnerRegistry.h"
 
 namespace {
-
-template <class T>
-CSkinWindow* Make()
-{
-    return new T;
-}
-
-using SkinnerMaker = CSkinWindow* (*)();
-
-// The skinner factory, one line per type. Until a control has its own skinner class it gets
-// the skinned-window base; each skinner class replaces its line.
-const struct {
-    int type;
-    SkinnerMaker make;
-} kControlSkinners[] = {
-    {SKIN_BUTTON, Make<CSkinWindow>},         // push button
-    {SKIN_CHECKBOX, Make<CSkinWindow>},       // check box
-    {SKIN_COMBOBOX, Make<CSkinWindow>},       // combo box
-    {SKIN_EDIT, Make<CSkinWindow>},           // edit
-    {SKIN_RICHEDIT, Make<CSkinWindow>},       // rich edit, skinned as an edit
-    {SKIN_GROUPBOX, Make<CSkinWindow>},       // group box
-    {SKIN_LISTBOX, Make<CSkinWindow>},        // list box
-    {SKIN_PROGRESSBAR, Make<CSkinWindow>},    // progress bar
-    {SKIN_RADIO, Make<CSkinWindow>},          // radio button
-    {SKIN_SCROLLBAR, Make<CSkinWindow>},      // scroll-bar control
-    {SKIN_SLIDER, Make<CSkinWindow>},         // trackbar
-    {SKIN_STATIC, Make<CSkinWindow>},         // static
-    {SKIN_STATUSBAR, Make<CSkinWindow>},      // status bar
-    {SKIN_TAB, Make<CSkinWindow>},            // tab control
-    {SKIN_TOOLBAR, Make<CSkinWindow>},        // toolbar
-    {SKIN_CONTROLBAR, Make<CSkinWindow>},     // framework control bar
-    {SKIN_SCROLLCONTROL, Make<CSkinWindow>},  // IP address field
-    {SKIN_SPIN, Make<CSkinWindow>},           // up-down
-    {SKIN_LISTVIEW, Make<CSkinWindow>},       // list view
-    {SKIN_TREEVIEW, Make<CSkinWindow>},       // tree view
-    {SKIN_DATETIME, Make<CSkinWindow>},       // date-time picker
-    {SKIN_MONTHCALENDAR, Make<CSkinWindow>},  // month calendar
-    {SKIN_REBAR, Make<CSkinWindow>},          // rebar
-    {SKIN_HEADER, Make<CSkinWindow>},         // header
-    {SKIN_ANIMATE, Make<CSkinWindow>},        // animation
-    {SKIN_LINKWND, Make<CSkinWindow>},        // link window
-};
-
-// The skins of whole windows, likewise replaced as their classes arrive.
-const SkinnerMaker kMakeFrameSkin = Make<CSkinWindow>;          // frame window
-const SkinnerMaker kMakeShapeSkin = Make<CSkinWindow>;          // shaped window (type 2)
-const SkinnerMaker kMakeType45Skin = Make<CSkinWindow>;         // type-45 window
-const SkinnerMaker kMakeDialogSkin = Make<CSkinWindow>;         // dialog
-const SkinnerMaker kMakeFloatingToolBarSkin = Make<CSkinWindow>;  // floating toolbar
 
 bool IsOtherThreadWindow(HWND hwnd)
 {
@@ -163,12 +115,9 @@ int CSkinManager::ClassifyWindow(HWND hwnd)
     return it == m_classes.end() ? 0 : it->second;
 }
 
-CSkinWindow* CSkinManager::CreateControlSkinner(int type)
+CSkinWindow* CSkinManager::CreateControlSkinner(int type, CSkinWindow* owner)
 {
-    for (const auto& entry : kControlSkinners)
-        if (entry.type == type)
-            return entry.make();
-    return nullptr;
+    return MakeControlSkinner(type, owner);
 }
 
 // ---- the window map ---------------------------------------------------------------------------------
@@ -237,6 +186,8 @@ CSkinWindow* CSkinManager::FindSkinnedAncestor(HWND hwnd)
 
 BOOL CSkinManager::AttachNew(HWND hwnd, CSkinWindow* skin, CSkinObject* object, bool sendSysColor)
 {
+    if (!skin)
+        return FALSE;  // a maker that could not make its skin leaves the window as it is
     {
         std::lock_guard<std::recursive_mutex> g(m_lock);
         if (!m_windows.emplace(hwnd, skin).second) {
@@ -278,7 +229,7 @@ BOOL CSkinManager::AttachFrameSkin(HWND hwnd, const char* name)
         if (!object || object->GetType() != SKIN_FRAMEWND)
             return FALSE;
     }
-    return AttachNew(hwnd, kMakeFrameSkin(), object, true);
+    return AttachNew(hwnd, MakeWindowSkin(SKINKIND_FRAME), object, true);
 }
 
 BOOL CSkinManager::AttachWindowSkin(HWND hwnd, const char* name)
@@ -300,9 +251,9 @@ BOOL CSkinManager::AttachWindowSkin(HWND hwnd, const char* name)
             return FALSE;
     }
     if (object->GetType() == SKIN_SHAPEWND)
-        return AttachNew(hwnd, kMakeShapeSkin(), object, true);
+        return AttachNew(hwnd, MakeWindowSkin(SKINKIND_SHAPE), object, true);
     if (object->GetType() == SKIN_TYPE45)
-        return AttachNew(hwnd, kMakeType45Skin(), object, true);
+        return AttachNew(hwnd, MakeWindowSkin(SKINKIND_TYPE45), object, true);
     return FALSE;
 }
 
@@ -324,7 +275,7 @@ BOOL CSkinManager::AttachDialogSkin(HWND hwnd, const char* name)
         if (!object)
             return FALSE;
     }
-    return AttachNew(hwnd, kMakeDialogSkin(), object, false);
+    return AttachNew(hwnd, MakeWindowSkin(SKINKIND_DIALOG), object, false);
 }
 
 BOOL CSkinManager::AttachFloatingToolBar(HWND hwnd)
@@ -343,7 +294,7 @@ BOOL CSkinManager::AttachFloatingToolBar(HWND hwnd)
         if (!object)
             return FALSE;
     }
-    return AttachNew(hwnd, kMakeFloatingToolBarSkin(), object, false);
+    return AttachNew(hwnd, MakeWindowSkin(SKINKIND_FLOATINGTOOLBAR), object, false);
 }
 
 BOOL CSkinManager::CreateControlSkin(HWND hwnd, const char* name, const char* parentName)

@@ -25,8 +25,9 @@ public:
 
     // The skin type code for a window by its class name and style (0: not skinned).
     int ClassifyWindow(HWND hwnd);
-    // A new control skinner for the type, or null.
-    static CSkinWindow* CreateControlSkinner(int type);
+    // A new control skinner for the type (SkinnerRegistry.h), or null. `owner` is the skinned
+    // window whose child the control is, if any.
+    static CSkinWindow* CreateControlSkinner(int type, CSkinWindow* owner = nullptr);
 
     CSkinWindow* FindSkinWindow(HWND hwnd);
     BOOL AttachFrameSkin(HWND hwnd, const char* name);

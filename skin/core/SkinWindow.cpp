@@ -506,7 +506,7 @@ bool CSkinWindow::SkinChildControl(HWND child, CSkinObject* windowObject)
         return true;
     }
     if (it == m_childControls.end()) {
-        CSkinWindow* skinner = CSkinManager::CreateControlSkinner(type);
+        CSkinWindow* skinner = CSkinManager::CreateControlSkinner(type, this);
         if (!skinner)
             return true;
         if (!manager.RegisterWindow(skinner, child)) {
