@@ -781,8 +781,9 @@ int transcode() {
     bool failed = false;
 
     for (;;) {
+        // Tested before every read, also after a packet that did not decode: a damaged
+        // stretch must not hold a stop back.
         if (stop_requested.load(std::memory_order_relaxed)) break;
-    redo:
         // The input whose output is furthest behind is read next.
         int file_index = -1;
         double opts_min = 1e300;
@@ -846,7 +847,7 @@ int transcode() {
                 break;
             }
             if (g_opt.verbose >= 0) emsg("Error while decoding stream #%d.%d\n", ist->file_index, ist->index);
-            goto redo;
+            continue;
         }
         av_packet_unref(pkt);
         report_progress(0);

@@ -28,7 +28,17 @@ inline std::string& OutSink() {
     return s;
 }
 
-inline void Capture(int stream, const char* text) { (stream == 1 ? OutSink() : ErrSink()) += text; }
+// When set, sees every message of the driver as it is written (tests that act at a moment).
+typedef void (*MessageHook)(const char* text);
+inline MessageHook& OnMessage() {
+    static MessageHook hook = nullptr;
+    return hook;
+}
+
+inline void Capture(int stream, const char* text) {
+    (stream == 1 ? OutSink() : ErrSink()) += text;
+    if (OnMessage()) OnMessage()(text);
+}
 
 inline RunResult RunDriver(const std::vector<std::string>& words) {
     std::vector<std::string> copy;

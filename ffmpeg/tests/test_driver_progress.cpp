@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <unistd.h>
 #include <chrono>
@@ -215,6 +216,55 @@ TEST_F(DriverProgress, StopBetweenRunsIsForgotten) {
     auto r = RunDriver(WrapperVector(in, dir / "out.mp4"));
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NEAR(testmedia::Check(dir / "out.mp4").duration, 2.0, 0.15);
+}
+
+// A 2-s MPEG-4 clip without sound whose pictures from the third on have lost their start
+// code: a long stretch of packets that do not decode, with nothing between them.
+bool WriteUndecodableStretch(const std::string& path) {
+    testmedia::Options o;
+    o.seconds = 2.0;
+    o.noAudio = true;
+    if (!testmedia::Generate(Kind::AviMpeg4, path, o)) return false;
+    std::string data = drivertest::ReadFile(path);
+    const std::string vop("\x00\x00\x01\xB6", 4);
+    size_t at = data.find(vop);
+    for (int picture = 0; at != std::string::npos; ++picture, at = data.find(vop, at + 1))
+        if (picture >= 2) data[at + 2] = '\x00';
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+int g_decode_errors = 0;
+void StopAtDecodeError(const char* text) {
+    if (std::strncmp(text, "Error while decoding stream", 27) != 0) return;
+    ++g_decode_errors;
+    request_stop();
+}
+
+TEST(DriverStop, StopDuringPacketsThatDoNotDecodeTakesEffectAtOnce) {
+    testmedia::ScratchDir dir("drvstop");
+    const std::string in = dir / "broken.avi";
+    ASSERT_TRUE(WriteUndecodableStretch(in));
+    auto r = RunDriver({"-i", in, "-an", "-vcodec", "mpeg4", dir / "whole.mp4"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    size_t errors = 0;
+    for (size_t at = r.err.find("Error while decoding"); at != std::string::npos;
+         at = r.err.find("Error while decoding", at + 1))
+        ++errors;
+    ASSERT_GT(errors, 20u) << "the stretch of damaged pictures";
+
+    // A stop asked for at the first damaged picture ends the run there, not after the stretch.
+    g_decode_errors = 0;
+    drivertest::OnMessage() = StopAtDecodeError;
+    r = RunDriver({"-i", in, "-an", "-vcodec", "mpeg4", dir / "stopped.mp4"});
+    drivertest::OnMessage() = nullptr;
+    EXPECT_EQ(r.rc, -2);
+    EXPECT_EQ(g_decode_errors, 1);
+    auto rep = testmedia::Check(dir / "stopped.mp4");
+    ASSERT_NE(rep.FirstOf("video"), nullptr);
+    EXPECT_EQ(rep.FirstOf("video")->framesDecoded, 2);
 }
 
 }  // namespace

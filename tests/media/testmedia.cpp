@@ -192,7 +192,7 @@ Options Effective(Kind kind, const Options& o) {
     if (e.sampleRate <= 0) e.sampleRate = s.defRate;
     if (e.channels <= 0) e.channels = s.defChannels;
     if (!s.vcodec) e.width = e.height = 0, e.fps = 0;
-    if (!s.acodec) e.sampleRate = e.channels = 0;
+    if (!s.acodec || e.noAudio) e.sampleRate = e.channels = 0;
     return e;
 }
 
@@ -250,7 +250,7 @@ bool Generate(Kind kind, const std::string& path, const Options& options, std::s
     } else {
         video.done = true;
     }
-    if (spec.acodec) {
+    if (spec.acodec && !o.noAudio) {
         const AVCodec* codec = avcodec_find_encoder_by_name(spec.acodec);
         if (!codec) return Fail(error, std::string("no encoder ") + spec.acodec);
         audio.enc.reset(avcodec_alloc_context3(codec));

@@ -53,6 +53,7 @@ struct Options {
     double fps = 0.0;
     int sampleRate = 0;
     int channels = 0;
+    bool noAudio = false;  // a kind with sound written without it
 };
 
 // Writes a file of the kind at path. Returns false (with a reason in *error when given) when
