@@ -22,7 +22,12 @@ void Put32(BYTE* p, DWORD v) {
 }  // namespace
 
 CDibBitmap::CDibBitmap()
-    : m_bi{}, m_dwLineWidth(0), m_wColors(0), m_hDibSection(nullptr), m_hMemDC(nullptr), m_hOldBitmap(nullptr),
+    : m_header{},
+      m_dwRowBytes(0),
+      m_wPaletteEntries(0),
+      m_hDibSection(nullptr),
+      m_hMemDC(nullptr),
+      m_hOldBitmap(nullptr),
       m_pSectionBits(nullptr) {}
 
 CDibBitmap::~CDibBitmap() { Free(); }
@@ -38,31 +43,31 @@ void CDibBitmap::Free() {
     m_hDibSection = nullptr;
     m_pSectionBits = nullptr;
     std::vector<BYTE>().swap(m_block);
-    m_bi = BITMAPINFOHEADER{};
-    m_dwLineWidth = 0;
-    m_wColors = 0;
+    m_header = BITMAPINFOHEADER{};
+    m_dwRowBytes = 0;
+    m_wPaletteEntries = 0;
 }
 
-BOOL CDibBitmap::Create(DWORD dwWidth, DWORD dwHeight, WORD wBpp) {
+BOOL CDibBitmap::Create(DWORD dwWidth, DWORD dwHeight, WORD wBitsPerPixel) {
     Free();
-    if (dwWidth == 0 || dwHeight == 0 || wBpp == 0 || wBpp > 32) return FALSE;
-    uint64_t line = (uint64_t(wBpp) * dwWidth + 31) / 32 * 4;
+    if (dwWidth == 0 || dwHeight == 0 || wBitsPerPixel == 0 || wBitsPerPixel > 32) return FALSE;
+    uint64_t line = (uint64_t(wBitsPerPixel) * dwWidth + 31) / 32 * 4;
     uint64_t image = line * dwHeight;
-    WORD colors = wBpp == 1 ? 2 : wBpp == 4 ? 16 : wBpp == 8 ? 256 : 0;
+    WORD colors = wBitsPerPixel == 1 ? 2 : wBitsPerPixel == 4 ? 16 : wBitsPerPixel == 8 ? 256 : 0;
     uint64_t total = sizeof(BITMAPINFOHEADER) + uint64_t(colors) * sizeof(RGBQUAD) + image;
     if (total > kMaxBlock) return FALSE;
 
-    m_bi.biSize = sizeof(BITMAPINFOHEADER);
-    m_bi.biWidth = LONG(dwWidth);
-    m_bi.biHeight = LONG(dwHeight);
-    m_bi.biPlanes = 1;
-    m_bi.biBitCount = wBpp;
-    m_bi.biCompression = BI_RGB;
-    m_bi.biSizeImage = DWORD(image);
-    m_dwLineWidth = DWORD(line);
-    m_wColors = colors;
+    m_header.biSize = sizeof(BITMAPINFOHEADER);
+    m_header.biWidth = LONG(dwWidth);
+    m_header.biHeight = LONG(dwHeight);
+    m_header.biPlanes = 1;
+    m_header.biBitCount = wBitsPerPixel;
+    m_header.biCompression = BI_RGB;
+    m_header.biSizeImage = DWORD(image);
+    m_dwRowBytes = DWORD(line);
+    m_wPaletteEntries = colors;
     m_block.assign(size_t(total), 0);
-    std::memcpy(m_block.data(), &m_bi, sizeof m_bi);
+    std::memcpy(m_block.data(), &m_header, sizeof m_header);
     return TRUE;
 }
 
@@ -77,9 +82,9 @@ BOOL CDibBitmap::Clone(const CDibBitmap* src) {
     return TRUE;
 }
 
-DWORD CDibBitmap::GetPaletteSize() const { return DWORD(m_wColors) * sizeof(RGBQUAD); }
+DWORD CDibBitmap::GetPaletteSize() const { return DWORD(m_wPaletteEntries) * sizeof(RGBQUAD); }
 
-DWORD CDibBitmap::GetSize() const { return m_bi.biSize + GetPaletteSize() + m_bi.biSizeImage; }
+DWORD CDibBitmap::GetSize() const { return m_header.biSize + GetPaletteSize() + m_header.biSizeImage; }
 
 RGBQUAD* CDibBitmap::Palette() const {
     if (m_block.empty()) return nullptr;
@@ -91,9 +96,9 @@ BYTE* CDibBitmap::GetBits() const {
     return const_cast<BYTE*>(m_block.data()) + sizeof(BITMAPINFOHEADER) + GetPaletteSize();
 }
 
-void CDibBitmap::SetPaletteIndex(BYTE idx, BYTE r, BYTE g, BYTE b) {
-    if (idx >= m_wColors) return;
-    RGBQUAD& q = Palette()[idx];
+void CDibBitmap::SetPaletteIndex(BYTE index, BYTE r, BYTE g, BYTE b) {
+    if (index >= m_wPaletteEntries) return;
+    RGBQUAD& q = Palette()[index];
     q.rgbBlue = b;
     q.rgbGreen = g;
     q.rgbRed = r;
@@ -101,37 +106,37 @@ void CDibBitmap::SetPaletteIndex(BYTE idx, BYTE r, BYTE g, BYTE b) {
 }
 
 void CDibBitmap::SetGrayPalette() {
-    if (!m_wColors) return;
+    if (!m_wPaletteEntries) return;
     RGBQUAD* pal = Palette();
-    for (int i = 0; i < m_wColors; ++i) pal[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    for (int i = 0; i < m_wPaletteEntries; ++i) pal[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
     pal[0] = RGBQUAD{0, 0, 0, 0};
-    pal[m_wColors - 1] = RGBQUAD{255, 255, 255, 0};
+    pal[m_wPaletteEntries - 1] = RGBQUAD{255, 255, 255, 0};
 }
 
-void CDibBitmap::BlendPalette(COLORREF cr, long perc) {
-    if (!m_wColors) return;
-    if (perc > 100) perc = 100;
+void CDibBitmap::BlendPalette(COLORREF cr, long nPercent) {
+    if (!m_wPaletteEntries) return;
+    if (nPercent > 100) nPercent = 100;
     // A negative share would push channels outside 0..255.
-    if (perc < 0) perc = 0;
-    long keep = 100 - perc;
+    if (nPercent < 0) nPercent = 0;
+    long keep = 100 - nPercent;
     long r = GetRValue(cr), g = GetGValue(cr), b = GetBValue(cr);
     RGBQUAD* pal = Palette();
-    for (int i = 0; i < m_wColors; ++i) {
-        pal[i].rgbBlue = BYTE((pal[i].rgbBlue * keep + b * perc) / 100);
-        pal[i].rgbGreen = BYTE((pal[i].rgbGreen * keep + g * perc) / 100);
-        pal[i].rgbRed = BYTE((pal[i].rgbRed * keep + r * perc) / 100);
+    for (int i = 0; i < m_wPaletteEntries; ++i) {
+        pal[i].rgbBlue = BYTE((pal[i].rgbBlue * keep + b * nPercent) / 100);
+        pal[i].rgbGreen = BYTE((pal[i].rgbGreen * keep + g * nPercent) / 100);
+        pal[i].rgbRed = BYTE((pal[i].rgbRed * keep + r * nPercent) / 100);
     }
 }
 
-void CDibBitmap::Clear(BYTE bval) {
-    if (BYTE* bits = GetBits()) std::memset(bits, bval, m_bi.biSizeImage);
+void CDibBitmap::Clear(BYTE byValue) {
+    if (BYTE* bits = GetBits()) std::memset(bits, byValue, m_header.biSizeImage);
 }
 
 void CDibBitmap::SetPixelIndex(long x, long y, BYTE i) {
-    if (!m_wColors || x < 0 || y < 0 || x >= m_bi.biWidth || y >= m_bi.biHeight) return;
-    BYTE* row = GetBits() + size_t(m_bi.biHeight - y - 1) * m_dwLineWidth;
+    if (!m_wPaletteEntries || x < 0 || y < 0 || x >= m_header.biWidth || y >= m_header.biHeight) return;
+    BYTE* row = GetBits() + size_t(m_header.biHeight - y - 1) * m_dwRowBytes;
     // Rows of 1 and 4 bits hold several pixels per byte, leftmost in the high bits.
-    switch (m_bi.biBitCount) {
+    switch (m_header.biBitCount) {
         case 8: row[x] = i; break;
         case 4: {
             BYTE& b = row[x / 2];
@@ -149,7 +154,7 @@ void CDibBitmap::SetPixelIndex(long x, long y, BYTE i) {
     }
 }
 
-BOOL CDibBitmap::Draw(HDC hDC, long xoffset, long yoffset) {
+BOOL CDibBitmap::Draw(HDC hDC, long x, long y) {
     if (!hDC || m_block.empty()) return FALSE;
     if (!m_hDibSection) {
         auto* info = reinterpret_cast<BITMAPINFO*>(m_block.data());
@@ -169,23 +174,22 @@ BOOL CDibBitmap::Draw(HDC hDC, long xoffset, long yoffset) {
         }
         m_hOldBitmap = ::SelectObject(m_hMemDC, m_hDibSection);
     }
-    std::memcpy(m_pSectionBits, GetBits(), m_bi.biSizeImage);
+    std::memcpy(m_pSectionBits, GetBits(), m_header.biSizeImage);
     // The palette may have been changed since the section was made.
-    if (m_wColors) ::SetDIBColorTable(m_hMemDC, 0, m_wColors, Palette());
+    if (m_wPaletteEntries) ::SetDIBColorTable(m_hMemDC, 0, m_wPaletteEntries, Palette());
     ::GdiFlush();
-    return ::BitBlt(hDC, int(xoffset), int(yoffset), int(m_bi.biWidth), int(m_bi.biHeight), m_hMemDC, 0, 0,
-                    SRCCOPY);
+    return ::BitBlt(hDC, int(x), int(y), int(m_header.biWidth), int(m_header.biHeight), m_hMemDC, 0, 0, SRCCOPY);
 }
 
-BOOL CDibBitmap::WriteBMP(LPCSTR bmpFileName) {
-    if (!bmpFileName || !*bmpFileName || m_block.empty()) return FALSE;
+BOOL CDibBitmap::WriteBMP(LPCSTR lpszPath) {
+    if (!lpszPath || !*lpszPath || m_block.empty()) return FALSE;
     BYTE header[14];
     Put16(header, 0x4D42);
     Put32(header + 2, GetSize() + 14);
     Put16(header + 6, 0);
     Put16(header + 8, 0);
     Put32(header + 10, DWORD(sizeof(BITMAPINFOHEADER)) + GetPaletteSize() + 14);
-    std::FILE* f = std::fopen(bmpFileName, "wb");
+    std::FILE* f = std::fopen(lpszPath, "wb");
     if (!f) return FALSE;
     bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header &&
               std::fwrite(m_block.data(), 1, m_block.size(), f) == m_block.size();

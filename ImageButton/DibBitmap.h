@@ -16,35 +16,35 @@ public:
 
     // Frees what was there and allocates a new block; FALSE (and empty) for a size that is not
     // positive or too large to hold.
-    BOOL Create(DWORD dwWidth, DWORD dwHeight, WORD wBpp);
+    BOOL Create(DWORD dwWidth, DWORD dwHeight, WORD wBitsPerPixel);
     BOOL Clone(const CDibBitmap* src);
     void Free();
 
     DWORD GetSize() const;
     DWORD GetPaletteSize() const;
     BYTE* GetBits() const;
-    DWORD GetWidth() const { return DWORD(m_bi.biWidth); }
-    DWORD GetHeight() const { return DWORD(m_bi.biHeight); }
-    DWORD GetLineWidth() const { return m_dwLineWidth; }
-    WORD GetNumColors() const { return m_wColors; }
-    WORD GetBitCount() const { return m_bi.biBitCount; }
+    DWORD GetWidth() const { return DWORD(m_header.biWidth); }
+    DWORD GetHeight() const { return DWORD(m_header.biHeight); }
+    DWORD GetLineWidth() const { return m_dwRowBytes; }
+    WORD GetNumColors() const { return m_wPaletteEntries; }
+    WORD GetBitCount() const { return m_header.biBitCount; }
 
-    void SetPaletteIndex(BYTE idx, BYTE r, BYTE g, BYTE b);
+    void SetPaletteIndex(BYTE index, BYTE r, BYTE g, BYTE b);
     void SetGrayPalette();
-    void BlendPalette(COLORREF cr, long perc);
-    void Clear(BYTE bval = 0);
+    void BlendPalette(COLORREF cr, long nPercent);
+    void Clear(BYTE byValue = 0);
     void SetPixelIndex(long x, long y, BYTE i);
     // FALSE when nothing could be drawn.
-    BOOL Draw(HDC hDC, long xoffset, long yoffset);
-    BOOL WriteBMP(LPCSTR bmpFileName);
+    BOOL Draw(HDC hDC, long x, long y);
+    BOOL WriteBMP(LPCSTR lpszPath);
 
 private:
     RGBQUAD* Palette() const;
 
     std::vector<BYTE> m_block;
-    BITMAPINFOHEADER m_bi;
-    DWORD m_dwLineWidth;
-    WORD m_wColors;
+    BITMAPINFOHEADER m_header;
+    DWORD m_dwRowBytes;
+    WORD m_wPaletteEntries;
     HBITMAP m_hDibSection;
     HDC m_hMemDC;
     HGDIOBJ m_hOldBitmap;

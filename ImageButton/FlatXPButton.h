@@ -9,13 +9,13 @@ public:
     CFlatXPButton();
     ~CFlatXPButton() override;
 
-    void SetRounded(BOOL bRounded = TRUE, BOOL bRepaint = TRUE);
-    BOOL GetRounded() const { return m_bRounded; }
+    void SetRounded(BOOL bRoundCorners = TRUE, BOOL bRepaint = TRUE);
+    BOOL GetRounded() const { return m_bRoundCorners; }
 
 protected:
     DWORD OnDrawBorder(CDC* pDC, CRect* pRect) override;
     DWORD OnDrawBackground(CDC* pDC, CRect* pRect) override;
 
 private:
-    BOOL m_bRounded;
+    BOOL m_bRoundCorners;
 };

@@ -65,6 +65,27 @@ BOOL ReadIconSize(HICON icon, DWORD* w, DWORD* h, ICONINFO* keep = nullptr) {
     return TRUE;
 }
 
+// A monochrome mask of the bitmap (1 where a pixel has the key colour); the bitmap itself is
+// changed so that those pixels become black.
+HBITMAP MakeMask(HBITMAP hSource, DWORD cx, DWORD cy, COLORREF crKey) {
+    HBITMAP mask = ::CreateBitmap(int(cx), int(cy), 1, 1, nullptr);
+    if (!mask) return nullptr;
+    HDC src = ::CreateCompatibleDC(nullptr), dst = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old_src = ::SelectObject(src, hSource), old_dst = ::SelectObject(dst, mask);
+    ::SetBkColor(src, crKey);
+    ::BitBlt(dst, 0, 0, int(cx), int(cy), src, 0, 0, SRCCOPY);
+    // Transparent pixels become black so the bitmap can be ORed over a masked background: mask
+    // bits of 1 expand to the background colour (black), 0 to the text colour (white, kept).
+    ::SetBkColor(src, RGB(0, 0, 0));
+    ::SetTextColor(src, RGB(255, 255, 255));
+    ::BitBlt(src, 0, 0, int(cx), int(cy), dst, 0, 0, SRCAND);
+    ::SelectObject(src, old_src);
+    ::SelectObject(dst, old_dst);
+    ::DeleteDC(src);
+    ::DeleteDC(dst);
+    return mask;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CImageButton, CButton)
@@ -88,29 +109,54 @@ ON_WM_MEASUREITEM()
 END_MESSAGE_MAP()
 
 CImageButton::CImageButton()
-    : m_bShowDisabledBitmap(TRUE), m_ptImageOrg{3, 3}, m_ptPressedOffset{1, 1}, m_bIsFlat(TRUE),
-      m_bMouseOnButton(FALSE), m_bDrawTransparent(FALSE), m_bIsPressed(FALSE), m_bIsFocused(FALSE),
-      m_bIsDisabled(FALSE), m_bIsDefault(FALSE), m_bIsCheckBox(FALSE), m_byAlign(ST_ALIGN_HORIZ),
-      m_bDrawBorder(TRUE), m_bDrawFlatFocus(FALSE), m_crColors{}, m_hParentWndMenu(nullptr),
-      m_bMenuDisplayed(FALSE), m_hCursor(nullptr), m_hToolTip(nullptr), m_dwToolTipStyle(0), m_dcBk(nullptr),
-      m_bmpBk(nullptr), m_pbmpOldBk(nullptr), m_bAlwaysTrack(TRUE), m_nCheck(0), m_szURL{}, m_csIcons{},
-      m_csBitmaps{}, m_csCallbackHwnd(nullptr), m_csCallbackMsg(0), m_csCallbackLParam(0), m_csSounds{} {
+    : m_bMaskDisabledBitmap(TRUE),
+      m_ptImageMargin{3, 3},
+      m_ptPressShift{1, 1},
+      m_bFlat(TRUE),
+      m_bHovering(FALSE),
+      m_bTransparent(FALSE),
+      m_bPressed(FALSE),
+      m_bFocused(FALSE),
+      m_bDisabled(FALSE),
+      m_bDefaultButton(FALSE),
+      m_bCheckMode(FALSE),
+      m_byImageAlign(ALIGN_IMAGE_LEFT),
+      m_bBorder(TRUE),
+      m_bFlatFocus(FALSE),
+      m_crState{},
+      m_hMenuOwner(nullptr),
+      m_bMenuOpen(FALSE),
+      m_hButtonCursor(nullptr),
+      m_hTip(nullptr),
+      m_dwTipStyle(0),
+      m_hBackDC(nullptr),
+      m_hBackBitmap(nullptr),
+      m_hBackPrevBitmap(nullptr),
+      m_bAlwaysHover(TRUE),
+      m_nChecked(0),
+      m_szLink{},
+      m_icons{},
+      m_bitmaps{},
+      m_hCallbackWnd(nullptr),
+      m_nCallbackMsg(0),
+      m_lCallbackParam(0),
+      m_sounds{} {
     SetDefaultColors(FALSE);
 }
 
 CImageButton::~CImageButton() {
-    if (m_dcBk) {
-        if (m_pbmpOldBk) ::SelectObject(m_dcBk, m_pbmpOldBk);
-        ::DeleteDC(m_dcBk);
+    if (m_hBackDC) {
+        if (m_hBackPrevBitmap) ::SelectObject(m_hBackDC, m_hBackPrevBitmap);
+        ::DeleteDC(m_hBackDC);
     }
-    if (m_bmpBk) ::DeleteObject(m_bmpBk);
-    FreeResources();
-    if (m_hCursor) ::DestroyIcon(HICON(m_hCursor));
+    if (m_hBackBitmap) ::DeleteObject(m_hBackBitmap);
+    ReleaseImages();
+    if (m_hButtonCursor) ::DestroyIcon(HICON(m_hButtonCursor));
 }
 
 void CImageButton::PreSubclassWindow() {
     UINT style = UINT(::GetWindowLongA(m_hWnd, GWL_STYLE));
-    if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) m_bIsDefault = TRUE;
+    if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) m_bDefaultButton = TRUE;
     CButton::PreSubclassWindow();
 }
 
@@ -118,239 +164,214 @@ void CImageButton::Repaint(BOOL bRepaint) {
     if (bRepaint && m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-void CImageButton::FreeResources(BOOL bCheckForNULL) {
-    (void)bCheckForNULL;
+void CImageButton::ReleaseImages() {
     // The out image may be the in image handed twice; free each handle once.
-    if (m_csIcons[0].hIcon) ::DestroyIcon(m_csIcons[0].hIcon);
-    if (m_csIcons[1].hIcon && m_csIcons[1].hIcon != m_csIcons[0].hIcon) ::DestroyIcon(m_csIcons[1].hIcon);
+    if (m_icons[0].hImage) ::DestroyIcon(m_icons[0].hImage);
+    if (m_icons[1].hImage && m_icons[1].hImage != m_icons[0].hImage) ::DestroyIcon(m_icons[1].hImage);
     for (int n = 0; n < 3; ++n) {
-        auto& b = m_csBitmaps[n];
+        auto& b = m_bitmaps[n];
         bool dup = false;
-        for (int k = 0; k < n; ++k) dup |= m_csBitmaps[k].hBitmap == b.hBitmap;
-        if (b.hBitmap && !dup) ::DeleteObject(b.hBitmap);
+        for (int k = 0; k < n; ++k) dup |= m_bitmaps[k].hImage == b.hImage;
+        if (b.hImage && !dup) ::DeleteObject(b.hImage);
         if (b.hMask) ::DeleteObject(b.hMask);
     }
-    std::memset(m_csIcons, 0, sizeof m_csIcons);
-    std::memset(m_csBitmaps, 0, sizeof m_csBitmaps);
+    std::memset(m_icons, 0, sizeof m_icons);
+    std::memset(m_bitmaps, 0, sizeof m_bitmaps);
 }
 
-DWORD CImageButton::SetIcon(int nIconIn, int nIconOut) {
-    return SetIcon(nIconIn, 0, 0, nIconOut, 0, 0);
-}
+DWORD CImageButton::SetIcon(int nInId, int nOutId) { return SetIcon(nInId, 0, 0, nOutId, 0, 0); }
 
-DWORD CImageButton::SetIcon(int nIconIn, int cxIn, int cyIn, int nIconOut, int cxOut, int cyOut) {
+DWORD CImageButton::SetIcon(int nInId, int cxIn, int cyIn, int nOutId, int cxOut, int cyOut) {
     HINSTANCE inst = AfxGetResourceHandle();
-    HICON in = HICON(::LoadImageA(inst, MAKEINTRESOURCEA(nIconIn), IMAGE_ICON, cxIn, cyIn, 0));
+    HICON in = HICON(::LoadImageA(inst, MAKEINTRESOURCEA(nInId), IMAGE_ICON, cxIn, cyIn, 0));
     HICON out = nullptr;
-    if (nIconOut == BTNST_AUTO_GRAY || nIconOut == BTNST_AUTO_DARKER)
-        out = reinterpret_cast<HICON>(intptr_t(nIconOut));
-    else if (nIconOut)
-        out = HICON(::LoadImageA(inst, MAKEINTRESOURCEA(nIconOut), IMAGE_ICON, cxOut, cyOut, 0));
+    if (nOutId == OUT_GREY_COPY || nOutId == OUT_DARKER_COPY)
+        out = reinterpret_cast<HICON>(intptr_t(nOutId));
+    else if (nOutId)
+        out = HICON(::LoadImageA(inst, MAKEINTRESOURCEA(nOutId), IMAGE_ICON, cxOut, cyOut, 0));
     return SetIcon(in, out);
 }
 
-DWORD CImageButton::SetIcon(HICON hIconIn, HICON hIconOut) {
-    FreeResources();
-    if (hIconIn) {
+DWORD CImageButton::SetIcon(HICON hInIcon, HICON hOutIcon) {
+    ReleaseImages();
+    if (hInIcon) {
         ICONINFO ii{};
-        intptr_t special = reinterpret_cast<intptr_t>(hIconOut);
-        if (!ReadIconSize(hIconIn, &m_csIcons[0].dwWidth, &m_csIcons[0].dwHeight, &ii)) {
-            FreeResources();
+        intptr_t special = reinterpret_cast<intptr_t>(hOutIcon);
+        if (!ReadIconSize(hInIcon, &m_icons[0].cx, &m_icons[0].cy, &ii)) {
+            ReleaseImages();
             // The handed-over out icon would otherwise be lost.
-            if (hIconOut && special != BTNST_AUTO_GRAY && special != BTNST_AUTO_DARKER) ::DestroyIcon(hIconOut);
-            return BTNST_INVALIDRESOURCE;
+            if (hOutIcon && special != OUT_GREY_COPY && special != OUT_DARKER_COPY) ::DestroyIcon(hOutIcon);
+            return RESULT_BAD_RESOURCE;
         }
-        m_csIcons[0].hIcon = hIconIn;
-        if (special == BTNST_AUTO_GRAY || special == BTNST_AUTO_DARKER) {
+        m_icons[0].hImage = hInIcon;
+        if (special == OUT_GREY_COPY || special == OUT_DARKER_COPY) {
             // Black stays black: icon copies keep their mask and recolour the rest.
             ICONINFO copy = ii;
-            copy.hbmColor = ii.hbmColor ? RecolouredCopy(ii.hbmColor, m_csIcons[0].dwWidth,
-                                                         m_csIcons[0].dwHeight, RGB(0, 0, 0),
-                                                         special == BTNST_AUTO_GRAY)
+            copy.hbmColor = ii.hbmColor ? RecolouredCopy(ii.hbmColor, m_icons[0].cx, m_icons[0].cy, RGB(0, 0, 0),
+                                                         special == OUT_GREY_COPY)
                                         : nullptr;
-            m_csIcons[1].hIcon = copy.hbmColor ? ::CreateIconIndirect(&copy) : nullptr;
+            m_icons[1].hImage = copy.hbmColor ? ::CreateIconIndirect(&copy) : nullptr;
             if (copy.hbmColor) ::DeleteObject(copy.hbmColor);
-            m_csIcons[1].dwWidth = m_csIcons[0].dwWidth;
-            m_csIcons[1].dwHeight = m_csIcons[0].dwHeight;
-        } else if (hIconOut) {
-            if (!ReadIconSize(hIconOut, &m_csIcons[1].dwWidth, &m_csIcons[1].dwHeight)) {
+            m_icons[1].cx = m_icons[0].cx;
+            m_icons[1].cy = m_icons[0].cy;
+        } else if (hOutIcon) {
+            if (!ReadIconSize(hOutIcon, &m_icons[1].cx, &m_icons[1].cy)) {
                 if (ii.hbmColor) ::DeleteObject(ii.hbmColor);
                 if (ii.hbmMask) ::DeleteObject(ii.hbmMask);
-                FreeResources();
-                ::DestroyIcon(hIconOut);
-                return BTNST_INVALIDRESOURCE;
+                ReleaseImages();
+                ::DestroyIcon(hOutIcon);
+                return RESULT_BAD_RESOURCE;
             }
-            m_csIcons[1].hIcon = hIconOut;
+            m_icons[1].hImage = hOutIcon;
         }
         if (ii.hbmColor) ::DeleteObject(ii.hbmColor);
         if (ii.hbmMask) ::DeleteObject(ii.hbmMask);
     }
     Repaint(TRUE);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-HBITMAP CImageButton::CreateBitmapMask(HBITMAP hSourceBitmap, DWORD dwWidth, DWORD dwHeight,
-                                       COLORREF crTransColor) {
-    HBITMAP mask = ::CreateBitmap(int(dwWidth), int(dwHeight), 1, 1, nullptr);
-    if (!mask) return nullptr;
-    HDC src = ::CreateCompatibleDC(nullptr), dst = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old_src = ::SelectObject(src, hSourceBitmap), old_dst = ::SelectObject(dst, mask);
-    ::SetBkColor(src, crTransColor);
-    ::BitBlt(dst, 0, 0, int(dwWidth), int(dwHeight), src, 0, 0, SRCCOPY);
-    // Transparent pixels become black so the bitmap can be ORed over a masked background: mask
-    // bits of 1 expand to the background colour (black), 0 to the text colour (white, kept).
-    ::SetBkColor(src, RGB(0, 0, 0));
-    ::SetTextColor(src, RGB(255, 255, 255));
-    ::BitBlt(src, 0, 0, int(dwWidth), int(dwHeight), dst, 0, 0, SRCAND);
-    ::SelectObject(src, old_src);
-    ::SelectObject(dst, old_dst);
-    ::DeleteDC(src);
-    ::DeleteDC(dst);
-    return mask;
-}
-
-DWORD CImageButton::SetBitmaps(int nBitmapIn, COLORREF crTransColorIn, int nBitmapOut, COLORREF crTransColorOut) {
+DWORD CImageButton::SetBitmaps(int nInId, COLORREF crInKey, int nOutId, COLORREF crOutKey) {
     HINSTANCE inst = AfxGetResourceHandle();
-    HBITMAP in = HBITMAP(::LoadImageA(inst, MAKEINTRESOURCEA(nBitmapIn), IMAGE_BITMAP, 0, 0, 0));
+    HBITMAP in = HBITMAP(::LoadImageA(inst, MAKEINTRESOURCEA(nInId), IMAGE_BITMAP, 0, 0, 0));
     HBITMAP out = nullptr;
-    if (nBitmapOut == BTNST_AUTO_GRAY || nBitmapOut == BTNST_AUTO_DARKER)
-        out = reinterpret_cast<HBITMAP>(intptr_t(nBitmapOut));
-    else if (nBitmapOut)
-        out = HBITMAP(::LoadImageA(inst, MAKEINTRESOURCEA(nBitmapOut), IMAGE_BITMAP, 0, 0, 0));
-    return SetBitmaps(in, crTransColorIn, out, crTransColorOut);
+    if (nOutId == OUT_GREY_COPY || nOutId == OUT_DARKER_COPY)
+        out = reinterpret_cast<HBITMAP>(intptr_t(nOutId));
+    else if (nOutId)
+        out = HBITMAP(::LoadImageA(inst, MAKEINTRESOURCEA(nOutId), IMAGE_BITMAP, 0, 0, 0));
+    return SetBitmaps(in, crInKey, out, crOutKey);
 }
 
-DWORD CImageButton::SetBitmaps(HBITMAP hBitmapIn, COLORREF crTransColorIn, HBITMAP hBitmapOut,
-                               COLORREF crTransColorOut) {
-    return SetThreeBitmaps(hBitmapIn, crTransColorIn, hBitmapOut, crTransColorOut, nullptr, 0);
+DWORD CImageButton::SetBitmaps(HBITMAP hInBitmap, COLORREF crInKey, HBITMAP hOutBitmap, COLORREF crOutKey) {
+    return SetThreeBitmaps(hInBitmap, crInKey, hOutBitmap, crOutKey, nullptr, 0);
 }
 
-DWORD CImageButton::SetThreeBitmaps(int nBitmap1, COLORREF cr1, int nBitmap2, COLORREF cr2, int nBitmap3,
-                                    COLORREF cr3) {
+DWORD CImageButton::SetThreeBitmaps(int nInId, COLORREF crInKey, int nOutId, COLORREF crOutKey, int nPressedId,
+                                    COLORREF crPressedKey) {
     HINSTANCE inst = AfxGetResourceHandle();
     auto load = [inst](int id) {
         return id ? HBITMAP(::LoadImageA(inst, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) : nullptr;
     };
-    return SetThreeBitmaps(load(nBitmap1), cr1, load(nBitmap2), cr2, load(nBitmap3), cr3);
+    return SetThreeBitmaps(load(nInId), crInKey, load(nOutId), crOutKey, load(nPressedId), crPressedKey);
 }
 
-DWORD CImageButton::SetThreeBitmaps(HBITMAP hBitmap1, COLORREF cr1, HBITMAP hBitmap2, COLORREF cr2,
-                                    HBITMAP hBitmap3, COLORREF cr3) {
-    FreeResources();
-    if (hBitmap3) m_ptPressedOffset = POINT{0, 0};
-    if (!hBitmap1) {
+DWORD CImageButton::SetThreeBitmaps(HBITMAP hInBitmap, COLORREF crInKey, HBITMAP hOutBitmap, COLORREF crOutKey,
+                                    HBITMAP hPressedBitmap, COLORREF crPressedKey) {
+    ReleaseImages();
+    if (hPressedBitmap) m_ptPressShift = POINT{0, 0};
+    if (!hInBitmap) {
         Repaint(TRUE);
-        return BTNST_OK;
+        return RESULT_OK;
     }
-    HBITMAP given[3] = {hBitmap1, hBitmap2, hBitmap3};
-    COLORREF colours[3] = {cr1, cr2, cr3};
-    intptr_t special = reinterpret_cast<intptr_t>(hBitmap2);
-    bool automatic = special == BTNST_AUTO_GRAY || special == BTNST_AUTO_DARKER;
+    HBITMAP given[3] = {hInBitmap, hOutBitmap, hPressedBitmap};
+    COLORREF colours[3] = {crInKey, crOutKey, crPressedKey};
+    intptr_t special = reinterpret_cast<intptr_t>(hOutBitmap);
+    bool automatic = special == OUT_GREY_COPY || special == OUT_DARKER_COPY;
     auto fail = [&](DWORD code, int from) {
-        FreeResources();
+        ReleaseImages();
         for (int k = from; k < 3; ++k)
             if (given[k] && !(k == 1 && automatic)) ::DeleteObject(given[k]);
         return code;
     };
     for (int n = 0; n < 3; ++n) {
-        auto& b = m_csBitmaps[n];
+        auto& b = m_bitmaps[n];
         HBITMAP h = given[n];
         COLORREF tc = colours[n];
         if (n == 1 && automatic) {
-            h = RecolouredCopy(m_csBitmaps[0].hBitmap, m_csBitmaps[0].dwWidth, m_csBitmaps[0].dwHeight,
-                               RGB(0, 0, 0), special == BTNST_AUTO_GRAY);
-            tc = cr1;
+            h = RecolouredCopy(m_bitmaps[0].hImage, m_bitmaps[0].cx, m_bitmaps[0].cy, RGB(0, 0, 0),
+                               special == OUT_GREY_COPY);
+            tc = crInKey;
             // The in bitmap's transparent pixels are already black, which the copy keeps.
             given[1] = nullptr;
-            if (!h) return fail(BTNST_INVALIDRESOURCE, 2);
+            if (!h) return fail(RESULT_BAD_RESOURCE, 2);
         }
         if (!h) continue;
-        if (!ReadBitmapSize(h, &b.dwWidth, &b.dwHeight)) {
-            b.dwWidth = b.dwHeight = 0;
-            return fail(BTNST_INVALIDRESOURCE, n);
+        if (!ReadBitmapSize(h, &b.cx, &b.cy)) {
+            b.cx = b.cy = 0;
+            return fail(RESULT_BAD_RESOURCE, n);
         }
-        b.hBitmap = h;
-        b.crTransparent = tc;
-        b.hMask = CreateBitmapMask(h, b.dwWidth, b.dwHeight, n == 1 && automatic ? RGB(0, 0, 0) : tc);
-        if (!b.hMask) return fail(BTNST_FAILEDMASK, n + 1);
+        b.hImage = h;
+        b.crKey = tc;
+        b.hMask = MakeMask(h, b.cx, b.cy, n == 1 && automatic ? RGB(0, 0, 0) : tc);
+        if (!b.hMask) return fail(RESULT_NO_MASK, n + 1);
     }
     Repaint(TRUE);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-DWORD CImageButton::SetAlign(BYTE byAlign, BOOL bRepaint) {
-    if (byAlign > ST_ALIGN_OVERLAP) return BTNST_INVALIDALIGN;
-    m_byAlign = byAlign;
+DWORD CImageButton::SetAlign(BYTE byImageAlign, BOOL bRepaint) {
+    if (byImageAlign > ALIGN_IMAGE_BEHIND) return RESULT_BAD_ALIGN;
+    m_byImageAlign = byImageAlign;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-DWORD CImageButton::SetPressedStyle(BYTE byStyle, BOOL bRepaint) {
-    switch (byStyle) {
-        case BTNST_PRESSED_LEFTRIGHT: m_ptPressedOffset = POINT{1, 1}; break;
-        case BTNST_PRESSED_TOPBOTTOM: m_ptPressedOffset = POINT{0, 2}; break;
-        default: return BTNST_INVALIDPRESSEDSTYLE;
+DWORD CImageButton::SetPressedStyle(BYTE byPressStyle, BOOL bRepaint) {
+    switch (byPressStyle) {
+        case PRESS_SHIFT_DIAGONAL: m_ptPressShift = POINT{1, 1}; break;
+        case PRESS_SHIFT_DOWN: m_ptPressShift = POINT{0, 2}; break;
+        default: return RESULT_BAD_PRESS_STYLE;
     }
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
 DWORD CImageButton::SetFlat(BOOL bFlat, BOOL bRepaint) {
-    m_bIsFlat = bFlat;
+    m_bFlat = bFlat;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 DWORD CImageButton::DrawBorder(BOOL bDrawBorder, BOOL bRepaint) {
-    m_bDrawBorder = bDrawBorder;
+    m_bBorder = bDrawBorder;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 DWORD CImageButton::DrawFlatFocus(BOOL bDrawFlatFocus, BOOL bRepaint) {
-    m_bDrawFlatFocus = bDrawFlatFocus;
+    m_bFlatFocus = bDrawFlatFocus;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 DWORD CImageButton::SetAlwaysTrack(BOOL bAlwaysTrack) {
-    m_bAlwaysTrack = bAlwaysTrack;
-    return BTNST_OK;
+    m_bAlwaysHover = bAlwaysTrack;
+    return RESULT_OK;
 }
 
 DWORD CImageButton::SetCheck(int nCheck, BOOL bRepaint) {
-    if (m_bIsCheckBox) {
-        m_nCheck = nCheck ? 1 : 0;
+    if (m_bCheckMode) {
+        m_nChecked = nCheck ? 1 : 0;
         Repaint(bRepaint);
     }
-    return BTNST_OK;
+    return RESULT_OK;
 }
-int CImageButton::GetCheck() { return m_nCheck; }
+int CImageButton::GetCheck() { return m_nChecked; }
 
 DWORD CImageButton::SetDefaultColors(BOOL bRepaint) {
     COLORREF face = ::GetSysColor(COLOR_BTNFACE), text = ::GetSysColor(COLOR_BTNTEXT);
-    for (int i = 0; i < BTNST_MAX_COLORS; ++i) m_crColors[i] = (i % 2 == 0) ? face : text;
+    for (int i = 0; i < STATE_COLOR_COUNT; ++i) m_crState[i] = (i % 2 == 0) ? face : text;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-DWORD CImageButton::SetColor(BYTE byColorIndex, COLORREF crColor, BOOL bRepaint) {
-    if (byColorIndex >= BTNST_MAX_COLORS) return BTNST_INVALIDINDEX;
-    m_crColors[byColorIndex] = crColor;
+DWORD CImageButton::SetColor(BYTE bySlot, COLORREF crColor, BOOL bRepaint) {
+    if (bySlot >= STATE_COLOR_COUNT) return RESULT_BAD_COLOR_INDEX;
+    m_crState[bySlot] = crColor;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-DWORD CImageButton::GetColor(BYTE byColorIndex, COLORREF* crpColor) {
-    if (byColorIndex >= BTNST_MAX_COLORS) return BTNST_INVALIDINDEX;
-    if (!crpColor) return BTNST_BADPARAM;
-    *crpColor = m_crColors[byColorIndex];
-    return BTNST_OK;
+DWORD CImageButton::GetColor(BYTE bySlot, COLORREF* pcrColor) {
+    if (bySlot >= STATE_COLOR_COUNT) return RESULT_BAD_COLOR_INDEX;
+    if (!pcrColor) return RESULT_BAD_ARGUMENT;
+    *pcrColor = m_crState[bySlot];
+    return RESULT_OK;
 }
 
-DWORD CImageButton::OffsetColor(BYTE byColorIndex, short shOffset, BOOL bRepaint) {
-    if (byColorIndex >= BTNST_MAX_COLORS) return BTNST_INVALIDINDEX;
-    if (shOffset < -255 || shOffset > 255) return BTNST_BADPARAM;
-    COLORREF c = m_crColors[byColorIndex];
+DWORD CImageButton::OffsetColor(BYTE bySlot, short shShade, BOOL bRepaint) {
+    if (bySlot >= STATE_COLOR_COUNT) return RESULT_BAD_COLOR_INDEX;
+    if (shShade < -255 || shShade > 255) return RESULT_BAD_ARGUMENT;
+    COLORREF c = m_crState[bySlot];
     int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-    int shade = shOffset;
+    int shade = shShade;
     if (shade > 0) {
         int room = std::min(255 - r, std::min(255 - g, 255 - b));
         shade = std::min(shade, room);
@@ -358,29 +379,30 @@ DWORD CImageButton::OffsetColor(BYTE byColorIndex, short shOffset, BOOL bRepaint
         int room = std::min(r, std::min(g, b));
         shade = std::max(shade, -room);
     }
-    m_crColors[byColorIndex] = RGB(r + shade, g + shade, b + shade);
+    m_crState[bySlot] = RGB(r + shade, g + shade, b + shade);
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
 DWORD CImageButton::SetBtnCursor(int nCursorId, BOOL bRepaint) {
-    if (m_hCursor) ::DestroyIcon(HICON(m_hCursor));
-    m_hCursor = nullptr;
+    if (m_hButtonCursor) ::DestroyIcon(HICON(m_hButtonCursor));
+    m_hButtonCursor = nullptr;
     if (nCursorId) {
-        m_hCursor = HCURSOR(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nCursorId), IMAGE_CURSOR, 0, 0, 0));
+        m_hButtonCursor =
+            HCURSOR(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nCursorId), IMAGE_CURSOR, 0, 0, 0));
         Repaint(bRepaint);
-        if (!m_hCursor) return BTNST_INVALIDRESOURCE;
+        if (!m_hButtonCursor) return RESULT_BAD_RESOURCE;
     }
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-void CImageButton::InitToolTip() {
-    if (m_hToolTip || !m_hWnd) return;
-    m_hToolTip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | m_dwToolTipStyle, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, nullptr, nullptr);
-    if (!m_hToolTip) return;
-    ::SendMessageA(m_hToolTip, TTM_ACTIVATE, FALSE, 0);
-    ::SendMessageA(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+void CImageButton::EnsureTip() {
+    if (m_hTip || !m_hWnd) return;
+    m_hTip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | m_dwTipStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, nullptr, nullptr);
+    if (!m_hTip) return;
+    ::SendMessageA(m_hTip, TTM_ACTIVATE, FALSE, 0);
+    ::SendMessageA(m_hTip, TTM_SETMAXTIPWIDTH, 0, 400);
 }
 
 void CImageButton::SetTooltipText(int nText, BOOL bActivate) {
@@ -391,47 +413,46 @@ void CImageButton::SetTooltipText(int nText, BOOL bActivate) {
 
 void CImageButton::SetTooltipText(LPCSTR lpszText, BOOL bActivate) {
     if (!lpszText) return;
-    InitToolTip();
-    if (!m_hToolTip) return;
+    EnsureTip();
+    if (!m_hTip) return;
     TOOLINFOA ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = m_hWnd;
     ti.uId = 1;
     ti.lpszText = const_cast<LPSTR>(lpszText);
-    if (::SendMessageA(m_hToolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
+    if (::SendMessageA(m_hTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
         ::GetClientRect(m_hWnd, &ti.rect);
-        ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        ::SendMessageA(m_hTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
-    ::SendMessageA(m_hToolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-    ::SendMessageA(m_hToolTip, TTM_ACTIVATE, bActivate, 0);
+    ::SendMessageA(m_hTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    ::SendMessageA(m_hTip, TTM_ACTIVATE, bActivate, 0);
 }
 
 void CImageButton::ActivateTooltip(BOOL bEnable) {
-    if (m_hToolTip && ::SendMessageA(m_hToolTip, TTM_GETTOOLCOUNT, 0, 0) > 0)
-        ::SendMessageA(m_hToolTip, TTM_ACTIVATE, bEnable, 0);
+    if (m_hTip && ::SendMessageA(m_hTip, TTM_GETTOOLCOUNT, 0, 0) > 0) ::SendMessageA(m_hTip, TTM_ACTIVATE, bEnable, 0);
 }
 
 DWORD CImageButton::EnableBalloonTooltip() {
-    m_dwToolTipStyle |= TTS_BALLOON;
-    return BTNST_OK;
+    m_dwTipStyle |= TTS_BALLOON;
+    return RESULT_OK;
 }
 
 DWORD CImageButton::DrawTransparent(BOOL bRepaint) {
-    m_bDrawTransparent = TRUE;
-    if (m_dcBk) {
-        if (m_pbmpOldBk) ::SelectObject(m_dcBk, m_pbmpOldBk);
-        ::DeleteDC(m_dcBk);
-        m_dcBk = nullptr;
-        m_pbmpOldBk = nullptr;
+    m_bTransparent = TRUE;
+    if (m_hBackDC) {
+        if (m_hBackPrevBitmap) ::SelectObject(m_hBackDC, m_hBackPrevBitmap);
+        ::DeleteDC(m_hBackDC);
+        m_hBackDC = nullptr;
+        m_hBackPrevBitmap = nullptr;
     }
-    if (m_bmpBk) ::DeleteObject(m_bmpBk);
-    m_bmpBk = nullptr;
+    if (m_hBackBitmap) ::DeleteObject(m_hBackBitmap);
+    m_hBackBitmap = nullptr;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
 DWORD CImageButton::SetBk(CDC* pDC) {
-    if (!m_bDrawTransparent || !pDC || !m_hWnd) return BTNST_BADPARAM;
+    if (!m_bTransparent || !pDC || !m_hWnd) return RESULT_BAD_ARGUMENT;
     DrawTransparent(FALSE);
     RECT client, win;
     ::GetClientRect(m_hWnd, &client);
@@ -439,122 +460,122 @@ DWORD CImageButton::SetBk(CDC* pDC) {
     HWND parent = ::GetParent(m_hWnd);
     POINT origin{win.left, win.top};
     if (parent) ::ScreenToClient(parent, &origin);
-    m_dcBk = ::CreateCompatibleDC(pDC->GetSafeHdc());
-    m_bmpBk = ::CreateCompatibleBitmap(pDC->GetSafeHdc(), client.right, client.bottom);
-    m_pbmpOldBk = HBITMAP(::SelectObject(m_dcBk, m_bmpBk));
-    ::BitBlt(m_dcBk, 0, 0, client.right, client.bottom, pDC->GetSafeHdc(), origin.x, origin.y, SRCCOPY);
-    return BTNST_OK;
+    m_hBackDC = ::CreateCompatibleDC(pDC->GetSafeHdc());
+    m_hBackBitmap = ::CreateCompatibleBitmap(pDC->GetSafeHdc(), client.right, client.bottom);
+    m_hBackPrevBitmap = HBITMAP(::SelectObject(m_hBackDC, m_hBackBitmap));
+    ::BitBlt(m_hBackDC, 0, 0, client.right, client.bottom, pDC->GetSafeHdc(), origin.x, origin.y, SRCCOPY);
+    return RESULT_OK;
 }
 
-void CImageButton::PaintBk(CDC* pDC) {
+void CImageButton::PaintSavedBackground(CDC* pDC) {
     RECT client, win;
     ::GetClientRect(m_hWnd, &client);
-    if (!m_dcBk) {
+    if (!m_hBackDC) {
         HWND parent = ::GetParent(m_hWnd);
         ::GetWindowRect(m_hWnd, &win);
         POINT origin{win.left, win.top};
         if (parent) ::ScreenToClient(parent, &origin);
         HDC pdc = ::GetDC(parent);
-        m_dcBk = ::CreateCompatibleDC(pdc);
-        m_bmpBk = ::CreateCompatibleBitmap(pdc, client.right, client.bottom);
-        m_pbmpOldBk = HBITMAP(::SelectObject(m_dcBk, m_bmpBk));
-        ::BitBlt(m_dcBk, 0, 0, client.right, client.bottom, pdc, origin.x, origin.y, SRCCOPY);
+        m_hBackDC = ::CreateCompatibleDC(pdc);
+        m_hBackBitmap = ::CreateCompatibleBitmap(pdc, client.right, client.bottom);
+        m_hBackPrevBitmap = HBITMAP(::SelectObject(m_hBackDC, m_hBackBitmap));
+        ::BitBlt(m_hBackDC, 0, 0, client.right, client.bottom, pdc, origin.x, origin.y, SRCCOPY);
         ::ReleaseDC(parent, pdc);
     }
-    ::BitBlt(pDC->GetSafeHdc(), 0, 0, client.right, client.bottom, m_dcBk, 0, 0, SRCCOPY);
+    ::BitBlt(pDC->GetSafeHdc(), 0, 0, client.right, client.bottom, m_hBackDC, 0, 0, SRCCOPY);
 }
 
-DWORD CImageButton::SetURL(LPCSTR lpszURL) {
-    std::memset(m_szURL, 0, sizeof m_szURL);
-    if (lpszURL) std::strncpy(m_szURL, lpszURL, MAX_PATH);
-    return BTNST_OK;
+DWORD CImageButton::SetURL(LPCSTR lpszLink) {
+    std::memset(m_szLink, 0, sizeof m_szLink);
+    if (lpszLink) std::strncpy(m_szLink, lpszLink, MAX_PATH);
+    return RESULT_OK;
 }
 
-DWORD CImageButton::SetMenu(UINT nMenu, HWND hParentWnd, BOOL bWinXPStyle, UINT nToolbarID, CSize sizeToolbarIcon,
-                            COLORREF crToolbarBk, BOOL bRepaint) {
-    if (m_menuPopup.GetSafeHmenu()) m_menuPopup.DestroyMenu();
-    if (nMenu) {
-        COwnerMenu::SetMenuDrawMode(bWinXPStyle ? COwnerMenu::DRAWMODE_XP : COwnerMenu::DRAWMODE_ORIGINAL);
-        if (!m_menuPopup.LoadMenu(nMenu)) return BTNST_INVALIDRESOURCE;
-        if (nToolbarID) {
-            m_menuPopup.SetBitmapBackground(crToolbarBk);
-            m_menuPopup.SetIconSize(sizeToolbarIcon.cx, sizeToolbarIcon.cy);
-            if (!m_menuPopup.LoadToolbar(nToolbarID)) {
-                m_menuPopup.DestroyMenu();
-                return BTNST_INVALIDRESOURCE;
+DWORD CImageButton::SetMenu(UINT nMenuId, HWND hMenuOwner, BOOL bXPLook, UINT nToolbarId, CSize sizeIcons,
+                            COLORREF crToolbarMask, BOOL bRepaint) {
+    if (m_dropMenu.GetSafeHmenu()) m_dropMenu.DestroyMenu();
+    if (nMenuId) {
+        COwnerMenu::SetMenuDrawMode(bXPLook ? COwnerMenu::LOOK_XP : COwnerMenu::LOOK_CLASSIC);
+        if (!m_dropMenu.LoadMenu(nMenuId)) return RESULT_BAD_RESOURCE;
+        if (nToolbarId) {
+            m_dropMenu.SetBitmapBackground(crToolbarMask);
+            m_dropMenu.SetIconSize(sizeIcons.cx, sizeIcons.cy);
+            if (!m_dropMenu.LoadToolbar(nToolbarId)) {
+                m_dropMenu.DestroyMenu();
+                return RESULT_BAD_RESOURCE;
             }
         }
     }
-    m_hParentWndMenu = hParentWnd;
-    m_bMenuDisplayed = FALSE;
+    m_hMenuOwner = hMenuOwner;
+    m_bMenuOpen = FALSE;
     Repaint(bRepaint);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
 DWORD CImageButton::SetMenuCallback(HWND hWnd, UINT nMessage, LPARAM lParam) {
-    m_csCallbackHwnd = hWnd;
-    m_csCallbackMsg = nMessage;
-    m_csCallbackLParam = lParam;
-    return BTNST_OK;
+    m_hCallbackWnd = hWnd;
+    m_nCallbackMsg = nMessage;
+    m_lCallbackParam = lParam;
+    return RESULT_OK;
 }
 
-DWORD CImageButton::SetSound(LPCSTR lpszSound, HMODULE hMod, BOOL bPlayOnClick, BOOL bPlayAsync) {
-    STRUCT_SOUND& s = m_csSounds[bPlayOnClick ? 1 : 0];
+DWORD CImageButton::SetSound(LPCSTR pszSound, HMODULE hModule, BOOL bOnClick, BOOL bAsync) {
+    SoundRecord& s = m_sounds[bOnClick ? 1 : 0];
     std::memset(&s, 0, sizeof s);
-    if (!lpszSound) return BTNST_OK;
-    if (hMod) {
-        s.lpszSound = lpszSound;
+    if (!pszSound) return RESULT_OK;
+    if (hModule) {
+        s.pszSound = pszSound;
     } else {
-        if (std::strlen(lpszSound) >= sizeof s.szSound) return BTNST_BADPARAM;
-        std::strcpy(s.szSound, lpszSound);
-        s.lpszSound = s.szSound;
+        if (std::strlen(pszSound) >= sizeof s.szFile) return RESULT_BAD_ARGUMENT;
+        std::strcpy(s.szFile, pszSound);
+        s.pszSound = s.szFile;
     }
-    s.hMod = hMod;
-    s.dwFlags = SND_NODEFAULT | SND_NOWAIT | (hMod ? SND_RESOURCE : SND_FILENAME) | (bPlayAsync ? SND_ASYNC : 0);
-    return BTNST_OK;
+    s.hModule = hModule;
+    s.dwFlags = SND_NODEFAULT | SND_NOWAIT | (hModule ? SND_RESOURCE : SND_FILENAME) | (bAsync ? SND_ASYNC : 0);
+    return RESULT_OK;
 }
 
-void CImageButton::PlayButtonSound(const STRUCT_SOUND& s) {
-    if (s.lpszSound) ::PlaySoundA(s.lpszSound, s.hMod, s.dwFlags);
+void CImageButton::PlaySoundRecord(const SoundRecord& s) {
+    if (s.pszSound) ::PlaySoundA(s.pszSound, s.hModule, s.dwFlags);
 }
 
 DWORD CImageButton::SizeToContent() {
     DWORD w = 0, h = 0;
-    if (m_csIcons[0].hIcon) {
-        w = m_csIcons[0].dwWidth;
-        h = m_csIcons[0].dwHeight;
-    } else if (m_csBitmaps[0].hBitmap) {
-        w = m_csBitmaps[0].dwWidth;
-        h = m_csBitmaps[0].dwHeight;
+    if (m_icons[0].hImage) {
+        w = m_icons[0].cx;
+        h = m_icons[0].cy;
+    } else if (m_bitmaps[0].hImage) {
+        w = m_bitmaps[0].cx;
+        h = m_bitmaps[0].cy;
     }
-    m_ptImageOrg = POINT{0, 0};
+    m_ptImageMargin = POINT{0, 0};
     if (m_hWnd && w && h)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, int(w), int(h), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-BOOL CImageButton::GetDefault() { return m_bIsDefault; }
+BOOL CImageButton::GetDefault() { return m_bDefaultButton; }
 
 // ---- messages ----
 
 BOOL CImageButton::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
-    if (m_hCursor) {
-        ::SetCursor(m_hCursor);
+    if (m_hButtonCursor) {
+        ::SetCursor(m_hButtonCursor);
         return TRUE;
     }
     return CButton::OnSetCursor(pWnd, nHitTest, message);
 }
 
-void CImageButton::CancelHover() {
-    if (m_bIsFlat && m_bMouseOnButton) {
-        m_bMouseOnButton = FALSE;
+void CImageButton::EndHover() {
+    if (m_bFlat && m_bHovering) {
+        m_bHovering = FALSE;
         Repaint(TRUE);
     }
 }
 
 void CImageButton::OnKillFocus(CWnd* pNewWnd) {
     CButton::OnKillFocus(pNewWnd);
-    CancelHover();
+    EndHover();
 }
 
 // The mouse-move notice shares its number with the dialog manager's DM_SETDEFID: posted to a
@@ -567,19 +588,19 @@ static bool IsDialogWindow(HWND wnd) {
 
 void CImageButton::OnMouseMove(UINT nFlags, CPoint point) {
     CButton::OnMouseMove(nFlags, point);
-    if ((nFlags & MK_LBUTTON) && !m_bMouseOnButton) return;
+    if ((nFlags & MK_LBUTTON) && !m_bHovering) return;
     HWND parent = ::GetParent(m_hWnd);
     if (parent && !IsDialogWindow(parent))
-        ::PostMessageA(parent, WM_BTNST_MOUSEMOVE, reinterpret_cast<WPARAM>(m_hWnd), 0);
-    if (!m_bIsFlat) return;
+        ::PostMessageA(parent, WM_IMAGEBUTTON_MOUSEMOVE, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    if (!m_bFlat) return;
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
     HWND under = ::WindowFromPoint(screen);
-    if (under == m_hWnd && (m_bAlwaysTrack || ::GetActiveWindow())) {
-        if (!m_bMouseOnButton) {
-            m_bMouseOnButton = TRUE;
+    if (under == m_hWnd && (m_bAlwaysHover || ::GetActiveWindow())) {
+        if (!m_bHovering) {
+            m_bHovering = TRUE;
             Repaint(TRUE);
-            PlayButtonSound(m_csSounds[0]);
+            PlaySoundRecord(m_sounds[0]);
             TRACKMOUSEEVENT tme{};
             tme.cbSize = sizeof tme;
             tme.dwFlags = TME_LEAVE;
@@ -587,66 +608,66 @@ void CImageButton::OnMouseMove(UINT nFlags, CPoint point) {
             ::TrackMouseEvent(&tme);
         }
     } else {
-        CancelHover();
+        EndHover();
     }
 }
 
-void CImageButton::OnMouseLeave() { CancelHover(); }
+void CImageButton::OnMouseLeave() { EndHover(); }
 
 void CImageButton::OnSysColorChange() {
     CButton::OnSysColorChange();
-    if (m_dcBk) DrawTransparent(FALSE);
+    if (m_hBackDC) DrawTransparent(FALSE);
     SetDefaultColors(TRUE);
 }
 
 BOOL CImageButton::OnClicked() {
     ::SetFocus(m_hWnd);
-    PlayButtonSound(m_csSounds[1]);
-    if (m_bIsCheckBox) {
-        m_nCheck = !m_nCheck;
+    PlaySoundRecord(m_sounds[1]);
+    if (m_bCheckMode) {
+        m_nChecked = !m_nChecked;
         Repaint(TRUE);
-    } else if (m_menuPopup.GetSafeHmenu()) {
-        ShowMenu();
-    } else if (m_szURL[0]) {
+    } else if (m_dropMenu.GetSafeHmenu()) {
+        TrackDropMenu();
+    } else if (m_szLink[0]) {
         SHELLEXECUTEINFOA sei{};
         sei.cbSize = sizeof sei;
         sei.fMask = SEE_MASK_FLAG_NO_UI;
         sei.lpVerb = "open";
-        sei.lpFile = m_szURL;
+        sei.lpFile = m_szLink;
         sei.nShow = SW_MAXIMIZE;
         ::ShellExecuteExA(&sei);
     }
     return FALSE;  // the parent sees the click too
 }
 
-void CImageButton::ShowMenu() {
-    CMenu* popup = m_menuPopup.GetSubMenu(0);
+void CImageButton::TrackDropMenu() {
+    CMenu* popup = m_dropMenu.GetSubMenu(0);
     if (!popup) return;
-    m_bMenuDisplayed = TRUE;
+    m_bMenuOpen = TRUE;
     Repaint(TRUE);
     ::UpdateWindow(m_hWnd);
-    if (m_csCallbackHwnd)
-        ::SendMessageA(m_csCallbackHwnd, m_csCallbackMsg, reinterpret_cast<WPARAM>(popup->m_hMenu), m_csCallbackLParam);
+    if (m_hCallbackWnd)
+        ::SendMessageA(m_hCallbackWnd, m_nCallbackMsg, reinterpret_cast<WPARAM>(popup->m_hMenu), m_lCallbackParam);
     RECT r;
     ::GetWindowRect(m_hWnd, &r);
     UINT cmd = UINT(popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, r.left,
                                           r.bottom, this));
-    m_bMenuDisplayed = FALSE;
+    m_bMenuOpen = FALSE;
     Repaint(TRUE);
     // A dismissed menu chooses nothing: no command 0 reaches the owner.
-    if (cmd && m_hParentWndMenu) ::PostMessageA(m_hParentWndMenu, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
+    if (cmd && m_hMenuOwner) ::PostMessageA(m_hMenuOwner, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
 }
 
 LRESULT CImageButton::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu) {
-    if (m_menuPopup.GetSafeHmenu() && pMenu && COwnerMenu::FromOwnedHandle(pMenu->m_hMenu))
-        return COwnerMenu::FindKeyboardShortcut(nChar, nFlags, pMenu);
+    if (m_dropMenu.GetSafeHmenu() && pMenu && COwnerMenu::FromOwnedHandle(pMenu->m_hMenu))
+        return COwnerMenu::AnswerMenuChar(nChar, nFlags, pMenu);
     return CButton::OnMenuChar(nChar, nFlags, pMenu);
 }
 
 void CImageButton::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct) {
-    if (lpMeasureItemStruct && lpMeasureItemStruct->CtlType == ODT_MENU && m_menuPopup.GetSafeHmenu() &&
-        ::IsMenu(m_menuPopup.m_hMenu)) {
-        m_menuPopup.MeasureItem(lpMeasureItemStruct);
+    if (lpMeasureItemStruct && lpMeasureItemStruct->CtlType == ODT_MENU && m_dropMenu.GetSafeHmenu() &&
+        ::IsMenu(m_dropMenu.m_hMenu)) {
+        m_dropMenu.MeasureItem(lpMeasureItemStruct);
         return;
     }
     CButton::OnMeasureItem(nIDCtl, lpMeasureItemStruct);
@@ -654,7 +675,7 @@ void CImageButton::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemSt
 
 void CImageButton::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
     CButton::OnActivate(nState, pWndOther, bMinimized);
-    if (nState == WA_INACTIVE) CancelHover();
+    if (nState == WA_INACTIVE) EndHover();
 }
 
 void CImageButton::OnEnable(BOOL bEnable) {
@@ -665,18 +686,18 @@ void CImageButton::OnEnable(BOOL bEnable) {
             HWND next = ::GetNextDlgTabItem(parent, m_hWnd, FALSE);
             ::SetFocus(next && next != m_hWnd ? next : parent);
         }
-        CancelHover();
+        EndHover();
     }
 }
 
 void CImageButton::OnCancelMode() {
     CButton::OnCancelMode();
-    CancelHover();
+    EndHover();
 }
 
 UINT CImageButton::OnGetDlgCode() {
     UINT code = CButton::OnGetDlgCode();
-    code |= m_bIsDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON;
+    code |= m_bDefaultButton ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON;
     return code;
 }
 
@@ -686,21 +707,21 @@ BOOL CImageButton::OnEraseBkgnd(CDC*) { return TRUE; }
 
 LRESULT CImageButton::OnSetStyle(WPARAM wParam, LPARAM lParam) {
     UINT type = UINT(wParam) & BS_TYPEMASK;
-    m_bIsDefault = type == BS_DEFPUSHBUTTON;
+    m_bDefaultButton = type == BS_DEFPUSHBUTTON;
     return DefWindowProcA(BM_SETSTYLE, (wParam & ~WPARAM(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
 }
 
 LRESULT CImageButton::OnSetCheck(WPARAM wParam, LPARAM) {
-    if (!m_bIsCheckBox) return 0;
+    if (!m_bCheckMode) return 0;
     SetCheck(wParam == BST_CHECKED || wParam == BST_INDETERMINATE ? 1 : 0);
     return 0;
 }
 
-LRESULT CImageButton::OnGetCheck(WPARAM, LPARAM) { return m_nCheck; }
+LRESULT CImageButton::OnGetCheck(WPARAM, LPARAM) { return m_nChecked; }
 
 BOOL CImageButton::PreTranslateMessage(MSG* pMsg) {
-    InitToolTip();
-    if (m_hToolTip) ::SendMessageA(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
+    EnsureTip();
+    if (m_hTip) ::SendMessageA(m_hTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(pMsg));
     if (pMsg->message == WM_LBUTTONDBLCLK) pMsg->message = WM_LBUTTONDOWN;
     return CButton::PreTranslateMessage(pMsg);
 }
@@ -710,18 +731,18 @@ BOOL CImageButton::PreTranslateMessage(MSG* pMsg) {
 void CImageButton::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
     CDC* pDC = CDC::FromHandle(lpDIS->hDC);
     HDC dc = lpDIS->hDC;
-    if (m_bIsCheckBox)
-        m_bIsPressed = (lpDIS->itemState & ODS_SELECTED) || m_nCheck;
+    if (m_bCheckMode)
+        m_bPressed = (lpDIS->itemState & ODS_SELECTED) || m_nChecked;
     else
-        m_bIsPressed = (lpDIS->itemState & ODS_SELECTED) || m_bMenuDisplayed;
-    m_bIsFocused = (lpDIS->itemState & ODS_FOCUS) != 0;
-    m_bIsDisabled = (lpDIS->itemState & ODS_DISABLED) != 0;
+        m_bPressed = (lpDIS->itemState & ODS_SELECTED) || m_bMenuOpen;
+    m_bFocused = (lpDIS->itemState & ODS_FOCUS) != 0;
+    m_bDisabled = (lpDIS->itemState & ODS_DISABLED) != 0;
 
     CRect item(lpDIS->rcItem);
     ::SetBkMode(dc, TRANSPARENT);
-    if (!m_csBitmaps[2].hBitmap) {
-        if (m_bDrawTransparent)
-            PaintBk(pDC);
+    if (!m_bitmaps[2].hImage) {
+        if (m_bTransparent)
+            PaintSavedBackground(pDC);
         else
             OnDrawBackground(pDC, &item);
         OnDrawBorder(pDC, &item);
@@ -729,13 +750,13 @@ void CImageButton::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
     char title[512] = {};
     ::GetWindowTextA(m_hWnd, title, int(sizeof title));
     CRect caption(lpDIS->rcItem);
-    if (m_csIcons[0].hIcon) DrawTheIcon(pDC, title[0] != 0, &lpDIS->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
-    if (m_csBitmaps[0].hBitmap) {
-        if (!m_csBitmaps[2].hBitmap) ::SetBkColor(dc, kDisabledBk);
-        DrawTheBitmap(pDC, title[0] != 0, &lpDIS->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
+    if (m_icons[0].hImage) DrawTheIcon(pDC, title[0] != 0, &lpDIS->rcItem, &caption, m_bPressed, m_bDisabled);
+    if (m_bitmaps[0].hImage) {
+        if (!m_bitmaps[2].hImage) ::SetBkColor(dc, kDisabledBk);
+        DrawTheBitmap(pDC, title[0] != 0, &lpDIS->rcItem, &caption, m_bPressed, m_bDisabled);
     }
-    if (title[0]) DrawTheText(pDC, title, &lpDIS->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
-    if (m_bIsFocused && (!m_bIsFlat || m_bDrawFlatFocus)) {
+    if (title[0]) DrawTheText(pDC, title, &lpDIS->rcItem, &caption, m_bPressed, m_bDisabled);
+    if (m_bFocused && (!m_bFlat || m_bFlatFocus)) {
         CRect focus(lpDIS->rcItem);
         ::InflateRect(&focus, -3, -3);
         ::DrawFocusRect(dc, &focus);
@@ -745,20 +766,20 @@ void CImageButton::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
 DWORD CImageButton::OnDrawBackground(CDC* pDC, CRect* pRect) {
     HDC dc = pDC->GetSafeHdc();
     RECT r = *pRect;
-    if (!m_bIsFlat && (m_bIsFocused || m_bIsDefault)) {
+    if (!m_bFlat && (m_bFocused || m_bDefaultButton)) {
         HBRUSH black = ::CreateSolidBrush(RGB(0, 0, 0));
         ::FrameRect(dc, &r, black);
         ::DeleteObject(black);
         ::InflateRect(&r, -1, -1);
         *pRect = r;
     }
-    COLORREF c = (m_bMouseOnButton || m_bIsPressed) ? m_crColors[BTNST_COLOR_BK_IN]
-                 : m_bIsFocused                    ? m_crColors[BTNST_COLOR_BK_FOCUS]
-                                                   : m_crColors[BTNST_COLOR_BK_OUT];
+    COLORREF c = (m_bHovering || m_bPressed) ? m_crState[HOVER_FACE]
+                 : m_bFocused                ? m_crState[FOCUS_FACE]
+                                             : m_crState[NORMAL_FACE];
     HBRUSH b = ::CreateSolidBrush(c);
     ::FillRect(dc, &r, b);
     ::DeleteObject(b);
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
 namespace {
@@ -789,99 +810,99 @@ void Rect3D(HDC dc, const RECT& r, COLORREF top_left, COLORREF bottom_right) {
 DWORD CImageButton::OnDrawBorder(CDC* pDC, CRect* pRect) {
     HDC dc = pDC->GetSafeHdc();
     RECT r = *pRect;
-    if (m_bIsPressed) {
-        if (!m_bIsFlat) {
+    if (m_bPressed) {
+        if (!m_bFlat) {
             HBRUSH b = ::CreateSolidBrush(::GetSysColor(COLOR_BTNSHADOW));
             ::FrameRect(dc, &r, b);
             ::DeleteObject(b);
-        } else if (m_bDrawBorder) {
+        } else if (m_bBorder) {
             Rect3D(dc, r, ::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_BTNHILIGHT));
         }
-    } else if (!m_bIsFlat) {
+    } else if (!m_bFlat) {
         int l = r.left, t = r.top, rr = r.right, b = r.bottom;
         Line3(dc, COLOR_BTNHILIGHT, {l, b - 1}, {l, t}, {rr, t});
         Line3(dc, COLOR_3DLIGHT, {l + 1, b - 1}, {l + 1, t + 1}, {rr, t + 1});
         Line3(dc, COLOR_3DDKSHADOW, {l, b - 1}, {rr - 1, b - 1}, {rr - 1, t - 1});
         Line3(dc, COLOR_BTNSHADOW, {l + 1, b - 2}, {rr - 2, b - 2}, {rr - 2, t});
-    } else if (m_bMouseOnButton && m_bDrawBorder) {
+    } else if (m_bHovering && m_bBorder) {
         Rect3D(dc, r, ::GetSysColor(COLOR_BTNHILIGHT), ::GetSysColor(COLOR_BTNSHADOW));
     }
-    return BTNST_OK;
+    return RESULT_OK;
 }
 
-void CImageButton::PrepareImageRect(BOOL bHasTitle, RECT* rpItem, CRect* rpTitle, BOOL bIsPressed, DWORD dwWidth,
-                                    DWORD dwHeight, CRect* rpImage) {
-    RECT client = *rpItem;
+void CImageButton::PlaceImage(BOOL bHasCaption, RECT* prcItem, CRect* prcCaption, BOOL bPressed, DWORD cx, DWORD cy,
+                              CRect* prcImage) {
+    RECT client = *prcItem;
     int cw = client.right - client.left, ch = client.bottom - client.top;
-    int w = int(dwWidth), h = int(dwHeight);
+    int w = int(cx), h = int(cy);
     RECT img = client;
-    switch (m_byAlign) {
-        case ST_ALIGN_HORIZ:
-            if (!bHasTitle) {
+    switch (m_byImageAlign) {
+        case ALIGN_IMAGE_LEFT:
+            if (!bHasCaption) {
                 img.left += (cw - w) / 2;
             } else {
-                img.left += m_ptImageOrg.x;
-                rpTitle->left += w + m_ptImageOrg.x;
+                img.left += m_ptImageMargin.x;
+                prcCaption->left += w + m_ptImageMargin.x;
             }
             img.top += (ch - h) / 2;
             break;
-        case ST_ALIGN_HORIZ_RIGHT:
-            if (!bHasTitle) {
+        case ALIGN_IMAGE_RIGHT:
+            if (!bHasCaption) {
                 img.left += (cw - w) / 2;
             } else {
-                rpTitle->left = m_ptImageOrg.x;
-                rpTitle->right = cw - w - m_ptImageOrg.x;
-                img.left = cw - w - m_ptImageOrg.x;
+                prcCaption->left = m_ptImageMargin.x;
+                prcCaption->right = cw - w - m_ptImageMargin.x;
+                img.left = cw - w - m_ptImageMargin.x;
             }
             img.top += (ch - h) / 2;
             break;
-        case ST_ALIGN_VERT:
+        case ALIGN_IMAGE_ABOVE:
             img.left += (cw - w) / 2;
-            if (!bHasTitle) {
+            if (!bHasCaption) {
                 img.top += (ch - h) / 2;
             } else {
-                img.top = m_ptImageOrg.y;
-                rpTitle->top += h;
+                img.top = m_ptImageMargin.y;
+                prcCaption->top += h;
             }
             break;
-        case ST_ALIGN_OVERLAP: break;
+        case ALIGN_IMAGE_BEHIND: break;
     }
     img.right = img.left + w;
     img.bottom = img.top + h;
-    if (bIsPressed && !m_bIsCheckBox) ::OffsetRect(&img, m_ptPressedOffset.x, m_ptPressedOffset.y);
-    *rpImage = CRect(img);
+    if (bPressed && !m_bCheckMode) ::OffsetRect(&img, m_ptPressShift.x, m_ptPressShift.y);
+    *prcImage = CRect(img);
 }
 
-void CImageButton::DrawTheIcon(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* rpCaption, BOOL bIsPressed,
-                               BOOL bIsDisabled) {
+void CImageButton::DrawTheIcon(CDC* pDC, BOOL bHasCaption, RECT* prcItem, CRect* prcCaption, BOOL bPressed,
+                               BOOL bDisabled) {
     int index;
-    if (m_bIsCheckBox)
-        index = (bIsPressed || !m_csIcons[1].hIcon) ? 0 : 1;
+    if (m_bCheckMode)
+        index = (bPressed || !m_icons[1].hImage) ? 0 : 1;
     else
-        index = (m_bMouseOnButton || bIsPressed || !m_csIcons[1].hIcon) ? 0 : 1;
+        index = (m_bHovering || bPressed || !m_icons[1].hImage) ? 0 : 1;
     CRect img;
-    PrepareImageRect(bHasTitle, rpItem, rpCaption, bIsPressed, m_csIcons[0].dwWidth, m_csIcons[0].dwHeight, &img);
-    ::DrawStateA(pDC->GetSafeHdc(), nullptr, nullptr, reinterpret_cast<LPARAM>(m_csIcons[index].hIcon), 0,
-                 img.left, img.top, img.Width(), img.Height(), DST_ICON | (bIsDisabled ? DSS_DISABLED : DSS_NORMAL));
+    PlaceImage(bHasCaption, prcItem, prcCaption, bPressed, m_icons[0].cx, m_icons[0].cy, &img);
+    ::DrawStateA(pDC->GetSafeHdc(), nullptr, nullptr, reinterpret_cast<LPARAM>(m_icons[index].hImage), 0, img.left,
+                 img.top, img.Width(), img.Height(), DST_ICON | (bDisabled ? DSS_DISABLED : DSS_NORMAL));
 }
 
-void CImageButton::DrawTheBitmap(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* rpCaption, BOOL bIsPressed,
-                                 BOOL bIsDisabled) {
+void CImageButton::DrawTheBitmap(CDC* pDC, BOOL bHasCaption, RECT* prcItem, CRect* prcCaption, BOOL bPressed,
+                                 BOOL bDisabled) {
     HDC dc = pDC->GetSafeHdc();
-    bool three = m_csBitmaps[2].hBitmap != nullptr;
+    bool three = m_bitmaps[2].hImage != nullptr;
     int index;
-    if (m_bIsCheckBox)
-        index = (bIsPressed || !m_csBitmaps[1].hBitmap) ? 0 : 1;
+    if (m_bCheckMode)
+        index = (bPressed || !m_bitmaps[1].hImage) ? 0 : 1;
     else if (three)
-        index = bIsPressed ? 2 : (m_bMouseOnButton || !m_csBitmaps[1].hBitmap) ? 0 : 1;
+        index = bPressed ? 2 : (m_bHovering || !m_bitmaps[1].hImage) ? 0 : 1;
     else
-        index = (m_bMouseOnButton || bIsPressed || !m_csBitmaps[1].hBitmap) ? 0 : 1;
-    const STRUCT_BITMAPS& bm = m_csBitmaps[index];
+        index = (m_bHovering || bPressed || !m_bitmaps[1].hImage) ? 0 : 1;
+    const BitmapImage& bm = m_bitmaps[index];
     CRect img;
-    PrepareImageRect(bHasTitle, rpItem, rpCaption, bIsPressed, m_csBitmaps[0].dwWidth, m_csBitmaps[0].dwHeight, &img);
-    int w = int(m_csBitmaps[0].dwWidth), h = int(m_csBitmaps[0].dwHeight);
+    PlaceImage(bHasCaption, prcItem, prcCaption, bPressed, m_bitmaps[0].cx, m_bitmaps[0].cy, &img);
+    int w = int(m_bitmaps[0].cx), h = int(m_bitmaps[0].cy);
     HDC src = ::CreateCompatibleDC(dc);
-    if (bIsDisabled && m_bShowDisabledBitmap) {
+    if (bDisabled && m_bMaskDisabledBitmap) {
         HDC tmp = ::CreateCompatibleDC(dc);
         HBITMAP tb = ::CreateCompatibleBitmap(dc, w, h);
         HGDIOBJ old_tmp = ::SelectObject(tmp, tb);
@@ -891,7 +912,7 @@ void CImageButton::DrawTheBitmap(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* 
         ::DeleteObject(bk);
         HGDIOBJ old_src = ::SelectObject(src, bm.hMask);
         ::BitBlt(tmp, 0, 0, w, h, src, 0, 0, SRCAND);
-        ::SelectObject(src, bm.hBitmap);
+        ::SelectObject(src, bm.hImage);
         ::BitBlt(tmp, 0, 0, w, h, src, 0, 0, SRCPAINT);
         ::SelectObject(src, old_src);
         ::BitBlt(dc, img.left, img.top, w, h, tmp, 0, 0, SRCCOPY);
@@ -899,7 +920,7 @@ void CImageButton::DrawTheBitmap(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* 
         ::DeleteObject(tb);
         ::DeleteDC(tmp);
     } else if (!three) {
-        HGDIOBJ old_src = ::SelectObject(src, bm.hBitmap);
+        HGDIOBJ old_src = ::SelectObject(src, bm.hImage);
         ::BitBlt(dc, img.left, img.top, w, h, src, 0, 0, SRCCOPY);
         ::SelectObject(src, old_src);
     } else {
@@ -909,7 +930,7 @@ void CImageButton::DrawTheBitmap(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* 
         ::BitBlt(tmp, 0, 0, w, h, dc, 0, 0, SRCCOPY);
         HGDIOBJ old_src = ::SelectObject(src, bm.hMask);
         ::BitBlt(tmp, 0, 0, w, h, src, 0, 0, SRCAND);
-        ::SelectObject(src, bm.hBitmap);
+        ::SelectObject(src, bm.hImage);
         ::BitBlt(tmp, 0, 0, w, h, src, 0, 0, SRCPAINT);
         ::SelectObject(src, old_src);
         ::BitBlt(dc, 0, 0, w, h, tmp, 0, 0, SRCCOPY);
@@ -920,11 +941,10 @@ void CImageButton::DrawTheBitmap(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* 
     ::DeleteDC(src);
 }
 
-void CImageButton::DrawTheText(CDC* pDC, LPCSTR lpszText, RECT*, CRect* rpCaption, BOOL bIsPressed,
-                               BOOL bIsDisabled) {
+void CImageButton::DrawTheText(CDC* pDC, LPCSTR lpszText, RECT*, CRect* prcCaption, BOOL bPressed, BOOL bDisabled) {
     HDC dc = pDC->GetSafeHdc();
-    RECT cap = *rpCaption;
-    if (bIsPressed && !m_bIsCheckBox) ::OffsetRect(&cap, m_ptPressedOffset.x, m_ptPressedOffset.y);
+    RECT cap = *prcCaption;
+    if (bPressed && !m_bCheckMode) ::OffsetRect(&cap, m_ptPressShift.x, m_ptPressShift.y);
     const UINT fmt = DT_SINGLELINE | DT_WORDBREAK | DT_BOTTOM | DT_CENTER;
     RECT centre = cap;
     ::DrawTextA(dc, lpszText, -1, &centre, fmt | DT_CALCRECT);
@@ -934,17 +954,17 @@ void CImageButton::DrawTheText(CDC* pDC, LPCSTR lpszText, RECT*, CRect* rpCaptio
     centre.right = centre.left + tw;
     centre.bottom = centre.top + th;
     ::SetBkMode(dc, TRANSPARENT);
-    if (!bIsDisabled) {
+    if (!bDisabled) {
         int fg, bg;
-        if (m_bMouseOnButton || bIsPressed) {
-            fg = BTNST_COLOR_FG_IN, bg = BTNST_COLOR_BK_IN;
-        } else if (m_bIsFocused) {
-            fg = BTNST_COLOR_FG_FOCUS, bg = BTNST_COLOR_BK_FOCUS;
+        if (m_bHovering || bPressed) {
+            fg = HOVER_TEXT, bg = HOVER_FACE;
+        } else if (m_bFocused) {
+            fg = FOCUS_TEXT, bg = FOCUS_FACE;
         } else {
-            fg = BTNST_COLOR_FG_OUT, bg = BTNST_COLOR_BK_OUT;
+            fg = NORMAL_TEXT, bg = NORMAL_FACE;
         }
-        ::SetTextColor(dc, m_crColors[fg]);
-        ::SetBkColor(dc, m_crColors[bg]);
+        ::SetTextColor(dc, m_crState[fg]);
+        ::SetBkColor(dc, m_crState[bg]);
         ::DrawTextA(dc, lpszText, -1, &centre, fmt);
     } else {
         RECT shifted = centre;

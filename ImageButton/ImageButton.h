@@ -13,29 +13,39 @@ public:
     CImageButton();
     ~CImageButton() override;
 
-    enum { ST_ALIGN_HORIZ = 0, ST_ALIGN_VERT = 1, ST_ALIGN_HORIZ_RIGHT = 2, ST_ALIGN_OVERLAP = 3 };
-    enum { BTNST_COLOR_BK_IN = 0, BTNST_COLOR_FG_IN, BTNST_COLOR_BK_OUT, BTNST_COLOR_FG_OUT,
-           BTNST_COLOR_BK_FOCUS, BTNST_COLOR_FG_FOCUS, BTNST_MAX_COLORS };
-    enum { BTNST_PRESSED_LEFTRIGHT = 0, BTNST_PRESSED_TOPBOTTOM = 1 };
-    enum { BTNST_OK = 0, BTNST_INVALIDRESOURCE = 1, BTNST_FAILEDMASK = 2, BTNST_INVALIDINDEX = 3,
-           BTNST_INVALIDALIGN = 4, BTNST_BADPARAM = 5, BTNST_INVALIDPRESSEDSTYLE = 6 };
+    // Where the image sits against the caption (SetAlign).
+    enum { ALIGN_IMAGE_LEFT = 0, ALIGN_IMAGE_ABOVE = 1, ALIGN_IMAGE_RIGHT = 2, ALIGN_IMAGE_BEHIND = 3 };
+    // The colour slots of SetColor: face and text with the mouse over, normally, and focused.
+    enum { HOVER_FACE = 0, HOVER_TEXT, NORMAL_FACE, NORMAL_TEXT, FOCUS_FACE, FOCUS_TEXT, STATE_COLOR_COUNT };
+    // How far a pressed push button moves its image and caption: (1, 1) or (0, 2).
+    enum { PRESS_SHIFT_DIAGONAL = 0, PRESS_SHIFT_DOWN = 1 };
+    // What the setters return.
+    enum {
+        RESULT_OK = 0,
+        RESULT_BAD_RESOURCE = 1,
+        RESULT_NO_MASK = 2,
+        RESULT_BAD_COLOR_INDEX = 3,
+        RESULT_BAD_ALIGN = 4,
+        RESULT_BAD_ARGUMENT = 5,
+        RESULT_BAD_PRESS_STYLE = 6
+    };
     // Special "out" image ids: a grey or a darker copy of the "in" image.
-    enum { BTNST_AUTO_GRAY = -2, BTNST_AUTO_DARKER = -3 };
+    enum { OUT_GREY_COPY = -2, OUT_DARKER_COPY = -3 };
     // Posted to the parent on every mouse move over the button (wParam = the button's window);
     // not to a dialog, where the number means DM_SETDEFID.
-    enum { WM_BTNST_MOUSEMOVE = WM_USER + 1 };
+    enum { WM_IMAGEBUTTON_MOUSEMOVE = WM_USER + 1 };
 
-    DWORD SetIcon(int nIconIn, int nIconOut = 0);
-    DWORD SetIcon(int nIconIn, int cxIn, int cyIn, int nIconOut, int cxOut, int cyOut);
-    DWORD SetIcon(HICON hIconIn, HICON hIconOut = nullptr);
-    DWORD SetBitmaps(int nBitmapIn, COLORREF crTransColorIn, int nBitmapOut = 0, COLORREF crTransColorOut = 0);
-    DWORD SetBitmaps(HBITMAP hBitmapIn, COLORREF crTransColorIn, HBITMAP hBitmapOut = nullptr,
-                     COLORREF crTransColorOut = 0);
-    DWORD SetThreeBitmaps(int nBitmap1, COLORREF cr1, int nBitmap2, COLORREF cr2, int nBitmap3, COLORREF cr3);
-    DWORD SetThreeBitmaps(HBITMAP hBitmap1, COLORREF cr1, HBITMAP hBitmap2, COLORREF cr2, HBITMAP hBitmap3,
-                          COLORREF cr3);
-    DWORD SetAlign(BYTE byAlign, BOOL bRepaint = TRUE);
-    DWORD SetPressedStyle(BYTE byStyle, BOOL bRepaint = TRUE);
+    DWORD SetIcon(int nInId, int nOutId = 0);
+    DWORD SetIcon(int nInId, int cxIn, int cyIn, int nOutId, int cxOut, int cyOut);
+    DWORD SetIcon(HICON hInIcon, HICON hOutIcon = nullptr);
+    DWORD SetBitmaps(int nInId, COLORREF crInKey, int nOutId = 0, COLORREF crOutKey = 0);
+    DWORD SetBitmaps(HBITMAP hInBitmap, COLORREF crInKey, HBITMAP hOutBitmap = nullptr, COLORREF crOutKey = 0);
+    DWORD SetThreeBitmaps(int nInId, COLORREF crInKey, int nOutId, COLORREF crOutKey, int nPressedId,
+                          COLORREF crPressedKey);
+    DWORD SetThreeBitmaps(HBITMAP hInBitmap, COLORREF crInKey, HBITMAP hOutBitmap, COLORREF crOutKey,
+                          HBITMAP hPressedBitmap, COLORREF crPressedKey);
+    DWORD SetAlign(BYTE byImageAlign, BOOL bRepaint = TRUE);
+    DWORD SetPressedStyle(BYTE byPressStyle, BOOL bRepaint = TRUE);
     DWORD SetFlat(BOOL bFlat = TRUE, BOOL bRepaint = TRUE);
     DWORD DrawBorder(BOOL bDrawBorder = TRUE, BOOL bRepaint = TRUE);
     DWORD DrawFlatFocus(BOOL bDrawFlatFocus, BOOL bRepaint = TRUE);
@@ -43,9 +53,9 @@ public:
     DWORD SetCheck(int nCheck, BOOL bRepaint = TRUE);
     int GetCheck();
     DWORD SetDefaultColors(BOOL bRepaint = TRUE);
-    DWORD SetColor(BYTE byColorIndex, COLORREF crColor, BOOL bRepaint = TRUE);
-    DWORD GetColor(BYTE byColorIndex, COLORREF* crpColor);
-    DWORD OffsetColor(BYTE byColorIndex, short shOffset, BOOL bRepaint = TRUE);
+    DWORD SetColor(BYTE bySlot, COLORREF crColor, BOOL bRepaint = TRUE);
+    DWORD GetColor(BYTE bySlot, COLORREF* pcrColor);
+    DWORD OffsetColor(BYTE bySlot, short shShade, BOOL bRepaint = TRUE);
     DWORD SetBtnCursor(int nCursorId = 0, BOOL bRepaint = TRUE);
     void SetTooltipText(int nText, BOOL bActivate = TRUE);
     void SetTooltipText(LPCSTR lpszText, BOOL bActivate = TRUE);
@@ -53,22 +63,21 @@ public:
     DWORD EnableBalloonTooltip();
     DWORD DrawTransparent(BOOL bRepaint = FALSE);
     DWORD SetBk(CDC* pDC);
-    DWORD SetURL(LPCSTR lpszURL = nullptr);
+    DWORD SetURL(LPCSTR lpszLink = nullptr);
     // A drop-down menu (submenu 0 of the menu resource) shown on click; its command is posted to
-    // `hParentWnd` as WM_COMMAND. Id 0 removes the menu.
-    DWORD SetMenu(UINT nMenu, HWND hParentWnd, BOOL bWinXPStyle = TRUE, UINT nToolbarID = 0,
-                  CSize sizeToolbarIcon = CSize(16, 16), COLORREF crToolbarBk = RGB(255, 0, 255),
-                  BOOL bRepaint = TRUE);
+    // `hMenuOwner` as WM_COMMAND. Id 0 removes the menu.
+    DWORD SetMenu(UINT nMenuId, HWND hMenuOwner, BOOL bXPLook = TRUE, UINT nToolbarId = 0,
+                  CSize sizeIcons = CSize(16, 16), COLORREF crToolbarMask = RGB(255, 0, 255), BOOL bRepaint = TRUE);
     DWORD SetMenuCallback(HWND hWnd, UINT nMessage, LPARAM lParam = 0);
-    DWORD SetSound(LPCSTR lpszSound, HMODULE hMod = nullptr, BOOL bPlayOnClick = FALSE, BOOL bPlayAsync = TRUE);
+    DWORD SetSound(LPCSTR pszSound, HMODULE hModule = nullptr, BOOL bOnClick = FALSE, BOOL bAsync = TRUE);
     DWORD SizeToContent();
     BOOL GetDefault();
 
     // For tests and derived classes: where the image and caption go for the given client size.
-    void PrepareImageRect(BOOL bHasTitle, RECT* rpItem, CRect* rpTitle, BOOL bIsPressed, DWORD dwWidth,
-                          DWORD dwHeight, CRect* rpImage);
-    HWND GetToolTipWindow() const { return m_hToolTip; }
-    BOOL IsHovering() const { return m_bMouseOnButton; }
+    void PlaceImage(BOOL bHasCaption, RECT* prcItem, CRect* prcCaption, BOOL bPressed, DWORD cx, DWORD cy,
+                    CRect* prcImage);
+    HWND GetToolTipWindow() const { return m_hTip; }
+    BOOL IsHovering() const { return m_bHovering; }
 
     void DrawItem(LPDRAWITEMSTRUCT lpDIS) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -76,12 +85,12 @@ public:
 protected:
     virtual DWORD OnDrawBackground(CDC* pDC, CRect* pRect);
     virtual DWORD OnDrawBorder(CDC* pDC, CRect* pRect);
-    virtual void DrawTheIcon(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* rpCaption, BOOL bIsPressed,
-                             BOOL bIsDisabled);
-    virtual void DrawTheBitmap(CDC* pDC, BOOL bHasTitle, RECT* rpItem, CRect* rpCaption, BOOL bIsPressed,
-                               BOOL bIsDisabled);
-    virtual void DrawTheText(CDC* pDC, LPCSTR lpszText, RECT* rpItem, CRect* rpCaption, BOOL bIsPressed,
-                             BOOL bIsDisabled);
+    virtual void DrawTheIcon(CDC* pDC, BOOL bHasCaption, RECT* prcItem, CRect* prcCaption, BOOL bPressed,
+                             BOOL bDisabled);
+    virtual void DrawTheBitmap(CDC* pDC, BOOL bHasCaption, RECT* prcItem, CRect* prcCaption, BOOL bPressed,
+                               BOOL bDisabled);
+    virtual void DrawTheText(CDC* pDC, LPCSTR lpszText, RECT* prcItem, CRect* prcCaption, BOOL bPressed,
+                             BOOL bDisabled);
     void PreSubclassWindow() override;
 
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
@@ -103,65 +112,67 @@ protected:
     afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
     DECLARE_MESSAGE_MAP()
 
-    BOOL m_bShowDisabledBitmap;
-    POINT m_ptImageOrg;
-    POINT m_ptPressedOffset;
-    BOOL m_bIsFlat;
-    BOOL m_bMouseOnButton;
-    BOOL m_bDrawTransparent;
-    BOOL m_bIsPressed;
-    BOOL m_bIsFocused;
-    BOOL m_bIsDisabled;
-    BOOL m_bIsDefault;
-    BOOL m_bIsCheckBox;
-    BYTE m_byAlign;
-    BOOL m_bDrawBorder;
-    BOOL m_bDrawFlatFocus;
-    COLORREF m_crColors[BTNST_MAX_COLORS];
-    HWND m_hParentWndMenu;
-    BOOL m_bMenuDisplayed;
-    COwnerMenu m_menuPopup;
+    BOOL m_bMaskDisabledBitmap;
+    POINT m_ptImageMargin;
+    POINT m_ptPressShift;
+    BOOL m_bFlat;
+    BOOL m_bHovering;
+    BOOL m_bTransparent;
+    BOOL m_bPressed;
+    BOOL m_bFocused;
+    BOOL m_bDisabled;
+    BOOL m_bDefaultButton;
+    BOOL m_bCheckMode;
+    BYTE m_byImageAlign;
+    BOOL m_bBorder;
+    BOOL m_bFlatFocus;
+    COLORREF m_crState[STATE_COLOR_COUNT];
+    HWND m_hMenuOwner;
+    BOOL m_bMenuOpen;
+    COwnerMenu m_dropMenu;
 
 private:
-    struct STRUCT_ICONS {
-        HICON hIcon;
-        DWORD dwWidth, dwHeight;
+    // An icon and its size (twice its hot spot).
+    struct IconImage {
+        HICON hImage;
+        DWORD cx, cy;
     };
-    struct STRUCT_BITMAPS {
-        HBITMAP hBitmap;
-        DWORD dwWidth, dwHeight;
+    // A bitmap, its size, and the mask made from its key colour (the pixels drawn through).
+    struct BitmapImage {
+        HBITMAP hImage;
+        DWORD cx, cy;
         HBITMAP hMask;
-        COLORREF crTransparent;
+        COLORREF crKey;
     };
-    struct STRUCT_SOUND {
-        char szSound[MAX_PATH];
-        LPCSTR lpszSound;
-        HMODULE hMod;
+    // What PlaySound gets: a file name copied here, or a resource name in `hModule`.
+    struct SoundRecord {
+        char szFile[MAX_PATH];
+        LPCSTR pszSound;
+        HMODULE hModule;
         DWORD dwFlags;
     };
 
-    void CancelHover();
-    void ShowMenu();
-    void FreeResources(BOOL bCheckForNULL = TRUE);
-    void InitToolTip();
-    void PaintBk(CDC* pDC);
-    HBITMAP CreateBitmapMask(HBITMAP hSourceBitmap, DWORD dwWidth, DWORD dwHeight, COLORREF crTransColor);
-    void PlayButtonSound(const STRUCT_SOUND& s);
+    void EndHover();
+    void TrackDropMenu();
+    void ReleaseImages();
+    void EnsureTip();
+    void PaintSavedBackground(CDC* pDC);
+    void PlaySoundRecord(const SoundRecord& s);
     void Repaint(BOOL bRepaint);
 
-    HCURSOR m_hCursor;
-    HWND m_hToolTip;
-    DWORD m_dwToolTipStyle;
-    HDC m_dcBk;
-    HBITMAP m_bmpBk;
-    HBITMAP m_pbmpOldBk;
-    BOOL m_bAlwaysTrack;
-    int m_nCheck;
-    char m_szURL[MAX_PATH + 1];
-    STRUCT_ICONS m_csIcons[2];
-    STRUCT_BITMAPS m_csBitmaps[3];
-    HWND m_csCallbackHwnd;
-    UINT m_csCallbackMsg;
-    LPARAM m_csCallbackLParam;
-    STRUCT_SOUND m_csSounds[2];
+    HCURSOR m_hButtonCursor;
+    HWND m_hTip;
+    DWORD m_dwTipStyle;
+    HDC m_hBackDC;
+    HBITMAP m_hBackBitmap;
+    HBITMAP m_hBackPrevBitmap;
+    BOOL m_bAlwaysHover;
+    int m_nChecked;
+    char m_szLink[MAX_PATH + 1];
+    IconImage m_icons[2];
+    BitmapImage m_bitmaps[3];
+    HWND m_hCallbackWnd;
+    UINT m_nCallbackMsg;
+    LPARAM m_lCallbackParam;
+    SoundRecord m_sounds[2];
 };

@@ -66,11 +66,11 @@ Shared& S() {
     return *s;
 }
 
-UINT g_drawModeThemed = COwnerMenu::DRAWMODE_XP;
-UINT g_drawModeOther = COwnerMenu::DRAWMODE_ORIGINAL;
-BOOL g_selectDisableXP = FALSE;
-BOOL g_selectDisableClassic = TRUE;
-BOOL g_xpBitmap3D = TRUE;
+UINT g_lookThemed = COwnerMenu::LOOK_XP;
+UINT g_lookOther = COwnerMenu::LOOK_CLASSIC;
+BOOL g_disabledSelectableXP = FALSE;
+BOOL g_disabledSelectableClassic = TRUE;
+BOOL g_raisedImages = TRUE;
 
 const char kClassicTheme[] = "Windows Classic.theme";
 
@@ -172,29 +172,29 @@ void SplitText(const std::string& text, std::string* label, std::string* accel) 
 }
 
 // Draws an image of the shared list, greyed for a disabled item.
-void DrawImage(HDC dc, CImageList* il, int index, int x, int y, BOOL disabled) {
-    if (!il || index < 0) return;
+void DrawImage(HDC dc, CImageList* pImages, int index, int x, int y, BOOL disabled) {
+    if (!pImages || index < 0) return;
     if (disabled) {
-        HICON icon = ::ImageList_GetIcon(il->GetSafeHandle(), index, ILD_NORMAL);
+        HICON icon = ::ImageList_GetIcon(pImages->GetSafeHandle(), index, ILD_NORMAL);
         if (!icon) return;
         int cx = 0, cy = 0;
-        ::ImageList_GetIconSize(il->GetSafeHandle(), &cx, &cy);
+        ::ImageList_GetIconSize(pImages->GetSafeHandle(), &cx, &cy);
         ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, cx, cy, DST_ICON | DSS_DISABLED);
         ::DestroyIcon(icon);
         return;
     }
-    ::ImageList_Draw(il->GetSafeHandle(), index, dc, x, y, ILD_TRANSPARENT);
+    ::ImageList_Draw(pImages->GetSafeHandle(), index, dc, x, y, ILD_TRANSPARENT);
 }
 
 // The image's silhouette in one colour: the raised look of a selected image.
-void DrawImageShadow(HDC dc, CImageList* il, int index, int x, int y, COLORREF colour) {
+void DrawImageShadow(HDC dc, CImageList* pImages, int index, int x, int y, COLORREF colour) {
     int cx = 0, cy = 0;
-    if (!il || index < 0 || !::ImageList_GetIconSize(il->GetSafeHandle(), &cx, &cy)) return;
+    if (!pImages || index < 0 || !::ImageList_GetIconSize(pImages->GetSafeHandle(), &cx, &cy)) return;
     HDC mask = ::CreateCompatibleDC(dc), tint = ::CreateCompatibleDC(dc);
     HBITMAP mask_bmp = ::CreateCompatibleBitmap(dc, cx, cy), tint_bmp = ::CreateCompatibleBitmap(dc, cx, cy);
     HGDIOBJ old_mask = ::SelectObject(mask, mask_bmp), old_tint = ::SelectObject(tint, tint_bmp);
     // The mask is white where the image is transparent and black where it is drawn.
-    ::ImageList_Draw(il->GetSafeHandle(), index, mask, 0, 0, ILD_MASK);
+    ::ImageList_Draw(pImages->GetSafeHandle(), index, mask, 0, 0, ILD_MASK);
     RECT all{0, 0, cx, cy};
     Fill(tint, all, colour);
     ::BitBlt(tint, 0, 0, cx, cy, mask, 0, 0, 0x00220326);  // DSna: the colour only under the image
@@ -232,23 +232,23 @@ const BYTE* FindResourceData(LPCSTR name, LPCSTR type, DWORD* size) {
 
 // ---- OwnerMenuData ----
 
-OwnerMenuData::~OwnerMenuData() { delete[] m_szMenuText; }
+OwnerMenuData::~OwnerMenuData() { delete[] pszText; }
 
-void OwnerMenuData::SetWideString(const WCHAR* text) {
+void OwnerMenuData::SetTextWide(const WCHAR* text) {
     size_t n = WideLen(text);
     WCHAR* copy = new WCHAR[n + 1];
     if (n) std::memcpy(copy, text, n * sizeof(WCHAR));
     copy[n] = 0;
-    delete[] m_szMenuText;
-    m_szMenuText = copy;
+    delete[] pszText;
+    pszText = copy;
 }
 
-void OwnerMenuData::SetAnsiString(LPCSTR text) {
+void OwnerMenuData::SetTextUtf8(LPCSTR text) {
     std::u16string w = Widen(text);
-    SetWideString(w.c_str());
+    SetTextWide(w.c_str());
 }
 
-CString OwnerMenuData::GetString() const { return CString(Narrow(m_szMenuText).c_str()); }
+CString OwnerMenuData::TextUtf8() const { return CString(Narrow(pszText).c_str()); }
 
 // ---- construction ----
 
@@ -275,7 +275,7 @@ COwnerMenu* COwnerMenu::FromOwnedHandle(HMENU hMenu) {
     return nullptr;
 }
 
-COwnerMenu* COwnerMenu::OwnedChild(HMENU h) const {
+COwnerMenu* COwnerMenu::ChildFor(HMENU h) const {
     Shared& s = S();
     std::lock_guard<std::recursive_mutex> g(s.mu);
     for (COwnerMenu* m : s.owned)
@@ -283,9 +283,9 @@ COwnerMenu* COwnerMenu::OwnedChild(HMENU h) const {
     return nullptr;
 }
 
-void COwnerMenu::DeleteItemData() {
-    for (OwnerMenuData* d : m_MenuList) delete d;
-    m_MenuList.clear();
+void COwnerMenu::FreeEntries() {
+    for (OwnerMenuData* d : m_entries) delete d;
+    m_entries.clear();
 }
 
 BOOL COwnerMenu::DestroyMenu() {
@@ -293,10 +293,10 @@ BOOL COwnerMenu::DestroyMenu() {
     std::vector<COwnerMenu*> children;
     {
         std::lock_guard<std::recursive_mutex> g(s.mu);
-        for (HMENU h : m_SubMenus) {
+        for (HMENU h : m_submenus) {
             s.resource_submenus.erase(std::remove(s.resource_submenus.begin(), s.resource_submenus.end(), h),
                                       s.resource_submenus.end());
-            if (COwnerMenu* c = OwnedChild(h)) {
+            if (COwnerMenu* c = ChildFor(h)) {
                 s.owned.erase(std::remove(s.owned.begin(), s.owned.end(), c), s.owned.end());
                 children.push_back(c);
             }
@@ -304,12 +304,12 @@ BOOL COwnerMenu::DestroyMenu() {
     }
     // The children go first: their handles die with ours, and they must not outlive them.
     for (COwnerMenu* c : children) delete c;
-    m_SubMenus.clear();
-    DeleteItemData();
-    if (checkmaps && !checkmapsshare) delete checkmaps;
-    checkmaps = nullptr;
-    checkmapsshare = FALSE;
-    m_loadmenu = FALSE;
+    m_submenus.clear();
+    FreeEntries();
+    if (m_pCheckImages && !m_bCheckImagesShared) delete m_pCheckImages;
+    m_pCheckImages = nullptr;
+    m_bCheckImagesShared = FALSE;
+    m_bFromResource = FALSE;
     return CMenu::DestroyMenu();
 }
 
@@ -345,7 +345,7 @@ BOOL COwnerMenu::IsClassicThemeFile(LPCSTR themeFile) {
     return n >= k && strcasecmp(themeFile + n - k, kClassicTheme) == 0;
 }
 
-BOOL COwnerMenu::IsWinXPThemed() {
+BOOL COwnerMenu::ThemedXPStyle() {
     static const BOOL classic = [] {
         HKEY key = nullptr;
         if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!\\Themes\\Current", 0, KEY_READ, &key) !=
@@ -361,33 +361,33 @@ BOOL COwnerMenu::IsWinXPThemed() {
 }
 
 void COwnerMenu::SetMenuDrawMode(UINT mode) {
-    g_drawModeThemed = mode;
-    g_drawModeOther = mode;
+    g_lookThemed = mode;
+    g_lookOther = mode;
 }
 
-UINT COwnerMenu::GetMenuDrawMode() { return IsWinXPThemed() ? g_drawModeThemed : g_drawModeOther; }
+UINT COwnerMenu::CurrentLook() { return ThemedXPStyle() ? g_lookThemed : g_lookOther; }
 
-BOOL COwnerMenu::UsesXPLook() { return GetMenuDrawMode() == DRAWMODE_XP; }
+BOOL COwnerMenu::UsesXPLook() { return CurrentLook() == LOOK_XP; }
 
-void COwnerMenu::SetSelectDisableMode(BOOL select) {
+void COwnerMenu::SetDisabledSelectable(BOOL select) {
     if (UsesXPLook())
-        g_selectDisableXP = select;
+        g_disabledSelectableXP = select;
     else
-        g_selectDisableClassic = select;
+        g_disabledSelectableClassic = select;
 }
 
-BOOL COwnerMenu::GetSelectDisableMode() { return UsesXPLook() ? g_selectDisableXP : g_selectDisableClassic; }
+BOOL COwnerMenu::DisabledSelectable() { return UsesXPLook() ? g_disabledSelectableXP : g_disabledSelectableClassic; }
 
-void COwnerMenu::SetXPBitmap3D(BOOL on) { g_xpBitmap3D = on; }
-BOOL COwnerMenu::GetXPBitmap3D() { return g_xpBitmap3D; }
+void COwnerMenu::SetRaisedImages(BOOL on) { g_raisedImages = on; }
+BOOL COwnerMenu::RaisedImages() { return g_raisedImages; }
 
-COLORREF COwnerMenu::LightenColor(COLORREF col, double factor) {
+COLORREF COwnerMenu::BlendTowardWhite(COLORREF col, double factor) {
     if (factor <= 0.0 || factor >= 1.0) return col;
     auto f = [factor](int v) { return int(v + (255 - v) * factor + 0.5); };
     return RGB(f(GetRValue(col)), f(GetGValue(col)), f(GetBValue(col)));
 }
 
-COLORREF COwnerMenu::DarkenColor(COLORREF col, double factor) {
+COLORREF COwnerMenu::BlendTowardBlack(COLORREF col, double factor) {
     if (factor <= 0.0 || factor >= 1.0) return col;
     auto f = [factor](int v) { return int(v - v * factor + 0.5); };
     return RGB(f(GetRValue(col)), f(GetGValue(col)), f(GetBValue(col)));
@@ -397,26 +397,24 @@ COLORREF COwnerMenu::DarkenColor(COLORREF col, double factor) {
 
 // Submenus measure and draw their own items, so they follow their parent's settings.
 void COwnerMenu::SetBitmapBackground(COLORREF color) {
-    m_bitmapBackground = color;
-    m_bitmapBackgroundFlag = TRUE;
-    for (HMENU h : m_SubMenus)
+    m_crMask = color;
+    m_bMaskSet = TRUE;
+    for (HMENU h : m_submenus)
         if (COwnerMenu* sub = FromOwnedHandle(h)) sub->SetBitmapBackground(color);
 }
 
-void COwnerMenu::UnSetBitmapBackground() {
-    m_bitmapBackgroundFlag = FALSE;
-    for (HMENU h : m_SubMenus)
-        if (COwnerMenu* sub = FromOwnedHandle(h)) sub->UnSetBitmapBackground();
+void COwnerMenu::ClearBitmapBackground() {
+    m_bMaskSet = FALSE;
+    for (HMENU h : m_submenus)
+        if (COwnerMenu* sub = FromOwnedHandle(h)) sub->ClearBitmapBackground();
 }
 
-COLORREF COwnerMenu::GetBitmapBackground() const {
-    return m_bitmapBackgroundFlag ? m_bitmapBackground : ::GetSysColor(COLOR_BTNFACE);
-}
+COLORREF COwnerMenu::MaskColor() const { return m_bMaskSet ? m_crMask : ::GetSysColor(COLOR_BTNFACE); }
 
 void COwnerMenu::SetIconSize(int width, int height) {
-    if (width > 0) m_iconX = width;
-    if (height > 0) m_iconY = height;
-    for (HMENU h : m_SubMenus)
+    if (width > 0) m_nIconWidth = width;
+    if (height > 0) m_nIconHeight = height;
+    for (HMENU h : m_submenus)
         if (COwnerMenu* sub = FromOwnedHandle(h)) sub->SetIconSize(width, height);
 }
 
@@ -426,11 +424,11 @@ void COwnerMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     if (!lpMIS) return;
     auto* data = reinterpret_cast<OwnerMenuData*>(lpMIS->itemData);
     const BOOL xp = UsesXPLook();
-    const int pad = (xp && g_xpBitmap3D) ? 7 : 4;
+    const int pad = (xp && g_raisedImages) ? 7 : 4;
     if (!data) return;
-    if (data->nFlags & MF_SEPARATOR) {
+    if (data->nMenuFlags & MF_SEPARATOR) {
         lpMIS->itemWidth = 0;
-        lpMIS->itemHeight = UINT(std::max(::GetSystemMetrics(SM_CYMENU) / 2, (m_iconY + pad) / 2));
+        lpMIS->itemHeight = UINT(std::max(::GetSystemMetrics(SM_CYMENU) / 2, (m_nIconHeight + pad) / 2));
         return;
     }
     HFONT font = CreateMenuFont();
@@ -441,7 +439,7 @@ void COwnerMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     HGDIOBJ old = nullptr;
     const int version = GetVersionClass();
     if (font && version >= 2) old = ::SelectObject(dc, font);
-    std::string text = Narrow(data->GetWideString());
+    std::string text = Narrow(data->TextWide());
     SIZE size{0, 0};
     if (version == 0) {
         RECT r{0, 0, 0, 0};
@@ -455,8 +453,8 @@ void COwnerMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     if (old) ::SelectObject(dc, old);
     ::ReleaseDC(wnd, dc);
     if (font) ::DeleteObject(font);
-    lpMIS->itemWidth = UINT(xp ? m_iconX + pad + size.cx + 8 : size.cx + 2 * m_iconX + 1);
-    lpMIS->itemHeight = UINT(std::max(::GetSystemMetrics(SM_CYMENU), m_iconY + pad));
+    lpMIS->itemWidth = UINT(xp ? m_nIconWidth + pad + size.cx + 8 : size.cx + 2 * m_nIconWidth + 1);
+    lpMIS->itemHeight = UINT(std::max(::GetSystemMetrics(SM_CYMENU), m_nIconHeight + pad));
 }
 
 // ---- drawing ----
@@ -465,23 +463,23 @@ void COwnerMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
     if (!lpDIS || lpDIS->CtlType != ODT_MENU || !lpDIS->itemData) return;
     // A palette device gets the classic look whatever the mode.
     if (::GetDeviceCaps(lpDIS->hDC, RASTERCAPS) & RC_PALETTE) {
-        DrawItemClassic(lpDIS);
+        PaintClassicItem(lpDIS);
         return;
     }
     if (UsesXPLook())
-        DrawItemXP(lpDIS);
+        PaintXPItem(lpDIS);
     else
-        DrawItemClassic(lpDIS);
+        PaintClassicItem(lpDIS);
 }
 
-void COwnerMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
+void COwnerMenu::PaintClassicItem(LPDRAWITEMSTRUCT lpDIS) {
     auto* data = reinterpret_cast<OwnerMenuData*>(lpDIS->itemData);
     RECT item = lpDIS->rcItem;
     ItemCanvas canvas(lpDIS->hDC, item);
     HDC dc = canvas.dc();
     const COLORREF menu_bk = ::GetSysColor(COLOR_MENU);
     Fill(dc, item, menu_bk);
-    if (data->nFlags & MF_SEPARATOR) {
+    if (data->nMenuFlags & MF_SEPARATOR) {
         RECT line = item;
         line.top += (item.bottom - item.top) / 2;
         ::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
@@ -489,22 +487,22 @@ void COwnerMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
     }
     const BOOL disabled = (lpDIS->itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     const BOOL checked = (lpDIS->itemState & ODS_CHECKED) != 0;
-    const BOOL selected = (lpDIS->itemState & ODS_SELECTED) && (!disabled || g_selectDisableClassic);
-    const int image = data->global_offset;
-    CImageList* images = GlobalImages();
+    const BOOL selected = (lpDIS->itemState & ODS_SELECTED) && (!disabled || g_disabledSelectableClassic);
+    const int image = data->nSharedImage;
+    CImageList* images = SharedImages();
     const int item_h = item.bottom - item.top;
 
     // The image cell: icon-wide, with a one-pixel frame around it.
-    RECT cell{item.left, item.top, item.left + m_iconX + 2, item.bottom};
+    RECT cell{item.left, item.top, item.left + m_nIconWidth + 2, item.bottom};
     RECT text_area = item;
     text_area.left = cell.right + 1;
     if (selected) Fill(dc, text_area, ::GetSysColor(COLOR_HIGHLIGHT));
 
-    RECT box{cell.left, item.top + (item_h - m_iconY) / 2 - 1, cell.right, 0};
-    box.bottom = box.top + m_iconY + 2;
+    RECT box{cell.left, item.top + (item_h - m_nIconHeight) / 2 - 1, cell.right, 0};
+    box.bottom = box.top + m_nIconHeight + 2;
     if (image >= 0 && images) {
         if (checked) {
-            Fill(dc, box, LightenColor(::GetSysColor(COLOR_BTNFACE), 0.6));
+            Fill(dc, box, BlendTowardWhite(::GetSysColor(COLOR_BTNFACE), 0.6));
             Frame(dc, box, ::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_3DHILIGHT));
         } else if (selected && !disabled) {
             Frame(dc, box, ::GetSysColor(COLOR_3DHILIGHT), ::GetSysColor(COLOR_BTNSHADOW));
@@ -517,10 +515,10 @@ void COwnerMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
     }
 
     std::string label, accel;
-    SplitText(Narrow(data->GetWideString()), &label, &accel);
+    SplitText(Narrow(data->TextWide()), &label, &accel);
     RECT tr = text_area;
     tr.left += 4;
-    tr.right -= m_iconX / 2 + ((data->nFlags & MF_POPUP) ? kArrowWidth : 0);
+    tr.right -= m_nIconWidth / 2 + ((data->nMenuFlags & MF_POPUP) ? kArrowWidth : 0);
     ::SetBkMode(dc, TRANSPARENT);
     const UINT fmt = DT_SINGLELINE | DT_VCENTER;
     if (disabled && !selected) {
@@ -536,23 +534,23 @@ void COwnerMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
     }
     ::DrawTextA(dc, label.c_str(), -1, &tr, fmt | DT_LEFT);
     if (!accel.empty()) ::DrawTextA(dc, accel.c_str(), -1, &tr, fmt | DT_RIGHT);
-    if (data->nFlags & MF_POPUP)
+    if (data->nMenuFlags & MF_POPUP)
         DrawSubmenuArrow(dc, item, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
 }
 
-void COwnerMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
+void COwnerMenu::PaintXPItem(LPDRAWITEMSTRUCT lpDIS) {
     auto* data = reinterpret_cast<OwnerMenuData*>(lpDIS->itemData);
     RECT item = lpDIS->rcItem;
     ItemCanvas canvas(lpDIS->hDC, item);
     HDC dc = canvas.dc();
-    const int gap = g_xpBitmap3D ? 7 : 4;
-    const int strip_w = m_iconX + gap;
+    const int gap = g_raisedImages ? 7 : 4;
+    const int strip_w = m_nIconWidth + gap;
     RECT strip{item.left, item.top, item.left + strip_w, item.bottom};
     RECT rest = item;
     rest.left = strip.right;
     Fill(dc, strip, ::GetSysColor(COLOR_BTNFACE));
     Fill(dc, rest, ::GetSysColor(COLOR_WINDOW));
-    if (data->nFlags & MF_SEPARATOR) {
+    if (data->nMenuFlags & MF_SEPARATOR) {
         RECT line = rest;
         line.left += gap;
         line.top += (item.bottom - item.top) / 2;
@@ -561,92 +559,94 @@ void COwnerMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
     }
     const BOOL disabled = (lpDIS->itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     const BOOL checked = (lpDIS->itemState & ODS_CHECKED) != 0;
-    const BOOL selected = (lpDIS->itemState & ODS_SELECTED) && (!disabled || g_selectDisableXP);
+    const BOOL selected = (lpDIS->itemState & ODS_SELECTED) && (!disabled || g_disabledSelectableXP);
     const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
     const int item_h = item.bottom - item.top;
     if (selected) {
-        Fill(dc, item, LightenColor(highlight, IsWinXPThemed() ? 0.7 : 0.85));
+        Fill(dc, item, BlendTowardWhite(highlight, ThemedXPStyle() ? 0.7 : 0.85));
         Frame(dc, item, highlight, highlight);
     }
-    const int dx = std::max(0, int((strip_w - m_iconX) / 2.0 + 0.5));
-    const int dy = std::max(0, int((item_h - m_iconY) / 2.0 + 0.5));
-    RECT box{item.left + dx - 2, item.top + dy - 2, item.left + dx + m_iconX + 2, item.top + dy + m_iconY + 2};
+    const int dx = std::max(0, int((strip_w - m_nIconWidth) / 2.0 + 0.5));
+    const int dy = std::max(0, int((item_h - m_nIconHeight) / 2.0 + 0.5));
+    RECT box{item.left + dx - 2, item.top + dy - 2, item.left + dx + m_nIconWidth + 2,
+             item.top + dy + m_nIconHeight + 2};
     box.left = std::max(box.left, item.left + 1);
     box.top = std::max(box.top, item.top + 1);
     box.right = std::min(box.right, strip.right - 1);
     box.bottom = std::min(box.bottom, item.bottom - 1);
-    const int image = data->global_offset;
-    CImageList* images = GlobalImages();
+    const int image = data->nSharedImage;
+    CImageList* images = SharedImages();
     if (checked) {
-        Fill(dc, box, LightenColor(highlight, 0.85));
+        Fill(dc, box, BlendTowardWhite(highlight, 0.85));
         Frame(dc, box, highlight, highlight);
     }
-    if (image >= 0 && images && selected && !disabled && !checked && g_xpBitmap3D) {
+    if (image >= 0 && images && selected && !disabled && !checked && g_raisedImages) {
         // Raised: a shadow below and to the right, the image lifted up and to the left.
-        const COLORREF fill = LightenColor(highlight, IsWinXPThemed() ? 0.7 : 0.85);
-        DrawImageShadow(dc, images, image, item.left + dx + 1, item.top + dy + 1, DarkenColor(fill, 0.3));
+        const COLORREF fill = BlendTowardWhite(highlight, ThemedXPStyle() ? 0.7 : 0.85);
+        DrawImageShadow(dc, images, image, item.left + dx + 1, item.top + dy + 1, BlendTowardBlack(fill, 0.3));
         DrawImage(dc, images, image, item.left + dx - 1, item.top + dy - 1, FALSE);
     } else if (image >= 0 && images) {
         DrawImage(dc, images, image, item.left + dx, item.top + dy, disabled);
     } else if (checked)
-        DrawCheckMark(dc, box, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT), LightenColor(highlight, 0.85));
+        DrawCheckMark(dc, box, ::GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_MENUTEXT),
+                      BlendTowardWhite(highlight, 0.85));
 
     std::string label, accel;
-    SplitText(Narrow(data->GetWideString()), &label, &accel);
+    SplitText(Narrow(data->TextWide()), &label, &accel);
     RECT tr = rest;
     tr.left += 8;
-    tr.right -= 8 + ((data->nFlags & MF_POPUP) ? kArrowWidth : 0);
+    tr.right -= 8 + ((data->nMenuFlags & MF_POPUP) ? kArrowWidth : 0);
     COLORREF text = ::GetSysColor(COLOR_MENUTEXT);
     if (disabled) {
         text = ::GetSysColor(COLOR_GRAYTEXT);
-        if (!selected) text = LightenColor(text, 0.4);
+        if (!selected) text = BlendTowardWhite(text, 0.4);
     }
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, text);
     ::DrawTextA(dc, label.c_str(), -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     if (!accel.empty()) ::DrawTextA(dc, accel.c_str(), -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-    if (data->nFlags & MF_POPUP) DrawSubmenuArrow(dc, item, text);
+    if (data->nMenuFlags & MF_POPUP) DrawSubmenuArrow(dc, item, text);
 }
 
 // ---- images ----
 
-CImageList* COwnerMenu::GlobalImages() {
+CImageList* COwnerMenu::SharedImages() {
     Shared& s = S();
     std::lock_guard<std::recursive_mutex> g(s.mu);
     return s.images;
 }
 
-int COwnerMenu::GlobalImageIndex(UINT_PTR nID) {
+int COwnerMenu::SharedImageIndex(UINT_PTR nCommand) {
     Shared& s = S();
     std::lock_guard<std::recursive_mutex> g(s.mu);
-    if (!nID) return -1;
+    if (!nCommand) return -1;
     for (size_t i = 0; i < s.ids.size(); ++i)
-        if (s.ids[i] == nID) return int(i);
+        if (s.ids[i] == nCommand) return int(i);
     return -1;
 }
 
 namespace {
 // Puts an icon into the shared list as the image of a command, replacing an older one.
-int StoreGlobalImage(UINT_PTR nID, HICON icon, int cx, int cy) {
-    if (!icon || !nID) return -1;
+int StoreSharedImage(UINT_PTR nCommand, HICON icon, int cx, int cy) {
+    if (!icon || !nCommand) return -1;
     Shared& s = S();
     std::lock_guard<std::recursive_mutex> g(s.mu);
     if (!s.images) {
-        auto* il = new CImageList;
-        if (!il->Create(cx, cy, ILC_COLOR24 | ILC_MASK, 0, 8)) {
-            delete il;
+        auto* pImages = new CImageList;
+        if (!pImages->Create(cx, cy, ILC_COLOR24 | ILC_MASK, 0, 8)) {
+            delete pImages;
             return -1;
         }
-        s.images = il;
+        s.images = pImages;
     }
     int index = -1;
     for (size_t i = 0; i < s.ids.size(); ++i)
-        if (s.ids[i] == nID) index = int(i);
+        if (s.ids[i] == nCommand) index = int(i);
     if (index >= 0) return s.images->Replace(index, icon);
     index = s.images->Add(icon);
     if (index < 0) return -1;
     if (size_t(index) >= s.ids.size()) s.ids.resize(size_t(index) + 1, 0);
-    s.ids[size_t(index)] = nID;
+    s.ids[size_t(index)] = nCommand;
     return index;
 }
 
@@ -663,73 +663,73 @@ HICON IconFromBitmap(HBITMAP bmp, int cx, int cy, COLORREF mask) {
 }
 }  // namespace
 
-BOOL COwnerMenu::SetItemImage(UINT_PTR nID, HICON hIcon) {
-    OwnerMenuData* data = FindMenuItem(nID);
-    int index = StoreGlobalImage(nID, hIcon, m_iconX, m_iconY);
+BOOL COwnerMenu::SetCommandImage(UINT_PTR nCommand, HICON hIcon) {
+    OwnerMenuData* data = EntryFor(nCommand);
+    int index = StoreSharedImage(nCommand, hIcon, m_nIconWidth, m_nIconHeight);
     if (index < 0) return FALSE;
-    if (data) data->global_offset = index;
+    if (data) data->nSharedImage = index;
     return TRUE;
 }
 
-BOOL COwnerMenu::SetItemImage(UINT_PTR nID, UINT nBitmap, COLORREF crTransparent) {
-    HBITMAP bmp = LoadBitmapResource(nBitmap);
+BOOL COwnerMenu::SetCommandImage(UINT_PTR nCommand, UINT nBitmapId, COLORREF crKey) {
+    HBITMAP bmp = LoadBitmapResource(nBitmapId);
     if (!bmp) return FALSE;
-    HICON icon = IconFromBitmap(bmp, m_iconX, m_iconY, crTransparent);
+    HICON icon = IconFromBitmap(bmp, m_nIconWidth, m_nIconHeight, crKey);
     ::DeleteObject(bmp);
     if (!icon) return FALSE;
-    BOOL ok = SetItemImage(nID, icon);
+    BOOL ok = SetCommandImage(nCommand, icon);
     ::DestroyIcon(icon);
     return ok;
 }
 
-BOOL COwnerMenu::ApplyImage(OwnerMenuData* data, int nIconNormal, CImageList* il, int xoffset) {
-    UINT_PTR id = (data->nFlags & MF_POPUP) ? 0 : data->nID;
-    if (il && xoffset >= 0) {
-        HICON icon = il->ExtractIcon(xoffset);
-        int cx = m_iconX, cy = m_iconY;
-        ::ImageList_GetIconSize(il->GetSafeHandle(), &cx, &cy);
-        int index = StoreGlobalImage(id, icon, cx, cy);
+BOOL COwnerMenu::AttachImage(OwnerMenuData* data, int nBitmapId, CImageList* pImages, int nImageOffset) {
+    UINT_PTR id = (data->nMenuFlags & MF_POPUP) ? 0 : data->nCommand;
+    if (pImages && nImageOffset >= 0) {
+        HICON icon = pImages->ExtractIcon(nImageOffset);
+        int cx = m_nIconWidth, cy = m_nIconHeight;
+        ::ImageList_GetIconSize(pImages->GetSafeHandle(), &cx, &cy);
+        int index = StoreSharedImage(id, icon, cx, cy);
         if (icon) ::DestroyIcon(icon);
-        data->xoffset = xoffset;
-        data->global_offset = index;
+        data->nImageOffset = nImageOffset;
+        data->nSharedImage = index;
         return index >= 0;
     }
-    if (nIconNormal >= 0) {
-        HBITMAP bmp = LoadBitmapResource(UINT(nIconNormal));
-        HICON icon = bmp ? IconFromBitmap(bmp, m_iconX, m_iconY, GetBitmapBackground()) : nullptr;
+    if (nBitmapId >= 0) {
+        HBITMAP bmp = LoadBitmapResource(UINT(nBitmapId));
+        HICON icon = bmp ? IconFromBitmap(bmp, m_nIconWidth, m_nIconHeight, MaskColor()) : nullptr;
         if (bmp) ::DeleteObject(bmp);
-        int index = StoreGlobalImage(id, icon, m_iconX, m_iconY);
+        int index = StoreSharedImage(id, icon, m_nIconWidth, m_nIconHeight);
         if (icon) ::DestroyIcon(icon);
-        data->menuIconNormal = nIconNormal;
-        data->global_offset = index;
+        data->nBitmapId = nBitmapId;
+        data->nSharedImage = index;
         return index >= 0;
     }
-    data->global_offset = GlobalImageIndex(id);
+    data->nSharedImage = SharedImageIndex(id);
     return TRUE;
 }
 
-BOOL COwnerMenu::LoadToolbar(UINT nToolBar) {
+BOOL COwnerMenu::LoadToolbar(UINT nToolbarId) {
     // The tool-bar resource: version, image width and height, button count, then the
     // command of each button (0 for a separator); its images are the bitmap of the same id.
     DWORD size = 0;
-    const BYTE* res = FindResourceData(MAKEINTRESOURCEA(nToolBar), RT_TOOLBAR, &size);
+    const BYTE* res = FindResourceData(MAKEINTRESOURCEA(nToolbarId), RT_TOOLBAR, &size);
     if (!res || size < 8) return FALSE;
     auto word = [res](size_t i) { return WORD(res[2 * i] | (res[2 * i + 1] << 8)); };
     const int width = word(1), height = word(2), count = word(3);
     if (width <= 0 || height <= 0 || size < 8u + 2u * DWORD(count)) return FALSE;
-    HBITMAP bmp = LoadBitmapResource(nToolBar);
+    HBITMAP bmp = LoadBitmapResource(nToolbarId);
     if (!bmp) return FALSE;
-    SetIconSize(std::max(m_iconX, width), std::max(m_iconY, height));
+    SetIconSize(std::max(m_nIconWidth, width), std::max(m_nIconHeight, height));
     CImageList strip;
     BOOL ok = strip.Create(width, height, ILC_COLOR24 | ILC_MASK, count, 1);
-    if (ok) ok = ::ImageList_AddMasked(strip.GetSafeHandle(), bmp, GetBitmapBackground()) >= 0;
+    if (ok) ok = ::ImageList_AddMasked(strip.GetSafeHandle(), bmp, MaskColor()) >= 0;
     ::DeleteObject(bmp);
     if (!ok) return FALSE;
     int image = 0;
     for (int i = 0; i < count; ++i) {
         UINT id = word(size_t(4 + i));
         if (!id) continue;
-        if (image < strip.GetImageCount() && FindMenuItem(id)) ModifyODMenuW(nullptr, id, &strip, image);
+        if (image < strip.GetImageCount() && EntryFor(id)) ChangeEntryW(nullptr, id, &strip, image);
         ++image;
     }
     return TRUE;
@@ -737,146 +737,150 @@ BOOL COwnerMenu::LoadToolbar(UINT nToolBar) {
 
 // ---- items ----
 
-BOOL COwnerMenu::AddItem(int nPosition, const WCHAR* text, UINT nFlags, UINT_PTR nID, int nIconNormal,
-                         CImageList* il, int xoffset) {
+BOOL COwnerMenu::PlaceEntry(int nPosition, const WCHAR* text, UINT nMenuFlags, UINT_PTR nCommand, int nBitmapId,
+                            CImageList* pImages, int nImageOffset) {
     if (!m_hMenu && !CreatePopupMenu()) return FALSE;
-    if (!(nFlags & MF_POPUP) && nID == 0) {
+    if (!(nMenuFlags & MF_POPUP) && nCommand == 0) {
         // A command of 0 is a separator, drawn by the menu like every other item.
-        nFlags = (nFlags & MF_BYPOSITION) ? (MF_SEPARATOR | MF_OWNERDRAW | MF_BYPOSITION)
-                                          : (MF_SEPARATOR | MF_OWNERDRAW);
+        nMenuFlags = (nMenuFlags & MF_BYPOSITION) ? (MF_SEPARATOR | MF_OWNERDRAW | MF_BYPOSITION)
+                                                  : (MF_SEPARATOR | MF_OWNERDRAW);
     } else {
-        nFlags |= MF_OWNERDRAW;
+        nMenuFlags |= MF_OWNERDRAW;
     }
-    if ((nFlags & MF_POPUP) && !::IsMenu(reinterpret_cast<HMENU>(nID))) return FALSE;
+    if ((nMenuFlags & MF_POPUP) && !::IsMenu(reinterpret_cast<HMENU>(nCommand))) return FALSE;
     auto* data = new OwnerMenuData;
-    data->SetWideString(text);
-    data->nFlags = nFlags & ~UINT(MF_BYPOSITION);
-    data->nID = nID;
-    ApplyImage(data, nIconNormal, il, xoffset);
-    const int count = int(m_MenuList.size());
+    data->SetTextWide(text);
+    data->nMenuFlags = nMenuFlags & ~UINT(MF_BYPOSITION);
+    data->nCommand = nCommand;
+    AttachImage(data, nBitmapId, pImages, nImageOffset);
+    const int count = int(m_entries.size());
     const bool append = nPosition < 0 || nPosition >= count;
-    BOOL ok = append ? ::AppendMenuA(m_hMenu, nFlags & ~UINT(MF_BYPOSITION), nID, reinterpret_cast<LPCSTR>(data))
-                     : ::InsertMenuA(m_hMenu, UINT(nPosition), nFlags | MF_BYPOSITION, nID,
-                                     reinterpret_cast<LPCSTR>(data));
+    BOOL ok = append
+                  ? ::AppendMenuA(m_hMenu, nMenuFlags & ~UINT(MF_BYPOSITION), nCommand, reinterpret_cast<LPCSTR>(data))
+                  : ::InsertMenuA(m_hMenu, UINT(nPosition), nMenuFlags | MF_BYPOSITION, nCommand,
+                                  reinterpret_cast<LPCSTR>(data));
     if (!ok) {
         delete data;
         return FALSE;
     }
     if (append)
-        m_MenuList.push_back(data);
+        m_entries.push_back(data);
     else
-        m_MenuList.insert(m_MenuList.begin() + nPosition, data);
-    if (nFlags & MF_POPUP) m_SubMenus.push_back(reinterpret_cast<HMENU>(nID));
+        m_entries.insert(m_entries.begin() + nPosition, data);
+    if (nMenuFlags & MF_POPUP) m_submenus.push_back(reinterpret_cast<HMENU>(nCommand));
     return TRUE;
 }
 
-BOOL COwnerMenu::AppendODMenuW(const WCHAR* lpstrText, UINT nFlags, UINT_PTR nID, int nIconNormal) {
-    return AddItem(-1, lpstrText, nFlags, nID, nIconNormal, nullptr, -1);
+BOOL COwnerMenu::AppendEntryW(const WCHAR* lpszLabel, UINT nMenuFlags, UINT_PTR nCommand, int nBitmapId) {
+    return PlaceEntry(-1, lpszLabel, nMenuFlags, nCommand, nBitmapId, nullptr, -1);
 }
-BOOL COwnerMenu::AppendODMenuA(LPCSTR lpstrText, UINT nFlags, UINT_PTR nID, int nIconNormal) {
-    return AppendODMenuW(Widen(lpstrText).c_str(), nFlags, nID, nIconNormal);
+BOOL COwnerMenu::AppendEntryA(LPCSTR lpszLabel, UINT nMenuFlags, UINT_PTR nCommand, int nBitmapId) {
+    return AppendEntryW(Widen(lpszLabel).c_str(), nMenuFlags, nCommand, nBitmapId);
 }
-BOOL COwnerMenu::AppendODMenuW(const WCHAR* lpstrText, UINT nFlags, UINT_PTR nID, CImageList* il, int xoffset) {
-    return AddItem(-1, lpstrText, nFlags, nID, -1, il, xoffset);
+BOOL COwnerMenu::AppendEntryW(const WCHAR* lpszLabel, UINT nMenuFlags, UINT_PTR nCommand, CImageList* pImages,
+                              int nImageOffset) {
+    return PlaceEntry(-1, lpszLabel, nMenuFlags, nCommand, -1, pImages, nImageOffset);
 }
-BOOL COwnerMenu::AppendODMenuA(LPCSTR lpstrText, UINT nFlags, UINT_PTR nID, CImageList* il, int xoffset) {
-    return AppendODMenuW(Widen(lpstrText).c_str(), nFlags, nID, il, xoffset);
+BOOL COwnerMenu::AppendEntryA(LPCSTR lpszLabel, UINT nMenuFlags, UINT_PTR nCommand, CImageList* pImages,
+                              int nImageOffset) {
+    return AppendEntryW(Widen(lpszLabel).c_str(), nMenuFlags, nCommand, pImages, nImageOffset);
 }
 
-BOOL COwnerMenu::InsertODMenuW(UINT nPosition, const WCHAR* lpstrText, UINT nFlags, UINT_PTR nID, int nIconNormal) {
-    if (!(nFlags & MF_BYPOSITION)) {
+BOOL COwnerMenu::InsertEntryW(UINT nPosition, const WCHAR* lpszLabel, UINT nMenuFlags, UINT_PTR nCommand,
+                              int nBitmapId) {
+    if (!(nMenuFlags & MF_BYPOSITION)) {
         int loc = -1;
-        COwnerMenu* holder = FindMenuOption(nPosition, loc);
-        if (!holder) return AddItem(-1, lpstrText, nFlags, nID, nIconNormal, nullptr, -1);
-        return holder->AddItem(loc, lpstrText, nFlags | MF_BYPOSITION, nID, nIconNormal, nullptr, -1);
+        COwnerMenu* holder = FindEntry(nPosition, loc);
+        if (!holder) return PlaceEntry(-1, lpszLabel, nMenuFlags, nCommand, nBitmapId, nullptr, -1);
+        return holder->PlaceEntry(loc, lpszLabel, nMenuFlags | MF_BYPOSITION, nCommand, nBitmapId, nullptr, -1);
     }
-    return AddItem(int(nPosition), lpstrText, nFlags, nID, nIconNormal, nullptr, -1);
+    return PlaceEntry(int(nPosition), lpszLabel, nMenuFlags, nCommand, nBitmapId, nullptr, -1);
 }
-BOOL COwnerMenu::InsertODMenuA(UINT nPosition, LPCSTR lpstrText, UINT nFlags, UINT_PTR nID, int nIconNormal) {
-    return InsertODMenuW(nPosition, Widen(lpstrText).c_str(), nFlags, nID, nIconNormal);
+BOOL COwnerMenu::InsertEntryA(UINT nPosition, LPCSTR lpszLabel, UINT nMenuFlags, UINT_PTR nCommand, int nBitmapId) {
+    return InsertEntryW(nPosition, Widen(lpszLabel).c_str(), nMenuFlags, nCommand, nBitmapId);
 }
-BOOL COwnerMenu::InsertODMenuW(UINT nPosition, const WCHAR* lpstrText, UINT nFlags, UINT_PTR nID, CImageList* il,
-                               int xoffset) {
-    if (!(nFlags & MF_BYPOSITION)) {
+BOOL COwnerMenu::InsertEntryW(UINT nPosition, const WCHAR* lpszLabel, UINT nMenuFlags, UINT_PTR nCommand,
+                              CImageList* pImages, int nImageOffset) {
+    if (!(nMenuFlags & MF_BYPOSITION)) {
         int loc = -1;
-        COwnerMenu* holder = FindMenuOption(nPosition, loc);
-        if (!holder) return AddItem(-1, lpstrText, nFlags, nID, -1, il, xoffset);
-        return holder->AddItem(loc, lpstrText, nFlags | MF_BYPOSITION, nID, -1, il, xoffset);
+        COwnerMenu* holder = FindEntry(nPosition, loc);
+        if (!holder) return PlaceEntry(-1, lpszLabel, nMenuFlags, nCommand, -1, pImages, nImageOffset);
+        return holder->PlaceEntry(loc, lpszLabel, nMenuFlags | MF_BYPOSITION, nCommand, -1, pImages, nImageOffset);
     }
-    return AddItem(int(nPosition), lpstrText, nFlags, nID, -1, il, xoffset);
+    return PlaceEntry(int(nPosition), lpszLabel, nMenuFlags, nCommand, -1, pImages, nImageOffset);
 }
-BOOL COwnerMenu::InsertODMenuA(UINT nPosition, LPCSTR lpstrText, UINT nFlags, UINT_PTR nID, CImageList* il,
-                               int xoffset) {
-    return InsertODMenuW(nPosition, Widen(lpstrText).c_str(), nFlags, nID, il, xoffset);
+BOOL COwnerMenu::InsertEntryA(UINT nPosition, LPCSTR lpszLabel, UINT nMenuFlags, UINT_PTR nCommand, CImageList* pImages,
+                              int nImageOffset) {
+    return InsertEntryW(nPosition, Widen(lpszLabel).c_str(), nMenuFlags, nCommand, pImages, nImageOffset);
 }
 
 // Hands the record to the window system again with the item's current flags.
-BOOL COwnerMenu::UpdateItem(int nPosition, OwnerMenuData* data) {
+BOOL COwnerMenu::RefreshEntry(int nPosition, OwnerMenuData* data) {
     UINT state = ::GetMenuState(m_hMenu, UINT(nPosition), MF_BYPOSITION);
     if (state == UINT(-1)) return FALSE;
     UINT keep = state & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBREAK | MF_MENUBARBREAK);
-    UINT flags = MF_BYPOSITION | MF_OWNERDRAW | keep | (data->nFlags & (MF_POPUP | MF_SEPARATOR));
-    return ::ModifyMenuA(m_hMenu, UINT(nPosition), flags, data->nID, reinterpret_cast<LPCSTR>(data));
+    UINT flags = MF_BYPOSITION | MF_OWNERDRAW | keep | (data->nMenuFlags & (MF_POPUP | MF_SEPARATOR));
+    return ::ModifyMenuA(m_hMenu, UINT(nPosition), flags, data->nCommand, reinterpret_cast<LPCSTR>(data));
 }
 
-BOOL COwnerMenu::ModifyODMenuW(const WCHAR* lpstrText, UINT_PTR nID, int nIconNormal) {
+BOOL COwnerMenu::ChangeEntryW(const WCHAR* lpszLabel, UINT_PTR nCommand, int nBitmapId) {
     int loc = -1;
-    COwnerMenu* holder = FindMenuOption(nID, loc);
+    COwnerMenu* holder = FindEntry(nCommand, loc);
     if (!holder) return FALSE;
-    OwnerMenuData* data = holder->m_MenuList[size_t(loc)];
-    if (lpstrText) data->SetWideString(lpstrText);
-    if (nIconNormal >= 0) holder->ApplyImage(data, nIconNormal, nullptr, -1);
-    return holder->UpdateItem(loc, data);
+    OwnerMenuData* data = holder->m_entries[size_t(loc)];
+    if (lpszLabel) data->SetTextWide(lpszLabel);
+    if (nBitmapId >= 0) holder->AttachImage(data, nBitmapId, nullptr, -1);
+    return holder->RefreshEntry(loc, data);
 }
-BOOL COwnerMenu::ModifyODMenuA(LPCSTR lpstrText, UINT_PTR nID, int nIconNormal) {
-    if (!lpstrText) return ModifyODMenuW(nullptr, nID, nIconNormal);
-    return ModifyODMenuW(Widen(lpstrText).c_str(), nID, nIconNormal);
+BOOL COwnerMenu::ChangeEntryA(LPCSTR lpszLabel, UINT_PTR nCommand, int nBitmapId) {
+    if (!lpszLabel) return ChangeEntryW(nullptr, nCommand, nBitmapId);
+    return ChangeEntryW(Widen(lpszLabel).c_str(), nCommand, nBitmapId);
 }
-BOOL COwnerMenu::ModifyODMenuW(const WCHAR* lpstrText, UINT_PTR nID, CImageList* il, int xoffset) {
+BOOL COwnerMenu::ChangeEntryW(const WCHAR* lpszLabel, UINT_PTR nCommand, CImageList* pImages, int nImageOffset) {
     int loc = -1;
-    COwnerMenu* holder = FindMenuOption(nID, loc);
+    COwnerMenu* holder = FindEntry(nCommand, loc);
     if (!holder) return FALSE;
-    OwnerMenuData* data = holder->m_MenuList[size_t(loc)];
-    if (lpstrText) data->SetWideString(lpstrText);
-    if (il) holder->ApplyImage(data, -1, il, xoffset);
-    return holder->UpdateItem(loc, data);
+    OwnerMenuData* data = holder->m_entries[size_t(loc)];
+    if (lpszLabel) data->SetTextWide(lpszLabel);
+    if (pImages) holder->AttachImage(data, -1, pImages, nImageOffset);
+    return holder->RefreshEntry(loc, data);
 }
-BOOL COwnerMenu::ModifyODMenuA(LPCSTR lpstrText, UINT_PTR nID, CImageList* il, int xoffset) {
-    if (!lpstrText) return ModifyODMenuW(nullptr, nID, il, xoffset);
-    return ModifyODMenuW(Widen(lpstrText).c_str(), nID, il, xoffset);
+BOOL COwnerMenu::ChangeEntryA(LPCSTR lpszLabel, UINT_PTR nCommand, CImageList* pImages, int nImageOffset) {
+    if (!lpszLabel) return ChangeEntryW(nullptr, nCommand, pImages, nImageOffset);
+    return ChangeEntryW(Widen(lpszLabel).c_str(), nCommand, pImages, nImageOffset);
 }
-BOOL COwnerMenu::ModifyODMenuW(const WCHAR* lpstrText, const WCHAR* lpstrNewText, int nIconNormal) {
+BOOL COwnerMenu::ChangeEntryW(const WCHAR* lpszLabel, const WCHAR* lpszNewLabel, int nBitmapId) {
     int loc = -1;
-    COwnerMenu* holder = FindMenuOptionW(lpstrText, loc);
+    COwnerMenu* holder = FindEntryByTextW(lpszLabel, loc);
     if (!holder) return FALSE;
-    OwnerMenuData* data = holder->m_MenuList[size_t(loc)];
-    if (lpstrNewText) data->SetWideString(lpstrNewText);
-    if (nIconNormal >= 0) holder->ApplyImage(data, nIconNormal, nullptr, -1);
-    return holder->UpdateItem(loc, data);
+    OwnerMenuData* data = holder->m_entries[size_t(loc)];
+    if (lpszNewLabel) data->SetTextWide(lpszNewLabel);
+    if (nBitmapId >= 0) holder->AttachImage(data, nBitmapId, nullptr, -1);
+    return holder->RefreshEntry(loc, data);
 }
-BOOL COwnerMenu::ModifyODMenuA(LPCSTR lpstrText, LPCSTR lpstrNewText, int nIconNormal) {
-    std::u16string a = Widen(lpstrText), b = Widen(lpstrNewText);
-    return ModifyODMenuW(a.c_str(), lpstrNewText ? b.c_str() : nullptr, nIconNormal);
+BOOL COwnerMenu::ChangeEntryA(LPCSTR lpszLabel, LPCSTR lpszNewLabel, int nBitmapId) {
+    std::u16string a = Widen(lpszLabel), b = Widen(lpszNewLabel);
+    return ChangeEntryW(a.c_str(), lpszNewLabel ? b.c_str() : nullptr, nBitmapId);
 }
 
-BOOL COwnerMenu::SetODMenuFlags(UINT_PTR nID, UINT nFlags) {
+BOOL COwnerMenu::SetEntryState(UINT_PTR nCommand, UINT nMenuFlags) {
     int loc = -1;
-    COwnerMenu* holder = FindMenuOption(nID, loc);
+    COwnerMenu* holder = FindEntry(nCommand, loc);
     if (!holder) return FALSE;
-    OwnerMenuData* data = holder->m_MenuList[size_t(loc)];
-    UINT state = nFlags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBREAK | MF_MENUBARBREAK);
-    UINT flags = MF_BYPOSITION | MF_OWNERDRAW | state | (data->nFlags & (MF_POPUP | MF_SEPARATOR));
-    return ::ModifyMenuA(holder->m_hMenu, UINT(loc), flags, data->nID, reinterpret_cast<LPCSTR>(data));
+    OwnerMenuData* data = holder->m_entries[size_t(loc)];
+    UINT state = nMenuFlags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBREAK | MF_MENUBARBREAK);
+    UINT flags = MF_BYPOSITION | MF_OWNERDRAW | state | (data->nMenuFlags & (MF_POPUP | MF_SEPARATOR));
+    return ::ModifyMenuA(holder->m_hMenu, UINT(loc), flags, data->nCommand, reinterpret_cast<LPCSTR>(data));
 }
 
-COwnerMenu* COwnerMenu::AppendODPopupMenuW(const WCHAR* lpstrText) {
+COwnerMenu* COwnerMenu::AppendSubmenuW(const WCHAR* lpszLabel) {
     auto* popup = new COwnerMenu;
-    popup->m_iconX = m_iconX;
-    popup->m_iconY = m_iconY;
-    popup->m_bitmapBackground = m_bitmapBackground;
-    popup->m_bitmapBackgroundFlag = m_bitmapBackgroundFlag;
+    popup->m_nIconWidth = m_nIconWidth;
+    popup->m_nIconHeight = m_nIconHeight;
+    popup->m_crMask = m_crMask;
+    popup->m_bMaskSet = m_bMaskSet;
     if (!popup->CreatePopupMenu() ||
-        !AddItem(-1, lpstrText, MF_POPUP, reinterpret_cast<UINT_PTR>(popup->m_hMenu), -1, nullptr, -1)) {
+        !PlaceEntry(-1, lpszLabel, MF_POPUP, reinterpret_cast<UINT_PTR>(popup->m_hMenu), -1, nullptr, -1)) {
         delete popup;
         return nullptr;
     }
@@ -885,72 +889,72 @@ COwnerMenu* COwnerMenu::AppendODPopupMenuW(const WCHAR* lpstrText) {
     s.owned.push_back(popup);
     return popup;
 }
-COwnerMenu* COwnerMenu::AppendODPopupMenuA(LPCSTR lpstrText) { return AppendODPopupMenuW(Widen(lpstrText).c_str()); }
+COwnerMenu* COwnerMenu::AppendSubmenuA(LPCSTR lpszLabel) { return AppendSubmenuW(Widen(lpszLabel).c_str()); }
 
 // ---- find, remove, delete ----
 
-COwnerMenu* COwnerMenu::FindMenuOption(UINT_PTR nID, int& nLoc) {
-    for (size_t i = 0; i < m_MenuList.size(); ++i) {
-        const OwnerMenuData* d = m_MenuList[i];
-        if (!(d->nFlags & (MF_POPUP | MF_SEPARATOR)) && d->nID == nID) {
-            nLoc = int(i);
+COwnerMenu* COwnerMenu::FindEntry(UINT_PTR nCommand, int& nIndex) {
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const OwnerMenuData* d = m_entries[i];
+        if (!(d->nMenuFlags & (MF_POPUP | MF_SEPARATOR)) && d->nCommand == nCommand) {
+            nIndex = int(i);
             return this;
         }
     }
-    for (HMENU h : m_SubMenus)
+    for (HMENU h : m_submenus)
         if (COwnerMenu* sub = FromOwnedHandle(h))
-            if (COwnerMenu* found = sub->FindMenuOption(nID, nLoc)) return found;
-    nLoc = -1;
+            if (COwnerMenu* found = sub->FindEntry(nCommand, nIndex)) return found;
+    nIndex = -1;
     return nullptr;
 }
 
-COwnerMenu* COwnerMenu::FindMenuOptionW(const WCHAR* lpstrText, int& nLoc) {
-    for (size_t i = 0; i < m_MenuList.size(); ++i) {
-        const OwnerMenuData* d = m_MenuList[i];
-        if (!(d->nFlags & MF_SEPARATOR) && WideEqual(d->GetWideString(), lpstrText)) {
-            nLoc = int(i);
+COwnerMenu* COwnerMenu::FindEntryByTextW(const WCHAR* lpszLabel, int& nIndex) {
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const OwnerMenuData* d = m_entries[i];
+        if (!(d->nMenuFlags & MF_SEPARATOR) && WideEqual(d->TextWide(), lpszLabel)) {
+            nIndex = int(i);
             return this;
         }
     }
-    for (HMENU h : m_SubMenus)
+    for (HMENU h : m_submenus)
         if (COwnerMenu* sub = FromOwnedHandle(h))
-            if (COwnerMenu* found = sub->FindMenuOptionW(lpstrText, nLoc)) return found;
-    nLoc = -1;
+            if (COwnerMenu* found = sub->FindEntryByTextW(lpszLabel, nIndex)) return found;
+    nIndex = -1;
     return nullptr;
 }
 
-COwnerMenu* COwnerMenu::FindMenuOptionA(LPCSTR lpstrText, int& nLoc) {
-    return FindMenuOptionW(Widen(lpstrText).c_str(), nLoc);
+COwnerMenu* COwnerMenu::FindEntryByTextA(LPCSTR lpszLabel, int& nIndex) {
+    return FindEntryByTextW(Widen(lpszLabel).c_str(), nIndex);
 }
 
-OwnerMenuData* COwnerMenu::FindMenuItem(UINT_PTR nID) {
+OwnerMenuData* COwnerMenu::EntryFor(UINT_PTR nCommand) {
     int loc = -1;
-    COwnerMenu* holder = FindMenuOption(nID, loc);
-    return holder ? holder->m_MenuList[size_t(loc)] : nullptr;
+    COwnerMenu* holder = FindEntry(nCommand, loc);
+    return holder ? holder->m_entries[size_t(loc)] : nullptr;
 }
 
-OwnerMenuData* COwnerMenu::GetItemData(int nPosition) const {
-    if (nPosition < 0 || size_t(nPosition) >= m_MenuList.size()) return nullptr;
-    return m_MenuList[size_t(nPosition)];
+OwnerMenuData* COwnerMenu::EntryAt(int nPosition) const {
+    if (nPosition < 0 || size_t(nPosition) >= m_entries.size()) return nullptr;
+    return m_entries[size_t(nPosition)];
 }
 
-BOOL COwnerMenu::RemoveItem(UINT nPosition, UINT nFlags, BOOL destroy) {
+BOOL COwnerMenu::TakeOutEntry(UINT nPosition, UINT nMenuFlags, BOOL destroy) {
     COwnerMenu* holder = this;
     int loc = int(nPosition);
-    if (!(nFlags & MF_BYPOSITION)) {
-        holder = FindMenuOption(nPosition, loc);
+    if (!(nMenuFlags & MF_BYPOSITION)) {
+        holder = FindEntry(nPosition, loc);
         if (!holder) return FALSE;
     }
-    if (loc < 0 || size_t(loc) >= holder->m_MenuList.size()) return FALSE;
-    OwnerMenuData* data = holder->m_MenuList[size_t(loc)];
-    HMENU sub = (data->nFlags & MF_POPUP) ? reinterpret_cast<HMENU>(data->nID) : nullptr;
+    if (loc < 0 || size_t(loc) >= holder->m_entries.size()) return FALSE;
+    OwnerMenuData* data = holder->m_entries[size_t(loc)];
+    HMENU sub = (data->nMenuFlags & MF_POPUP) ? reinterpret_cast<HMENU>(data->nCommand) : nullptr;
     BOOL ok = destroy ? ::DeleteMenu(holder->m_hMenu, UINT(loc), MF_BYPOSITION)
                       : ::RemoveMenu(holder->m_hMenu, UINT(loc), MF_BYPOSITION);
     if (!ok) return FALSE;
-    holder->m_MenuList.erase(holder->m_MenuList.begin() + loc);
+    holder->m_entries.erase(holder->m_entries.begin() + loc);
     delete data;
     if (sub) {
-        auto& subs = holder->m_SubMenus;
+        auto& subs = holder->m_submenus;
         subs.erase(std::remove(subs.begin(), subs.end(), sub), subs.end());
         if (destroy) {
             // The window system destroyed the handle; a popup object we made goes with it.
@@ -958,7 +962,7 @@ BOOL COwnerMenu::RemoveItem(UINT nPosition, UINT nFlags, BOOL destroy) {
             COwnerMenu* child = nullptr;
             {
                 std::lock_guard<std::recursive_mutex> g(s.mu);
-                child = holder->OwnedChild(sub);
+                child = holder->ChildFor(sub);
                 if (child) s.owned.erase(std::remove(s.owned.begin(), s.owned.end(), child), s.owned.end());
             }
             if (child) {
@@ -970,13 +974,13 @@ BOOL COwnerMenu::RemoveItem(UINT nPosition, UINT nFlags, BOOL destroy) {
     return TRUE;
 }
 
-BOOL COwnerMenu::RemoveMenu(UINT nPosition, UINT nFlags) { return RemoveItem(nPosition, nFlags, FALSE); }
-BOOL COwnerMenu::DeleteMenu(UINT nPosition, UINT nFlags) { return RemoveItem(nPosition, nFlags, TRUE); }
+BOOL COwnerMenu::RemoveMenu(UINT nPosition, UINT nMenuFlags) { return TakeOutEntry(nPosition, nMenuFlags, FALSE); }
+BOOL COwnerMenu::DeleteMenu(UINT nPosition, UINT nMenuFlags) { return TakeOutEntry(nPosition, nMenuFlags, TRUE); }
 
-void COwnerMenu::SynchronizeMenu() {
+void COwnerMenu::RebuildEntries() {
     if (!m_hMenu) return;
     std::vector<OwnerMenuData*> old;
-    old.swap(m_MenuList);
+    old.swap(m_entries);
     std::vector<HMENU> subs;
     const int count = ::GetMenuItemCount(m_hMenu);
     for (int i = 0; i < count; ++i) {
@@ -998,27 +1002,27 @@ void COwnerMenu::SynchronizeMenu() {
         if (!data) {
             data = new OwnerMenuData;
             if (mii.fType & MFT_SEPARATOR) {
-                data->SetWideString(nullptr);
+                data->SetTextWide(nullptr);
             } else {
                 CString text;
                 CMenu::GetMenuString(UINT(i), text, MF_BYPOSITION);
-                data->SetAnsiString(text);
+                data->SetTextUtf8(text);
             }
-            data->nFlags = (mii.fType & MFT_SEPARATOR) ? UINT(MF_SEPARATOR) : 0u;
-            data->nID = (mii.fType & MFT_SEPARATOR) ? 0 : id;
-            if (sub) data->nFlags |= MF_POPUP;
-            data->global_offset = sub ? -1 : GlobalImageIndex(id);
+            data->nMenuFlags = (mii.fType & MFT_SEPARATOR) ? UINT(MF_SEPARATOR) : 0u;
+            data->nCommand = (mii.fType & MFT_SEPARATOR) ? 0 : id;
+            if (sub) data->nMenuFlags |= MF_POPUP;
+            data->nSharedImage = sub ? -1 : SharedImageIndex(id);
         }
-        data->nFlags = (data->nFlags & (MF_POPUP | MF_SEPARATOR)) | MF_OWNERDRAW;
-        data->syncflag = 1;
-        m_MenuList.push_back(data);
+        data->nMenuFlags = (data->nMenuFlags & (MF_POPUP | MF_SEPARATOR)) | MF_OWNERDRAW;
+        data->bSynced = TRUE;
+        m_entries.push_back(data);
         if (sub) subs.push_back(sub);
-        UpdateItem(i, data);
+        RefreshEntry(i, data);
     }
     for (OwnerMenuData* d : old) delete d;
-    m_SubMenus = subs;
-    for (HMENU h : m_SubMenus)
-        if (COwnerMenu* sub = FromOwnedHandle(h)) sub->SynchronizeMenu();
+    m_submenus = subs;
+    for (HMENU h : m_submenus)
+        if (COwnerMenu* sub = FromOwnedHandle(h)) sub->RebuildEntries();
 }
 
 // ---- loading ----
@@ -1030,22 +1034,22 @@ BOOL COwnerMenu::LoadMenu(LPCSTR lpszResourceName) {
     const BYTE* res = FindResourceData(lpszResourceName, RT_MENU, &size);
     if (!res) return FALSE;
     COwnerMenu fresh;
-    fresh.m_iconX = m_iconX;
-    fresh.m_iconY = m_iconY;
-    fresh.m_bitmapBackground = m_bitmapBackground;
-    fresh.m_bitmapBackgroundFlag = m_bitmapBackgroundFlag;
-    if (!fresh.BuildFromTemplate(res, size)) return FALSE;
+    fresh.m_nIconWidth = m_nIconWidth;
+    fresh.m_nIconHeight = m_nIconHeight;
+    fresh.m_crMask = m_crMask;
+    fresh.m_bMaskSet = m_bMaskSet;
+    if (!fresh.ReadTemplate(res, size)) return FALSE;
     // The template read cleanly: the new items replace the old menu.
     DestroyMenu();
     HMENU h = fresh.Detach();
-    std::swap(m_MenuList, fresh.m_MenuList);
-    std::swap(m_SubMenus, fresh.m_SubMenus);
+    std::swap(m_entries, fresh.m_entries);
+    std::swap(m_submenus, fresh.m_submenus);
     Attach(h);
-    m_loadmenu = TRUE;
+    m_bFromResource = TRUE;
     return TRUE;
 }
 
-BOOL COwnerMenu::BuildFromTemplate(const BYTE* data, DWORD size) {
+BOOL COwnerMenu::ReadTemplate(const BYTE* data, DWORD size) {
     if (size < 4) return FALSE;
     auto word = [data](DWORD at) { return WORD(data[at] | (data[at + 1] << 8)); };
     DWORD pos = 4u + word(2);  // header: version, offset to the items
@@ -1078,10 +1082,10 @@ BOOL COwnerMenu::BuildFromTemplate(const BYTE* data, DWORD size) {
         const UINT state = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBREAK | MF_MENUBARBREAK);
         if (flags & MF_POPUP) {
             auto* popup = new COwnerMenu;
-            popup->m_iconX = m_iconX;
-            popup->m_iconY = m_iconY;
-            popup->m_bitmapBackground = m_bitmapBackground;
-            popup->m_bitmapBackgroundFlag = m_bitmapBackgroundFlag;
+            popup->m_nIconWidth = m_nIconWidth;
+            popup->m_nIconHeight = m_nIconHeight;
+            popup->m_crMask = m_crMask;
+            popup->m_bMaskSet = m_bMaskSet;
             if (!popup->CreatePopupMenu()) {
                 delete popup;
                 return FALSE;
@@ -1091,8 +1095,8 @@ BOOL COwnerMenu::BuildFromTemplate(const BYTE* data, DWORD size) {
                 s.owned.push_back(popup);
                 s.resource_submenus.push_back(popup->m_hMenu);
             }
-            if (!target->AddItem(-1, text.c_str(), MF_POPUP | state, reinterpret_cast<UINT_PTR>(popup->m_hMenu), -1,
-                                 nullptr, -1)) {
+            if (!target->PlaceEntry(-1, text.c_str(), MF_POPUP | state, reinterpret_cast<UINT_PTR>(popup->m_hMenu), -1,
+                                    nullptr, -1)) {
                 std::lock_guard<std::recursive_mutex> g(s.mu);
                 s.owned.erase(std::remove(s.owned.begin(), s.owned.end(), popup), s.owned.end());
                 delete popup;
@@ -1101,7 +1105,7 @@ BOOL COwnerMenu::BuildFromTemplate(const BYTE* data, DWORD size) {
             stack.push_back({popup, (flags & MF_END) != 0});
             continue;
         }
-        if (!target->AddItem(-1, text.c_str(), state, id, -1, nullptr, -1)) return FALSE;
+        if (!target->PlaceEntry(-1, text.c_str(), state, id, -1, nullptr, -1)) return FALSE;
         if (flags & MF_END) {
             // Close this level and every enclosing level whose popup item was its last.
             bool close_parent;
@@ -1111,19 +1115,19 @@ BOOL COwnerMenu::BuildFromTemplate(const BYTE* data, DWORD size) {
             } while (close_parent && !stack.empty());
         }
     }
-    m_loadmenu = TRUE;
+    m_bFromResource = TRUE;
     return TRUE;
 }
 
 // ---- keyboard ----
 
-LRESULT COwnerMenu::FindKeyboardShortcut(UINT nChar, UINT nFlags, CMenu* pMenu) {
+LRESULT COwnerMenu::AnswerMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu) {
     (void)nFlags;
     COwnerMenu* menu = pMenu ? FromOwnedHandle(pMenu->m_hMenu) : nullptr;
     if (!menu) return 0;
     const int want = std::tolower(int(nChar & 0xFF));
-    for (size_t i = 0; i < menu->m_MenuList.size(); ++i) {
-        const WCHAR* t = menu->m_MenuList[i]->GetWideString();
+    for (size_t i = 0; i < menu->m_entries.size(); ++i) {
+        const WCHAR* t = menu->m_entries[i]->TextWide();
         for (size_t k = 0; t && t[k] && t[k] != u'\t'; ++k) {
             if (t[k] != u'&') continue;
             WCHAR next = t[k + 1];

@@ -13,8 +13,8 @@ ON_MESSAGE(WM_SETTEXT, OnSetText)
 ON_MESSAGE(WM_GETTEXT, OnGetText)
 ON_MESSAGE(PBM_SETBARCOLOR, OnSetBarColor)
 ON_MESSAGE(CCM_SETBKCOLOR, OnSetBkColor)
-ON_MESSAGE(PBM_SETTEXTCOLOR, OnSetTextColor)
-ON_MESSAGE(PBM_SETSHOWTEXT, OnSetShowText)
+ON_MESSAGE(WM_PERCENTBAR_SETTEXTCOLOR, OnSetTextColor)
+ON_MESSAGE(WM_PERCENTBAR_SHOWTEXT, OnSetShowText)
 ON_MESSAGE(PBM_SETRANGE, OnSetRange)
 ON_MESSAGE(PBM_SETRANGE32, OnSetRange32)
 ON_MESSAGE(PBM_GETRANGE, OnGetRange)
@@ -26,8 +26,15 @@ ON_MESSAGE(PBM_SETSTEP, OnSetStep)
 END_MESSAGE_MAP()
 
 CPercentProgressCtrl::CPercentProgressCtrl()
-    : m_crTextClr(CLR_DEFAULT), m_nPos(0), m_nStepSize(1), m_nMax(100), m_nMin(0), m_bShowText(TRUE),
-      m_nBarWidth(-1), m_crBarClr(CLR_DEFAULT), m_crBgClr(CLR_DEFAULT) {}
+    : m_crText(CLR_DEFAULT),
+      m_nPosition(0),
+      m_nStep(1),
+      m_nUpper(100),
+      m_nLower(0),
+      m_bCaptionShown(TRUE),
+      m_nPaintedLength(-1),
+      m_crBar(CLR_DEFAULT),
+      m_crBack(CLR_DEFAULT) {}
 
 CPercentProgressCtrl::~CPercentProgressCtrl() = default;
 
@@ -49,7 +56,7 @@ int CPercentProgressCtrl::BarLength() const {
     ::GetClientRect(m_hWnd, &rc);
     // A vertical bar grows along its height; measuring it across would skip repaints.
     long long extent = (GetStyle() & PBS_VERTICAL) ? rc.Height() : rc.Width();
-    return Share(extent, m_nPos, m_nMin, m_nMax);
+    return Share(extent, m_nPosition, m_nLower, m_nUpper);
 }
 
 void CPercentProgressCtrl::Refresh() {
@@ -57,41 +64,41 @@ void CPercentProgressCtrl::Refresh() {
 }
 
 void CPercentProgressCtrl::SetRange(int nLower, int nUpper) {
-    m_nMin = nLower;
-    m_nMax = nUpper;
-    m_nBarWidth = -1;
+    m_nLower = nLower;
+    m_nUpper = nUpper;
+    m_nPaintedLength = -1;
     Refresh();
 }
 
 void CPercentProgressCtrl::GetRange(int& nLower, int& nUpper) const {
-    nLower = m_nMin;
-    nUpper = m_nMax;
+    nLower = m_nLower;
+    nUpper = m_nUpper;
 }
 
-COLORREF CPercentProgressCtrl::SetBarColor(COLORREF crBarClr) {
-    COLORREF old = m_crBarClr;
-    m_crBarClr = crBarClr;
+COLORREF CPercentProgressCtrl::SetBarColor(COLORREF crBar) {
+    COLORREF old = m_crBar;
+    m_crBar = crBar;
     Refresh();
     return old;
 }
 
-COLORREF CPercentProgressCtrl::SetBkColor(COLORREF crBgClr) {
-    COLORREF old = m_crBgClr;
-    m_crBgClr = crBgClr;
+COLORREF CPercentProgressCtrl::SetBkColor(COLORREF crBack) {
+    COLORREF old = m_crBack;
+    m_crBack = crBack;
     Refresh();
     return old;
 }
 
-COLORREF CPercentProgressCtrl::SetTextColor(COLORREF crTextClr) {
-    COLORREF old = m_crTextClr;
-    m_crTextClr = crTextClr;
+COLORREF CPercentProgressCtrl::SetTextColor(COLORREF crText) {
+    COLORREF old = m_crText;
+    m_crText = crText;
     Refresh();
     return old;
 }
 
 void CPercentProgressCtrl::SetShowText(BOOL bShow) {
-    if (!bShow == !m_bShowText) return;
-    m_bShowText = bShow;
+    if (!bShow == !m_bCaptionShown) return;
+    m_bCaptionShown = bShow;
     Refresh();
 }
 
@@ -102,60 +109,60 @@ LRESULT CPercentProgressCtrl::OnSetBkColor(WPARAM, LPARAM lParam) { return SetBk
 LRESULT CPercentProgressCtrl::OnSetTextColor(WPARAM, LPARAM lParam) { return SetTextColor(COLORREF(lParam)); }
 
 LRESULT CPercentProgressCtrl::OnSetShowText(WPARAM wParam, LPARAM) {
-    BOOL old = m_bShowText;
+    BOOL old = m_bCaptionShown;
     SetShowText(wParam != 0);
     return old;
 }
 
 LRESULT CPercentProgressCtrl::OnSetRange(WPARAM, LPARAM lParam) {
-    LRESULT old = MAKELONG(WORD(m_nMin), WORD(m_nMax));
+    LRESULT old = MAKELONG(WORD(m_nLower), WORD(m_nUpper));
     SetRange(LOWORD(lParam), HIWORD(lParam));
     return old;
 }
 
 LRESULT CPercentProgressCtrl::OnSetRange32(WPARAM wParam, LPARAM lParam) {
-    LRESULT old = MAKELONG(WORD(m_nMin), WORD(m_nMax));
+    LRESULT old = MAKELONG(WORD(m_nLower), WORD(m_nUpper));
     SetRange(int(wParam), int(lParam));
     return old;
 }
 
 LRESULT CPercentProgressCtrl::OnGetRange(WPARAM wParam, LPARAM lParam) {
     if (auto* range = reinterpret_cast<PBRANGE*>(lParam)) {
-        range->iLow = m_nMin;
-        range->iHigh = m_nMax;
+        range->iLow = m_nLower;
+        range->iHigh = m_nUpper;
     }
-    return wParam ? m_nMin : m_nMax;
+    return wParam ? m_nLower : m_nUpper;
 }
 
 LRESULT CPercentProgressCtrl::OnSetPos(WPARAM wParam, LPARAM) {
-    int old = m_nPos;
+    int old = m_nPosition;
     if (!m_hWnd) return old;
-    m_nPos = int(wParam);
+    m_nPosition = int(wParam);
     int len = BarLength();
-    if (len != m_nBarWidth) {
-        m_nBarWidth = len;
+    if (len != m_nPaintedLength) {
+        m_nPaintedLength = len;
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     return old;
 }
 
-LRESULT CPercentProgressCtrl::OnGetPos(WPARAM, LPARAM) { return m_nPos; }
+LRESULT CPercentProgressCtrl::OnGetPos(WPARAM, LPARAM) { return m_nPosition; }
 
-LRESULT CPercentProgressCtrl::OnOffsetPos(WPARAM wParam, LPARAM) { return SetPos(m_nPos + int(wParam)); }
+LRESULT CPercentProgressCtrl::OnOffsetPos(WPARAM wParam, LPARAM) { return SetPos(m_nPosition + int(wParam)); }
 
-LRESULT CPercentProgressCtrl::OnStepIt(WPARAM, LPARAM) { return SetPos(m_nPos + m_nStepSize); }
+LRESULT CPercentProgressCtrl::OnStepIt(WPARAM, LPARAM) { return SetPos(m_nPosition + m_nStep); }
 
 LRESULT CPercentProgressCtrl::OnSetStep(WPARAM wParam, LPARAM) {
-    int old = m_nStepSize;
-    m_nStepSize = int(wParam);
+    int old = m_nStep;
+    m_nStep = int(wParam);
     return old;
 }
 
 LRESULT CPercentProgressCtrl::OnSetText(WPARAM, LPARAM lParam) {
     LRESULT result = Default();
     LPCSTR text = reinterpret_cast<LPCSTR>(lParam);
-    if (text ? m_strText != text : !m_strText.IsEmpty()) {
-        m_strText = text ? text : "";
+    if (text ? m_strCaption != text : !m_strCaption.IsEmpty()) {
+        m_strCaption = text ? text : "";
         Refresh();
     }
     return result;
@@ -165,27 +172,27 @@ LRESULT CPercentProgressCtrl::OnGetText(WPARAM wParam, LPARAM lParam) {
     char* out = reinterpret_cast<char*>(lParam);
     if (!out || wParam == 0) return 0;
     // Room is kept for the terminator, so the caller's buffer always ends in one.
-    size_t n = std::min<size_t>(size_t(wParam) - 1, size_t(m_strText.GetLength()));
-    std::memcpy(out, static_cast<LPCSTR>(m_strText), n);
+    size_t n = std::min<size_t>(size_t(wParam) - 1, size_t(m_strCaption.GetLength()));
+    std::memcpy(out, static_cast<LPCSTR>(m_strCaption), n);
     out[n] = '\0';
     return LRESULT(n);
 }
 
 void CPercentProgressCtrl::OnSize(UINT nType, int cx, int cy) {
     CProgressCtrl::OnSize(nType, cx, cy);
-    m_nBarWidth = -1;
+    m_nPaintedLength = -1;
 }
 
 BOOL CPercentProgressCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CPercentProgressCtrl::OnPaint() {
     CPaintDC dc(this);
-    if (m_nMin >= m_nMax) return;
+    if (m_nLower >= m_nUpper) return;
     CRect rc;
     GetClientRect(&rc);
     const bool vertical = (GetStyle() & PBS_VERTICAL) != 0;
-    const COLORREF bar = m_crBarClr == CLR_DEFAULT ? ::GetSysColor(COLOR_HIGHLIGHT) : m_crBarClr;
-    const COLORREF bk = m_crBgClr == CLR_DEFAULT ? ::GetSysColor(COLOR_WINDOW) : m_crBgClr;
+    const COLORREF bar = m_crBar == CLR_DEFAULT ? ::GetSysColor(COLOR_HIGHLIGHT) : m_crBar;
+    const COLORREF bk = m_crBack == CLR_DEFAULT ? ::GetSysColor(COLOR_WINDOW) : m_crBack;
 
     CMemDC mem(&dc);
     CWnd* parent = GetParent();
@@ -194,25 +201,25 @@ void CPercentProgressCtrl::OnPaint() {
 
     CRect filled = rc, rest = rc;
     if (vertical) {
-        filled.top = rc.bottom - Share(rc.Height(), m_nPos, m_nMin, m_nMax);
+        filled.top = rc.bottom - Share(rc.Height(), m_nPosition, m_nLower, m_nUpper);
         rest.bottom = filled.top;
     } else {
-        filled.right = rc.left + Share(rc.Width(), m_nPos, m_nMin, m_nMax);
+        filled.right = rc.left + Share(rc.Width(), m_nPosition, m_nLower, m_nUpper);
         rest.left = filled.right;
     }
     mem.FillSolidRect(&filled, bar);
     mem.FillSolidRect(&rest, bk);
 
-    if (m_bShowText && !vertical) {
-        CString text = m_strText;
-        if (text.IsEmpty()) text.Format("%d%%", Share(100, m_nPos, m_nMin, m_nMax));
+    if (m_bCaptionShown && !vertical) {
+        CString text = m_strCaption;
+        if (text.IsEmpty()) text.Format("%d%%", Share(100, m_nPosition, m_nLower, m_nUpper));
         mem.SetBkMode(TRANSPARENT);
         const UINT fmt = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
         struct Side {
             const CRect& clip;
             COLORREF colour;
-        } sides[] = {{filled, m_crTextClr == CLR_DEFAULT ? bk : m_crTextClr},
-                     {rest, m_crTextClr == CLR_DEFAULT ? bar : m_crTextClr}};
+        } sides[] = {{filled, m_crText == CLR_DEFAULT ? bk : m_crText},
+                     {rest, m_crText == CLR_DEFAULT ? bar : m_crText}};
         for (const Side& p : sides) {
             if (p.clip.IsRectEmpty()) continue;
             int saved = mem.SaveDC();

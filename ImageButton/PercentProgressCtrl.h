@@ -10,19 +10,19 @@
 class CPercentProgressCtrl : public CProgressCtrl {
 public:
     // Text colour (lParam) and show-text flag (wParam).
-    enum { PBM_SETTEXTCOLOR = WM_USER + 100, PBM_SETSHOWTEXT = WM_USER + 101 };
+    enum { WM_PERCENTBAR_SETTEXTCOLOR = WM_USER + 100, WM_PERCENTBAR_SHOWTEXT = WM_USER + 101 };
 
     CPercentProgressCtrl();
     ~CPercentProgressCtrl() override;
 
     void SetRange(int nLower, int nUpper);
     void GetRange(int& nLower, int& nUpper) const;
-    COLORREF SetBarColor(COLORREF crBarClr = CLR_DEFAULT);
-    COLORREF GetBarColor() const { return m_crBarClr; }
-    COLORREF SetBkColor(COLORREF crBgClr = CLR_DEFAULT);
-    COLORREF GetBkColor() const { return m_crBgClr; }
-    COLORREF SetTextColor(COLORREF crTextClr = CLR_DEFAULT);
-    COLORREF GetTextColor() const { return m_crTextClr; }
+    COLORREF SetBarColor(COLORREF crBar = CLR_DEFAULT);
+    COLORREF GetBarColor() const { return m_crBar; }
+    COLORREF SetBkColor(COLORREF crBack = CLR_DEFAULT);
+    COLORREF GetBkColor() const { return m_crBack; }
+    COLORREF SetTextColor(COLORREF crText = CLR_DEFAULT);
+    COLORREF GetTextColor() const { return m_crText; }
     void SetShowText(BOOL bShow);
 
 protected:
@@ -50,14 +50,14 @@ private:
     int BarLength() const;
     void Refresh();
 
-    COLORREF m_crTextClr;
-    int m_nPos;
-    int m_nStepSize;
-    int m_nMax;
-    int m_nMin;
-    CString m_strText;
-    BOOL m_bShowText;
-    int m_nBarWidth;
-    COLORREF m_crBarClr;
-    COLORREF m_crBgClr;
+    COLORREF m_crText;
+    int m_nPosition;
+    int m_nStep;
+    int m_nUpper;
+    int m_nLower;
+    CString m_strCaption;
+    BOOL m_bCaptionShown;
+    int m_nPaintedLength;
+    COLORREF m_crBar;
+    COLORREF m_crBack;
 };

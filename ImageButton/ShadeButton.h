@@ -8,27 +8,27 @@
 class CShadeButton : public CImageButton {
 public:
     enum {
-        SHS_NOISE = 0,      // noise only
-        SHS_DIAGSHADE = 1,  // diagonal gradient
-        SHS_VSHADE = 2,     // dark at the top, light at the bottom
-        SHS_HSHADE = 3,     // light at the left, dark at the right
-        SHS_VBUMP = 4,      // a bump across the height
-        SHS_HBUMP = 5,      // a bump across the width
-        SHS_SOFTBUMP = 6,   // both bumps together
-        SHS_HARDBUMP = 7,   // the vertical bump with hard bevelled sides
-        SHS_METAL = 8       // brushed-metal strokes over a diagonal gradient
+        PATTERN_NOISE = 0,            // noise only
+        PATTERN_DIAGONAL = 1,         // diagonal gradient
+        PATTERN_VERTICAL = 2,         // dark at the top, light at the bottom
+        PATTERN_HORIZONTAL = 3,       // light at the left, dark at the right
+        PATTERN_VERTICAL_BUMP = 4,    // a bump across the height
+        PATTERN_HORIZONTAL_BUMP = 5,  // a bump across the width
+        PATTERN_SOFT_BUMP = 6,        // both bumps together
+        PATTERN_HARD_BUMP = 7,        // the vertical bump with hard bevelled sides
+        PATTERN_BRUSHED_METAL = 8     // brushed-metal strokes over a diagonal gradient
     };
 
     CShadeButton();
     ~CShadeButton() override;
 
     // Builds the faces for the button's current size.
-    void SetShade(UINT shadeID = SHS_NOISE, BYTE granularity = 8, BYTE highlight = 10, BYTE coloring = 0,
-                  COLORREF color = 0);
+    void SetShade(UINT nPattern = PATTERN_NOISE, BYTE byGrain = 8, BYTE byLighten = 10, BYTE byTint = 0,
+                  COLORREF crTint = 0);
 
     // The faces, for tests and for callers that want to save them.
-    const CDibBitmap& NormalFace() const { return m_dNormal; }
-    const CDibBitmap& LighterFace() const { return m_dOver; }
+    const CDibBitmap& NormalFace() const { return m_normalFace; }
+    const CDibBitmap& LighterFace() const { return m_lighterFace; }
 
     // The C library's classic 15-bit generator, started from its initial seed for every face,
     // so equal buttons get equal pictures whatever the platform's own rand() does.
@@ -48,5 +48,5 @@ protected:
     DWORD OnDrawBackground(CDC* pDC, CRect* pRect) override;
 
 private:
-    CDibBitmap m_dNormal, m_dDown, m_dDisabled, m_dOver, m_dh, m_dv;
+    CDibBitmap m_normalFace, m_lighterCopy, m_normalCopy, m_lighterFace, m_dotsAcross, m_dotsDown;
 };

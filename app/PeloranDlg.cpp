@@ -226,14 +226,14 @@ void CPeloranDlg::InitButtons() {
         if (!btn) continue;
         btn->SetIcon(b.icon);
         btn->DrawTransparent();
-        btn->SetAlign(CImageButton::ST_ALIGN_VERT);
+        btn->SetAlign(CImageButton::ALIGN_IMAGE_ABOVE);
         btn->SetTooltipText(b.tip);
     }
     for (const ButtonBitmaps& b : bitmaps) {
         auto* btn = static_cast<CImageButton*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, b.id)));
         if (!btn) continue;
         btn->SetThreeBitmaps(b.out, 0, b.in, 0, b.pressed, 0);
-        btn->SetAlign(CImageButton::ST_ALIGN_OVERLAP);
+        btn->SetAlign(CImageButton::ALIGN_IMAGE_BEHIND);
         btn->SetTooltipText(b.tip);
     }
 

@@ -147,7 +147,7 @@ void CPeloranDlg::OnStartConvert() {
     if (folder.GetLength() > 1 && EndsWithSeparator(folder)) folder = folder.Left(folder.GetLength() - 1);
     m_strOutputFolder = folder;
     m_btnStart.SetBitmaps(IDB_STOPCONVERT, 0);
-    m_btnStart.SetAlign(CImageButton::ST_ALIGN_OVERLAP);
+    m_btnStart.SetAlign(CImageButton::ALIGN_IMAGE_BEHIND);
     m_btnStart.SetTooltipText("Stop Convert");
     EnableControls(FALSE);
     m_nBatchState = BATCH_CONVERTING;
@@ -156,7 +156,7 @@ void CPeloranDlg::OnStartConvert() {
     if (!m_pWorker) {
         m_nBatchState = BATCH_IDLE;
         m_btnStart.SetThreeBitmaps(IDB_START_OUT, 0, IDB_START_IN, 0, IDB_START_PRESSED, 0);
-        m_btnStart.SetAlign(CImageButton::ST_ALIGN_OVERLAP);
+        m_btnStart.SetAlign(CImageButton::ALIGN_IMAGE_BEHIND);
         m_btnStart.SetTooltipText("Start Convert");
         EnableControls(TRUE);
         ShowMessage("The convert could not be started.", "Error", MB_ICONHAND);
@@ -284,7 +284,7 @@ LRESULT CPeloranDlg::OnBatchFinished(WPARAM, LPARAM) {
 void CPeloranDlg::FinishBatch() {
     m_nConvertingItem = -1;
     m_btnStart.SetThreeBitmaps(IDB_START_OUT, 0, IDB_START_IN, 0, IDB_START_PRESSED, 0);
-    m_btnStart.SetAlign(CImageButton::ST_ALIGN_OVERLAP);
+    m_btnStart.SetAlign(CImageButton::ALIGN_IMAGE_BEHIND);
     m_btnStart.SetTooltipText("Start Convert");
     EnableControls(TRUE);
     m_nBatchState = BATCH_FINISHED;

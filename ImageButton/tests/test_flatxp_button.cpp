@@ -15,9 +15,9 @@ protected:
         ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0, nullptr, HBRUSH(GetStockObject(WHITE_BRUSH))), "host",
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
         ASSERT_TRUE(b.Create("", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(20, 20, 80, 60), &host, 100));
-        b.SetColor(CImageButton::BTNST_COLOR_BK_IN, kOver, FALSE);
-        b.SetColor(CImageButton::BTNST_COLOR_BK_OUT, kNormal, FALSE);
-        b.SetColor(CImageButton::BTNST_COLOR_BK_FOCUS, kFocus, FALSE);
+        b.SetColor(CImageButton::HOVER_FACE, kOver, FALSE);
+        b.SetColor(CImageButton::NORMAL_FACE, kNormal, FALSE);
+        b.SetColor(CImageButton::FOCUS_FACE, kFocus, FALSE);
         Pump();
     }
     void TearDown() override {

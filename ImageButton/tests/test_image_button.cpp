@@ -93,18 +93,18 @@ protected:
 
 TEST(ImageButtonSettings, SettersCheckTheirArgumentsAndShadeColoursWithinRange) {
     CImageButton b;
-    EXPECT_EQ(b.SetAlign(1, FALSE), DWORD(CImageButton::BTNST_OK));
-    EXPECT_EQ(b.SetAlign(4, FALSE), DWORD(CImageButton::BTNST_INVALIDALIGN));
+    EXPECT_EQ(b.SetAlign(1, FALSE), DWORD(CImageButton::RESULT_OK));
+    EXPECT_EQ(b.SetAlign(4, FALSE), DWORD(CImageButton::RESULT_BAD_ALIGN));
     CRect cap(0, 0, 100, 40), img;
     RECT item{0, 0, 100, 40};
-    b.PrepareImageRect(TRUE, &item, &cap, FALSE, 16, 16, &img);
+    b.PlaceImage(TRUE, &item, &cap, FALSE, 16, 16, &img);
     EXPECT_EQ(img.top, 3);  // still aligned above the caption
-    EXPECT_EQ(b.SetPressedStyle(2, FALSE), DWORD(CImageButton::BTNST_INVALIDPRESSEDSTYLE));
+    EXPECT_EQ(b.SetPressedStyle(2, FALSE), DWORD(CImageButton::RESULT_BAD_PRESS_STYLE));
 
     // The example: +50 on (240,10,10) adds only the red channel's headroom of 15 to every channel.
     COLORREF c = 0;
-    ASSERT_EQ(b.SetColor(0, RGB(240, 10, 10), FALSE), DWORD(CImageButton::BTNST_OK));
-    EXPECT_EQ(b.OffsetColor(0, 50, FALSE), DWORD(CImageButton::BTNST_OK));
+    ASSERT_EQ(b.SetColor(0, RGB(240, 10, 10), FALSE), DWORD(CImageButton::RESULT_OK));
+    EXPECT_EQ(b.OffsetColor(0, 50, FALSE), DWORD(CImageButton::RESULT_OK));
     b.GetColor(0, &c);
     EXPECT_EQ(c, RGB(255, 25, 25));
     b.SetColor(2, RGB(20, 100, 200), FALSE);
@@ -115,11 +115,11 @@ TEST(ImageButtonSettings, SettersCheckTheirArgumentsAndShadeColoursWithinRange) 
     b.OffsetColor(4, 30, FALSE);
     b.GetColor(4, &c);
     EXPECT_EQ(c, RGB(130, 130, 130));
-    EXPECT_EQ(b.OffsetColor(6, 10, FALSE), DWORD(CImageButton::BTNST_INVALIDINDEX));
-    EXPECT_EQ(b.OffsetColor(1, 256, FALSE), DWORD(CImageButton::BTNST_BADPARAM));
-    EXPECT_EQ(b.OffsetColor(1, -256, FALSE), DWORD(CImageButton::BTNST_BADPARAM));
-    EXPECT_EQ(b.SetColor(6, 0, FALSE), DWORD(CImageButton::BTNST_INVALIDINDEX));
-    EXPECT_EQ(b.GetColor(9, &c), DWORD(CImageButton::BTNST_INVALIDINDEX));
+    EXPECT_EQ(b.OffsetColor(6, 10, FALSE), DWORD(CImageButton::RESULT_BAD_COLOR_INDEX));
+    EXPECT_EQ(b.OffsetColor(1, 256, FALSE), DWORD(CImageButton::RESULT_BAD_ARGUMENT));
+    EXPECT_EQ(b.OffsetColor(1, -256, FALSE), DWORD(CImageButton::RESULT_BAD_ARGUMENT));
+    EXPECT_EQ(b.SetColor(6, 0, FALSE), DWORD(CImageButton::RESULT_BAD_COLOR_INDEX));
+    EXPECT_EQ(b.GetColor(9, &c), DWORD(CImageButton::RESULT_BAD_COLOR_INDEX));
     b.SetDefaultColors(FALSE);
     b.GetColor(0, &c);
     EXPECT_EQ(c, GetSysColor(COLOR_BTNFACE));
@@ -128,9 +128,9 @@ TEST(ImageButtonSettings, SettersCheckTheirArgumentsAndShadeColoursWithinRange) 
 
     // A sound file name that would not fit is refused rather than cut.
     std::string longname(MAX_PATH, 'a');
-    EXPECT_EQ(b.SetSound(longname.c_str()), DWORD(CImageButton::BTNST_BADPARAM));
-    EXPECT_EQ(b.SetSound(longname.substr(1).c_str()), DWORD(CImageButton::BTNST_OK));
-    EXPECT_EQ(b.SetSound(nullptr), DWORD(CImageButton::BTNST_OK));
+    EXPECT_EQ(b.SetSound(longname.c_str()), DWORD(CImageButton::RESULT_BAD_ARGUMENT));
+    EXPECT_EQ(b.SetSound(longname.substr(1).c_str()), DWORD(CImageButton::RESULT_OK));
+    EXPECT_EQ(b.SetSound(nullptr), DWORD(CImageButton::RESULT_OK));
 }
 
 TEST(ImageButtonLayout, EachAlignmentPlacesImageAndCaption) {
@@ -151,19 +151,19 @@ TEST(ImageButtonLayout, EachAlignmentPlacesImageAndCaption) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.align) * 10 + c.title);
-        ASSERT_EQ(b.SetAlign(c.align, FALSE), DWORD(CImageButton::BTNST_OK));
+        ASSERT_EQ(b.SetAlign(c.align, FALSE), DWORD(CImageButton::RESULT_OK));
         CRect cap(item), img;
-        b.PrepareImageRect(c.title, &item, &cap, FALSE, 16, 16, &img);
+        b.PlaceImage(c.title, &item, &cap, FALSE, 16, 16, &img);
         EXPECT_EQ(img, CRect(c.image));
         EXPECT_EQ(cap, CRect(c.caption));
     }
     // A pressed push button shifts the image by the pressed offset of its style.
     b.SetAlign(3, FALSE);
     CRect cap(item), img;
-    b.PrepareImageRect(FALSE, &item, &cap, TRUE, 16, 16, &img);
+    b.PlaceImage(FALSE, &item, &cap, TRUE, 16, 16, &img);
     EXPECT_EQ(img, CRect(1, 1, 17, 17));
-    b.SetPressedStyle(CImageButton::BTNST_PRESSED_TOPBOTTOM, FALSE);
-    b.PrepareImageRect(FALSE, &item, &cap, TRUE, 16, 16, &img);
+    b.SetPressedStyle(CImageButton::PRESS_SHIFT_DOWN, FALSE);
+    b.PlaceImage(FALSE, &item, &cap, TRUE, 16, 16, &img);
     EXPECT_EQ(img, CRect(0, 2, 16, 18));
 }
 
@@ -172,7 +172,7 @@ TEST_F(ImageButtonTest, BitmapsFollowTheStateAndTransparentPixelsTurnBlack) {
     Make(b, "", 20, 20, 60, 40, 101);
     // In: red with a pink (transparent) centre; out: blue.
     ASSERT_EQ(b.SetBitmaps(Bitmap(20, 20, kRed, kPink, 6), kPink, Bitmap(20, 20, kBlue, kPink, 6), kPink),
-              DWORD(CImageButton::BTNST_OK));
+              DWORD(CImageButton::RESULT_OK));
     Away();
     Capture idle(b.m_hWnd);
     EXPECT_EQ(idle.At(21, 11), kBlue);  // image centred at (20, 10)
@@ -195,7 +195,7 @@ TEST_F(ImageButtonTest, BitmapsFollowTheStateAndTransparentPixelsTurnBlack) {
     EXPECT_EQ(off.At(21, 11), kBlue);
 
     // A bad handle frees everything and reports it; the button paints without images.
-    EXPECT_EQ(b.SetBitmaps(reinterpret_cast<HBITMAP>(intptr_t(0x1234)), 0), DWORD(CImageButton::BTNST_INVALIDRESOURCE));
+    EXPECT_EQ(b.SetBitmaps(reinterpret_cast<HBITMAP>(intptr_t(0x1234)), 0), DWORD(CImageButton::RESULT_BAD_RESOURCE));
     b.EnableWindow(TRUE);
     Pump();
     Capture plain(b.m_hWnd);
@@ -208,7 +208,7 @@ TEST_F(ImageButtonTest, ThreeBitmapsShowOutInAndPressedFaces) {
     b.SetAlign(3, FALSE);
     ASSERT_EQ(b.SetThreeBitmaps(Bitmap(30, 30, kRed, kRed, 0), 0, Bitmap(30, 30, kBlue, kBlue, 0), 0,
                                 Bitmap(30, 30, kGreen, kGreen, 0), 0),
-              DWORD(CImageButton::BTNST_OK));
+              DWORD(CImageButton::RESULT_OK));
     Away();
     EXPECT_EQ(Capture(b.m_hWnd).At(15, 15), kBlue);
     WinTestMouseMove(b.m_hWnd, 15, 15);
@@ -229,9 +229,9 @@ TEST_F(ImageButtonTest, GreyOutCopyAndIconsChosenByHover) {
     Make(grey, "", 20, 20, 40, 40, 103);
     Make(icons, "", 100, 20, 40, 40, 104);
     ASSERT_EQ(grey.SetBitmaps(Bitmap(20, 20, RGB(200, 100, 50), RGB(200, 100, 50), 0), kPink,
-                              reinterpret_cast<HBITMAP>(intptr_t(CImageButton::BTNST_AUTO_GRAY)), 0),
-              DWORD(CImageButton::BTNST_OK));
-    ASSERT_EQ(icons.SetIcon(Icon(16, kRed), Icon(16, kBlue)), DWORD(CImageButton::BTNST_OK));
+                              reinterpret_cast<HBITMAP>(intptr_t(CImageButton::OUT_GREY_COPY)), 0),
+              DWORD(CImageButton::RESULT_OK));
+    ASSERT_EQ(icons.SetIcon(Icon(16, kRed), Icon(16, kBlue)), DWORD(CImageButton::RESULT_OK));
     Away();
     int v = int(0.299 * 200 + 0.587 * 100 + 0.114 * 50);
     EXPECT_EQ(Capture(grey.m_hWnd).At(20, 20), RGB(v, v, v));
@@ -250,8 +250,9 @@ TEST_F(ImageButtonTest, GreyOutCopyAndIconsChosenByHover) {
     EXPECT_NE(off, kBlue);
     icons.EnableWindow(TRUE);
     // A darker out copy takes a quarter off each channel.
-    ASSERT_EQ(icons.SetIcon(Icon(16, RGB(200, 100, 40)), reinterpret_cast<HICON>(intptr_t(CImageButton::BTNST_AUTO_DARKER))),
-              DWORD(CImageButton::BTNST_OK));
+    ASSERT_EQ(
+        icons.SetIcon(Icon(16, RGB(200, 100, 40)), reinterpret_cast<HICON>(intptr_t(CImageButton::OUT_DARKER_COPY))),
+        DWORD(CImageButton::RESULT_OK));
     Pump();
     EXPECT_EQ(Capture(icons.m_hWnd).At(20, 20), RGB(150, 75, 30));
 }
@@ -259,14 +260,14 @@ TEST_F(ImageButtonTest, GreyOutCopyAndIconsChosenByHover) {
 // Check-box mode is switched on by derived buttons.
 class CCheckImageButton : public CImageButton {
 public:
-    CCheckImageButton() { m_bIsCheckBox = TRUE; }
+    CCheckImageButton() { m_bCheckMode = TRUE; }
 };
 
 TEST_F(ImageButtonTest, CheckBoxShowsTheInImageWhileCheckedAndClicksToggle) {
     CCheckImageButton b;
     Make(b, "", 20, 20, 40, 40, 111);
     HICON same = Icon(16, kGreen);
-    ASSERT_EQ(b.SetIcon(Icon(16, kRed), Icon(16, kBlue)), DWORD(CImageButton::BTNST_OK));
+    ASSERT_EQ(b.SetIcon(Icon(16, kRed), Icon(16, kBlue)), DWORD(CImageButton::RESULT_OK));
     Away();
     EXPECT_EQ(Capture(b.m_hWnd).At(20, 20), kBlue);
     b.SetCheck(1);
@@ -282,8 +283,8 @@ TEST_F(ImageButtonTest, CheckBoxShowsTheInImageWhileCheckedAndClicksToggle) {
     b.SendMessage(BM_SETCHECK, 7);
     EXPECT_EQ(b.GetCheck(), 0);
     // The same handle as in and out image is owned once (freed once on replacement).
-    EXPECT_EQ(b.SetIcon(same, same), DWORD(CImageButton::BTNST_OK));
-    EXPECT_EQ(b.SetIcon(static_cast<HICON>(nullptr)), DWORD(CImageButton::BTNST_OK));
+    EXPECT_EQ(b.SetIcon(same, same), DWORD(CImageButton::RESULT_OK));
+    EXPECT_EQ(b.SetIcon(static_cast<HICON>(nullptr)), DWORD(CImageButton::RESULT_OK));
 }
 
 TEST_F(ImageButtonTest, TransparentFaceShowsTheParentAndSizeFollowsTheImage) {
@@ -302,10 +303,10 @@ TEST_F(ImageButtonTest, TransparentFaceShowsTheParentAndSizeFollowsTheImage) {
     // Only a transparent button takes a background copy from a DC.
     CImageButton opaque;
     CClientDC dc(&host);
-    EXPECT_EQ(opaque.SetBk(&dc), DWORD(CImageButton::BTNST_BADPARAM));
-    EXPECT_EQ(b.SetBk(&dc), DWORD(CImageButton::BTNST_OK));
+    EXPECT_EQ(opaque.SetBk(&dc), DWORD(CImageButton::RESULT_BAD_ARGUMENT));
+    EXPECT_EQ(b.SetBk(&dc), DWORD(CImageButton::RESULT_OK));
 
-    ASSERT_EQ(b.SetBitmaps(Bitmap(24, 18, kRed, kRed, 0), kPink), DWORD(CImageButton::BTNST_OK));
+    ASSERT_EQ(b.SetBitmaps(Bitmap(24, 18, kRed, kRed, 0), kPink), DWORD(CImageButton::RESULT_OK));
     b.SizeToContent();
     CRect r;
     b.GetClientRect(&r);
@@ -355,7 +356,7 @@ TEST_F(ImageButtonTest, HoverEntersAndLeavesAndNotifiesTheParent) {
     Make(flat, "Go", 20, 20, 80, 30, 107);
     Make(raised, "Go", 20, 80, 80, 30, 108);
     raised.SetFlat(FALSE);
-    flat.SetColor(CImageButton::BTNST_COLOR_BK_IN, RGB(255, 255, 0));
+    flat.SetColor(CImageButton::HOVER_FACE, RGB(255, 255, 0));
     Away();
     EXPECT_NE(Capture(flat.m_hWnd).At(5, 5), RGB(255, 255, 0));
     host.moves.clear();
@@ -422,7 +423,7 @@ TEST_F(ImageButtonTest, ClicksReachTheParentAndOpenTheUrl) {
     EXPECT_FALSE(b.GetDefault());
     EXPECT_TRUE(b.SendMessage(WM_GETDLGCODE) & DLGC_UNDEFPUSHBUTTON);
     // A menu id with no menu resource behind it is refused.
-    EXPECT_EQ(b.SetMenu(500, host.m_hWnd), DWORD(CImageButton::BTNST_INVALIDRESOURCE));
+    EXPECT_EQ(b.SetMenu(500, host.m_hWnd), DWORD(CImageButton::RESULT_BAD_RESOURCE));
 }
 
 TEST_F(ImageButtonTest, TooltipCarriesTheText) {
@@ -456,7 +457,7 @@ TEST_F(ImageButtonTest, DialogPictureOfButtonStates) {
     Make(focused, "Focused", 130, 70, 110, 40, 205);
     bitmap.SetAlign(1, FALSE);
     bitmap.SetBitmaps(Bitmap(20, 20, kRed, kPink, 6), kPink);
-    hover.SetColor(CImageButton::BTNST_COLOR_BK_IN, RGB(255, 255, 0));
+    hover.SetColor(CImageButton::HOVER_FACE, RGB(255, 255, 0));
     focused.SetFlat(FALSE);
     disabled.EnableWindow(FALSE);
     focused.SetFocus();

@@ -145,23 +145,22 @@ COLORREF Sys(int index) { return GetSysColor(index); }
 }  // namespace
 
 TEST_F(OwnerMenuButton, SetMenuLoadsTheMenuAndItsToolbarOrFails) {
-    EXPECT_EQ(button.SetMenu(999, host.m_hWnd), DWORD(CImageButton::BTNST_INVALIDRESOURCE));
-    EXPECT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE, kBadToolbarId),
-              DWORD(CImageButton::BTNST_INVALIDRESOURCE));
+    EXPECT_EQ(button.SetMenu(999, host.m_hWnd), DWORD(CImageButton::RESULT_BAD_RESOURCE));
+    EXPECT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE, kBadToolbarId), DWORD(CImageButton::RESULT_BAD_RESOURCE));
     // After a failure the button has no menu: a click is a plain click.
     WinTestClick(button.m_hWnd, WINTEST_LEFT, 30, 15);
     Pump();
     EXPECT_TRUE(host.commands.empty());
-    EXPECT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE, kToolbarId), DWORD(CImageButton::BTNST_OK));
-    EXPECT_EQ(button.SetMenu(0, host.m_hWnd), DWORD(CImageButton::BTNST_OK));
+    EXPECT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE, kToolbarId), DWORD(CImageButton::RESULT_OK));
+    EXPECT_EQ(button.SetMenu(0, host.m_hWnd), DWORD(CImageButton::RESULT_OK));
 }
 
 TEST_F(OwnerMenuButton, XPLookDrawsItsItemsAndKeysChooseACommand) {
-    ASSERT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE, kToolbarId), DWORD(CImageButton::BTNST_OK));
+    ASSERT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE, kToolbarId), DWORD(CImageButton::RESULT_OK));
     // Icons 16 high: items max(19, 16 + 7) = 23, the separator max(9, 23 / 2) = 11.
     const std::vector<int> row = RowTops(23, 11);
     const COLORREF highlight = Sys(COLOR_HIGHLIGHT);
-    const COLORREF selection = COwnerMenu::LightenColor(highlight, 0.7);  // the themed style's shade
+    const COLORREF selection = COwnerMenu::BlendTowardWhite(highlight, 0.7);  // the themed style's shade
     int width = 0;
     Drop({
         [&] {
@@ -184,12 +183,12 @@ TEST_F(OwnerMenuButton, XPLookDrawsItsItemsAndKeysChooseACommand) {
             EXPECT_EQ(m.At(3 + 4, row[0] + 4), Sys(COLOR_BTNFACE));  // the image's masked border
             // Save is checked and has an image: a framed, lightly filled box behind it.
             EXPECT_EQ(m.At(5, row[1] + 2), highlight);
-            EXPECT_EQ(m.At(6, row[1] + 3), COwnerMenu::LightenColor(highlight, 0.85));
+            EXPECT_EQ(m.At(6, row[1] + 3), COwnerMenu::BlendTowardWhite(highlight, 0.85));
             EXPECT_EQ(m.At(3 + 4 + 8, row[1] + 4 + 7), kImageGreen);
             // Wrap is checked without an image: the box carries a check mark.
             EXPECT_EQ(m.At(5, row[2] + 2), highlight);
             EXPECT_EQ(m.At(10, row[2] + 2 + 6 + 2), Sys(COLOR_MENUTEXT));
-            EXPECT_EQ(m.At(10, row[2] + 2 + 6), COwnerMenu::LightenColor(highlight, 0.85));
+            EXPECT_EQ(m.At(10, row[2] + 2 + 6), COwnerMenu::BlendTowardWhite(highlight, 0.85));
             // The separator: strip, then an etched line at half its height.
             const int line = row[3] + 11 / 2;
             EXPECT_EQ(m.At(4, line), Sys(COLOR_BTNFACE));
@@ -197,7 +196,7 @@ TEST_F(OwnerMenuButton, XPLookDrawsItsItemsAndKeysChooseACommand) {
             EXPECT_EQ(m.At(40, line + 1), Sys(COLOR_BTNHIGHLIGHT));
             EXPECT_EQ(m.At(40, line - 2), Sys(COLOR_WINDOW));
             // Print is disabled: lightened grey text, no black text.
-            const COLORREF grey = COwnerMenu::LightenColor(Sys(COLOR_GRAYTEXT), 0.4);
+            const COLORREF grey = COwnerMenu::BlendTowardWhite(Sys(COLOR_GRAYTEXT), 0.4);
             EXPECT_TRUE(Has(m, grey, 30, row[4], right, row[5]));
             EXPECT_FALSE(Has(m, Sys(COLOR_MENUTEXT), 30, row[4], right, row[5]));
             EXPECT_TRUE(Has(m, Sys(COLOR_MENUTEXT), 30, row[0], right, row[1]));  // Open's text
@@ -222,7 +221,7 @@ TEST_F(OwnerMenuButton, XPLookDrawsItsItemsAndKeysChooseACommand) {
             EXPECT_EQ(m.At(width - 6, row[0] + 2), selection);
             EXPECT_EQ(m.At(3 + 4 + 8, row[0] + 4 + 7), kImageRed);
             // With 3-D images a selected image is lifted over its shadow.
-            const COLORREF shadow = COwnerMenu::DarkenColor(selection, 0.3);
+            const COLORREF shadow = COwnerMenu::BlendTowardBlack(selection, 0.3);
             EXPECT_EQ(m.At(3 + 4 - 1 + 15, row[0] + 4 + 7), shadow);  // right of the lifted image
             EXPECT_EQ(m.At(3 + 4 - 1 + 15, row[0] + 4 + 1), selection);  // above the shadow
             EXPECT_EQ(m.At(3 + 4, row[0] + 4), kImageRed);  // the lifted image's first inner pixel
@@ -245,7 +244,7 @@ TEST_F(OwnerMenuButton, XPLookDrawsItsItemsAndKeysChooseACommand) {
 }
 
 TEST_F(OwnerMenuButton, ClassicLookDrawsItsItemsAndTheMouseChoosesInASubmenu) {
-    ASSERT_EQ(button.SetMenu(kMenuId, host.m_hWnd, FALSE, kToolbarId), DWORD(CImageButton::BTNST_OK));
+    ASSERT_EQ(button.SetMenu(kMenuId, host.m_hWnd, FALSE, kToolbarId), DWORD(CImageButton::RESULT_OK));
     // Pad 4: items max(19, 20) = 20, the separator 10.
     const std::vector<int> row = RowTops(20, 10);
     Drop({
@@ -264,7 +263,7 @@ TEST_F(OwnerMenuButton, ClassicLookDrawsItsItemsAndTheMouseChoosesInASubmenu) {
             // Save: checked with an image, a sunken frame round a lightened face.
             EXPECT_EQ(m.At(3, row[1] + 3), Sys(COLOR_BTNSHADOW));
             EXPECT_EQ(m.At(3 + 17, row[1] + 10), Sys(COLOR_3DHILIGHT));
-            EXPECT_EQ(m.At(4, row[1] + 2), COwnerMenu::LightenColor(Sys(COLOR_BTNFACE), 0.6));
+            EXPECT_EQ(m.At(4, row[1] + 2), COwnerMenu::BlendTowardWhite(Sys(COLOR_BTNFACE), 0.6));
             EXPECT_EQ(m.At(4 + 8, row[1] + 2 + 7), kImageGreen);
             // Wrap: a check mark in its cell.
             EXPECT_EQ(m.At(3 + 4, row[2] + 1 + 5 + 2), Sys(COLOR_MENUTEXT));
@@ -307,7 +306,7 @@ TEST_F(OwnerMenuButton, ClassicLookDrawsItsItemsAndTheMouseChoosesInASubmenu) {
 }
 
 TEST_F(OwnerMenuButton, MnemonicsChooseAndEscapeCancels) {
-    ASSERT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE), DWORD(CImageButton::BTNST_OK));
+    ASSERT_EQ(button.SetMenu(kMenuId, host.m_hWnd, TRUE), DWORD(CImageButton::RESULT_OK));
     button.SetMenuCallback(host.m_hWnd, WM_APP + 7, 1234);
     Drop({
         [&] { WinTestText("x"); },  // E&xit, found by the menu's own mnemonic search

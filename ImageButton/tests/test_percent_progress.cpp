@@ -81,9 +81,9 @@ TEST_F(PercentProgressTest, AnswersTheStandardMessagesFromItsOwnState) {
 
     EXPECT_EQ(SendMessageA(h, PBM_SETBARCOLOR, 0, RGB(1, 2, 3)), LRESULT(kBar));
     EXPECT_EQ(SendMessageA(h, CCM_SETBKCOLOR, 0, RGB(4, 5, 6)), LRESULT(kBk));
-    SendMessageA(h, CPercentProgressCtrl::PBM_SETTEXTCOLOR, 0, RGB(7, 8, 9));
+    SendMessageA(h, CPercentProgressCtrl::WM_PERCENTBAR_SETTEXTCOLOR, 0, RGB(7, 8, 9));
     EXPECT_TRUE(p.GetBarColor() == RGB(1, 2, 3) && p.GetBkColor() == RGB(4, 5, 6) && p.GetTextColor() == RGB(7, 8, 9));
-    EXPECT_EQ(SendMessageA(h, CPercentProgressCtrl::PBM_SETSHOWTEXT, FALSE, 0), TRUE);
+    EXPECT_EQ(SendMessageA(h, CPercentProgressCtrl::WM_PERCENTBAR_SHOWTEXT, FALSE, 0), TRUE);
 
     // Text comes back within the caller's buffer, always terminated.
     p.SetWindowText("Converting");
@@ -123,7 +123,7 @@ TEST_F(PercentProgressTest, HalfOfA101PixelBarFillsFiftyColumnsUnderFiftyPercent
     Pump();
     WinTestWindowPicture red(p.m_hWnd);
     EXPECT_GT(red.Count(RGB(255, 0, 0)), 20);
-    SendMessageA(p.m_hWnd, CPercentProgressCtrl::PBM_SETSHOWTEXT, FALSE, 0);
+    SendMessageA(p.m_hWnd, CPercentProgressCtrl::WM_PERCENTBAR_SHOWTEXT, FALSE, 0);
     Pump();
     WinTestWindowPicture plain(p.m_hWnd);
     EXPECT_TRUE(plain.Count(kBar) == 50 * 24 && plain.Count(kBk) == 51 * 24);

@@ -69,7 +69,7 @@ TEST_F(ShadeButtonTest, EachShadeTypeBuildsItsPatternWithoutNoiseAtGranularityZe
         EXPECT_EQ(Pixels(b.LighterFace()), Pixels(b.NormalFace()));
     }
     // Metal: the diagonal a*y/h + a*(w-x)/w (a = 107) under strokes of up to 40 more.
-    b.SetShade(CShadeButton::SHS_METAL, 0);
+    b.SetShade(CShadeButton::PATTERN_BRUSHED_METAL, 0);
     int stroked = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x) {
@@ -84,17 +84,17 @@ TEST_F(ShadeButtonTest, NoiseIsDeterministicAndFollowsTheGeneratorRowByRow) {
     CShadeButton a, b;
     Make(a, 50, 20, 100);
     Make(b, 50, 20, 101);
-    for (UINT type : {CShadeButton::SHS_NOISE, CShadeButton::SHS_METAL}) {
+    for (UINT type : {CShadeButton::PATTERN_NOISE, CShadeButton::PATTERN_BRUSHED_METAL}) {
         a.SetShade(type, 8);
         b.SetShade(type, 8);
         EXPECT_EQ(Pixels(a.NormalFace()), Pixels(b.NormalFace()));
     }
     // grain 16: rand() / 2047 - 128 - 8 for 41, 18467, 6334 along the top row.
-    a.SetShade(CShadeButton::SHS_NOISE, 8);
+    a.SetShade(CShadeButton::PATTERN_NOISE, 8);
     EXPECT_EQ(Index(a.NormalFace(), 0, 0), 120);
     EXPECT_EQ(Index(a.NormalFace(), 1, 0), 129);
     EXPECT_EQ(Index(a.NormalFace(), 2, 0), 123);
-    a.SetShade(CShadeButton::SHS_VSHADE, 8);
+    a.SetShade(CShadeButton::PATTERN_VERTICAL, 8);
     EXPECT_EQ(Index(a.NormalFace(), 1, 0), 8 + 9 - 8);
 }
 
@@ -102,7 +102,7 @@ TEST_F(ShadeButtonTest, FaceColoursTintAndTheLighterFaceUnderTheMouse) {
     CShadeButton b;
     Make(b, 60, 40);
     // Index 0 is the button shadow, 63 a blend towards the face, 248 near the highlight.
-    b.SetShade(CShadeButton::SHS_VSHADE, 0, 50);
+    b.SetShade(CShadeButton::PATTERN_VERTICAL, 0, 50);
     Pump();
     WinTestWindowPicture rest(b.m_hWnd);
     EXPECT_EQ(rest.At(30, 0), RGB(128, 128, 128));
@@ -122,10 +122,10 @@ TEST_F(ShadeButtonTest, FaceColoursTintAndTheLighterFaceUnderTheMouse) {
     Pump();
     EXPECT_EQ(WinTestWindowPicture(b.m_hWnd).At(30, 10), RGB(169, 167, 163));
 
-    b.SetShade(CShadeButton::SHS_VSHADE, 0, 50, 100, RGB(255, 0, 0));
+    b.SetShade(CShadeButton::PATTERN_VERTICAL, 0, 50, 100, RGB(255, 0, 0));
     Pump();
     EXPECT_EQ(WinTestWindowPicture(b.m_hWnd).Count(RGB(255, 0, 0)), 60 * 40);
-    b.SetShade(CShadeButton::SHS_VSHADE, 0, 50, 50, RGB(0, 0, 255));
+    b.SetShade(CShadeButton::PATTERN_VERTICAL, 0, 50, 50, RGB(0, 0, 255));
     Pump();
     EXPECT_EQ(WinTestWindowPicture(b.m_hWnd).At(30, 0), RGB(64, 64, 191));
 }

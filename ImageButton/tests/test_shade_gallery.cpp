@@ -30,16 +30,16 @@ public:
         for (int i = 0; i < kShadeCount; ++i) {
             shade[i].SubclassDlgItem(kShade + i, this);
             Place(shade[i], 10 + (i % 5) * 100, 10 + (i / 5) * 44, 92, 36);
-            shade[i].SetShade(UINT(i), i == CShadeButton::SHS_NOISE ? 8 : 4, 30);
+            shade[i].SetShade(UINT(i), i == CShadeButton::PATTERN_NOISE ? 8 : 4, 30);
         }
         for (int i = 0; i < kXpCount; ++i) {
             xp[i].SubclassDlgItem(kXp + i, this);
             Place(xp[i], 10 + i * 100, 110, 92, 30);
-            xp[i].SetColor(CImageButton::BTNST_COLOR_BK_IN, RGB(193, 210, 238), FALSE);
+            xp[i].SetColor(CImageButton::HOVER_FACE, RGB(193, 210, 238), FALSE);
         }
         xp[1].SetRounded(TRUE, FALSE);
         xp[2].EnableWindow(FALSE);
-        xp[3].SetColor(CImageButton::BTNST_COLOR_BK_FOCUS, RGB(255, 255, 225), FALSE);
+        xp[3].SetColor(CImageButton::FOCUS_FACE, RGB(255, 255, 225), FALSE);
         xp[3].DrawFlatFocus(TRUE, FALSE);
         const int positions[kBarCount] = {0, 29, 50, 100, 64, 70};
         for (int i = 0; i < kBarCount; ++i) {

@@ -118,16 +118,16 @@ public:
         menu.Create("Menu", owner_draw, CRect(280, 140, 370, 170), this, kMenuButton);
         for (CImageButton* b : {&icon, &hover, &disabled}) {
             b->SetIcon(MakeIcon(16, kIconColour));
-            b->SetAlign(CImageButton::ST_ALIGN_VERT, FALSE);
+            b->SetAlign(CImageButton::ALIGN_IMAGE_ABOVE, FALSE);
         }
-        hover.SetColor(CImageButton::BTNST_COLOR_BK_IN, RGB(255, 255, 160), FALSE);
+        hover.SetColor(CImageButton::HOVER_FACE, RGB(255, 255, 160), FALSE);
         disabled.EnableWindow(FALSE);
         menu.SetMenu(ownermenu_test::kMenuId, m_hWnd, TRUE, ownermenu_test::kToolbarId);
 
         shadeV.Create("Shaded", owner_draw, CRect(10, 200, 100, 236), this, kShadeV);
-        shadeV.SetShade(CShadeButton::SHS_VSHADE, 4, 30);
+        shadeV.SetShade(CShadeButton::PATTERN_VERTICAL, 4, 30);
         shadeMetal.Create("Metal", owner_draw, CRect(110, 200, 200, 236), this, kShadeMetal);
-        shadeMetal.SetShade(CShadeButton::SHS_METAL, 4, 30);
+        shadeMetal.SetShade(CShadeButton::PATTERN_BRUSHED_METAL, 4, 30);
         xp.Create("XP", owner_draw, CRect(210, 200, 285, 236), this, kXp);
         xpRounded.Create("Rounded", owner_draw, CRect(295, 200, 370, 236), this, kXpRounded);
         xpRounded.SetRounded(TRUE, FALSE);
