@@ -39,30 +39,30 @@ BEGIN_MESSAGE_MAP(CUrlLabel, CStatic)
 END_MESSAGE_MAP()
 
 CUrlLabel::CUrlLabel()
-    : m_crLink(RGB(0, 0, 238)),
-      m_crVisited(RGB(85, 26, 139)),
-      m_crHover(RGB(255, 0, 0)),
-      m_bOverControl(FALSE),
-      m_bVisited(FALSE),
-      m_nUnderline(-1),
-      m_bAdjustToFit(TRUE),
-      m_hLinkCursor(nullptr),
-      m_bOwnCursor(false),
-      m_nTimerID(kHoverTimer) {}
+    : m_crLinkText(RGB(0, 0, 238)),
+      m_crVisitedText(RGB(85, 26, 139)),
+      m_crHoverText(RGB(255, 0, 0)),
+      m_bMouseOver(FALSE),
+      m_bShownVisited(FALSE),
+      m_nUnderlineMode(-1),
+      m_bFitToText(TRUE),
+      m_hHandCursor(nullptr),
+      m_bCursorOwned(false),
+      m_nHoverTimer(kHoverTimer) {}
 
 CUrlLabel::~CUrlLabel() {
-    if (m_bOwnCursor && m_hLinkCursor) DestroyIcon(reinterpret_cast<HICON>(m_hLinkCursor));
-    m_UnderlineFont.DeleteObject();
-    m_StdFont.DeleteObject();
+    if (m_bCursorOwned && m_hHandCursor) DestroyIcon(reinterpret_cast<HICON>(m_hHandCursor));
+    m_fontUnderlined.DeleteObject();
+    m_fontPlain.DeleteObject();
 }
 
 BOOL CUrlLabel::PreTranslateMessage(MSG* msg) {
-    if (m_ToolTip.GetSafeHwnd()) m_ToolTip.RelayEvent(msg);
+    if (m_tip.GetSafeHwnd()) m_tip.RelayEvent(msg);
     return CStatic::PreTranslateMessage(msg);
 }
 
 BOOL CUrlLabel::DestroyWindow() {
-    if (GetSafeHwnd()) KillTimer(m_nTimerID);
+    if (GetSafeHwnd()) KillTimer(m_nHoverTimer);
     return CStatic::DestroyWindow();
 }
 
@@ -72,10 +72,10 @@ void CUrlLabel::PreSubclassWindow() {
 
     CString text;
     GetWindowText(text);
-    if (m_strUrl.IsEmpty()) m_strUrl = text;
+    if (m_strAddress.IsEmpty()) m_strAddress = text;
     if (text.IsEmpty()) {
-        ASSERT(!m_strUrl.IsEmpty());
-        SetWindowText(m_strUrl);
+        ASSERT(!m_strAddress.IsEmpty());
+        SetWindowText(m_strAddress);
     }
 
     CFont* font = GetFont();
@@ -83,59 +83,58 @@ void CUrlLabel::PreSubclassWindow() {
     if (!font || !font->GetSafeHandle()) font = CFont::FromHandle(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
     LOGFONTA lf = {};
     if (font) font->GetLogFont(&lf);
-    m_StdFont.CreateFontIndirect(&lf);
+    m_fontPlain.CreateFontIndirect(&lf);
     lf.lfUnderline = TRUE;
-    m_UnderlineFont.CreateFontIndirect(&lf);
+    m_fontUnderlined.CreateFontIndirect(&lf);
 
-    PositionWindow();
-    SetDefaultCursor();
+    FitToText();
+    LoadDefaultCursor();
     // A mode chosen before subclassing is kept; the font is made to match it.
-    SelectUnderlined(m_nUnderline == 1);
+    SelectUnderlined(m_nUnderlineMode == 1);
 
-    m_ToolTip.Create(this);
+    m_tip.Create(this);
     CRect rect;
     GetClientRect(rect);
-    m_ToolTip.AddTool(this, m_strUrl, rect, kToolId);
+    m_tip.AddTool(this, m_strAddress, rect, kToolId);
 
     CStatic::PreSubclassWindow();
 }
 
 void CUrlLabel::SelectUnderlined(bool underlined) {
-    CFont& f = underlined ? m_UnderlineFont : m_StdFont;
+    CFont& f = underlined ? m_fontUnderlined : m_fontPlain;
     if (GetSafeHwnd() && f.GetSafeHandle()) SetFont(&f, FALSE);
 }
 
 void CUrlLabel::SetLinkUrl(CString url) {
-    m_strUrl = url;
+    m_strAddress = url;
     if (GetSafeHwnd()) {
-        PositionWindow();
-        if (m_ToolTip.GetSafeHwnd()) m_ToolTip.UpdateTipText(m_strUrl, this, kToolId);
+        FitToText();
+        if (m_tip.GetSafeHwnd()) m_tip.UpdateTipText(m_strAddress, this, kToolId);
     }
 }
 
 void CUrlLabel::SetLinkColors(COLORREF link, COLORREF visited, COLORREF hover) {
-    m_crLink = link;
-    m_crVisited = visited;
-    m_crHover = hover == COLORREF(-1) ? ::GetSysColor(COLOR_HIGHLIGHT) : hover;
+    m_crLinkText = link;
+    m_crVisitedText = visited;
+    m_crHoverText = hover == COLORREF(-1) ? ::GetSysColor(COLOR_HIGHLIGHT) : hover;
     if (GetSafeHwnd()) Invalidate();
 }
 
 void CUrlLabel::SetVisited(BOOL visited) {
-    m_bVisited = visited;
+    m_bShownVisited = visited;
     if (GetSafeHwnd()) Invalidate();
 }
 
 void CUrlLabel::SetLinkCursor(HCURSOR cursor) {
-    if (m_bOwnCursor && m_hLinkCursor && m_hLinkCursor != cursor)
-        DestroyIcon(reinterpret_cast<HICON>(m_hLinkCursor));
-    m_bOwnCursor = false;
-    m_hLinkCursor = cursor;
-    if (!m_hLinkCursor) SetDefaultCursor();
+    if (m_bCursorOwned && m_hHandCursor && m_hHandCursor != cursor) DestroyIcon(reinterpret_cast<HICON>(m_hHandCursor));
+    m_bCursorOwned = false;
+    m_hHandCursor = cursor;
+    if (!m_hHandCursor) LoadDefaultCursor();
 }
 
 void CUrlLabel::SetUnderlineMode(int mode) {
-    if (mode == m_nUnderline) return;
-    m_nUnderline = mode;
+    if (mode == m_nUnderlineMode) return;
+    m_nUnderlineMode = mode;
     if (GetSafeHwnd()) {
         SelectUnderlined(mode == 1);
         Invalidate();
@@ -143,16 +142,16 @@ void CUrlLabel::SetUnderlineMode(int mode) {
 }
 
 void CUrlLabel::SetAutoSize(BOOL autosize) {
-    m_bAdjustToFit = autosize;
-    if (GetSafeHwnd()) PositionWindow();
+    m_bFitToText = autosize;
+    if (GetSafeHwnd()) FitToText();
 }
 
 void CUrlLabel::SetTipText(LPCSTR text) {
-    if (m_ToolTip.GetSafeHwnd()) m_ToolTip.UpdateTipText(text, this, kToolId);
+    if (m_tip.GetSafeHwnd()) m_tip.UpdateTipText(text, this, kToolId);
 }
 
-void CUrlLabel::SetDefaultCursor() {
-    if (m_hLinkCursor) return;
+void CUrlLabel::LoadDefaultCursor() {
+    if (m_hHandCursor) return;
     // The classic source of a hand cursor is the help viewer's cursor 106.
     char dir[MAX_PATH] = {};
     UINT n = GetWindowsDirectoryA(dir, MAX_PATH);
@@ -161,18 +160,18 @@ void CUrlLabel::SetDefaultCursor() {
         if (HMODULE h = LoadLibraryA(module.c_str())) {
             HCURSOR c = LoadCursorA(reinterpret_cast<HINSTANCE>(h), MAKEINTRESOURCEA(106));
             if (c) {
-                m_hLinkCursor = reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(c)));
-                m_bOwnCursor = m_hLinkCursor != nullptr;
+                m_hHandCursor = reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(c)));
+                m_bCursorOwned = m_hHandCursor != nullptr;
             }
             FreeLibrary(h);
         }
     }
     // Without the help viewer, the system's own hand cursor; a shared cursor is not destroyed.
-    if (!m_hLinkCursor) m_hLinkCursor = LoadCursorA(nullptr, IDC_HAND);
+    if (!m_hHandCursor) m_hHandCursor = LoadCursorA(nullptr, IDC_HAND);
 }
 
-void CUrlLabel::PositionWindow() {
-    if (!GetSafeHwnd() || !m_bAdjustToFit) return;
+void CUrlLabel::FitToText() {
+    if (!GetSafeHwnd() || !m_bFitToText) return;
 
     CRect wnd, client;
     GetWindowRect(wnd);
@@ -184,7 +183,7 @@ void CUrlLabel::PositionWindow() {
     CSize extent;
     {
         CClientDC dc(this);
-        CFont* old = dc.SelectObject(m_UnderlineFont.GetSafeHandle() ? &m_UnderlineFont : GetFont());
+        CFont* old = dc.SelectObject(m_fontUnderlined.GetSafeHandle() ? &m_fontUnderlined : GetFont());
         extent = dc.GetTextExtent(text);
         if (old) dc.SelectObject(old);
     }
@@ -209,40 +208,43 @@ void CUrlLabel::PositionWindow() {
         wnd.right = wnd.left + extent.cx;
     }
     SetWindowPos(nullptr, wnd.left, wnd.top, wnd.Width(), wnd.Height(), SWP_NOZORDER);
-    if (m_ToolTip.GetSafeHwnd()) {
+    if (m_tip.GetSafeHwnd()) {
         CRect r;
         GetClientRect(r);
-        m_ToolTip.SetToolRect(this, kToolId, r);
+        m_tip.SetToolRect(this, kToolId, r);
     }
 }
 
 HBRUSH CUrlLabel::CtlColor(CDC* dc, UINT ctl_color) {
     if (ctl_color != CTLCOLOR_STATIC) return nullptr;  // the parent's colours apply
-    if (m_bOverControl) dc->SetTextColor(m_crHover);
-    else if (m_bVisited) dc->SetTextColor(m_crVisited);
-    else dc->SetTextColor(m_crLink);
+    if (m_bMouseOver)
+        dc->SetTextColor(m_crHoverText);
+    else if (m_bShownVisited)
+        dc->SetTextColor(m_crVisitedText);
+    else
+        dc->SetTextColor(m_crLinkText);
     dc->SetBkMode(TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
 BOOL CUrlLabel::OnSetCursor(CWnd*, UINT, UINT) {
-    if (!m_hLinkCursor) return FALSE;
-    ::SetCursor(m_hLinkCursor);
+    if (!m_hHandCursor) return FALSE;
+    ::SetCursor(m_hHandCursor);
     return TRUE;
 }
 
 void CUrlLabel::OnMouseMove(UINT flags, CPoint point) {
-    if (!m_bOverControl) {
-        m_bOverControl = TRUE;
-        if (m_nUnderline == -1) SelectUnderlined(true);
+    if (!m_bMouseOver) {
+        m_bMouseOver = TRUE;
+        if (m_nUnderlineMode == -1) SelectUnderlined(true);
         Invalidate();
-        SetTimer(m_nTimerID, kHoverPeriodMs);
+        SetTimer(m_nHoverTimer, kHoverPeriodMs);
     }
     CStatic::OnMouseMove(flags, point);
 }
 
 void CUrlLabel::OnTimer(UINT_PTR id) {
-    if (id != m_nTimerID) {
+    if (id != m_nHoverTimer) {
         CStatic::OnTimer(id);
         return;
     }
@@ -252,9 +254,9 @@ void CUrlLabel::OnTimer(UINT_PTR id) {
     CRect rect;
     GetClientRect(rect);
     if (!rect.PtInRect(p)) {
-        m_bOverControl = FALSE;
-        KillTimer(m_nTimerID);
-        if (m_nUnderline != 1) SelectUnderlined(false);
+        m_bMouseOver = FALSE;
+        KillTimer(m_nHoverTimer);
+        if (m_nUnderlineMode != 1) SelectUnderlined(false);
         rect.bottom += 10;
         InvalidateRect(rect);
     }
@@ -263,18 +265,18 @@ void CUrlLabel::OnTimer(UINT_PTR id) {
 BOOL CUrlLabel::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CUrlLabel::OnClicked() {
-    if (m_strUrl.IsEmpty()) return;
-    m_bOverControl = FALSE;
-    int code = int(reinterpret_cast<INT_PTR>(GotoURL(m_strUrl, SW_SHOW)));
+    if (m_strAddress.IsEmpty()) return;
+    m_bMouseOver = FALSE;
+    int code = int(reinterpret_cast<INT_PTR>(OpenAddress(m_strAddress, SW_SHOW)));
     if (code > 32) {
         SetVisited(TRUE);
     } else {
         MessageBeep(MB_ICONEXCLAMATION);
-        ReportError(code);
+        MessageBox(ErrorText(code), nullptr, MB_ICONEXCLAMATION);
     }
 }
 
-HINSTANCE CUrlLabel::GotoURL(LPCSTR url, int show) {
+HINSTANCE CUrlLabel::OpenAddress(LPCSTR url, int show) {
     HINSTANCE result = ShellExecuteA(nullptr, "open", url, nullptr, nullptr, show);
     if (reinterpret_cast<INT_PTR>(result) > 32) return result;
 
@@ -317,9 +319,4 @@ CString CUrlLabel::ErrorText(int code) {
     default: text.Format("Unknown Error (%d) occurred.", code); break;
     }
     return "Unable to open hyperlink:\n\n" + text;
-}
-
-void CUrlLabel::ReportError(int code) {
-    CString text = ErrorText(code);
-    MessageBox(text, nullptr, MB_ICONEXCLAMATION);
 }

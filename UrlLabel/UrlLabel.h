@@ -11,31 +11,31 @@ public:
     ~CUrlLabel() override;
 
     void SetLinkUrl(CString url);
-    CString GetLinkUrl() const { return m_strUrl; }
+    CString GetLinkUrl() const { return m_strAddress; }
 
     // A hover colour of (COLORREF)-1 stands for the system highlight colour.
     void SetLinkColors(COLORREF link, COLORREF visited, COLORREF hover = COLORREF(-1));
-    COLORREF GetLinkColor() const { return m_crLink; }
-    COLORREF GetVisitedColor() const { return m_crVisited; }
-    COLORREF GetHoverColor() const { return m_crHover; }
+    COLORREF GetLinkColor() const { return m_crLinkText; }
+    COLORREF GetVisitedColor() const { return m_crVisitedText; }
+    COLORREF GetHoverColor() const { return m_crHoverText; }
 
     void SetVisited(BOOL visited = TRUE);
-    BOOL GetVisited() const { return m_bVisited; }
+    BOOL GetVisited() const { return m_bShownVisited; }
 
     // NULL loads the default hand cursor.
     void SetLinkCursor(HCURSOR cursor);
-    HCURSOR GetLinkCursor() const { return m_hLinkCursor; }
+    HCURSOR GetLinkCursor() const { return m_hHandCursor; }
 
     // -1 underline while the mouse is over the link, 0 never, 1 always.
     void SetUnderlineMode(int mode);
-    int GetUnderlineMode() const { return m_nUnderline; }
+    int GetUnderlineMode() const { return m_nUnderlineMode; }
 
     void SetAutoSize(BOOL autosize = TRUE);
-    BOOL GetAutoSize() const { return m_bAdjustToFit; }
+    BOOL GetAutoSize() const { return m_bFitToText; }
 
     void SetTipText(LPCSTR text);
 
-    BOOL IsOver() const { return m_bOverControl; }
+    BOOL IsOver() const { return m_bMouseOver; }
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL DestroyWindow() override;
@@ -47,8 +47,7 @@ protected:
     void PreSubclassWindow() override;
     // Opens `url` with the shell, else with the program registered for ".htm" documents;
     // returns the shell's code (above 32 is success).
-    virtual HINSTANCE GotoURL(LPCSTR url, int show);
-    virtual void ReportError(int code);
+    virtual HINSTANCE OpenAddress(LPCSTR url, int show);
 
     afx_msg HBRUSH CtlColor(CDC* dc, UINT ctl_color);
     afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hit, UINT msg);
@@ -59,22 +58,22 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void PositionWindow();
-    void SetDefaultCursor();
+    void FitToText();
+    void LoadDefaultCursor();
     void SelectUnderlined(bool underlined);
 
-    COLORREF m_crLink;
-    COLORREF m_crVisited;
-    COLORREF m_crHover;
-    BOOL m_bOverControl;
-    BOOL m_bVisited;
-    int m_nUnderline;
-    BOOL m_bAdjustToFit;
-    CString m_strUrl;
-    CFont m_UnderlineFont;
-    CFont m_StdFont;
-    HCURSOR m_hLinkCursor;
-    bool m_bOwnCursor;  // the cursor was copied here and is destroyed with the control
-    CToolTipCtrl m_ToolTip;
-    UINT_PTR m_nTimerID;
+    COLORREF m_crLinkText;
+    COLORREF m_crVisitedText;
+    COLORREF m_crHoverText;
+    BOOL m_bMouseOver;
+    BOOL m_bShownVisited;
+    int m_nUnderlineMode;
+    BOOL m_bFitToText;
+    CString m_strAddress;
+    CFont m_fontUnderlined;
+    CFont m_fontPlain;
+    HCURSOR m_hHandCursor;
+    bool m_bCursorOwned;  // the cursor was copied here and is destroyed with the control
+    CToolTipCtrl m_tip;
+    UINT_PTR m_nHoverTimer;
 };

@@ -21,7 +21,7 @@ public:
     int opened = 0;
 
 protected:
-    HINSTANCE GotoURL(LPCSTR, int) override {
+    HINSTANCE OpenAddress(LPCSTR, int) override {
         ++opened;
         return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(code));
     }
