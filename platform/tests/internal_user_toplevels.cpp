@@ -2,7 +2,7 @@
 // visibility, layered attributes and window region.
 #include <gtest/gtest.h>
 
-#include "backend/backend.h"
+#include "user/backend_port.h"
 #include "windows.h"
 
 namespace {

@@ -66,7 +66,7 @@ Backend& CurrentBackend();
 
 namespace plat {
 
-// What the backends ask of the window system. Implemented in user/.
+// What the backends show and deliver, in the window system's terms (window_system_port.h).
 
 // A top-level window as the compositor sees it, bottom to top.
 struct TopLevelView {
@@ -83,19 +83,9 @@ struct TopLevelView {
     // The window region in window coordinates (null: the whole window shows).
     std::shared_ptr<const Region> window_region;
 };
-std::vector<TopLevelView> TopLevelsInZOrder();
 
-// Input from the screen, in screen coordinates, routed by the window system to the queue of
-// the thread that owns the target window (capture, hit testing, focus).
 namespace input {
 enum class Button { Left, Right, Middle };
-void MouseMove(POINT screen);
-void MouseButton(Button button, bool down, POINT screen);
-void MouseWheel(int delta, POINT screen);
-void Key(UINT vk, bool down);
-void Char(uint32_t codepoint);
-void CloseRequest(HWND top_level);
-void Activate(HWND top_level);
 }  // namespace input
 
 }  // namespace plat

@@ -1,6 +1,6 @@
 #include "backend/window_system_port.h"
 
-#include "backend/backend.h"
+#include <atomic>
 
 namespace plat {
 
@@ -53,43 +53,25 @@ InputEvent InputEvent::Activate(HWND top) {
 
 namespace {
 
-class RealPort : public WindowSystemPort {
+std::atomic<WindowSystemPort*> g_port{nullptr};
+
+class ForwardingPort : public WindowSystemPort {
 public:
     std::vector<TopLevelView> TopLevels() override {
-        return plat::TopLevelsInZOrder();
+        WindowSystemPort* p = g_port.load();
+        return p ? p->TopLevels() : std::vector<TopLevelView>{};
     }
     void Deliver(const InputEvent& e) override {
-        using K = InputEvent::Kind;
-        switch (e.kind) {
-        case K::MouseMove:
-            input::MouseMove(e.pt);
-            break;
-        case K::MouseButton:
-            input::MouseButton(e.button, e.down, e.pt);
-            break;
-        case K::MouseWheel:
-            input::MouseWheel(e.delta, e.pt);
-            break;
-        case K::Key:
-            input::Key(e.vk, e.down);
-            break;
-        case K::Char:
-            input::Char(e.codepoint);
-            break;
-        case K::CloseRequest:
-            input::CloseRequest(e.hwnd);
-            break;
-        case K::Activate:
-            input::Activate(e.hwnd);
-            break;
-        }
+        if (WindowSystemPort* p = g_port.load()) p->Deliver(e);
     }
 };
 
 }  // namespace
 
+void SetWindowSystemPort(WindowSystemPort* port) { g_port.store(port); }
+
 WindowSystemPort& DefaultWindowSystemPort() {
-    static RealPort port;
+    static ForwardingPort port;
     return port;
 }
 

@@ -1,6 +1,6 @@
 // The backends' view of the window system, behind one seam: the top-level windows to show and
-// the sink for input. The default port calls the window system's functions (backend.h); unit
-// tests of the backends give their own.
+// the sink for input. The window system registers its port; unit tests of the backends give
+// their own.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +38,10 @@ public:
     virtual void Deliver(const InputEvent& e) = 0;
 };
 
-// The port to the real window system. While the window system is not linked in (the backends'
-// own white-box tests), it shows no windows and drops input.
+// The backends' registration point: the window system gives its port from the library's
+// start-up. The default port forwards to it; with none given (the backends' own white-box
+// tests) it shows no windows and drops input.
+void SetWindowSystemPort(WindowSystemPort* port);
 WindowSystemPort& DefaultWindowSystemPort();
 
 // The code points of UTF-8 text (typed text from SDL or from tests). Malformed sequences,

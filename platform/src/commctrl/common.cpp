@@ -1,20 +1,22 @@
-// Installation of the common controls and the helpers they share.
+// Registration of the common controls and the helpers they share.
 #include "commctrl/common.h"
 
 #include <cstring>
 
+#include "user/classes.h"
+
 namespace plat::commctrl {
 
-void InstallCommonControls() {
-    ctl::InstallOnce([] {
-        const int ptr = int(sizeof(void*));
-        using user::ReplaceSystemClassProc;
-        ReplaceSystemClassProc(WC_LISTVIEWA, ListViewProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc(WC_HEADERA, HeaderProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc(TRACKBAR_CLASSA, TrackbarProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc(PROGRESS_CLASSA, ProgressProc, ptr, 0, nullptr);
-        ReplaceSystemClassProc(TOOLTIPS_CLASSA, TooltipProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr);
-    });
+void RegisterCommonClasses() {
+    const int ptr = int(sizeof(void*));
+    const user::SystemClassSetup kClasses[] = {
+        {WC_LISTVIEWA, ListViewProc, ptr, CS_DBLCLKS, nullptr},
+        {WC_HEADERA, HeaderProc, ptr, CS_DBLCLKS, nullptr},
+        {TRACKBAR_CLASSA, TrackbarProc, ptr, CS_DBLCLKS, nullptr},
+        {PROGRESS_CLASSA, ProgressProc, ptr, 0, nullptr},
+        {TOOLTIPS_CLASSA, TooltipProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr},
+    };
+    for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
 
 LRESULT SendNotifyTo(HWND to, HWND ctl, UINT code, NMHDR* hdr) {
@@ -47,10 +49,9 @@ int LineHeight(HFONT font) { return ctl::FontLineHeight(nullptr, font); }
 
 }  // namespace plat::commctrl
 
-WINCOMMCTRLAPI void WINAPI InitCommonControls(void) { plat::commctrl::InstallCommonControls(); }
+// The common controls' classes are registered when the library starts; these only answer.
+WINCOMMCTRLAPI void WINAPI InitCommonControls(void) {}
 
 WINCOMMCTRLAPI BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc) {
-    if (!icc || icc->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
-    plat::commctrl::InstallCommonControls();
-    return TRUE;
+    return icc && icc->dwSize == sizeof(INITCOMMONCONTROLSEX);
 }

@@ -9,8 +9,8 @@
 
 namespace plat::commctrl {
 
-// Installs every common control's procedure on its system class (once per process).
-void InstallCommonControls();
+// Gives every common control's procedure to its system class (from the library's start-up).
+void RegisterCommonClasses();
 
 LRESULT CALLBACK ListViewProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM);

@@ -1,25 +1,26 @@
-// Installation of the standard controls and the helpers they share.
+// Registration of the standard controls and the helpers they share.
 #include "controls/common.h"
+
+#include "user/classes.h"
 
 namespace plat::controls {
 
 LRESULT CALLBACK DialogClassProc(HWND, UINT, WPARAM, LPARAM);
 
-void InstallStandardControls() {
-    ctl::InstallOnce([] {
-        const int ptr = int(sizeof(void*));
-        auto brush = [](int c) { return reinterpret_cast<HBRUSH>(uintptr_t(c + 1)); };
-        using user::ReplaceSystemClassProc;
-        ReplaceSystemClassProc("Button", ButtonProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc("Static", StaticProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc("Edit", EditProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc("ListBox", ListBoxProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc("ComboLBox", ComboLBoxProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr);
-        ReplaceSystemClassProc("ComboBox", ComboProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc("ScrollBar", ScrollBarProc, ptr, CS_DBLCLKS, nullptr);
-        ReplaceSystemClassProc("#32770", DialogClassProc, DLGWINDOWEXTRA, CS_DBLCLKS | CS_SAVEBITS,
-                               brush(COLOR_BTNFACE));
-    });
+void RegisterStandardClasses() {
+    const int ptr = int(sizeof(void*));
+    const HBRUSH face = reinterpret_cast<HBRUSH>(uintptr_t(COLOR_BTNFACE + 1));
+    const user::SystemClassSetup kClasses[] = {
+        {"Button", ButtonProc, ptr, CS_DBLCLKS, nullptr},
+        {"Static", StaticProc, ptr, CS_DBLCLKS, nullptr},
+        {"Edit", EditProc, ptr, CS_DBLCLKS, nullptr},
+        {"ListBox", ListBoxProc, ptr, CS_DBLCLKS, nullptr},
+        {"ComboLBox", ComboLBoxProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr},
+        {"ComboBox", ComboProc, ptr, CS_DBLCLKS, nullptr},
+        {"ScrollBar", ScrollBarProc, ptr, CS_DBLCLKS, nullptr},
+        {"#32770", DialogClassProc, DLGWINDOWEXTRA, CS_DBLCLKS | CS_SAVEBITS, face},
+    };
+    for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
 
 void Notify(HWND ctl, int code) {

@@ -9,8 +9,8 @@
 
 namespace plat::controls {
 
-// Installs every standard control's procedure on its system class (once per process).
-void InstallStandardControls();
+// Gives every standard control's procedure to its system class (from the library's start-up).
+void RegisterStandardClasses();
 
 // Control procedures (one per class).
 LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);

@@ -3,32 +3,9 @@
 // and WM_PRINTCLIENT.
 #pragma once
 
-#include <atomic>
-#include <mutex>
-
 #include "windows.h"
 
-namespace plat::user {
-// Lets the controls install their procedure and extra bytes on a system class.
-bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background);
-}
-
 namespace plat::ctl {
-
-// Runs install() once per process (each call site, being its own lambda type, has its own
-// guard). Installing re-enters the class set-up, which calls back into the installer: that
-// inner call returns at once on the installing thread.
-template <class Fn>
-void InstallOnce(Fn install) {
-    static std::atomic<bool> done{false};
-    static thread_local bool busy = false;
-    if (done.load(std::memory_order_acquire) || busy) return;
-    static std::once_flag once;
-    busy = true;
-    std::call_once(once, install);
-    busy = false;
-    done.store(true, std::memory_order_release);
-}
 
 // Per-window state kept in the first extra slot of the control's window.
 template <class T>

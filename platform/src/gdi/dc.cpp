@@ -3,12 +3,13 @@
 #include "gdi/dc.h"
 
 #include <algorithm>
+#include <atomic>
 #include <strings.h>
 
 #include <cstring>
 #include <utility>
 
-#include "backend/backend.h"
+#include "gdi/screen.h"
 #include "gdi/surface_dc.h"
 
 namespace plat::gdi {
@@ -21,8 +22,16 @@ HandleTable<DC>& DCs() {
 std::shared_ptr<DC> GetDC(HDC h) { return DCs().Get(h); }
 
 namespace {
+std::atomic<ScreenRectSource> g_screen_source{nullptr};
+}  // namespace
 
-RECT ScreenRect() { return plat::CurrentBackend().ScreenRect(); }
+void SetScreenRectSource(ScreenRectSource source) { g_screen_source.store(source); }
+RECT ScreenRect() {
+    ScreenRectSource source = g_screen_source.load();
+    return source ? source() : RECT{0, 0, 1024, 768};
+}
+
+namespace {
 
 template <typename T>
 void Retain(const std::shared_ptr<T>& o) {

@@ -6,6 +6,7 @@
 #include "backend/backend.h"
 #include "core/clock.h"
 #include "kernel/kobjects.h"
+#include "user/backend_port.h"
 #include "user/queue.h"
 #include "user/window.h"
 

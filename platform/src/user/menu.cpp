@@ -8,6 +8,7 @@
 
 #include "gdi/objects.h"
 #include "kernel/kobjects.h"
+#include "user/classes.h"
 #include "user/modal.h"
 #include "user/queue.h"
 #include "user/window.h"
@@ -15,7 +16,6 @@
 namespace plat::user {
 void FillSolid(HDC hdc, const RECT& r, COLORREF c);  // nonclient.cpp
 void Frame3D(HDC hdc, const RECT& r, COLORREF tl, COLORREF br);
-bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background);
 
 namespace {
 

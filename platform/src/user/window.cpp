@@ -6,10 +6,8 @@
 
 #include "backend/backend.h"
 #include "kernel/kobjects.h"
+#include "user/classes.h"
 #include "user/queue.h"
-
-#include "commctrl/common.h"
-#include "controls/common.h"
 
 namespace plat::user {
 
@@ -29,6 +27,26 @@ std::vector<std::shared_ptr<WindowClass>>& Classes() {
 ATOM g_next_atom = 0xC000;
 
 bool SameName(const std::string& a, LPCSTR b) { return strcasecmp(a.c_str(), b) == 0; }
+
+// Procedures the layers above gave the system classes, in the order they came.
+std::vector<SystemClassSetup>& Setups() {
+    static auto* v = new std::vector<SystemClassSetup>;
+    return *v;
+}
+bool g_system_classes_made = false;  // under the global lock
+
+// Under the global lock, once the system classes exist.
+bool ApplySetup(const SystemClassSetup& s) {
+    for (auto& c : Classes())
+        if (c->system && SameName(c->name, s.name)) {
+            c->proc = s.proc;
+            c->wnd_extra = s.wnd_extra;
+            c->style = s.style;
+            c->background = s.background;
+            return true;
+        }
+    return false;
+}
 
 std::shared_ptr<WindowClass> ClassByAtom(ATOM a) {
     for (auto& c : Classes())
@@ -73,7 +91,7 @@ std::shared_ptr<WindowClass> FindClass(LPCSTR name, HINSTANCE instance) {
 }
 
 // Classes every program finds registered. Their procedures are the layer's defaults until the
-// controls replace them with their own (RegisterClass of the same name by the layer).
+// controls' registrations replace them.
 void EnsureSystemClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -98,25 +116,22 @@ void EnsureSystemClasses() {
                                                      : nullptr;
             AddClass(c);
         }
+        Guard g(GlobalLock());
+        g_system_classes_made = true;
+        for (const SystemClassSetup& s : Setups()) ApplySetup(s);
     });
-    // The standard and common controls install their procedures on the system classes.
-    plat::controls::InstallStandardControls();
-    plat::commctrl::InstallCommonControls();
 }
 
-// Lets the controls install their procedure and extra bytes on a system class.
+void RegisterSystemClass(const SystemClassSetup& setup) {
+    Guard g(GlobalLock());
+    Setups().push_back(setup);
+    if (g_system_classes_made) ApplySetup(setup);
+}
+
 bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background) {
     EnsureSystemClasses();
     Guard g(GlobalLock());
-    for (auto& c : Classes())
-        if (c->system && SameName(c->name, name)) {
-            c->proc = proc;
-            c->wnd_extra = wnd_extra;
-            c->style = style;
-            c->background = background;
-            return true;
-        }
-    return false;
+    return ApplySetup(SystemClassSetup{name, proc, wnd_extra, style, background});
 }
 
 HWND Desktop() {
