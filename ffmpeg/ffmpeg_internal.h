@@ -202,6 +202,9 @@ struct MetaDataMap {
 struct InputFile {
     AVFormatContext* ctx = nullptr;
     int64_t ts_offset = 0;
+    // Added to every packet read, microseconds: the sum of the timestamp jumps met so far,
+    // so that the file's time runs on without a gap across them.
+    int64_t jump_correction = 0;
     // Decoder settings captured when the file was opened ("-i" applies the
     // options that precede it).
     int thread_count = 1, workaround_bugs = 1, error_resilience = 1, error_concealment = 3,

@@ -21,6 +21,9 @@ namespace ffdrv {
 constexpr int kAudioPacketLimit = 131072;  // bytes of silence at most per insertion
 constexpr int kAudioDriftThreshold = 50;   // samples
 constexpr int64_t kDiscontinuityThreshold = 10LL * AV_TIME_BASE;
+// Decoding times never go back within one recording, by more than a reordering or a rounding
+// could explain: further back is the start of another recording.
+constexpr int64_t kBackwardJumpThreshold = AV_TIME_BASE / 2;
 
 static FILE* g_vstats_file = nullptr;
 
@@ -641,6 +644,31 @@ static int64_t packet_duration_us(const InputStream* ist, const AVPacket* pkt) {
     return 0;
 }
 
+static void shift_packet(AVPacket* pkt, const InputStream* ist, int64_t us) {
+    if (!us) return;
+    const int64_t d = av_rescale_q(us, AV_TIME_BASE_Q, ist->st->time_base);
+    if (pkt->dts != AV_NOPTS_VALUE) pkt->dts += d;
+    if (pkt->pts != AV_NOPTS_VALUE) pkt->pts += d;
+}
+
+// Puts a packet on its file's running time. The correction travels with the packet into the
+// decoder, so pictures and sound still in a decoder when a jump is met keep the time they had;
+// the packet clock, not the decoded frames' (which lag by the decoder's delay), tells whether
+// the timestamps jumped. True when this packet starts a new stretch of time.
+static bool join_timestamps(const InputStream* ist, AVPacket* pkt) {
+    InputFile& f = g_run.input_files[ist->file_index];
+    shift_packet(pkt, ist, f.jump_correction);
+    if (pkt->dts == AV_NOPTS_VALUE || ist->next_dts == AV_NOPTS_VALUE || g_opt.copy_ts) return false;
+    const int64_t delta = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q) - ist->next_dts;
+    if (delta <= kDiscontinuityThreshold && delta >= -kBackwardJumpThreshold) return false;
+    f.jump_correction -= delta;
+    shift_packet(pkt, ist, -delta);
+    if (g_opt.verbose > 2)
+        emsg("timestamp discontinuity %lld, new offset= %lld\n", static_cast<long long>(delta),
+             static_cast<long long>(f.ts_offset + f.jump_correction));
+    return true;
+}
+
 // Failures on the output side end the run; a packet that does not decode only loses itself.
 static int output_failure(int err) {
     g_run.output_failed = true;
@@ -823,22 +851,8 @@ int transcode() {
             av_packet_unref(pkt);
             continue;
         }
-        // The packet clock, not the decoded pictures' (which lag by the
-        // decoder's delay), tells whether the timestamps jumped.
-        if (pkt->dts != AV_NOPTS_VALUE && ist->next_dts != AV_NOPTS_VALUE && !g_opt.copy_ts) {
-            const int64_t delta = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q) - ist->next_dts;
-            if (delta > kDiscontinuityThreshold || delta < -kDiscontinuityThreshold) {
-                g_run.input_files[file_index].ts_offset -= delta;
-                if (g_opt.verbose > 2)
-                    emsg("timestamp discontinuity %lld, new offset= %lld\n", static_cast<long long>(delta),
-                         static_cast<long long>(g_run.input_files[file_index].ts_offset));
-                for (size_t k = 0; k < nb_streams[file_index]; ++k) {
-                    InputStream* s = g_run.ist_table[first_ist[file_index] + k];
-                    if (s->next_pts != AV_NOPTS_VALUE) s->next_pts += delta;
-                    if (s->next_dts != AV_NOPTS_VALUE) s->next_dts += delta;
-                    s->is_start = true;
-                }
-            }
+        if (join_timestamps(ist, pkt)) {
+            for (size_t k = 0; k < nb_streams[file_index]; ++k) g_run.ist_table[first_ist[file_index] + k]->is_start = true;
         }
         if (process_input_packet(ist, pkt) < 0) {
             av_packet_unref(pkt);

@@ -148,6 +148,37 @@ TEST(DriverTiming, TimestampJumpLeavesNoGap) {
     EXPECT_EQ(rep.decodeErrors, 0);
 }
 
+// Two 1-s recordings joined in one transport stream, their clocks starting at the given times:
+// the output runs 2 s whatever the jump at the join.
+void ExpectJoinedRecordingsKeepTheirLength(double first_start, double second_start) {
+    SCOPED_TRACE(testing::Message() << "recordings from " << first_start << " s and " << second_start << " s");
+    testmedia::ScratchDir dir("drvback");
+    const std::string a = dir / "a.ts", b = dir / "b.ts", in = dir / "joined.ts", out = dir / "out.mp4";
+    testmedia::Options o;
+    o.start = first_start;
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::MpegTs, a, o));
+    o.start = second_start;
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::MpegTs, b, o));
+    ASSERT_TRUE(testmedia::WriteJoined(a, b, in));
+    auto r = RunDriver(drivertest::WrapperVector(in, out));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    EXPECT_EQ(rep.decodeErrors, 0);
+    EXPECT_NEAR(rep.duration, 2.0, 0.2);
+    const auto* v = rep.FirstOf("video");
+    ASSERT_NE(v, nullptr);
+    EXPECT_NEAR(double(v->framesDecoded), 2.0 * 23.976, 3.0);
+    const auto* s = rep.FirstOf("audio");
+    ASSERT_NE(s, nullptr);
+    EXPECT_NEAR(double(s->samplesDecoded) / 44100.0, 2.0, 0.2);
+}
+
+TEST(DriverTiming, JoinedRecordingsWhoseSecondStartsEarlierKeepTheirLength) {
+    ExpectJoinedRecordingsKeepTheirLength(0.0, 0.0);    // the second restarts the first's clock
+    ExpectJoinedRecordingsKeepTheirLength(40.0, 0.0);   // far back
+    ExpectJoinedRecordingsKeepTheirLength(0.0, 40.0);   // and far ahead
+}
+
 TEST(DriverTiming, SampleRateChangeKeepsTheOutputRate) {
     testmedia::ScratchDir dir("drvrate");
     const std::string a = dir / "a.mp3", b = dir / "b.mp3", in = dir / "in.mp3", out = dir / "out.m4a";

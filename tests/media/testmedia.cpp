@@ -49,6 +49,7 @@ const KindSpec kSpecs[] = {
     {Kind::RawM4v, "raw_m4v", ".m4v", "m4v", "mpeg4", nullptr, 0, 0, 0, 0},
     {Kind::Y4m, "y4m", ".y4m", "yuv4mpegpipe", "wrapped_avframe", nullptr, 0, 0, 0, 0},
     {Kind::Wav, "wav", ".wav", "wav", nullptr, "pcm_s16le", 0, 0, 44100, 2},
+    {Kind::MpegTs, "mpeg_ts", ".ts", "mpegts", "mpeg2video", "mp2", 0, 0, 48000, 2},
 };
 
 const KindSpec& SpecOf(Kind kind) {
@@ -214,6 +215,7 @@ bool Generate(Kind kind, const std::string& path, const Options& options, std::s
     if (ret < 0 || raw == nullptr) return Fail(error, std::string("no muxer ") + spec.muxer);
     OutputPtr oc(raw);
     av_dict_set(&oc->metadata, "title", "testmedia", 0);
+    oc->output_ts_offset = static_cast<int64_t>(o.start * AV_TIME_BASE);
 
     Track video, audio;
     if (spec.vcodec) {
@@ -393,6 +395,12 @@ bool WriteWhole(const std::string& path, const char* data, std::size_t size) {
 }
 
 }  // namespace
+
+bool WriteJoined(const std::string& first, const std::string& second, const std::string& path) {
+    std::vector<char> data;
+    if (!ReadWhole(first, &data) || !ReadWhole(second, &data)) return false;
+    return WriteWhole(path, data.data(), data.size());
+}
 
 int64_t FirstPacketPosition(const std::string& path) {
     AVDictionary* opts = nullptr;

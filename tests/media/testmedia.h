@@ -32,6 +32,7 @@ enum class Kind {
     RawM4v,       // .m4v   mpeg4 part 2 elementary stream, no audio
     Y4m,          // .y4m   YUV4MPEG, no audio
     Wav,          // .wav   pcm_s16le, no video
+    MpegTs,       // .ts    mpeg2video + mp2 (MPEG transport stream)
 };
 
 // Every kind, in declaration order.
@@ -54,6 +55,7 @@ struct Options {
     int sampleRate = 0;
     int channels = 0;
     bool noAudio = false;  // a kind with sound written without it
+    double start = 0.0;    // seconds added to every timestamp the file holds
 };
 
 // Writes a file of the kind at path. Returns false (with a reason in *error when given) when
@@ -70,6 +72,9 @@ Options Effective(Kind kind, const Options& options);
 bool WriteJunk(const std::string& path, std::size_t bytes = 64 * 1024);
 // The first part (fraction 0..1 of its size) of an existing file.
 bool WriteTruncated(const std::string& source, const std::string& path, double fraction);
+// Two files one after the other in one, as recordings are joined (transport streams join
+// without rewriting: the second keeps its own timestamps).
+bool WriteJoined(const std::string& first, const std::string& second, const std::string& path);
 // Where the first packet of a file starts, as its demuxer reports it (-1 when unknown).
 int64_t FirstPacketPosition(const std::string& path);
 // A copy of a file that ends where its first packet would begin: headers only.
