@@ -1,0 +1,356 @@
+// The default skin's standard-control looks: push buttons, check boxes and radios, group
+// boxes, statics, edits, lists and combo boxes, scroll bars, sliders and progress bars.
+#include <cstring>
+#include <vector>
+
+#include "SkinLook.h"
+
+namespace skinbuild {
+
+namespace {
+
+// ---- push buttons ----------------------------------------------------------------------------
+
+constexpr int kButtonCell = 24;  // states stacked vertically, nine-grid margins 5
+enum { BTN_NORMAL, BTN_PRESSED, BTN_DEFAULT, BTN_FOCUSED, BTN_HOT, BTN_DISABLED, BTN_STATES };
+
+void AddButtonPicture(CSkinFile& skin)
+{
+    CCanvas c(kButtonCell, BTN_STATES * kButtonCell);
+    struct Look {
+        Rgba top, bottom, border;
+        bool ring;
+    };
+    const Look looks[BTN_STATES] = {
+        {kWhite, Hex(0xE4E9F0), kBorder, false},             // normal
+        {Hex(0xCCDCF0), Hex(0xDDE7F4), kAccentDark, false},  // pressed
+        {kWhite, Hex(0xE4E9F0), kAccent, true},              // default
+        {kWhite, Hex(0xE4E9F0), kAccent, true},              // focused
+        {kWhite, Hex(0xD9E7F8), Hex(0x5B8BC9), false},       // hot
+        {Hex(0xF5F6F8), Hex(0xF0F2F5), Hex(0xCBD1D9), false},  // disabled
+    };
+    for (int s = 0; s < BTN_STATES; ++s) {
+        const float y = float(s * kButtonCell), b = y + kButtonCell;
+        const Look& l = looks[s];
+        c.RoundRect(0, y, kButtonCell, b, 4, Solid(l.border));
+        c.RoundRect(1, y + 1, kButtonCell - 1, b - 1, 3, VerticalGradient(y + 1, b - 1, l.top, l.bottom));
+        if (l.ring)
+            c.RoundBorder(1, y + 1, kButtonCell - 1, b - 1, 3, 1, WithAlpha(Hex(0x9DBBE3), 0.9f));
+        else if (s != BTN_PRESSED && s != BTN_DISABLED)
+            c.Tint(4, int(y) + 1, kButtonCell - 4, int(y) + 2, WithAlpha(kWhite, 0.8f));
+    }
+    AddPicture(skin, "button", c, Flat(kBody));
+}
+
+std::unique_ptr<CSkinButtonObject> MakeButton(const char* name)
+{
+    auto o = MakeControl<CSkinButtonObject>(name);
+    for (int s = 0; s < BTN_STATES; ++s) {
+        o->m_states[s].grid.Set("button", 0, s * kButtonCell, kButtonCell, (s + 1) * kButtonCell, 5, 5, 5, 5, 1);
+        o->m_states[s].style = MakeStyle(s == BTN_DISABLED ? kTextDisabled : kText);
+    }
+    return o;
+}
+
+// ---- check boxes and radio buttons -----------------------------------------------------------
+
+constexpr int kMark = 13;
+// State order of the records: unchecked, checked, disabled, disabled unchecked, disabled checked,
+// hot unchecked, hot checked.
+enum { CHK_OFF, CHK_ON, CHK_DISABLED, CHK_DISABLED_OFF, CHK_DISABLED_ON, CHK_HOT_OFF, CHK_HOT_ON, CHK_STATES };
+
+struct MarkLook {
+    Rgba fill, border;
+    bool mark;
+    Rgba markColor;
+};
+
+const MarkLook kMarkLooks[CHK_STATES] = {
+    {kWhite, Hex(0x8E9BAD), false, kWhite},
+    {kAccent, kAccentDark, true, kWhite},
+    {Hex(0xF1F3F6), Hex(0xC3CAD3), false, kWhite},
+    {Hex(0xF1F3F6), Hex(0xC3CAD3), false, kWhite},
+    {Hex(0xC3CAD3), Hex(0xB3BBC6), true, kWhite},
+    {Hex(0xEEF4FC), kAccent, false, kWhite},
+    {Hex(0x4F89D0), kAccentDark, true, kWhite},
+};
+
+void AddMarkPictures(CSkinFile& skin)
+{
+    CCanvas check(kMark, CHK_STATES * kMark), radio(kMark, CHK_STATES * kMark);
+    for (int s = 0; s < CHK_STATES; ++s) {
+        const float y = float(s * kMark);
+        const MarkLook& l = kMarkLooks[s];
+        check.RoundRect(0, y, kMark, y + kMark, 3, Solid(l.border));
+        check.RoundRect(1, y + 1, kMark - 1, y + kMark - 1, 2, Solid(l.fill));
+        if (l.mark)
+            check.Polyline({{3.2f, y + 6.6f}, {5.5f, y + 9.0f}, {9.9f, y + 4.2f}}, 1.7f, l.markColor);
+        const float c = kMark / 2.0f;
+        radio.Circle(c, y + c, c, Solid(l.border));
+        radio.Circle(c, y + c, c - 1, Solid(l.fill));
+        if (l.mark)
+            radio.Circle(c, y + c, 2.6f, Solid(l.markColor));
+    }
+    AddPicture(skin, "check", check, Flat(kBody));
+    AddPicture(skin, "radio", radio, Flat(kBody));
+}
+
+template <typename T>
+std::unique_ptr<T> MakeCheckObject(const char* name, const char* picture)
+{
+    auto o = MakeControl<T>(name);
+    for (int s = 0; s < CHK_STATES; ++s) {
+        o->m_states[s].box.Set(picture, 0, s * kMark, kMark, (s + 1) * kMark, 0);
+        const bool disabled = s == CHK_DISABLED || s == CHK_DISABLED_OFF || s == CHK_DISABLED_ON;
+        o->m_states[s].style = MakeStyle(disabled ? kTextDisabled : kText);
+    }
+    o->m_nCheckValue = 1;  // transparent: the dialog's background shows around the mark
+    // The push-like button object is named in both text fields of the record, so the look
+    // holds whichever of them a reader takes for the name.
+    SkinCopyText(o->m_szPushLike, sizeof o->m_szPushLike, "PushLikeButton");
+    SkinCopyText(o->m_szExtraName, sizeof o->m_szExtraName, "PushLikeButton");
+    return o;
+}
+
+// ---- group box, static -------------------------------------------------------------------------
+
+void AddGroupBoxPicture(CSkinFile& skin)
+{
+    // A 16 x 16 rounded frame (margins 5) and an 8 x 16 body-coloured caption background.
+    CCanvas c(24, 16, kBody);
+    c.RoundBorder(0.5f, 0.5f, 15.5f, 15.5f, 4, 1, kBorderLight);
+    AddPicture(skin, "groupbox", c, Flat(kBody));
+}
+
+// ---- edit, list box, list view: a 2-pixel border (the client edge) ----------------------------
+
+constexpr int kFieldW = 24, kFieldH = 22;
+
+// field: the border of text fields and lists; then the combo box's drop-down button in four
+// looks (normal, pressed, hot, disabled), 16 x 20 each.
+void AddFieldPicture(CSkinFile& skin)
+{
+    CCanvas c(kFieldW + 4 * 16, kFieldH, kBody);
+    c.RoundRect(0, 0, kFieldW, kFieldH, 2, Solid(kBorder));
+    c.FillRect(1, 1, kFieldW - 1, kFieldH - 1, Solid(kWhite));
+    struct Look {
+        Rgba top, bottom, chevron;
+    };
+    const Look looks[4] = {{Hex(0xF7F9FB), Hex(0xE4E9F0), kGlyph},
+                           {Hex(0xC9DAF0), Hex(0xD8E4F4), kAccentDark},
+                           {Hex(0xEEF4FC), Hex(0xD6E5F7), kAccent},
+                           {Hex(0xF5F6F8), Hex(0xF1F3F6), Hex(0xB8C0CA)}};
+    for (int s = 0; s < 4; ++s) {
+        const int x = kFieldW + s * 16;
+        c.FillRect(x, 0, x + 16, 20, VerticalGradient(0, 20, looks[s].top, looks[s].bottom));
+        c.FillRect(x, 0, x + 1, 20, Solid(Hex(0xD0D7E0)));
+        const float cx = x + 8.5f, cy = 10.5f;
+        c.Polyline({{cx - 3.5f, cy - 1.8f}, {cx, cy + 1.8f}, {cx + 3.5f, cy - 1.8f}}, 1.5f, looks[s].chevron);
+    }
+    AddPicture(skin, "field", c, Flat(kWhite));
+}
+
+template <typename T, typename... Args>
+std::unique_ptr<T> MakeField(const char* name, Args... args)
+{
+    auto o = MakeObject<T>(name, args...);
+    o->m_font = MakeFont(-11, FW_NORMAL, kText);
+    o->m_crBack = ToColorRef(kWhite);
+    o->m_crText = ToColorRef(kText);
+    o->m_nThird = ToColorRef(Hex(0xF3F5F8));  // read-only background
+    o->m_background.Set("field", 0, 0, kFieldW, kFieldH, 2, 2, 2, 2, 1);
+    return o;
+}
+
+// ---- scroll bars -------------------------------------------------------------------------------
+
+constexpr int kSb = 16;
+enum { SB_COL_LEFT, SB_COL_RIGHT, SB_COL_UP, SB_COL_DOWN, SB_COL_HTRACK, SB_COL_VTRACK, SB_COL_HTHUMB,
+       SB_COL_VTHUMB, SB_COL_GRIP, SB_COLS };
+enum { SB_NORMAL, SB_PRESSED, SB_HOT, SB_DISABLED };
+
+void AddScrollBarPicture(CSkinFile& skin)
+{
+    CCanvas c(SB_COLS * kSb, 4 * kSb, kTrack);
+    const Rgba arrowBg[4] = {kTrack, Hex(0xC5CFDB), Hex(0xDAE1EA), kTrack};
+    const Rgba arrow[4] = {Hex(0x6B7788), Hex(0x2E3A4A), Hex(0x3E4A5A), Hex(0xC0C7D0)};
+    const Rgba thumb[4] = {Hex(0xB5C0CE), Hex(0x7F90A6), Hex(0x9AA8BA), Hex(0xD3D9E1)};
+    for (int s = 0; s < 4; ++s) {
+        const float y = float(s * kSb);
+        for (int a = 0; a < 4; ++a) {
+            const float x = float(a * kSb);
+            if (s == SB_PRESSED || s == SB_HOT)
+                c.RoundRect(x + 1, y + 1, x + kSb - 1, y + kSb - 1, 3, Solid(arrowBg[s]));
+            const float cx = x + kSb / 2.0f, cy = y + kSb / 2.0f;
+            std::vector<PointF> tri;
+            switch (a) {
+            case SB_COL_LEFT: tri = {{cx + 2, cy - 4}, {cx + 2, cy + 4}, {cx - 2.5f, cy}}; break;
+            case SB_COL_RIGHT: tri = {{cx - 2, cy - 4}, {cx - 2, cy + 4}, {cx + 2.5f, cy}}; break;
+            case SB_COL_UP: tri = {{cx - 4, cy + 2}, {cx + 4, cy + 2}, {cx, cy - 2.5f}}; break;
+            default: tri = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2.5f}}; break;
+            }
+            c.Polygon(tri, arrow[s]);
+        }
+        // Tracks: flat; the thumb sits inside their 2-pixel margins across the bar.
+        const float hx = float(SB_COL_HTHUMB * kSb), vx = float(SB_COL_VTHUMB * kSb);
+        c.RoundRect(hx + 1, y, hx + kSb - 1, y + 12, 5, Solid(thumb[s]));
+        c.RoundRect(vx, y + 1, vx + 12, y + kSb - 1, 5, Solid(thumb[s]));
+    }
+    // Size grip: a triangle of dots in the corner.
+    const float gx = float(SB_COL_GRIP * kSb);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j <= i; ++j)
+            c.Circle(gx + 13 - 4 * j, 13 - 4 * (2 - i), 1.1f, Solid(Hex(0x9AA6B5)));
+    AddPicture(skin, "scrollbar", c, Flat(kTrack));
+}
+
+void SetScrollState(SkinScrollBarState& st, int state, bool vertical)
+{
+    const LONG y = state * kSb;
+    auto cell = [&](SkinImagePart& p, int col) { p.Set("scrollbar", col * kSb, y, (col + 1) * kSb, y + kSb, 2); };
+    if (vertical) {
+        cell(st.arrow1, SB_COL_UP);
+        cell(st.arrow2, SB_COL_DOWN);
+        st.track.Set("scrollbar", SB_COL_VTRACK * kSb, y, (SB_COL_VTRACK + 1) * kSb, y + kSb, 2, 0, 2, 0, 1);
+        st.thumb.Set("scrollbar", SB_COL_VTHUMB * kSb, y, SB_COL_VTHUMB * kSb + 12, y + kSb, 0, 5, 0, 5, 1);
+    } else {
+        cell(st.arrow1, SB_COL_LEFT);
+        cell(st.arrow2, SB_COL_RIGHT);
+        st.track.Set("scrollbar", SB_COL_HTRACK * kSb, y, (SB_COL_HTRACK + 1) * kSb, y + kSb, 0, 2, 0, 2, 1);
+        st.thumb.Set("scrollbar", SB_COL_HTHUMB * kSb, y, (SB_COL_HTHUMB + 1) * kSb, y + 12, 5, 0, 5, 0, 1);
+    }
+}
+
+std::unique_ptr<CSkinScrollBarObject> MakeScrollBar()
+{
+    auto o = MakeControl<CSkinScrollBarObject>("ScrollBar");
+    o->m_crBack = ToColorRef(kTrack);
+    for (int s = 0; s < 4; ++s)
+        SetScrollState(o->m_horizontal[s], s, false);
+    for (int s = 0; s < 3; ++s)
+        SetScrollState(o->m_vertical[s], s, true);
+    SetScrollState(o->m_verticalLast, SB_DISABLED, true);
+    o->m_sizeGrip.Set("scrollbar", SB_COL_GRIP * kSb, 0, (SB_COL_GRIP + 1) * kSb, kSb, 0);
+    return o;
+}
+
+// ---- slider, progress bar --------------------------------------------------------------------
+
+void AddSliderPicture(CSkinFile& skin)
+{
+    // Channel 12 x 6 at the left; horizontal thumb 12 x 20; vertical thumb 20 x 12 below it.
+    CCanvas c(12 + 20, 20 + 12);
+    c.RoundRect(0, 0, 12, 6, 3, Solid(Hex(0xAEB9C7)));
+    c.RoundRect(1, 1, 11, 5, 2, Solid(Hex(0xD3DAE3)));
+    auto thumb = [&c](float x, float y, float w, float h) {
+        c.RoundRect(x, y, x + w, y + h, 4, Solid(kAccentDark));
+        c.RoundRect(x + 1, y + 1, x + w - 1, y + h - 1, 3, VerticalGradient(y, y + h, Hex(0x5B92D6), kAccent));
+        c.Tint(int(x) + 3, int(y) + 1, int(x + w) - 3, int(y) + 2, WithAlpha(kWhite, 0.3f));
+    };
+    thumb(12, 0, 12, 20);
+    thumb(12, 20, 20, 12);
+    AddPicture(skin, "slider", c, Flat(kBody));
+}
+
+void AddProgressPicture(CSkinFile& skin)
+{
+    // Background 12 x 12 and bar 12 x 12, side by side.
+    CCanvas c(24, 12);
+    c.RoundRect(0, 0, 12, 12, 3, Solid(Hex(0xB9C3CF)));
+    c.RoundRect(1, 1, 11, 11, 2, Solid(Hex(0xE3E8EE)));
+    c.RoundRect(12, 0, 24, 12, 2.5f, VerticalGradient(0, 12, Hex(0x6CA0DD), Hex(0x3A70B8)));
+    c.Tint(14, 1, 22, 2, WithAlpha(kWhite, 0.35f));
+    AddPicture(skin, "progress", c, Flat(Hex(0xE3E8EE)));
+}
+
+// ---- the objects ---------------------------------------------------------------------------------
+
+std::unique_ptr<CSkinGroupBoxObject> MakeGroupBox()
+{
+    auto group = MakeControl<CSkinGroupBoxObject>("GroupBox", Hex(0x2A4F85), FW_BOLD);
+    group->m_background.Set("groupbox", 0, 0, 16, 16, 5, 5, 5, 5, 0);
+    group->m_caption.Set("groupbox", 16, 0, 24, 16, 4, 0, 4, 0, 1);
+    group->m_nGroupValue1 = ToColorRef(kBody);
+    group->m_style = MakeStyle(Hex(0x2A4F85));
+    group->m_nGroupValue2 = ToColorRef(Hex(0x2A4F85));
+    return group;
+}
+
+std::unique_ptr<CSkinStaticObject> MakeStatic()
+{
+    auto stat = MakeControl<CSkinStaticObject>("Static");
+    stat->m_nStaticValue = 1;  // transparent over the dialog's background
+    stat->m_style = MakeStyle(kText);
+    SkinTextStyle disabled = MakeStyle(kTextDisabled);  // the disabled text style
+    static_assert(sizeof disabled == sizeof stat->m_extra, "the block holds a text style");
+    memcpy(stat->m_extra, &disabled, sizeof disabled);
+    return stat;
+}
+
+std::unique_ptr<CSkinTreeViewObject> MakeTreeView()
+{
+    // Folder pickers show a tree: the same field look, with quiet connecting lines.
+    auto tree = MakeField<CSkinTreeViewObject>("TreeView");
+    tree->m_values[0] = ToColorRef(kBorder);
+    return tree;
+}
+
+std::unique_ptr<CSkinComboBoxObject> MakeComboBox()
+{
+    auto combo = MakeField<CSkinComboBoxObject>("ComboBox");
+    for (int s = 0; s < 4; ++s)
+        combo->m_buttons[s].Set("field", kFieldW + s * 16, 0, kFieldW + (s + 1) * 16, 20, 3, 3, 3, 3, 1);
+    combo->m_crColor1 = ToColorRef(kAccent);  // the current item while focused
+    combo->m_crColor2 = ToColorRef(kWhite);
+    return combo;
+}
+
+std::unique_ptr<CSkinSliderObject> MakeSlider()
+{
+    auto slider = MakeControl<CSkinSliderObject>("Slider");
+    slider->m_channel.Set("slider", 0, 0, 12, 6, 3, 2, 3, 2, 1);
+    slider->m_thumb.Set("slider", 12, 0, 24, 20, 4, 4, 4, 4, 1);
+    slider->m_verticalThumb.Set("slider", 12, 20, 32, 32, 4, 4, 4, 4, 1);
+    return slider;
+}
+
+std::unique_ptr<CSkinProgressBarObject> MakeProgressBar()
+{
+    auto progress = MakeControl<CSkinProgressBarObject>("ProgressBar");
+    progress->m_crBack = ToColorRef(Hex(0xE3E8EE));
+    progress->m_crText = ToColorRef(kAccent);
+    progress->m_background.Set("progress", 0, 0, 12, 12, 4, 4, 4, 4, 1);
+    progress->m_bar.Set("progress", 12, 0, 24, 12, 3, 3, 3, 3, 1);
+    return progress;
+}
+
+}  // namespace
+
+void AddControlLooks(CSkinFile& skin)
+{
+    AddButtonPicture(skin);
+    AddMarkPictures(skin);
+    AddGroupBoxPicture(skin);
+    AddFieldPicture(skin);
+    AddScrollBarPicture(skin);
+    AddSliderPicture(skin);
+    AddProgressPicture(skin);
+
+    skin.AddObject(MakeButton("Button"));
+    skin.AddObject(MakeButton("PushLikeButton"));
+    skin.AddObject(MakeCheckObject<CSkinCheckBoxObject>("CheckBox", "check"));
+    skin.AddObject(MakeCheckObject<CSkinRadioObject>("Radio", "radio"));
+
+    skin.AddObject(MakeGroupBox());
+    skin.AddObject(MakeStatic());
+    skin.AddObject(MakeField<CSkinScrollControlObject>("Edit", int(SKIN_EDIT)));
+    skin.AddObject(MakeField<CSkinScrollControlObject>("ListBox", int(SKIN_LISTBOX)));
+    skin.AddObject(MakeField<CSkinScrollControlObject>("ListView", int(SKIN_LISTVIEW)));
+    skin.AddObject(MakeTreeView());
+    skin.AddObject(MakeComboBox());
+    skin.AddObject(MakeScrollBar());
+    skin.AddObject(MakeSlider());
+    skin.AddObject(MakeProgressBar());
+}
+
+}  // namespace skinbuild
