@@ -13,6 +13,7 @@
 #include "Preview.h"
 #include "SkinBuilder.h"
 #include "SkinObjectTypes.h"
+#include "SkinRecords.h"
 
 using namespace skinbuild;
 
@@ -41,90 +42,21 @@ struct Ref {
     bool grid;
 };
 
-void AddPart(std::vector<Ref>& refs, const std::string& where, const SkinImagePart& p)
+// Every picture reference of the skin: the image records that are not empty, of every object
+// and its children.
+std::vector<Ref> Collect(CSkinFile& skin)
 {
-    if (!p.IsEmpty())
-        refs.push_back({where, p.name, p.src, {0, 0, 0, 0}, false});
-}
-
-void AddGrid(std::vector<Ref>& refs, const std::string& where, const SkinNineGrid& g)
-{
-    if (!g.IsEmpty())
-        refs.push_back({where, g.name, g.src, {g.marginLeft, g.marginTop, g.marginRight, g.marginBottom}, true});
-}
-
-// Every picture reference of an object and its children, by record type.
-void Collect(const CSkinObject& o, std::vector<Ref>& refs)
-{
-    const std::string n = o.GetName();
-    if (auto* w = dynamic_cast<const CSkinWindowObject*>(&o)) {
-        for (int i = 0; i < 18; ++i)
-            AddPart(refs, n + ".part" + std::to_string(i), w->m_parts[i]);
-        AddGrid(refs, n + ".iconic0", w->m_iconicCaption[0]);
-        AddGrid(refs, n + ".iconic1", w->m_iconicCaption[1]);
-    }
-    if (auto* f = dynamic_cast<const CSkinFontObject*>(&o))
-        AddGrid(refs, n + ".background", f->m_background);
-    if (auto* f = dynamic_cast<const CSkinFrameWndObject*>(&o)) {
-        const CSkinCaptionTextObject& m = f->m_menuBar;
-        AddGrid(refs, n + ".menubar", m.m_barBackground);
-        AddGrid(refs, n + ".hot", m.m_hotItem.grid);
-        AddGrid(refs, n + ".open", m.m_openItem.grid);
-        for (int g = 0; g < 4; ++g)
-            for (int s = 0; s < 3; ++s)
-                AddPart(refs, n + ".mdi" + std::to_string(g * 3 + s), m.m_buttons[g][s]);
-    }
-    if (auto* b = dynamic_cast<const CSkinCaptionButtonObject*>(&o)) {
-        AddPart(refs, n + ".normal", b->m_image);
-        for (int s = 0; s < 3; ++s)
-            AddPart(refs, n + ".state" + std::to_string(s), b->m_states[s]);
-    }
-    if (auto* b = dynamic_cast<const CSkinButtonObject*>(&o))
-        for (int s = 0; s < 6; ++s)
-            AddGrid(refs, n + ".state" + std::to_string(s), b->m_states[s].grid);
-    if (auto* c = dynamic_cast<const CSkinCheckBoxObject*>(&o))
-        for (int s = 0; s < 7; ++s) {
-            AddPart(refs, n + ".box" + std::to_string(s), c->m_states[s].box);
-            AddGrid(refs, n + ".grid" + std::to_string(s), c->m_states[s].grid);
+    std::vector<Ref> refs;
+    for (const auto& o : skin.GetObjects())
+        for (const skinkit::ImageRecord& r : skinkit::ListImageRecords(*o.second)) {
+            if (r.part && !r.part->IsEmpty())
+                refs.push_back({r.path, r.part->name, r.part->src, {0, 0, 0, 0}, false});
+            const SkinNineGrid* g = r.grid;
+            if (g && !g->IsEmpty())
+                refs.push_back({r.path, g->name, g->src, {g->marginLeft, g->marginTop, g->marginRight, g->marginBottom},
+                                true});
         }
-    if (auto* c = dynamic_cast<const CSkinComboBoxObject*>(&o))
-        for (int s = 0; s < 4; ++s)
-            AddGrid(refs, n + ".button" + std::to_string(s), c->m_buttons[s]);
-    if (auto* s = dynamic_cast<const CSkinScrollControlObject*>(&o))
-        AddPart(refs, n + ".image", s->m_image);
-    if (auto* g = dynamic_cast<const CSkinGroupBoxObject*>(&o))
-        AddGrid(refs, n + ".caption", g->m_caption);
-    if (auto* p = dynamic_cast<const CSkinProgressBarObject*>(&o))
-        AddGrid(refs, n + ".bar", p->m_bar);
-    if (auto* sb = dynamic_cast<const CSkinScrollBarObject*>(&o)) {
-        auto state = [&](const SkinScrollBarState& st, const std::string& w) {
-            AddPart(refs, w + ".arrow1", st.arrow1);
-            AddPart(refs, w + ".arrow2", st.arrow2);
-            AddGrid(refs, w + ".track", st.track);
-            AddGrid(refs, w + ".thumb", st.thumb);
-        };
-        for (int s = 0; s < 4; ++s)
-            state(sb->m_horizontal[s], n + ".h" + std::to_string(s));
-        for (int s = 0; s < 3; ++s)
-            state(sb->m_vertical[s], n + ".v" + std::to_string(s));
-        state(sb->m_verticalLast, n + ".v3");
-        AddPart(refs, n + ".grip", sb->m_sizeGrip);
-    }
-    if (auto* s = dynamic_cast<const CSkinSliderObject*>(&o)) {
-        AddGrid(refs, n + ".channel", s->m_channel);
-        AddGrid(refs, n + ".thumb", s->m_thumb);
-        AddGrid(refs, n + ".vthumb", s->m_verticalThumb);
-    }
-    if (auto* h = dynamic_cast<const CSkinHeaderObject*>(&o))
-        AddGrid(refs, n + ".item", h->m_item);
-    if (auto* p = dynamic_cast<const CSkinPopupMenuObject*>(&o)) {
-        AddGrid(refs, n + ".grid0", p->m_grids[0]);
-        AddGrid(refs, n + ".grid1", p->m_grids[1]);
-        AddPart(refs, n + ".image1", p->m_image1);
-        AddPart(refs, n + ".image2", p->m_image2);
-    }
-    for (const auto& child : o.GetChildren())
-        Collect(*child.second, refs);
+    return refs;
 }
 
 SIZE PictureSize(CSkinFile& skin, const char* name)
@@ -258,9 +190,7 @@ TEST_F(DefaultSkin, CaptionButtonsCarryTheirActionsAndSitOverTheRightCorner)
 
 TEST_F(DefaultSkin, EveryPartLiesInsideAnExistingPicture)
 {
-    std::vector<Ref> refs;
-    for (const auto& o : skin.GetObjects())
-        Collect(*o.second, refs);
+    const std::vector<Ref> refs = Collect(skin);
     EXPECT_GT(refs.size(), 150u);
     for (const Ref& r : refs) {
         SCOPED_TRACE(r.where);

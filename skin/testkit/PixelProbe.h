@@ -1,0 +1,62 @@
+// Pixel probes for skinner tests: a captured picture of one window (in window coordinates) or
+// of the whole screen (in screen coordinates), and the questions tests ask of its pixels.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace skinkit {
+
+class CFlatSkin;
+
+class CPicture {
+public:
+    CPicture() = default;
+    // The window as its top-level window painted it, whatever covers it; (0, 0) is the
+    // top-left corner of its window rectangle. Empty when the window is not on the screen.
+    static CPicture OfWindow(HWND hwnd);
+    // Every visible top-level window over the desktop.
+    static CPicture OfScreen();
+
+    int Width() const { return m_w; }
+    int Height() const { return m_h; }
+    bool IsEmpty() const { return m_w <= 0 || m_h <= 0; }
+    // CLR_INVALID outside the picture.
+    COLORREF At(int x, int y) const;
+    COLORREF At(POINT p) const { return At(p.x, p.y); }
+
+    // The questions below look at the part of the rectangle inside the picture.
+    int Count(const RECT& r, COLORREF color) const;
+    // True when the rectangle holds pixels and all of them have the colour.
+    bool IsUniform(const RECT& r, COLORREF color) const;
+    // The smallest rectangle holding every pixel that differs from the background (for text
+    // and marks); empty when there is none.
+    RECT BoundsOfOthers(const RECT& r, COLORREF background) const;
+    // Pixels that differ from the other picture's at the same place; a pixel only one of the two
+    // pictures has counts as different.
+    int CountDifferences(const CPicture& other, const RECT& r) const;
+    RECT Whole() const { return RECT{0, 0, m_w, m_h}; }
+
+private:
+    int m_w = 0, m_h = 0;
+    std::vector<DWORD> m_px;  // 0x00RRGGBB, top-down rows
+};
+
+// A window's client rectangle, and a window's rectangle, in the window coordinates of `outer`
+// (the window whose picture is probed).
+RECT ClientRectIn(HWND hwnd, HWND outer);
+RECT WindowRectIn(HWND hwnd, HWND outer);
+
+// Checks that a nine-grid of the flat skin was drawn over `where`: the middle pixel of each of
+// the nine cells (corners at the grid's margins, edges and centre between them) has that
+// cell's colour. "" when it has; otherwise one line per cell that differs, naming what painted
+// the pixel instead.
+std::string CheckNineGrid(const CPicture& picture, const RECT& where, const CFlatSkin& skin, const std::string& path);
+
+// What painted a pixel of the picture, as the flat skin names it ("no record (#rrggbb)" for a
+// pixel no record painted, "outside" for a point outside the picture).
+std::string Painter(const CPicture& picture, POINT p, const CFlatSkin& skin);
+
+}  // namespace skinkit
