@@ -19,10 +19,36 @@ bool AvsScriptNeeded(const std::string& inputPath);
 // The exact bytes of the script for an input (lines end with CR LF, the last has no end).
 std::string AvsScriptText(const std::string& inputPath);
 
-// Writes the script for an input that needs one.
+// An exclusive lock on a script file. Every instance of the program writes its script under
+// it, and keeps it until its driver has read the script, so that another instance converting
+// at the same time from the same folder waits instead of putting its own input in our place.
+class AvsScriptLock {
+public:
+    AvsScriptLock() = default;
+    ~AvsScriptLock() { Release(); }
+    AvsScriptLock(AvsScriptLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    AvsScriptLock& operator=(AvsScriptLock&& other) noexcept;
+    AvsScriptLock(const AvsScriptLock&) = delete;
+    AvsScriptLock& operator=(const AvsScriptLock&) = delete;
+
+    // Opens the script (creating it) and locks it, waiting while another holds it; false when
+    // it can be neither opened nor locked. The lock is on the file now at the path: one
+    // removed or replaced while we waited is opened again.
+    bool Acquire(const std::string& path);
+    // Replaces the content of the locked script; false when it was not written whole.
+    bool Write(const std::string& text);
+    void Release();
+    bool Held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// Writes the script for an input that needs one, under the script's lock.
 // 1: the script was written, the driver is to read it; 0: no script needed, nothing written;
 // -1: a script is needed but could not be written whole (or the input's name cannot be
 // quoted in one); the file must then fail, and no stale script is left at scriptPath.
-int WriteAvsScriptFile(const std::string& scriptPath, const std::string& inputPath);
+// With `keep`, a written script stays locked in *keep; otherwise the lock goes at once.
+int WriteAvsScriptFile(const std::string& scriptPath, const std::string& inputPath, AvsScriptLock* keep = nullptr);
 
 #endif

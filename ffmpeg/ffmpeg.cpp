@@ -91,6 +91,7 @@ int ffmpeg_main(int argc, char** argv) {
         }
     }
 
+    end_script_handover();
     av_log_set_level(log_level);
     if (c_locale) {
         uselocale(previous);

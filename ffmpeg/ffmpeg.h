@@ -40,6 +40,14 @@ void set_progress_callback(ProgressCallback callback, void* user);
 // A request made while no run is active is forgotten when the next run starts.
 void request_stop(void);
 
+// The host's hand-over of the input script it wrote for the next run, which it keeps locked
+// against other programs until the driver has read it. When that run opens `script`, it reads
+// the name the script gives, calls `read(user)` (the host lets its lock go), and converts the
+// file only when the name is `target`, the file the host gave. A run that never opens the
+// script calls `read(user)` as it ends. Holds for one run; call while no run is active.
+typedef void (*ScriptReadCallback)(void* user);
+void set_input_script(const char* script, const char* target, ScriptReadCallback read, void* user);
+
 // The process-wide progress record that the callback receives.
 extern ProgressInfo progress_info;
 

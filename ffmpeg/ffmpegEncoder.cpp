@@ -133,13 +133,17 @@ int CFFmpegEncoder::WriteAvsScript(const std::string& scriptPath, const std::str
 
 int CFFmpegEncoder::BuildArguments(int profile) {
     m_params.Reset();
+    m_scriptLock.Release();
+    m_strScriptPath.clear();
 
     std::string input = m_strInputFile;
     if (AvsScriptNeeded(m_strInputFile)) {
         std::string folder = GetScriptFolder();
         if (folder.empty()) return -1;
         std::string script = folder + "input.avs";
-        if (WriteAvsScript(script, m_strInputFile) != 1) return -1;
+        if (WriteAvsScriptFile(script, m_strInputFile, &m_scriptLock) != 1) return -1;
+        m_strScriptPath = script;
+        m_strScriptInput = m_strInputFile;
         input = script;
     }
     m_params.Add("-i", input.c_str());
@@ -208,14 +212,26 @@ int CFFmpegEncoder::StartEncode(int profile) {
     return result;
 }
 
+namespace {
+
+void ReleaseScriptLock(void* lock) { static_cast<AvsScriptLock*>(lock)->Release(); }
+
+}  // namespace
+
 int CFFmpegEncoder::StartWork() {
     if (m_params.Overflowed()) return -1;
+    // The driver lets the script's lock go as soon as it has read the script.
+    if (m_scriptLock.Held())
+        set_input_script(m_strScriptPath.c_str(), m_strScriptInput.c_str(), &ReleaseScriptLock, &m_scriptLock);
+    int result;
     try {
-        return ffmpeg_main(m_params.GetCount(), m_params.GetSlots());
+        result = ffmpeg_main(m_params.GetCount(), m_params.GetSlots());
     } catch (...) {
         LogPrintf(0, "[ERROR] ffmpeg_main exception in StartWork!\n");
-        return -1;
+        result = -1;
     }
+    m_scriptLock.Release();
+    return result;
 }
 
 void CFFmpegEncoder::Stop() { request_stop(); }

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <string>
 
+#include "AvsScript.h"
 #include "MediaInfo.h"
 #include "ParamContainer.h"
 #include "ffmpeg.h"
@@ -75,7 +76,8 @@ public:
     int StartEncode(int profile);
 
     // Builds the argument vector (writing the input's script when it needs one) without
-    // running the driver: 0 when the vector is complete, -1 when the file must fail.
+    // running the driver: 0 when the vector is complete, -1 when the file must fail. A script
+    // written stays locked until the next StartWork has read it (or the next build).
     int BuildArguments(int profile);
 
     // Runs the driver over the current vector, inside a catch-all handler (-1 on exception).
@@ -132,6 +134,10 @@ private:
     int m_bDisableAudio;
     int m_nVolume;
     std::string m_strScriptFolder;
+    // The script of the last build, locked until the driver has read it, and what it names.
+    AvsScriptLock m_scriptLock;
+    std::string m_strScriptPath;
+    std::string m_strScriptInput;
 };
 
 #endif

@@ -345,6 +345,8 @@ void add_video_stream(AVFormatContext* oc);
 void add_audio_stream(AVFormatContext* oc);
 void add_subtitle_stream(AVFormatContext* oc);
 void print_error(const char* filename, int err);
+// Ends the host's hand-over of its script (see set_input_script), if one is under way.
+void end_script_handover();
 int transcode_setup();
 void transcode_release();
 bool audio_setup_resampler(OutputStream* ost, InputStream* ist, int in_rate,

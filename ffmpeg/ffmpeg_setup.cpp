@@ -68,6 +68,33 @@ static bool script_target(const std::string& script, std::string* target) {
     return true;
 }
 
+namespace {
+struct ScriptHandover {
+    std::string script, target;
+    ScriptReadCallback read = nullptr;
+    void* user = nullptr;
+};
+ScriptHandover g_handover;
+}  // namespace
+
+void end_script_handover() {
+    const ScriptHandover done = g_handover;
+    g_handover = ScriptHandover();
+    if (done.read) done.read(done.user);
+}
+
+// The host's own script has been read: its lock goes, and the file named must be the one the
+// host gave, or another program's input would be converted under this file's name.
+static bool script_is_the_hosts(const std::string& script, const std::string* target) {
+    if (!g_handover.read || script != g_handover.script) return true;
+    const std::string expected = g_handover.target;
+    end_script_handover();
+    if (target && *target == expected) return true;
+    emsg("%s: the script names '%s', not the input '%s'\n", script.c_str(), target ? target->c_str() : "",
+         expected.c_str());
+    return false;
+}
+
 // Names go to the library as file URLs, so that no name reaches another
 // protocol ("http:", "concat:", a relative name with a colon).
 static std::string file_url(const std::string& name) {
@@ -131,7 +158,9 @@ void opt_input_file(const char* name_arg) {
     std::string real = name;
     if (!is_pipe && ends_with_nocase(name, ".avs") && !av_find_input_format("avisynth")) {
         std::string target;
-        if (script_target(name, &target)) real = target;
+        const bool named = script_target(name, &target);
+        if (!script_is_the_hosts(name, named ? &target : nullptr)) return;
+        if (named) real = target;
     }
 
     AVFormatContext* ic = avformat_alloc_context();
@@ -1138,3 +1167,10 @@ void close_input_files() {
 }
 
 }  // namespace ffdrv
+
+void set_input_script(const char* script, const char* target, ScriptReadCallback read, void* user) {
+    ffdrv::g_handover.script = script ? script : "";
+    ffdrv::g_handover.target = target ? target : "";
+    ffdrv::g_handover.read = read;
+    ffdrv::g_handover.user = user;
+}

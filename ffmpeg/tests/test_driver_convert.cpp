@@ -158,6 +158,39 @@ TEST(DriverConvert, ScriptInputOpensTheFileItNames) {
     EXPECT_NE(rep.FirstOf("audio"), nullptr);
 }
 
+TEST(DriverConvert, HostsScriptIsReadOnceAndMustNameTheHostsInput) {
+    testmedia::ScratchDir dir("drvavs");
+    const std::string in = dir / "in.mov", other = dir / "other.mov", script = dir / "input.avs";
+    ASSERT_TRUE(testmedia::Generate(Kind::Mov, in, 1.0, 320, 240, 25));
+    ASSERT_TRUE(testmedia::Generate(Kind::Mov, other, 1.0, 320, 240, 25));
+    {
+        std::ofstream f(script, std::ios::binary);
+        f << "DirectShowSource(\"" << other << "\")\r\n";
+    }
+    static int reads = 0;
+    const ScriptReadCallback count = [](void*) { ++reads; };
+
+    // Another program's input in the script: the file fails instead of converting it.
+    reads = 0;
+    set_input_script(script.c_str(), in.c_str(), count, nullptr);
+    auto r = RunDriver(WrapperVector(script, dir / "refused.mp4"));
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_EQ(reads, 1);
+    EXPECT_NE(r.err.find("the script names '" + other + "', not the input '" + in + "'"), std::string::npos) << r.err;
+
+    // The hand-over is for one run: the next reads a script it was not told about as before.
+    reads = 0;
+    r = RunDriver(WrapperVector(script, dir / "later.mp4"));
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(reads, 0);
+
+    // A run that never gets to the script still ends the hand-over.
+    set_input_script(script.c_str(), other.c_str(), count, nullptr);
+    r = RunDriver({"-vcodec", "nothing", "-i"});
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_EQ(reads, 1);
+}
+
 // One process runs many conversions: options of one run never reach the next.
 TEST(DriverConvert, RunAfterOddOptionsIsByteIdenticalToCleanRun) {
     testmedia::ScratchDir dir("drvreset");
