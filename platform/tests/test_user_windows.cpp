@@ -135,6 +135,31 @@ TEST_F(UserWindows, StaleAndForeignHandlesFailCleanly) {
     DestroyWindow(again);
 }
 
+TEST_F(UserWindows, CallsOnAStaleWindowFailAndSayTheHandleIsInvalid) {
+    HWND h = CreateWindowExA(0, kClass, "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(h);
+    DestroyWindow(h);
+    auto invalid = [](bool failed, const char* what) {
+        EXPECT_TRUE(failed) << what;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE)) << what;
+        SetLastError(0);
+    };
+    SetLastError(0);
+    invalid(GetWindowLongPtrA(h, GWL_STYLE) == 0, "GetWindowLongPtr");
+    invalid(SetWindowLongA(h, GWL_USERDATA, 5) == 0, "SetWindowLong");
+    invalid(GetClassLongPtrA(h, GCL_STYLE) == 0, "GetClassLongPtr");
+    invalid(GetParent(h) == nullptr, "GetParent");
+    invalid(GetWindowThreadProcessId(h, nullptr) == 0, "GetWindowThreadProcessId");
+    invalid(!SetPropA(h, "P", reinterpret_cast<HANDLE>(1)), "SetProp");
+    invalid(!PostMessageA(h, WM_USER, 0, 0), "PostMessage");
+    invalid(!ValidateRect(h, nullptr), "ValidateRect");
+    invalid(!RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE), "RedrawWindow");
+    invalid(SetTimer(h, 1, 10, nullptr) == 0, "SetTimer");
+    SCROLLINFO si{sizeof(si), SIF_ALL};
+    invalid(!GetScrollInfo(h, SB_VERT, &si), "GetScrollInfo");
+    invalid(SetScrollInfo(h, SB_VERT, &si, FALSE) == 0, "SetScrollInfo");
+}
+
 // ---- hooks ----
 
 std::vector<std::pair<HWND, UINT>> g_hooked;

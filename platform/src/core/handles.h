@@ -132,4 +132,21 @@ private:
     std::vector<uint32_t> free_;
 };
 
+// The preamble of a function on a handle: holds the global lock for the caller's scope and
+// looks the handle up; null (false) for a stale handle or one of another kind.
+template <typename T>
+class Locked {
+public:
+    Locked(const HandleTable<T>& table, const void* h) : guard_(GlobalLock()), obj_(table.GetRaw(h)) {}
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+    T* get() const { return obj_; }
+    operator T*() const { return obj_; }
+    T* operator->() const { return obj_; }
+
+private:
+    Guard guard_;
+    T* obj_;
+};
+
 }  // namespace plat

@@ -172,8 +172,7 @@ HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const Region
 }
 
 bool ReleaseSurfaceDC(HDC hdc) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || d->kind != DCKind::Window) return false;
     DropAll(d->st);
     DCs().Remove(hdc);
@@ -181,20 +180,17 @@ bool ReleaseSurfaceDC(HDC hdc) {
 }
 
 HWND WindowOfDC(HDC hdc) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     return d ? d->hwnd : nullptr;
 }
 
 Region* RegionOf(HRGN hrgn) {
-    Guard g(GlobalLock());
-    RegionObj* r = Regions().GetRaw(hrgn);
+    Locked<RegionObj> r(Regions(), hrgn);
     return r ? &r->rgn : nullptr;
 }
 
 void SetSurfaceDCVisible(HDC hdc, const Region* visible) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return;
     if (visible)
         d->visible = *visible;
@@ -232,8 +228,7 @@ WINGDIAPI HDC WINAPI CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR, const void*
 }
 
 WINGDIAPI BOOL WINAPI DeleteDC(HDC hdc) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return FALSE;
     DropAll(d->st);
     DCs().Remove(hdc);
@@ -282,8 +277,7 @@ WINGDIAPI HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ obj) {
 }
 
 WINGDIAPI HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return nullptr;
     switch (type) {
         case OBJ_PEN: return d->st.pen;
@@ -296,8 +290,7 @@ WINGDIAPI HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type) {
 }
 
 WINGDIAPI HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE pal, BOOL) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || !Palettes().Valid(pal)) return nullptr;
     HPALETTE old = d->st.palette;
     d->st.palette = pal;
@@ -309,8 +302,7 @@ WINGDIAPI UINT WINAPI RealizePalette(HDC hdc) { return DCs().Valid(hdc) ? 0 : GD
 // ---- state stack ----------------------------------------------------------------------------
 
 WINGDIAPI int WINAPI SaveDC(HDC hdc) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return 0;
     d->saved.push_back(d->st);
     RetainAll(d->saved.back());
@@ -318,8 +310,7 @@ WINGDIAPI int WINAPI SaveDC(HDC hdc) {
 }
 
 WINGDIAPI BOOL WINAPI RestoreDC(HDC hdc, int which) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return FALSE;
     int n = int(d->saved.size());
     int target = which < 0 ? n + which + 1 : which;  // -1 is the most recent
@@ -342,8 +333,7 @@ WINGDIAPI BOOL WINAPI RestoreDC(HDC hdc, int which) {
 namespace {
 template <typename T, typename F>
 T Swap(HDC hdc, T fail, F&& f) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return fail;
     return f(*d);
 }
@@ -420,8 +410,7 @@ WINGDIAPI int WINAPI GetTextCharacterExtra(HDC hdc) {
 
 namespace {
 BOOL SetPoint(HDC hdc, POINT DCState::*field, int x, int y, bool relative, LPPOINT old) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return FALSE;
     POINT& p = d->st.*field;
     if (old) *old = p;
@@ -434,8 +423,7 @@ BOOL SetPoint(HDC hdc, POINT DCState::*field, int x, int y, bool relative, LPPOI
     return TRUE;
 }
 BOOL GetPoint(HDC hdc, POINT DCState::*field, LPPOINT out) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || !out) return FALSE;
     *out = d->st.*field;
     return TRUE;
@@ -463,8 +451,7 @@ WINGDIAPI BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int dx, int dy, LPPOINT old) {
 WINGDIAPI BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT out) { return GetPoint(hdc, &DCState::curPos, out); }
 
 WINGDIAPI BOOL WINAPI LPtoDP(HDC hdc, LPPOINT pts, int count) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || (!pts && count > 0)) return FALSE;
     for (int i = 0; i < count; ++i) {
         pts[i].x += d->DevX();
@@ -473,8 +460,7 @@ WINGDIAPI BOOL WINAPI LPtoDP(HDC hdc, LPPOINT pts, int count) {
     return TRUE;
 }
 WINGDIAPI BOOL WINAPI DPtoLP(HDC hdc, LPPOINT pts, int count) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || (!pts && count > 0)) return FALSE;
     for (int i = 0; i < count; ++i) {
         pts[i].x -= d->DevX();
@@ -515,8 +501,7 @@ int ResultKind(DC& d) {
 }  // namespace
 
 WINGDIAPI int WINAPI ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return ERROR;
     if (!rgn) {
         if (mode != RGN_COPY) return ERROR;
@@ -556,8 +541,7 @@ WINGDIAPI int WINAPI ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
 WINGDIAPI int WINAPI SelectClipRgn(HDC hdc, HRGN rgn) { return ExtSelectClipRgn(hdc, rgn, RGN_COPY); }
 
 WINGDIAPI int WINAPI IntersectClipRect(HDC hdc, int l, int t, int r, int b) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return ERROR;
     RECT rc{l + d->DevX(), t + d->DevY(), r + d->DevX(), b + d->DevY()};
     if (!d->st.clip)
@@ -569,8 +553,7 @@ WINGDIAPI int WINAPI IntersectClipRect(HDC hdc, int l, int t, int r, int b) {
 }
 
 WINGDIAPI int WINAPI ExcludeClipRect(HDC hdc, int l, int t, int r, int b) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return ERROR;
     RECT rc{l + d->DevX(), t + d->DevY(), r + d->DevX(), b + d->DevY()};
     if (!d->st.clip) d->st.clip = DeviceArea(*d);
@@ -580,8 +563,7 @@ WINGDIAPI int WINAPI ExcludeClipRect(HDC hdc, int l, int t, int r, int b) {
 }
 
 WINGDIAPI int WINAPI OffsetClipRgn(HDC hdc, int dx, int dy) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return ERROR;
     if (d->st.clip) d->st.clip->Offset(dx, dy);
     d->ClipChanged();
@@ -589,8 +571,7 @@ WINGDIAPI int WINAPI OffsetClipRgn(HDC hdc, int dx, int dy) {
 }
 
 WINGDIAPI int WINAPI GetClipBox(HDC hdc, LPRECT out) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || !out) return ERROR;
     Region eff = DeviceArea(*d);
     if (d->st.clip) eff.Intersect(*d->st.clip);
@@ -604,8 +585,7 @@ WINGDIAPI int WINAPI GetClipBox(HDC hdc, LPRECT out) {
 }
 
 WINGDIAPI int WINAPI GetClipRgn(HDC hdc, HRGN out) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     RegionObj* r = Regions().GetRaw(out);
     if (!d || !r) return -1;
     if (!d->st.clip) return 0;
@@ -636,8 +616,7 @@ WINGDIAPI BOOL WINAPI RectVisible(HDC hdc, const RECT* rc) {
 // ---- capabilities ---------------------------------------------------------------------------
 
 WINGDIAPI int WINAPI GetDeviceCaps(HDC hdc, int index) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return 0;
     RECT s = ScreenRect();
     int w = s.right - s.left, h = s.bottom - s.top;

@@ -254,8 +254,7 @@ WINGDIAPI int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int wDest, int
 }
 
 WINGDIAPI UINT WINAPI GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || !colors || !d->st.bitmapObj || !d->st.bitmapObj->dib) return 0;
     const auto& pal = d->st.bitmapObj->px.palette;
     UINT n = 0;
@@ -265,8 +264,7 @@ WINGDIAPI UINT WINAPI GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD*
 }
 
 WINGDIAPI UINT WINAPI SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || !colors || !d->st.bitmapObj || !d->st.bitmapObj->dib) return 0;
     auto& pal = d->st.bitmapObj->px.palette;
     UINT n = 0;

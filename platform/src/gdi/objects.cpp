@@ -642,8 +642,7 @@ WINGDIAPI LONG WINAPI SetBitmapBits(HBITMAP h, DWORD size, const void* bits) {
 }
 
 WINGDIAPI BOOL WINAPI GetBitmapDimensionEx(HBITMAP h, LPSIZE size) {
-    Guard g(GlobalLock());
-    Bitmap* b = Bitmaps().GetRaw(h);
+    Locked<Bitmap> b(Bitmaps(), h);
     if (!b || !size) return FALSE;
     *size = b->dimension;
     return TRUE;
@@ -686,8 +685,7 @@ std::shared_ptr<Bitmap> CopyBitmap(const Bitmap& src) {
 }  // namespace
 
 WINGDIAPI HBRUSH WINAPI CreatePatternBrush(HBITMAP bmp) {
-    Guard g(GlobalLock());
-    Bitmap* src = Bitmaps().GetRaw(bmp);
+    Locked<Bitmap> src(Bitmaps(), bmp);
     if (!src) return nullptr;
     auto b = std::make_shared<Brush>();
     b->style = BS_PATTERN;
@@ -774,8 +772,7 @@ WINGDIAPI HPALETTE WINAPI CreatePalette(const LOGPALETTE* lp) {
 }
 
 WINGDIAPI UINT WINAPI GetPaletteEntries(HPALETTE h, UINT start, UINT count, LPPALETTEENTRY entries) {
-    Guard g(GlobalLock());
-    Palette* p = Palettes().GetRaw(h);
+    Locked<Palette> p(Palettes(), h);
     if (!p) return 0;
     if (!entries) return UINT(p->entries.size());
     UINT n = 0;

@@ -169,8 +169,7 @@ WINGDIAPI HRGN WINAPI CreatePolygonRgn(const POINT* pts, int count, int mode) {
 }
 
 WINGDIAPI int WINAPI CombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
-    Guard g(GlobalLock());
-    RegionObj* d = Regions().GetRaw(dst);
+    Locked<RegionObj> d(Regions(), dst);
     RegionObj* ra = Regions().GetRaw(a);
     if (!d || !ra) return ERROR;
     if (mode == RGN_COPY) {
@@ -192,54 +191,47 @@ WINGDIAPI int WINAPI CombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
 }
 
 WINGDIAPI int WINAPI OffsetRgn(HRGN h, int dx, int dy) {
-    Guard g(GlobalLock());
-    RegionObj* r = Regions().GetRaw(h);
+    Locked<RegionObj> r(Regions(), h);
     if (!r) return ERROR;
     r->rgn.Offset(dx, dy);
     return KindOf(r->rgn);
 }
 
 WINGDIAPI BOOL WINAPI PtInRegion(HRGN h, int x, int y) {
-    Guard g(GlobalLock());
-    RegionObj* r = Regions().GetRaw(h);
+    Locked<RegionObj> r(Regions(), h);
     return r && r->rgn.Contains(x, y);
 }
 
 WINGDIAPI BOOL WINAPI RectInRegion(HRGN h, const RECT* rc) {
-    Guard g(GlobalLock());
-    RegionObj* r = Regions().GetRaw(h);
+    Locked<RegionObj> r(Regions(), h);
     if (!r || !rc) return FALSE;
     return r->rgn.Intersects(RECT{std::min(rc->left, rc->right), std::min(rc->top, rc->bottom),
                                   std::max(rc->left, rc->right), std::max(rc->top, rc->bottom)});
 }
 
 WINGDIAPI BOOL WINAPI EqualRgn(HRGN a, HRGN b) {
-    Guard g(GlobalLock());
-    RegionObj* ra = Regions().GetRaw(a);
+    Locked<RegionObj> ra(Regions(), a);
     RegionObj* rb = Regions().GetRaw(b);
     if (!ra || !rb) return ERROR;
     return ra->rgn.Equals(rb->rgn);
 }
 
 WINGDIAPI int WINAPI GetRgnBox(HRGN h, LPRECT out) {
-    Guard g(GlobalLock());
-    RegionObj* r = Regions().GetRaw(h);
+    Locked<RegionObj> r(Regions(), h);
     if (!r || !out) return ERROR;
     *out = r->rgn.Bounds();
     return KindOf(r->rgn);
 }
 
 WINGDIAPI BOOL WINAPI SetRectRgn(HRGN h, int l, int t, int r, int b) {
-    Guard g(GlobalLock());
-    RegionObj* o = Regions().GetRaw(h);
+    Locked<RegionObj> o(Regions(), h);
     if (!o) return FALSE;
     o->rgn.SetRect(RECT{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)});
     return TRUE;
 }
 
 WINGDIAPI DWORD WINAPI GetRegionData(HRGN h, DWORD size, LPRGNDATA data) {
-    Guard g(GlobalLock());
-    RegionObj* r = Regions().GetRaw(h);
+    Locked<RegionObj> r(Regions(), h);
     if (!r) return 0;
     const auto& rects = r->rgn.Rects();
     DWORD need = DWORD(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));

@@ -272,8 +272,7 @@ using namespace plat;
 using namespace plat::gdi;
 
 WINGDIAPI BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT old) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return FALSE;
     if (old) *old = d->st.curPos;
     d->st.curPos = POINT{x, y};
@@ -298,8 +297,7 @@ BOOL StrokeLogical(HDC hdc, const POINT* pts, int n, bool closed) {
 }  // namespace
 
 WINGDIAPI BOOL WINAPI LineTo(HDC hdc, int x, int y) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d) return FALSE;
     POINT pts[2] = {d->st.curPos, {x, y}};
     BOOL ok = StrokeLogical(hdc, pts, 2, false);
@@ -314,8 +312,7 @@ WINGDIAPI BOOL WINAPI Polyline(HDC hdc, const POINT* pts, int count) {
 }
 
 WINGDIAPI BOOL WINAPI PolylineTo(HDC hdc, const POINT* pts, DWORD count) {
-    Guard g(GlobalLock());
-    DC* d = DCs().GetRaw(hdc);
+    Locked<DC> d(DCs(), hdc);
     if (!d || !pts) return FALSE;
     std::vector<POINT> all;
     all.push_back(d->st.curPos);

@@ -93,8 +93,7 @@ WINUSERAPI HICON WINAPI CreateIconIndirect(PICONINFO info) {
 }
 
 WINUSERAPI BOOL WINAPI GetIconInfo(HICON icon, PICONINFO info) {
-    Guard g(GlobalLock());
-    IconObj* ic = Icons().GetRaw(icon);
+    Locked<IconObj> ic(Icons(), icon);
     if (!ic || !info) return FALSE;
     info->fIcon = ic->isIcon;
     info->xHotspot = DWORD(ic->isIcon ? ic->width / 2 : ic->hotspot.x);
@@ -116,16 +115,14 @@ void plat::gdi::MarkIconShared(HICON icon) {
 
 // Destroying a shared icon succeeds and leaves it for its other users.
 WINUSERAPI BOOL WINAPI DestroyIcon(HICON icon) {
-    Guard g(GlobalLock());
-    IconObj* ic = Icons().GetRaw(icon);
+    Locked<IconObj> ic(Icons(), icon);
     if (!ic) return FALSE;
     if (!ic->shared) Icons().Remove(icon);
     return TRUE;
 }
 
 WINUSERAPI HICON WINAPI CopyIcon(HICON icon) {
-    Guard g(GlobalLock());
-    IconObj* ic = Icons().GetRaw(icon);
+    Locked<IconObj> ic(Icons(), icon);
     if (!ic) return nullptr;
     auto c = std::make_shared<IconObj>(*ic);
     c->mask = CloneBitmap(*ic->mask);

@@ -576,8 +576,7 @@ BOOL WINAPI SetMenuInfo(HMENU menu, LPCMENUINFO info) {
 HMENU WINAPI GetSystemMenu(HWND hwnd, BOOL revert) {
     HMENU old = nullptr;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
+        LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return nullptr;
         if (revert) {
             old = w->sysmenu;
@@ -635,12 +634,8 @@ BOOL WINAPI SetMenu(HWND hwnd, HMENU menu) {
 }
 
 BOOL WINAPI DrawMenuBar(HWND hwnd) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return FALSE;
     w->frame_pending = true;
     return TRUE;
 }
@@ -667,8 +662,7 @@ BOOL WINAPI GetMenuItemRect(HWND hwnd, HMENU menu, UINT item, LPRECT rect) {
         NcLayout l;
         RECT wr;
         {
-            Guard g(GlobalLock());
-            Window* w = W(hwnd);
+            LockedWindow w(hwnd, Lookup::Quiet);
             if (!w) return FALSE;
             l = LayoutOf(w);
             wr = ScreenWindowRect(w);
@@ -1027,8 +1021,7 @@ public:
         RECT wr;
         HMENU menu;
         {
-            Guard g(GlobalLock());
-            Window* w = W(bar_hwnd_);
+            LockedWindow w(bar_hwnd_, Lookup::Quiet);
             if (!w) return out;
             l = LayoutOf(w);
             wr = ScreenWindowRect(w);

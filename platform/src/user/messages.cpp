@@ -174,12 +174,8 @@ LRESULT DeliverSent(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool from_other_t
     // very message reach the new procedure.
     WNDPROC proc;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         proc = w->proc;
     }
     if (any) {
@@ -476,12 +472,8 @@ LRESULT WINAPI SendMessageTimeoutA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
     if (result) *result = 0;
     DWORD tid;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         tid = w->tid;
     }
     if (tid == kernel::CurrentTid()) {
@@ -559,12 +551,8 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 BOOL WINAPI SendNotifyMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     DWORD tid;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         tid = w->tid;
     }
     if (tid == kernel::CurrentTid()) {
@@ -601,12 +589,8 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!hwnd) return PostThreadMessageA(GetCurrentThreadId(), msg, wp, lp);
     DWORD tid;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         tid = w->tid;
     }
     MSG m{hwnd, msg, wp, lp, GetTickCount(), CursorPosInternal()};
@@ -866,12 +850,8 @@ LRESULT WINAPI CallNextHookEx(HHOOK hook, int code, WPARAM wp, LPARAM lp) {
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT ms, TIMERPROC proc) {
     DWORD tid = kernel::CurrentTid();
     if (hwnd) {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         if (w->tid != tid) {
             SetLastError(ERROR_ACCESS_DENIED);
             return 0;

@@ -106,8 +106,7 @@ LRESULT NcHitTest(HWND hwnd, POINT screen) {
     RECT wr;
     DWORD style;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
+        LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return HTNOWHERE;
         wr = ScreenWindowRect(w);
         l = LayoutOf(w);

@@ -210,8 +210,7 @@ HWND FindFramePending(HWND hwnd, DWORD tid) {
 
 HDC MakeDC(HWND hwnd, const Region* extra_clip, bool window_dc, bool clip_children, bool clip_siblings,
            bool intersect_update) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
+    LockedWindow w(hwnd, Lookup::Quiet);
     if (!w) return nullptr;
     Window* root = RootOf(w);
     if (root && root->is_desktop && !root->surface) {
@@ -358,8 +357,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
     Region upd;
     bool erase;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
+        LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return nullptr;
         w->paint_seen = true;
         upd = w->update;
@@ -405,12 +403,8 @@ BOOL WINAPI RedrawWindow(HWND hwnd, const RECT* rect, HRGN rgn, UINT flags) {
         return TRUE;
     }
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         Region area;
         RECT client{0, 0, w->cr.right - w->cr.left, w->cr.bottom - w->cr.top};
         if (rgn) {
@@ -462,12 +456,8 @@ BOOL WINAPI InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
 
 BOOL WINAPI ValidateRect(HWND hwnd, const RECT* rect) {
     if (!hwnd) return RedrawWindow(nullptr, nullptr, nullptr, RDW_VALIDATE);
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return FALSE;
     w->paint_seen = true;
     if (rect)
         w->update.Subtract(*rect);
@@ -503,8 +493,7 @@ BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
     bool has, pending;
     RECT b;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
+        LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return FALSE;
         has = !w->update.Empty();
         b = w->update.Bounds();
@@ -539,12 +528,8 @@ int WINAPI SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
     HRGN old = nullptr;
     bool top;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         Region* r = rgn ? gdi::RegionOf(rgn) : nullptr;
         if (rgn && !r) {
             SetLastError(ERROR_INVALID_HANDLE);
@@ -585,12 +570,8 @@ int WINAPI GetWindowRgn(HWND hwnd, HRGN rgn) {
 }
 
 BOOL WINAPI SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return FALSE;
     if (!(w->exstyle & WS_EX_LAYERED) || w->parent) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -630,8 +611,7 @@ int WINAPI ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const R
     Region exposed;
     std::vector<HWND> kids;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
+        LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return ERROR;
         Window* root = RootOf(w);
         RECT client{0, 0, w->cr.right - w->cr.left, w->cr.bottom - w->cr.top};

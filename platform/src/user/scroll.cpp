@@ -327,12 +327,8 @@ PLAT_HOTPATCH int WINAPI SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, B
     int pos;
     bool scrollable, has_bar, disabled_before;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         ScrollState& s = w->scroll[bar];
         pos = ApplyScrollInfo(s, *info);
         scrollable = Scrollable(s);
@@ -367,12 +363,8 @@ PLAT_HOTPATCH BOOL WINAPI GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return FALSE;
     if (!(info->fMask & SIF_ALL)) return FALSE;
     FillScrollInfo(w->scroll[bar], *info);
     return TRUE;
@@ -460,12 +452,8 @@ PLAT_HOTPATCH BOOL WINAPI EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
     if (bar == SB_CTL) return BOOL(SendMessageA(hwnd, SBM_ENABLE_ARROWS, arrows, 0));
     bool changed = false;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         for (int b = 0; b < 2; ++b) {
             if (bar != SB_BOTH && int(bar) != b) continue;
             if (w->scroll[b].disabled != (arrows & ESB_DISABLE_BOTH)) changed = true;

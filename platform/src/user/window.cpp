@@ -18,6 +18,10 @@ HandleTable<Window>& Windows() {
 Window* W(HWND h) { return Windows().GetRaw(h); }
 std::shared_ptr<Window> WRef(HWND h) { return Windows().Get(h); }
 
+LockedWindow::LockedWindow(HWND h, Lookup how) : Locked<Window>(Windows(), h) {
+    if (!get() && how == Lookup::Report) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+}
+
 namespace {
 
 std::vector<std::shared_ptr<WindowClass>>& Classes() {
@@ -468,12 +472,8 @@ int WINAPI GetClassNameA(HWND hwnd, LPSTR name, int size) {
 }
 
 ULONG_PTR WINAPI GetClassLongPtrA(HWND hwnd, int index) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return 0;
     WindowClass* c = w->cls.get();
     switch (index) {
         case GCLP_HBRBACKGROUND: return reinterpret_cast<ULONG_PTR>(c->background);
@@ -500,12 +500,8 @@ ULONG_PTR WINAPI GetClassLongPtrA(HWND hwnd, int index) {
 DWORD WINAPI GetClassLongA(HWND hwnd, int index) { return DWORD(GetClassLongPtrA(hwnd, index)); }
 
 ULONG_PTR WINAPI SetClassLongPtrA(HWND hwnd, int index, LONG_PTR value) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return 0;
     ULONG_PTR old = GetClassLongPtrA(hwnd, index);
     WindowClass* c = w->cls.get();
     switch (index) {
@@ -823,12 +819,8 @@ BOOL WINAPI IsZoomed(HWND hwnd) {
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
     bool was_disabled;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         was_disabled = (w->style & WS_DISABLED) != 0;
         if (was_disabled == !enable) return was_disabled;
         if (enable)
@@ -847,12 +839,8 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
 }
 
 LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return 0;
     switch (index) {
         case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
         case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
@@ -881,12 +869,8 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
 LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     LONG_PTR old;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         old = GetWindowLongPtrA(hwnd, index);
         switch (index) {
             case GWLP_WNDPROC:
@@ -919,8 +903,7 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
     STYLESTRUCT ss{DWORD(old), DWORD(value)};
     Send(hwnd, WM_STYLECHANGING, WPARAM(index), reinterpret_cast<LPARAM>(&ss));
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
+        LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return 0;
         if (index == GWL_STYLE) {
             // WS_VISIBLE is not changed this way... except the platform does allow it silently.
@@ -948,12 +931,8 @@ LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
 
 LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
     if (index >= 0) {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return 0;
         if (!ValidIndexForExtra(w, index, sizeof(LONG))) {
             SetLastError(ERROR_INVALID_INDEX);
             return 0;
@@ -1009,12 +988,8 @@ BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
 }
 
 HWND WINAPI GetParent(HWND hwnd) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return nullptr;
     if (w->style & WS_CHILD) return w->parent;
     if (w->style & WS_POPUP) return w->owner;
     return nullptr;
@@ -1068,12 +1043,8 @@ HWND WINAPI GetAncestor(HWND hwnd, UINT flags) {
 HWND WINAPI GetDesktopWindow(void) { return Desktop(); }
 
 HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return nullptr;
     if (cmd == GW_CHILD) {
         if (w->is_desktop) return TopLevels().empty() ? nullptr : TopLevels().front();
         return w->children.empty() ? nullptr : w->children.front();
@@ -1106,8 +1077,7 @@ HWND WINAPI GetTopWindow(HWND hwnd) { return GetWindow(hwnd ? hwnd : Desktop(), 
 static bool EnumDescendants(HWND parent, WNDENUMPROC proc, LPARAM lp) {
     std::vector<HWND> kids;
     {
-        Guard g(GlobalLock());
-        Window* w = W(parent);
+        LockedWindow w(parent, Lookup::Quiet);
         if (!w) return true;
         kids = w->children;
     }
@@ -1184,12 +1154,8 @@ HWND WINAPI FindWindowExA(HWND parent, HWND after, LPCSTR class_name, LPCSTR tit
 HWND WINAPI FindWindowA(LPCSTR class_name, LPCSTR title) { return FindWindowExA(nullptr, nullptr, class_name, title); }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND hwnd, LPDWORD pid) {
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return 0;
     if (pid) *pid = GetCurrentProcessId();
     return w->tid;
 }
@@ -1205,12 +1171,8 @@ int WINAPI GetDlgCtrlID(HWND hwnd) {
 }
 
 HWND WINAPI GetDlgItem(HWND dialog, int id) {
-    Guard g(GlobalLock());
-    Window* w = W(dialog);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    LockedWindow w(dialog);
+    if (!w) return nullptr;
     for (HWND k : w->children) {
         Window* c = W(k);
         if (c && int(c->id) == id) return k;
@@ -1232,12 +1194,8 @@ BOOL WINAPI SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    LockedWindow w(hwnd);
+    if (!w) return FALSE;
     std::string k = PropKey(name);
     for (auto& p : w->props)
         if (p.first == k) {
@@ -1250,8 +1208,7 @@ BOOL WINAPI SetPropA(HWND hwnd, LPCSTR name, HANDLE data) {
 
 HANDLE WINAPI GetPropA(HWND hwnd, LPCSTR name) {
     if (!name) return nullptr;
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
+    LockedWindow w(hwnd, Lookup::Quiet);
     if (!w) return nullptr;
     std::string k = PropKey(name);
     for (auto& p : w->props)
@@ -1261,8 +1218,7 @@ HANDLE WINAPI GetPropA(HWND hwnd, LPCSTR name) {
 
 HANDLE WINAPI RemovePropA(HWND hwnd, LPCSTR name) {
     if (!name) return nullptr;
-    Guard g(GlobalLock());
-    Window* w = W(hwnd);
+    LockedWindow w(hwnd, Lookup::Quiet);
     if (!w) return nullptr;
     std::string k = PropKey(name);
     for (size_t i = 0; i < w->props.size(); ++i)

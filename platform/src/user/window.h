@@ -102,6 +102,14 @@ HandleTable<Window>& Windows();
 Window* W(HWND h);
 std::shared_ptr<Window> WRef(HWND h);
 
+// The preamble of a function on a window: the global lock for the caller's scope and the
+// window; a handle that names none sets ERROR_INVALID_WINDOW_HANDLE, unless the lookup is quiet.
+enum class Lookup { Report, Quiet };
+class LockedWindow : public Locked<Window> {
+public:
+    explicit LockedWindow(HWND h, Lookup how = Lookup::Report);
+};
+
 HWND Desktop();
 // Top levels, z-order, topmost first (the desktop's children).
 std::vector<HWND>& TopLevels();

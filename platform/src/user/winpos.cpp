@@ -112,8 +112,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
     bool show = (wp.flags & SWP_SHOWWINDOW) != 0, hide = (wp.flags & SWP_HIDEWINDOW) != 0;
     HWND parent = nullptr;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
+        LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return FALSE;
         w->wr = new_wr;
         w->cr = new_cr;
@@ -169,12 +168,8 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     RECT normal;
     bool top;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         was_visible = (w->style & WS_VISIBLE) != 0;
         style = w->style;
         normal = w->normal;
@@ -289,12 +284,8 @@ BOOL WINAPI SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp) {
     if (!wp) return FALSE;
     RECT r = wp->rcNormalPosition;
     {
-        Guard g(GlobalLock());
-        Window* w = W(hwnd);
-        if (!w) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
+        LockedWindow w(hwnd);
+        if (!w) return FALSE;
         w->normal = r;
     }
     if (!IsIconic(hwnd) && !IsZoomed(hwnd))
@@ -414,8 +405,7 @@ namespace plat::user {
 // The deepest visible, enabled-or-not child of `parent` containing the screen point, or the
 // parent itself. Window regions count.
 HWND ChildAtScreenPoint(HWND parent, POINT pt, UINT skip) {
-    Guard g(GlobalLock());
-    Window* w = W(parent);
+    LockedWindow w(parent, Lookup::Quiet);
     if (!w) return nullptr;
     for (HWND k : w->children) {
         Window* c = W(k);
@@ -471,8 +461,7 @@ HWND WINAPI WindowFromPoint(POINT pt) {
 
 HWND WINAPI ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
     {
-        Guard g(GlobalLock());
-        Window* w = W(parent);
+        LockedWindow w(parent, Lookup::Quiet);
         if (!w) return nullptr;
         POINT o = ClientOrigin(w);
         RECT r{0, 0, w->cr.right - w->cr.left, w->cr.bottom - w->cr.top};
