@@ -64,5 +64,5 @@ void CPeloranApp::ShowTipAtStartup() {
     ParseCommandLine(info);
     if (!info.m_bShowSplash) return;
     CTipDlg dlg(m_pMainWnd);
-    if (dlg.m_bStartup) dlg.DoModal();
+    if (dlg.m_bShowAtStartup) dlg.DoModal();
 }

@@ -39,44 +39,44 @@ CString LoadText(UINT id) {
 
 CTipDlg::CTipDlg(CWnd* parent, LPCSTR tips_path) : CDialog(IDD_TIP, parent) {
     CWinApp* app = AfxGetApp();
-    m_bStartup = !app->GetProfileInt(TIP_SECTION, TIP_ENTRY_STARTUP, 0);
+    m_bShowAtStartup = !app->GetProfileInt(TIP_SECTION, TIP_ENTRY_STARTUP, 0);
     long pos = long(app->GetProfileInt(TIP_SECTION, TIP_ENTRY_FILEPOS, 0));
 
     std::string path = tips_path ? std::string(tips_path) : PeloranFileBesideProgram("tips.txt");
-    m_pStream = std::fopen(path.c_str(), "r");
-    if (!m_pStream) {
-        m_strTip = LoadText(IDS_TIP_NO_FILE);
+    m_pTipsFile = std::fopen(path.c_str(), "r");
+    if (!m_pTipsFile) {
+        m_strTipText = LoadText(IDS_TIP_NO_FILE);
         return;
     }
     // A replaced file starts from its first tip again.
-    CString stamp = ModificationTimeText(m_pStream);
+    CString stamp = ModificationTimeText(m_pTipsFile);
     if (stamp != app->GetProfileString(TIP_SECTION, TIP_ENTRY_TIMESTAMP, "")) {
         pos = 0;
         app->WriteProfileString(TIP_SECTION, TIP_ENTRY_TIMESTAMP, stamp);
     }
-    if (pos < 0 || std::fseek(m_pStream, pos, SEEK_SET) != 0) {
+    if (pos < 0 || std::fseek(m_pTipsFile, pos, SEEK_SET) != 0) {
         AfxMessageBox(IDS_TIP_READ_ERROR);
         return;
     }
-    GetNextTipString(m_strTip);
+    GetNextTipString(m_strTipText);
 }
 
 CTipDlg::~CTipDlg() {
-    if (m_pStream) {
-        AfxGetApp()->WriteProfileInt(TIP_SECTION, TIP_ENTRY_FILEPOS, int(std::ftell(m_pStream)));
-        std::fclose(m_pStream);
-        m_pStream = nullptr;
+    if (m_pTipsFile) {
+        AfxGetApp()->WriteProfileInt(TIP_SECTION, TIP_ENTRY_FILEPOS, int(std::ftell(m_pTipsFile)));
+        std::fclose(m_pTipsFile);
+        m_pTipsFile = nullptr;
     }
 }
 
 void CTipDlg::GetNextTipString(CString& tip) {
-    if (!m_pStream) return;
+    if (!m_pTipsFile) return;
     char line[kMaxTipLength + 2];
     // Two ends of file without a tip between them: the file has none, so stop looking.
     int rewinds = 0;
     for (;;) {
-        if (!std::fgets(line, sizeof line, m_pStream)) {
-            if (++rewinds > 1 || std::fseek(m_pStream, 0, SEEK_SET) != 0) {
+        if (!std::fgets(line, sizeof line, m_pTipsFile)) {
+            if (++rewinds > 1 || std::fseek(m_pTipsFile, 0, SEEK_SET) != 0) {
                 if (rewinds > 1) {
                     m_bNoTips = true;
                     tip = LoadText(IDS_TIP_NO_TIPS);
@@ -89,10 +89,10 @@ void CTipDlg::GetNextTipString(CString& tip) {
         }
         size_t n = std::strlen(line);
         bool whole = n && line[n - 1] == '\n';
-        if (!whole && !std::feof(m_pStream)) {
+        if (!whole && !std::feof(m_pTipsFile)) {
             // Longer than a tip may be: the rest of the line is skipped, not read as a tip.
             int c;
-            while ((c = std::fgetc(m_pStream)) != EOF && c != '\n') {
+            while ((c = std::fgetc(m_pTipsFile)) != EOF && c != '\n') {
             }
         }
         if (!IsTipLine(line)) continue;
@@ -105,8 +105,8 @@ void CTipDlg::GetNextTipString(CString& tip) {
 
 void CTipDlg::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
-    DDX_Check(dx, IDC_TIP_STARTUP, m_bStartup);
-    DDX_Text(dx, IDC_TIP_TEXT, m_strTip);
+    DDX_Check(dx, IDC_TIP_STARTUP, m_bShowAtStartup);
+    DDX_Text(dx, IDC_TIP_TEXT, m_strTipText);
 }
 
 BEGIN_MESSAGE_MAP(CTipDlg, CDialog)
@@ -117,12 +117,12 @@ END_MESSAGE_MAP()
 
 BOOL CTipDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (!m_pStream || m_bNoTips) GetDlgItem(IDC_TIP_NEXT)->EnableWindow(FALSE);
+    if (!m_pTipsFile || m_bNoTips) GetDlgItem(IDC_TIP_NEXT)->EnableWindow(FALSE);
     return TRUE;
 }
 
 void CTipDlg::OnNextTip() {
-    GetNextTipString(m_strTip);
+    GetNextTipString(m_strTipText);
     if (m_bNoTips) GetDlgItem(IDC_TIP_NEXT)->EnableWindow(FALSE);
     UpdateData(FALSE);
 }
@@ -174,5 +174,5 @@ void CTipDlg::OnPaint() {
 
 void CTipDlg::OnOK() {
     CDialog::OnOK();  // takes the check box's state first
-    AfxGetApp()->WriteProfileInt(TIP_SECTION, TIP_ENTRY_STARTUP, !m_bStartup);
+    AfxGetApp()->WriteProfileInt(TIP_SECTION, TIP_ENTRY_STARTUP, !m_bShowAtStartup);
 }

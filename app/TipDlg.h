@@ -29,12 +29,12 @@ public:
     explicit CTipDlg(CWnd* parent = nullptr, LPCSTR tips_path = nullptr);
     ~CTipDlg() override;
 
-    BOOL m_bStartup;   // show the tips at start-up (check box 1001)
-    CString m_strTip;  // the tip shown (static 1004)
+    BOOL m_bShowAtStartup;  // show the tips at start-up (check box 1001)
+    CString m_strTipText;   // the tip shown (static 1004)
 
     // Reads the next tip line into `tip`, going back to the start at the end of the file.
     void GetNextTipString(CString& tip);
-    bool HasTipsFile() const { return m_pStream != nullptr; }
+    bool HasTipsFile() const { return m_pTipsFile != nullptr; }
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -47,6 +47,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    FILE* m_pStream = nullptr;
+    FILE* m_pTipsFile = nullptr;
     bool m_bNoTips = false;  // the file holds no tip line at all
 };

@@ -143,36 +143,36 @@ TEST_F(SmallDialogs, TipsSkipCommentsAndBlankLinesAndCycleThroughTheFile) {
     EXPECT_EQ(seen, (std::vector<std::string>{"First tip.", "Second tip.", "Third tip.", "First tip.", "Second tip."}));
     // The next dialog goes on where this one stopped.
     CTipDlg next(nullptr, tips.c_str());
-    EXPECT_EQ(std::string(next.m_strTip), "Third tip.");
+    EXPECT_EQ(std::string(next.m_strTipText), "Third tip.");
 }
 
 TEST_F(SmallDialogs, AReplacedTipsFileStartsFromItsFirstTip) {
     std::string tips = File("tips.txt", "One.\nTwo.\nThree.\n");
     {
         CTipDlg dlg(nullptr, tips.c_str());
-        EXPECT_EQ(std::string(dlg.m_strTip), "One.");
+        EXPECT_EQ(std::string(dlg.m_strTipText), "One.");
     }
     {
         CTipDlg dlg(nullptr, tips.c_str());
-        EXPECT_EQ(std::string(dlg.m_strTip), "Two.");
+        EXPECT_EQ(std::string(dlg.m_strTipText), "Two.");
     }
     WriteFile(tips, "New one.\nNew two.\nNew three.\n");
     struct timeval later[2] = {{std::time(nullptr) + 120, 0}, {std::time(nullptr) + 120, 0}};
     ASSERT_EQ(utimes(tips.c_str(), later), 0);
     CTipDlg dlg(nullptr, tips.c_str());
-    EXPECT_EQ(std::string(dlg.m_strTip), "New one.");
+    EXPECT_EQ(std::string(dlg.m_strTipText), "New one.");
 }
 
 TEST_F(SmallDialogs, TipsFilesWithoutTipsOrWithOverlongLines) {
     {
         CTipDlg dlg(nullptr, TempPath("no-such-tips.txt").c_str());
         EXPECT_FALSE(dlg.HasTipsFile());
-        EXPECT_EQ(std::string(dlg.m_strTip), "Tips file does not exist in the prescribed directory");
+        EXPECT_EQ(std::string(dlg.m_strTipText), "Tips file does not exist in the prescribed directory");
     }
     {
         // Only comments and blank lines: the dialog says so instead of reading for ever.
         CTipDlg dlg(nullptr, File("comments.txt", "; one\n\n ; two\n\t\n").c_str());
-        EXPECT_EQ(std::string(dlg.m_strTip), "The tips file holds no tips.");
+        EXPECT_EQ(std::string(dlg.m_strTipText), "The tips file holds no tips.");
         bool next_enabled = true;
         RunDriven([&] { dlg.DoModal(); },
                   [&] {
@@ -187,7 +187,7 @@ TEST_F(SmallDialogs, TipsFilesWithoutTipsOrWithOverlongLines) {
         // The tail of a line longer than a tip is not taken for a tip of its own.
         std::string tips = File("long.txt", std::string(1500, 'x') + "\nShort tip.\n");
         CTipDlg dlg(nullptr, tips.c_str());
-        EXPECT_EQ(dlg.m_strTip.GetLength(), 1000);
+        EXPECT_EQ(dlg.m_strTipText.GetLength(), 1000);
         CString tip;
         dlg.GetNextTipString(tip);
         EXPECT_EQ(std::string(tip), "Short tip.");
@@ -198,7 +198,7 @@ TEST_F(SmallDialogs, StartUpFlagIsKeptInTheProfileWhenClosed) {
     std::string tips = File("tips.txt", "Only tip.\n");
     {
         CTipDlg dlg(nullptr, tips.c_str());
-        EXPECT_TRUE(dlg.m_bStartup);  // on until the user turns it off
+        EXPECT_TRUE(dlg.m_bShowAtStartup);  // on until the user turns it off
         bool checked = false;
         RunDriven([&] { dlg.DoModal(); },
                   [&] {
@@ -214,7 +214,7 @@ TEST_F(SmallDialogs, StartUpFlagIsKeptInTheProfileWhenClosed) {
     }
     EXPECT_EQ(GetPrivateProfileIntA(TIP_SECTION, TIP_ENTRY_STARTUP, -1, profile.c_str()), 1);
     CTipDlg again(nullptr, tips.c_str());
-    EXPECT_FALSE(again.m_bStartup);
+    EXPECT_FALSE(again.m_bShowAtStartup);
 }
 
 TEST_F(SmallDialogs, TipIsDrawnOnWhiteBesideTheBulb) {
@@ -285,8 +285,8 @@ TEST_F(SmallDialogs, HelpPagesLieBesideTheProgramAndOpenWithTheOpener) {
     // The shipped tips file has tips.
     CTipDlg dlg;
     EXPECT_TRUE(dlg.HasTipsFile());
-    EXPECT_FALSE(dlg.m_strTip.IsEmpty());
-    EXPECT_NE(std::string(dlg.m_strTip), "The tips file holds no tips.");
+    EXPECT_FALSE(dlg.m_strTipText.IsEmpty());
+    EXPECT_NE(std::string(dlg.m_strTipText), "The tips file holds no tips.");
 }
 
 }  // namespace
