@@ -13,13 +13,20 @@
 // The backend in use: "headless" or "sdl".
 WINTESTAPI const char* WinTestBackendName(void);
 
-// The screen. Setting its size works on the headless backend only (FALSE otherwise).
+// The screen: every display together (the virtual screen). Setting its size makes it one
+// display of that size, its work area all of it; headless backend only (FALSE otherwise).
 WINTESTAPI BOOL WinTestGetScreenSize(int* width, int* height);
 WINTESTAPI BOOL WinTestSetScreenSize(int width, int height);
+// Several displays, headless only: `count` monitors and their work areas (`work` NULL: each
+// whole monitor). The first is the primary and has its top-left corner at (0,0); the others
+// lie around it, at negative coordinates to its left or above. Work areas lie inside their
+// monitors; coordinates stay within 8192 of the origin. FALSE, changing nothing, otherwise.
+WINTESTAPI BOOL WinTestSetMonitors(const RECT* monitors, const RECT* work, int count);
 
 // Captures, as 0xAARRGGBB pixels (bytes B,G,R,A), top-down rows, fully opaque.
 // The screen: every visible top-level window over the desktop. `pixels` holds width*height
-// values; the size must be the screen's (WinTestGetScreenSize).
+// values; the size must be the screen's (WinTestGetScreenSize); its first pixel is the
+// virtual screen's corner (SM_XVIRTUALSCREEN, SM_YVIRTUALSCREEN).
 WINTESTAPI BOOL WinTestCaptureScreen(DWORD* pixels, int width, int height);
 WINTESTAPI BOOL WinTestCaptureScreenPng(const char* path);
 // One window (top-level or child) as its top-level window painted it, whatever covers it.

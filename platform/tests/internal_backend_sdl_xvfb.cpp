@@ -7,10 +7,12 @@
 
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "backend/png.h"
 #include "backend/sdl_backend.h"
 #include "backend_xvfb.h"
+#include "windows.h"
 
 namespace {
 
@@ -77,6 +79,16 @@ TEST_F(SdlOnXvfb, ReportsTheDisplaysGeometry) {
     RECT r = backend_->ScreenRect();
     EXPECT_EQ(r.right - r.left, 640);
     EXPECT_EQ(r.bottom - r.top, 480);
+    // The X server's one display, with a work area inside it (all of it: no panel runs).
+    std::vector<plat::MonitorArea> mons = backend_->Monitors();
+    ASSERT_EQ(mons.size(), 1u);
+    EXPECT_TRUE(EqualRect(&mons[0].monitor, &r));
+    RECT inside;
+    IntersectRect(&inside, &mons[0].work, &r);
+    EXPECT_TRUE(EqualRect(&inside, &mons[0].work));
+    EXPECT_GT(mons[0].work.right - mons[0].work.left, 0);
+    RECT all = backend_->VirtualScreen();
+    EXPECT_TRUE(EqualRect(&all, &r));
 }
 
 TEST_F(SdlOnXvfb, ShowsEachTopLevelWithItsPixelsWherePlacedAndPopupsAboveThem) {

@@ -14,6 +14,13 @@ namespace plat {
 
 struct InputEvent;
 
+// One display: all of it, and the part windows are placed and maximised in (the work area,
+// without task bars and docks).
+struct MonitorArea {
+    RECT monitor{0, 0, 0, 0};
+    RECT work{0, 0, 0, 0};
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -41,9 +48,24 @@ public:
     // next wait at once, so none is lost.
     virtual void Wake() = 0;
 
-    // Screen geometry: the whole screen and the work area.
-    virtual RECT ScreenRect() const = 0;
-    virtual RECT WorkArea() const = 0;
+    // The displays, the primary first (never empty).
+    virtual std::vector<MonitorArea> Monitors() const = 0;
+    // The primary display, its work area, and the bounds of every display together.
+    RECT ScreenRect() const { return Monitors().front().monitor; }
+    RECT WorkArea() const { return Monitors().front().work; }
+    RECT VirtualScreen() const {
+        RECT u{0, 0, 0, 0};
+        bool first = true;
+        for (const MonitorArea& m : Monitors()) {
+            if (first) u = m.monitor;
+            u.left = m.monitor.left < u.left ? m.monitor.left : u.left;
+            u.top = m.monitor.top < u.top ? m.monitor.top : u.top;
+            u.right = m.monitor.right > u.right ? m.monitor.right : u.right;
+            u.bottom = m.monitor.bottom > u.bottom ? m.monitor.bottom : u.bottom;
+            first = false;
+        }
+        return u;
+    }
 
     // Cursor shape by system cursor id (IDC_* value); sound by file path or system sound id.
     virtual void SetCursorShape(int idc) = 0;
@@ -54,7 +76,8 @@ public:
     // events it delivered.
     virtual void InjectInput(const InputEvent& e) = 0;
     virtual int DispatchQueuedInput() = 0;
-    // The screen as the program shows it: every visible top-level window over the desktop.
+    // The screen as the program shows it: every visible top-level window over the desktop,
+    // the whole virtual screen (its top-left pixel is VirtualScreen()'s corner).
     virtual Surface CaptureScreen() = 0;
 };
 

@@ -9,7 +9,10 @@
 namespace plat {
 
 HeadlessBackend::HeadlessBackend(WindowSystemPort& port, int screen_width, int screen_height)
-    : port_(port), width_(screen_width > 0 ? screen_width : 1024), height_(screen_height > 0 ? screen_height : 768) {}
+    : port_(port) {
+    RECT r{0, 0, screen_width > 0 ? screen_width : 1024, screen_height > 0 ? screen_height : 768};
+    monitors_.push_back(MonitorArea{r, r});
+}
 
 void HeadlessBackend::CreateTopLevel(HWND hwnd, const RECT& screen_rect, bool popup) {
     std::lock_guard<std::mutex> g(mu_);
@@ -75,12 +78,10 @@ void HeadlessBackend::Wake() {
     cv_.notify_all();
 }
 
-RECT HeadlessBackend::ScreenRect() const {
+std::vector<MonitorArea> HeadlessBackend::Monitors() const {
     std::lock_guard<std::mutex> g(mu_);
-    return RECT{0, 0, width_, height_};
+    return monitors_;
 }
-
-RECT HeadlessBackend::WorkArea() const { return ScreenRect(); }
 
 void HeadlessBackend::SetCursorShape(int idc) {
     std::lock_guard<std::mutex> g(mu_);
@@ -131,22 +132,42 @@ int HeadlessBackend::DispatchQueuedInput() {
 }
 
 Surface HeadlessBackend::CaptureScreen() {
-    int w, h;
-    {
-        std::lock_guard<std::mutex> g(mu_);
-        w = width_;
-        h = height_;
-    }
-    Surface screen(w, h);
-    Composite(port_.TopLevels(), screen);
+    RECT v = VirtualScreen();
+    Surface screen(v.right - v.left, v.bottom - v.top);
+    Composite(port_.TopLevels(), screen, POINT{v.left, v.top});
     return screen;
 }
 
 void HeadlessBackend::SetScreenSize(int width, int height) {
     if (width <= 0 || height <= 0) return;
     std::lock_guard<std::mutex> g(mu_);
-    width_ = width;
-    height_ = height;
+    RECT r{0, 0, width, height};
+    monitors_.assign(1, MonitorArea{r, r});
+}
+
+namespace {
+
+bool Inside(const RECT& in, const RECT& out) {
+    return in.left >= out.left && in.top >= out.top && in.right <= out.right && in.bottom <= out.bottom;
+}
+
+// Displays lie within this far of the origin, so a capture of them all stays a sane size.
+constexpr long kMaxExtent = 8192;
+
+}  // namespace
+
+bool HeadlessBackend::SetMonitors(const std::vector<MonitorArea>& monitors) {
+    if (monitors.empty() || monitors[0].monitor.left != 0 || monitors[0].monitor.top != 0) return false;
+    for (const MonitorArea& m : monitors) {
+        const RECT& r = m.monitor;
+        if (r.right <= r.left || r.bottom <= r.top || r.left < -kMaxExtent || r.top < -kMaxExtent ||
+            r.right > kMaxExtent || r.bottom > kMaxExtent)
+            return false;
+        if (m.work.right <= m.work.left || m.work.bottom <= m.work.top || !Inside(m.work, r)) return false;
+    }
+    std::lock_guard<std::mutex> g(mu_);
+    monitors_ = monitors;
+    return true;
 }
 
 bool HeadlessBackend::Record(HWND hwnd, WindowRecord* out) const {

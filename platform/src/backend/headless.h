@@ -27,16 +27,18 @@ public:
     void Present(HWND hwnd, const Surface& surface, const RECT& dirty) override;
     bool WaitAndDispatch(int timeout_ms) override;
     void Wake() override;
-    RECT ScreenRect() const override;
-    RECT WorkArea() const override;
+    std::vector<MonitorArea> Monitors() const override;
     void SetCursorShape(int idc) override;
     bool PlaySoundFile(const char* path) override;
     void InjectInput(const InputEvent& e) override;
     int DispatchQueuedInput() override;
     Surface CaptureScreen() override;
 
-    // Tests: the virtual screen's size (windows keep their places).
+    // Tests: one display of that size (windows keep their places).
     void SetScreenSize(int width, int height);
+    // Tests: several displays, the primary first with its corner at (0,0); each work area
+    // lies inside its display. False (and nothing changes) for a layout that breaks these.
+    bool SetMonitors(const std::vector<MonitorArea>& monitors);
 
     // What the backend has been told about a top-level window, for tests of the window system.
     struct WindowRecord {
@@ -55,7 +57,7 @@ private:
     std::condition_variable cv_;
     std::deque<InputEvent> queue_;
     bool woken_ = false;
-    int width_, height_;
+    std::vector<MonitorArea> monitors_;
     int cursor_ = 0;
     std::map<HWND, WindowRecord> windows_;
 };

@@ -21,6 +21,22 @@
 namespace plat {
 namespace {
 
+RECT FromSdl(const SDL_Rect& r) { return RECT{r.x, r.y, r.x + r.w, r.y + r.h}; }
+
+// The desktop's displays and what of each the desktop leaves to windows (display thread).
+std::vector<MonitorArea> ReadDisplays() {
+    std::vector<MonitorArea> out;
+    int n = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < n; ++i) {
+        SDL_Rect b, u;
+        if (SDL_GetDisplayBounds(i, &b) != 0 || b.w <= 0 || b.h <= 0) continue;
+        if (SDL_GetDisplayUsableBounds(i, &u) != 0 || u.w <= 0 || u.h <= 0) u = b;
+        out.push_back(MonitorArea{FromSdl(b), FromSdl(u)});
+    }
+    if (out.empty()) out.push_back(MonitorArea{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 768}});
+    return out;
+}
+
 SDL_SystemCursor SdlCursorFor(int idc) {
     switch (idc) {
     case 32513: return SDL_SYSTEM_CURSOR_IBEAM;
@@ -41,12 +57,7 @@ SDL_SystemCursor SdlCursorFor(int idc) {
 class SdlBackend : public Backend {
 public:
     SdlBackend(WindowSystemPort& port, Uint32 wake_event) : port_(port), wake_event_(wake_event) {
-        SDL_Rect b{0, 0, 1024, 768};
-        SDL_GetDisplayBounds(0, &b);
-        screen_ = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
-        SDL_Rect u = b;
-        if (SDL_GetDisplayUsableBounds(0, &u) != 0) u = b;
-        work_ = RECT{u.x, u.y, u.x + u.w, u.y + u.h};
+        displays_ = ReadDisplays();
         SDL_StartTextInput();
         listener_ = clock::AddAdvanceListener([this] { Wake(); });
     }
@@ -176,8 +187,10 @@ public:
         SDL_PushEvent(&e);
     }
 
-    RECT ScreenRect() const override { return screen_; }
-    RECT WorkArea() const override { return work_; }
+    std::vector<MonitorArea> Monitors() const override {
+        std::lock_guard<std::mutex> g(displays_mu_);
+        return displays_;
+    }
 
     void SetCursorShape(int idc) override {
         OnDisplay([=] {
@@ -238,8 +251,9 @@ public:
     }
 
     Surface CaptureScreen() override {
-        Surface s(Width(screen_), Height(screen_));
-        Composite(port_.TopLevels(), s, POINT{screen_.left, screen_.top});
+        RECT v = VirtualScreen();
+        Surface s(Width(v), Height(v));
+        Composite(port_.TopLevels(), s, POINT{v.left, v.top});
         return s;
     }
 
@@ -445,6 +459,13 @@ private:
             }
             break;
         }
+        case SDL_DISPLAYEVENT: {
+            // A display came, went or turned: read the layout again.
+            std::vector<MonitorArea> now = ReadDisplays();
+            std::lock_guard<std::mutex> g(displays_mu_);
+            displays_ = std::move(now);
+            break;
+        }
         default:
             if (e.type == wake_event_) wake_pending_ = false;
             break;  // the wake-up event and the rest carry nothing for the window system
@@ -466,7 +487,8 @@ private:
     WindowSystemPort& port_;
     Uint32 wake_event_;
     std::atomic<bool> wake_pending_{false};
-    RECT screen_, work_;
+    mutable std::mutex displays_mu_;
+    std::vector<MonitorArea> displays_;
     int listener_ = 0;
     std::map<HWND, Win> wins_;
     std::map<Uint32, HWND> by_id_;

@@ -171,6 +171,14 @@ HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const Region
     return AddDC(std::move(dc));
 }
 
+bool SurfaceDCOffset(HDC hdc, POINT* offset) {
+    Guard g(GlobalLock());
+    DC* d = DCs().GetRaw(hdc);
+    if (!d || d->kind != DCKind::Window) return false;
+    *offset = POINT{d->OffX(), d->OffY()};
+    return true;
+}
+
 bool ReleaseSurfaceDC(HDC hdc) {
     Locked<DC> d(DCs(), hdc);
     if (!d || d->kind != DCKind::Window) return false;

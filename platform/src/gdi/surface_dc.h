@@ -16,6 +16,8 @@ HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const Region
 // Frees a DC made by CreateSurfaceDC; false for any other handle.
 bool ReleaseSurfaceDC(HDC hdc);
 HWND WindowOfDC(HDC hdc);
+// Where a DC made by CreateSurfaceDC puts logical (0,0), in surface pixels; false for others.
+bool SurfaceDCOffset(HDC hdc, POINT* offset);
 // Replaces the visible region of a DC made by CreateSurfaceDC (null: the whole surface), for
 // a DC that lives across changes of the window tree.
 void SetSurfaceDCVisible(HDC hdc, const Region* visible);

@@ -67,7 +67,7 @@ void Inject(const InputEvent& e) { B().InjectInput(e); }
 const char* WinTestBackendName(void) { return B().Name(); }
 
 BOOL WinTestGetScreenSize(int* width, int* height) {
-    RECT r = B().ScreenRect();
+    RECT r = B().VirtualScreen();
     if (width) *width = r.right - r.left;
     if (height) *height = r.bottom - r.top;
     return TRUE;
@@ -78,6 +78,14 @@ BOOL WinTestSetScreenSize(int width, int height) {
     if (!h || width <= 0 || height <= 0) return FALSE;
     h->SetScreenSize(width, height);
     return TRUE;
+}
+
+BOOL WinTestSetMonitors(const RECT* monitors, const RECT* work, int count) {
+    auto* h = dynamic_cast<plat::HeadlessBackend*>(&B());
+    if (!h || !monitors || count < 1) return FALSE;
+    std::vector<plat::MonitorArea> layout;
+    for (int i = 0; i < count; ++i) layout.push_back(plat::MonitorArea{monitors[i], work ? work[i] : monitors[i]});
+    return h->SetMonitors(layout) ? TRUE : FALSE;
 }
 
 BOOL WinTestCaptureScreen(DWORD* pixels, int width, int height) {
@@ -108,7 +116,7 @@ BOOL WinTestCaptureWindowPng(HWND hwnd, const char* path) {
 }
 
 COLORREF WinTestScreenPixel(int x, int y) {
-    RECT r = B().ScreenRect();
+    RECT r = B().VirtualScreen();
     if (x < r.left || y < r.top || x >= r.right || y >= r.bottom) return 0xFFFFFFFFu;
     // A one-pixel screen at that point: tests ask for many single pixels.
     plat::Surface one(1, 1);

@@ -286,6 +286,17 @@ std::shared_ptr<const Region> WindowRegionOf(Window* w) { return w->window_regio
 
 void PaintFrameInto(HWND hwnd, HDC hdc) { PaintNonClient(hwnd, hdc); }
 
+bool DcScreenOffset(HDC hdc, POINT* offset) {
+    POINT in_surface;
+    if (!gdi::SurfaceDCOffset(hdc, &in_surface)) return false;
+    Guard g(GlobalLock());
+    auto it = DcTable().find(hdc);
+    Window* root = it == DcTable().end() ? nullptr : W(it->second.root);
+    if (!root) return false;
+    *offset = POINT{root->wr.left + in_surface.x, root->wr.top + in_surface.y};
+    return true;
+}
+
 }  // namespace plat::user
 
 using namespace plat;

@@ -61,7 +61,8 @@ void MarkStock(HBRUSH b, COLORREF c) {
     }
 }
 
-int MetricValue(int index, const RECT& screen, const RECT& work) {
+// `screen` is the primary display, `work` its work area, `all` every display's bounds.
+int MetricValue(int index, const RECT& screen, const RECT& work, const RECT& all, int monitors) {
     switch (index) {
         case SM_CXSCREEN: return screen.right - screen.left;
         case SM_CYSCREEN: return screen.bottom - screen.top;
@@ -109,8 +110,8 @@ int MetricValue(int index, const RECT& screen, const RECT& work) {
         case SM_CYMENUSIZE: return 18;
         case SM_CXMINIMIZED: return 160;
         case SM_CYMINIMIZED: return 24;
-        case SM_CXMAXTRACK: return screen.right - screen.left + 12;
-        case SM_CYMAXTRACK: return screen.bottom - screen.top + 12;
+        case SM_CXMAXTRACK: return all.right - all.left + 12;
+        case SM_CYMAXTRACK: return all.bottom - all.top + 12;
         case SM_CXMAXIMIZED: return work.right - work.left + 8;
         case SM_CYMAXIMIZED: return work.bottom - work.top + 8;
         case SM_CXDRAG: return 4;
@@ -118,27 +119,20 @@ int MetricValue(int index, const RECT& screen, const RECT& work) {
         case SM_CXMENUCHECK: return 13;
         case SM_CYMENUCHECK: return 13;
         case SM_MOUSEWHEELPRESENT: return 1;
-        case SM_XVIRTUALSCREEN: return screen.left;
-        case SM_YVIRTUALSCREEN: return screen.top;
-        case SM_CXVIRTUALSCREEN: return screen.right - screen.left;
-        case SM_CYVIRTUALSCREEN: return screen.bottom - screen.top;
-        case SM_CMONITORS: return 1;
+        case SM_XVIRTUALSCREEN: return all.left;
+        case SM_YVIRTUALSCREEN: return all.top;
+        case SM_CXVIRTUALSCREEN: return all.right - all.left;
+        case SM_CYVIRTUALSCREEN: return all.bottom - all.top;
+        case SM_CMONITORS: return monitors;
         case SM_SAMEDISPLAYFORMAT: return 1;
         default: return 0;
     }
 }
 
-RECT ScreenRectNow() {
-    Backend* b = BackendOrNull();
-    return b ? b->ScreenRect() : RECT{0, 0, 1024, 768};
-}
 RECT WorkAreaNow() {
     Backend* b = BackendOrNull();
     return b ? b->WorkArea() : RECT{0, 0, 1024, 768};
 }
-
-// The one monitor.
-HMONITOR const kPrimaryMonitor = reinterpret_cast<HMONITOR>(uintptr_t(0x12340001));
 
 void FillLogFont(LOGFONTA* lf, int height, bool bold) {
     memset(lf, 0, sizeof(*lf));
@@ -197,7 +191,10 @@ BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* colors) 
 }
 
 PLAT_HOTPATCH int WINAPI GetSystemMetrics(int index) {
-    return MetricValue(index, ScreenRectNow(), WorkAreaNow());
+    Backend* b = BackendOrNull();
+    if (!b) return MetricValue(index, RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 768}, 1);
+    std::vector<MonitorArea> mons = b->Monitors();
+    return MetricValue(index, mons.front().monitor, mons.front().work, b->VirtualScreen(), int(mons.size()));
 }
 
 BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, PVOID pv, UINT) {
@@ -285,51 +282,6 @@ BOOL WINAPI SystemParametersInfoA(UINT action, UINT param, PVOID pv, UINT) {
             return TRUE;
         default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
     }
-}
-
-HMONITOR WINAPI MonitorFromPoint(POINT pt, DWORD flags) {
-    RECT s = ScreenRectNow();
-    bool inside = pt.x >= s.left && pt.x < s.right && pt.y >= s.top && pt.y < s.bottom;
-    if (!inside && flags == MONITOR_DEFAULTTONULL) return nullptr;
-    return kPrimaryMonitor;
-}
-
-HMONITOR WINAPI MonitorFromRect(LPCRECT rect, DWORD flags) {
-    if (!rect) return nullptr;
-    RECT s = ScreenRectNow();
-    bool overlap = rect->left < s.right && rect->right > s.left && rect->top < s.bottom && rect->bottom > s.top;
-    if (!overlap && flags == MONITOR_DEFAULTTONULL) return nullptr;
-    return kPrimaryMonitor;
-}
-
-HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD flags) {
-    RECT r;
-    if (!GetWindowRect(hwnd, &r)) return flags == MONITOR_DEFAULTTONULL ? nullptr : kPrimaryMonitor;
-    return MonitorFromRect(&r, flags);
-}
-
-BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
-    if (monitor != kPrimaryMonitor || !info ||
-        (info->cbSize != sizeof(MONITORINFO) && info->cbSize != sizeof(MONITORINFOEXA))) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    info->rcMonitor = ScreenRectNow();
-    info->rcWork = WorkAreaNow();
-    info->dwFlags = MONITORINFOF_PRIMARY;
-    if (info->cbSize == sizeof(MONITORINFOEXA)) strcpy(reinterpret_cast<MONITORINFOEXA*>(info)->szDevice, "\\\\.\\DISPLAY1");
-    return TRUE;
-}
-
-BOOL WINAPI EnumDisplayMonitors(HDC, LPCRECT clip, MONITORENUMPROC proc, LPARAM data) {
-    if (!proc) return FALSE;
-    RECT s = ScreenRectNow();
-    if (clip) {
-        RECT r;
-        if (!IntersectRect(&r, clip, &s)) return TRUE;
-        s = r;
-    }
-    return proc(kPrimaryMonitor, nullptr, &s, data) ? TRUE : FALSE;
 }
 
 UINT WINAPI GetDoubleClickTime(void) { return 500; }

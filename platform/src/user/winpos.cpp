@@ -12,6 +12,7 @@ namespace plat::user {
 void InvalidateWindowArea(HWND hwnd, bool frame, bool erase);  // paint.cpp
 void ActivateOnShow(HWND hwnd);                                 // focus.cpp
 void DeactivateOnHide(HWND hwnd);                               // focus.cpp
+RECT WorkAreaFor(const RECT& r);                                // monitors.cpp
 }  // namespace plat::user
 
 using namespace plat;
@@ -191,8 +192,8 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     switch (cmd) {
         case SW_MAXIMIZE: {
             if (!(style & WS_MAXIMIZE)) {
-                Backend* b = BackendOrNull();
-                RECT work = b ? b->WorkArea() : RECT{0, 0, 1024, 768};
+                // A top level fills the work area of the display it is on.
+                RECT work = WorkAreaFor(normal);
                 if (!top) {
                     Guard g(GlobalLock());
                     Window* w = W(hwnd);
