@@ -2,6 +2,8 @@
 // the classic look painted with the system colours.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -98,8 +100,8 @@ TEST(CommCtrlCapture, EachControlPaintsItsClassicLook) {
     SetFocus(list);
     Pump();
 
-    const char* dir = getenv("TMPDIR");
-    std::string path = std::string(dir ? dir : "/tmp") + "/velmora_commctrl_capture.png";
+    // One file per run: other checkouts may run this test at the same moment.
+    std::string path = ::testing::TempDir() + "commctrl_capture_" + std::to_string(getpid()) + ".png";
     ASSERT_TRUE(WinTestCaptureScreenPng(path.c_str()));
 
     // The list: the selected row in the highlight colour across all cells, others on the window.
