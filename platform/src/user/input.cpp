@@ -79,7 +79,8 @@ HWND SiblingBelow(HWND h, POINT screen) {
 
 // The window under the pointer and what part of it: capture wins, then hit testing, where a
 // child answering HTTRANSPARENT (a group box) passes the point to the windows below it, then
-// to its parent.
+// to its parent; a top level answering it passes the point to the top levels of its thread
+// below it.
 HWND Target(POINT screen, LRESULT* hit) {
     if (HWND c = CaptureWindow()) {
         *hit = HTCLIENT;
@@ -97,10 +98,14 @@ HWND Target(POINT screen, LRESULT* hit) {
             *hit = r;
             return h;
         }
-        if (HWND below = (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) ? SiblingBelow(h, screen) : nullptr) {
+        bool child = (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) != 0;
+        HWND below = SiblingBelow(h, screen);
+        if (below && !child && WindowTid(GetAncestor(below, GA_ROOT)) != WindowTid(h)) below = nullptr;
+        if (below) {
             h = below;
             continue;
         }
+        if (!child) break;
         HWND p = GetAncestor(h, GA_PARENT);
         h = (p && p != GetDesktopWindow()) ? p : nullptr;
     }

@@ -149,9 +149,10 @@ void SendFramePaint(HWND hwnd) {
         Window* w = W(hwnd);
         if (!w || !w->frame_pending) return;
         w->frame_pending = false;
-        NcLayout l = LayoutOf(w);
-        bool has_frame = l.client.left > 0 || l.client.top > 0 || l.client.right < l.window.right ||
-                         l.client.bottom < l.window.bottom;
+        // The frame is what the window's own WM_NCCALCSIZE answer left around its client
+        // area, whatever its style bits say.
+        bool has_frame = w->cr.left > w->wr.left || w->cr.top > w->wr.top || w->cr.right < w->wr.right ||
+                         w->cr.bottom < w->wr.bottom;
         if (!has_frame) return;
     }
     SendMessageA(hwnd, WM_NCPAINT, 1, 0);
@@ -283,8 +284,6 @@ void PresentDirty(DWORD tid) {
 
 // Region of a window region, for the compositor.
 std::shared_ptr<const Region> WindowRegionOf(Window* w) { return w->window_region; }
-
-void PaintFrameInto(HWND hwnd, HDC hdc) { PaintNonClient(hwnd, hdc); }
 
 bool DcScreenOffset(HDC hdc, POINT* offset) {
     POINT in_surface;
