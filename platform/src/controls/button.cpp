@@ -349,7 +349,13 @@ LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case BM_CLICK: {
             if (!IsWindowEnabled(h)) return 0;
-            Click(h, b);
+            // A click as the mouse makes it, through every procedure on the button, so one that
+            // tracks presses itself sees this one too.
+            RECT rc;
+            GetClientRect(h, &rc);
+            LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+            SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageA(h, WM_LBUTTONUP, 0, at);
             return 0;
         }
         case BM_GETIMAGE:
