@@ -18,6 +18,7 @@ LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ProgressProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK TooltipProc(HWND, UINT, WPARAM, LPARAM);
 
+using ctl::AttachState;
 using ctl::FreeState;
 using ctl::PaintOrPrint;
 using ctl::SetState;

@@ -275,15 +275,9 @@ void TrackTo(HWND h, Header& s, int x, bool live) {
 }  // namespace
 
 LRESULT CALLBACK HeaderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    Header* s = H(h);
-    if (!s && m != WM_NCCREATE) return DefWindowProcA(h, m, w, l);
+    Header* s = AttachState<Header>(h, m);
+    if (!s) return DefWindowProcA(h, m, w, l);
     switch (m) {
-        case WM_NCCREATE: {
-            s = new Header;
-            s->hwnd = h;
-            SetState(h, s);
-            return DefWindowProcA(h, m, w, l);
-        }
         case WM_NCDESTROY:
             return FreeState(h, m, w, l, s);
         case WM_SETFONT:

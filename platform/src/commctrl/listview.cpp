@@ -1184,18 +1184,14 @@ LRESULT OnHeaderNotify(HWND h, NMHDR* nm) {
 }  // namespace
 
 LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    ListView* s = L(h);
-    if (!s && m != WM_NCCREATE) return DefWindowProcA(h, m, w, l);
+    ListView* s = AttachState<ListView>(h, m);
+    if (!s) return DefWindowProcA(h, m, w, l);
     switch (m) {
-        case WM_NCCREATE: {
-            s = new ListView;
-            s->hwnd = h;
+        case WM_NCCREATE:
             s->bk = GetSysColor(COLOR_WINDOW);
             s->text = GetSysColor(COLOR_WINDOWTEXT);
             s->textbk = GetSysColor(COLOR_WINDOW);
-            SetState(h, s);
             return DefWindowProcA(h, m, w, l);
-        }
         case WM_CREATE: {
             DWORD hs = WS_CHILD | HDS_HORZ | HDS_FULLDRAG;
             if (!(Style(h) & LVS_NOSORTHEADER)) hs |= HDS_BUTTONS;

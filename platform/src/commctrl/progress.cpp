@@ -11,8 +11,6 @@ struct Progress {
     COLORREF bar = CLR_DEFAULT, bk = CLR_DEFAULT;
 };
 
-Progress* P(HWND h) { return State<Progress>(h); }
-
 void Paint(HWND h, Progress& s, HDC dc) {
     RECT cr;
     GetClientRect(h, &cr);
@@ -46,15 +44,12 @@ int Clamp(const Progress& s, long long v) { return int(std::clamp<long long>(v, 
 }  // namespace
 
 LRESULT CALLBACK ProgressProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    Progress* s = P(h);
-    if (!s && m != WM_NCCREATE) return DefWindowProcA(h, m, w, l);
+    Progress* s = AttachState<Progress>(h, m);
+    if (!s) return DefWindowProcA(h, m, w, l);
     auto changed = [&](int old) {
         if (s->pos != old) InvalidateRect(h, nullptr, TRUE);
     };
     switch (m) {
-        case WM_NCCREATE:
-            SetState(h, new Progress);
-            return DefWindowProcA(h, m, w, l);
         case WM_NCDESTROY:
             return FreeState(h, m, w, l, s);
         case WM_ERASEBKGND:

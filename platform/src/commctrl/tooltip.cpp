@@ -449,15 +449,12 @@ void Paint(HWND h, Tooltip& s, HDC dc) {
 }  // namespace
 
 LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    Tooltip* s = TT(h);
-    if (!s && m != WM_NCCREATE) return DefWindowProcA(h, m, w, l);
+    Tooltip* s = AttachState<Tooltip>(h, m);
+    if (!s) return DefWindowProcA(h, m, w, l);
     switch (m) {
         case WM_NCCREATE: {
-            s = new Tooltip;
-            s->hwnd = h;
             s->bk = GetSysColor(COLOR_INFOBK);
             s->fg = GetSysColor(COLOR_INFOTEXT);
-            SetState(h, s);
             // A tip is always a top-most popup, whatever style it was created with.
             SetWindowLongA(h, GWL_STYLE, (GetWindowLongA(h, GWL_STYLE) & ~LONG(WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME)) | LONG(WS_POPUP));
             SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_TOPMOST | WS_EX_TOOLWINDOW);

@@ -158,15 +158,12 @@ void PageStep(HWND h) {
 }  // namespace
 
 LRESULT CALLBACK TrackbarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    Trackbar* s = T(h);
-    if (!s && m != WM_NCCREATE) return DefWindowProcA(h, m, w, l);
+    Trackbar* s = AttachState<Trackbar>(h, m);
+    if (!s) return DefWindowProcA(h, m, w, l);
     auto redraw = [&](WPARAM flag) {
         if (flag) InvalidateRect(h, nullptr, TRUE);
     };
     switch (m) {
-        case WM_NCCREATE:
-            SetState(h, new Trackbar);
-            return DefWindowProcA(h, m, w, l);
         case WM_NCDESTROY:
             return FreeState(h, m, w, l, s);
         case WM_ERASEBKGND:

@@ -205,12 +205,8 @@ void Paint(HWND h, Button* b, HDC dc) {
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    Button* b = State<Button>(h);
-    if (!b) {
-        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
-        b = new Button;
-        SetState(h, b);
-    }
+    Button* b = AttachState<Button>(h, msg);
+    if (!b) return DefWindowProcA(h, msg, wp, lp);
     UINT t = Type(h);
     switch (msg) {
         case WM_NCDESTROY:

@@ -348,25 +348,25 @@ bool InList(Combo* c, POINT lp_client) {
     return PtInRect(&rc, lp_client) != FALSE;
 }
 
+void OnNcCreate(HWND h, Combo* c, CREATESTRUCTA* cs) {
+    c->type = UINT(cs->style) & 3;
+    if (c->type == 0) c->type = CBS_SIMPLE;
+    c->drop_height = cs->cy;
+    // The scroll-bar styles are the list's: the combo box itself has no scroll bars.
+    c->list_scroll = (cs->style & (WS_VSCROLL | WS_HSCROLL));
+    SetWindowLongA(h, GWL_STYLE, LONG(DWORD(cs->style) & ~DWORD(WS_VSCROLL | WS_HSCROLL)));
+    cs->style &= ~LONG(WS_VSCROLL | WS_HSCROLL);
+}
+
 }  // namespace
 
 LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    Combo* c = State<Combo>(h);
-    if (!c) {
-        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
-        c = new Combo;
-        SetState(h, c);
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        c->type = UINT(cs->style) & 3;
-        if (c->type == 0) c->type = CBS_SIMPLE;
-        c->drop_height = cs->cy;
-        // The scroll-bar styles are the list's: the combo box itself has no scroll bars.
-        c->list_scroll = (cs->style & (WS_VSCROLL | WS_HSCROLL));
-        SetWindowLongA(h, GWL_STYLE, LONG(DWORD(cs->style) & ~DWORD(WS_VSCROLL | WS_HSCROLL)));
-        cs->style &= ~LONG(WS_VSCROLL | WS_HSCROLL);
-        return DefWindowProcA(h, msg, wp, lp);
-    }
+    Combo* c = AttachState<Combo>(h, msg);
+    if (!c) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
+        case WM_NCCREATE:
+            OnNcCreate(h, c, reinterpret_cast<CREATESTRUCTA*>(lp));
+            break;
         case WM_CREATE: {
             DWORD st = Style(h);
             DWORD ls = c->list_scroll | LBS_NOTIFY;

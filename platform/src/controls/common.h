@@ -21,6 +21,7 @@ LRESULT CALLBACK ComboLBoxProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ComboProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ScrollBarProc(HWND, UINT, WPARAM, LPARAM);
 
+using ctl::AttachState;
 using ctl::FreeState;
 using ctl::PaintOrPrint;
 using ctl::SetState;

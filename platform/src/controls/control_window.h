@@ -1,7 +1,10 @@
 // What every control with state of its own does alike, for the standard and the common controls:
-// the state lives in the window's first extra slot, and one paint function serves both WM_PAINT
-// and WM_PRINTCLIENT.
+// the state lives in the window's first extra slot, is made on WM_NCCREATE and freed on
+// WM_NCDESTROY, and one paint function serves both WM_PAINT and WM_PRINTCLIENT.
 #pragma once
+
+#include <type_traits>
+#include <utility>
 
 #include "windows.h"
 
@@ -15,6 +18,26 @@ T* State(HWND h) {
 template <class T>
 void SetState(HWND h, T* s) {
     SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(s));
+}
+
+namespace detail {
+template <class T, class = void>
+struct HasHwnd : std::false_type {};
+template <class T>
+struct HasHwnd<T, std::void_t<decltype(std::declval<T&>().hwnd)>> : std::true_type {};
+}  // namespace detail
+
+// Every control procedure's first step: the window's state, made on WM_NCCREATE (with the
+// window in its `hwnd`, for the types that keep one). Null for the messages that come before
+// WM_NCCREATE and after WM_NCDESTROY: the caller gives those the default answer.
+template <class T>
+T* AttachState(HWND h, UINT msg) {
+    T* s = State<T>(h);
+    if (s || msg != WM_NCCREATE) return s;
+    s = new T;
+    if constexpr (detail::HasHwnd<T>::value) s->hwnd = h;
+    SetState(h, s);
+    return s;
 }
 
 // Answers WM_NCDESTROY: frees the state, clears its slot and lets the default procedure finish.

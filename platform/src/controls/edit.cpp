@@ -482,26 +482,26 @@ void Paint(HWND h, Edit* e, HDC dc) {
     SelectObject(dc, oldf);
 }
 
+void OnNcCreate(Edit* e, const CREATESTRUCTA& cs) {
+    e->limit = (cs.style & ES_MULTILINE) ? 0x7FFFFFFEu : 0x7FFEu;
+    e->vscroll = (cs.style & WS_VSCROLL) != 0;
+    if (cs.style & ES_PASSWORD) e->password = '*';
+    if (cs.lpszName && !IS_INTRESOURCE(cs.lpszName)) e->text = cs.lpszName;
+    if (!(cs.style & ES_MULTILINE)) {
+        size_t br = e->text.find_first_of("\r\n");
+        if (br != std::string::npos) e->text.resize(br);
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    Edit* e = State<Edit>(h);
-    if (!e) {
-        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
-        e = new Edit;
-        SetState(h, e);
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        e->limit = (cs->style & ES_MULTILINE) ? 0x7FFFFFFEu : 0x7FFEu;
-        e->vscroll = (cs->style & WS_VSCROLL) != 0;
-        if (cs->style & ES_PASSWORD) e->password = '*';
-        if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) e->text = cs->lpszName;
-        if (!(cs->style & ES_MULTILINE)) {
-            size_t br = e->text.find_first_of("\r\n");
-            if (br != std::string::npos) e->text.resize(br);
-        }
-        return DefWindowProcA(h, msg, wp, lp);
-    }
+    Edit* e = AttachState<Edit>(h, msg);
+    if (!e) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
+        case WM_NCCREATE:
+            OnNcCreate(e, *reinterpret_cast<CREATESTRUCTA*>(lp));
+            break;
         case WM_NCDESTROY:
             return FreeState(h, msg, wp, lp, e);
         case WM_GETDLGCODE: {

@@ -380,12 +380,10 @@ void KeyMove(HWND h, ListBox* lb, WPARAM vk) {
 }
 
 LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    ListBox* lb = State<ListBox>(h);
-    if (!lb) {
-        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
-        lb = new ListBox;
+    ListBox* lb = AttachState<ListBox>(h, msg);
+    if (!lb) return DefWindowProcA(h, msg, wp, lp);
+    if (msg == WM_NCCREATE) {
         lb->vscroll = (reinterpret_cast<CREATESTRUCTA*>(lp)->style & WS_VSCROLL) != 0;
-        SetState(h, lb);
         return DefWindowProcA(h, msg, wp, lp);
     }
     int n = int(lb->items.size());

@@ -85,15 +85,8 @@ int SetInfo(HWND h, ScrollBar* sb, const SCROLLINFO& si, bool redraw) {
 }  // namespace
 
 LRESULT CALLBACK ScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    ScrollBar* sb = State<ScrollBar>(h);
-    if (!sb) {
-        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
-        sb = new ScrollBar;
-        sb->s.min = 0;
-        sb->s.max = 100;
-        SetState(h, sb);
-        return DefWindowProcA(h, msg, wp, lp);
-    }
+    ScrollBar* sb = AttachState<ScrollBar>(h, msg);
+    if (!sb) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
         case WM_NCDESTROY:
             return FreeState(h, msg, wp, lp, sb);

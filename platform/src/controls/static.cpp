@@ -110,26 +110,27 @@ void Paint(HWND h, Static* st, HDC dc) {
     SelectObject(dc, old);
 }
 
+// Image statics name their image in the title: load it and keep the title empty.
+LRESULT OnNcCreate(HWND h, Static* st, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    UINT t = UINT(cs->style) & SS_TYPEMASK;
+    bool image = (t == SS_ICON || t == SS_BITMAP) && cs->lpszName && (IS_INTRESOURCE(cs->lpszName) || cs->lpszName[0]);
+    if (!image) return DefWindowProcA(h, msg, wp, lp);
+    st->image = t == SS_ICON ? static_cast<HANDLE>(LoadIconA(cs->hInstance, cs->lpszName))
+                             : static_cast<HANDLE>(LoadBitmapA(cs->hInstance, cs->lpszName));
+    LRESULT r = DefWindowProcA(h, msg, wp, lp);
+    SetWindowTextA(h, "");
+    return r;
+}
+
 }  // namespace
 
 LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    Static* st = State<Static>(h);
-    if (!st) {
-        if (msg != WM_NCCREATE) return DefWindowProcA(h, msg, wp, lp);
-        st = new Static;
-        SetState(h, st);
-        // Image statics name their image in the title: load it and keep the title empty.
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        UINT t = UINT(cs->style) & SS_TYPEMASK;
-        if ((t == SS_ICON || t == SS_BITMAP) && cs->lpszName && (IS_INTRESOURCE(cs->lpszName) || cs->lpszName[0])) {
-            st->image = t == SS_ICON ? static_cast<HANDLE>(LoadIconA(cs->hInstance, cs->lpszName))
-                                     : static_cast<HANDLE>(LoadBitmapA(cs->hInstance, cs->lpszName));
-            LRESULT r = DefWindowProcA(h, msg, wp, lp);
-            SetWindowTextA(h, "");
-            return r;
-        }
-    }
+    Static* st = AttachState<Static>(h, msg);
+    if (!st) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
+        case WM_NCCREATE:
+            return OnNcCreate(h, st, msg, wp, lp);
         case WM_NCDESTROY:
             return FreeState(h, msg, wp, lp, st);
         case WM_CREATE:
