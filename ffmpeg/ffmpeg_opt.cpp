@@ -669,23 +669,17 @@ static void opt_new_subtitle_stream(const char*) {
 }
 
 static void show_banner() {
-    emsg("FFmpeg version CVS, build %d, Copyright (c) 2000-2004 Fabrice Bellard\n", 4759);
-    emsg("  configuration: %s\n", "--enable-gpl --enable-libx264 --enable-libxvid (system libraries)");
+    emsg("Velmora Corvane transcoding driver, build %d\n", 4759);
+    emsg("  configuration: %s\n", "the codec and format libraries installed on this system");
     emsg("  built on Dec 31 2006 10:16:07");
     emsg(", using a non-gcc compiler\n");
 }
 
 static void show_license(const char*) {
     show_banner();
-    emsg("This program is free software; you can redistribute it and/or\n"
-         "modify it under the terms of the GNU General Public License\n"
-         "as published by the Free Software Foundation; either version 2\n"
-         "of the License, or (at your option) any later version.\n"
-         "\n"
-         "This program is distributed in the hope that it will be useful,\n"
-         "but WITHOUT ANY WARRANTY; without even the implied warranty of\n"
-         "MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.  See the\n"
-         "GNU General Public License for more details.\n");
+    emsg("This driver is part of Velmora Corvane. The codec and format libraries it calls are\n"
+         "separate works, used as they are installed on this system, and each comes under the\n"
+         "licence it was distributed with.\n");
 }
 
 static void show_version(const char*) {

@@ -96,6 +96,24 @@ TEST(DriverParser, HelpListsTheGroupsAndParsingGoesOn) {
     EXPECT_EQ(g_opt.title, "after help");
 }
 
+TEST(DriverParser, LicenceAndVersionGoToStandardErrorAndParsingGoesOn) {
+    auto r = RunDriver({"-L", "-title", "after licence"});
+    EXPECT_EQ(r.out, "");
+    // The banner's four lines come first: the version line with its build, the configuration,
+    // the build date and the compiler note; the licence notice follows.
+    const std::string banner_end = "  built on Dec 31 2006 10:16:07, using a non-gcc compiler\n";
+    EXPECT_EQ(r.err.rfind("Velmora Corvane transcoding driver, build 4759\n  configuration: ", 0), 0u) << r.err;
+    const size_t notice = r.err.find(banner_end);
+    ASSERT_NE(notice, std::string::npos) << r.err;
+    EXPECT_GT(r.err.size(), notice + banner_end.size()) << "no licence notice after the banner";
+    EXPECT_EQ(g_opt.title, "after licence");
+
+    r = RunDriver({"-version"});
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("ffmpeg      CVS\nlibavcodec  ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("\nlibavformat 4629\n"), std::string::npos) << r.err;
+}
+
 TEST(DriverHandlers, UnitsAreConvertedAndValuesStoredBeforeTheirCheck) {
     auto r = RunDriver({"-b", "512", "-bufsize", "4096", "-maxrate", "768", "-ab", "3000000", "-qmax", "60",
                         "-qmin", "0", "-pass", "3", "-mblmin", "400", "-lmin", "2.5", "-qscale", "300", "-bf",
