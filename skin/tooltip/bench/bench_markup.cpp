@@ -1,0 +1,48 @@
+// Measuring and painting a typical tooltip: a few lines with tags and a small table.
+#include <benchmark/benchmark.h>
+#include <windows.h>
+
+#include "MarkupRenderer.h"
+
+namespace {
+
+const char kTip[] =
+    "<b>Start Convert</b><br>Converts every checked file<br>"
+    "<font color=#808080>to <i>MP4</i> in the output folder</font>\n"
+    "<table border=1 cellpadding=2><tr><td>Files</td><td align=right>12</td></tr>"
+    "<tr><td>Size</td><td align=right><b>1.4 GB</b></td></tr></table>";
+
+struct Surface {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateBitmap(400, 200, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    ~Surface()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+    }
+};
+
+void BM_MeasureTooltip(benchmark::State& state)
+{
+    Surface s;
+    CSkinMarkupRenderer r;
+    for (auto _ : state) benchmark::DoNotOptimize(r.MeasureMarkup(s.dc, kTip));
+}
+BENCHMARK(BM_MeasureTooltip);
+
+void BM_MeasureAndPaintTooltip(benchmark::State& state)
+{
+    Surface s;
+    CSkinMarkupRenderer r;
+    for (auto _ : state) {
+        const SIZE size = r.MeasureMarkup(s.dc, kTip);
+        r.PaintMarkup(s.dc, kTip, RECT{0, 0, size.cx, size.cy});
+    }
+}
+BENCHMARK(BM_MeasureAndPaintTooltip);
+
+}  // namespace
+
+BENCHMARK_MAIN();
