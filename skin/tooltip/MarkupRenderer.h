@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,8 @@ private:
     SIZE PaintTable(MarkupTableBlock& table, const RECT& rc);
     SIZE DrawCellPieces(const MarkupTableCellBlock& cell, const RECT& rc);
     void PaintCell(const MarkupTableCellBlock& cell, const MarkupTableCell& record, RECT rc);
+    void ForEachCell(MarkupTableBlock& table, const MarkupTextStyle& tableStyle,
+                     const std::function<void(const MarkupTableCellBlock&, int)>& visit);
     void TileBackground(const std::string& source, const RECT& rc);
     void BeginBlockStyle(const char* rule, const std::string& attrs, int* rowSpan, int* colSpan, bool reset);
 

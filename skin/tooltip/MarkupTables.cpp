@@ -4,6 +4,7 @@
 // the records the measuring left in the same order.
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <tuple>
 
 #include "MarkupMath.h"
@@ -189,7 +190,8 @@ void CSkinMarkupRenderer::BeginBlockStyle(const char* rule, const std::string& a
 void PlaceMarkupTableCells(MarkupTableBlock& table, HDC hdc)
 {
     const int rows = int(table.rows.size());
-    std::vector<std::vector<bool>> used(size_t(rows), std::vector<bool>(CSkinMarkupRenderer::kMaxGridColumns));
+    std::vector<std::vector<bool>> used(static_cast<size_t>(rows),
+                                        std::vector<bool>(static_cast<size_t>(CSkinMarkupRenderer::kMaxGridColumns)));
     table.columns = 0;
     for (int r = 0; r < rows; ++r) {
         int col = 0;
@@ -259,7 +261,42 @@ int64_t Sum(const std::vector<int>& v)
     return s;
 }
 
+
+// The table's "width": a percentage (above 0) or a length; false without one.
+bool ReadTableWidth(const std::string& attrs, int* percent, std::string* length)
+{
+    const MarkupAttributes a = ParseMarkupAttributes(ToLowerAscii(attrs));
+    const std::string* w = FindMarkupAttribute(a, "width");
+    if (!w || w->empty()) return false;
+    if (w->back() == '%') {
+        *percent = int(std::clamp<long long>(ParseMarkupNumber(w->substr(0, w->size() - 1)), 0, markup_limits::kMaxPercent));
+        return *percent > 0;
+    }
+    *length = *w;
+    return true;
+}
+
 }  // namespace
+
+// Visits the placed cells row by row with each row's and cell's style in force; whatever a
+// cell's markup leaves on the style stack goes with the cell.
+void CSkinMarkupRenderer::ForEachCell(MarkupTableBlock& table, const MarkupTextStyle& tableStyle,
+                                      const std::function<void(const MarkupTableCellBlock&, int)>& visit)
+{
+    for (int r = 0; r < int(table.rows.size()); ++r) {
+        m_style = tableStyle;
+        BeginBlockStyle("tr", table.rows[size_t(r)].attrs, nullptr, nullptr, false);
+        const MarkupTextStyle rowStyle = m_style;
+        for (const MarkupTableCellBlock& cell : table.rows[size_t(r)].cells) {
+            if (!cell.placed) continue;
+            m_style = rowStyle;
+            const size_t depth = m_styleStack.size();
+            BeginBlockStyle("td", cell.attrs, nullptr, nullptr, false);
+            visit(cell, r);
+            m_styleStack.resize(std::min(m_styleStack.size(), depth));
+        }
+    }
+}
 
 SIZE CSkinMarkupRenderer::MeasureTable(MarkupTableBlock& table)
 {
@@ -282,33 +319,23 @@ SIZE CSkinMarkupRenderer::MeasureTable(MarkupTableBlock& table)
     BeginBlockStyle("table", table.attrs, nullptr, nullptr, true);
     const MarkupTextStyle tableStyle = m_style;
     std::vector<std::tuple<int, int, int>> widthNeeds, heightNeeds;
-    for (int r = 0; r < rows; ++r) {
-        m_style = tableStyle;
-        BeginBlockStyle("tr", table.rows[size_t(r)].attrs, nullptr, nullptr, false);
-        const MarkupTextStyle rowStyle = m_style;
-        for (const MarkupTableCellBlock& cell : table.rows[size_t(r)].cells) {
-            if (!cell.placed) continue;
-            m_style = rowStyle;
-            const size_t depth = m_styleStack.size();
-            BeginBlockStyle("td", cell.attrs, nullptr, nullptr, false);
-            const MarkupTextStyle cellStyle = m_style;
-            const SIZE content = DrawCellPieces(cell, RECT{0, 0, 0, 0});
-            m_styleStack.resize(std::min(m_styleStack.size(), depth));
-            const int border = cellStyle.borderWidth != 0 ? (cellStyle.borderStyle == CDrawManager::kBorderDouble ? 6 : 2) : 0;
-            MarkupTableCell rec;
-            rec.colSpan = cell.colSpan;
-            rec.rowSpan = cell.rowSpan;
-            rec.contentWidth = content.cx;
-            rec.contentHeight = content.cy;
-            rec.needWidth = ClampSize(int64_t(content.cx) + cellStyle.outer[0] + cellStyle.outer[1] +
-                                      cellStyle.inner[0] + cellStyle.inner[1] + border);
-            rec.needHeight = ClampSize(int64_t(content.cy) + cellStyle.outer[2] + cellStyle.outer[3] +
-                                       cellStyle.inner[2] + cellStyle.inner[3] + border);
-            m_tableRows[rowBase + size_t(r)][size_t(cell.col)] = rec;
-            widthNeeds.emplace_back(cell.col, cell.colSpan, rec.needWidth);
-            heightNeeds.emplace_back(r, cell.rowSpan, rec.needHeight);
-        }
-    }
+    ForEachCell(table, tableStyle, [&](const MarkupTableCellBlock& cell, int r) {
+        const MarkupTextStyle cellStyle = m_style;
+        const SIZE content = DrawCellPieces(cell, RECT{0, 0, 0, 0});
+        const int border = cellStyle.borderWidth != 0 ? (cellStyle.borderStyle == CDrawManager::kBorderDouble ? 6 : 2) : 0;
+        MarkupTableCell rec;
+        rec.colSpan = cell.colSpan;
+        rec.rowSpan = cell.rowSpan;
+        rec.contentWidth = content.cx;
+        rec.contentHeight = content.cy;
+        rec.needWidth = ClampSize(int64_t(content.cx) + cellStyle.outer[0] + cellStyle.outer[1] + cellStyle.inner[0] +
+                                  cellStyle.inner[1] + border);
+        rec.needHeight = ClampSize(int64_t(content.cy) + cellStyle.outer[2] + cellStyle.outer[3] + cellStyle.inner[2] +
+                                   cellStyle.inner[3] + border);
+        m_tableRows[rowBase + size_t(r)][size_t(cell.col)] = rec;
+        widthNeeds.emplace_back(cell.col, cell.colSpan, rec.needWidth);
+        heightNeeds.emplace_back(r, cell.rowSpan, rec.needHeight);
+    });
     std::vector<int> widths(size_t(cols), 0), heights(size_t(rows), 0);
     DistributeNeeds(widths, widthNeeds);
     DistributeNeeds(heights, heightNeeds);
@@ -318,16 +345,12 @@ SIZE CSkinMarkupRenderer::MeasureTable(MarkupTableBlock& table)
     const int allowance = BorderAllowance(tableStyle);
     const int64_t sum = Sum(widths) + allowance;
     int64_t width = sum;
-    const MarkupAttributes attrs = ParseMarkupAttributes(ToLowerAscii(table.attrs));
-    if (const std::string* w = FindMarkupAttribute(attrs, "width")) {
-        if (!w->empty() && w->back() == '%') {
-            const int p = int(std::clamp<long long>(ParseMarkupNumber(w->substr(0, w->size() - 1)), 0,
-                                                    markup_limits::kMaxPercent));
-            // A width of 0 % would divide by zero: it counts as no width at all.
-            if (p > 0) width = p <= 100 ? int64_t(sum) * 100 / p : int64_t(sum) * p / 100;
-        } else if (!w->empty()) {
-            width = ParseCssLength(m_hdc, *w, ClampSize(sum), false);
-        }
+    int percent = 0;
+    std::string length;
+    // A width of 0 % would divide by zero: it counts as no width at all.
+    if (ReadTableWidth(table.attrs, &percent, &length)) {
+        if (percent > 0) width = percent <= 100 ? sum * 100 / percent : sum * percent / 100;
+        else if (!length.empty()) width = ParseCssLength(m_hdc, length, ClampSize(sum), false);
     }
     return SIZE{ClampSize(std::max(width, sum)), ClampSize(Sum(heights) + allowance)};
 }
@@ -353,15 +376,11 @@ SIZE CSkinMarkupRenderer::PaintTable(MarkupTableBlock& table, const RECT& box)
     const int64_t boxWidth = int64_t(box.right) - box.left;
     const int64_t sum = Sum(widths);
     int64_t width = boxWidth;
-    const MarkupAttributes attrs = ParseMarkupAttributes(ToLowerAscii(table.attrs));
-    if (const std::string* w = FindMarkupAttribute(attrs, "width")) {
-        if (!w->empty() && w->back() == '%') {
-            const int p = int(std::clamp<long long>(ParseMarkupNumber(w->substr(0, w->size() - 1)), 0,
-                                                    markup_limits::kMaxPercent));
-            if (p > 0 && p < 100) width = boxWidth * p / 100;
-        } else if (!w->empty()) {
-            width = ParseCssLength(m_hdc, *w, ClampSize(sum), false);
-        }
+    int percent = 0;
+    std::string length;
+    if (ReadTableWidth(table.attrs, &percent, &length)) {
+        if (percent > 0 && percent < 100) width = boxWidth * percent / 100;
+        else if (!length.empty()) width = ParseCssLength(m_hdc, length, ClampSize(sum), false);
     }
     // Never narrower than the columns and the border need.
     width = std::max(width, sum + allowance);
@@ -392,21 +411,11 @@ SIZE CSkinMarkupRenderer::PaintTable(MarkupTableBlock& table, const RECT& box)
     for (int c = 0; c < cols; ++c) lefts[size_t(c) + 1] = ClampSize(int64_t(lefts[size_t(c)]) + widths[size_t(c)]);
     for (int r = 0; r < rows; ++r) tops[size_t(r) + 1] = ClampSize(int64_t(tops[size_t(r)]) + heights[size_t(r)]);
 
-    for (int r = 0; r < rows; ++r) {
-        m_style = tableStyle;
-        BeginBlockStyle("tr", table.rows[size_t(r)].attrs, nullptr, nullptr, false);
-        const MarkupTextStyle rowStyle = m_style;
-        for (const MarkupTableCellBlock& cell : table.rows[size_t(r)].cells) {
-            if (!cell.placed) continue;
-            m_style = rowStyle;
-            const size_t depth = m_styleStack.size();
-            BeginBlockStyle("td", cell.attrs, nullptr, nullptr, false);
-            const RECT cellRect{lefts[size_t(cell.col)], tops[size_t(r)], lefts[size_t(cell.col + cell.colSpan)],
-                                tops[size_t(r + cell.rowSpan)]};
-            PaintCell(cell, m_tableRows[rowBase + size_t(r)][size_t(cell.col)], cellRect);
-            m_styleStack.resize(std::min(m_styleStack.size(), depth));
-        }
-    }
+    ForEachCell(table, tableStyle, [&](const MarkupTableCellBlock& cell, int r) {
+        const RECT cellRect{lefts[size_t(cell.col)], tops[size_t(r)], lefts[size_t(cell.col + cell.colSpan)],
+                            tops[size_t(r + cell.rowSpan)]};
+        PaintCell(cell, m_tableRows[rowBase + size_t(r)][size_t(cell.col)], cellRect);
+    });
     return SIZE{ClampSize(width), height};
 }
 
