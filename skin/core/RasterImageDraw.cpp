@@ -8,6 +8,8 @@
 #include <cstring>
 #include <optional>
 
+#include "SkinGeometry.h"
+
 namespace {
 
 // The DC's clip region, put back exactly as it was (or removed again when there was none).
@@ -120,6 +122,12 @@ int CRasterImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* cl
     const LONG width = m_head.biWidth, height = m_head.biHeight;
     if (cx < 0) cx = width;
     if (cy < 0) cy = height;
+    // Far-off or huge placements stay inside what the arithmetic below can hold; no surface
+    // reaches that far.
+    x = SkinClampCoord(x);
+    y = SkinClampCoord(y);
+    cx = std::min(cx, kSkinCoordLimit);
+    cy = std::min(cy, kSkinCoordLimit);
     const bool transparent = m_info.transIndex != -1;
     const bool alpha = m_alpha != nullptr;
     const bool paletted = m_head.biBitCount <= 8;
@@ -290,13 +298,19 @@ int CRasterImage::Stretch(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) {
 int CRasterImage::Tile(HDC hdc, const RECT* rc) {
     if (!m_dib || !hdc || !rc) return 0;
     const LONG tw = m_head.biWidth, th = m_head.biHeight;  // at least 1 each
-    const LONG W = rc->right - rc->left, H = rc->bottom - rc->top;
-    for (LONG row = 0; row < H; row += th) {
-        const LONG h = std::min(th, H - row);
-        for (LONG col = 0; col < W; col += tw) {
-            const LONG w = std::min(tw, W - col);
-            const RECT tile = {rc->left + col, rc->top + row, rc->left + col + w, rc->top + row + h};
-            Draw(hdc, rc->left + col, rc->top + row, -1, -1, &tile);
+    // Only the tiles that reach into the DC's clip box are drawn, however large the rectangle.
+    const RECT area = SkinClampRect(*rc);
+    RECT box;
+    if (GetClipBox(hdc, &box) == ERROR) return 1;
+    const RECT shown = SkinIntersectRect(area, SkinClampRect(box));
+    if (!SkinRectHasArea(shown)) return 1;
+    const LONG firstRow = (shown.top - area.top) / th * th, firstCol = (shown.left - area.left) / tw * tw;
+    for (LONG row = firstRow; area.top + row < shown.bottom; row += th) {
+        const LONG h = std::min(th, area.bottom - area.top - row);
+        for (LONG col = firstCol; area.left + col < shown.right; col += tw) {
+            const LONG w = std::min(tw, area.right - area.left - col);
+            const RECT tile = {area.left + col, area.top + row, area.left + col + w, area.top + row + h};
+            Draw(hdc, tile.left, tile.top, -1, -1, &tile);
         }
     }
     return 1;

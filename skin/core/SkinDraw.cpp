@@ -10,14 +10,25 @@
 
 #include "RasterImage.h"
 #include "SkinFile.h"
+#include "SkinGeometry.h"
 #include "SkinMemDC.h"
 #include "SkinObjectTypes.h"
 #include "platres.h"
 
 namespace {
 
-LONG Width(const RECT& rc) { return rc.right - rc.left; }
-LONG Height(const RECT& rc) { return rc.bottom - rc.top; }
+LONG Width(const RECT& rc) { return SkinWidth(rc); }
+LONG Height(const RECT& rc) { return SkinHeight(rc); }
+
+// The part of rc that the DC can show: loops and surfaces never reach beyond it, however large
+// a rectangle a skin asks for.
+RECT VisiblePart(HDC hdc, const RECT& rc)
+{
+    RECT box;
+    if (GetClipBox(hdc, &box) == ERROR)
+        return RECT{rc.left, rc.top, rc.left, rc.top};
+    return SkinIntersectRect(rc, SkinClampRect(box));
+}
 
 // The record's picture cut to its source rectangle, or null.
 std::unique_ptr<CRasterImage> CutPart(CSkinFile* file, const SkinImagePart& part)
@@ -51,8 +62,11 @@ enum GridCell { kTopLeft, kTop, kTopRight, kLeft, kCentre, kRight, kBottomLeft, 
 // Cuts rc into nine by the margins, row by row.
 void CutNine(const RECT& rc, LONG ml, LONG mt, LONG mr, LONG mb, RECT out[9])
 {
-    const LONG xs[4] = {rc.left, rc.left + ml, rc.right - mr, rc.right};
-    const LONG ys[4] = {rc.top, rc.top + mt, rc.bottom - mb, rc.bottom};
+    // The cuts are held like the rectangle's own corners, so every cell's size is exact.
+    const LONG xs[4] = {rc.left, SkinClampCorner(SkinAdd(rc.left, ml)), SkinClampCorner(SkinSub(rc.right, mr)),
+                        rc.right};
+    const LONG ys[4] = {rc.top, SkinClampCorner(SkinAdd(rc.top, mt)), SkinClampCorner(SkinSub(rc.bottom, mb)),
+                        rc.bottom};
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col)
             out[row * 3 + col] = RECT{xs[col], ys[row], xs[col + 1], ys[row + 1]};
@@ -68,7 +82,12 @@ void DrawStretchedColumns(CSkinFile* file, HDC hdc, const RECT& dst, const char*
         DrawSkinImage(file, hdc, dst, MakePart(name, src, 2), fillColor, fill, mirror);
         return;
     }
-    for (LONG x = dst.left; x < dst.right; x += step) {
+    // Only the columns the DC can show are drawn, from the first one that reaches into it.
+    const RECT visible = VisiblePart(hdc, dst);
+    if (!SkinRectHasArea(visible))
+        return;
+    const LONG first = dst.left + (visible.left - dst.left) / step * step;
+    for (LONG x = first; x < visible.right; x += step) {
         const LONG w = std::min(step, dst.right - x);
         RECT piece = {src.left, src.top, src.left + w, src.bottom};
         DrawSkinImage(file, hdc, RECT{x, dst.top, x + w, dst.bottom}, MakePart(name, piece, 2), fillColor,
@@ -80,8 +99,8 @@ void DrawGrid(CSkinFile* file, HDC hdc, const RECT& rc, const SkinNineGrid& grid
               LONG mb, bool withCentre, COLORREF fillColor, int fill, bool mirror)
 {
     RECT src[9], dst[9];
-    CutNine(grid.src, ml, mt, mr, mb, src);
-    CutNine(rc, ml, mt, mr, mb, dst);
+    CutNine(SkinClampRect(grid.src), ml, mt, mr, mb, src);
+    CutNine(SkinClampRect(rc), ml, mt, mr, mb, dst);
     DWORD modes[9];
     std::fill(modes, modes + 9, grid.mode == 1 ? 2u : 1u);
     const DWORD kStretch = 2;
@@ -149,10 +168,11 @@ HRGN RegionFromRuns(LONG width, LONG height, IsKey isKey)
 
 // ---- skin image records ---------------------------------------------------------------------
 
-void DrawSkinImage(CSkinFile* file, HDC hdc, const RECT& rc, const SkinImagePart& part, COLORREF fillColor,
+void DrawSkinImage(CSkinFile* file, HDC hdc, const RECT& rect, const SkinImagePart& part, COLORREF fillColor,
                    int fill, bool mirror)
 {
-    if (!hdc || Width(rc) <= 0 || Height(rc) <= 0)
+    const RECT rc = SkinClampRect(rect);
+    if (!hdc || !SkinRectHasArea(rc))
         return;
     std::unique_ptr<CRasterImage> image = CutPart(file, part);
     if (!image) {
@@ -209,21 +229,25 @@ void DrawSkinImageFrameEx(CSkinFile* file, HDC hdc, const RECT& rc, const SkinNi
 namespace {
 
 // Paints through an off-screen surface filled with the key colour, then blits it with the key.
+// Only the part the DC can show gets a surface; the record is drawn at its place relative to it.
 template <class Paint>
-void DrawThroughKey(HDC hdc, const RECT& rc, COLORREF key, Paint paint)
+void DrawThroughKey(HDC hdc, const RECT& rect, COLORREF key, Paint paint)
 {
-    const LONG w = Width(rc), h = Height(rc);
-    if (!hdc || w <= 0 || h <= 0)
+    if (!hdc)
+        return;
+    const RECT rc = SkinClampRect(rect);
+    const RECT shown = VisiblePart(hdc, rc);
+    const LONG w = Width(shown), h = Height(shown);
+    if (w <= 0 || h <= 0)
         return;
     CSkinMemDC surface(hdc, w, h);
     if (!surface.IsValid())
         return;
-    const RECT local = {0, 0, w, h};
-    FillSolidRect(surface, local, key);
-    paint(surface.GetSafeHdc(), local);
+    FillSolidRect(surface, RECT{0, 0, w, h}, key);
+    paint(surface.GetSafeHdc(), SkinOffsetRect(rc, -shown.left, -shown.top));
     // The blit selects the bitmap into DCs of its own, so the surface lets go of it first.
     HBITMAP picture = surface.DetachBitmap();
-    TransparentBitBlt(hdc, rc.left, rc.top, w, h, picture, 0, 0, key, nullptr);
+    TransparentBitBlt(hdc, shown.left, shown.top, w, h, picture, 0, 0, key, nullptr);
     DeleteObject(picture);
 }
 
@@ -419,10 +443,13 @@ HRGN TransformRegion(HRGN region, float xFactor, float yFactor, int dx, int dy)
     return scaled;
 }
 
-HRGN TileRegion(HRGN region, int stepX, int stepY, const RECT& rc)
+HRGN TileRegion(HRGN region, int stepX, int stepY, const RECT& rect)
 {
     if (!region || stepX <= 0 || stepY <= 0)
         return nullptr;
+    const RECT rc = SkinClampRect(rect);
+    if (!SkinRectHasArea(rc))
+        return CreateRectRgn(0, 0, 0, 0);
     HRGN result = CreateRectRgn(0, 0, 0, 0);
     HRGN copy = CreateRectRgn(0, 0, 0, 0);
     HRGN clip = CreateRectRgn(rc.left, rc.top, rc.right, rc.bottom);
@@ -432,13 +459,19 @@ HRGN TileRegion(HRGN region, int stepX, int stepY, const RECT& rc)
                 DeleteObject(r);
         return nullptr;
     }
-    for (LONG y = rc.top; y < rc.bottom; y += stepY) {
-        for (LONG x = rc.left; x < rc.right; x += stepX) {
-            CombineRgn(copy, region, nullptr, RGN_COPY);
-            OffsetRgn(copy, x, y);
+    // One row of copies, then rows of that row, each doubling what it has: a few combines
+    // however many copies the rectangle holds.
+    CombineRgn(result, region, nullptr, RGN_COPY);
+    OffsetRgn(result, rc.left, rc.top);
+    const auto repeat = [&](LONG extent, LONG step, bool across) {
+        for (long long done = step; done < extent; done *= 2) {
+            CombineRgn(copy, result, nullptr, RGN_COPY);
+            OffsetRgn(copy, across ? int(done) : 0, across ? 0 : int(done));
             CombineRgn(result, result, copy, RGN_OR);
         }
-    }
+    };
+    repeat(Width(rc), stepX, true);
+    repeat(Height(rc), stepY, false);
     CombineRgn(result, result, clip, RGN_AND);
     DeleteObject(copy);
     DeleteObject(clip);
@@ -457,7 +490,7 @@ void DrawSkinText(HDC hdc, const RECT& rc, DWORD shadowOffset, DWORD flags, COLO
     if (flags & SkinTextStyle::kShadow) {
         const int dx = static_cast<signed char>(shadowOffset & 0xFF);
         const int dy = static_cast<signed char>((shadowOffset >> 8) & 0xFF);
-        RECT shadow = {rc.left + dx, rc.top + dy, rc.right + dx, rc.bottom + dy};
+        RECT shadow = SkinOffsetRect(rc, dx, dy);
         SetTextColor(hdc, shadowColor);
         DrawTextA(hdc, text, length, &shadow, format);
     }

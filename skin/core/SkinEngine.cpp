@@ -15,6 +15,7 @@
 #include "SkinEngineInternal.h"
 #include "SkinEngineServices.h"
 #include "SkinFile.h"
+#include "SkinGeometry.h"
 #include "SkinHooks.h"
 #include "SkinManager.h"
 #include "SkinObjectTypes.h"
@@ -184,9 +185,9 @@ void ApplyScrollBarSizes(const SkinScrollBarService* sb, HWND hwnd, int bar) {
     if (!object) return;
     const RECT& arrow = object->m_horizontal[0].arrow1.src;
     const RECT& thumb = object->m_horizontal[0].thumb.src;
-    const int arrowSize = arrow.right - arrow.left;
+    const int arrowSize = SkinWidth(arrow);
     if (sb->setSize) sb->setSize(hwnd, bar, arrowSize, arrowSize);
-    if (sb->setMinThumbSize) sb->setMinThumbSize(hwnd, bar, thumb.right - thumb.left);
+    if (sb->setMinThumbSize) sb->setMinThumbSize(hwnd, bar, SkinWidth(thumb));
 }
 
 void RefreshSkinnedScrollBars() {

@@ -9,6 +9,7 @@
 #include "SkinEngineInternal.h"
 #include "SkinEngineServices.h"
 #include "SkinFile.h"
+#include "SkinGeometry.h"
 #include "SkinManager.h"
 #include "SkinObjectTypes.h"
 #include "SkinWindow.h"
@@ -82,25 +83,39 @@ CSkinApplicationObject* ApplicationOf(CSkinFile* file) {
     return app ? static_cast<CSkinApplicationObject*>(app) : nullptr;
 }
 
+CRasterImage* PictureOf(CSkinFile* file, const SkinImagePart& part) {
+    CSkinImageObject* imageObject = file ? file->FindImage(part.name) : nullptr;
+    CRasterImage* image = imageObject ? imageObject->GetImage() : nullptr;
+    return image && image->IsValid() ? image : nullptr;
+}
+
+// A part's size: its source rectangle, as far as it lies in its picture when there is one (a
+// rectangle reaching past the picture has nothing more to show, and a region the size of what
+// a damaged skin claims could not be built).
+SIZE PartSize(CSkinFile* file, const SkinImagePart& part) {
+    RECT src = SkinClampRect(part.src);
+    if (CRasterImage* image = PictureOf(file, part))
+        src = SkinIntersectRect(src, RECT{0, 0, LONG(image->GetWidth()), LONG(image->GetHeight())});
+    return SkinSize(src);
+}
+
 // The region of an image part inside rc, without the key colour: clipped parts from rc's
 // corner, tiled parts repeated, stretched parts scaled to rc.
-HRGN CreateSkinImageRegion(CSkinFile* file, const SkinImagePart& part, const RECT& rc, COLORREF key) {
-    CSkinImageObject* imageObject = file ? file->FindImage(part.name) : nullptr;
-    CRasterImage* source = imageObject ? imageObject->GetImage() : nullptr;
+HRGN CreateSkinImageRegion(CSkinFile* file, const SkinImagePart& part, const RECT& area, COLORREF key) {
+    const RECT rc = SkinClampRect(area);
+    CRasterImage* source = PictureOf(file, part);
     CRasterImage cut;
-    const LONG w = part.src.right - part.src.left, h = part.src.bottom - part.src.top;
-    if (!source || w <= 0 || h <= 0 ||
+    if (!source || SkinWidth(part.src) <= 0 || SkinHeight(part.src) <= 0 ||
         !source->Crop(part.src.left, part.src.top, part.src.right, part.src.bottom, &cut) || !cut.IsValid())
         return CreateRectRgn(rc.left, rc.top, rc.right, rc.bottom);
     HRGN base = CreateRegionFromImage(cut, key);
     if (!base) return CreateRectRgn(rc.left, rc.top, rc.right, rc.bottom);
     HRGN result = nullptr;
-    const LONG rw = rc.right - rc.left, rh = rc.bottom - rc.top;
     if (part.mode == 1) {
         result = TileRegion(base, int(cut.GetWidth()), int(cut.GetHeight()), rc);
     } else if (part.mode >= 2) {
-        result = TransformRegion(base, float(rw) / float(cut.GetWidth()), float(rh) / float(cut.GetHeight()),
-                                 rc.left, rc.top);
+        result = TransformRegion(base, float(SkinWidth(rc)) / float(cut.GetWidth()),
+                                 float(SkinHeight(rc)) / float(cut.GetHeight()), rc.left, rc.top);
     } else {
         OffsetRgn(base, rc.left, rc.top);
         HRGN clip = CreateRectRgn(rc.left, rc.top, rc.right, rc.bottom);
@@ -162,8 +177,8 @@ BOOL WINAPI RedrawSkinCaptionText(HWND hwnd, const char* name) {
     frame->GetElementRect(&rc);
     RECT window;
     ::GetWindowRect(hwnd, &window);
-    HRGN region = CreateRectRgn(rc.left + window.left, rc.top + window.top, rc.right + window.left,
-                                rc.bottom + window.top);
+    const RECT onScreen = SkinOffsetRect(rc, window.left, window.top);
+    HRGN region = CreateRectRgnIndirect(&onScreen);
     SendMessageA(hwnd, WM_NCPAINT, reinterpret_cast<WPARAM>(region), 0);
     DeleteObject(region);
     return TRUE;
@@ -263,9 +278,9 @@ BOOL WINAPI GetSkinElementRegion(HSKINELEMENT element, const char* item, const R
     CSkinObject* object = Object(element);
     SkinImagePart part;
     if (!object || !region || !QueryRecord(object, item, CSkinDataItem::KIND_IMAGEPART, &part)) return FALSE;
-    const LONG w = part.src.right - part.src.left, h = part.src.bottom - part.src.top;
-    if (size) *size = SIZE{w, h};
-    const RECT area = rect ? *rect : RECT{0, 0, w, h};
+    const SIZE partSize = PartSize(object->GetOwner(), part);
+    if (size) *size = partSize;
+    const RECT area = rect ? *rect : RECT{0, 0, partSize.cx, partSize.cy};
     CSkinApplicationObject* app = ApplicationOf(object->GetOwner());
     *region = CreateSkinImageRegion(object->GetOwner(), part, area, app ? app->GetKeyColor() : 0xFF00FF);
     return TRUE;
@@ -399,7 +414,8 @@ HIMAGELIST WINAPI CreateSkinImageList(const char* objectName) {
     const RECT& src = object->m_strip.src;
     for (int i = 0; i < rows; ++i) {
         CRasterImage strip;
-        if (!image->Crop(src.left, src.top + i * cellH, src.right, src.top + (i + 1) * cellH, &strip)) continue;
+        if (!image->Crop(src.left, SkinAdd(src.top, i * cellH), src.right, SkinAdd(src.top, (i + 1) * cellH), &strip))
+            continue;
         HBITMAP bitmap = strip.MakeBitmap();
         if (!bitmap) continue;
         ImageList_AddMasked(list, bitmap, object->m_nThird);

@@ -8,6 +8,7 @@
 #include "RasterImage.h"
 #include "SkinDraw.h"
 #include "SkinFile.h"
+#include "SkinGeometry.h"
 #include "SkinObjectTypes.h"
 
 // ---- type table -------------------------------------------------------------------------------
@@ -592,17 +593,18 @@ void CSkinWindowObject::SetRect(const RECT* rc)
         return;
     CSkinObject::SetRect(rc);
     // Stretch the design: the right column and the bottom row follow the new size.
-    LONG dx = (rc->right - rc->left) - m_frameRects[2].right;
-    LONG dy = (rc->bottom - rc->top) - m_frameRects[8].bottom;
+    const LONG dx = SkinSub(SkinWidth(*rc), m_frameRects[2].right);
+    const LONG dy = SkinSub(SkinHeight(*rc), m_frameRects[8].bottom);
+    auto move = [](LONG& v, LONG d) { v = SkinAdd(v, d); };
     for (int row = 0; row < 3; ++row) {
-        m_frameRects[row * 3 + 1].right += dx;
-        m_frameRects[row * 3 + 2].left += dx;
-        m_frameRects[row * 3 + 2].right += dx;
+        move(m_frameRects[row * 3 + 1].right, dx);
+        move(m_frameRects[row * 3 + 2].left, dx);
+        move(m_frameRects[row * 3 + 2].right, dx);
     }
     for (int col = 0; col < 3; ++col) {
-        m_frameRects[3 + col].bottom += dy;
-        m_frameRects[6 + col].top += dy;
-        m_frameRects[6 + col].bottom += dy;
+        move(m_frameRects[3 + col].bottom, dy);
+        move(m_frameRects[6 + col].top, dy);
+        move(m_frameRects[6 + col].bottom, dy);
     }
 }
 

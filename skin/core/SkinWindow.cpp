@@ -8,6 +8,7 @@
 #include "SkinDraw.h"
 #include "SkinEngineServices.h"
 #include "SkinFile.h"
+#include "SkinGeometry.h"
 #include "SkinManager.h"
 #include "SkinMemDC.h"
 #include "SkinObject.h"
@@ -20,8 +21,8 @@ const char kObjectProp[] = "OBJECT";
 ISkinElementTooltip* g_tooltip = nullptr;
 SkinElementCreator g_elementCreator = nullptr;
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+int Width(const RECT& r) { return SkinWidth(r); }
+int Height(const RECT& r) { return SkinHeight(r); }
 
 // A job handed to another thread's window; `ran` tells the sender whether it happened.
 struct ThreadJob {
@@ -454,7 +455,8 @@ CSkinObject* CSkinWindow::SetSkinObject(CSkinObject* object)
 void CSkinWindow::LoadFrameParts()
 {
     if (CSkinWindowObject* w = GetWindowObject())
-        std::memcpy(m_frameParts, w->m_frameRects, sizeof m_frameParts);
+        for (int i = 0; i < 9; ++i)
+            m_frameParts[i] = SkinClampRect(w->m_frameRects[i]);
     else
         std::memset(m_frameParts, 0, sizeof m_frameParts);
 }
@@ -544,20 +546,22 @@ void CSkinWindow::CalcFrameLayout(int width, int height)
     RECT* p = m_frameParts;
     const int w2 = Width(p[2]), w5 = Width(p[5]), h6 = Height(p[6]), w8 = Width(p[8]), h8 = Height(p[8]);
     const int h7 = Height(p[7]);
-    p[2].left = width - w2;
+    width = SkinClampCoord(width);
+    height = SkinClampCoord(height);
+    p[2].left = SkinSub(width, w2);
     p[2].right = width;
     p[1].right = p[2].left;
-    p[5].left = width - w5;
+    p[5].left = SkinSub(width, w5);
     p[5].right = width;
     p[4].right = p[5].left;
-    p[6].top = height - h6;
+    p[6].top = SkinSub(height, h6);
     p[6].bottom = height;
     p[3].bottom = p[6].top;
     p[4].bottom = p[6].top;
-    p[8] = RECT{width - w8, height - h8, width, height};
+    p[8] = RECT{SkinSub(width, w8), SkinSub(height, h8), width, height};
     p[5].bottom = p[8].top;
     p[7].right = p[8].left;
-    p[7].top = height - h7;
+    p[7].top = SkinSub(height, h7);
     p[7].bottom = height;
 }
 
@@ -661,8 +665,13 @@ bool CSkinWindow::IsSizeChanged()
 HRGN CSkinWindow::CreateSkinImageRegion(int part)
 {
     CSkinWindowObject* w = GetWindowObject();
+    // Nothing of a part outside the window can shape it: each part's region stops at the
+    // window's edges, so tiling makes no more copies than the window can hold.
+    RECT bounds;
+    GetWindowBounds(&bounds);
     const RECT& rc = m_frameParts[part];
-    if (!w || IsRectEmpty(&rc))
+    const RECT shown = SkinIntersectRect(rc, bounds);
+    if (!w || IsRectEmpty(&shown))
         return nullptr;
     const SkinImageCacheEntry& cached = w->GetCachedPart(part);
     HRGN fitted = nullptr;
@@ -670,20 +679,25 @@ HRGN CSkinWindow::CreateSkinImageRegion(int part)
         const DWORD mode = w->m_parts[part].mode;
         if (mode == 0) {
             fitted = TransformRegion(cached.region, 1.0f, 1.0f, rc.left, rc.top);
-            if (fitted) {
-                // A clipped part covers no more than its rectangle.
-                HRGN clip = CreateRectRgnIndirect(&rc);
-                CombineRgn(fitted, fitted, clip, RGN_AND);
-                DeleteObject(clip);
-            }
         } else if (mode == 1) {
-            fitted = TileRegion(cached.region, cached.width, cached.height, rc);
+            // The tiles keep their places from the part's corner.
+            const RECT from = {rc.left + (shown.left - rc.left) / cached.width * cached.width,
+                               rc.top + (shown.top - rc.top) / cached.height * cached.height, shown.right,
+                               shown.bottom};
+            fitted = TileRegion(cached.region, cached.width, cached.height, from);
         } else {
             fitted = TransformRegion(cached.region, float(Width(rc)) / float(cached.width),
                                      float(Height(rc)) / float(cached.height), rc.left, rc.top);
         }
     }
-    return fitted ? fitted : CreateRectRgnIndirect(&rc);
+    HRGN clip = CreateRectRgnIndirect(&shown);
+    if (fitted && clip)
+        CombineRgn(fitted, fitted, clip, RGN_AND);
+    if (!fitted)
+        return clip;
+    if (clip)
+        DeleteObject(clip);
+    return fitted;
 }
 
 HRGN CSkinWindow::CreateWindowRegion()
@@ -822,10 +836,10 @@ bool CSkinWindow::HandleFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
             return false;
         const RECT* f = w->m_frameRects;
         const bool rtl = GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL;
-        rc->left += rtl ? Width(f[5]) : Width(f[3]);
-        rc->right -= rtl ? Width(f[3]) : Width(f[5]);
-        rc->top += Height(f[0]);
-        rc->bottom -= Height(f[6]);
+        rc->left = SkinAdd(rc->left, rtl ? Width(f[5]) : Width(f[3]));
+        rc->right = SkinSub(rc->right, rtl ? Width(f[3]) : Width(f[5]));
+        rc->top = SkinAdd(rc->top, Height(f[0]));
+        rc->bottom = SkinSub(rc->bottom, Height(f[6]));
         if (rc->right < rc->left)
             rc->right = rc->left;
         if (rc->bottom < rc->top)
@@ -1111,8 +1125,8 @@ void CSkinWindow::AdjustWindowToClient(int clientWidth, int clientHeight)
     POINT pos{rc.left, rc.top};
     if (HWND parent = (GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CHILD) ? GetParent(m_hWnd) : nullptr)
         ScreenToClient(parent, &pos);
-    ::MoveWindow(m_hWnd, pos.x, pos.y, Width(f[3]) + Width(f[5]) + clientWidth,
-                 Height(f[0]) + Height(f[6]) + clientHeight + Height(extra), FALSE);
+    ::MoveWindow(m_hWnd, pos.x, pos.y, SkinAdd(Width(f[3]) + Width(f[5]), clientWidth),
+                 SkinAdd(Height(f[0]) + Height(f[6]) + Height(extra), clientHeight), FALSE);
 }
 
 int CSkinWindow::LayoutChildren(int width, int height)
@@ -1136,19 +1150,18 @@ int CSkinWindow::LayoutChildren(int width, int height)
         const DWORD* a = object->m_anchor;
         if (!anchorable || !object->m_nAnchoring || !(a[0] || a[1] || a[2] || a[3]))
             continue;
-        const RECT& d = object->m_rc;
+        const RECT d = SkinClampRect(object->m_rc);
         RECT r = d;
-        if (a[0] && a[2]) {
-            r.right = width - (w0 - d.right);
-        } else if (a[2]) {
-            r.right = width - (w0 - d.right);
-            r.left = r.right - Width(d);
+        // Anchored edges keep their distance from the window's right or bottom edge.
+        if (a[2]) {
+            r.right = SkinSub(width, w0 - d.right);
+            if (!a[0])
+                r.left = r.right - Width(d);
         }
-        if (a[1] && a[3]) {
-            r.bottom = height - (h0 - d.bottom);
-        } else if (a[3]) {
-            r.bottom = height - (h0 - d.bottom);
-            r.top = r.bottom - Height(d);
+        if (a[3]) {
+            r.bottom = SkinSub(height, h0 - d.bottom);
+            if (!a[1])
+                r.top = r.bottom - Height(d);
         }
         ::MoveWindow(entry.first, r.left, r.top, Width(r), Height(r), FALSE);
         ++moved;

@@ -1,5 +1,6 @@
 // The last-error codes of the public functions, each provoked, per thread; and the answers of
 // the functions over skin objects, data items, image lists, bitmaps and system colours.
+#include <climits>
 #include <cstring>
 
 #include "SkinDraw.h"
@@ -315,6 +316,51 @@ TEST_F(Errors, ImageListsBitmapsAndObjectAccessors) {
     EXPECT_TRUE(GetSkinObjectValue(items, &value));
     EXPECT_FALSE(GetSkinObjectFont(FindSkinElement("Icons"), &font, &text));  // carries no font
     EXPECT_FALSE(GetSkinTransparency(&back, nullptr));  // the skin has no Application object
+}
+
+TEST_F(Errors, RecordsReachingPastTheirPicturesAnswerWhatThePicturesHold) {
+    CSkinFile skin;
+    BuildTestSkin(skin);
+    auto* items = static_cast<CSkinType100Object*>(skin.FindObject("Items"));
+    SkinImagePart far;
+    far.Set("strip", INT_MIN, INT_MIN, 8, 8, 1);
+    items->AddItem(new CSkinDataItem("FarPart", CSkinDataItem::KIND_IMAGEPART, &far, sizeof far));
+    far.Set("strip", 24, INT_MIN + 1, INT_MAX, INT_MAX, 2);
+    items->AddItem(new CSkinDataItem("WidePart", CSkinDataItem::KIND_IMAGEPART, &far, sizeof far));
+    auto* icons = static_cast<CSkinImageListObject*>(skin.FindObject("Icons"));
+    icons->m_strip.Set("strip", 0, INT_MAX - 8, 32, INT_MAX, 0);
+    auto* bars = static_cast<CSkinScrollBarObject*>(skin.FindObject("ScrollBar"));
+    bars->m_horizontal[0].arrow1.Set("strip", INT_MIN, 0, INT_MAX, 16, 0);
+    const std::string path = TempPath("far.qvk");
+    ASSERT_TRUE(skin.SaveToFile(path.c_str()));
+    ASSERT_TRUE(LoadSkinFile(path.c_str()));
+
+    HSKINELEMENT element = FindSkinElement("Items");
+    SIZE size{};
+    HRGN region = nullptr;
+    ASSERT_TRUE(GetSkinElementRegion(element, "FarPart", nullptr, &size, &region));
+    EXPECT_EQ(size.cx, 8);  // the part of the 32 x 16 picture it holds
+    EXPECT_EQ(size.cy, 8);
+    RECT box{};
+    EXPECT_NE(GetRgnBox(region, &box), ERROR);
+    const RECT corner{0, 0, 8, 8};
+    EXPECT_TRUE(EqualRect(&box, &corner));
+    DeleteObject(region);
+    ASSERT_TRUE(GetSkinElementRegion(element, "WidePart", nullptr, &size, &region));
+    EXPECT_EQ(size.cx, 8);
+    EXPECT_EQ(size.cy, 16);
+    DeleteObject(region);
+    const RECT everywhere{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    ASSERT_TRUE(GetSkinElementRegion(element, "FarPart", &everywhere, nullptr, &region));
+    EXPECT_TRUE(PtInRegion(region, 0, 0));
+    EXPECT_TRUE(PtInRegion(region, -100000, 100000));
+    DeleteObject(region);
+
+    // Strips whose rows lie past the picture give no images, and the list is still made.
+    HIMAGELIST list = CreateSkinImageList("Icons");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(ImageList_GetImageCount(list), 0);
+    ImageList_Destroy(list);
 }
 
 TEST_F(Errors, SystemColoursComeFromTheSkinsTable) {

@@ -268,6 +268,58 @@ TEST_F(FrameTest, ASkinWithItsOwnFrameGetsNoneFromTheBase)
     EXPECT_EQ(g_styleDuring[WM_SETICON], DWORD(GetWindowLongA(plain, GWL_STYLE)));
 }
 
+TEST_F(FrameTest, PartsClaimingTheWholeIntegerRangeStayWithinTheWindow)
+{
+    auto file = MakeTestSkin(true);
+    // The top-right part's picture: solid, one key-coloured pixel in each 4 x 4 tile's corner.
+    CRasterImage holes;
+    holes.Create(4, 4, 24);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            holes.SetPixelColor(x, y, x == 0 && y == 3 ? RGB(255, 0, 255) : PartColor(2));
+    auto picture = Named<CSkinImageObject>("holes");
+    picture->SetImage(holes, 1);
+    file->AddImage(std::move(picture));
+    auto* dialog = static_cast<CSkinWindowObject*>(file->FindObject("Dialog"));
+    dialog->m_frameRects[0] = RECT{INT_MIN, INT_MIN, 12, INT_MAX};  // as tall as the range
+    dialog->m_frameRects[2] = RECT{INT_MIN, 0, INT_MAX, kTop};      // as wide as the range
+    dialog->m_parts[1].Set("p1", INT_MIN, INT_MIN, INT_MAX, INT_MAX, 1);
+    dialog->m_parts[2].Set("holes", 0, 0, 4, 4, 1);
+    dialog->m_rc = RECT{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    auto far = Named<CSkinButtonObject>("FarButton");
+    far->m_nControlId = 31;
+    far->m_nAnchoring = 1;
+    far->m_anchor[2] = far->m_anchor[3] = 1;
+    far->m_rc = RECT{INT_MIN, INT_MAX - 20, INT_MIN + 40, INT_MAX};
+    dialog->AddChild(std::move(far));
+    dialog->ReleaseResources();
+    dialog->CreateResources();
+    ASSERT_EQ(Manager().ApplySkinToAllWindows(file.release()), 1);
+
+    HWND h = Dialog("Far");
+    Keep(MakeChild(h, "Button", BS_PUSHBUTTON, 31));
+    ASSERT_TRUE(Manager().AttachDialogSkin(h, "Dialog"));
+    WinTestPumpUntilIdle();
+    // The wide part covers the caption band from the window's left edge, tiled from a corner
+    // far outside it; the tall one leaves no room for a client area.
+    WinTestWindowPicture pic(h);
+    EXPECT_EQ(pic.At(kW / 2 + 1, 2), PartColor(2));
+    RECT client;
+    GetClientRect(h, &client);
+    EXPECT_EQ(client.bottom - client.top, 0);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(h, rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 16, 4));
+    EXPECT_TRUE(PtInRegion(rgn, 17, 4));
+    EXPECT_FALSE(PtInRegion(rgn, kW - 4, 0));
+    EXPECT_TRUE(PtInRegion(rgn, kW - 1, 0));
+    DeleteObject(rgn);
+    // Resizing lays the far-anchored control out without running over.
+    SetWindowPos(h, nullptr, 0, 0, kW + 40, kH + 30, SWP_NOMOVE | SWP_NOZORDER);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(Manager().FindSkinWindow(h)->LayoutChildren(kW + 40, kH + 30), 1);
+}
+
 // The default skin on a test dialog, saved as a picture to look at.
 TEST_F(FrameTest, DefaultSkinOnATestDialog)
 {
