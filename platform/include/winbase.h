@@ -241,6 +241,9 @@ WINBASEAPI HMODULE WINAPI LoadLibraryA(LPCSTR name);
 #define LoadLibrary LoadLibraryA
 WINBASEAPI HMODULE WINAPI LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags);
 #define LoadLibraryEx LoadLibraryExA
+// The wide loaders take a UTF-16 name and load as their ANSI twins do.
+WINBASEAPI HMODULE WINAPI LoadLibraryW(LPCWSTR name);
+WINBASEAPI HMODULE WINAPI LoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags);
 WINBASEAPI FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 WINBASEAPI BOOL WINAPI FreeLibrary(HMODULE module);
 

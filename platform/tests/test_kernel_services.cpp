@@ -78,6 +78,10 @@ TEST(KernelServices, ModulePathAndFunctionLookupByName) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
     EXPECT_TRUE(FreeLibrary(user));
     EXPECT_EQ(LoadLibraryA("/nonexistent/lib.so"), nullptr);
+    // The wide loaders name the same modules.
+    EXPECT_EQ(LoadLibraryW(u"user32.dll"), user);
+    EXPECT_EQ(LoadLibraryExW(u"USER32.DLL", nullptr, 0), user);
+    EXPECT_EQ(LoadLibraryW(u"/nonexistent/lib.so"), nullptr);
     EXPECT_EQ(GetProcAddress(reinterpret_cast<HMODULE>(uintptr_t(0x77)), "x"), nullptr);
     EXPECT_TRUE(GetModuleHandleA(nullptr));
 }

@@ -18,6 +18,11 @@ const char* const kApiHookNames[kApiHookCount] = {
 
 namespace {
 
+// The import-slot mode also hooks the loaders and GetProcAddress (below).
+enum { kLoadLibraryA, kLoadLibraryW, kLoadLibraryExA, kLoadLibraryExW, kGetProcAddress, kLoaderCount };
+const char* const kLoaderNames[kLoaderCount] = {"LoadLibraryA", "LoadLibraryW", "LoadLibraryExA", "LoadLibraryExW",
+                                                "GetProcAddress"};
+
 struct State {
     ApiHookMode mode = ApiHookMode::None;
     void* replacements[kApiHookCount] = {};
@@ -25,7 +30,7 @@ struct State {
     uint8_t* stubs[kApiHookCount] = {};
     bool active[kApiHookCount] = {};
     std::unique_ptr<CImportHook> imports[kApiHookCount];
-    std::unique_ptr<CImportHook> loaderHooks[3];  // LoadLibraryA, LoadLibraryExA, GetProcAddress
+    std::unique_ptr<CImportHook> loaderHooks[kLoaderCount];
 };
 
 std::mutex g_lock;
@@ -44,33 +49,47 @@ void* ExportAddress(int i) {
     return user ? reinterpret_cast<void*>(GetProcAddress(user, kApiHookNames[i])) : nullptr;
 }
 
-// The loader hooks of the import-slot mode: a module loaded later gets its slots patched too, and
-// asking for the address of an intercepted function answers its replacement, as a module bound
-// at load time would see it.
-enum { kLoadLibraryA, kLoadLibraryExA, kGetProcAddress };
-// Read without the lock: the hooks are created before and destroyed after these are reachable.
-std::atomic<void*> g_loaderSystem[3];
+// The loader hooks of the import-slot mode: a module loaded later, by either character set's
+// loaders, gets its slots patched too, and asking for the address of an intercepted function
+// answers its replacement, as a module bound at load time would see it. The system addresses
+// are read without the lock: the hooks are created before and destroyed after these are
+// reachable.
+std::atomic<void*> g_loaderSystem[kLoaderCount];
 
-void PatchNewModules() {
-    for (CImportHook* h = CImportHook::First(); h; h = h->Next()) h->PatchAll();
+template <class Fn>
+Fn LoaderSystem(int which) {
+    return reinterpret_cast<Fn>(g_loaderSystem[which].load());
+}
+
+// A module that was loaded as code gets the hooks' slots patched.
+HMODULE AfterLoad(HMODULE m, DWORD flags) {
+    if (m && !(flags & LOAD_LIBRARY_AS_DATAFILE))
+        for (CImportHook* h = CImportHook::First(); h; h = h->Next()) h->PatchAll();
+    return m;
 }
 
 HMODULE WINAPI Hook_LoadLibraryA(LPCSTR name) {
-    auto system = reinterpret_cast<HMODULE(WINAPI*)(LPCSTR)>(g_loaderSystem[kLoadLibraryA].load());
-    HMODULE m = system ? system(name) : nullptr;
-    if (m) PatchNewModules();
-    return m;
+    auto system = LoaderSystem<HMODULE(WINAPI*)(LPCSTR)>(kLoadLibraryA);
+    return AfterLoad(system ? system(name) : nullptr, 0);
+}
+
+HMODULE WINAPI Hook_LoadLibraryW(LPCWSTR name) {
+    auto system = LoaderSystem<HMODULE(WINAPI*)(LPCWSTR)>(kLoadLibraryW);
+    return AfterLoad(system ? system(name) : nullptr, 0);
 }
 
 HMODULE WINAPI Hook_LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags) {
-    auto system = reinterpret_cast<HMODULE(WINAPI*)(LPCSTR, HANDLE, DWORD)>(g_loaderSystem[kLoadLibraryExA].load());
-    HMODULE m = system ? system(name, file, flags) : nullptr;
-    if (m && !(flags & LOAD_LIBRARY_AS_DATAFILE)) PatchNewModules();
-    return m;
+    auto system = LoaderSystem<HMODULE(WINAPI*)(LPCSTR, HANDLE, DWORD)>(kLoadLibraryExA);
+    return AfterLoad(system ? system(name, file, flags) : nullptr, flags);
+}
+
+HMODULE WINAPI Hook_LoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
+    auto system = LoaderSystem<HMODULE(WINAPI*)(LPCWSTR, HANDLE, DWORD)>(kLoadLibraryExW);
+    return AfterLoad(system ? system(name, file, flags) : nullptr, flags);
 }
 
 FARPROC WINAPI Hook_GetProcAddress(HMODULE module, LPCSTR name) {
-    auto system = reinterpret_cast<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(g_loaderSystem[kGetProcAddress].load());
+    auto system = LoaderSystem<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(kGetProcAddress);
     FARPROC p = system ? system(module, name) : nullptr;
     if (!p) return p;
     for (CImportHook* h = CImportHook::First(); h; h = h->Next())
@@ -79,20 +98,21 @@ FARPROC WINAPI Hook_GetProcAddress(HMODULE module, LPCSTR name) {
 }
 
 void InstallLoaderHooks(State& s) {
-    static const char* const names[3] = {"LoadLibraryA", "LoadLibraryExA", "GetProcAddress"};
-    void* const replacements[3] = {reinterpret_cast<void*>(&Hook_LoadLibraryA),
-                                   reinterpret_cast<void*>(&Hook_LoadLibraryExA),
-                                   reinterpret_cast<void*>(&Hook_GetProcAddress)};
-    for (int i = 0; i < 3; ++i) {
+    void* const replacements[kLoaderCount] = {
+        reinterpret_cast<void*>(&Hook_LoadLibraryA), reinterpret_cast<void*>(&Hook_LoadLibraryW),
+        reinterpret_cast<void*>(&Hook_LoadLibraryExA), reinterpret_cast<void*>(&Hook_LoadLibraryExW),
+        reinterpret_cast<void*>(&Hook_GetProcAddress)};
+    for (int i = 0; i < kLoaderCount; ++i) {
         // The system address is known before the slots change, so the replacement never waits.
-        if (HMODULE k = LoadLibraryA("Kernel32.dll")) g_loaderSystem[i] = reinterpret_cast<void*>(GetProcAddress(k, names[i]));
-        s.loaderHooks[i].reset(new CImportHook("KERNEL32.dll", names[i], replacements[i], false));
+        if (HMODULE k = LoadLibraryA("Kernel32.dll"))
+            g_loaderSystem[i] = reinterpret_cast<void*>(GetProcAddress(k, kLoaderNames[i]));
+        s.loaderHooks[i].reset(new CImportHook("KERNEL32.dll", kLoaderNames[i], replacements[i], false));
         if (s.loaderHooks[i]->SystemAddress()) g_loaderSystem[i] = s.loaderHooks[i]->SystemAddress();
     }
 }
 
 void RemoveLoaderHooks(State& s) {
-    for (int i = 2; i >= 0; --i) s.loaderHooks[i].reset();
+    for (int i = kLoaderCount - 1; i >= 0; --i) s.loaderHooks[i].reset();
     // The system addresses stay: a replacement may still be running on another thread.
 }
 

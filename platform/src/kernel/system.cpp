@@ -254,6 +254,21 @@ HMODULE WINAPI LoadLibraryExA(LPCSTR name, HANDLE, DWORD) {
 
 HMODULE WINAPI LoadLibraryA(LPCSTR name) { return LoadLibraryExA(name, nullptr, 0); }
 
+HMODULE WINAPI LoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
+    if (!name) return LoadLibraryExA(nullptr, file, flags);
+    // File names are UTF-8 here.
+    const int n = WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    std::string narrow(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, name, -1, &narrow[0], n, nullptr, nullptr);
+    return LoadLibraryExA(narrow.c_str(), file, flags);
+}
+
+HMODULE WINAPI LoadLibraryW(LPCWSTR name) { return LoadLibraryExW(name, nullptr, 0); }
+
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
     void* dl = nullptr;
     {

@@ -63,6 +63,14 @@ struct Checker {
 };
 #define CHECK(c) check((c), #c, __LINE__)
 
+// A module's own way to GetSysColor; a function that answers 0 when the module did not load.
+GetSysColorFn ModuleSysColor(HMODULE module) {
+    auto f = module ? reinterpret_cast<GetSysColorFn>(GetProcAddress(module, "ModuleSysColor")) : nullptr;
+    return f ? f : [](int) -> DWORD { return 0; };
+}
+
+std::u16string Wide(const char* ascii) { return std::u16string(ascii, ascii + strlen(ascii)); }
+
 std::vector<uint8_t> EntryBytes(int which) {
     auto* p = static_cast<const uint8_t*>(dlsym(RTLD_DEFAULT, skin::kApiHookNames[which]));
     return std::vector<uint8_t>(p, p + 32);
@@ -82,6 +90,7 @@ std::string Scenario(const char* winver) {
     for (int i = 0; i < skin::kApiHookCount; ++i) entries.push_back(EntryBytes(i));
     const GetSysColorFn addressBefore = ProgramGetSysColorAddress();
 
+    std::vector<HMODULE> loadedLater;
     const BOOL installed = skin::InstallApiHooks(kReplacements);
     if (id == "xp") {
         CHECK(skin::GetOsVersionClass() == 7);
@@ -118,6 +127,11 @@ std::string Scenario(const char* winver) {
         CHECK(reinterpret_cast<void*>(GetProcAddress(user, "GetSysColor")) == reinterpret_cast<void*>(&R_GetSysColor));
         CHECK(reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetrics")) == dlsym(RTLD_DEFAULT, "GetSystemMetrics"));
         CHECK(LoadLibraryExA("user32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE) != nullptr);
+        CHECK(LoadLibraryExW(u"user32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE) != nullptr);
+        // Modules loaded from now on through the wide loaders are patched as they load.
+        const std::u16string w = Wide(SKIN_TEST_MODULE_W), exw = Wide(SKIN_TEST_MODULE_EXW);
+        loadedLater = {LoadLibraryW(w.c_str()), LoadLibraryExW(exw.c_str(), nullptr, 0)};
+        for (HMODULE m : loadedLater) CHECK(ModuleSysColor(m)(COLOR_BTNFACE) == kColorMarker);
         // ...while the platform's code and entries stay as they are.
         CHECK(PlatformGetSysColor()(COLOR_BTNFACE) == realFace);
         for (int i = 0; i < skin::kApiHookCount; ++i) CHECK(EntryBytes(i) == entries[i]);
@@ -128,7 +142,7 @@ std::string Scenario(const char* winver) {
             for (const char* used : {"GetSysColor", "GetSysColorBrush", "GetScrollPos", "EnableScrollBar", "ShowScrollBar"})
                 if (strcmp(h->FunctionName(), used) == 0) CHECK(h->PatchedSlotCount() >= 1);
         }
-        CHECK(hooks == skin::kApiHookCount + 3);  // and the three loader hooks
+        CHECK(hooks == skin::kApiHookCount + 5);  // and the five loader hooks
         CHECK(strcmp(skin::CImportHook::First()->FunctionName(), "GetSysColorBrush") == 0);
     } else {
         CHECK(skin::GetOsVersionClass() == 1);
@@ -148,6 +162,7 @@ std::string Scenario(const char* winver) {
     CHECK(GetSysColor(COLOR_BTNFACE) == realFace);
     CHECK(PlatformGetSysColor()(COLOR_BTNFACE) == realFace);
     CHECK(GetScrollPos(nullptr, SB_CTL) != 103);
+    for (HMODULE m : loadedLater) CHECK(ModuleSysColor(m)(COLOR_BTNFACE) == realFace);
     CHECK(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("user32.dll"), "GetSysColor")) ==
           reinterpret_cast<void*>(PlatformGetSysColor()));
 
