@@ -1,6 +1,7 @@
 // The default skin: complete for the skinners that look its objects up, coherent pictures,
 // and a file that loads, saves byte for byte and builds the same every time.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -403,7 +404,7 @@ TEST_F(DefaultSkin, SavesLoadsAndSavesAgainToTheSameBytes)
     }
 
     // Through a file as well: packed, read back whole.
-    const std::string path = ::testing::TempDir() + "skinbuild_roundtrip.qvk";
+    const std::string path = ::testing::TempDir() + "skinbuild_roundtrip_" + std::to_string(getpid()) + ".qvk";
     ASSERT_TRUE(skin.SaveToFile(path.c_str()));
     CSkinFile fromFile;
     ASSERT_TRUE(fromFile.LoadFromFile(path.c_str())) << fromFile.GetLastError();
@@ -427,7 +428,7 @@ TEST(DefaultSkinBuild, IsDeterministicAndMatchesTheInstalledFile)
 
 TEST_F(DefaultSkin, PreviewSheetIsAPng)
 {
-    const std::string path = ::testing::TempDir() + "skinbuild_preview.png";
+    const std::string path = ::testing::TempDir() + "skinbuild_preview_" + std::to_string(getpid()) + ".png";
     std::string error;
     ASSERT_TRUE(WritePreview(skin, path.c_str(), &error)) << error;
     std::ifstream f(path, std::ios::binary);
