@@ -203,12 +203,59 @@ using namespace peloran_auto;
 
 void PeloranAutomation::StartFromEnvironment() {
     const char* mode = std::getenv("PELORAN_AUTOMATION");
+    if (mode && std::strcmp(mode, "observe") == 0) {
+        // Input comes from the desktop; nothing here touches the windows.
+        m_thread = std::thread([] { RunObserve(); });
+        return;
+    }
     if (!mode || std::strcmp(mode, "convert") != 0) return;
     // Waits run on real time, under the headless backend too.
     WinTestUseRealTime(TRUE);
     m_invoker.reset(new UiInvoker);
     SetUiInvoker(m_invoker.get());
     m_thread = std::thread([this] { RunConvert(); });
+}
+
+namespace {
+
+BOOL CALLBACK ReportControlRect(HWND hwnd, LPARAM lp) {
+    RECT r;
+    if (GetWindowRect(hwnd, &r))
+        *reinterpret_cast<std::ofstream*>(lp) << "control " << GetDlgCtrlID(hwnd) << ": " << r.left << " " << r.top
+                                               << " " << r.right << " " << r.bottom << "\n";
+    return TRUE;
+}
+
+}  // namespace
+
+void PeloranAutomation::RunObserve() {
+    const char* path = std::getenv("PELORAN_AUTOMATION_REPORT");
+    std::ofstream report(path && *path ? path : "/dev/null");
+    HWND main = nullptr;
+    if (!WaitUntil([&] { return (main = FindTopLevel(kMainTitle)) != nullptr; }, 30000)) return;
+    EnumChildWindows(main, ReportControlRect, reinterpret_cast<LPARAM>(&report));
+    RECT r{};
+    GetWindowRect(main, &r);
+    report << "window: " << r.left << " " << r.top << " " << r.right << " " << r.bottom << "\n";
+    report << "main: shown\n";
+    report.flush();
+    // What the user typed into the output folder, as it changes, until the dialog is gone.
+    std::string last = "\n";
+    for (; IsWindow(main); Sleep10()) {
+        // With a time limit: the UI thread waits for this thread once the dialog has ended,
+        // and a message sent just then would never be answered.
+        char text[1024] = {};
+        DWORD_PTR got = 0;
+        if (!SendMessageTimeoutA(GetDlgItem(main, kIdFolder), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                 SMTO_BLOCK, 200, &got))
+            continue;
+        std::string folder = text;
+        if (folder != last) {
+            report << "folder: " << folder << "\n";
+            report.flush();
+            last = folder;
+        }
+    }
 }
 
 void PeloranAutomation::Join() {

@@ -66,7 +66,10 @@ private:
 // H.264 at 640x360, starts the batch, answers the final box, writes what it saw to
 // PELORAN_AUTOMATION_REPORT (one "key: value" per line) and closes the program. With
 // PELORAN_AUTOMATION_CAPTURE set it writes screen captures <prefix>_idle.png, _batch.png,
-// _final.png (with the last box) and _after.png on the way.
+// _final.png (with the last box) and _after.png on the way. With PELORAN_AUTOMATION=observe it
+// only watches: it writes the screen rectangles of the main dialog's controls ("control <id>:
+// left top right bottom") and of the dialog itself ("window: ..."), then "main: shown", then the output folder's text each time it
+// changes ("folder: ..."), for tests that drive the program from the desktop itself.
 class PeloranAutomation {
 public:
     PeloranAutomation() = default;
@@ -76,6 +79,7 @@ public:
 
 private:
     void RunConvert();
+    static void RunObserve();
     std::thread m_thread;
     std::unique_ptr<peloran_auto::UiInvoker> m_invoker;
 };

@@ -27,13 +27,20 @@ public:
     virtual const char* Name() const = 0;
 
     // Top-level windows (children paint into their top level's surface). `popup` marks menus,
-    // drop-down lists and tooltips, which the SDL2 backend shows as popup windows.
+    // drop-down lists and tooltips, which the desktop's window manager must leave alone; every
+    // other top level is an ordinary window of the desktop (in its task bar, focused by it),
+    // undecorated because the window system draws the frame.
     virtual void CreateTopLevel(HWND hwnd, const RECT& screen_rect, bool popup) = 0;
     virtual void DestroyTopLevel(HWND hwnd) = 0;
     virtual void MoveTopLevel(HWND hwnd, const RECT& screen_rect) = 0;
     virtual void ShowTopLevel(HWND hwnd, bool visible) = 0;
+    // Restacks above the other windows; the keyboard stays where it is.
     virtual void RaiseTopLevel(HWND hwnd) = 0;
     virtual void SetTitle(HWND hwnd, const char* utf8) = 0;
+    // The window stays above its owner (a dialog above the window that opened it).
+    virtual void SetTopLevelOwner(HWND hwnd, HWND owner) = 0;
+    // The window system activated the window: the desktop's keyboard goes to it.
+    virtual void FocusTopLevel(HWND hwnd) = 0;
 
     // Copies the dirty part of a top-level window's surface to the screen.
     virtual void Present(HWND hwnd, const Surface& surface, const RECT& dirty) = 0;

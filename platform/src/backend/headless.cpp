@@ -42,6 +42,22 @@ void HeadlessBackend::ShowTopLevel(HWND hwnd, bool visible) {
 // Stacking order is the window system's (TopLevelsInZOrder); nothing to keep here.
 void HeadlessBackend::RaiseTopLevel(HWND) {}
 
+void HeadlessBackend::SetTopLevelOwner(HWND hwnd, HWND owner) {
+    std::lock_guard<std::mutex> g(mu_);
+    auto it = windows_.find(hwnd);
+    if (it != windows_.end()) it->second.owner = owner;
+}
+
+void HeadlessBackend::FocusTopLevel(HWND hwnd) {
+    std::lock_guard<std::mutex> g(mu_);
+    if (windows_.count(hwnd)) keyboard_ = hwnd;
+}
+
+HWND HeadlessBackend::KeyboardWindow() const {
+    std::lock_guard<std::mutex> g(mu_);
+    return windows_.count(keyboard_) ? keyboard_ : nullptr;
+}
+
 void HeadlessBackend::SetTitle(HWND hwnd, const char* utf8) {
     std::lock_guard<std::mutex> g(mu_);
     auto it = windows_.find(hwnd);

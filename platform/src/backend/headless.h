@@ -24,6 +24,8 @@ public:
     void ShowTopLevel(HWND hwnd, bool visible) override;
     void RaiseTopLevel(HWND hwnd) override;
     void SetTitle(HWND hwnd, const char* utf8) override;
+    void SetTopLevelOwner(HWND hwnd, HWND owner) override;
+    void FocusTopLevel(HWND hwnd) override;
     void Present(HWND hwnd, const Surface& surface, const RECT& dirty) override;
     bool WaitAndDispatch(int timeout_ms) override;
     void Wake() override;
@@ -45,11 +47,14 @@ public:
         RECT rect{0, 0, 0, 0};
         bool popup = false;
         bool visible = false;
+        HWND owner = nullptr;
         std::string title;
         int presents = 0;
     };
     bool Record(HWND hwnd, WindowRecord* out) const;
     int CursorShape() const;
+    // The window the desktop's keyboard was last given to (null: none yet).
+    HWND KeyboardWindow() const;
 
 private:
     WindowSystemPort& port_;
@@ -59,6 +64,7 @@ private:
     bool woken_ = false;
     std::vector<MonitorArea> monitors_;
     int cursor_ = 0;
+    HWND keyboard_ = nullptr;
     std::map<HWND, WindowRecord> windows_;
 };
 

@@ -16,6 +16,7 @@
 #include "core/clock.h"
 #include "backend/compositor.h"
 #include "backend/sdl_keymap.h"
+#include "backend/x11_desktop.h"
 #include "backend/x11_shape.h"
 
 namespace plat {
@@ -99,6 +100,7 @@ public:
             if (it == wins_.end()) return;
             DestroyWin(it->second);
             wins_.erase(it);
+            KeepKeyboard();
         });
     }
 
@@ -123,15 +125,35 @@ public:
                 SDL_SetWindowPosition(w->window, w->rect.left, w->rect.top);
                 SyncShapeAndAlpha(hwnd, *w);
                 Redraw(*w);
+                if (w->popup || hwnd == keyboard_) KeepKeyboard();
             } else {
                 SDL_HideWindow(w->window);
+                KeepKeyboard();
             }
         });
     }
 
     void RaiseTopLevel(HWND hwnd) override {
         OnDisplay([=] {
-            if (Win* w = Find(hwnd)) SDL_RaiseWindow(w->window);
+            if (Win* w = Find(hwnd)) sdl::RaiseX11Window(w->window);
+        });
+    }
+
+    void SetTopLevelOwner(HWND hwnd, HWND owner) override {
+        OnDisplay([=] {
+            Win* w = Find(hwnd);
+            Win* o = Find(owner);
+            // A popup is no window of the manager's, so it neither stays above nor holds one.
+            if (w && o && !w->popup && !o->popup) SDL_SetWindowModalFor(w->window, o->window);
+        });
+    }
+
+    void FocusTopLevel(HWND hwnd) override {
+        OnDisplay([=] {
+            Win* w = Find(hwnd);
+            if (!w || w->popup) return;
+            keyboard_ = hwnd;
+            KeepKeyboard();
         });
     }
 
@@ -374,6 +396,19 @@ private:
         }
     }
 
+    // The desktop's keyboard belongs to the window the window system made active. A window
+    // manager hands it over when asked; without one SDL gives it to every window it maps,
+    // popups included, and an unmapped window leaves it nowhere, so it is put back here.
+    void KeepKeyboard() {
+        Win* w = Find(keyboard_);
+        if (!w || !(SDL_GetWindowFlags(w->window) & SDL_WINDOW_SHOWN)) return;
+        if (sdl::X11HasWindowManager(w->window)) {
+            if (!(SDL_GetWindowFlags(w->window) & SDL_WINDOW_INPUT_FOCUS)) SDL_RaiseWindow(w->window);
+        } else {
+            SDL_SetWindowInputFocus(w->window);
+        }
+    }
+
     void Redraw(Win& w) {
         if (!w.renderer) return;
         SDL_SetRenderDrawColor(w.renderer, 0, 0, 0, 255);
@@ -492,6 +527,7 @@ private:
     int listener_ = 0;
     std::map<HWND, Win> wins_;
     std::map<Uint32, HWND> by_id_;
+    HWND keyboard_ = nullptr;  // the active window, which keys typed on the desktop are for
     std::map<int, SDL_Cursor*> cursors_;
     POINT last_mouse_{0, 0};
     std::mutex tasks_mu_;
@@ -529,6 +565,7 @@ std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port) {
     }
     // SDL blocks the screensaver by default; a desktop program has no business doing so.
     SDL_EnableScreenSaver();
+    sdl::SurviveX11Errors();
     return std::make_unique<SdlBackend>(port, wake);
 }
 

@@ -252,6 +252,8 @@ HWND WINAPI SetActiveWindow(HWND hwnd) {
     }
     if (!hwnd || !IsWindow(hwnd)) return old;
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The desktop's keyboard follows: keys typed on the screen reach the active window.
+    if (Backend* b = BackendOrNull()) b->FocusTopLevel(hwnd);
     SendMessageA(hwnd, WM_NCACTIVATE, TRUE, 0);
     SendMessageA(hwnd, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, IsIconic(hwnd)), reinterpret_cast<LPARAM>(old));
     return old;

@@ -113,6 +113,17 @@ HWND Target(POINT screen, LRESULT* hit) {
     return nullptr;
 }
 
+// The topmost visible, enabled window that `owner` owns, directly or through other owned
+// windows (a message box over a dialog over the main window), or null.
+HWND EnabledOwnedWindow(HWND owner) {
+    Guard g(GlobalLock());
+    for (HWND t : TopLevels()) {
+        Window* w = W(t);
+        if (w && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED) && OwnedBy(w, owner)) return t;
+    }
+    return nullptr;
+}
+
 bool ClassHasDblClks(HWND h) { return (GetClassLongA(h, GCL_STYLE) & CS_DBLCLKS) != 0; }
 
 }  // namespace
@@ -278,6 +289,13 @@ void CloseRequest(HWND top_level) {
 
 void Activate(HWND top_level) {
     if (!IsWindow(top_level)) return;
+    // The desktop activated the owner of an open modal dialog: the dialog is what answers,
+    // and the desktop's keyboard goes back to it.
+    if (!IsWindowEnabled(top_level))
+        if (HWND popup = EnabledOwnedWindow(top_level)) {
+            top_level = popup;
+            if (Backend* b = BackendOrNull()) b->FocusTopLevel(popup);
+        }
     if (WindowTid(top_level) == kernel::CurrentTid()) SetActiveWindow(top_level);
     else SetForegroundWindow(top_level);
 }

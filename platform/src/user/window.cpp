@@ -191,6 +191,14 @@ Window* RootOf(Window* w) {
     while (w && w->parent) w = W(w->parent);
     return w;
 }
+
+bool OwnedBy(const Window* w, HWND owner) {
+    int depth = 0;  // owners set through GWLP_HWNDPARENT may form a loop
+    for (const Window* o = w ? W(w->owner) : nullptr; o && depth < 64; o = W(o->owner), ++depth)
+        if (o->hwnd == owner) return true;
+    return false;
+}
+
 bool IsVisibleChain(const Window* w) {
     for (; w; w = w->parent ? W(w->parent) : nullptr)
         if (!(w->style & WS_VISIBLE)) return false;
@@ -283,6 +291,14 @@ void Unlink(Window* w) {
         auto& v = TopLevels();
         v.erase(std::remove(v.begin(), v.end(), w->hwnd), v.end());
     }
+}
+
+// Menus, drop-down lists and tooltips float over the desktop on their own; every other top
+// level, a dialog without a caption included, is a window the desktop's manager keeps.
+bool IsDesktopPopup(const Window& w) {
+    if (!(w.style & WS_POPUP) || (w.exstyle & WS_EX_APPWINDOW)) return false;
+    if (w.cls && w.cls->name == "#32770") return false;
+    return (w.style & WS_CAPTION) != WS_CAPTION;
 }
 
 bool ValidIndexForExtra(const Window* w, int index, size_t size) {
@@ -647,13 +663,18 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR class_name, LPCSTR name, DWORD
                 // The backend is called without the lock: its compositor takes the lock too.
                 RECT r;
                 std::string title;
+                bool popup;
+                HWND owner;
                 {
                     Guard g(GlobalLock());
                     r = W(hwnd)->wr;
                     title = W(hwnd)->text;
+                    popup = IsDesktopPopup(*W(hwnd));
+                    owner = W(hwnd)->owner;
                 }
-                b->CreateTopLevel(hwnd, r, (style & WS_POPUP) != 0);
+                b->CreateTopLevel(hwnd, r, popup);
                 b->SetTitle(hwnd, title.c_str());
+                if (owner) b->SetTopLevelOwner(hwnd, owner);
             }
         }
         RECT rc;

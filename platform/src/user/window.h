@@ -120,6 +120,8 @@ POINT WindowOrigin(const Window* w);  // window (0,0) in screen coordinates
 RECT ScreenWindowRect(const Window* w);
 RECT ScreenClientRect(const Window* w);
 Window* RootOf(Window* w);  // the top level that holds w
+// Whether `owner` owns the top level w, directly or through the windows that own w.
+bool OwnedBy(const Window* w, HWND owner);
 bool IsVisibleChain(const Window* w);
 
 // Classes.

@@ -46,6 +46,24 @@ void Restack(Window* w, HWND after) {
     sib.insert(sib.begin() + long(pos), w->hwnd);
 }
 
+// Owned windows stay above their owner: a top level brought up brings the windows it owns
+// (dialogs, message boxes) along, in their own order, directly above it. Returns them, the
+// lowest first.
+std::vector<HWND> LiftOwnedWindows(const Window* w) {
+    std::vector<HWND>& tops = TopLevels();
+    std::vector<HWND> owned;  // topmost first
+    for (HWND t : tops) {
+        const Window* o = W(t);
+        bool keeps_band = !(o && (o->exstyle & WS_EX_TOPMOST)) || (w->exstyle & WS_EX_TOPMOST);
+        if (t != w->hwnd && keeps_band && OwnedBy(o, w->hwnd)) owned.push_back(t);
+    }
+    if (owned.empty()) return owned;
+    for (HWND o : owned) tops.erase(std::find(tops.begin(), tops.end(), o));
+    tops.insert(std::find(tops.begin(), tops.end(), w->hwnd), owned.begin(), owned.end());
+    std::reverse(owned.begin(), owned.end());
+    return owned;
+}
+
 }  // namespace
 
 extern "C" {
@@ -111,6 +129,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
     }
     bool top;
     bool show = (wp.flags & SWP_SHOWWINDOW) != 0, hide = (wp.flags & SWP_HIDEWINDOW) != 0;
+    std::vector<HWND> lifted;
     HWND parent = nullptr;
     {
         LockedWindow w(hwnd, Lookup::Quiet);
@@ -119,7 +138,10 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         w->cr = new_cr;
         top = !w->parent;
         parent = w->parent;
-        if (!(wp.flags & SWP_NOZORDER)) Restack(w, after);
+        if (!(wp.flags & SWP_NOZORDER)) {
+            Restack(w, after);
+            if (!w->parent && after != HWND_BOTTOM) lifted = LiftOwnedWindows(w);
+        }
         if (show) w->style |= WS_VISIBLE;
         if (hide) w->style &= ~DWORD(WS_VISIBLE);
         if (top && (sized || !w->surface) && !w->is_message_only) {
@@ -133,6 +155,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         if (Backend* b = BackendOrNull()) {
             if (moved || sized) b->MoveTopLevel(hwnd, new_wr);
             if (!(wp.flags & SWP_NOZORDER) || show) b->RaiseTopLevel(hwnd);
+            for (HWND o : lifted) b->RaiseTopLevel(o);
             if (show || hide) b->ShowTopLevel(hwnd, show);
         }
     }

@@ -1,0 +1,193 @@
+// The program on a private X server, driven from the desktop itself: real pointer and key
+// events through xdotool, with or without a window manager (openbox), and what the program
+// reports of itself in its observe mode (PELORAN_AUTOMATION=observe).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "backend_xvfb.h"
+#include "demo_run_support.h"
+#include "testmedia.h"
+
+namespace desktop {
+
+// The output of a shell command line (stderr dropped).
+inline std::string Output(const std::string& cmd) {
+    std::string out;
+    FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
+    if (!p) return out;
+    char buf[512];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+inline bool PollFor(const std::function<bool()>& done, int seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int cx() const { return (left + right) / 2; }
+    int cy() const { return (top + bottom) / 2; }
+};
+
+class Session {
+public:
+    // What a test needs on this machine; the reason when something is missing.
+    static std::string Missing(bool with_manager) {
+        for (const char* p : {"Xvfb", "xdotool", "xprop"})
+            if (!xvfb::HaveProgram(p)) return std::string(p) + " is not installed";
+        if (with_manager && !xvfb::HaveProgram("openbox")) return "openbox is not installed";
+        return std::string();
+    }
+
+    bool Start(bool with_manager, const std::vector<std::string>& env_extra = {}) {
+        if (!server_.Start(1024, 768)) return false;
+        if (with_manager && !StartManager()) return false;
+        report_ = dir_ / "observe.txt";
+        std::vector<std::string> env = {"VELMORA_BACKEND=sdl",
+                                        "DISPLAY=" + server_.display(),
+                                        "PELORAN_AUTOMATION=observe",
+                                        "PELORAN_AUTOMATION_REPORT=" + report_,
+                                        "VELMORA_SHUTDOWN_RECORDER=" + dir_ / "shutdown.log",
+                                        "VELMORA_OPENER_RECORDER=" + dir_ / "opener.log",
+                                        "XDG_CONFIG_HOME=" + dir_ / "config",
+                                        "HOME=" + dir_.path()};
+        env.insert(env.end(), env_extra.begin(), env_extra.end());
+        program_ = demorun::Spawn({demorun::ProgramPath("peloran")}, env);
+        if (program_ <= 0) return false;
+        // The program reports itself once its window shows; the desktop maps it a moment later
+        // (a window manager may first put it elsewhere), and a click before it is in its place
+        // would land beside it.
+        return PollFor([&] { return Report().count("folder") && InPlace("Velmora Corvane", Reported("window")); }, 60);
+    }
+
+    ~Session() {
+        if (program_ > 0) {
+            kill(program_, SIGKILL);
+            waitpid(program_, nullptr, 0);
+        }
+        if (manager_ > 0) {
+            kill(manager_, SIGTERM);
+            waitpid(manager_, nullptr, 0);
+        }
+    }
+
+    // The program's exit code once it ends within `seconds`, else -1.
+    int WaitForExit(int seconds) {
+        int code = -1;
+        PollFor(
+            [&] {
+                int st = 0;
+                if (waitpid(program_, &st, WNOHANG) != program_) return false;
+                code = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+                program_ = -1;
+                return true;
+            },
+            seconds);
+        return code;
+    }
+    pid_t pid() const { return program_; }
+
+    // The observe report: the last value of each key.
+    std::map<std::string, std::string> Report() const {
+        std::map<std::string, std::string> out;
+        std::ifstream f(report_);
+        std::string line;
+        while (std::getline(f, line)) {
+            size_t c = line.find(": ");
+            if (c != std::string::npos) out[line.substr(0, c)] = line.substr(c + 2);
+        }
+        return out;
+    }
+    desktop::Rect Control(int id) const { return Reported("control " + std::to_string(id)); }
+    desktop::Rect Reported(const std::string& key) const {
+        desktop::Rect r;
+        std::istringstream(Report()[key]) >> r.left >> r.top >> r.right >> r.bottom;
+        return r;
+    }
+    // Whether the mapped window titled `title` is where the program put it.
+    bool InPlace(const std::string& title, const desktop::Rect& r) const {
+        unsigned long w = Window(title);
+        std::string want = "Position: " + std::to_string(r.left) + "," + std::to_string(r.top) + " ";
+        return w && Xdo("getwindowgeometry " + std::to_string(w)).find(want) != std::string::npos;
+    }
+    bool WaitForFolder(const std::string& text, int seconds = 10) const {
+        return PollFor([&] { return Report()["folder"] == text; }, seconds);
+    }
+
+    // xdotool on this server.
+    std::string Xdo(const std::string& args) const { return Output(Env() + "xdotool " + args); }
+    void Click(int x, int y, int button = 1) const {
+        Xdo("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click " + std::to_string(button));
+        Settle();
+    }
+    void Type(const std::string& text) const {
+        Xdo("type --delay 20 '" + text + "'");
+        Settle();
+    }
+    void Key(const std::string& keys) const {
+        Xdo("key " + keys);
+        Settle();
+    }
+    // The mapped X window of the top level titled `title` (0: none).
+    unsigned long Window(const std::string& title) const {
+        return std::strtoul(Xdo("search --onlyvisible --name '^" + title + "$'").c_str(), nullptr, 10);
+    }
+    // How many of the program's windows are on screen (a popup open makes one more).
+    int VisibleWindows() const {
+        std::string ids = Xdo("search --onlyvisible --pid " + std::to_string(program_));
+        int n = 0;
+        for (char c : ids) n += c == '\n';
+        return n;
+    }
+    // A property of the root window as xprop prints it.
+    std::string RootProperty(const char* name) const { return Output(Env() + "xprop -root " + name); }
+    std::string WindowProperty(unsigned long window, const char* name) const {
+        return Output(Env() + "xprop -id " + std::to_string(window) + " " + name);
+    }
+    bool Screenshot(const std::string& png) const { return server_.Screenshot(png); }
+    testmedia::ScratchDir& dir() { return dir_; }
+
+private:
+    std::string Env() const { return "DISPLAY=" + server_.display() + " "; }
+    // Input reaches the program through the X server and its event loop; a short pause lets
+    // each step land before the next.
+    static void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
+
+    bool StartManager() {
+        std::string openbox = Output("command -v openbox");
+        while (!openbox.empty() && openbox.back() == '\n') openbox.pop_back();
+        manager_ = demorun::Spawn({openbox}, {"DISPLAY=" + server_.display()});
+        if (manager_ <= 0) return false;
+        // The manager runs once it names its check window on the root window.
+        return PollFor([&] { return RootProperty("_NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos; },
+                       30);
+    }
+
+    testmedia::ScratchDir dir_{"peloran_desktop"};
+    xvfb::Server server_;
+    pid_t manager_ = -1, program_ = -1;
+    std::string report_;
+};
+
+}  // namespace desktop

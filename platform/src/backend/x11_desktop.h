@@ -1,0 +1,21 @@
+// What SDL2 does not offer of the X11 desktop: whether a window manager runs, and stacking a
+// window without giving it the keyboard.
+#pragma once
+
+struct SDL_Window;
+
+namespace plat::sdl {
+
+// True when a window manager that follows the desktop conventions manages the screen the
+// window is on; false without one, and where the window is not on X11.
+bool X11HasWindowManager(SDL_Window* window);
+
+// Raises the window above its siblings without activating it. False where not on X11.
+bool RaiseX11Window(SDL_Window* window);
+
+// A request that fails on the server (a window that went away while a request for it was on
+// its way, a race every X client meets) is reported on the standard error stream and the
+// program goes on, instead of ending as the X library's default would have it.
+void SurviveX11Errors();
+
+}  // namespace plat::sdl
