@@ -9,10 +9,10 @@ namespace skinkit {
 
 namespace {
 
-RECT Clip(const RECT& r, int w, int h)
+RECT Clip(const RECT& r, const RECT& bounds)
 {
-    RECT c{std::max<LONG>(r.left, 0), std::max<LONG>(r.top, 0), std::min<LONG>(r.right, w),
-           std::min<LONG>(r.bottom, h)};
+    RECT c{std::max(r.left, bounds.left), std::max(r.top, bounds.top), std::min(r.right, bounds.right),
+           std::min(r.bottom, bounds.bottom)};
     if (c.right < c.left)
         c.right = c.left;
     if (c.bottom < c.top)
@@ -56,11 +56,14 @@ CPicture CPicture::OfScreen()
         return CPicture();
     p.m_w = w;
     p.m_h = h;
+    p.m_origin = POINT{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
     return p;
 }
 
 COLORREF CPicture::At(int x, int y) const
 {
+    x -= m_origin.x;
+    y -= m_origin.y;
     if (x < 0 || y < 0 || x >= m_w || y >= m_h)
         return CLR_INVALID;
     const DWORD v = m_px[size_t(y) * size_t(m_w) + size_t(x)];
@@ -69,7 +72,7 @@ COLORREF CPicture::At(int x, int y) const
 
 int CPicture::Count(const RECT& r, COLORREF color) const
 {
-    const RECT c = Clip(r, m_w, m_h);
+    const RECT c = Clip(r, Whole());
     int n = 0;
     for (LONG y = c.top; y < c.bottom; ++y)
         for (LONG x = c.left; x < c.right; ++x)
@@ -79,14 +82,14 @@ int CPicture::Count(const RECT& r, COLORREF color) const
 
 bool CPicture::IsUniform(const RECT& r, COLORREF color) const
 {
-    const RECT c = Clip(r, m_w, m_h);
+    const RECT c = Clip(r, Whole());
     const int area = (c.right - c.left) * (c.bottom - c.top);
     return area > 0 && Count(c, color) == area;
 }
 
 RECT CPicture::BoundsOfOthers(const RECT& r, COLORREF background) const
 {
-    const RECT c = Clip(r, m_w, m_h);
+    const RECT c = Clip(r, Whole());
     RECT b{c.right, c.bottom, c.left, c.top};
     for (LONG y = c.top; y < c.bottom; ++y)
         for (LONG x = c.left; x < c.right; ++x)

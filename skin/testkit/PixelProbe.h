@@ -17,11 +17,14 @@ public:
     // The window as its top-level window painted it, whatever covers it; (0, 0) is the
     // top-left corner of its window rectangle. Empty when the window is not on the screen.
     static CPicture OfWindow(HWND hwnd);
-    // Every visible top-level window over the desktop.
+    // Every visible top-level window over the desktop, in screen coordinates: with a monitor
+    // left of or above the primary one, the picture starts at negative coordinates.
     static CPicture OfScreen();
 
     int Width() const { return m_w; }
     int Height() const { return m_h; }
+    // The coordinates of the picture's first pixel.
+    POINT Origin() const { return m_origin; }
     bool IsEmpty() const { return m_w <= 0 || m_h <= 0; }
     // CLR_INVALID outside the picture.
     COLORREF At(int x, int y) const;
@@ -37,10 +40,11 @@ public:
     // Pixels that differ from the other picture's at the same place; a pixel only one of the two
     // pictures has counts as different.
     int CountDifferences(const CPicture& other, const RECT& r) const;
-    RECT Whole() const { return RECT{0, 0, m_w, m_h}; }
+    RECT Whole() const { return RECT{m_origin.x, m_origin.y, m_origin.x + m_w, m_origin.y + m_h}; }
 
 private:
     int m_w = 0, m_h = 0;
+    POINT m_origin = {0, 0};
     std::vector<DWORD> m_px;  // 0x00RRGGBB, top-down rows
 };
 
