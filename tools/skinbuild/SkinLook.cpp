@@ -45,19 +45,23 @@ void SetSmallWindowParts(CSkinWindowObject& w, const char* picture, int x, int d
                 p[row * 3 + col].Set(picture, x + col * b, row * b, x + (col + 1) * b, (row + 1) * b, corner ? 0 : 2);
             }
     }
-    const LONG W = designW, H = designH;
-    RECT* r = w.m_frameRects;
-    r[0] = {0, 0, b, b};
-    r[1] = {b, 0, W - b, b};
-    r[2] = {W - b, 0, W, b};
-    r[3] = {0, b, b, H - b};
-    r[4] = {b, b, W - b, H - b};
-    r[5] = {W - b, b, W, H - b};
-    r[6] = {0, H - b, b, H};
-    r[7] = {b, H - b, W - b, H};
-    r[8] = {W - b, H - b, W, H};
-    w.m_rc = {0, 0, W, H};
+    SetFrameRects(w, designW, designH, b, b, b, b);
     w.m_bClientBackground = 1;
+}
+
+void SetFrameRects(CSkinWindowObject& w, LONG W, LONG H, LONG topLeftW, LONG topRightW, LONG topH, LONG border)
+{
+    RECT* r = w.m_frameRects;
+    r[0] = {0, 0, topLeftW, topH};
+    r[1] = {topLeftW, 0, W - topRightW, topH};
+    r[2] = {W - topRightW, 0, W, topH};
+    r[3] = {0, topH, border, H - border};
+    r[4] = {border, topH, W - border, H - border};
+    r[5] = {W - border, topH, W, H - border};
+    r[6] = {0, H - border, border, H};
+    r[7] = {border, H - border, W - border, H};
+    r[8] = {W - border, H - border, W, H};
+    w.m_rc = {0, 0, W, H};
 }
 
 }  // namespace skinbuild

@@ -41,6 +41,9 @@ SkinFont MakeFont(LONG height, LONG weight, const Rgba& color);
 SkinTextStyle MakeStyle(const Rgba& color);
 void AddPicture(CSkinFile& skin, const char* name, const CCanvas& canvas, const CCanvas::Matte& matte);
 CCanvas::Matte Flat(const Rgba& c);
+// The nine frame rectangles of a window object's W x H design: the top row topH high with its
+// corners topLeftW and topRightW wide, the sides and the bottom `border` thick.
+void SetFrameRects(CSkinWindowObject& w, LONG W, LONG H, LONG topLeftW, LONG topRightW, LONG topH, LONG border);
 // The nine parts of a small window drawn from a 9 x 9 cell at (x, 0) with 3-pixel borders.
 void SetSmallWindowParts(CSkinWindowObject& w, const char* picture, int x, int designW, int designH);
 

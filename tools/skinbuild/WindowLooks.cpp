@@ -72,18 +72,7 @@ void SetFrameParts(CSkinWindowObject& w, int part2W)
         p[7].Set("frame", bw, oy + fh - bw, fw - bw, oy + fh, 2);
         p[8].Set("frame", fw - bw, oy + fh - bw, fw, oy + fh, 0);
     }
-    const int W = kDesignW, H = kDesignH;
-    RECT* r = w.m_frameRects;
-    r[0] = {0, 0, kPart0W, cap};
-    r[1] = {kPart0W, 0, W - part2W, cap};
-    r[2] = {W - part2W, 0, W, cap};
-    r[3] = {0, cap, bw, H - bw};
-    r[4] = {bw, cap, W - bw, H - bw};
-    r[5] = {W - bw, cap, W, H - bw};
-    r[6] = {0, H - bw, bw, H};
-    r[7] = {bw, H - bw, W - bw, H};
-    r[8] = {W - bw, H - bw, W, H};
-    w.m_rc = {0, 0, W, H};
+    SetFrameRects(w, kDesignW, kDesignH, kPart0W, part2W, cap, bw);
     w.m_captionFont = MakeFont(-12, FW_BOLD, kWhite);
     w.m_bClientBackground = 1;
     w.m_crActiveFill = ToColorRef(kActive.bottom);
