@@ -115,6 +115,33 @@ TEST_F(ProbeTest, TheScreenPictureAnswersInScreenCoordinates)
     EXPECT_EQ(screen.At(screen.Width(), 0), CLR_INVALID);
 }
 
+TEST(ScreenPicture, AMonitorLeftOfThePrimaryGivesNegativeCoordinates)
+{
+    const RECT monitors[2] = {{0, 0, 640, 480}, {-320, 0, 0, 240}};
+    ASSERT_TRUE(WinTestSetMonitors(monitors, nullptr, 2));
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &PatternProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KitPattern";
+    RegisterClassA(&wc);
+    WindowSpec spec;
+    spec.cls = "KitPattern";
+    spec.style = WS_POPUP | WS_VISIBLE;
+    spec.rect = {-300, 30, -240, 70};
+    CSyntheticWindow window(spec);
+    WinTestPumpUntilIdle();
+    const CPicture screen = CPicture::OfScreen();
+    EXPECT_EQ(screen.Origin().x, -320);
+    EXPECT_EQ(screen.Origin().y, 0);
+    EXPECT_EQ(screen.Width(), 960);
+    EXPECT_EQ(screen.At(-300 + 10, 30 + 10), kMark);
+    EXPECT_EQ(screen.At(-300 + 2, 30 + 2), kLeft);
+    EXPECT_EQ(screen.Count(RECT{-300, 30, -240, 70}, kMark), 6);
+    EXPECT_EQ(screen.At(-321, 10), CLR_INVALID);
+    EXPECT_NE(screen.At(-320, 10), CLR_INVALID);
+    WinTestSetScreenSize(1024, 768);
+}
+
 // ---- the nine-grid check ------------------------------------------------------------------------
 
 struct GridPaint {
