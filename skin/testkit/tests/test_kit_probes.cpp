@@ -32,15 +32,20 @@ LRESULT CALLBACK PatternProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+void RegisterPatternClass()
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &PatternProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KitPattern";
+    RegisterClassA(&wc);  // fails harmlessly once the class exists
+}
+
 class ProbeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &PatternProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KitPattern";
-        RegisterClassA(&wc);
+        RegisterPatternClass();
         WindowSpec spec;
         spec.cls = "KitPattern";
         spec.style = WS_POPUP | WS_BORDER | WS_VISIBLE;
@@ -119,11 +124,7 @@ TEST(ScreenPicture, AMonitorLeftOfThePrimaryGivesNegativeCoordinates)
 {
     const RECT monitors[2] = {{0, 0, 640, 480}, {-320, 0, 0, 240}};
     ASSERT_TRUE(WinTestSetMonitors(monitors, nullptr, 2));
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &PatternProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KitPattern";
-    RegisterClassA(&wc);
+    RegisterPatternClass();
     WindowSpec spec;
     spec.cls = "KitPattern";
     spec.style = WS_POPUP | WS_VISIBLE;
