@@ -3,6 +3,7 @@
 // Other views are laid out as the report view without its header.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,12 @@ struct ListView {
     std::vector<Column> cols;
     DWORD ex = 0;
     HIMAGELIST il_normal = nullptr, il_small = nullptr, il_state = nullptr;
-    COLORREF bk, text, textbk;
+    // Colours the program set; those it did not follow the system colours, read when used
+    // (never kept across WM_SYSCOLORCHANGE).
+    std::optional<COLORREF> set_bk, set_text, set_textbk;
+    COLORREF Bk() const { return set_bk ? *set_bk : GetSysColor(COLOR_WINDOW); }
+    COLORREF Text() const { return set_text ? *set_text : GetSysColor(COLOR_WINDOWTEXT); }
+    COLORREF TextBk() const { return set_textbk ? *set_textbk : GetSysColor(COLOR_WINDOW); }
     HFONT font = nullptr;
     int top = 0;        // first visible row
     int scroll_x = 0;   // horizontal scroll in pixels
@@ -466,7 +472,7 @@ void DrawCell(HWND h, ListView& s, HDC dc, int i, int col, const RECT& cell, COL
     if (col == 0) {
         RECT st, ic, lb;
         FirstCellParts(h, s, i, &st, &ic, &lb);
-        if (bk != CLR_NONE) FillSolid(dc, r, bk == CLR_DEFAULT ? s.bk : bk);
+        if (bk != CLR_NONE) FillSolid(dc, r, bk == CLR_DEFAULT ? s.Bk() : bk);
         if (HasChecks(s)) {
             int chk = CheckIndex(it.state);
             if (s.il_state && chk > 0) {
@@ -487,7 +493,7 @@ void DrawCell(HWND h, ListView& s, HDC dc, int i, int col, const RECT& cell, COL
         r = lb;
         fill = lb;
     } else if ((s.ex & LVS_EX_SUBITEMIMAGES) && s.il_small) {
-        if (bk != CLR_NONE) FillSolid(dc, r, bk == CLR_DEFAULT ? s.bk : bk);
+        if (bk != CLR_NONE) FillSolid(dc, r, bk == CLR_DEFAULT ? s.Bk() : bk);
         int img = CellImage(h, s, i, sub);
         if (img >= 0) {
             int cx, cy;
@@ -502,7 +508,7 @@ void DrawCell(HWND h, ListView& s, HDC dc, int i, int col, const RECT& cell, COL
         bc = focus ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE);
         tc = focus ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_WINDOWTEXT);
     }
-    if (bc != CLR_NONE) FillSolid(dc, fill, bc == CLR_DEFAULT ? s.bk : bc);
+    if (bc != CLR_NONE) FillSolid(dc, fill, bc == CLR_DEFAULT ? s.Bk() : bc);
     std::string t = CellText(h, s, i, sub);
     if (t.empty()) return;
     RECT tr = r;
@@ -514,7 +520,7 @@ void DrawCell(HWND h, ListView& s, HDC dc, int i, int col, const RECT& cell, COL
                                                                : DT_LEFT;
     if (col == 0) align = DT_LEFT;  // the first column is always left aligned
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, tc == CLR_DEFAULT ? s.text : tc);
+    SetTextColor(dc, tc == CLR_DEFAULT ? s.Text() : tc);
     DrawTextA(dc, t.c_str(), -1, &tr, align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
@@ -523,7 +529,7 @@ void Paint(HWND h, HDC dc, const RECT& clip) {
     RECT cr;
     GetClientRect(h, &cr);
     HGDIOBJ old_font = SelectObject(dc, FontOr(s->font));
-    CdResult pre = Custom(h, dc, CDDS_PREPAINT, cr, -1, 0, 0, 0, s->text, s->textbk);
+    CdResult pre = Custom(h, dc, CDDS_PREPAINT, cr, -1, 0, 0, 0, s->Text(), s->TextBk());
     s = L(h);
     if (!s) return;
     if (!(pre.r & CDRF_SKIPDEFAULT)) {
@@ -554,9 +560,9 @@ void Paint(HWND h, HDC dc, const RECT& clip) {
                 SendMessageA(GetParent(h), WM_DRAWITEM, WPARAM(dis.CtlID), reinterpret_cast<LPARAM>(&dis));
                 continue;
             }
-            CdResult ir{CDRF_DODEFAULT, s->text, s->textbk};
+            CdResult ir{CDRF_DODEFAULT, s->Text(), s->TextBk()};
             if (pre.r & CDRF_NOTIFYITEMDRAW) {
-                ir = Custom(h, dc, CDDS_ITEMPREPAINT, row, i, 0, cdis, it.param, s->text, s->textbk);
+                ir = Custom(h, dc, CDDS_ITEMPREPAINT, row, i, 0, cdis, it.param, s->Text(), s->TextBk());
                 if (!L(h)) return;
                 s = L(h);
                 if (i >= int(s->items.size())) break;
@@ -1188,9 +1194,6 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (!s) return DefWindowProcA(h, m, w, l);
     switch (m) {
         case WM_NCCREATE:
-            s->bk = GetSysColor(COLOR_WINDOW);
-            s->text = GetSysColor(COLOR_WINDOWTEXT);
-            s->textbk = GetSysColor(COLOR_WINDOW);
             return DefWindowProcA(h, m, w, l);
         case WM_CREATE: {
             DWORD hs = WS_CHILD | HDS_HORZ | HDS_FULLDRAG;
@@ -1208,6 +1211,10 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             return DefWindowProcA(h, m, w, l);
         case WM_NCDESTROY:
             return FreeState(h, m, w, l, s);
+        case WM_SYSCOLORCHANGE:
+            // The colours it follows are read again as it repaints.
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
         case WM_SIZE:
         case WM_STYLECHANGED:
             Layout(h);
@@ -1222,10 +1229,10 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(s->font);
         case WM_ERASEBKGND: {
-            if (s->bk == CLR_NONE) return DefWindowProcA(h, m, w, l);
+            if (s->Bk() == CLR_NONE) return DefWindowProcA(h, m, w, l);
             RECT cr;
             GetClientRect(h, &cr);
-            FillSolid(reinterpret_cast<HDC>(w), cr, s->bk);
+            FillSolid(reinterpret_cast<HDC>(w), cr, s->Bk());
             return 1;
         }
         case WM_PAINT: {
@@ -1238,7 +1245,11 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         case WM_PRINTCLIENT: {
             RECT cr;
             GetClientRect(h, &cr);
-            Paint(h, reinterpret_cast<HDC>(w), cr);
+            HDC dc = reinterpret_cast<HDC>(w);
+            int saved = SaveDC(dc);
+            if (l & PRF_ERASEBKGND) SendMessageA(h, WM_ERASEBKGND, w, 0);
+            Paint(h, dc, cr);
+            RestoreDC(dc, saved);
             return 0;
         }
         case WM_NOTIFY:
@@ -1321,19 +1332,19 @@ LRESULT CALLBACK ListViewProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         }
 
         // ---- list view messages ----
-        case LVM_GETBKCOLOR: return LRESULT(s->bk);
+        case LVM_GETBKCOLOR: return LRESULT(s->Bk());
         case LVM_SETBKCOLOR:
-            s->bk = COLORREF(l);
+            s->set_bk = COLORREF(l);
             InvalidateRect(h, nullptr, TRUE);
             return TRUE;
-        case LVM_GETTEXTCOLOR: return LRESULT(s->text);
+        case LVM_GETTEXTCOLOR: return LRESULT(s->Text());
         case LVM_SETTEXTCOLOR:
-            s->text = COLORREF(l);
+            s->set_text = COLORREF(l);
             InvalidateRect(h, nullptr, TRUE);
             return TRUE;
-        case LVM_GETTEXTBKCOLOR: return LRESULT(s->textbk);
+        case LVM_GETTEXTBKCOLOR: return LRESULT(s->TextBk());
         case LVM_SETTEXTBKCOLOR:
-            s->textbk = COLORREF(l);
+            s->set_textbk = COLORREF(l);
             InvalidateRect(h, nullptr, TRUE);
             return TRUE;
         case LVM_GETIMAGELIST:

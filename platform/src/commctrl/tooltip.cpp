@@ -3,6 +3,7 @@
 // caller. Delays run on the layer's timers, so tests drive them with the virtual clock.
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,10 @@ struct Tooltip {
     bool active = true;
     int delay[4] = {-1, -1, -1, -1};  // by TTDT_*; -1 automatic
     int max_width = -1;
-    COLORREF bk, fg;
+    // Colours the program set; the others follow the system's info colours when used.
+    std::optional<COLORREF> set_bk, set_fg;
+    COLORREF Bk() const { return set_bk ? *set_bk : GetSysColor(COLOR_INFOBK); }
+    COLORREF Fg() const { return set_fg ? *set_fg : GetSysColor(COLOR_INFOTEXT); }
     RECT margin{0, 0, 0, 0};
     HFONT font = nullptr;
     std::string title;
@@ -427,7 +431,7 @@ bool ValidInfo(const TOOLINFOA* ti) { return ti && ti->cbSize >= TTTOOLINFOA_V1_
 void Paint(HWND h, Tooltip& s, HDC dc) {
     RECT cr;
     GetClientRect(h, &cr);
-    FillSolid(dc, cr, s.bk);
+    FillSolid(dc, cr, s.Bk());
     HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
     FrameRect(dc, &cr, frame);
     DeleteObject(frame);
@@ -435,7 +439,7 @@ void Paint(HWND h, Tooltip& s, HDC dc) {
             cr.bottom - 2 - s.margin.bottom};
     HGDIOBJ old = SelectObject(dc, FontOr(s.font));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, s.fg);
+    SetTextColor(dc, s.Fg());
     if (!s.title.empty()) {
         RECT tr = in;
         DrawTextA(dc, s.title.c_str(), -1, &tr, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
@@ -453,8 +457,6 @@ LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (!s) return DefWindowProcA(h, m, w, l);
     switch (m) {
         case WM_NCCREATE: {
-            s->bk = GetSysColor(COLOR_INFOBK);
-            s->fg = GetSysColor(COLOR_INFOTEXT);
             // A tip is always a top-most popup, whatever style it was created with.
             SetWindowLongA(h, GWL_STYLE, (GetWindowLongA(h, GWL_STYLE) & ~LONG(WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME)) | LONG(WS_POPUP));
             SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
@@ -463,6 +465,9 @@ LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         case WM_DESTROY:
             Unhook(h);
             break;
+        case WM_SYSCOLORCHANGE:
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
         case WM_NCDESTROY:
             return FreeState(h, m, w, l, s);
         case WM_NCHITTEST:
@@ -655,15 +660,15 @@ LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             if (s->tracking >= 0 && s->shown == s->tracking) Show(h, s->tracking);
             return 0;
         case TTM_SETTIPBKCOLOR:
-            s->bk = COLORREF(w);
+            s->set_bk = COLORREF(w);
             InvalidateRect(h, nullptr, TRUE);
             return 0;
         case TTM_SETTIPTEXTCOLOR:
-            s->fg = COLORREF(w);
+            s->set_fg = COLORREF(w);
             InvalidateRect(h, nullptr, TRUE);
             return 0;
-        case TTM_GETTIPBKCOLOR: return LRESULT(s->bk);
-        case TTM_GETTIPTEXTCOLOR: return LRESULT(s->fg);
+        case TTM_GETTIPBKCOLOR: return LRESULT(s->Bk());
+        case TTM_GETTIPTEXTCOLOR: return LRESULT(s->Fg());
         case TTM_SETMAXTIPWIDTH: {
             int old = s->max_width;
             s->max_width = int(l);

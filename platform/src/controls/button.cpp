@@ -121,8 +121,11 @@ void Paint(HWND h, Button* b, HDC dc) {
     RECT rc;
     GetClientRect(h, &rc);
     HFONT old = static_cast<HFONT>(SelectObject(dc, b->font ? b->font : DefaultFont()));
-    HBRUSH bg = ControlColor(h, dc, WM_CTLCOLORBTN);
     bool pushlike = (style & BS_PUSHLIKE) && (IsCheck(t) || IsRadio(t));
+    // Check boxes, radio buttons and group boxes sit on their parent's background as its
+    // statics do, and ask for colours as they do.
+    bool static_like = !pushlike && (IsCheck(t) || IsRadio(t) || t == BS_GROUPBOX);
+    HBRUSH bg = ControlColor(h, dc, static_like ? WM_CTLCOLORSTATIC : WM_CTLCOLORBTN);
     if (IsPush(t) || pushlike) {
         bool down = b->pushed || (pushlike && b->check == BST_CHECKED);
         RECT r = rc;
@@ -195,7 +198,7 @@ void Paint(HWND h, Button* b, HDC dc) {
             if (bg) FillRect(dc, &tr, bg);
             tr.left += 2;
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, GetSysColor(IsWindowEnabled(h) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+            if (!IsWindowEnabled(h)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
             DrawTextA(dc, text.c_str(), -1, &tr, DT_SINGLELINE | DT_LEFT | DT_TOP);
         }
     }

@@ -254,7 +254,10 @@ void Paint(HWND h, Combo* c, HDC dc) {
     GetClientRect(h, &rc);
     HGDIOBJ old = SelectObject(dc, c->font ? c->font : DefaultFont());
     bool enabled = IsWindowEnabled(h);
-    HBRUSH bg = ControlColor(h, dc, c->edit ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC);
+    // A drop-down list's field asks as an edit does: as one while enabled, as a static when not.
+    UINT question = c->edit ? WM_CTLCOLOREDIT : enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+    HBRUSH bg = ControlColor(h, dc, question);
+    COLORREF text = GetTextColor(dc);
     if (c->type == CBS_SIMPLE) {
         RECT top{0, 0, rc.right, c->face_height + 6};
         if (bg) FillRect(dc, &top, GetSysColorBrush(COLOR_BTNFACE));
@@ -264,7 +267,7 @@ void Paint(HWND h, Combo* c, HDC dc) {
     }
     DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT);
     RECT tr = TextRect(h, c);
-    FillRect(dc, &tr, enabled ? GetSysColorBrush(COLOR_WINDOW) : GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &tr, bg ? bg : GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
     RECT br = ButtonRect(h);
     DrawFrameControl(dc, &br, DFC_SCROLL,
                      DFCS_SCROLLCOMBOBOX | (c->button_down ? DFCS_PUSHED | DFCS_FLAT : 0) | (enabled ? 0 : DFCS_INACTIVE));
@@ -295,7 +298,7 @@ void Paint(HWND h, Combo* c, HDC dc) {
         FillRect(dc, &item, GetSysColorBrush(COLOR_HIGHLIGHT));
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
     } else {
-        SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        SetTextColor(dc, enabled ? text : GetSysColor(COLOR_GRAYTEXT));
     }
     SetBkMode(dc, TRANSPARENT);
     if (sel >= 0) {

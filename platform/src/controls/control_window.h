@@ -53,7 +53,11 @@ LRESULT FreeState(HWND h, UINT msg, WPARAM wp, LPARAM lp, T* s) {
 template <class PaintFn>
 LRESULT PaintOrPrint(HWND h, UINT msg, WPARAM wp, PaintFn paint) {
     if (msg == WM_PRINTCLIENT) {
-        paint(reinterpret_cast<HDC>(wp));
+        // The caller's DC comes back as it was: clip, objects and colours included.
+        HDC dc = reinterpret_cast<HDC>(wp);
+        int saved = SaveDC(dc);
+        paint(dc);
+        RestoreDC(dc, saved);
         return 0;
     }
     PAINTSTRUCT ps;

@@ -150,7 +150,7 @@ bool Selected(HWND h, const ListBox* lb, int i) {
     return MultiSel(h) ? lb->items[size_t(i)].sel : i == lb->cur;
 }
 
-void DrawItem(HWND h, ListBox* lb, HDC dc, int i, const RECT& r, HBRUSH bg) {
+void DrawItem(HWND h, ListBox* lb, HDC dc, int i, const RECT& r, HBRUSH bg, COLORREF text) {
     bool sel = Selected(h, lb, i);
     bool has_focus_rect = lb->focus && i == lb->cur;
     if (OwnerDraw(h)) {
@@ -172,8 +172,9 @@ void DrawItem(HWND h, ListBox* lb, HDC dc, int i, const RECT& r, HBRUSH bg) {
         FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
     } else {
+        // The text colour the parent answered, as set on the DC before the items are drawn.
         if (bg) FillRect(dc, &r, bg);
-        SetTextColor(dc, GetSysColor(IsWindowEnabled(h) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        SetTextColor(dc, IsWindowEnabled(h) ? text : GetSysColor(COLOR_GRAYTEXT));
     }
     if (i >= 0 && size_t(i) < lb->items.size()) {
         RECT tr = r;
@@ -194,13 +195,14 @@ void Paint(HWND h, ListBox* lb, HDC dc) {
     else
         bg = ControlColor(h, dc, WM_CTLCOLORLISTBOX);
     if (!bg) bg = GetSysColorBrush(COLOR_WINDOW);
+    COLORREF text = GetTextColor(dc);
     RECT rc;
     GetClientRect(h, &rc);
     SetBkMode(dc, TRANSPARENT);
     int y = 0;
     for (int i = lb->top; i < int(lb->items.size()) && y < rc.bottom; ++i) {
         RECT r = ItemRect(h, lb, i);
-        DrawItem(h, lb, dc, i, r, bg);
+        DrawItem(h, lb, dc, i, r, bg, text);
         y = r.bottom;
     }
     if (y < rc.bottom) {

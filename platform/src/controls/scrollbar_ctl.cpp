@@ -64,8 +64,8 @@ void Paint(HWND h, ScrollBar* sb, HDC dc) {
         FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
         return;
     }
-    ControlColor(h, dc, WM_CTLCOLORSCROLLBAR);
-    user::DrawScrollBar(dc, rc, Vertical(h), sb->s, IsWindowEnabled(h) != FALSE, sb->pressed ? sb->part : -1);
+    HBRUSH track = ControlColor(h, dc, WM_CTLCOLORSCROLLBAR);
+    user::DrawScrollBar(dc, rc, Vertical(h), sb->s, IsWindowEnabled(h) != FALSE, sb->pressed ? sb->part : -1, track);
     if (sb->focus && (st & WS_TABSTOP)) {
         auto g = Geometry(h, sb);
         if (g.has_thumb) {

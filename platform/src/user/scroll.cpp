@@ -104,13 +104,17 @@ void Arrow(HDC hdc, const RECT& r, bool vertical, bool first, bool enabled, bool
 
 }  // namespace
 
-void DrawScrollBar(HDC hdc, const RECT& r, bool vertical, const ScrollState& s, bool enabled, int pressed_part) {
+void DrawScrollBar(HDC hdc, const RECT& r, bool vertical, const ScrollState& s, bool enabled, int pressed_part,
+                   HBRUSH track) {
     if (r.right <= r.left || r.bottom <= r.top) return;
     ScrollGeometry g = ComputeScrollGeometry(r, vertical, s);
     bool scrollable = enabled && Scrollable(s);
     Arrow(hdc, g.up, vertical, true, scrollable && !(s.disabled & ESB_DISABLE_LTUP), pressed_part == SB_LINEUP);
     Arrow(hdc, g.down, vertical, false, scrollable && !(s.disabled & ESB_DISABLE_RTDN), pressed_part == SB_LINEDOWN);
-    FillSolid(hdc, g.track, GetSysColor(COLOR_SCROLLBAR));
+    if (track)
+        FillRect(hdc, &g.track, track);
+    else
+        FillSolid(hdc, g.track, GetSysColor(COLOR_SCROLLBAR));
     if (g.has_thumb && scrollable && s.disabled != ESB_DISABLE_BOTH) {
         if (pressed_part == SB_PAGEUP) {
             RECT p = g.track;

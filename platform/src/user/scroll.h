@@ -25,6 +25,8 @@ ScrollGeometry ComputeScrollGeometry(const RECT& r, bool vertical, const ScrollS
 // The position a thumb dragged to `offset` pixels from the track start stands for.
 int PositionForThumbOffset(const ScrollGeometry& g, const ScrollState& s, int offset);
 // Draws a bar into a DC (coordinates of `r` in that DC).
-void DrawScrollBar(HDC hdc, const RECT& r, bool vertical, const ScrollState& s, bool enabled, int pressed_part);
+// `track` (null: the scroll-bar colour) fills the track between the arrows.
+void DrawScrollBar(HDC hdc, const RECT& r, bool vertical, const ScrollState& s, bool enabled, int pressed_part,
+                   HBRUSH track = nullptr);
 
 }  // namespace plat::user
