@@ -5,6 +5,8 @@
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -17,6 +19,62 @@ void SafeRelease(T*& p) {
         p->Release();
         p = nullptr;
     }
+}
+
+// A file name as the media interfaces take it: the whole name, however long, since a cut name
+// would open some other file or none.
+bool Widen(const char* inName, std::vector<WCHAR>* outWide) {
+    if (!inName || !*inName) return false;
+    int n = MultiByteToWideChar(CP_ACP, 0, inName, -1, nullptr, 0);
+    if (n <= 0) return false;
+    outWide->assign(size_t(n) + 1, 0);
+    return MultiByteToWideChar(CP_ACP, 0, inName, -1, outWide->data(), n) > 0;
+}
+
+bool WriteWholeFile(const char* inFile, const void* inData, size_t inSize) {
+    std::FILE* f = std::fopen(inFile, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(inData, 1, inSize, f) == inSize;
+    return std::fclose(f) == 0 && ok;
+}
+
+// A media detector with a file loaded, released when it goes.
+class MediaDetector {
+public:
+    explicit MediaDetector(const char* inFile) {
+        std::vector<WCHAR> wide;
+        if (!Widen(inFile, &wide)) return;
+        if (FAILED(CoCreateInstance(CLSID_MediaDet, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaDet,
+                                    reinterpret_cast<void**>(&mDet))))
+            mDet = nullptr;
+        if (mDet && FAILED(mDet->put_Filename(wide.data()))) SafeRelease(mDet);
+    }
+    ~MediaDetector() { SafeRelease(mDet); }
+    MediaDetector(const MediaDetector&) = delete;
+    MediaDetector& operator=(const MediaDetector&) = delete;
+    IMediaDet* operator->() const { return mDet; }
+    IMediaDet* get() const { return mDet; }
+    explicit operator bool() const { return mDet != nullptr; }
+
+private:
+    IMediaDet* mDet = nullptr;
+};
+
+// The current stream's format, as the detector describes it.
+void ReadStreamFormat(IMediaDet* inDet, CDXGraph::MediaDetStream* outStream) {
+    AM_MEDIA_TYPE mt;
+    if (FAILED(inDet->get_StreamMediaType(&mt))) return;
+    if (mt.formattype == FORMAT_VideoInfo && mt.cbFormat >= sizeof(VIDEOINFOHEADER)) {
+        const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
+        outStream->width = vih->bmiHeader.biWidth;
+        outStream->height = std::labs(vih->bmiHeader.biHeight);
+        inDet->get_FrameRate(&outStream->frameRate);
+    } else if (mt.formattype == FORMAT_WaveFormatEx && mt.cbFormat >= sizeof(WAVEFORMATEX)) {
+        const auto* wfx = reinterpret_cast<const WAVEFORMATEX*>(mt.pbFormat);
+        outStream->sampleRate = long(wfx->nSamplesPerSec);
+        outStream->channels = wfx->nChannels;
+    }
+    FreeMediaType(&mt);
 }
 
 // Seconds to media time; false for values that have no media time (NaN, infinities, out of range).
@@ -240,13 +298,59 @@ long CDXGraph::GetAudioBalance() {
 }
 
 bool CDXGraph::RenderFile(const char* inFile) {
-    if (!mGraph || !inFile || !*inFile) return false;
-    // The whole name, however long: a cut name would open some other file or none.
-    int n = MultiByteToWideChar(CP_ACP, 0, inFile, -1, nullptr, 0);
-    if (n <= 0) return false;
-    std::vector<WCHAR> wide(size_t(n) + 1, 0);
-    if (MultiByteToWideChar(CP_ACP, 0, inFile, -1, wide.data(), n) <= 0) return false;
+    std::vector<WCHAR> wide;
+    if (!mGraph || !Widen(inFile, &wide)) return false;
     return SUCCEEDED(mGraph->RenderFile(wide.data(), nullptr));
+}
+
+bool CDXGraph::SnapshotBitmap(const char* outFile) {
+    long size = 0;
+    if (!mBasicVideo || !outFile || !*outFile || FAILED(mBasicVideo->GetCurrentImage(&size, nullptr)) ||
+        size <= long(sizeof(BITMAPINFOHEADER)))
+        return false;
+    // Whole words, as the interface takes the picture.
+    std::vector<long> dib((size_t(size) + sizeof(long) - 1) / sizeof(long), 0);
+    if (FAILED(mBasicVideo->GetCurrentImage(&size, dib.data()))) return false;
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, dib.data(), sizeof header);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = DWORD(sizeof file + header.biSize + header.biClrUsed * sizeof(RGBQUAD));
+    file.bfSize = DWORD(sizeof file + size_t(size));
+    std::vector<char> bytes(sizeof file + size_t(size));
+    std::memcpy(bytes.data(), &file, sizeof file);
+    std::memcpy(bytes.data() + sizeof file, dib.data(), size_t(size));
+    return WriteWholeFile(outFile, bytes.data(), bytes.size());
+}
+
+bool CDXGraph::QueryMediaDetInfo(const char* inFile, std::vector<MediaDetStream>* outStreams) {
+    if (!outStreams) return false;
+    outStreams->clear();
+    MediaDetector det(inFile);
+    long count = 0;
+    if (!det || FAILED(det->get_OutputStreams(&count))) return false;
+    for (long i = 0; i < count; ++i) {
+        MediaDetStream stream;
+        if (FAILED(det->put_CurrentStream(i)) || FAILED(det->get_StreamType(&stream.majorType))) return false;
+        det->get_StreamLength(&stream.length);
+        ReadStreamFormat(det.get(), &stream);
+        outStreams->push_back(stream);
+    }
+    return true;
+}
+
+bool CDXGraph::SaveMediaDetBitmap(const char* inFile, double inSeconds, const char* outFile, long inWidth,
+                                  long inHeight) {
+    std::vector<WCHAR> wideOut;
+    MediaDetector det(inFile);
+    if (!det || !Widen(outFile, &wideOut) || FAILED(det->EnterBitmapGrabMode(inSeconds))) return false;
+    if (inWidth <= 0 || inHeight <= 0) {
+        MediaDetStream stream;
+        ReadStreamFormat(det.get(), &stream);
+        inWidth = stream.width;
+        inHeight = stream.height;
+    }
+    return SUCCEEDED(det->WriteBitmapBits(inSeconds, inWidth, inHeight, wideOut.data()));
 }
 
 long CDXGraph::GetFileSizeByName(const char* inFile) {

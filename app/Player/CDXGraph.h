@@ -3,6 +3,9 @@
 
 #include <windows.h>
 #include <dshow.h>
+#include <qedit.h>
+
+#include <vector>
 
 // Graph events reach the notify window as this message.
 #ifndef WM_GRAPHNOTIFY
@@ -57,7 +60,25 @@ public:
 
     bool RenderFile(const char* inFile);
 
+    // Writes the picture the graph shows now to a .bmp file (32 bits per pixel).
+    bool SnapshotBitmap(const char* outFile);
+
     static long GetFileSizeByName(const char* inFile);
+
+    // What the media detector tells of one video or sound stream of a file.
+    struct MediaDetStream {
+        GUID majorType = {};     // MEDIATYPE_Video or MEDIATYPE_Audio
+        double length = 0;       // seconds
+        long width = 0, height = 0;
+        double frameRate = 0;    // frames per second
+        long sampleRate = 0, channels = 0;
+    };
+    // The streams of a file, in the file's order; false when the detector cannot open it.
+    static bool QueryMediaDetInfo(const char* inFile, std::vector<MediaDetStream>* outStreams);
+    // Writes the picture of a file's video stream at `inSeconds` to a .bmp file (24 bits per
+    // pixel) of inWidth x inHeight, the stream's own size when either is 0.
+    static bool SaveMediaDetBitmap(const char* inFile, double inSeconds, const char* outFile, long inWidth = 0,
+                                   long inHeight = 0);
 
 private:
     bool QueryInterfaces();

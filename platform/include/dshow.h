@@ -93,7 +93,35 @@ typedef struct _AMMediaType {
     BYTE* pbFormat;
 } AM_MEDIA_TYPE;
 
+// The format blocks of video and sound media types.
+typedef struct tagVIDEOINFOHEADER {
+    RECT rcSource;
+    RECT rcTarget;
+    DWORD dwBitRate;
+    DWORD dwBitErrorRate;
+    REFERENCE_TIME AvgTimePerFrame;
+    BITMAPINFOHEADER bmiHeader;
+} VIDEOINFOHEADER;
+
+#ifndef _WAVEFORMATEX_
+#define _WAVEFORMATEX_
+#pragma pack(push, 1)
+typedef struct tWAVEFORMATEX {
+    WORD wFormatTag;
+    WORD nChannels;
+    DWORD nSamplesPerSec;
+    DWORD nAvgBytesPerSec;
+    WORD nBlockAlign;
+    WORD wBitsPerSample;
+    WORD cbSize;
+} WAVEFORMATEX;
+#pragma pack(pop)
+#endif
+#define WAVE_FORMAT_PCM 1
+
 #ifdef __cplusplus
+static_assert(sizeof(VIDEOINFOHEADER) == 88, "VIDEOINFOHEADER layout");
+static_assert(sizeof(WAVEFORMATEX) == 18, "WAVEFORMATEX layout");
 #define DSHOW_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) \
     static const GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
 
@@ -114,6 +142,10 @@ DSHOW_GUID(TIME_FORMAT_MEDIA_TIME, 0x7b785574, 0x8c82, 0x11cf, 0xbc, 0x0c, 0x00,
 DSHOW_GUID(TIME_FORMAT_FRAME, 0x7b785570, 0x8c82, 0x11cf, 0xbc, 0x0c, 0x00, 0xaa, 0x00, 0xac, 0x74, 0xf6);
 DSHOW_GUID(IID_IRunningObjectTable, 0x00000010, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
 DSHOW_GUID(IID_IMoniker, 0x0000000f, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
+DSHOW_GUID(MEDIATYPE_Video, 0x73646976, 0x0000, 0x0010, 0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71);
+DSHOW_GUID(MEDIATYPE_Audio, 0x73647561, 0x0000, 0x0010, 0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71);
+DSHOW_GUID(FORMAT_VideoInfo, 0x05589f80, 0xc356, 0x11ce, 0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a);
+DSHOW_GUID(FORMAT_WaveFormatEx, 0x05589f81, 0xc356, 0x11ce, 0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a);
 #undef DSHOW_GUID
 
 struct IBaseFilter;
@@ -222,6 +254,9 @@ struct IBasicVideo : IDispatch {
     virtual HRESULT STDMETHODCALLTYPE GetSourcePosition(long* left, long* top, long* width, long* height) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDestinationPosition(long* left, long* top, long* width, long* height) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetVideoSize(long* width, long* height) = 0;
+    // The picture shown now as a packed DIB (BITMAPINFOHEADER, then the pixels). With a null
+    // image, *size receives the bytes needed; otherwise *size holds the buffer's size.
+    virtual HRESULT STDMETHODCALLTYPE GetCurrentImage(long* size, long* image) = 0;
 protected:
     ~IBasicVideo() = default;
 };

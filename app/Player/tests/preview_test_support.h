@@ -35,9 +35,11 @@ struct FrameMatch {
     double error = 1e9;  // mean absolute difference per channel at the best frame
 };
 
-// Which of frames [0, frames) a clip of vw x vh shows, drawn scaled into `dest` of the picture
-// (aspect kept). Sampled on a grid away from the edges, where compression smears least.
-inline FrameMatch MatchScaledFrame(const WinTestWindowPicture& pic, RECT dest, int vw, int vh, int frames) {
+// Which of frames [0, frames) a clip of vw x vh shows, drawn scaled into `dest` of a picture
+// whose pixels `at(x, y)` gives (aspect kept). Sampled on a grid away from the edges, where
+// compression smears least.
+template <class PixelAt>
+FrameMatch MatchScaledPixels(PixelAt at, RECT dest, int vw, int vh, int frames) {
     FrameMatch best;
     int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
     if (dw <= 16 || dh <= 16 || vw <= 0 || vh <= 0) return best;
@@ -47,7 +49,7 @@ inline FrameMatch MatchScaledFrame(const WinTestWindowPicture& pic, RECT dest, i
         for (int y = 4; y < dh - 4; y += 7) {
             for (int x = 4; x < dw - 4; x += 9) {
                 int sx = int((x + 0.5) * vw / dw), sy = int((y + 0.5) * vh / dh);
-                COLORREF got = pic.At(dest.left + x, dest.top + y), want = ClipColour(f, sx, sy);
+                COLORREF got = at(dest.left + x, dest.top + y), want = ClipColour(f, sx, sy);
                 if (got == CLR_INVALID) return FrameMatch{};
                 sum += std::abs(int(GetRValue(got)) - int(GetRValue(want))) +
                        std::abs(int(GetGValue(got)) - int(GetGValue(want))) +
@@ -59,6 +61,10 @@ inline FrameMatch MatchScaledFrame(const WinTestWindowPicture& pic, RECT dest, i
         if (err < best.error) best = FrameMatch{f, err};
     }
     return best;
+}
+
+inline FrameMatch MatchScaledFrame(const WinTestWindowPicture& pic, RECT dest, int vw, int vh, int frames) {
+    return MatchScaledPixels([&](int x, int y) { return pic.At(x, y); }, dest, vw, vh, frames);
 }
 
 // The same, for the clip drawn 1:1 at `ox`, `oy`.

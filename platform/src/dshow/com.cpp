@@ -1,11 +1,13 @@
-// COM subset: per-thread initialisation counts, the filter graph's class factory, and the
-// running object table, which this layer keeps as a no-op (nothing outside the process can
-// look at our graphs, so registration only hands out cookies).
+// COM subset: per-thread initialisation counts, the class factory of the filter graph and the
+// media detector, and the running object table, which this layer keeps as a no-op (nothing
+// outside the process can look at our graphs, so registration only hands out cookies).
 #include <atomic>
 #include <cstdlib>
 
 #include "dshow.h"
 #include "dshow/graph.h"
+#include "dshow/mediadet.h"
+#include "qedit.h"
 
 namespace {
 
@@ -63,10 +65,11 @@ void WINAPI CoUninitialize(void) {
 HRESULT WINAPI CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (clsid != CLSID_FilterGraph) return REGDB_E_CLASSNOTREG;
+    const bool graph = clsid == CLSID_FilterGraph, detector = clsid == CLSID_MediaDet;
+    if (!graph && !detector) return REGDB_E_CLASSNOTREG;
     if (outer) return CLASS_E_NOAGGREGATION;
     if (!(context & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
-    return plat::dshow::CreateFilterGraph(iid, out);
+    return graph ? plat::dshow::CreateFilterGraph(iid, out) : plat::dshow::CreateMediaDet(iid, out);
 }
 
 void* WINAPI CoTaskMemAlloc(SIZE_T size) { return std::malloc(size ? size : 1); }

@@ -14,6 +14,7 @@
 // is therefore in the notify window's queue as soon as the clock has been moved past it,
 // however late the playback thread wakes.
 #include "dshow/graph.h"
+#include "dshow/media.h"
 #include "dshow/sync.h"
 
 #include <algorithm>
@@ -45,14 +46,9 @@ extern "C" {
 namespace plat::dshow {
 namespace {
 
-constexpr LONGLONG kUnitsPerSecond = 10000000;  // 100-ns units
 constexpr UINT kFrameReady = WM_USER + 1;       // playback thread -> video window
 constexpr const char* kVideoClass = "VelmoraVideoRenderer";
 constexpr LONGLONG kAudioLead = 3000000;  // decode audio this far ahead of the clock
-
-std::string Utf8FromWide(LPCWSTR w) {
-    return res::Utf16ToUtf8(w, std::char_traits<char16_t>::length(w));
-}
 
 LRESULT WINAPI VideoWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -331,6 +327,7 @@ public:
         *h = video_h_;
         return S_OK;
     }
+    HRESULT STDMETHODCALLTYPE GetCurrentImage(long* size, long* image) override;
 
     // ---- IVideoWindow ----
     HRESULT STDMETHODCALLTYPE put_WindowStyle(long style) override;
@@ -411,11 +408,7 @@ private:
     }
     double SampleAspect() const { return sar_; }
     LONGLONG Position();
-    LONGLONG ToUnits(int64_t ts, AVRational tb) const {
-        if (ts == AV_NOPTS_VALUE) return -1;
-        LONGLONG start = fmt_->start_time == AV_NOPTS_VALUE ? 0 : av_rescale(fmt_->start_time, kUnitsPerSecond, AV_TIME_BASE);
-        return av_rescale_q(ts, tb, AVRational{1, int(kUnitsPerSecond)}) - start;
-    }
+    LONGLONG ToUnits(int64_t ts, AVRational tb) const { return ToMediaTime(fmt_, ts, tb); }
 
     void CloseMedia();
     void ResetDecoding(LONGLONG target);
@@ -517,35 +510,13 @@ HRESULT Graph::RenderFile(LPCWSTR file, LPCWSTR) {
     if (!file) return E_POINTER;
     if (state_ != State_Stopped) return VFW_E_WRONG_STATE;
     CloseMedia();
-    std::string path = Utf8FromWide(file);
-    if (path.empty()) return VFW_E_NOT_FOUND;
-    AVDictionary* opts = nullptr;
-    av_dict_set(&opts, "protocol_whitelist", "file", 0);
-    // The explicit protocol keeps a name with a colon from being read as some other protocol.
-    int rc = avformat_open_input(&fmt_, ("file:" + path).c_str(), nullptr, &opts);
-    av_dict_free(&opts);
-    if (rc < 0) {
-        fmt_ = nullptr;
-        return rc == AVERROR(ENOENT) || rc == AVERROR(EACCES) || rc == AVERROR(EISDIR) ? VFW_E_NOT_FOUND
-                                                                                       : VFW_E_UNKNOWN_FILE_TYPE;
-    }
-    if (avformat_find_stream_info(fmt_, nullptr) < 0) {
-        CloseMedia();
-        return VFW_E_INVALID_FILE_FORMAT;
-    }
+    HRESULT opened = OpenMediaFile(Utf8FromWide(file), &fmt_);
+    if (FAILED(opened)) return opened;
     bool had_video = av_find_best_stream(fmt_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
     auto open = [&](AVMediaType type, int* idx) -> AVCodecContext* {
-        const AVCodec* codec = nullptr;
-        int i = av_find_best_stream(fmt_, type, -1, -1, &codec, 0);
-        if (i < 0 || !codec) return nullptr;
-        AVCodecContext* c = avcodec_alloc_context3(codec);
-        if (!c) return nullptr;
-        if (avcodec_parameters_to_context(c, fmt_->streams[i]->codecpar) < 0 || avcodec_open2(c, codec, nullptr) < 0 ||
-            (type == AVMEDIA_TYPE_VIDEO && (c->width <= 0 || c->height <= 0))) {
-            avcodec_free_context(&c);
-            return nullptr;
-        }
-        *idx = i;
+        int i = av_find_best_stream(fmt_, type, -1, -1, nullptr, 0);
+        AVCodecContext* c = OpenStreamDecoder(fmt_, i);
+        if (c) *idx = i;
         return c;
     };
     vdec_ = open(AVMEDIA_TYPE_VIDEO, &vidx_);
@@ -617,7 +588,7 @@ void Graph::ResetDecoding(LONGLONG target) {
 }
 
 bool Graph::SeekMedia(LONGLONG target) {
-    LONGLONG start = fmt_->start_time == AV_NOPTS_VALUE ? 0 : av_rescale(fmt_->start_time, kUnitsPerSecond, AV_TIME_BASE);
+    LONGLONG start = StartUnits(fmt_);
     int64_t ts = av_rescale(target, AV_TIME_BASE, kUnitsPerSecond) + av_rescale(start, AV_TIME_BASE, kUnitsPerSecond);
     // Backwards: the key frame at or before the target; the frames between are decoded, not shown.
     // The video stream's own index decides where its key frames are; the demuxer's default
@@ -715,24 +686,7 @@ bool Graph::WaitForStreamTime(LONGLONG t) {
 
 void Graph::Deliver(const AVFrame* f) {
     int w = f->width, h = f->height;
-    if (w <= 0 || h <= 0) return;
-    sws_ = sws_getCachedContext(sws_, w, h, AVPixelFormat(f->format), w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
-                                nullptr, nullptr);
-    if (!sws_) return;
-    // The scaler writes whole vector blocks, past the end of a row whose width is not a
-    // multiple of the block: it gets rows padded to 64 pixels and a spare row, and the picture
-    // is then copied out tight.
-    int stride = (w + 63) & ~63;
-    converted_.assign(size_t(stride) * (h + 1), 0);
-    uint8_t* dst[4] = {reinterpret_cast<uint8_t*>(converted_.data()), nullptr, nullptr, nullptr};
-    int dst_stride[4] = {stride * 4, 0, 0, 0};
-    sws_scale(sws_, f->data, f->linesize, 0, h, dst, dst_stride);
-    scratch_.resize(size_t(w) * h);
-    for (int y = 0; y < h; ++y) {
-        const uint32_t* from = converted_.data() + size_t(y) * stride;
-        uint32_t* to = scratch_.data() + size_t(y) * w;
-        for (int x = 0; x < w; ++x) to[x] = from[x] | 0xFF000000u;
-    }
+    if (!ToBgra(f, w, h, &sws_, &converted_, &scratch_)) return;
     {
         std::lock_guard<std::mutex> l(mu_);
         frame_.swap(scratch_);
@@ -994,6 +948,35 @@ HRESULT Graph::WaitForCompletion(long timeout_ms, long* code) {
     return S_OK;
 }
 
+HRESULT Graph::GetCurrentImage(long* size, long* image) {
+    if (!size) return E_POINTER;
+    if (!vdec_) return E_NOINTERFACE;
+    std::lock_guard<std::mutex> l(mu_);
+    if (frame_.empty() || frame_w_ <= 0 || frame_h_ <= 0) return E_UNEXPECTED;  // nothing shown yet
+    const size_t pixels = size_t(frame_w_) * frame_h_ * 4;
+    const size_t needed = sizeof(BITMAPINFOHEADER) + pixels;
+    if (!image) {
+        *size = long(needed);
+        return S_OK;
+    }
+    if (*size < 0 || size_t(*size) < needed) return E_OUTOFMEMORY;
+    BITMAPINFOHEADER bih{};
+    bih.biSize = sizeof bih;
+    bih.biWidth = frame_w_;
+    bih.biHeight = frame_h_;  // bottom-up, as DIBs are
+    bih.biPlanes = 1;
+    bih.biBitCount = 32;
+    bih.biCompression = BI_RGB;
+    bih.biSizeImage = DWORD(pixels);
+    uint8_t* out = reinterpret_cast<uint8_t*>(image);
+    std::memcpy(out, &bih, sizeof bih);
+    out += sizeof bih;
+    for (int y = 0; y < frame_h_; ++y)
+        std::memcpy(out + size_t(y) * frame_w_ * 4, frame_.data() + size_t(frame_h_ - 1 - y) * frame_w_,
+                    size_t(frame_w_) * 4);
+    return S_OK;
+}
+
 // ---------------------------------------------------------------------------------------
 // The video window
 
@@ -1185,11 +1168,7 @@ LRESULT WINAPI VideoWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HRESULT CreateFilterGraph(REFIID iid, void** out) {
-    auto* g = new (std::nothrow) Graph();
-    if (!g) return E_OUTOFMEMORY;
-    HRESULT hr = g->QueryInterface(iid, out);
-    g->Release();
-    return hr;
+    return NewObject<Graph>(iid, out);
 }
 
 }  // namespace plat::dshow
