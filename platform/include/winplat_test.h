@@ -3,6 +3,7 @@
 #pragma once
 
 #include "windef.h"
+#include "winbase.h"
 
 #define WINTESTAPI WINAPI_EXPORT
 
@@ -65,6 +66,11 @@ WINTESTAPI void WinTestActivate(HWND top_level);
 WINTESTAPI void WinTestAdvanceClock(DWORD ms);
 WINTESTAPI void WinTestUseRealTime(BOOL real);
 WINTESTAPI ULONGLONG WinTestNow(void);
+// The date GetSystemTime reports now (UTC), and GetLocalTime as that plus the offset in
+// minutes (at most a day either way); both then move on with the layer's clock. Until a test
+// sets it, the date is the time of day the layer first read and local time the machine's.
+// FALSE, changing nothing, for a date that does not exist (the day of week is not read).
+WINTESTAPI BOOL WinTestSetDateTime(const SYSTEMTIME* utc, int local_offset_minutes);
 
 // Delivers queued input and handles every message waiting for the calling thread (painting
 // and due timers included) until nothing is left. Returns how many it handled; stops after

@@ -1,17 +1,14 @@
-// Errors, time, version identity, debug output, modules and the small string helpers.
+// Errors, version identity, debug output, modules and the small string helpers.
 #include <dlfcn.h>
 #include <limits.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <map>
 #include <string>
 
-#include "core/clock.h"
 #include "core/handles.h"
 #include "kernel/kobjects.h"
 #include "windows.h"
@@ -109,30 +106,6 @@ extern "C" {
 
 DWORD WINAPI GetLastError(void) { return t_last_error; }
 void WINAPI SetLastError(DWORD code) { t_last_error = code; }
-
-DWORD WINAPI GetTickCount(void) { return DWORD(plat::clock::NowMs()); }
-
-static void FillSystemTime(LPSYSTEMTIME st, bool local) {
-    if (!st) return;
-    timeval tv{};
-    gettimeofday(&tv, nullptr);
-    time_t secs = tv.tv_sec;
-    tm t{};
-    if (local)
-        localtime_r(&secs, &t);
-    else
-        gmtime_r(&secs, &t);
-    st->wYear = WORD(t.tm_year + 1900);
-    st->wMonth = WORD(t.tm_mon + 1);
-    st->wDayOfWeek = WORD(t.tm_wday);
-    st->wDay = WORD(t.tm_mday);
-    st->wHour = WORD(t.tm_hour);
-    st->wMinute = WORD(t.tm_min);
-    st->wSecond = WORD(t.tm_sec);
-    st->wMilliseconds = WORD(tv.tv_usec / 1000);
-}
-void WINAPI GetSystemTime(LPSYSTEMTIME st) { FillSystemTime(st, false); }
-void WINAPI GetLocalTime(LPSYSTEMTIME st) { FillSystemTime(st, true); }
 
 void WINAPI OutputDebugStringA(LPCSTR s) {
     if (!s) return;
