@@ -1,5 +1,6 @@
 // This project's platform layer: common controls (list view, header, trackbar, progress bar,
-// tooltips, image lists): class names, messages, notifications and structures.
+// tooltips, image lists, up-down, and through the headers included at the end all the others):
+// class names, messages, notifications and structures.
 #pragma once
 
 #include "windows.h"
@@ -34,6 +35,8 @@
 #define ANIMATE_CLASSA "SysAnimate32"
 #define ANIMATE_CLASS ANIMATE_CLASSA
 #define WC_LINK "SysLink"
+#define WC_IPADDRESSA "SysIPAddress32"
+#define WC_IPADDRESS WC_IPADDRESSA
 
 // ---- initialisation ------------------------------------------------------------------------
 typedef struct tagINITCOMMONCONTROLSEX {
@@ -849,13 +852,38 @@ typedef struct tagNMTTDISPINFOW {
 #define UDS_ARROWKEYS 0x0020
 #define UDS_HORZ 0x0040
 #define UDS_NOTHOUSANDS 0x0080
+#define UDS_HOTTRACK 0x0100
+#define UD_MAXVAL 0x7FFF
+#define UD_MINVAL (-UD_MAXVAL)
 #define UDM_SETRANGE (WM_USER + 101)
 #define UDM_GETRANGE (WM_USER + 102)
 #define UDM_SETPOS (WM_USER + 103)
 #define UDM_GETPOS (WM_USER + 104)
 #define UDM_SETBUDDY (WM_USER + 105)
 #define UDM_GETBUDDY (WM_USER + 106)
+#define UDM_SETACCEL (WM_USER + 107)
+#define UDM_GETACCEL (WM_USER + 108)
+#define UDM_SETBASE (WM_USER + 109)
+#define UDM_GETBASE (WM_USER + 110)
 #define UDM_SETRANGE32 (WM_USER + 111)
 #define UDM_GETRANGE32 (WM_USER + 112)
 #define UDM_SETPOS32 (WM_USER + 113)
 #define UDM_GETPOS32 (WM_USER + 114)
+
+typedef struct _UDACCEL {
+    UINT nSec;
+    UINT nInc;
+} UDACCEL, *LPUDACCEL;
+
+#define UDN_FIRST (0U - 721U)
+#define UDN_LAST (0U - 729U)
+#define UDN_DELTAPOS (UDN_FIRST - 1)
+typedef struct _NM_UPDOWN {
+    NMHDR hdr;
+    int iPos;
+    int iDelta;
+} NMUPDOWN, *LPNMUPDOWN;
+
+// The other controls: bars (tab, toolbar, rebar, status bar), then views and pickers.
+#include "commctrl_bars.h"
+#include "commctrl_views.h"

@@ -42,6 +42,21 @@ TEST(InternalUserClasses, ALateRegistrationReachesTheExistingClassAtOnce) {
     EXPECT_FALSE(plat::user::ReplaceSystemClassProc("NoSuchSystemClass", Counting, 0, 0, nullptr));
 }
 
+TEST(InternalUserClasses, ARegistrationOfANewNameMakesASystemClass) {
+    DestroyWindow(Make("Static"));
+    HWND none = Make("VelmoraLayerOwnClass");
+    EXPECT_EQ(none, nullptr);
+    plat::user::RegisterSystemClass({"VelmoraLayerOwnClass", Counting, 8, CS_DBLCLKS, nullptr});
+    g_seen = 0;
+    HWND w = Make("VelmoraLayerOwnClass");
+    ASSERT_TRUE(w);
+    EXPECT_EQ(g_seen, 1);
+    EXPECT_EQ(GetClassLongA(w, GCL_CBWNDEXTRA), 8);
+    WNDCLASSA wc{};
+    EXPECT_TRUE(GetClassInfoA(reinterpret_cast<HINSTANCE>(uintptr_t(0x1234)), "VelmoraLayerOwnClass", &wc));  // any instance finds it
+    DestroyWindow(w);
+}
+
 TEST(InternalUserClasses, AProgramClassOfASystemNameStillShadowsIt) {
     plat::user::RegisterSystemClass({"SysLink", Counting, 0, 0, nullptr});
     WNDCLASSA wc{};

@@ -155,7 +155,9 @@ TEST_F(UserWindows, CallsOnAStaleWindowFailAndSayTheHandleIsInvalid) {
     invalid(!ValidateRect(h, nullptr), "ValidateRect");
     invalid(!RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE), "RedrawWindow");
     invalid(SetTimer(h, 1, 10, nullptr) == 0, "SetTimer");
-    SCROLLINFO si{sizeof(si), SIF_ALL};
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
     invalid(!GetScrollInfo(h, SB_VERT, &si), "GetScrollInfo");
     invalid(SetScrollInfo(h, SB_VERT, &si, FALSE) == 0, "SetScrollInfo");
 }

@@ -8,7 +8,8 @@
 namespace plat::user {
 
 // What a control gives its system class. Recorded at once; applied when the window system
-// makes its system classes, or straight away when they already exist.
+// makes its system classes, or straight away when they already exist. A name the window system
+// does not know becomes a system class of its own.
 struct SystemClassSetup {
     const char* name;  // a system class name ("Button", WC_LISTVIEWA...)
     WNDPROC proc;

@@ -40,16 +40,30 @@ std::vector<SystemClassSetup>& Setups() {
 bool g_system_classes_made = false;  // under the global lock
 
 // Under the global lock, once the system classes exist.
-bool ApplySetup(const SystemClassSetup& s) {
+std::shared_ptr<WindowClass> SystemClass(const char* name) {
     for (auto& c : Classes())
-        if (c->system && SameName(c->name, s.name)) {
-            c->proc = s.proc;
-            c->wnd_extra = s.wnd_extra;
-            c->style = s.style;
-            c->background = s.background;
-            return true;
-        }
-    return false;
+        if (c->system && SameName(c->name, name)) return c;
+    return nullptr;
+}
+bool ApplySetup(const SystemClassSetup& s) {
+    std::shared_ptr<WindowClass> c = SystemClass(s.name);
+    if (!c) return false;
+    c->proc = s.proc;
+    c->wnd_extra = s.wnd_extra;
+    c->style = s.style;
+    c->background = s.background;
+    return true;
+}
+ATOM AddClass(std::shared_ptr<WindowClass> c);
+// A registration names a class of the layer's own: one the window system does not make itself
+// becomes a system class like the others.
+void ApplyOrAdd(const SystemClassSetup& s) {
+    if (ApplySetup(s)) return;
+    auto c = std::make_shared<WindowClass>();
+    c->name = s.name;
+    c->system = true;
+    AddClass(c);
+    ApplySetup(s);
 }
 
 std::shared_ptr<WindowClass> ClassByAtom(ATOM a) {
@@ -122,14 +136,14 @@ void EnsureSystemClasses() {
         }
         Guard g(GlobalLock());
         g_system_classes_made = true;
-        for (const SystemClassSetup& s : Setups()) ApplySetup(s);
+        for (const SystemClassSetup& s : Setups()) ApplyOrAdd(s);
     });
 }
 
 void RegisterSystemClass(const SystemClassSetup& setup) {
     Guard g(GlobalLock());
     Setups().push_back(setup);
-    if (g_system_classes_made) ApplySetup(setup);
+    if (g_system_classes_made) ApplyOrAdd(setup);
 }
 
 bool ReplaceSystemClassProc(const char* name, WNDPROC proc, int wnd_extra, UINT style, HBRUSH background) {

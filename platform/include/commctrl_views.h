@@ -1,0 +1,515 @@
+// This project's platform layer: the view and picker controls of commctrl (tree view, date-time
+// picker, month calendar, animation, link, IP address). Included by commctrl.h; programs include
+// that.
+#pragma once
+
+#include "commctrl.h"
+
+// ---- tree view -----------------------------------------------------------------------------
+#define TVS_HASBUTTONS 0x0001
+#define TVS_HASLINES 0x0002
+#define TVS_LINESATROOT 0x0004
+#define TVS_EDITLABELS 0x0008
+#define TVS_DISABLEDRAGDROP 0x0010
+#define TVS_SHOWSELALWAYS 0x0020
+#define TVS_RTLREADING 0x0040
+#define TVS_NOTOOLTIPS 0x0080
+#define TVS_CHECKBOXES 0x0100
+#define TVS_TRACKSELECT 0x0200
+#define TVS_SINGLEEXPAND 0x0400
+#define TVS_INFOTIP 0x0800
+#define TVS_FULLROWSELECT 0x1000
+#define TVS_NOSCROLL 0x2000
+#define TVS_NONEVENHEIGHT 0x4000
+#define TVS_NOHSCROLL 0x8000
+
+// HTREEITEM is a handle of windef.h.
+
+#define TVIF_TEXT 0x0001
+#define TVIF_IMAGE 0x0002
+#define TVIF_PARAM 0x0004
+#define TVIF_STATE 0x0008
+#define TVIF_HANDLE 0x0010
+#define TVIF_SELECTEDIMAGE 0x0020
+#define TVIF_CHILDREN 0x0040
+#define TVIF_INTEGRAL 0x0080
+
+#define TVIS_SELECTED 0x0002
+#define TVIS_CUT 0x0004
+#define TVIS_DROPHILITED 0x0008
+#define TVIS_BOLD 0x0010
+#define TVIS_EXPANDED 0x0020
+#define TVIS_EXPANDEDONCE 0x0040
+#define TVIS_EXPANDPARTIAL 0x0080
+#define TVIS_OVERLAYMASK 0x0F00
+#define TVIS_STATEIMAGEMASK 0xF000
+#define TVIS_USERMASK 0xF000
+#define I_CHILDRENCALLBACK (-1)
+
+typedef struct tagTVITEMA {
+    UINT mask;
+    HTREEITEM hItem;
+    UINT state;
+    UINT stateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    int iSelectedImage;
+    int cChildren;
+    LPARAM lParam;
+} TVITEMA, *LPTVITEMA;
+#define TVITEM TVITEMA
+#define LPTVITEM LPTVITEMA
+#define TV_ITEM TVITEM
+
+typedef struct tagTVITEMEXA {
+    UINT mask;
+    HTREEITEM hItem;
+    UINT state;
+    UINT stateMask;
+    LPSTR pszText;
+    int cchTextMax;
+    int iImage;
+    int iSelectedImage;
+    int cChildren;
+    LPARAM lParam;
+    int iIntegral;
+} TVITEMEXA, *LPTVITEMEXA;
+#define TVITEMEX TVITEMEXA
+
+#define TVI_ROOT ((HTREEITEM)(ULONG_PTR)-0x10000)
+#define TVI_FIRST ((HTREEITEM)(ULONG_PTR)-0x0FFFF)
+#define TVI_LAST ((HTREEITEM)(ULONG_PTR)-0x0FFFE)
+#define TVI_SORT ((HTREEITEM)(ULONG_PTR)-0x0FFFD)
+
+typedef struct tagTVINSERTSTRUCTA {
+    HTREEITEM hParent;
+    HTREEITEM hInsertAfter;
+    union {
+        TVITEMEXA itemex;
+        TVITEMA item;
+    };
+} TVINSERTSTRUCTA, *LPTVINSERTSTRUCTA;
+#define TVINSERTSTRUCT TVINSERTSTRUCTA
+#define LPTVINSERTSTRUCT LPTVINSERTSTRUCTA
+
+#define TV_FIRST 0x1100
+#define TVM_INSERTITEMA (TV_FIRST + 0)
+#define TVM_INSERTITEM TVM_INSERTITEMA
+#define TVM_DELETEITEM (TV_FIRST + 1)
+#define TVM_EXPAND (TV_FIRST + 2)
+#define TVM_GETITEMRECT (TV_FIRST + 4)
+#define TVM_GETCOUNT (TV_FIRST + 5)
+#define TVM_GETINDENT (TV_FIRST + 6)
+#define TVM_SETINDENT (TV_FIRST + 7)
+#define TVM_GETIMAGELIST (TV_FIRST + 8)
+#define TVM_SETIMAGELIST (TV_FIRST + 9)
+#define TVM_GETNEXTITEM (TV_FIRST + 10)
+#define TVM_SELECTITEM (TV_FIRST + 11)
+#define TVM_GETITEMA (TV_FIRST + 12)
+#define TVM_GETITEM TVM_GETITEMA
+#define TVM_SETITEMA (TV_FIRST + 13)
+#define TVM_SETITEM TVM_SETITEMA
+#define TVM_EDITLABELA (TV_FIRST + 14)
+#define TVM_EDITLABEL TVM_EDITLABELA
+#define TVM_GETEDITCONTROL (TV_FIRST + 15)
+#define TVM_GETVISIBLECOUNT (TV_FIRST + 16)
+#define TVM_HITTEST (TV_FIRST + 17)
+#define TVM_CREATEDRAGIMAGE (TV_FIRST + 18)
+#define TVM_SORTCHILDREN (TV_FIRST + 19)
+#define TVM_ENSUREVISIBLE (TV_FIRST + 20)
+#define TVM_SORTCHILDRENCB (TV_FIRST + 21)
+#define TVM_ENDEDITLABELNOW (TV_FIRST + 22)
+#define TVM_GETISEARCHSTRINGA (TV_FIRST + 23)
+#define TVM_SETTOOLTIPS (TV_FIRST + 24)
+#define TVM_GETTOOLTIPS (TV_FIRST + 25)
+#define TVM_SETINSERTMARK (TV_FIRST + 26)
+#define TVM_SETITEMHEIGHT (TV_FIRST + 27)
+#define TVM_GETITEMHEIGHT (TV_FIRST + 28)
+#define TVM_SETBKCOLOR (TV_FIRST + 29)
+#define TVM_SETTEXTCOLOR (TV_FIRST + 30)
+#define TVM_GETBKCOLOR (TV_FIRST + 31)
+#define TVM_GETTEXTCOLOR (TV_FIRST + 32)
+#define TVM_SETSCROLLTIME (TV_FIRST + 33)
+#define TVM_GETSCROLLTIME (TV_FIRST + 34)
+#define TVM_SETINSERTMARKCOLOR (TV_FIRST + 37)
+#define TVM_GETINSERTMARKCOLOR (TV_FIRST + 38)
+#define TVM_GETITEMSTATE (TV_FIRST + 39)
+#define TVM_SETLINECOLOR (TV_FIRST + 40)
+#define TVM_GETLINECOLOR (TV_FIRST + 41)
+#define TVM_INSERTITEMW (TV_FIRST + 50)
+#define TVM_GETITEMW (TV_FIRST + 62)
+#define TVM_SETITEMW (TV_FIRST + 63)
+
+#define TVE_COLLAPSE 0x0001
+#define TVE_EXPAND 0x0002
+#define TVE_TOGGLE 0x0003
+#define TVE_EXPANDPARTIAL 0x4000
+#define TVE_COLLAPSERESET 0x8000
+#define TVSIL_NORMAL 0
+#define TVSIL_STATE 2
+#define TVGN_ROOT 0x0000
+#define TVGN_NEXT 0x0001
+#define TVGN_PREVIOUS 0x0002
+#define TVGN_PARENT 0x0003
+#define TVGN_CHILD 0x0004
+#define TVGN_FIRSTVISIBLE 0x0005
+#define TVGN_NEXTVISIBLE 0x0006
+#define TVGN_PREVIOUSVISIBLE 0x0007
+#define TVGN_DROPHILITE 0x0008
+#define TVGN_CARET 0x0009
+#define TVGN_LASTVISIBLE 0x000A
+
+#define TVHT_NOWHERE 0x0001
+#define TVHT_ONITEMICON 0x0002
+#define TVHT_ONITEMLABEL 0x0004
+#define TVHT_ONITEMINDENT 0x0008
+#define TVHT_ONITEMBUTTON 0x0010
+#define TVHT_ONITEMRIGHT 0x0020
+#define TVHT_ONITEMSTATEICON 0x0040
+#define TVHT_ONITEM (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON)
+#define TVHT_ABOVE 0x0100
+#define TVHT_BELOW 0x0200
+#define TVHT_TORIGHT 0x0400
+#define TVHT_TOLEFT 0x0800
+typedef struct tagTVHITTESTINFO {
+    POINT pt;
+    UINT flags;
+    HTREEITEM hItem;
+} TVHITTESTINFO, *LPTVHITTESTINFO;
+
+typedef int(CALLBACK* PFNTVCOMPARE)(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
+typedef struct tagTVSORTCB {
+    HTREEITEM hParent;
+    PFNTVCOMPARE lpfnCompare;
+    LPARAM lParam;
+} TVSORTCB, *LPTVSORTCB;
+
+#define TVN_FIRST (0U - 400U)
+#define TVN_LAST (0U - 499U)
+#define TVN_SELCHANGINGA (TVN_FIRST - 1)
+#define TVN_SELCHANGEDA (TVN_FIRST - 2)
+#define TVN_GETDISPINFOA (TVN_FIRST - 3)
+#define TVN_SETDISPINFOA (TVN_FIRST - 4)
+#define TVN_ITEMEXPANDINGA (TVN_FIRST - 5)
+#define TVN_ITEMEXPANDEDA (TVN_FIRST - 6)
+#define TVN_BEGINDRAGA (TVN_FIRST - 7)
+#define TVN_BEGINRDRAGA (TVN_FIRST - 8)
+#define TVN_DELETEITEMA (TVN_FIRST - 9)
+#define TVN_BEGINLABELEDITA (TVN_FIRST - 10)
+#define TVN_ENDLABELEDITA (TVN_FIRST - 11)
+#define TVN_KEYDOWN (TVN_FIRST - 12)
+#define TVN_GETINFOTIPA (TVN_FIRST - 13)
+#define TVN_GETINFOTIPW (TVN_FIRST - 14)
+#define TVN_SINGLEEXPAND (TVN_FIRST - 15)
+#define TVN_SELCHANGINGW (TVN_FIRST - 50)
+#define TVN_SELCHANGEDW (TVN_FIRST - 51)
+#define TVN_GETDISPINFOW (TVN_FIRST - 52)
+#define TVN_SETDISPINFOW (TVN_FIRST - 53)
+#define TVN_ITEMEXPANDINGW (TVN_FIRST - 54)
+#define TVN_ITEMEXPANDEDW (TVN_FIRST - 55)
+#define TVN_BEGINDRAGW (TVN_FIRST - 56)
+#define TVN_BEGINRDRAGW (TVN_FIRST - 57)
+#define TVN_DELETEITEMW (TVN_FIRST - 58)
+#define TVN_BEGINLABELEDITW (TVN_FIRST - 59)
+#define TVN_ENDLABELEDITW (TVN_FIRST - 60)
+#define TVN_SELCHANGING TVN_SELCHANGINGA
+#define TVN_SELCHANGED TVN_SELCHANGEDA
+#define TVN_GETDISPINFO TVN_GETDISPINFOA
+#define TVN_SETDISPINFO TVN_SETDISPINFOA
+#define TVN_ITEMEXPANDING TVN_ITEMEXPANDINGA
+#define TVN_ITEMEXPANDED TVN_ITEMEXPANDEDA
+#define TVN_BEGINDRAG TVN_BEGINDRAGA
+#define TVN_BEGINRDRAG TVN_BEGINRDRAGA
+#define TVN_DELETEITEM TVN_DELETEITEMA
+#define TVN_BEGINLABELEDIT TVN_BEGINLABELEDITA
+#define TVN_ENDLABELEDIT TVN_ENDLABELEDITA
+#define TVN_GETINFOTIP TVN_GETINFOTIPA
+#define TVC_UNKNOWN 0x0000
+#define TVC_BYMOUSE 0x0001
+#define TVC_BYKEYBOARD 0x0002
+#define TVNRET_DEFAULT 0
+#define TVNRET_SKIPOLD 1
+#define TVNRET_SKIPNEW 2
+
+typedef struct tagNMTREEVIEWA {
+    NMHDR hdr;
+    UINT action;
+    TVITEMA itemOld;
+    TVITEMA itemNew;
+    POINT ptDrag;
+} NMTREEVIEWA, *LPNMTREEVIEWA;
+#define NMTREEVIEW NMTREEVIEWA
+#define LPNMTREEVIEW LPNMTREEVIEWA
+
+typedef struct tagTVDISPINFOA {
+    NMHDR hdr;
+    TVITEMA item;
+} NMTVDISPINFOA, *LPNMTVDISPINFOA;
+#define NMTVDISPINFO NMTVDISPINFOA
+
+typedef struct tagNMTVGETINFOTIPA {
+    NMHDR hdr;
+    LPSTR pszText;
+    int cchTextMax;
+    HTREEITEM hItem;
+    LPARAM lParam;
+} NMTVGETINFOTIPA, *LPNMTVGETINFOTIPA;
+
+typedef struct tagNMTVCUSTOMDRAW {
+    NMCUSTOMDRAW nmcd;
+    COLORREF clrText;
+    COLORREF clrTextBk;
+    int iLevel;
+} NMTVCUSTOMDRAW, *LPNMTVCUSTOMDRAW;
+
+// The key notice is byte-packed on the platform.
+#pragma pack(push, 1)
+typedef struct tagTVKEYDOWN {
+    NMHDR hdr;
+    WORD wVKey;
+    UINT flags;
+} NMTVKEYDOWN, *LPNMTVKEYDOWN;
+#pragma pack(pop)
+
+// ---- date-time picker and month calendar ---------------------------------------------------
+typedef DWORD MONTHDAYSTATE, *LPMONTHDAYSTATE;
+
+#define MCS_DAYSTATE 0x0001
+#define MCS_MULTISELECT 0x0002
+#define MCS_WEEKNUMBERS 0x0004
+#define MCS_NOTODAYCIRCLE 0x0008
+#define MCS_NOTODAY 0x0010
+
+#define MCM_FIRST 0x1000
+#define MCM_GETCURSEL (MCM_FIRST + 1)
+#define MCM_SETCURSEL (MCM_FIRST + 2)
+#define MCM_GETMAXSELCOUNT (MCM_FIRST + 3)
+#define MCM_SETMAXSELCOUNT (MCM_FIRST + 4)
+#define MCM_GETSELRANGE (MCM_FIRST + 5)
+#define MCM_SETSELRANGE (MCM_FIRST + 6)
+#define MCM_GETMONTHRANGE (MCM_FIRST + 7)
+#define MCM_SETDAYSTATE (MCM_FIRST + 8)
+#define MCM_GETMINREQRECT (MCM_FIRST + 9)
+#define MCM_SETCOLOR (MCM_FIRST + 10)
+#define MCM_GETCOLOR (MCM_FIRST + 11)
+#define MCM_SETTODAY (MCM_FIRST + 12)
+#define MCM_GETTODAY (MCM_FIRST + 13)
+#define MCM_HITTEST (MCM_FIRST + 14)
+#define MCM_SETFIRSTDAYOFWEEK (MCM_FIRST + 15)
+#define MCM_GETFIRSTDAYOFWEEK (MCM_FIRST + 16)
+#define MCM_GETRANGE (MCM_FIRST + 17)
+#define MCM_SETRANGE (MCM_FIRST + 18)
+#define MCM_GETMONTHDELTA (MCM_FIRST + 19)
+#define MCM_SETMONTHDELTA (MCM_FIRST + 20)
+#define MCM_GETMAXTODAYWIDTH (MCM_FIRST + 21)
+
+#define MCSC_BACKGROUND 0
+#define MCSC_TEXT 1
+#define MCSC_TITLEBK 2
+#define MCSC_TITLETEXT 3
+#define MCSC_MONTHBK 4
+#define MCSC_TRAILINGTEXT 5
+#define GMR_VISIBLE 0
+#define GMR_DAYSTATE 1
+
+#define MCHT_TITLE 0x00010000
+#define MCHT_CALENDAR 0x00020000
+#define MCHT_TODAYLINK 0x00030000
+#define MCHT_NEXT 0x01000000
+#define MCHT_PREV 0x02000000
+#define MCHT_NOWHERE 0x00000000
+#define MCHT_TITLEBK (MCHT_TITLE)
+#define MCHT_TITLEMONTH (MCHT_TITLE | 0x0001)
+#define MCHT_TITLEYEAR (MCHT_TITLE | 0x0002)
+#define MCHT_TITLEBTNNEXT (MCHT_TITLE | MCHT_NEXT | 0x0003)
+#define MCHT_TITLEBTNPREV (MCHT_TITLE | MCHT_PREV | 0x0003)
+#define MCHT_CALENDARBK (MCHT_CALENDAR)
+#define MCHT_CALENDARDATE (MCHT_CALENDAR | 0x0001)
+#define MCHT_CALENDARDATENEXT (MCHT_CALENDARDATE | MCHT_NEXT)
+#define MCHT_CALENDARDATEPREV (MCHT_CALENDARDATE | MCHT_PREV)
+#define MCHT_CALENDARDAY (MCHT_CALENDAR | 0x0002)
+#define MCHT_CALENDARWEEKNUM (MCHT_CALENDAR | 0x0003)
+
+// The hit-test record as the reported system version lays it out (no cell fields).
+typedef struct {
+    UINT cbSize;
+    POINT pt;
+    UINT uHit;
+    SYSTEMTIME st;
+} MCHITTESTINFO, *PMCHITTESTINFO;
+
+#define MCN_FIRST (0U - 746U)
+#define MCN_LAST (0U - 752U)
+#define MCN_SELECT (MCN_FIRST)
+#define MCN_GETDAYSTATE (MCN_FIRST - 1)
+#define MCN_SELCHANGE (MCN_FIRST - 3)
+
+typedef struct tagNMSELCHANGE {
+    NMHDR nmhdr;
+    SYSTEMTIME stSelStart;
+    SYSTEMTIME stSelEnd;
+} NMSELCHANGE, *LPNMSELCHANGE;
+typedef NMSELCHANGE NMSELECT, *LPNMSELECT;
+typedef struct tagNMDAYSTATE {
+    NMHDR nmhdr;
+    SYSTEMTIME stStart;
+    int cDayState;
+    LPMONTHDAYSTATE prgDayState;
+} NMDAYSTATE, *LPNMDAYSTATE;
+
+#define DTS_UPDOWN 0x0001
+#define DTS_SHOWNONE 0x0002
+#define DTS_SHORTDATEFORMAT 0x0000
+#define DTS_LONGDATEFORMAT 0x0004
+#define DTS_SHORTDATECENTURYFORMAT 0x000C
+#define DTS_TIMEFORMAT 0x0009
+#define DTS_APPCANPARSE 0x0010
+#define DTS_RIGHTALIGN 0x0020
+
+#define DTM_FIRST 0x1000
+#define DTM_GETSYSTEMTIME (DTM_FIRST + 1)
+#define DTM_SETSYSTEMTIME (DTM_FIRST + 2)
+#define DTM_GETRANGE (DTM_FIRST + 3)
+#define DTM_SETRANGE (DTM_FIRST + 4)
+#define DTM_SETFORMATA (DTM_FIRST + 5)
+#define DTM_SETFORMAT DTM_SETFORMATA
+#define DTM_SETMCCOLOR (DTM_FIRST + 6)
+#define DTM_GETMCCOLOR (DTM_FIRST + 7)
+#define DTM_GETMONTHCAL (DTM_FIRST + 8)
+#define DTM_SETMCFONT (DTM_FIRST + 9)
+#define DTM_GETMCFONT (DTM_FIRST + 10)
+#define DTM_SETFORMATW (DTM_FIRST + 50)
+
+#define GDT_ERROR (-1)
+#define GDT_VALID 0
+#define GDT_NONE 1
+#define GDTR_MIN 0x0001
+#define GDTR_MAX 0x0002
+
+// The picker's notices lie in two ranges: the wide ones in the first, the rest in the second.
+#define DTN_FIRST (0U - 740U)
+#define DTN_LAST (0U - 745U)
+#define DTN_FIRST2 (0U - 753U)
+#define DTN_LAST2 (0U - 799U)
+#define DTN_CLOSEUP (DTN_FIRST2)
+#define DTN_DROPDOWN (DTN_FIRST2 - 1)
+#define DTN_FORMATQUERYA (DTN_FIRST2 - 2)
+#define DTN_FORMATA (DTN_FIRST2 - 3)
+#define DTN_WMKEYDOWNA (DTN_FIRST2 - 4)
+#define DTN_USERSTRINGA (DTN_FIRST2 - 5)
+#define DTN_DATETIMECHANGE (DTN_FIRST2 - 6)
+#define DTN_FORMATQUERYW (DTN_FIRST - 2)
+#define DTN_FORMATW (DTN_FIRST - 3)
+#define DTN_WMKEYDOWNW (DTN_FIRST - 4)
+#define DTN_USERSTRINGW (DTN_FIRST - 5)
+#define DTN_FORMATQUERY DTN_FORMATQUERYA
+#define DTN_FORMAT DTN_FORMATA
+#define DTN_WMKEYDOWN DTN_WMKEYDOWNA
+#define DTN_USERSTRING DTN_USERSTRINGA
+
+typedef struct tagNMDATETIMECHANGE {
+    NMHDR nmhdr;
+    DWORD dwFlags;  // GDT_VALID or GDT_NONE
+    SYSTEMTIME st;
+} NMDATETIMECHANGE, *LPNMDATETIMECHANGE;
+typedef struct tagNMDATETIMESTRINGA {
+    NMHDR nmhdr;
+    LPCSTR pszUserString;
+    SYSTEMTIME st;
+    DWORD dwFlags;
+} NMDATETIMESTRINGA, *LPNMDATETIMESTRINGA;
+typedef struct tagNMDATETIMEWMKEYDOWNA {
+    NMHDR nmhdr;
+    int nVirtKey;
+    LPCSTR pszFormat;
+    SYSTEMTIME st;
+} NMDATETIMEWMKEYDOWNA, *LPNMDATETIMEWMKEYDOWNA;
+typedef struct tagNMDATETIMEFORMATA {
+    NMHDR nmhdr;
+    LPCSTR pszFormat;
+    SYSTEMTIME st;
+    LPCSTR pszDisplay;
+    CHAR szDisplay[64];
+} NMDATETIMEFORMATA, *LPNMDATETIMEFORMATA;
+typedef struct tagNMDATETIMEFORMATQUERYA {
+    NMHDR nmhdr;
+    LPCSTR pszFormat;
+    SIZE szMax;
+} NMDATETIMEFORMATQUERYA, *LPNMDATETIMEFORMATQUERYA;
+
+// ---- animation -----------------------------------------------------------------------------
+#define ACS_CENTER 0x0001
+#define ACS_TRANSPARENT 0x0002
+#define ACS_AUTOPLAY 0x0004
+#define ACS_TIMER 0x0008
+#define ACM_OPENA (WM_USER + 100)
+#define ACM_OPEN ACM_OPENA
+#define ACM_PLAY (WM_USER + 101)
+#define ACM_STOP (WM_USER + 102)
+#define ACM_OPENW (WM_USER + 103)
+#define ACM_ISPLAYING (WM_USER + 104)
+// WM_COMMAND notification codes.
+#define ACN_START 1
+#define ACN_STOP 2
+
+// ---- link ----------------------------------------------------------------------------------
+#define LWS_TRANSPARENT 0x0001
+#define LWS_IGNORERETURN 0x0002
+#define LM_HITTEST (WM_USER + 0x300)
+#define LM_GETIDEALHEIGHT (WM_USER + 0x301)
+#define LM_SETITEM (WM_USER + 0x302)
+#define LM_GETITEM (WM_USER + 0x303)
+#define LIF_ITEMINDEX 0x00000001
+#define LIF_STATE 0x00000002
+#define LIF_ITEMID 0x00000004
+#define LIF_URL 0x00000008
+#define LIS_FOCUSED 0x00000001
+#define LIS_ENABLED 0x00000002
+#define LIS_VISITED 0x00000004
+#define MAX_LINKID_TEXT 48
+#define L_MAX_URL_LENGTH (2048 + 32 + sizeof("://"))
+
+// The link control keeps its items in wide text only.
+typedef struct tagLITEM {
+    UINT mask;
+    int iLink;
+    UINT state;
+    UINT stateMask;
+    WCHAR szID[MAX_LINKID_TEXT];
+    WCHAR szUrl[L_MAX_URL_LENGTH];
+} LITEM, *PLITEM;
+typedef struct tagLHITTESTINFO {
+    POINT pt;
+    LITEM item;
+} LHITTESTINFO, *PLHITTESTINFO;
+// Sent with NM_CLICK and NM_RETURN.
+typedef struct tagNMLINK {
+    NMHDR hdr;
+    LITEM item;
+} NMLINK, *PNMLINK;
+
+// ---- IP address ----------------------------------------------------------------------------
+#define IPM_CLEARADDRESS (WM_USER + 100)
+#define IPM_SETADDRESS (WM_USER + 101)
+#define IPM_GETADDRESS (WM_USER + 102)
+#define IPM_SETRANGE (WM_USER + 103)
+#define IPM_SETFOCUS (WM_USER + 104)
+#define IPM_ISBLANK (WM_USER + 105)
+
+#define IPN_FIRST (0U - 860U)
+#define IPN_LAST (0U - 879U)
+#define IPN_FIELDCHANGED (IPN_FIRST - 0)
+typedef struct tagNMIPADDRESS {
+    NMHDR hdr;
+    int iField;
+    int iValue;
+} NMIPADDRESS, *LPNMIPADDRESS;
+
+#define MAKEIPRANGE(low, high) ((LPARAM)(WORD)(((BYTE)(high) << 8) + (BYTE)(low)))
+#define MAKEIPADDRESS(b1, b2, b3, b4) \
+    ((LPARAM)(((DWORD)(b1) << 24) + ((DWORD)(b2) << 16) + ((DWORD)(b3) << 8) + ((DWORD)(b4))))
+#define FIRST_IPADDRESS(x) (((x) >> 24) & 0xFF)
+#define SECOND_IPADDRESS(x) (((x) >> 16) & 0xFF)
+#define THIRD_IPADDRESS(x) (((x) >> 8) & 0xFF)
+#define FOURTH_IPADDRESS(x) ((x)&0xFF)
