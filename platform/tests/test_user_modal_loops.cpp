@@ -174,7 +174,7 @@ TEST(LiveCounts, EachKindCountsWhatIsMadeAndFreed) {
     HFONT font = CreateFontIndirectA(&lf);
     HRGN rgn = CreateRectRgn(0, 0, 5, 5);
     HDC mem = CreateCompatibleDC(nullptr);
-    BYTE mask_bits[8] = {};
+    BYTE mask_bits[16] = {};  // 8 rows of one 16-bit word each
     ICONINFO ii{TRUE, 0, 0, CreateBitmap(8, 8, 1, 1, mask_bits), nullptr};
     HICON icon = CreateIconIndirect(&ii);
     DeleteObject(ii.hbmMask);
