@@ -40,7 +40,13 @@ CSkinTooltip::CSkinTooltip()
     m_pSkinObject = &m_defaultObject;
 }
 
-CSkinTooltip::~CSkinTooltip() { Destroy(); }
+CSkinTooltip::~CSkinTooltip()
+{
+    // Gone before the element base's destructor asks the elements' tooltip about its owner.
+    if (GetSkinElementTooltip() == this)
+        SetSkinElementTooltip(nullptr);
+    Destroy();
+}
 
 BOOL CSkinTooltip::Create(HWND parent)
 {

@@ -258,4 +258,14 @@ TEST_F(TooltipWindow, ARequestFromAnotherThreadIsCarriedOutOnTheTipsOwnThread)
     EXPECT_FALSE(Shown());
 }
 
+// A tip destroyed while it is still the elements' tooltip (as at a process exit without the
+// engine's shut-down) first stops being it, before its element part goes.
+TEST(TooltipLifetime, ADestroyedTipIsNoLongerTheElementsTooltip)
+{
+    auto tip = std::make_unique<CSkinTooltip>();
+    SetSkinElementTooltip(tip.get());
+    tip.reset();
+    EXPECT_EQ(GetSkinElementTooltip(), nullptr);
+}
+
 }  // namespace
