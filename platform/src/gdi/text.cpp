@@ -108,11 +108,33 @@ std::string FindFile(const std::string& family, bool bold, bool italic, int* ind
     return path;
 }
 
-// Faces are shared by every font of the same look and size.
+// Faces are shared by every font of the same look and size. The cache keeps the faces used
+// last, a fixed number of them: fonts of ever new sizes (from skins, from markup) cannot pile up
+// faces and their glyphs, and a font keeps its own face after the cache let it go.
 using FaceKey = std::tuple<std::string, bool, bool, int, int, bool>;
-std::map<FaceKey, std::shared_ptr<FontFace>>& FaceCache() {
-    static std::map<FaceKey, std::shared_ptr<FontFace>> c;
+struct CachedFace {
+    std::shared_ptr<FontFace> face;
+    uint64_t lastUse = 0;
+};
+constexpr size_t kCachedFaces = 64;
+std::map<FaceKey, CachedFace>& FaceCache() {
+    static std::map<FaceKey, CachedFace> c;
     return c;
+}
+uint64_t& FaceUseClock() {
+    static uint64_t tick = 0;
+    return tick;
+}
+std::shared_ptr<FontFace> RememberFace(const FaceKey& key, std::shared_ptr<FontFace> face) {
+    auto& cache = FaceCache();
+    if (cache.size() >= kCachedFaces) {
+        auto oldest = std::min_element(cache.begin(), cache.end(), [](const auto& a, const auto& b) {
+            return a.second.lastUse < b.second.lastUse;
+        });
+        cache.erase(oldest);
+    }
+    cache[key] = CachedFace{face, ++FaceUseClock()};
+    return face;
 }
 
 std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
@@ -127,7 +149,10 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
     auto key = std::make_tuple(family + (symbol ? "#sym" : ""), bold, italic, h, width, mono);
     auto& cache = FaceCache();
     auto it = cache.find(key);
-    if (it != cache.end()) return it->second;
+    if (it != cache.end()) {
+        it->second.lastUse = ++FaceUseClock();
+        return it->second.face;
+    }
 
     auto f = std::make_shared<FontFace>();
     f->family = family;
@@ -148,8 +173,7 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
         f->height = px;
         f->aveCharWidth = std::max(1, px / 2);
         f->maxCharWidth = px;
-        cache[key] = f;
-        return f;
+        return RememberFace(key, f);
     }
     f->impl->mono = mono;
     f->impl->emboldenSynth = bold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
@@ -203,8 +227,7 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
     int mx = 0;
     for (uint32_t c = 32; c < 256; ++c) mx = std::max(mx, f->Get(c).advance);
     f->maxCharWidth = mx;
-    cache[key] = f;
-    return f;
+    return RememberFace(key, f);
 }
 
 // Symbol faces: the caption and control glyphs of the system's symbol font as Unicode shapes.
@@ -325,6 +348,8 @@ std::vector<TextChar> DecodeText(const char* s, int len) {
     }
     return out;
 }
+
+size_t CachedFaceCount() { return FaceCache().size(); }
 
 FontFace& FaceOfFont(Font& f) {
     if (!f.face) f.face = MakeFace(f.lf);

@@ -44,6 +44,8 @@ std::vector<TextChar> DecodeText(const char* s, int len);
 
 FontFace& FaceOf(DC& dc);
 FontFace& FaceOfFont(Font& f);
+// How many faces the shared cache holds (it keeps a fixed number, the ones used last).
+size_t CachedFaceCount();
 
 // Width of characters with the DC's character spacing.
 int RunWidth(DC& dc, FontFace& face, const TextChar* chars, size_t n);
