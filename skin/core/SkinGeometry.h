@@ -9,6 +9,10 @@
 #include <algorithm>
 
 constexpr LONG kSkinCoordLimit = 1 << 26;
+// Font heights and widths from skin records are held to this many pixels: far beyond any
+// caption or control text, and the window system then never renders glyphs the size of a
+// screen for a damaged record.
+constexpr LONG kSkinMaxFontSize = 256;
 
 constexpr LONG SkinClampCoord(long long v)
 {

@@ -136,6 +136,8 @@ LOGFONTA SkinFont::ToLogFont() const
     LOGFONTA lf;
     memcpy(&lf, this, sizeof lf);
     lf.lfFaceName[sizeof lf.lfFaceName - 1] = 0;
+    lf.lfHeight = std::clamp(lf.lfHeight, -kSkinMaxFontSize, kSkinMaxFontSize);
+    lf.lfWidth = std::clamp(lf.lfWidth, -kSkinMaxFontSize, kSkinMaxFontSize);
     return lf;
 }
 

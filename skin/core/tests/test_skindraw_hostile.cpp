@@ -187,6 +187,28 @@ TEST_F(HostileRecords, RegionsTiledOverTheWholeRangeAreMadeInAFewSteps)
     DeleteObject(pixel);
 }
 
+TEST(HostileFontRecord, HeightsAndWidthsAtTheLimitsGiveTextOfAModestSize)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (LONG extreme : {INT_MIN, INT_MAX}) {
+        SkinFont record = SkinFont::Default("DejaVu Sans");
+        record.lfHeight = extreme;
+        record.lfWidth = extreme;
+        const LOGFONTA lf = record.ToLogFont();
+        HFONT font = CreateFontIndirectA(&lf);
+        ASSERT_TRUE(font);
+        HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRICA tm{};
+        ASSERT_TRUE(GetTextMetricsA(dc, &tm));
+        EXPECT_GT(tm.tmHeight, 0);
+        EXPECT_LE(tm.tmHeight, 400) << "height " << extreme;
+        EXPECT_LE(tm.tmAveCharWidth, 400) << "width " << extreme;
+        SelectObject(dc, old);
+        DeleteObject(font);
+    }
+    DeleteDC(dc);
+}
+
 TEST(HostileWindowObject, ResizingADesignWithAFarRightColumnKeepsTheColumnsInOrder)
 {
     CSkinFrameWndObject frame;
