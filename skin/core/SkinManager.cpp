@@ -115,6 +115,12 @@ int CSkinManager::ClassifyWindow(HWND hwnd)
     return it == m_classes.end() ? 0 : it->second;
 }
 
+std::map<std::string, int> CSkinManager::GetClassTable()
+{
+    std::lock_guard<std::recursive_mutex> g(m_lock);
+    return m_classes;
+}
+
 CSkinWindow* CSkinManager::CreateControlSkinner(int type, CSkinWindow* owner)
 {
     return MakeControlSkinner(type, owner);

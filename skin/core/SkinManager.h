@@ -25,6 +25,9 @@ public:
 
     // The skin type code for a window by its class name and style (0: not skinned).
     int ClassifyWindow(HWND hwnd);
+    // The class-name table ClassifyWindow reads: each name with its skin type code. "Button"
+    // is filed under the names of its kinds as well (group box, check box, radio button).
+    std::map<std::string, int> GetClassTable();
     // A new control skinner for the type (SkinnerRegistry.h), or null. `owner` is the skinned
     // window whose child the control is, if any.
     static CSkinWindow* CreateControlSkinner(int type, CSkinWindow* owner = nullptr);
