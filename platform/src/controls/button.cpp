@@ -205,170 +205,190 @@ void Paint(HWND h, Button* b, HDC dc) {
     SelectObject(dc, old);
 }
 
+LRESULT OnGetDlgCode(HWND h) {
+    UINT t = Type(h);
+    if (t == BS_GROUPBOX) return DLGC_STATIC;
+    if (IsRadio(t)) return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    if (t == BS_DEFPUSHBUTTON) return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+    if (t == BS_PUSHBUTTON || t == BS_OWNERDRAW) return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    return DLGC_BUTTON;
+}
+
+LRESULT OnSetFont(HWND h, Button* b, WPARAM wp, LPARAM lp) {
+    b->font = reinterpret_cast<HFONT>(wp);
+    if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+// Text and enabled state change the look: the default answer, then a repaint.
+LRESULT DefaultThenRepaint(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = DefWindowProcA(h, msg, wp, lp);
+    InvalidateRect(h, nullptr, TRUE);
+    return r;
+}
+
+LRESULT OnFocus(HWND h, Button* b, bool gained) {
+    b->focus = gained;
+    if (gained) {
+        DialogFocusMoved(h);
+    } else if (b->space) {
+        b->space = false;
+        SetPushed(h, b, false);
+    }
+    InvalidateRect(h, nullptr, FALSE);
+    if (GetWindowLongA(h, GWL_STYLE) & BS_NOTIFY) Notify(h, gained ? BN_SETFOCUS : BN_KILLFOCUS);
+    return 0;
+}
+
+LRESULT OnLButtonDown(HWND h, Button* b) {
+    if (Type(h) == BS_GROUPBOX) return 0;
+    if (GetFocus() != h) SetFocus(h);
+    SetCapture(h);
+    b->tracking = true;
+    SetPushed(h, b, true);
+    return 0;
+}
+
+LRESULT OnLButtonDblClk(HWND h, Button* b) {
+    UINT t = Type(h);
+    if (t == BS_OWNERDRAW || IsRadio(t) || (GetWindowLongA(h, GWL_STYLE) & BS_NOTIFY)) {
+        Notify(h, BN_DOUBLECLICKED);
+        return 0;
+    }
+    return OnLButtonDown(h, b);
+}
+
+LRESULT OnMouseMove(HWND h, Button* b, LPARAM lp) {
+    if (!b->tracking) return 0;
+    RECT rc;
+    GetClientRect(h, &rc);
+    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    SetPushed(h, b, PtInRect(&rc, p) != FALSE);
+    return 0;
+}
+
+LRESULT OnLButtonUp(HWND h, Button* b) {
+    if (!b->tracking) return 0;
+    b->tracking = false;
+    bool inside = b->pushed;
+    SetPushed(h, b, false);
+    ReleaseCapture();
+    if (inside) Click(h, b);
+    return 0;
+}
+
+LRESULT OnCaptureChanged(HWND h, Button* b) {
+    if (b->tracking) {
+        b->tracking = false;
+        SetPushed(h, b, false);
+    }
+    return 0;
+}
+
+LRESULT OnKeyDown(HWND h, Button* b, WPARAM wp, LPARAM lp) {
+    if (wp != VK_SPACE || Type(h) == BS_GROUPBOX) return DefWindowProcA(h, WM_KEYDOWN, wp, lp);
+    if (!b->space) {
+        b->space = true;
+        SetPushed(h, b, true);
+    }
+    return 0;
+}
+
+LRESULT OnKeyUp(HWND h, Button* b, WPARAM wp, LPARAM lp) {
+    if (wp != VK_SPACE || !b->space) return DefWindowProcA(h, WM_KEYUP, wp, lp);
+    b->space = false;
+    SetPushed(h, b, false);
+    Click(h, b);
+    return 0;
+}
+
+bool HasCheck(UINT t) { return IsCheck(t) || IsRadio(t) || t == BS_OWNERDRAW; }
+
+LRESULT OnSetCheck(HWND h, Button* b, WPARAM wp) {
+    UINT t = Type(h);
+    UINT c = UINT(wp);
+    if (c == BST_INDETERMINATE && !(t == BS_3STATE || t == BS_AUTO3STATE)) c = BST_CHECKED;
+    if (c > BST_INDETERMINATE) c = BST_UNCHECKED;
+    if (!HasCheck(t)) return 0;
+    if (b->check != c) {
+        b->check = c;
+        InvalidateRect(h, nullptr, FALSE);
+    }
+    // A checked radio button becomes a tab stop, as the keyboard reaches the group through it.
+    if (IsRadio(t)) {
+        LONG s = GetWindowLongA(h, GWL_STYLE);
+        SetWindowLongA(h, GWL_STYLE, c ? (s | WS_TABSTOP) : (s & ~WS_TABSTOP));
+    }
+    return 0;
+}
+
+LRESULT OnSetStyle(HWND h, WPARAM wp, LPARAM lp) {
+    LONG s = GetWindowLongA(h, GWL_STYLE);
+    DWORD ns = DWORD(wp) & 0xFFFF;
+    // The dialog manager moves the default look with BS_(DEF)PUSHBUTTON; an owner-drawn button
+    // stays owner-drawn.
+    if (Type(h) == BS_OWNERDRAW && ((ns & BS_TYPEMASK) == BS_PUSHBUTTON || (ns & BS_TYPEMASK) == BS_DEFPUSHBUTTON))
+        ns = (ns & ~BS_TYPEMASK) | BS_OWNERDRAW;
+    SetWindowLongA(h, GWL_STYLE, LONG((DWORD(s) & ~0xFFFFu) | ns));
+    if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+// A click as the mouse makes it, through every procedure on the button, so one that tracks
+// presses itself sees this one too.
+LRESULT OnClick(HWND h) {
+    if (!IsWindowEnabled(h)) return 0;
+    RECT rc;
+    GetClientRect(h, &rc);
+    LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(h, WM_LBUTTONUP, 0, at);
+    return 0;
+}
+
+LRESULT OnSetImage(HWND h, Button* b, LPARAM lp) {
+    HANDLE old = b->image;
+    b->image = reinterpret_cast<HANDLE>(lp);
+    InvalidateRect(h, nullptr, TRUE);
+    return reinterpret_cast<LRESULT>(old);
+}
+
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Button* b = AttachState<Button>(h, msg);
     if (!b) return DefWindowProcA(h, msg, wp, lp);
-    UINT t = Type(h);
     switch (msg) {
-        case WM_NCDESTROY:
-            return FreeState(h, msg, wp, lp, b);
-        case WM_GETDLGCODE:
-            if (t == BS_GROUPBOX) return DLGC_STATIC;
-            if (IsRadio(t)) return DLGC_BUTTON | DLGC_RADIOBUTTON;
-            if (t == BS_DEFPUSHBUTTON) return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
-            if (t == BS_PUSHBUTTON || t == BS_OWNERDRAW) return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-            return DLGC_BUTTON;
-        case WM_NCHITTEST:
-            if (t == BS_GROUPBOX) return HTTRANSPARENT;
-            return DefWindowProcA(h, msg, wp, lp);
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_NCDESTROY: return FreeState(h, msg, wp, lp, b);
+        case WM_GETDLGCODE: return OnGetDlgCode(h);
+        case WM_NCHITTEST: return Type(h) == BS_GROUPBOX ? HTTRANSPARENT : DefWindowProcA(h, msg, wp, lp);
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, b, dc); });
-        case WM_SETFONT:
-            b->font = reinterpret_cast<HFONT>(wp);
-            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(b->font);
+        case WM_PRINTCLIENT: return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, b, dc); });
+        case WM_SETFONT: return OnSetFont(h, b, wp, lp);
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(b->font);
         case WM_SETTEXT:
-        case WM_ENABLE: {
-            LRESULT r = DefWindowProcA(h, msg, wp, lp);
-            InvalidateRect(h, nullptr, TRUE);
-            return r;
-        }
-        case WM_SETFOCUS:
-            b->focus = true;
-            DialogFocusMoved(h);
-            InvalidateRect(h, nullptr, FALSE);
-            if (GetWindowLongA(h, GWL_STYLE) & BS_NOTIFY) Notify(h, BN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            b->focus = false;
-            if (b->space) {
-                b->space = false;
-                SetPushed(h, b, false);
-            }
-            InvalidateRect(h, nullptr, FALSE);
-            if (GetWindowLongA(h, GWL_STYLE) & BS_NOTIFY) Notify(h, BN_KILLFOCUS);
-            return 0;
-        case WM_LBUTTONDBLCLK:
-            if (t == BS_OWNERDRAW || IsRadio(t) || (GetWindowLongA(h, GWL_STYLE) & BS_NOTIFY)) {
-                Notify(h, BN_DOUBLECLICKED);
-                return 0;
-            }
-            [[fallthrough]];
-        case WM_LBUTTONDOWN:
-            if (t == BS_GROUPBOX) return 0;
-            if (GetFocus() != h) SetFocus(h);
-            SetCapture(h);
-            b->tracking = true;
-            SetPushed(h, b, true);
-            return 0;
-        case WM_MOUSEMOVE:
-            if (b->tracking) {
-                RECT rc;
-                GetClientRect(h, &rc);
-                POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                SetPushed(h, b, PtInRect(&rc, p) != FALSE);
-            }
-            return 0;
-        case WM_LBUTTONUP: {
-            if (!b->tracking) return 0;
-            b->tracking = false;
-            bool inside = b->pushed;
-            SetPushed(h, b, false);
-            ReleaseCapture();
-            if (inside) Click(h, b);
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            if (b->tracking) {
-                b->tracking = false;
-                SetPushed(h, b, false);
-            }
-            return 0;
-        case WM_KEYDOWN:
-            if (wp == VK_SPACE && t != BS_GROUPBOX) {
-                if (!b->space) {
-                    b->space = true;
-                    SetPushed(h, b, true);
-                }
-                return 0;
-            }
-            break;
-        case WM_KEYUP:
-            if (wp == VK_SPACE && b->space) {
-                b->space = false;
-                SetPushed(h, b, false);
-                Click(h, b);
-                return 0;
-            }
-            break;
-        case WM_CHAR:
-            if (wp == ' ') return 0;
-            break;
-        case BM_GETCHECK:
-            return (IsCheck(t) || IsRadio(t) || t == BS_OWNERDRAW) ? b->check : BST_UNCHECKED;
-        case BM_SETCHECK: {
-            UINT c = UINT(wp);
-            if (c == BST_INDETERMINATE && !(t == BS_3STATE || t == BS_AUTO3STATE)) c = BST_CHECKED;
-            if (c > BST_INDETERMINATE) c = BST_UNCHECKED;
-            if (!(IsCheck(t) || IsRadio(t) || t == BS_OWNERDRAW)) return 0;
-            if (b->check != c) {
-                b->check = c;
-                InvalidateRect(h, nullptr, FALSE);
-            }
-            // A checked radio button becomes a tab stop, as the keyboard reaches the group
-            // through it.
-            if (IsRadio(t)) {
-                LONG s = GetWindowLongA(h, GWL_STYLE);
-                SetWindowLongA(h, GWL_STYLE, c ? (s | WS_TABSTOP) : (s & ~WS_TABSTOP));
-            }
-            return 0;
-        }
-        case BM_GETSTATE:
-            return b->check | (b->pushed ? BST_PUSHED : 0) | (b->focus ? BST_FOCUS : 0);
-        case BM_SETSTATE:
-            SetPushed(h, b, wp != 0);
-            return 0;
-        case BM_SETSTYLE: {
-            LONG s = GetWindowLongA(h, GWL_STYLE);
-            DWORD ns = DWORD(wp) & 0xFFFF;
-            // The dialog manager moves the default look with BS_(DEF)PUSHBUTTON; an owner-drawn
-            // button stays owner-drawn.
-            if (t == BS_OWNERDRAW && ((ns & BS_TYPEMASK) == BS_PUSHBUTTON || (ns & BS_TYPEMASK) == BS_DEFPUSHBUTTON))
-                ns = (ns & ~BS_TYPEMASK) | BS_OWNERDRAW;
-            SetWindowLongA(h, GWL_STYLE, LONG((DWORD(s) & ~0xFFFFu) | ns));
-            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        }
-        case BM_CLICK: {
-            if (!IsWindowEnabled(h)) return 0;
-            // A click as the mouse makes it, through every procedure on the button, so one that
-            // tracks presses itself sees this one too.
-            RECT rc;
-            GetClientRect(h, &rc);
-            LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
-            SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
-            SendMessageA(h, WM_LBUTTONUP, 0, at);
-            return 0;
-        }
-        case BM_GETIMAGE:
-            return reinterpret_cast<LRESULT>(b->image);
-        case BM_SETIMAGE: {
-            HANDLE old = b->image;
-            b->image = reinterpret_cast<HANDLE>(lp);
-            InvalidateRect(h, nullptr, TRUE);
-            return reinterpret_cast<LRESULT>(old);
-        }
-        default:
-            break;
+        case WM_ENABLE: return DefaultThenRepaint(h, msg, wp, lp);
+        case WM_SETFOCUS: return OnFocus(h, b, true);
+        case WM_KILLFOCUS: return OnFocus(h, b, false);
+        case WM_LBUTTONDBLCLK: return OnLButtonDblClk(h, b);
+        case WM_LBUTTONDOWN: return OnLButtonDown(h, b);
+        case WM_MOUSEMOVE: return OnMouseMove(h, b, lp);
+        case WM_LBUTTONUP: return OnLButtonUp(h, b);
+        case WM_CAPTURECHANGED: return OnCaptureChanged(h, b);
+        case WM_KEYDOWN: return OnKeyDown(h, b, wp, lp);
+        case WM_KEYUP: return OnKeyUp(h, b, wp, lp);
+        case WM_CHAR: return wp == ' ' ? 0 : DefWindowProcA(h, msg, wp, lp);
+        case BM_GETCHECK: return HasCheck(Type(h)) ? b->check : BST_UNCHECKED;
+        case BM_SETCHECK: return OnSetCheck(h, b, wp);
+        case BM_GETSTATE: return b->check | (b->pushed ? BST_PUSHED : 0) | (b->focus ? BST_FOCUS : 0);
+        case BM_SETSTATE: SetPushed(h, b, wp != 0); return 0;
+        case BM_SETSTYLE: return OnSetStyle(h, wp, lp);
+        case BM_CLICK: return OnClick(h);
+        case BM_GETIMAGE: return reinterpret_cast<LRESULT>(b->image);
+        case BM_SETIMAGE: return OnSetImage(h, b, lp);
+        default: return DefWindowProcA(h, msg, wp, lp);
     }
-    return DefWindowProcA(h, msg, wp, lp);
 }
 
 }  // namespace plat::controls

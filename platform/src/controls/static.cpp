@@ -123,90 +123,86 @@ LRESULT OnNcCreate(HWND h, Static* st, UINT msg, WPARAM wp, LPARAM lp) {
     return r;
 }
 
+bool IsImage(UINT t) { return t == SS_ICON || t == SS_BITMAP; }
+bool Notifies(HWND h) { return (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) != 0; }
+
+// An image static's text names an image resource.
+LRESULT OnSetImageName(HWND h, LPCSTR name) {
+    UINT t = Type(h);
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
+    if (!name || (!IS_INTRESOURCE(name) && !name[0])) return TRUE;
+    HANDLE img = t == SS_ICON ? static_cast<HANDLE>(LoadIconA(inst, name)) : static_cast<HANDLE>(LoadBitmapA(inst, name));
+    if (img)
+        SendMessageA(h, t == SS_ICON ? STM_SETICON : STM_SETIMAGE, t == SS_ICON ? reinterpret_cast<WPARAM>(img) : IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(img));
+    return TRUE;
+}
+
+LRESULT OnSetText(HWND h, WPARAM wp, LPARAM lp) {
+    if (IsImage(Type(h))) return OnSetImageName(h, reinterpret_cast<LPCSTR>(lp));
+    LRESULT r = DefWindowProcA(h, WM_SETTEXT, wp, lp);
+    InvalidateRect(h, nullptr, TRUE);
+    return r;
+}
+
+LRESULT OnSetFont(HWND h, Static* st, WPARAM wp, LPARAM lp) {
+    st->font = reinterpret_cast<HFONT>(wp);
+    if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT OnEnable(HWND h, WPARAM wp) {
+    InvalidateRect(h, nullptr, TRUE);
+    if (Notifies(h)) Notify(h, wp ? STN_ENABLE : STN_DISABLE);
+    return 0;
+}
+
+LRESULT NotifyIfAsked(HWND h, int code) {
+    if (Notifies(h)) Notify(h, code);
+    return 0;
+}
+
+bool ImageKindFits(HWND h, WPARAM kind) {
+    UINT t = Type(h);
+    return (kind == IMAGE_ICON && t == SS_ICON) || (kind == IMAGE_BITMAP && t == SS_BITMAP);
+}
+
+LRESULT ReplaceImage(HWND h, Static* st, HANDLE image) {
+    HANDLE old = st->image;
+    st->image = image;
+    FitToImage(h, st);
+    InvalidateRect(h, nullptr, TRUE);
+    return reinterpret_cast<LRESULT>(old);
+}
+
 }  // namespace
 
 LRESULT CALLBACK StaticProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Static* st = AttachState<Static>(h, msg);
     if (!st) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
-        case WM_NCCREATE:
-            return OnNcCreate(h, st, msg, wp, lp);
-        case WM_NCDESTROY:
-            return FreeState(h, msg, wp, lp, st);
+        case WM_NCCREATE: return OnNcCreate(h, st, msg, wp, lp);
+        case WM_NCDESTROY: return FreeState(h, msg, wp, lp, st);
         case WM_CREATE:
-            if (Type(h) == SS_ICON || Type(h) == SS_BITMAP) FitToImage(h, st);
+            if (IsImage(Type(h))) FitToImage(h, st);
             return 0;
-        case WM_NCHITTEST:
-            return (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
-        case WM_GETDLGCODE:
-            return DLGC_STATIC;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_NCHITTEST: return Notifies(h) ? HTCLIENT : HTTRANSPARENT;
+        case WM_GETDLGCODE: return DLGC_STATIC;
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, st, dc); });
-        case WM_SETFONT:
-            st->font = reinterpret_cast<HFONT>(wp);
-            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(st->font);
-        case WM_SETTEXT: {
-            UINT t = Type(h);
-            if (t == SS_ICON || t == SS_BITMAP) {
-                // The text names an image resource.
-                HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
-                LPCSTR name = reinterpret_cast<LPCSTR>(lp);
-                if (name && (IS_INTRESOURCE(name) || name[0])) {
-                    HANDLE img = t == SS_ICON ? static_cast<HANDLE>(LoadIconA(inst, name))
-                                              : static_cast<HANDLE>(LoadBitmapA(inst, name));
-                    if (img) SendMessageA(h, t == SS_ICON ? STM_SETICON : STM_SETIMAGE,
-                                          t == SS_ICON ? reinterpret_cast<WPARAM>(img) : IMAGE_BITMAP,
-                                          reinterpret_cast<LPARAM>(img));
-                }
-                return TRUE;
-            }
-            LRESULT r = DefWindowProcA(h, msg, wp, lp);
-            InvalidateRect(h, nullptr, TRUE);
-            return r;
-        }
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            if (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) Notify(h, wp ? STN_ENABLE : STN_DISABLE);
-            return 0;
-        case WM_LBUTTONDOWN:
-            if (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) Notify(h, STN_CLICKED);
-            return 0;
-        case WM_LBUTTONDBLCLK:
-            if (GetWindowLongA(h, GWL_STYLE) & SS_NOTIFY) Notify(h, STN_DBLCLK);
-            return 0;
-        case STM_GETICON:
-            return Type(h) == SS_ICON ? reinterpret_cast<LRESULT>(st->image) : 0;
-        case STM_SETICON: {
-            if (Type(h) != SS_ICON) return 0;
-            HANDLE old = st->image;
-            st->image = reinterpret_cast<HANDLE>(wp);
-            FitToImage(h, st);
-            InvalidateRect(h, nullptr, TRUE);
-            return reinterpret_cast<LRESULT>(old);
-        }
-        case STM_GETIMAGE:
-            if ((wp == IMAGE_ICON && Type(h) == SS_ICON) || (wp == IMAGE_BITMAP && Type(h) == SS_BITMAP))
-                return reinterpret_cast<LRESULT>(st->image);
-            return 0;
-        case STM_SETIMAGE: {
-            UINT t = Type(h);
-            if (!((wp == IMAGE_ICON && t == SS_ICON) || (wp == IMAGE_BITMAP && t == SS_BITMAP))) return 0;
-            HANDLE old = st->image;
-            st->image = reinterpret_cast<HANDLE>(lp);
-            FitToImage(h, st);
-            InvalidateRect(h, nullptr, TRUE);
-            return reinterpret_cast<LRESULT>(old);
-        }
-        default:
-            break;
+        case WM_PRINTCLIENT: return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, st, dc); });
+        case WM_SETFONT: return OnSetFont(h, st, wp, lp);
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(st->font);
+        case WM_SETTEXT: return OnSetText(h, wp, lp);
+        case WM_ENABLE: return OnEnable(h, wp);
+        case WM_LBUTTONDOWN: return NotifyIfAsked(h, STN_CLICKED);
+        case WM_LBUTTONDBLCLK: return NotifyIfAsked(h, STN_DBLCLK);
+        case STM_GETICON: return Type(h) == SS_ICON ? reinterpret_cast<LRESULT>(st->image) : 0;
+        case STM_SETICON: return Type(h) == SS_ICON ? ReplaceImage(h, st, reinterpret_cast<HANDLE>(wp)) : 0;
+        case STM_GETIMAGE: return ImageKindFits(h, wp) ? reinterpret_cast<LRESULT>(st->image) : 0;
+        case STM_SETIMAGE: return ImageKindFits(h, wp) ? ReplaceImage(h, st, reinterpret_cast<HANDLE>(lp)) : 0;
+        default: return DefWindowProcA(h, msg, wp, lp);
     }
-    return DefWindowProcA(h, msg, wp, lp);
 }
 
 }  // namespace plat::controls
