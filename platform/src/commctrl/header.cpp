@@ -272,232 +272,279 @@ void TrackTo(HWND h, Header& s, int x, bool live) {
     if (live && H(h) && s.track >= 0) SetItem(h, s.track, it);
 }
 
+LRESULT OnSetFont(HWND h, Header* s, WPARAM w, LPARAM l) {
+    s->font = reinterpret_cast<HFONT>(w);
+    if (LOWORD(l)) InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+// Like PaintOrPrint, but an empty update region paints nothing.
+LRESULT OnPaint(HWND h, Header* s, UINT m, WPARAM w) {
+    PAINTSTRUCT ps;
+    HDC dc = m == WM_PAINT ? BeginPaint(h, &ps) : reinterpret_cast<HDC>(w);
+    if (!(m == WM_PAINT && IsRectEmpty(&ps.rcPaint))) Paint(h, *s, dc);
+    if (m == WM_PAINT) EndPaint(h, &ps);
+    return 0;
+}
+
+LRESULT OnInsertItem(HWND h, Header* s, WPARAM w, LPARAM l) {
+    auto* in = reinterpret_cast<HDITEMA*>(l);
+    if (!in) return -1;
+    int at = std::clamp(int(w), 0, int(s->items.size()));
+    HdItem it;
+    Apply(it, *in);
+    // Display order: items after the insertion point move one place to the right.
+    int order = (in->mask & HDI_ORDER) && in->iOrder >= 0 ? in->iOrder : at;
+    order = std::min(order, int(s->items.size()));
+    for (auto& o : s->items)
+        if (o.order >= order) ++o.order;
+    it.order = order;
+    s->items.insert(s->items.begin() + at, it);
+    Renumber(*s);
+    InvalidateRect(h, nullptr, TRUE);
+    return at;
+}
+
+LRESULT OnDeleteItem(HWND h, Header* s, WPARAM w) {
+    int at = int(w);
+    if (at < 0 || at >= int(s->items.size())) return FALSE;
+    s->items.erase(s->items.begin() + at);
+    Renumber(*s);
+    if (s->pressed == at) s->pressed = -1;
+    if (s->track == at) {
+        s->track = -1;
+        ReleaseCapture();
+    }
+    InvalidateRect(h, nullptr, TRUE);
+    return TRUE;
+}
+
+bool ValidIndex(const Header* s, WPARAM w) { return int(w) >= 0 && int(w) < int(s->items.size()); }
+
+LRESULT OnGetItem(Header* s, WPARAM w, LPARAM l) {
+    auto* out = reinterpret_cast<HDITEMA*>(l);
+    if (!out || !ValidIndex(s, w)) return FALSE;
+    FillItem(s->items[size_t(w)], out);
+    return TRUE;
+}
+
+LRESULT OnLayout(HWND h, Header* s, LPARAM l) {
+    auto* lay = reinterpret_cast<HDLAYOUT*>(l);
+    if (!lay || !lay->prc || !lay->pwpos) return FALSE;
+    int hh = (GetWindowLongA(h, GWL_STYLE) & HDS_HIDDEN) ? 0 : Height(*s);
+    lay->pwpos->hwnd = h;
+    lay->pwpos->hwndInsertAfter = nullptr;
+    lay->pwpos->x = lay->prc->left;
+    lay->pwpos->y = lay->prc->top;
+    lay->pwpos->cx = lay->prc->right - lay->prc->left;
+    lay->pwpos->cy = hh;
+    lay->pwpos->flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    lay->prc->top += hh;
+    return TRUE;
+}
+
+LRESULT OnHitTest(HWND h, Header* s, LPARAM l) {
+    auto* ht = reinterpret_cast<HDHITTESTINFO*>(l);
+    if (!ht) return -1;
+    HitTest(h, *s, ht);
+    return ht->iItem;
+}
+
+LRESULT OnGetItemRect(HWND h, Header* s, WPARAM w, LPARAM l) {
+    auto* r = reinterpret_cast<RECT*>(l);
+    if (!r || !ValidIndex(s, w)) return FALSE;
+    *r = ItemRect(h, *s, int(w));
+    return TRUE;
+}
+
+LRESULT OnSetImageList(HWND h, Header* s, LPARAM l) {
+    HIMAGELIST old = s->images;
+    s->images = reinterpret_cast<HIMAGELIST>(l);
+    InvalidateRect(h, nullptr, TRUE);
+    return reinterpret_cast<LRESULT>(old);
+}
+
+LRESULT OnOrderToIndex(Header* s, WPARAM w) {
+    auto idx = Ordered(*s);
+    return ValidIndex(s, w) ? idx[size_t(w)] : int(w);
+}
+
+LRESULT OnGetOrderArray(Header* s, WPARAM w, LPARAM l) {
+    auto* out = reinterpret_cast<int*>(l);
+    if (!out || int(w) != int(s->items.size())) return FALSE;
+    auto idx = Ordered(*s);
+    std::copy(idx.begin(), idx.end(), out);
+    return TRUE;
+}
+
+LRESULT OnSetOrderArray(HWND h, Header* s, WPARAM w, LPARAM l) {
+    auto* in = reinterpret_cast<const int*>(l);
+    if (!in || int(w) != int(s->items.size())) return FALSE;
+    std::vector<bool> seen(s->items.size(), false);
+    for (int k = 0; k < int(w); ++k) {
+        if (in[k] < 0 || in[k] >= int(w) || seen[size_t(in[k])]) return FALSE;
+        seen[size_t(in[k])] = true;
+    }
+    for (int k = 0; k < int(w); ++k) s->items[size_t(in[k])].order = k;
+    InvalidateRect(h, nullptr, TRUE);
+    return TRUE;
+}
+
+LRESULT OnSetCursor(HWND h, Header* s, WPARAM w, LPARAM l) {
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(h, &p);
+    HDHITTESTINFO ht{p, 0, -1};
+    HitTest(h, *s, &ht);
+    if (s->track < 0 && !(ht.flags & HHT_ONDIVIDER)) return DefWindowProcA(h, WM_SETCURSOR, w, l);
+    SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
+    return TRUE;
+}
+
+// A press on a divider starts resizing its item, unless the parent refuses.
+void BeginTrack(HWND h, Header* s, int item, int x) {
+    HdItem it = s->items[size_t(item)];
+    HDITEMA hi{};
+    hi.mask = HDI_WIDTH;
+    hi.cxy = it.cxy;
+    if (NotifyItem(h, HDN_BEGINTRACKA, item, &hi)) return;
+    s = H(h);
+    if (!s || item >= int(s->items.size())) return;
+    RECT r = ItemRect(h, *s, item);
+    s->track = item;
+    s->track_dx = x - int(r.right);
+    s->track_width = it.cxy;
+    SetCapture(h);
+}
+
+LRESULT OnLButtonDown(HWND h, Header* s, UINT m, LPARAM l) {
+    HDHITTESTINFO ht{{GET_X_LPARAM(l), GET_Y_LPARAM(l)}, 0, -1};
+    HitTest(h, *s, &ht);
+    if (m == WM_LBUTTONDBLCLK && ht.iItem >= 0) {
+        NotifyItem(h, (ht.flags & HHT_ONDIVIDER) ? HDN_DIVIDERDBLCLICKA : HDN_ITEMDBLCLICKA, ht.iItem, nullptr);
+        return 0;
+    }
+    if (ht.flags & HHT_ONDIVIDER) {
+        BeginTrack(h, s, ht.iItem, GET_X_LPARAM(l));
+    } else if ((ht.flags & HHT_ONHEADER) && (GetWindowLongA(h, GWL_STYLE) & HDS_BUTTONS)) {
+        s->pressed = ht.iItem;
+        s->pressed_in = true;
+        SetCapture(h);
+        InvalidateRect(h, nullptr, TRUE);
+    }
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND h, Header* s, LPARAM l) {
+    int x = GET_X_LPARAM(l);
+    if (s->track >= 0) {
+        TrackTo(h, *s, x, (GetWindowLongA(h, GWL_STYLE) & HDS_FULLDRAG) != 0);
+    } else if (s->pressed >= 0) {
+        RECT r = ItemRect(h, *s, s->pressed);
+        POINT p{x, GET_Y_LPARAM(l)};
+        bool in = PtInRect(&r, p) != 0;
+        if (in != s->pressed_in) {
+            s->pressed_in = in;
+            InvalidateRect(h, &r, TRUE);
+        }
+    }
+    return 0;
+}
+
+void EndTrack(HWND h, Header* s, int x) {
+    int item = s->track;
+    TrackTo(h, *s, x, false);
+    s = H(h);
+    if (!s) return;
+    s->track = -1;
+    ReleaseCapture();
+    HDITEMA hi{};
+    hi.mask = HDI_WIDTH;
+    hi.cxy = s->track_width;
+    NotifyItem(h, HDN_ENDTRACKA, item, &hi);
+    if (H(h) && item < int(H(h)->items.size()) && H(h)->items[size_t(item)].cxy != hi.cxy) SetItem(h, item, hi);
+    NMHDR nm{};
+    if (H(h)) SendNotify(h, NM_RELEASEDCAPTURE, &nm);
+}
+
+void EndPress(HWND h, Header* s) {
+    int item = s->pressed;
+    bool in = s->pressed_in;
+    s->pressed = -1;
+    s->pressed_in = false;
+    ReleaseCapture();
+    InvalidateRect(h, nullptr, TRUE);
+    NMHDR nm{};
+    SendNotify(h, NM_RELEASEDCAPTURE, &nm);
+    if (in && H(h)) NotifyItem(h, HDN_ITEMCLICKA, item, nullptr);
+}
+
+LRESULT OnLButtonUp(HWND h, Header* s, LPARAM l) {
+    if (s->track >= 0)
+        EndTrack(h, s, GET_X_LPARAM(l));
+    else if (s->pressed >= 0)
+        EndPress(h, s);
+    return 0;
+}
+
+// Losing the capture to another window ends a resize or a press without a click.
+LRESULT OnCaptureChanged(HWND h, Header* s, LPARAM l) {
+    if (reinterpret_cast<HWND>(l) == h) return 0;
+    if (s->track >= 0) {
+        HDITEMA hi{};
+        hi.mask = HDI_WIDTH;
+        hi.cxy = s->track_width;
+        int item = s->track;
+        s->track = -1;
+        NotifyItem(h, HDN_ENDTRACKA, item, &hi);
+    }
+    if (s->pressed >= 0) {
+        s->pressed = -1;
+        InvalidateRect(h, nullptr, TRUE);
+    }
+    return 0;
+}
+
+// The header's own messages.
+LRESULT OnHeaderMessage(HWND h, Header* s, UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+        case HDM_GETITEMCOUNT: return LRESULT(s->items.size());
+        case HDM_INSERTITEMA: return OnInsertItem(h, s, w, l);
+        case HDM_DELETEITEM: return OnDeleteItem(h, s, w);
+        case HDM_GETITEMA: return OnGetItem(s, w, l);
+        case HDM_SETITEMA: return l ? SetItem(h, int(w), *reinterpret_cast<HDITEMA*>(l)) : FALSE;
+        case HDM_LAYOUT: return OnLayout(h, s, l);
+        case HDM_HITTEST: return OnHitTest(h, s, l);
+        case HDM_GETITEMRECT: return OnGetItemRect(h, s, w, l);
+        case HDM_SETIMAGELIST: return OnSetImageList(h, s, l);
+        case HDM_GETIMAGELIST: return reinterpret_cast<LRESULT>(s->images);
+        case HDM_ORDERTOINDEX: return OnOrderToIndex(s, w);
+        case HDM_GETORDERARRAY: return OnGetOrderArray(s, w, l);
+        case HDM_SETORDERARRAY: return OnSetOrderArray(h, s, w, l);
+        default: return DefWindowProcA(h, m, w, l);
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK HeaderProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     Header* s = AttachState<Header>(h, m);
     if (!s) return DefWindowProcA(h, m, w, l);
     switch (m) {
-        case WM_NCDESTROY:
-            return FreeState(h, m, w, l, s);
-        case WM_SETFONT:
-            s->font = reinterpret_cast<HFONT>(w);
-            if (LOWORD(l)) InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(s->font);
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_NCDESTROY: return FreeState(h, m, w, l, s);
+        case WM_SETFONT: return OnSetFont(h, s, w, l);
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT: {
-            PAINTSTRUCT ps;
-            HDC dc = m == WM_PAINT ? BeginPaint(h, &ps) : reinterpret_cast<HDC>(w);
-            if (!(m == WM_PAINT && IsRectEmpty(&ps.rcPaint))) Paint(h, *s, dc);
-            if (m == WM_PAINT) EndPaint(h, &ps);
-            return 0;
-        }
-        case HDM_GETITEMCOUNT:
-            return LRESULT(s->items.size());
-        case HDM_INSERTITEMA: {
-            auto* in = reinterpret_cast<HDITEMA*>(l);
-            if (!in) return -1;
-            int at = std::clamp(int(w), 0, int(s->items.size()));
-            HdItem it;
-            Apply(it, *in);
-            // Display order: items after the insertion point move one place to the right.
-            int order = (in->mask & HDI_ORDER) && in->iOrder >= 0 ? in->iOrder : at;
-            order = std::min(order, int(s->items.size()));
-            for (auto& o : s->items)
-                if (o.order >= order) ++o.order;
-            it.order = order;
-            s->items.insert(s->items.begin() + at, it);
-            Renumber(*s);
-            InvalidateRect(h, nullptr, TRUE);
-            return at;
-        }
-        case HDM_DELETEITEM: {
-            int at = int(w);
-            if (at < 0 || at >= int(s->items.size())) return FALSE;
-            s->items.erase(s->items.begin() + at);
-            Renumber(*s);
-            if (s->pressed == at) s->pressed = -1;
-            if (s->track == at) {
-                s->track = -1;
-                ReleaseCapture();
-            }
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
-        }
-        case HDM_GETITEMA: {
-            auto* out = reinterpret_cast<HDITEMA*>(l);
-            if (!out || int(w) < 0 || int(w) >= int(s->items.size())) return FALSE;
-            FillItem(s->items[size_t(w)], out);
-            return TRUE;
-        }
-        case HDM_SETITEMA: {
-            auto* in = reinterpret_cast<HDITEMA*>(l);
-            if (!in) return FALSE;
-            return SetItem(h, int(w), *in);
-        }
-        case HDM_LAYOUT: {
-            auto* lay = reinterpret_cast<HDLAYOUT*>(l);
-            if (!lay || !lay->prc || !lay->pwpos) return FALSE;
-            int hh = (GetWindowLongA(h, GWL_STYLE) & HDS_HIDDEN) ? 0 : Height(*s);
-            lay->pwpos->hwnd = h;
-            lay->pwpos->hwndInsertAfter = nullptr;
-            lay->pwpos->x = lay->prc->left;
-            lay->pwpos->y = lay->prc->top;
-            lay->pwpos->cx = lay->prc->right - lay->prc->left;
-            lay->pwpos->cy = hh;
-            lay->pwpos->flags = SWP_NOZORDER | SWP_NOACTIVATE;
-            lay->prc->top += hh;
-            return TRUE;
-        }
-        case HDM_HITTEST: {
-            auto* ht = reinterpret_cast<HDHITTESTINFO*>(l);
-            if (!ht) return -1;
-            HitTest(h, *s, ht);
-            return ht->iItem;
-        }
-        case HDM_GETITEMRECT: {
-            auto* r = reinterpret_cast<RECT*>(l);
-            if (!r || int(w) < 0 || int(w) >= int(s->items.size())) return FALSE;
-            *r = ItemRect(h, *s, int(w));
-            return TRUE;
-        }
-        case HDM_SETIMAGELIST: {
-            HIMAGELIST old = s->images;
-            s->images = reinterpret_cast<HIMAGELIST>(l);
-            InvalidateRect(h, nullptr, TRUE);
-            return reinterpret_cast<LRESULT>(old);
-        }
-        case HDM_GETIMAGELIST:
-            return reinterpret_cast<LRESULT>(s->images);
-        case HDM_ORDERTOINDEX: {
-            auto idx = Ordered(*s);
-            return int(w) >= 0 && int(w) < int(idx.size()) ? idx[size_t(w)] : int(w);
-        }
-        case HDM_GETORDERARRAY: {
-            auto* out = reinterpret_cast<int*>(l);
-            if (!out || int(w) != int(s->items.size())) return FALSE;
-            auto idx = Ordered(*s);
-            std::copy(idx.begin(), idx.end(), out);
-            return TRUE;
-        }
-        case HDM_SETORDERARRAY: {
-            auto* in = reinterpret_cast<const int*>(l);
-            if (!in || int(w) != int(s->items.size())) return FALSE;
-            std::vector<bool> seen(s->items.size(), false);
-            for (int k = 0; k < int(w); ++k) {
-                if (in[k] < 0 || in[k] >= int(w) || seen[size_t(in[k])]) return FALSE;
-                seen[size_t(in[k])] = true;
-            }
-            for (int k = 0; k < int(w); ++k) s->items[size_t(in[k])].order = k;
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
-        }
-        case WM_SETCURSOR: {
-            POINT p;
-            GetCursorPos(&p);
-            ScreenToClient(h, &p);
-            HDHITTESTINFO ht{p, 0, -1};
-            HitTest(h, *s, &ht);
-            if (s->track >= 0 || (ht.flags & HHT_ONDIVIDER)) {
-                SetCursor(LoadCursorA(nullptr, IDC_SIZEWE));
-                return TRUE;
-            }
-            break;
-        }
+        case WM_PRINTCLIENT: return OnPaint(h, s, m, w);
+        case WM_SETCURSOR: return OnSetCursor(h, s, w, l);
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            HDHITTESTINFO ht{{GET_X_LPARAM(l), GET_Y_LPARAM(l)}, 0, -1};
-            HitTest(h, *s, &ht);
-            if (m == WM_LBUTTONDBLCLK && ht.iItem >= 0) {
-                NotifyItem(h, (ht.flags & HHT_ONDIVIDER) ? HDN_DIVIDERDBLCLICKA : HDN_ITEMDBLCLICKA, ht.iItem, nullptr);
-                return 0;
-            }
-            if (ht.flags & HHT_ONDIVIDER) {
-                HdItem it = s->items[size_t(ht.iItem)];
-                HDITEMA hi{};
-                hi.mask = HDI_WIDTH;
-                hi.cxy = it.cxy;
-                if (NotifyItem(h, HDN_BEGINTRACKA, ht.iItem, &hi)) return 0;
-                s = H(h);
-                if (!s || ht.iItem >= int(s->items.size())) return 0;
-                RECT r = ItemRect(h, *s, ht.iItem);
-                s->track = ht.iItem;
-                s->track_dx = GET_X_LPARAM(l) - int(r.right);
-                s->track_width = it.cxy;
-                SetCapture(h);
-            } else if ((ht.flags & HHT_ONHEADER) && (GetWindowLongA(h, GWL_STYLE) & HDS_BUTTONS)) {
-                s->pressed = ht.iItem;
-                s->pressed_in = true;
-                SetCapture(h);
-                InvalidateRect(h, nullptr, TRUE);
-            }
-            return 0;
-        }
-        case WM_MOUSEMOVE: {
-            int x = GET_X_LPARAM(l);
-            if (s->track >= 0) {
-                TrackTo(h, *s, x, (GetWindowLongA(h, GWL_STYLE) & HDS_FULLDRAG) != 0);
-            } else if (s->pressed >= 0) {
-                RECT r = ItemRect(h, *s, s->pressed);
-                POINT p{x, GET_Y_LPARAM(l)};
-                bool in = PtInRect(&r, p) != 0;
-                if (in != s->pressed_in) {
-                    s->pressed_in = in;
-                    InvalidateRect(h, &r, TRUE);
-                }
-            }
-            return 0;
-        }
-        case WM_LBUTTONUP: {
-            if (s->track >= 0) {
-                int item = s->track;
-                TrackTo(h, *s, GET_X_LPARAM(l), false);
-                s = H(h);
-                if (!s) return 0;
-                s->track = -1;
-                ReleaseCapture();
-                HDITEMA hi{};
-                hi.mask = HDI_WIDTH;
-                hi.cxy = s->track_width;
-                NotifyItem(h, HDN_ENDTRACKA, item, &hi);
-                if (H(h) && item < int(H(h)->items.size()) && H(h)->items[size_t(item)].cxy != hi.cxy) SetItem(h, item, hi);
-                NMHDR nm{};
-                if (H(h)) SendNotify(h, NM_RELEASEDCAPTURE, &nm);
-            } else if (s->pressed >= 0) {
-                int item = s->pressed;
-                bool in = s->pressed_in;
-                s->pressed = -1;
-                s->pressed_in = false;
-                ReleaseCapture();
-                InvalidateRect(h, nullptr, TRUE);
-                NMHDR nm{};
-                SendNotify(h, NM_RELEASEDCAPTURE, &nm);
-                if (in && H(h)) NotifyItem(h, HDN_ITEMCLICKA, item, nullptr);
-            }
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(l) != h) {
-                if (s->track >= 0) {
-                    HDITEMA hi{};
-                    hi.mask = HDI_WIDTH;
-                    hi.cxy = s->track_width;
-                    int item = s->track;
-                    s->track = -1;
-                    NotifyItem(h, HDN_ENDTRACKA, item, &hi);
-                }
-                if (s->pressed >= 0) {
-                    s->pressed = -1;
-                    InvalidateRect(h, nullptr, TRUE);
-                }
-            }
-            return 0;
+        case WM_LBUTTONDBLCLK: return OnLButtonDown(h, s, m, l);
+        case WM_MOUSEMOVE: return OnMouseMove(h, s, l);
+        case WM_LBUTTONUP: return OnLButtonUp(h, s, l);
+        case WM_CAPTURECHANGED: return OnCaptureChanged(h, s, l);
+        default: return OnHeaderMessage(h, s, m, w, l);
     }
-    return DefWindowProcA(h, m, w, l);
 }
 
 }  // namespace plat::commctrl

@@ -41,89 +41,75 @@ void Paint(HWND h, Progress& s, HDC dc) {
 
 int Clamp(const Progress& s, long long v) { return int(std::clamp<long long>(v, std::min(s.lo, s.hi), std::max(s.lo, s.hi))); }
 
+LRESULT SetRange(HWND h, Progress* s, int lo, int hi) {
+    LRESULT old = MAKELONG(WORD(s->lo), WORD(s->hi));
+    s->lo = lo;
+    s->hi = hi;
+    s->pos = Clamp(*s, s->pos);
+    InvalidateRect(h, nullptr, TRUE);
+    return old;
+}
+
+LRESULT OnGetRange(Progress* s, WPARAM w, LPARAM l) {
+    if (auto* r = reinterpret_cast<PBRANGE*>(l)) {
+        r->iLow = s->lo;
+        r->iHigh = s->hi;
+    }
+    return w ? s->lo : s->hi;
+}
+
+// Moves to p (clamped into the range), repainting on a change; answers the old position.
+LRESULT MoveTo(HWND h, Progress* s, long long p) {
+    int old = s->pos;
+    s->pos = Clamp(*s, p);
+    if (s->pos != old) InvalidateRect(h, nullptr, TRUE);
+    return old;
+}
+
+LRESULT OnStepIt(HWND h, Progress* s) {
+    long long p = (long long)s->pos + s->step;
+    long long range = (long long)s->hi - s->lo;
+    // Past the end the bar starts over from the beginning.
+    if (range > 0 && p > s->hi) p = s->lo + (p - s->lo) % range;
+    if (range > 0 && p < s->lo) p = s->hi - (s->lo - p) % range;
+    return MoveTo(h, s, p);
+}
+
+LRESULT SetColor(HWND h, COLORREF& slot, LPARAM l) {
+    COLORREF old = slot;
+    slot = COLORREF(l);
+    InvalidateRect(h, nullptr, TRUE);
+    return LRESULT(old);
+}
+
+LRESULT OnSetStep(Progress* s, WPARAM w) {
+    int old = s->step;
+    s->step = int(w);
+    return old;
+}
+
 }  // namespace
 
 LRESULT CALLBACK ProgressProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     Progress* s = AttachState<Progress>(h, m);
     if (!s) return DefWindowProcA(h, m, w, l);
-    auto changed = [&](int old) {
-        if (s->pos != old) InvalidateRect(h, nullptr, TRUE);
-    };
     switch (m) {
-        case WM_NCDESTROY:
-            return FreeState(h, m, w, l, s);
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_NCDESTROY: return FreeState(h, m, w, l, s);
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintOrPrint(h, m, w, [&](HDC dc) { Paint(h, *s, dc); });
-        case PBM_SETRANGE: {
-            LRESULT old = MAKELONG(WORD(s->lo), WORD(s->hi));
-            s->lo = LOWORD(l);
-            s->hi = HIWORD(l);
-            s->pos = Clamp(*s, s->pos);
-            InvalidateRect(h, nullptr, TRUE);
-            return old;
-        }
-        case PBM_SETRANGE32: {
-            LRESULT old = MAKELONG(WORD(s->lo), WORD(s->hi));
-            s->lo = int(w);
-            s->hi = int(l);
-            s->pos = Clamp(*s, s->pos);
-            InvalidateRect(h, nullptr, TRUE);
-            return old;
-        }
-        case PBM_GETRANGE: {
-            if (auto* r = reinterpret_cast<PBRANGE*>(l)) {
-                r->iLow = s->lo;
-                r->iHigh = s->hi;
-            }
-            return w ? s->lo : s->hi;
-        }
-        case PBM_SETPOS: {
-            int old = s->pos;
-            s->pos = Clamp(*s, (long long)int(w));
-            changed(old);
-            return old;
-        }
-        case PBM_DELTAPOS: {
-            int old = s->pos;
-            s->pos = Clamp(*s, (long long)s->pos + int(w));
-            changed(old);
-            return old;
-        }
-        case PBM_SETSTEP: {
-            int old = s->step;
-            s->step = int(w);
-            return old;
-        }
-        case PBM_STEPIT: {
-            int old = s->pos;
-            long long p = (long long)s->pos + s->step;
-            long long range = (long long)s->hi - s->lo;
-            // Past the end the bar starts over from the beginning.
-            if (range > 0 && p > s->hi) p = s->lo + (p - s->lo) % range;
-            if (range > 0 && p < s->lo) p = s->hi - (s->lo - p) % range;
-            s->pos = Clamp(*s, p);
-            changed(old);
-            return old;
-        }
-        case PBM_GETPOS:
-            return s->pos;
-        case PBM_SETBARCOLOR: {
-            COLORREF old = s->bar;
-            s->bar = COLORREF(l);
-            InvalidateRect(h, nullptr, TRUE);
-            return LRESULT(old);
-        }
-        case PBM_SETBKCOLOR: {
-            COLORREF old = s->bk;
-            s->bk = COLORREF(l);
-            InvalidateRect(h, nullptr, TRUE);
-            return LRESULT(old);
-        }
+        case WM_PRINTCLIENT: return PaintOrPrint(h, m, w, [&](HDC dc) { Paint(h, *s, dc); });
+        case PBM_SETRANGE: return SetRange(h, s, LOWORD(l), HIWORD(l));
+        case PBM_SETRANGE32: return SetRange(h, s, int(w), int(l));
+        case PBM_GETRANGE: return OnGetRange(s, w, l);
+        case PBM_SETPOS: return MoveTo(h, s, (long long)int(w));
+        case PBM_DELTAPOS: return MoveTo(h, s, (long long)s->pos + int(w));
+        case PBM_SETSTEP: return OnSetStep(s, w);
+        case PBM_STEPIT: return OnStepIt(h, s);
+        case PBM_GETPOS: return s->pos;
+        case PBM_SETBARCOLOR: return SetColor(h, s->bar, l);
+        case PBM_SETBKCOLOR: return SetColor(h, s->bk, l);
+        default: return DefWindowProcA(h, m, w, l);
     }
-    return DefWindowProcA(h, m, w, l);
 }
 
 }  // namespace plat::commctrl

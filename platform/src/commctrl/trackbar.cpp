@@ -155,213 +155,253 @@ void PageStep(HWND h) {
     Notify(h, s->paging < 0 ? TB_PAGEUP : TB_PAGEDOWN);
 }
 
+void Redraw(HWND h, WPARAM flag) {
+    if (flag) InvalidateRect(h, nullptr, TRUE);
+}
+LRESULT Repaint(HWND h) {
+    InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT OnSetRange(HWND h, Trackbar* s, WPARAM w, LPARAM l) {
+    s->lo = short(LOWORD(l));
+    s->hi = short(HIWORD(l));
+    if (s->hi < s->lo) std::swap(s->lo, s->hi);
+    s->pos = Clamp(*s, s->pos);
+    Redraw(h, w);
+    return 0;
+}
+
+LRESULT OnSetRangeEnd(HWND h, Trackbar* s, WPARAM w, LPARAM l, bool minimum) {
+    if (minimum) {
+        s->lo = int(l);
+        if (s->hi < s->lo) s->hi = s->lo;
+    } else {
+        s->hi = int(l);
+        if (s->lo > s->hi) s->lo = s->hi;
+    }
+    s->pos = Clamp(*s, s->pos);
+    Redraw(h, w);
+    return 0;
+}
+
+LRESULT OnSetTic(HWND h, Trackbar* s, LPARAM l) {
+    if (int(l) < s->lo || int(l) > s->hi) return FALSE;
+    s->tics.push_back(int(l));
+    std::sort(s->tics.begin(), s->tics.end());
+    InvalidateRect(h, nullptr, TRUE);
+    return TRUE;
+}
+
+LRESULT OnGetTicPos(HWND h, Trackbar* s, WPARAM w) {
+    if (int(w) < 0 || int(w) >= int(s->tics.size())) return -1;
+    Geo g = Layout(h, *s);
+    long long range = (long long)s->hi - s->lo;
+    return g.a0 + (range > 0 ? int(((long long)s->tics[size_t(w)] - s->lo) * (g.a1 - g.a0) / range) : 0);
+}
+
+LRESULT Exchange(int& slot, LPARAM l) {
+    int old = slot;
+    slot = int(l);
+    return old;
+}
+
+LRESULT SetSelection(HWND h, int* lo, int* hi, WPARAM w, LPARAM l) {
+    if (lo) *lo = int(l);
+    if (hi) *hi = int(l);
+    Redraw(h, w);
+    return 0;
+}
+
+LRESULT OnGetThumbRect(HWND h, Trackbar* s, LPARAM l) {
+    if (auto* r = reinterpret_cast<RECT*>(l)) *r = Layout(h, *s).thumb;
+    return 0;
+}
+
+LRESULT OnGetChannelRect(HWND h, Trackbar* s, LPARAM l) {
+    auto* r = reinterpret_cast<RECT*>(l);
+    if (!r) return 0;
+    RECT c = Layout(h, *s).channel;
+    // A vertical channel is reported in the horizontal frame, as its callers expect.
+    *r = Vert(h) ? RECT{c.top, c.left, c.bottom, c.right} : c;
+    return 0;
+}
+
+LRESULT OnGetThumbLength(HWND h, Trackbar* s) {
+    RECT t = Layout(h, *s).thumb;
+    return Vert(h) ? t.right - t.left : t.bottom - t.top;
+}
+
+LRESULT OnSetBuddy(Trackbar* s, WPARAM w, LPARAM l) {
+    HWND old = s->buddy[w ? 0 : 1];
+    s->buddy[w ? 0 : 1] = reinterpret_cast<HWND>(l);
+    return reinterpret_cast<LRESULT>(old);
+}
+
+// The trackbar's own messages.
+LRESULT OnTrackbarMessage(HWND h, Trackbar* s, UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+        case TBM_GETPOS: return s->pos;
+        case TBM_GETRANGEMIN: return s->lo;
+        case TBM_GETRANGEMAX: return s->hi;
+        case TBM_SETPOS: Move(h, *s, int(l)); return 0;
+        case TBM_SETRANGE: return OnSetRange(h, s, w, l);
+        case TBM_SETRANGEMIN: return OnSetRangeEnd(h, s, w, l, true);
+        case TBM_SETRANGEMAX: return OnSetRangeEnd(h, s, w, l, false);
+        case TBM_SETTICFREQ: s->freq = std::max(1, int(w)); return Repaint(h);
+        case TBM_SETTIC: return OnSetTic(h, s, l);
+        case TBM_CLEARTICS: s->tics.clear(); Redraw(h, w); return 0;
+        case TBM_GETNUMTICS: return (GetWindowLongA(h, GWL_STYLE) & TBS_NOTICKS) ? 0 : LRESULT(s->tics.size() + 2);
+        case TBM_GETTIC: return int(w) >= 0 && int(w) < int(s->tics.size()) ? s->tics[size_t(w)] : -1;
+        case TBM_GETPTICS: return s->tics.empty() ? 0 : reinterpret_cast<LRESULT>(s->tics.data());
+        case TBM_GETTICPOS: return OnGetTicPos(h, s, w);
+        case TBM_SETPAGESIZE: return Exchange(s->page, l);
+        case TBM_GETPAGESIZE: return s->page;
+        case TBM_SETLINESIZE: return Exchange(s->line, l);
+        case TBM_GETLINESIZE: return s->line;
+        case TBM_SETSEL:
+            s->sel_lo = short(LOWORD(l));
+            s->sel_hi = short(HIWORD(l));
+            Redraw(h, w);
+            return 0;
+        case TBM_SETSELSTART: return SetSelection(h, &s->sel_lo, nullptr, w, l);
+        case TBM_SETSELEND: return SetSelection(h, nullptr, &s->sel_hi, w, l);
+        case TBM_GETSELSTART: return s->sel_lo;
+        case TBM_GETSELEND: return s->sel_hi;
+        case TBM_CLEARSEL: return SetSelection(h, &s->sel_lo, &s->sel_hi, w, 0);
+        case TBM_GETTHUMBRECT: return OnGetThumbRect(h, s, l);
+        case TBM_GETCHANNELRECT: return OnGetChannelRect(h, s, l);
+        case TBM_SETTHUMBLENGTH: s->thumb_len = int(w); return Repaint(h);
+        case TBM_GETTHUMBLENGTH: return OnGetThumbLength(h, s);
+        case TBM_SETBUDDY: return OnSetBuddy(s, w, l);
+        case TBM_GETBUDDY: return reinterpret_cast<LRESULT>(s->buddy[w ? 0 : 1]);
+        case TBM_GETTOOLTIPS:
+        case TBM_SETTOOLTIPS: return 0;
+        default: return DefWindowProcA(h, m, w, l);
+    }
+}
+
+int ThumbCentre(HWND h, const Geo& g) {
+    return Vert(h) ? (g.thumb.top + g.thumb.bottom) / 2 : (g.thumb.left + g.thumb.right) / 2;
+}
+
+// A press on the thumb drags it; elsewhere it pages towards the press, and a quick second
+// press pages again.
+LRESULT OnLButtonDown(HWND h, LPARAM l) {
+    if (!IsWindowEnabled(h)) return 0;
+    SetFocus(h);
+    Trackbar* s = T(h);
+    if (!s) return 0;
+    POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    Geo g = Layout(h, *s);
+    int a = Vert(h) ? p.y : p.x;
+    SetCapture(h);
+    if (PtInRect(&g.thumb, p)) {
+        s->dragging = true;
+        s->grab = a - ThumbCentre(h, g);
+        InvalidateRect(h, nullptr, TRUE);
+    } else {
+        s->paging = a < ThumbCentre(h, g) ? -1 : 1;
+        s->page_pt = p;
+        PageStep(h);
+        SetTimer(h, kRepeatTimer, 100, nullptr);
+    }
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND h, Trackbar* s, LPARAM l) {
+    if (s->dragging) {
+        int a = Vert(h) ? GET_Y_LPARAM(l) : GET_X_LPARAM(l);
+        Move(h, *s, PosFromAxis(h, *s, a - s->grab));
+        Notify(h, TB_THUMBTRACK, s->pos);
+    } else if (s->paging) {
+        s->page_pt = POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    }
+    return 0;
+}
+
+// The press ends by the button's release or by losing the capture.
+LRESULT OnPressEnded(HWND h, Trackbar* s, bool released) {
+    bool was_drag = s->dragging, was_page = s->paging != 0;
+    if (!was_drag && !was_page) return 0;
+    s->dragging = false;
+    s->paging = 0;
+    KillTimer(h, kRepeatTimer);
+    if (released && GetCapture() == h) ReleaseCapture();
+    s = T(h);
+    if (!s) return 0;
+    if (was_drag) Notify(h, TB_THUMBPOSITION, s->pos);
+    Notify(h, TB_ENDTRACK);
+    InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+// The scroll code a key sends; -1 for other keys.
+int KeyCode(WPARAM vk) {
+    switch (vk) {
+        case VK_LEFT: case VK_UP: return TB_LINEUP;
+        case VK_RIGHT: case VK_DOWN: return TB_LINEDOWN;
+        case VK_PRIOR: return TB_PAGEUP;
+        case VK_NEXT: return TB_PAGEDOWN;
+        case VK_HOME: return TB_TOP;
+        case VK_END: return TB_BOTTOM;
+        default: return -1;
+    }
+}
+
+LRESULT OnKeyDown(HWND h, Trackbar* s, WPARAM w, LPARAM l) {
+    int code = KeyCode(w);
+    long long p = s->pos;
+    switch (code) {
+        case TB_LINEUP: p -= s->line; break;
+        case TB_LINEDOWN: p += s->line; break;
+        case TB_PAGEUP: p -= s->page; break;
+        case TB_PAGEDOWN: p += s->page; break;
+        case TB_TOP: p = s->lo; break;
+        case TB_BOTTOM: p = s->hi; break;
+        default: return DefWindowProcA(h, WM_KEYDOWN, w, l);
+    }
+    Move(h, *s, Clamp(*s, p));
+    Notify(h, code);
+    return 0;
+}
+
+LRESULT OnKeyUp(HWND h, WPARAM w, LPARAM l) {
+    if (KeyCode(w) < 0) return DefWindowProcA(h, WM_KEYUP, w, l);
+    Notify(h, TB_ENDTRACK);
+    return 0;
+}
+
 }  // namespace
 
 LRESULT CALLBACK TrackbarProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     Trackbar* s = AttachState<Trackbar>(h, m);
     if (!s) return DefWindowProcA(h, m, w, l);
-    auto redraw = [&](WPARAM flag) {
-        if (flag) InvalidateRect(h, nullptr, TRUE);
-    };
     switch (m) {
-        case WM_NCDESTROY:
-            return FreeState(h, m, w, l, s);
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_NCDESTROY: return FreeState(h, m, w, l, s);
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintOrPrint(h, m, w, [&](HDC dc) { Paint(h, *s, dc); });
+        case WM_PRINTCLIENT: return PaintOrPrint(h, m, w, [&](HDC dc) { Paint(h, *s, dc); });
         case WM_SIZE:
             InvalidateRect(h, nullptr, TRUE);
-            break;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS;
+            return DefWindowProcA(h, m, w, l);
+        case WM_GETDLGCODE: return DLGC_WANTARROWS;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case TBM_GETPOS: return s->pos;
-        case TBM_GETRANGEMIN: return s->lo;
-        case TBM_GETRANGEMAX: return s->hi;
-        case TBM_SETPOS:
-            Move(h, *s, int(l));
-            return 0;
-        case TBM_SETRANGE:
-            s->lo = short(LOWORD(l));
-            s->hi = short(HIWORD(l));
-            if (s->hi < s->lo) std::swap(s->lo, s->hi);
-            s->pos = Clamp(*s, s->pos);
-            redraw(w);
-            return 0;
-        case TBM_SETRANGEMIN:
-            s->lo = int(l);
-            if (s->hi < s->lo) s->hi = s->lo;
-            s->pos = Clamp(*s, s->pos);
-            redraw(w);
-            return 0;
-        case TBM_SETRANGEMAX:
-            s->hi = int(l);
-            if (s->lo > s->hi) s->lo = s->hi;
-            s->pos = Clamp(*s, s->pos);
-            redraw(w);
-            return 0;
-        case TBM_SETTICFREQ:
-            s->freq = std::max(1, int(w));
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case TBM_SETTIC:
-            if (int(l) < s->lo || int(l) > s->hi) return FALSE;
-            s->tics.push_back(int(l));
-            std::sort(s->tics.begin(), s->tics.end());
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
-        case TBM_CLEARTICS:
-            s->tics.clear();
-            redraw(w);
-            return 0;
-        case TBM_GETNUMTICS:
-            if (GetWindowLongA(h, GWL_STYLE) & TBS_NOTICKS) return 0;
-            return LRESULT(s->tics.size() + 2);
-        case TBM_GETTIC: return int(w) >= 0 && int(w) < int(s->tics.size()) ? s->tics[size_t(w)] : -1;
-        case TBM_GETPTICS: return s->tics.empty() ? 0 : reinterpret_cast<LRESULT>(s->tics.data());
-        case TBM_GETTICPOS: {
-            if (int(w) < 0 || int(w) >= int(s->tics.size())) return -1;
-            Geo g = Layout(h, *s);
-            long long range = (long long)s->hi - s->lo;
-            return g.a0 + (range > 0 ? int(((long long)s->tics[size_t(w)] - s->lo) * (g.a1 - g.a0) / range) : 0);
-        }
-        case TBM_SETPAGESIZE: {
-            int old = s->page;
-            s->page = int(l);
-            return old;
-        }
-        case TBM_GETPAGESIZE: return s->page;
-        case TBM_SETLINESIZE: {
-            int old = s->line;
-            s->line = int(l);
-            return old;
-        }
-        case TBM_GETLINESIZE: return s->line;
-        case TBM_SETSEL:
-            s->sel_lo = short(LOWORD(l));
-            s->sel_hi = short(HIWORD(l));
-            redraw(w);
-            return 0;
-        case TBM_SETSELSTART: s->sel_lo = int(l); redraw(w); return 0;
-        case TBM_SETSELEND: s->sel_hi = int(l); redraw(w); return 0;
-        case TBM_GETSELSTART: return s->sel_lo;
-        case TBM_GETSELEND: return s->sel_hi;
-        case TBM_CLEARSEL: s->sel_lo = s->sel_hi = 0; redraw(w); return 0;
-        case TBM_GETTHUMBRECT:
-            if (auto* r = reinterpret_cast<RECT*>(l)) *r = Layout(h, *s).thumb;
-            return 0;
-        case TBM_GETCHANNELRECT:
-            if (auto* r = reinterpret_cast<RECT*>(l)) {
-                RECT c = Layout(h, *s).channel;
-                // A vertical channel is reported in the horizontal frame, as its callers expect.
-                *r = Vert(h) ? RECT{c.top, c.left, c.bottom, c.right} : c;
-            }
-            return 0;
-        case TBM_SETTHUMBLENGTH:
-            s->thumb_len = int(w);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case TBM_GETTHUMBLENGTH: {
-            RECT t = Layout(h, *s).thumb;
-            return Vert(h) ? t.right - t.left : t.bottom - t.top;
-        }
-        case TBM_SETBUDDY: {
-            HWND old = s->buddy[w ? 0 : 1];
-            s->buddy[w ? 0 : 1] = reinterpret_cast<HWND>(l);
-            return reinterpret_cast<LRESULT>(old);
-        }
-        case TBM_GETBUDDY: return reinterpret_cast<LRESULT>(s->buddy[w ? 0 : 1]);
-        case TBM_GETTOOLTIPS: return 0;
-        case TBM_SETTOOLTIPS: return 0;
-
+        case WM_ENABLE: return Repaint(h);
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {  // a quick second press pages again
-            if (!IsWindowEnabled(h)) return 0;
-            SetFocus(h);
-            s = T(h);
-            if (!s) return 0;
-            POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-            Geo g = Layout(h, *s);
-            int a = Vert(h) ? p.y : p.x;
-            SetCapture(h);
-            if (PtInRect(&g.thumb, p)) {
-                s->dragging = true;
-                s->grab = a - (Vert(h) ? (g.thumb.top + g.thumb.bottom) / 2 : (g.thumb.left + g.thumb.right) / 2);
-                InvalidateRect(h, nullptr, TRUE);
-            } else {
-                int centre = Vert(h) ? (g.thumb.top + g.thumb.bottom) / 2 : (g.thumb.left + g.thumb.right) / 2;
-                s->paging = a < centre ? -1 : 1;
-                s->page_pt = p;
-                PageStep(h);
-                SetTimer(h, kRepeatTimer, 100, nullptr);
-            }
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (s->dragging) {
-                int a = Vert(h) ? GET_Y_LPARAM(l) : GET_X_LPARAM(l);
-                int pos = PosFromAxis(h, *s, a - s->grab);
-                Move(h, *s, pos);
-                Notify(h, TB_THUMBTRACK, s->pos);
-            } else if (s->paging) {
-                s->page_pt = POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-            }
-            return 0;
+        case WM_LBUTTONDBLCLK: return OnLButtonDown(h, l);
+        case WM_MOUSEMOVE: return OnMouseMove(h, s, l);
         case WM_TIMER:
-            if (w == kRepeatTimer) {
-                PageStep(h);
-                return 0;
-            }
-            break;
-        case WM_LBUTTONUP:
-        case WM_CAPTURECHANGED: {
-            bool was_drag = s->dragging, was_page = s->paging != 0;
-            if (!was_drag && !was_page) return 0;
-            s->dragging = false;
-            s->paging = 0;
-            KillTimer(h, kRepeatTimer);
-            if (m == WM_LBUTTONUP && GetCapture() == h) ReleaseCapture();
-            s = T(h);
-            if (!s) return 0;
-            if (was_drag) Notify(h, TB_THUMBPOSITION, s->pos);
-            Notify(h, TB_ENDTRACK);
-            InvalidateRect(h, nullptr, TRUE);
+            if (w != kRepeatTimer) return DefWindowProcA(h, m, w, l);
+            PageStep(h);
             return 0;
-        }
-        case WM_KEYDOWN: {
-            int code = -1;
-            long long p = s->pos;
-            switch (w) {
-                case VK_LEFT: case VK_UP: code = TB_LINEUP; p -= s->line; break;
-                case VK_RIGHT: case VK_DOWN: code = TB_LINEDOWN; p += s->line; break;
-                case VK_PRIOR: code = TB_PAGEUP; p -= s->page; break;
-                case VK_NEXT: code = TB_PAGEDOWN; p += s->page; break;
-                case VK_HOME: code = TB_TOP; p = s->lo; break;
-                case VK_END: code = TB_BOTTOM; p = s->hi; break;
-                default: return DefWindowProcA(h, m, w, l);
-            }
-            Move(h, *s, Clamp(*s, p));
-            Notify(h, code);
-            return 0;
-        }
-        case WM_KEYUP:
-            switch (w) {
-                case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_HOME:
-                case VK_END:
-                    Notify(h, TB_ENDTRACK);
-                    return 0;
-            }
-            break;
+        case WM_LBUTTONUP: return OnPressEnded(h, s, true);
+        case WM_CAPTURECHANGED: return OnPressEnded(h, s, false);
+        case WM_KEYDOWN: return OnKeyDown(h, s, w, l);
+        case WM_KEYUP: return OnKeyUp(h, w, l);
+        default: return OnTrackbarMessage(h, s, m, w, l);
     }
-    return DefWindowProcA(h, m, w, l);
 }
 
 }  // namespace plat::commctrl
