@@ -83,7 +83,8 @@ CPeloranDlg::CPeloranDlg(CWnd* pParent)
       m_nBatchState(BATCH_IDLE),
       m_nStopMode(0),
       m_nConvertingItem(-1),
-      m_bChangingRows(FALSE) {}
+      m_bChangingRows(FALSE),
+      m_bEndingSession(FALSE) {}
 
 CPeloranDlg::~CPeloranDlg() {
     if (m_pWorker) {
@@ -181,6 +182,7 @@ ON_MESSAGE(WM_BATCH_NEXTROW, OnBatchNextRow)
 ON_MESSAGE(WM_BATCH_ROWDONE, OnBatchRowDone)
 ON_MESSAGE(WM_BATCH_PROGRESS, OnBatchProgress)
 ON_MESSAGE(WM_BATCH_FINISHED, OnBatchFinished)
+ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
 // ---- Initialisation ----------------------------------------------------------------------

@@ -134,6 +134,7 @@ protected:
     afx_msg LRESULT OnBatchRowDone(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnBatchProgress(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnBatchFinished(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     // Controls.
@@ -189,4 +190,6 @@ protected:
     // Set while the dialog itself deletes and inserts rows, so that list notifications of
     // those steps don't move the current item.
     BOOL m_bChangingRows;
+    // The desktop session is ending: the batch ends without its notice or a power-off.
+    BOOL m_bEndingSession;
 };

@@ -289,7 +289,29 @@ void CPeloranDlg::FinishBatch() {
     EnableControls(TRUE);
     m_nBatchState = BATCH_FINISHED;
     m_btnStart.EnableWindow(TRUE);
+    if (m_bEndingSession) return;  // no one is there to read it
     // A user who stopped the batch is at the computer: the pending power-off is not wanted.
     if (IsDlgButtonChecked(IDC_SHUTDOWN) == BST_CHECKED && m_nStopMode.load() == 0) ShutdownComputer();
     ShowMessage("    Mission accomplished!        ", "", MB_ICONINFORMATION);
+}
+
+// The desktop asks the program to end (the window system turns SIGTERM and SIGINT into this).
+// Nothing is asked: a batch is stopped as Stop stops it, so the file being written is finished
+// playable, and the worker is waited for, its messages answered meanwhile; the process ends
+// when this returns.
+LRESULT CPeloranDlg::OnEndSession(WPARAM wParam, LPARAM) {
+    if (!wParam) return 0;
+    m_bEndingSession = TRUE;
+    if (m_pWorker) StopConvert();
+    MSG msg;
+    while (m_pWorker) {  // cleared when the batch's end is handled
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::WaitMessage();
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    if (m_nPreviewState != PREVIEW_STOPPED) OnStopPreview();
+    return 0;
 }

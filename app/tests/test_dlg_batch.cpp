@@ -332,3 +332,74 @@ TEST_F(DlgBatch, DestroyingTheWindowStopsAndJoinsTheWorkerFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The user asks to stop while the last file is finishing: the question is still up when the
+// batch ends and its notice comes. Everything here happens inside the boxes' own loops.
+struct AnswerAtTheEnd {
+    CPeloranDlg* dlg = nullptr;
+    HWND question = nullptr, notice = nullptr;
+    bool noticeOverQuestion = false;  // the main window stayed disabled under the notice
+    bool mainEnabledAfterNotice = true;
+    HWND activeAfterNotice = nullptr;
+    bool questionAboveMain = false;
+    int turnsAfterNotice = 0;
+
+    static int Depth(HWND h) {
+        int n = 0;
+        for (HWND t = ::GetWindow(::GetTopWindow(nullptr), GW_HWNDLAST); t; t = ::GetWindow(t, GW_HWNDPREV), ++n)
+            if (t == h) return n;
+        return -1;
+    }
+    static void Hook(int loop, HWND box, void* self) {
+        auto* a = static_cast<AnswerAtTheEnd*>(self);
+        if (loop != WINTEST_LOOP_MESSAGEBOX) return;
+        HWND main = a->dlg->GetSafeHwnd();
+        if (!a->question) a->question = box;
+        if (box == a->question && !a->notice) return;  // the batch is still running
+        if (box != a->question) {
+            a->notice = box;
+            a->noticeOverQuestion = !::IsWindowEnabled(main);
+            WinTestKeyPress(VK_RETURN);
+            return;
+        }
+        if (++a->turnsAfterNotice == 1) {
+            a->mainEnabledAfterNotice = ::IsWindowEnabled(main) != FALSE;
+            a->activeAfterNotice = ::GetActiveWindow();
+            a->questionAboveMain = Depth(a->question) > Depth(main);
+            WinTestKeyPress(VK_RETURN);  // Yes, with the keyboard
+        } else {
+            ::PostMessageA(a->question, WM_COMMAND, IDNO, 0);  // Enter went elsewhere
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(DlgBatch, AStopQuestionStillOpenWhenTheBatchEndsStaysInFrontAndAnswers) {
+    Media("last.avi", 3.0);
+    AddFiles("last.avi");
+    SetOutputFolder(scratch / "out");
+    dlg.realBoxes = true;
+    AnswerAtTheEnd answer;
+    answer.dlg = &dlg;
+    WinTestUseRealTime(TRUE);
+    WinTestSetIdleHook(&AnswerAtTheEnd::Hook, &answer);
+    Start();
+    Start();  // Stop: the question, open until the batch has ended on its own
+    WinTestSetIdleHook(nullptr, nullptr);
+    WinTestUseRealTime(FALSE);
+    ASSERT_NE(answer.notice, nullptr) << "the batch did not end while the question was up";
+    EXPECT_EQ(BoxesWith(kDone), 1);
+    EXPECT_TRUE(answer.noticeOverQuestion);
+    EXPECT_FALSE(answer.mainEnabledAfterNotice) << "the main window took input while the question was up";
+    EXPECT_EQ(answer.activeAfterNotice, answer.question) << "the question lost activation";
+    EXPECT_TRUE(answer.questionAboveMain) << "the question went behind the main window";
+    EXPECT_EQ(answer.turnsAfterNotice, 1) << "the question did not hear Enter";
+    // Answered: the main window is back in charge, and closes.
+    EXPECT_TRUE(::IsWindowEnabled(dlg.GetSafeHwnd()));
+    EXPECT_EQ(::GetActiveWindow(), dlg.GetSafeHwnd());
+    EXPECT_EQ(dlg.GetBatchState(), BATCH_FINISHED);
+    EXPECT_EQ(Cell(0, COL_STATUS), "Completed");
+}

@@ -34,6 +34,8 @@ public:
     int helpShown = 0;
     // Runs inside the next message box, as the user would act while it is up.
     std::function<void()> duringBox;
+    // Boxes are shown for real (and still recorded); the test answers them with input.
+    bool realBoxes = false;
 
     // Called on the UI thread after the dialog handled one of the batch's messages, while the
     // worker waits for the answer: the test acts at a known point of the batch.
@@ -49,6 +51,7 @@ protected:
 
     int ShowMessage(LPCSTR text, LPCSTR caption, UINT type) override {
         boxes.push_back(Box{text ? text : "", caption ? caption : "", type});
+        if (realBoxes) return CPeloranDlg::ShowMessage(text, caption, type);
         if (duringBox) {
             auto f = duringBox;
             duringBox = nullptr;

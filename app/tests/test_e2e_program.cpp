@@ -147,3 +147,35 @@ TEST(ProgramRun, ConvertsAFileOnAnXServerThroughSdl) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ProgramRun, EndsOnSigtermDuringABatchLeavingAPlayableFile) {
+    ProgramScenario run;
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, run.input, 60.0, 320, 240, 25));
+    pid_t pid = Spawn({ProgramPath("peloran")}, run.Environment("headless"));
+    ASSERT_GT(pid, 0);
+    // Asked to end as a desktop asks, while the file is being written.
+    std::string out = run.output + "/holiday clip_new.mp4";
+    bool writing = false;
+    for (int i = 0; i < 2400 && !writing; ++i) {
+        struct stat st {};
+        writing = ::stat(out.c_str(), &st) == 0 && st.st_size > 100000;
+        if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    ASSERT_TRUE(writing) << ReadReport(run.report)["error"];
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    EXPECT_EQ(WaitFor(pid, 120), 128 + SIGTERM) << "the program did not end on its own";
+    std::map<std::string, std::string> r = ReadReport(run.report);
+    EXPECT_EQ(r["final_box"], "") << "no one was there to answer the notice; status " << r["status"] << ", capture " << r["capture_batch"];
+    // The file being written was finished, not cut off: it plays, or it is not there at all.
+    if (Exists(out)) {
+        testmedia::Report played = testmedia::Check(out);
+        ASSERT_TRUE(played.opened) << "a cut-off file was left behind";
+        EXPECT_EQ(played.decodeErrors, 0);
+        ASSERT_NE(played.FirstOf("video"), nullptr);
+    }
+    EXPECT_FALSE(Exists(run.dir / "shutdown.log"));
+}
+
+}  // namespace

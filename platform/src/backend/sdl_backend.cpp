@@ -553,6 +553,9 @@ extern "C" __attribute__((visibility("default"))) const char* __lsan_default_sup
 namespace plat {
 
 std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port) {
+    // SIGTERM and SIGINT belong to the window system, which ends the session on them; SDL
+    // would turn them into a quit event that no one reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
     if (SDL_GetNumVideoDisplays() < 1) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);

@@ -15,6 +15,7 @@ struct DialogInfo {
     HWND focus = nullptr;  // the control that last had the focus
     bool ended = false;
     bool modal = false;
+    bool disabled_owner = false;  // the modal loop disabled the owner and gives it back
     INT_PTR result = 0;
     HFONT font = nullptr;
     bool owns_font = false;
@@ -417,9 +418,14 @@ HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND
 
 INT_PTR RunModalDialog(HWND dlg, HWND owner, user::LoopKind kind) {
     user::ModalLoopScope loop(kind, dlg);
+    // A box over an owner that another box already disabled leaves the owner to that box.
     bool reenable = owner && IsWindowEnabled(owner);
     if (reenable) EnableWindow(owner, FALSE);
-    WithInfo(dlg, [](DialogInfo& i) { i.modal = true; return 0; });
+    WithInfo(dlg, [&](DialogInfo& i) {
+        i.modal = true;
+        i.disabled_owner = reenable;
+        return 0;
+    });
     if (!WithInfo(dlg, [](DialogInfo& i) { return i.ended; })) {
         ShowWindow(dlg, SW_SHOWNORMAL);
         UpdateWindow(dlg);
@@ -448,7 +454,12 @@ INT_PTR RunModalDialog(HWND dlg, HWND owner, user::LoopKind kind) {
     INT_PTR result = IsWindow(dlg) ? WithInfo(dlg, [](DialogInfo& i) { return i.result; }) : -1;
     if (reenable && IsWindow(owner)) EnableWindow(owner, TRUE);
     if (IsWindow(dlg)) {
-        if (owner && GetActiveWindow() == dlg) SetActiveWindow(owner);
+        // Hiding already handed activation on; a dialog never hidden hands it on here, to the
+        // owner or, while the owner waits for another box, to that box.
+        if (owner && GetActiveWindow() == dlg) {
+            HWND next = IsWindowEnabled(owner) ? owner : GetWindow(owner, GW_ENABLEDPOPUP);
+            SetActiveWindow(next && next != dlg ? next : owner);
+        }
         DestroyWindow(dlg);
     }
     if (quit) PostQuitMessage(int(quit_code));  // the outer loop sees it too
@@ -540,7 +551,7 @@ BOOL WINAPI EndDialog(HWND dlg, INT_PTR result) {
     bool known = WithInfo(dlg, [&](DialogInfo& i) {
         i.ended = true;
         i.result = result;
-        modal = i.modal;
+        modal = i.modal && i.disabled_owner;
         return true;
     });
     if (!known) return FALSE;

@@ -118,17 +118,29 @@ void DeactivateOnHide(HWND hwnd) {
         }
         if (!was_active) return;
         Window* w = W(hwnd);
-        // The owner takes over, else the next visible top level.
-        if (w && w->owner && W(w->owner) && (W(w->owner)->style & WS_VISIBLE)) next = w->owner;
+        auto takes_over = [&](HWND t) {
+            Window* o = W(t);
+            return t != hwnd && o && (o->style & WS_VISIBLE) && !(o->style & WS_DISABLED) &&
+                   o->tid == kernel::CurrentTid() && !(o->cls && o->cls->name == "#32768");
+        };
+        // The owner takes over; an owner that another modal box keeps disabled hands over to
+        // that box (a message box that ends over a question box); else the next top level.
+        Window* owner = w ? W(w->owner) : nullptr;
+        if (owner && (owner->style & WS_VISIBLE)) {
+            if (!(owner->style & WS_DISABLED)) next = owner->hwnd;
+            else
+                for (HWND t : TopLevels())
+                    if (takes_over(t) && OwnedBy(W(t), owner->hwnd)) {
+                        next = t;
+                        break;
+                    }
+        }
         if (!next)
-            for (HWND t : TopLevels()) {
-                Window* o = W(t);
-                if (t != hwnd && o && (o->style & WS_VISIBLE) && !(o->style & WS_DISABLED) &&
-                    o->tid == kernel::CurrentTid() && !(o->cls && o->cls->name == "#32768")) {
+            for (HWND t : TopLevels())
+                if (takes_over(t)) {
                     next = t;
                     break;
                 }
-            }
     }
     SetActiveWindow(next);
 }

@@ -686,6 +686,7 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR class_name, LPCSTR name, DWORD
                     popup = IsDesktopPopup(*W(hwnd));
                     owner = W(hwnd)->owner;
                 }
+                WatchForSessionEnd();
                 b->CreateTopLevel(hwnd, r, popup);
                 b->SetTitle(hwnd, title.c_str());
                 if (owner) b->SetTopLevelOwner(hwnd, owner);

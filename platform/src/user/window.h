@@ -122,6 +122,8 @@ RECT ScreenClientRect(const Window* w);
 Window* RootOf(Window* w);  // the top level that holds w
 // Whether `owner` owns the top level w, directly or through the windows that own w.
 bool OwnedBy(const Window* w, HWND owner);
+// From the first top-level window on, SIGTERM and SIGINT end the session (session.cpp).
+void WatchForSessionEnd();
 bool IsVisibleChain(const Window* w);
 
 // Classes.
