@@ -138,10 +138,29 @@ LRESULT OnSetImageName(HWND h, LPCSTR name) {
     return TRUE;
 }
 
+// Whether the parent leaves the static's background to itself (a hollow brush, as skins answer).
+bool OverParentBackground(HWND h) {
+    HDC dc = GetDC(h);
+    HBRUSH b = ControlColor(h, dc, WM_CTLCOLORSTATIC);
+    ReleaseDC(h, dc);
+    LOGBRUSH lb{};
+    return !b || (GetObjectA(b, sizeof lb, &lb) && lb.lbStyle == BS_NULL);
+}
+
 LRESULT OnSetText(HWND h, WPARAM wp, LPARAM lp) {
     if (IsImage(Type(h))) return OnSetImageName(h, reinterpret_cast<LPCSTR>(lp));
     LRESULT r = DefWindowProcA(h, WM_SETTEXT, wp, lp);
-    InvalidateRect(h, nullptr, TRUE);
+    HWND parent = GetParent(h);
+    if (parent && OverParentBackground(h)) {
+        // A transparent static cannot wipe its old text: the parent repaints the place
+        // first, then the new text is drawn over that.
+        RECT rc;
+        GetWindowRect(h, &rc);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+        RedrawWindow(parent, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    } else {
+        InvalidateRect(h, nullptr, TRUE);
+    }
     return r;
 }
 
