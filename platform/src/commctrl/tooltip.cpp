@@ -450,230 +450,261 @@ void Paint(HWND h, Tooltip& s, HDC dc) {
     SelectObject(dc, old);
 }
 
-}  // namespace
+// A tip is always a top-most popup, whatever style it was created with.
+LRESULT OnNcCreate(HWND h, UINT m, WPARAM w, LPARAM l) {
+    LONG style = GetWindowLongA(h, GWL_STYLE) & ~LONG(WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME);
+    SetWindowLongA(h, GWL_STYLE, style | LONG(WS_POPUP));
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    return DefWindowProcA(h, m, w, l);
+}
 
-LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    Tooltip* s = AttachState<Tooltip>(h, m);
-    if (!s) return DefWindowProcA(h, m, w, l);
-    switch (m) {
-        case WM_NCCREATE: {
-            // A tip is always a top-most popup, whatever style it was created with.
-            SetWindowLongA(h, GWL_STYLE, (GetWindowLongA(h, GWL_STYLE) & ~LONG(WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME)) | LONG(WS_POPUP));
-            SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-            return DefWindowProcA(h, m, w, l);
-        }
-        case WM_DESTROY:
-            Unhook(h);
-            break;
-        case WM_SYSCOLORCHANGE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_NCDESTROY:
-            return FreeState(h, m, w, l, s);
-        case WM_NCHITTEST:
-            return HTTRANSPARENT;
-        case WM_MOUSEACTIVATE:
-            return MA_NOACTIVATE;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            Paint(h, *s, dc);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_SETFONT:
-            s->font = reinterpret_cast<HFONT>(w);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(s->font);
-        case WM_MOUSEMOVE:
-            if (s->tracking < 0) Hide(h);
-            return 0;
-        case WM_TIMER:
-            if (w == kShowTimer) {
-                KillTimer(h, kShowTimer);
-                if (s->hot >= 0 && s->active && !s->suppressed && s->tracking < 0) Show(h, s->hot);
-                return 0;
-            }
-            if (w == kPopTimer) {
-                KillTimer(h, kPopTimer);
-                Hide(h);
-                if (TT(h)) TT(h)->suppressed = true;
-                return 0;
-            }
-            if (w == kCheckTimer) {
-                POINT p;
-                GetCursorPos(&p);
-                if (WindowFromPoint(p) == h) return 0;  // over the tip itself: the mouse goes through it
-                int now = ToolAtScreen(*s, p);
-                if (now != s->hot) Hover(h, now, p);
-                if (TT(h) && TT(h)->hot < 0) KillTimer(h, kCheckTimer);
-                return 0;
-            }
-            break;
+LRESULT OnPaint(HWND h, Tooltip* s) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    Paint(h, *s, dc);
+    EndPaint(h, &ps);
+    return 0;
+}
 
-        case TTM_ACTIVATE:
-            s->active = w != 0;
-            if (!s->active) {
-                KillTimer(h, kShowTimer);
-                Hide(h);
-            }
-            return 0;
-        case TTM_SETDELAYTIME: {
-            int v = int(short(LOWORD(l)));
-            int which = int(w);
-            if (which == TTDT_AUTOMATIC) {
-                s->delay[TTDT_AUTOMATIC] = v < 0 ? -1 : v;
-                s->delay[TTDT_INITIAL] = s->delay[TTDT_AUTOPOP] = s->delay[TTDT_RESHOW] = -1;
-            } else if (which >= 1 && which <= 3) {
-                s->delay[which] = v < 0 ? -1 : v;
-            }
-            return 0;
-        }
-        case TTM_GETDELAYTIME:
-            return int(w) >= 0 && int(w) <= 3 ? Delay(*s, int(w) == TTDT_AUTOMATIC ? TTDT_INITIAL : int(w)) : 0;
-        case TTM_ADDTOOLA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti)) return FALSE;
-            Tool t;
-            ToTool(*ti, &t);
-            int k = Find(*s, t.hwnd, t.id);
-            if (k >= 0) s->tools[size_t(k)] = t;
-            else s->tools.push_back(t);
-            if (t.flags & TTF_SUBCLASS) Hook(h, ToolWindow(t));
-            return TRUE;
-        }
-        case TTM_DELTOOLA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti)) return 0;
-            int k = Find(*s, ti->hwnd, ti->uId);
-            if (k < 0) return 0;
-            if (s->shown == k) Hide(h);
-            s = TT(h);
-            if (!s) return 0;
+// Follows the mouse while it is over a tool, so the tip goes when the mouse leaves.
+void CheckHover(HWND h, Tooltip* s) {
+    POINT p;
+    GetCursorPos(&p);
+    if (WindowFromPoint(p) == h) return;  // over the tip itself: the mouse goes through it
+    int now = ToolAtScreen(*s, p);
+    if (now != s->hot) Hover(h, now, p);
+    if (TT(h) && TT(h)->hot < 0) KillTimer(h, kCheckTimer);
+}
+
+LRESULT OnTimer(HWND h, Tooltip* s, WPARAM w, LPARAM l) {
+    switch (w) {
+        case kShowTimer:
             KillTimer(h, kShowTimer);
-            s->tools.erase(s->tools.begin() + k);
-            auto fix = [&](int& v) {
-                if (v == k) v = -1;
-                else if (v > k) --v;
-            };
-            fix(s->hot);
-            fix(s->shown);
-            fix(s->tracking);
+            if (s->hot >= 0 && s->active && !s->suppressed && s->tracking < 0) Show(h, s->hot);
             return 0;
-        }
-        case TTM_NEWTOOLRECTA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti)) return 0;
-            int k = Find(*s, ti->hwnd, ti->uId);
-            if (k >= 0) s->tools[size_t(k)].rect = ti->rect;
+        case kPopTimer:
+            KillTimer(h, kPopTimer);
+            Hide(h);
+            if (TT(h)) TT(h)->suppressed = true;
             return 0;
-        }
+        case kCheckTimer: CheckHover(h, s); return 0;
+        default: return DefWindowProcA(h, WM_TIMER, w, l);
+    }
+}
+
+LRESULT OnActivate(HWND h, Tooltip* s, WPARAM w) {
+    s->active = w != 0;
+    if (!s->active) {
+        KillTimer(h, kShowTimer);
+        Hide(h);
+    }
+    return 0;
+}
+
+LRESULT OnSetDelayTime(Tooltip* s, WPARAM w, LPARAM l) {
+    int v = int(short(LOWORD(l)));
+    int which = int(w);
+    if (which == TTDT_AUTOMATIC) {
+        s->delay[TTDT_AUTOMATIC] = v < 0 ? -1 : v;
+        s->delay[TTDT_INITIAL] = s->delay[TTDT_AUTOPOP] = s->delay[TTDT_RESHOW] = -1;
+    } else if (which >= 1 && which <= 3) {
+        s->delay[which] = v < 0 ? -1 : v;
+    }
+    return 0;
+}
+
+LRESULT OnGetDelayTime(Tooltip* s, WPARAM w) {
+    if (int(w) < 0 || int(w) > 3) return 0;
+    return Delay(*s, int(w) == TTDT_AUTOMATIC ? TTDT_INITIAL : int(w));
+}
+
+// The tool a TOOLINFO names; -1 for a bad record or an unknown tool.
+int ToolOf(const Tooltip* s, LPARAM l) {
+    auto* ti = reinterpret_cast<TOOLINFOA*>(l);
+    return ValidInfo(ti) ? Find(*s, ti->hwnd, ti->uId) : -1;
+}
+
+LRESULT OnAddTool(HWND h, Tooltip* s, LPARAM l) {
+    auto* ti = reinterpret_cast<TOOLINFOA*>(l);
+    if (!ValidInfo(ti)) return FALSE;
+    Tool t;
+    ToTool(*ti, &t);
+    int k = Find(*s, t.hwnd, t.id);
+    if (k >= 0)
+        s->tools[size_t(k)] = t;
+    else
+        s->tools.push_back(t);
+    if (t.flags & TTF_SUBCLASS) Hook(h, ToolWindow(t));
+    return TRUE;
+}
+
+LRESULT OnDelTool(HWND h, Tooltip* s, LPARAM l) {
+    int k = ToolOf(s, l);
+    if (k < 0) return 0;
+    if (s->shown == k) Hide(h);
+    s = TT(h);
+    if (!s) return 0;
+    KillTimer(h, kShowTimer);
+    s->tools.erase(s->tools.begin() + k);
+    auto fix = [&](int& v) {
+        if (v == k)
+            v = -1;
+        else if (v > k)
+            --v;
+    };
+    fix(s->hot);
+    fix(s->shown);
+    fix(s->tracking);
+    return 0;
+}
+
+LRESULT OnNewToolRect(Tooltip* s, LPARAM l) {
+    int k = ToolOf(s, l);
+    if (k >= 0) s->tools[size_t(k)].rect = reinterpret_cast<TOOLINFOA*>(l)->rect;
+    return 0;
+}
+
+LRESULT OnGetToolInfo(Tooltip* s, LPARAM l) {
+    int k = ToolOf(s, l);
+    if (k < 0) return FALSE;
+    FromTool(s->tools[size_t(k)], reinterpret_cast<TOOLINFOA*>(l), true);
+    return TRUE;
+}
+
+LRESULT OnSetToolInfo(HWND h, Tooltip* s, LPARAM l) {
+    int k = ToolOf(s, l);
+    if (k < 0) return 0;
+    Tool& t = s->tools[size_t(k)];
+    ToTool(*reinterpret_cast<TOOLINFOA*>(l), &t);
+    if (t.flags & TTF_SUBCLASS) Hook(h, ToolWindow(t));
+    if (s->shown == k) Show(h, k);
+    return 0;
+}
+
+LRESULT OnHitTest(Tooltip* s, LPARAM l) {
+    auto* ht = reinterpret_cast<TTHITTESTINFOA*>(l);
+    if (!ht) return FALSE;
+    int k = ToolAt(*s, ht->hwnd, ht->pt);
+    if (k < 0) return FALSE;
+    if (ht->ti.cbSize >= TTTOOLINFOA_V1_SIZE) FromTool(s->tools[size_t(k)], &ht->ti, false);
+    return TRUE;
+}
+
+LRESULT OnGetText(HWND h, Tooltip* s, WPARAM w, LPARAM l) {
+    auto* ti = reinterpret_cast<TOOLINFOA*>(l);
+    if (!ValidInfo(ti) || !ti->lpszText) return 0;
+    int k = Find(*s, ti->hwnd, ti->uId);
+    int cap = w ? int(w) : 80;
+    std::string t = k >= 0 ? s->tools[size_t(k)].text : std::string();
+    if (k >= 0 && s->tools[size_t(k)].callback) t = ToolText(h, k);
+    CopyOut(t, ti->lpszText, cap);
+    return 0;
+}
+
+LRESULT OnUpdateTipText(HWND h, Tooltip* s, LPARAM l) {
+    int k = ToolOf(s, l);
+    if (k < 0) return 0;
+    auto* ti = reinterpret_cast<TOOLINFOA*>(l);
+    Tool& t = s->tools[size_t(k)];
+    t.callback = ti->lpszText == LPSTR_TEXTCALLBACKA;
+    if (t.callback || !ti->lpszText)
+        t.text.clear();
+    else if (IS_INTRESOURCE(ti->lpszText))
+        t.text = ResourceText(ti->hinst, UINT(reinterpret_cast<uintptr_t>(ti->lpszText)));
+    else
+        t.text = ti->lpszText;
+    if (s->shown == k) Show(h, k);
+    return 0;
+}
+
+LRESULT OnEnumTools(Tooltip* s, WPARAM w, LPARAM l) {
+    auto* ti = reinterpret_cast<TOOLINFOA*>(l);
+    if (!ValidInfo(ti) || int(w) < 0 || int(w) >= int(s->tools.size())) return FALSE;
+    FromTool(s->tools[size_t(w)], ti, true);
+    return TRUE;
+}
+
+LRESULT OnGetCurrentTool(Tooltip* s, LPARAM l) {
+    if (s->shown < 0) return FALSE;
+    auto* ti = reinterpret_cast<TOOLINFOA*>(l);
+    if (ValidInfo(ti)) FromTool(s->tools[size_t(s->shown)], ti, true);
+    return TRUE;
+}
+
+LRESULT OnTrackActivate(HWND h, Tooltip* s, WPARAM w, LPARAM l) {
+    if (w) {
+        int k = ToolOf(s, l);
+        if (k < 0) return 0;
+        KillTimer(h, kShowTimer);
+        s->tracking = k;
+        Show(h, k);
+    } else if (s->tracking >= 0) {
+        s->tracking = -1;
+        Hide(h);
+    }
+    return 0;
+}
+
+LRESULT OnTrackPosition(HWND h, Tooltip* s, LPARAM l) {
+    s->track_pos = POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    if (s->tracking >= 0 && s->shown == s->tracking) Show(h, s->tracking);
+    return 0;
+}
+
+LRESULT SetColor(HWND h, std::optional<COLORREF>& slot, WPARAM w) {
+    slot = COLORREF(w);
+    InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT OnSetMaxTipWidth(Tooltip* s, LPARAM l) {
+    int old = s->max_width;
+    s->max_width = int(l);
+    return old;
+}
+
+LRESULT OnPop(HWND h) {
+    KillTimer(h, kShowTimer);
+    Hide(h);
+    return 0;
+}
+
+LRESULT OnPopup(HWND h, Tooltip* s) {
+    POINT p;
+    GetCursorPos(&p);
+    int k = s->hot >= 0 ? s->hot : ToolAtScreen(*s, p);
+    if (k >= 0) Show(h, k);
+    return 0;
+}
+
+// The tooltip's own messages.
+LRESULT OnTooltipMessage(HWND h, Tooltip* s, UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+        case TTM_ACTIVATE: return OnActivate(h, s, w);
+        case TTM_SETDELAYTIME: return OnSetDelayTime(s, w, l);
+        case TTM_GETDELAYTIME: return OnGetDelayTime(s, w);
+        case TTM_ADDTOOLA: return OnAddTool(h, s, l);
+        case TTM_DELTOOLA: return OnDelTool(h, s, l);
+        case TTM_NEWTOOLRECTA: return OnNewToolRect(s, l);
         case TTM_RELAYEVENT:
             if (l) Relay(h, *reinterpret_cast<const MSG*>(l));
             return 0;
-        case TTM_GETTOOLINFOA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti)) return FALSE;
-            int k = Find(*s, ti->hwnd, ti->uId);
-            if (k < 0) return FALSE;
-            FromTool(s->tools[size_t(k)], ti, true);
-            return TRUE;
-        }
-        case TTM_SETTOOLINFOA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti)) return 0;
-            int k = Find(*s, ti->hwnd, ti->uId);
-            if (k < 0) return 0;
-            ToTool(*ti, &s->tools[size_t(k)]);
-            if (s->tools[size_t(k)].flags & TTF_SUBCLASS) Hook(h, ToolWindow(s->tools[size_t(k)]));
-            if (s->shown == k) Show(h, k);
-            return 0;
-        }
-        case TTM_HITTESTA: {
-            auto* ht = reinterpret_cast<TTHITTESTINFOA*>(l);
-            if (!ht) return FALSE;
-            int k = ToolAt(*s, ht->hwnd, ht->pt);
-            if (k < 0) return FALSE;
-            if (ht->ti.cbSize >= TTTOOLINFOA_V1_SIZE) FromTool(s->tools[size_t(k)], &ht->ti, false);
-            return TRUE;
-        }
-        case TTM_GETTEXTA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti) || !ti->lpszText) return 0;
-            int k = Find(*s, ti->hwnd, ti->uId);
-            int cap = w ? int(w) : 80;
-            std::string t = k >= 0 ? s->tools[size_t(k)].text : std::string();
-            if (k >= 0 && s->tools[size_t(k)].callback) t = ToolText(h, k);
-            CopyOut(t, ti->lpszText, cap);
-            return 0;
-        }
-        case TTM_UPDATETIPTEXTA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti)) return 0;
-            int k = Find(*s, ti->hwnd, ti->uId);
-            if (k < 0) return 0;
-            Tool& t = s->tools[size_t(k)];
-            t.callback = ti->lpszText == LPSTR_TEXTCALLBACKA;
-            if (t.callback || !ti->lpszText) t.text.clear();
-            else if (IS_INTRESOURCE(ti->lpszText)) t.text = ResourceText(ti->hinst, UINT(reinterpret_cast<uintptr_t>(ti->lpszText)));
-            else t.text = ti->lpszText;
-            if (s->shown == k) Show(h, k);
-            return 0;
-        }
-        case TTM_GETTOOLCOUNT:
-            return LRESULT(s->tools.size());
-        case TTM_ENUMTOOLSA: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (!ValidInfo(ti) || int(w) < 0 || int(w) >= int(s->tools.size())) return FALSE;
-            FromTool(s->tools[size_t(w)], ti, true);
-            return TRUE;
-        }
-        case TTM_GETCURRENTTOOLA: {
-            int k = s->shown >= 0 ? s->shown : -1;
-            if (k < 0) return FALSE;
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (ValidInfo(ti)) FromTool(s->tools[size_t(k)], ti, true);
-            return TRUE;
-        }
-        case TTM_WINDOWFROMPOINT:
-            return l ? reinterpret_cast<LRESULT>(WindowFromPoint(*reinterpret_cast<POINT*>(l))) : 0;
-        case TTM_TRACKACTIVATE: {
-            auto* ti = reinterpret_cast<TOOLINFOA*>(l);
-            if (w) {
-                if (!ValidInfo(ti)) return 0;
-                int k = Find(*s, ti->hwnd, ti->uId);
-                if (k < 0) return 0;
-                KillTimer(h, kShowTimer);
-                s->tracking = k;
-                Show(h, k);
-            } else if (s->tracking >= 0) {
-                s->tracking = -1;
-                Hide(h);
-            }
-            return 0;
-        }
-        case TTM_TRACKPOSITION:
-            s->track_pos = POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-            if (s->tracking >= 0 && s->shown == s->tracking) Show(h, s->tracking);
-            return 0;
-        case TTM_SETTIPBKCOLOR:
-            s->set_bk = COLORREF(w);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case TTM_SETTIPTEXTCOLOR:
-            s->set_fg = COLORREF(w);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
+        case TTM_GETTOOLINFOA: return OnGetToolInfo(s, l);
+        case TTM_SETTOOLINFOA: return OnSetToolInfo(h, s, l);
+        case TTM_HITTESTA: return OnHitTest(s, l);
+        case TTM_GETTEXTA: return OnGetText(h, s, w, l);
+        case TTM_UPDATETIPTEXTA: return OnUpdateTipText(h, s, l);
+        case TTM_GETTOOLCOUNT: return LRESULT(s->tools.size());
+        case TTM_ENUMTOOLSA: return OnEnumTools(s, w, l);
+        case TTM_GETCURRENTTOOLA: return OnGetCurrentTool(s, l);
+        case TTM_WINDOWFROMPOINT: return l ? reinterpret_cast<LRESULT>(WindowFromPoint(*reinterpret_cast<POINT*>(l))) : 0;
+        case TTM_TRACKACTIVATE: return OnTrackActivate(h, s, w, l);
+        case TTM_TRACKPOSITION: return OnTrackPosition(h, s, l);
+        case TTM_SETTIPBKCOLOR: return SetColor(h, s->set_bk, w);
+        case TTM_SETTIPTEXTCOLOR: return SetColor(h, s->set_fg, w);
         case TTM_GETTIPBKCOLOR: return LRESULT(s->Bk());
         case TTM_GETTIPTEXTCOLOR: return LRESULT(s->Fg());
-        case TTM_SETMAXTIPWIDTH: {
-            int old = s->max_width;
-            s->max_width = int(l);
-            return old;
-        }
+        case TTM_SETMAXTIPWIDTH: return OnSetMaxTipWidth(s, l);
         case TTM_GETMAXTIPWIDTH: return s->max_width;
         case TTM_SETMARGIN:
             if (l) s->margin = *reinterpret_cast<RECT*>(l);
@@ -681,25 +712,42 @@ LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         case TTM_GETMARGIN:
             if (l) *reinterpret_cast<RECT*>(l) = s->margin;
             return 0;
-        case TTM_POP:
-            KillTimer(h, kShowTimer);
-            Hide(h);
-            return 0;
-        case TTM_POPUP: {
-            POINT p;
-            GetCursorPos(&p);
-            int k = s->hot >= 0 ? s->hot : ToolAtScreen(*s, p);
-            if (k >= 0) Show(h, k);
-            return 0;
-        }
+        case TTM_POP: return OnPop(h);
+        case TTM_POPUP: return OnPopup(h, s);
         case TTM_UPDATE:
             if (s->shown >= 0) Show(h, s->shown);
             return 0;
         case TTM_SETTITLEA:
             s->title = l ? reinterpret_cast<LPCSTR>(l) : "";
             return TRUE;
+        default: return DefWindowProcA(h, m, w, l);
     }
-    return DefWindowProcA(h, m, w, l);
+}
+
+}  // namespace
+
+LRESULT CALLBACK TooltipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    Tooltip* s = AttachState<Tooltip>(h, m);
+    if (!s) return DefWindowProcA(h, m, w, l);
+    switch (m) {
+        case WM_NCCREATE: return OnNcCreate(h, m, w, l);
+        case WM_DESTROY:
+            Unhook(h);
+            return DefWindowProcA(h, m, w, l);
+        case WM_SYSCOLORCHANGE: InvalidateRect(h, nullptr, TRUE); return 0;
+        case WM_NCDESTROY: return FreeState(h, m, w, l, s);
+        case WM_NCHITTEST: return HTTRANSPARENT;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: return OnPaint(h, s);
+        case WM_SETFONT: s->font = reinterpret_cast<HFONT>(w); return 0;
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
+        case WM_MOUSEMOVE:
+            if (s->tracking < 0) Hide(h);
+            return 0;
+        case WM_TIMER: return OnTimer(h, s, w, l);
+        default: return OnTooltipMessage(h, s, m, w, l);
+    }
 }
 
 }  // namespace plat::commctrl
