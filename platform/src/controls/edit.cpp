@@ -1,38 +1,13 @@
 // The edit control: single-line and multi-line text with selection, caret, keyboard and
-// mouse editing, clipboard and one level of undo.
+// mouse editing, clipboard and one level of undo. Its own EM_ messages are in edit_messages.cpp.
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "controls/common.h"
+#include "controls/edit.h"
 
-namespace plat::controls {
-namespace {
-
-struct Edit {
-    std::string text;
-    size_t anchor = 0, caret = 0;
-    int xoff = 0;  // horizontal scroll, pixels
-    int top = 0;   // first visible line
-    size_t limit = 0;
-    bool modified = false;
-    bool focus = false;
-    bool tracking = false;
-    char password = 0;
-    HFONT font = nullptr;
-    int lmargin = 1, rmargin = 1;
-    RECT fmt{0, 0, 0, 0};
-    bool fmt_set = false;
-    std::string undo_text;
-    size_t undo_anchor = 0, undo_caret = 0;
-    bool can_undo = false;
-    bool vscroll = false;  // made with WS_VSCROLL (the window system hides the bar when idle)
-};
-
-DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
-bool Multi(HWND h) { return (Style(h) & ES_MULTILINE) != 0; }
-size_t SelStart(const Edit* e) { return std::min(e->anchor, e->caret); }
-size_t SelEnd(const Edit* e) { return std::max(e->anchor, e->caret); }
+namespace plat::controls::edit {
 
 // Moves over whole UTF-8 sequences.
 size_t NextChar(const std::string& s, size_t i) {
@@ -49,10 +24,6 @@ size_t PrevChar(const std::string& s, size_t i) {
     if (i > 0 && s[i] == '\n' && s[i - 1] == '\r') --i;
     return i;
 }
-
-struct Line {
-    size_t start, end;  // end excludes the line break
-};
 
 // Lines as the text's line breaks make them.
 std::vector<Line> HardLines(HWND h, const Edit* e) {
@@ -72,26 +43,6 @@ std::vector<Line> HardLines(HWND h, const Edit* e) {
     v.push_back({s, e->text.size()});
     return v;
 }
-
-size_t LineOf(const std::vector<Line>& lines, size_t idx) {
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (idx <= lines[i].end) return i;
-    return lines.size() - 1;
-}
-
-// Drawing context with the control's font selected.
-struct FontDC {
-    HWND h;
-    HDC dc;
-    HGDIOBJ old;
-    FontDC(HWND hwnd, const Edit* e) : h(hwnd), dc(GetDC(hwnd)) {
-        old = SelectObject(dc, e->font ? e->font : DefaultFont());
-    }
-    ~FontDC() {
-        SelectObject(dc, old);
-        ReleaseDC(h, dc);
-    }
-};
 
 std::string Shown(const Edit* e, size_t a, size_t b) {
     std::string s = e->text.substr(a, b - a);
@@ -272,7 +223,7 @@ void SaveUndo(Edit* e) {
 }
 
 // Replaces the selection; returns false when nothing could be inserted.
-bool ReplaceSel(HWND h, Edit* e, std::string ins, bool user, bool undoable = true) {
+bool ReplaceSel(HWND h, Edit* e, std::string ins, bool user, bool undoable) {
     DWORD st = Style(h);
     if (user && (st & ES_READONLY)) {
         MessageBeep(0);
@@ -493,338 +444,160 @@ void OnNcCreate(Edit* e, const CREATESTRUCTA& cs) {
     }
 }
 
-}  // namespace
+LRESULT OnGetDlgCode(HWND h, LPARAM lp) {
+    LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    auto* m = reinterpret_cast<MSG*>(lp);
+    if (Multi(h) && (Style(h) & ES_WANTRETURN) && m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
+        code |= DLGC_WANTALLKEYS;
+    return code;
+}
+
+LRESULT OnSetFont(HWND h, Edit* e, WPARAM wp) {
+    e->font = reinterpret_cast<HFONT>(wp);
+    if (e->focus) {
+        FontDC f(h, e);
+        CreateCaret(h, nullptr, 1, LineHeight(f.dc));
+        ShowCaret(h);
+    }
+    ScrollCaret(h, e);
+    return 0;
+}
+
+LRESULT OnSetText(HWND h, Edit* e, LPARAM lp) {
+    std::string s = lp ? reinterpret_cast<const char*>(lp) : "";
+    if (!Multi(h)) {
+        size_t br = s.find_first_of("\r\n");
+        if (br != std::string::npos) s.resize(br);
+    }
+    if (s.size() > e->limit) s.resize(e->limit);
+    e->text = s;
+    e->anchor = e->caret = 0;
+    e->xoff = 0;
+    e->top = 0;
+    e->modified = false;
+    e->can_undo = false;
+    // Single-line edits report a text set by the program; multi-line ones don't.
+    if (Multi(h)) {
+        SyncWindowText(h, e);
+        ScrollCaret(h, e);
+    } else {
+        Changed(h, e);
+    }
+    return TRUE;
+}
+
+LRESULT OnGetText(Edit* e, WPARAM wp, LPARAM lp) {
+    if (!lp || wp == 0) return 0;
+    size_t n = std::min(e->text.size(), size_t(wp) - 1);
+    memcpy(reinterpret_cast<char*>(lp), e->text.data(), n);
+    reinterpret_cast<char*>(lp)[n] = 0;
+    return LRESULT(n);
+}
+
+LRESULT OnSetFocus(HWND h, Edit* e) {
+    e->focus = true;
+    FontDC f(h, e);
+    CreateCaret(h, nullptr, 1, LineHeight(f.dc));
+    POINT p = PosOf(h, e, f.dc, e->caret);
+    SetCaretPos(p.x, p.y);
+    ShowCaret(h);
+    InvalidateRect(h, nullptr, TRUE);
+    DialogFocusMoved(h);
+    Notify(h, EN_SETFOCUS);
+    return 0;
+}
+
+LRESULT OnKillFocus(HWND h, Edit* e) {
+    e->focus = false;
+    e->tracking = false;
+    DestroyCaret();
+    InvalidateRect(h, nullptr, TRUE);
+    Notify(h, EN_KILLFOCUS);
+    return 0;
+}
+
+POINT PointOf(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
+
+LRESULT OnLButtonDown(HWND h, Edit* e, WPARAM wp, LPARAM lp) {
+    if (GetFocus() != h) SetFocus(h);
+    FontDC f(h, e);
+    size_t c = CharAt(h, e, f.dc, PointOf(lp));
+    e->caret = c;
+    if (!(wp & MK_SHIFT)) e->anchor = c;
+    e->tracking = true;
+    SetCapture(h);
+    ScrollCaret(h, e);
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND h, Edit* e, LPARAM lp) {
+    if (!e->tracking) return 0;
+    FontDC f(h, e);
+    e->caret = CharAt(h, e, f.dc, PointOf(lp));
+    ScrollCaret(h, e);
+    return 0;
+}
+
+LRESULT OnLButtonUp(Edit* e) {
+    if (e->tracking) {
+        e->tracking = false;
+        ReleaseCapture();
+    }
+    return 0;
+}
+
+// A double click selects the word under the mouse.
+LRESULT OnLButtonDblClk(HWND h, Edit* e, LPARAM lp) {
+    FontDC f(h, e);
+    size_t c = CharAt(h, e, f.dc, PointOf(lp));
+    size_t a = c, b = c;
+    while (a > 0 && IsWordChar(e->text[a - 1])) --a;
+    while (b < e->text.size() && IsWordChar(e->text[b])) ++b;
+    SetSel(h, e, a, b);
+    return 0;
+}
+
+LRESULT OnMouseWheel(HWND h, WPARAM wp) {
+    if (Multi(h)) SendMessageA(h, WM_VSCROLL, short(HIWORD(wp)) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+    return 0;
+}
+
+}  // namespace plat::controls::edit
+
+namespace plat::controls {
 
 LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    using namespace edit;
     Edit* e = AttachState<Edit>(h, msg);
     if (!e) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
         case WM_NCCREATE:
             OnNcCreate(e, *reinterpret_cast<CREATESTRUCTA*>(lp));
-            break;
-        case WM_NCDESTROY:
-            return FreeState(h, msg, wp, lp, e);
-        case WM_GETDLGCODE: {
-            LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-            auto* m = reinterpret_cast<MSG*>(lp);
-            if (Multi(h) && (Style(h) & ES_WANTRETURN) && m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
-                code |= DLGC_WANTALLKEYS;
-            return code;
-        }
-        case WM_ERASEBKGND:
-            return 1;
+            return DefWindowProcA(h, msg, wp, lp);
+        case WM_NCDESTROY: return FreeState(h, msg, wp, lp, e);
+        case WM_GETDLGCODE: return OnGetDlgCode(h, lp);
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, e, dc); });
-        case WM_SIZE:
-            ScrollCaret(h, e);
-            return 0;
-        case WM_SETFONT:
-            e->font = reinterpret_cast<HFONT>(wp);
-            if (e->focus) {
-                FontDC f(h, e);
-                CreateCaret(h, nullptr, 1, LineHeight(f.dc));
-                ShowCaret(h);
-            }
-            ScrollCaret(h, e);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(e->font);
-        case WM_SETTEXT: {
-            std::string s = lp ? reinterpret_cast<const char*>(lp) : "";
-            if (!Multi(h)) {
-                size_t br = s.find_first_of("\r\n");
-                if (br != std::string::npos) s.resize(br);
-            }
-            if (s.size() > e->limit) s.resize(e->limit);
-            e->text = s;
-            e->anchor = e->caret = 0;
-            e->xoff = 0;
-            e->top = 0;
-            e->modified = false;
-            e->can_undo = false;
-            // Single-line edits report a text set by the program; multi-line ones don't.
-            if (Multi(h)) {
-                SyncWindowText(h, e);
-                ScrollCaret(h, e);
-            } else {
-                Changed(h, e);
-            }
-            return TRUE;
-        }
-        case WM_GETTEXT: {
-            if (!lp || wp == 0) return 0;
-            size_t n = std::min(e->text.size(), size_t(wp) - 1);
-            memcpy(reinterpret_cast<char*>(lp), e->text.data(), n);
-            reinterpret_cast<char*>(lp)[n] = 0;
-            return LRESULT(n);
-        }
-        case WM_GETTEXTLENGTH:
-            return LRESULT(e->text.size());
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_SETFOCUS: {
-            e->focus = true;
-            FontDC f(h, e);
-            CreateCaret(h, nullptr, 1, LineHeight(f.dc));
-            POINT p = PosOf(h, e, f.dc, e->caret);
-            SetCaretPos(p.x, p.y);
-            ShowCaret(h);
-            InvalidateRect(h, nullptr, TRUE);
-            DialogFocusMoved(h);
-            Notify(h, EN_SETFOCUS);
-            return 0;
-        }
-        case WM_KILLFOCUS:
-            e->focus = false;
-            e->tracking = false;
-            DestroyCaret();
-            InvalidateRect(h, nullptr, TRUE);
-            Notify(h, EN_KILLFOCUS);
-            return 0;
-        case WM_KEYDOWN:
-            KeyDown(h, e, wp);
-            return 0;
-        case WM_CHAR:
-            Char(h, e, wp);
-            return 0;
-        case WM_LBUTTONDOWN: {
-            if (GetFocus() != h) SetFocus(h);
-            FontDC f(h, e);
-            size_t c = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-            e->caret = c;
-            if (!(wp & MK_SHIFT)) e->anchor = c;
-            e->tracking = true;
-            SetCapture(h);
-            ScrollCaret(h, e);
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (e->tracking) {
-                FontDC f(h, e);
-                e->caret = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-                ScrollCaret(h, e);
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (e->tracking) {
-                e->tracking = false;
-                ReleaseCapture();
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            e->tracking = false;
-            return 0;
-        case WM_LBUTTONDBLCLK: {
-            FontDC f(h, e);
-            size_t c = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-            size_t a = c, b = c;
-            while (a > 0 && IsWordChar(e->text[a - 1])) --a;
-            while (b < e->text.size() && IsWordChar(e->text[b])) ++b;
-            SetSel(h, e, a, b);
-            return 0;
-        }
-        case WM_VSCROLL: {
-            if (!Multi(h)) return 0;
-            auto lines = Lines(h, e);
-            int old = e->top;
-            FontDC f(h, e);
-            RECT fr = FormatRect(h, e);
-            int page = std::max(1, int(fr.bottom - fr.top) / LineHeight(f.dc));
-            switch (LOWORD(wp)) {
-                case SB_LINEUP: e->top -= 1; break;
-                case SB_LINEDOWN: e->top += 1; break;
-                case SB_PAGEUP: e->top -= page; break;
-                case SB_PAGEDOWN: e->top += page; break;
-                case SB_TOP: e->top = 0; break;
-                case SB_BOTTOM: e->top = int(lines.size()); break;
-                case SB_THUMBTRACK: case SB_THUMBPOSITION: e->top = int(HIWORD(wp)); break;
-                default: break;
-            }
-            e->top = std::clamp(e->top, 0, std::max(0, int(lines.size()) - page));
-            if (e->top != old) {
-                UpdateScrollBars(h, e, f.dc);
-                InvalidateRect(h, nullptr, TRUE);
-                Notify(h, EN_VSCROLL);
-            }
-            return 0;
-        }
-        case WM_MOUSEWHEEL:
-            if (Multi(h)) SendMessageA(h, WM_VSCROLL, short(HIWORD(wp)) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
-            return 0;
-        case EM_GETSEL: {
-            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(SelStart(e));
-            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(SelEnd(e));
-            return MAKELONG(std::min<size_t>(SelStart(e), 0xFFFF), std::min<size_t>(SelEnd(e), 0xFFFF));
-        }
-        case EM_SETSEL: {
-            long a = long(int(wp)), b = long(int(lp));
-            if (a == -1) {
-                SetSel(h, e, e->caret, e->caret);
-                return 0;
-            }
-            size_t n = e->text.size();
-            size_t sa = a < 0 ? n : std::min(size_t(a), n);
-            size_t sb = b < 0 ? n : std::min(size_t(b), n);
-            SetSel(h, e, sa, sb);
-            return 0;
-        }
-        case EM_REPLACESEL: {
-            const char* s = reinterpret_cast<const char*>(lp);
-            ReplaceSel(h, e, s ? s : "", false, wp != 0);
-            return 0;
-        }
-        case EM_LIMITTEXT:
-            e->limit = wp ? size_t(wp) : size_t(0x7FFFFFFEu);
-            return 0;
-        case EM_GETLIMITTEXT:
-            return LRESULT(e->limit);
-        case EM_SETREADONLY: {
-            LONG s = GetWindowLongA(h, GWL_STYLE);
-            SetWindowLongA(h, GWL_STYLE, wp ? (s | ES_READONLY) : (s & ~ES_READONLY));
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
-        }
-        case EM_GETMODIFY:
-            return e->modified;
-        case EM_SETMODIFY:
-            e->modified = wp != 0;
-            return 0;
-        case EM_CANUNDO:
-            return e->can_undo;
-        case EM_UNDO:
-        case WM_UNDO: {
-            if (!e->can_undo) return FALSE;
-            // Undo swaps, so a second undo redoes.
-            std::string t = e->text;
-            size_t a = e->anchor, c = e->caret;
-            e->text = e->undo_text;
-            e->anchor = std::min(e->undo_anchor, e->text.size());
-            e->caret = std::min(e->undo_caret, e->text.size());
-            e->undo_text = t;
-            e->undo_anchor = a;
-            e->undo_caret = c;
-            e->modified = true;
-            Changed(h, e);
-            return TRUE;
-        }
-        case EM_EMPTYUNDOBUFFER:
-            e->can_undo = false;
-            e->undo_text.clear();
-            return 0;
-        case EM_SETPASSWORDCHAR:
-            e->password = char(wp);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case 0x00D2:  // EM_GETPASSWORDCHAR
-            return static_cast<unsigned char>(e->password);
-        case EM_GETLINECOUNT:
-            return LRESULT(Lines(h, e).size());
-        case EM_LINEINDEX: {
-            auto lines = Lines(h, e);
-            long li = long(int(wp));
-            if (li < 0) li = long(LineOf(lines, e->caret));
-            if (size_t(li) >= lines.size()) return -1;
-            return LRESULT(lines[size_t(li)].start);
-        }
-        case EM_LINELENGTH: {
-            auto lines = Lines(h, e);
-            long idx = long(int(wp));
-            size_t li = LineOf(lines, idx < 0 ? e->caret : std::min(size_t(idx), e->text.size()));
-            return LRESULT(lines[li].end - lines[li].start);
-        }
-        case EM_LINEFROMCHAR: {
-            auto lines = Lines(h, e);
-            long idx = long(int(wp));
-            return LRESULT(LineOf(lines, idx < 0 ? SelStart(e) : std::min(size_t(idx), e->text.size())));
-        }
-        case EM_GETLINE: {
-            auto lines = Lines(h, e);
-            if (!lp || size_t(wp) >= lines.size()) return 0;
-            WORD cap = *reinterpret_cast<WORD*>(lp);
-            const Line& l = lines[wp];
-            size_t n = std::min<size_t>(cap, l.end - l.start);
-            memcpy(reinterpret_cast<char*>(lp), e->text.data() + l.start, n);
-            if (n < cap) reinterpret_cast<char*>(lp)[n] = 0;
-            return LRESULT(n);
-        }
-        case EM_GETFIRSTVISIBLELINE:
-            return Multi(h) ? e->top : 0;
-        case EM_LINESCROLL: {
-            if (!Multi(h)) return FALSE;
-            auto lines = Lines(h, e);
-            e->top = std::clamp(e->top + int(lp), 0, std::max(0, int(lines.size()) - 1));
-            FontDC f(h, e);
-            TEXTMETRICA tm{};
-            GetTextMetricsA(f.dc, &tm);
-            e->xoff = std::max(0, e->xoff + int(wp) * std::max(1, int(tm.tmAveCharWidth)));
-            UpdateScrollBars(h, e, f.dc);
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
-        }
-        case EM_SCROLL: {
-            if (!Multi(h)) return 0;
-            int before = e->top;
-            SendMessageA(h, WM_VSCROLL, wp, 0);
-            return MAKELONG(WORD(e->top - before), TRUE);
-        }
-        case EM_SCROLLCARET:
-            ScrollCaret(h, e);
-            return TRUE;
-        case EM_POSFROMCHAR: {
-            if (size_t(wp) > e->text.size()) return -1;
-            FontDC f(h, e);
-            POINT p = PosOf(h, e, f.dc, size_t(wp));
-            return MAKELONG(WORD(p.x), WORD(p.y));
-        }
-        case EM_CHARFROMPOS: {
-            FontDC f(h, e);
-            size_t c = CharAt(h, e, f.dc, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-            return MAKELONG(WORD(std::min<size_t>(c, 0xFFFF)), WORD(LineOf(Lines(h, e), c)));
-        }
-        case EM_GETRECT:
-            if (lp) *reinterpret_cast<RECT*>(lp) = FormatRect(h, e);
-            return 0;
-        case EM_SETRECT:
-        case EM_SETRECTNP:
-            if (lp) {
-                e->fmt = *reinterpret_cast<const RECT*>(lp);
-                e->fmt_set = true;
-            } else {
-                e->fmt_set = false;
-            }
-            if (msg == EM_SETRECT) InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case EM_SETMARGINS:
-            if (wp & 1) e->lmargin = LOWORD(lp);  // EC_LEFTMARGIN
-            if (wp & 2) e->rmargin = HIWORD(lp);  // EC_RIGHTMARGIN
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case EM_GETMARGINS:
-            return MAKELONG(e->lmargin, e->rmargin);
-        case WM_COPY:
-            Copy(h, e);
-            return 0;
-        case WM_CUT:
-            if (Style(h) & ES_READONLY) return 0;
-            Copy(h, e);
-            ReplaceSel(h, e, "", false);
-            return 0;
-        case WM_PASTE: {
-            if (Style(h) & ES_READONLY) return 0;
-            std::string s;
-            if (ClipboardGetText(&s)) ReplaceSel(h, e, s, false);
-            return 0;
-        }
-        case WM_CLEAR:
-            if (Style(h) & ES_READONLY) return 0;
-            ReplaceSel(h, e, "", false);
-            return 0;
-        default:
-            break;
+        case WM_PRINTCLIENT: return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, e, dc); });
+        case WM_SIZE: ScrollCaret(h, e); return 0;
+        case WM_SETFONT: return OnSetFont(h, e, wp);
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(e->font);
+        case WM_SETTEXT: return OnSetText(h, e, lp);
+        case WM_GETTEXT: return OnGetText(e, wp, lp);
+        case WM_GETTEXTLENGTH: return LRESULT(e->text.size());
+        case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); return 0;
+        case WM_SETFOCUS: return OnSetFocus(h, e);
+        case WM_KILLFOCUS: return OnKillFocus(h, e);
+        case WM_KEYDOWN: KeyDown(h, e, wp); return 0;
+        case WM_CHAR: Char(h, e, wp); return 0;
+        case WM_LBUTTONDOWN: return OnLButtonDown(h, e, wp, lp);
+        case WM_MOUSEMOVE: return OnMouseMove(h, e, lp);
+        case WM_LBUTTONUP: return OnLButtonUp(e);
+        case WM_CAPTURECHANGED: e->tracking = false; return 0;
+        case WM_LBUTTONDBLCLK: return OnLButtonDblClk(h, e, lp);
+        case WM_MOUSEWHEEL: return OnMouseWheel(h, wp);
+        default: return OnEditMessage(h, e, msg, wp, lp);
     }
-    return DefWindowProcA(h, msg, wp, lp);
 }
 
 }  // namespace plat::controls
