@@ -245,6 +245,8 @@ WINBASEAPI HMODULE WINAPI LoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags);
 WINBASEAPI HMODULE WINAPI LoadLibraryW(LPCWSTR name);
 WINBASEAPI HMODULE WINAPI LoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags);
 WINBASEAPI FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
+// a*b/c rounded to the nearest integer (halves away from zero); -1 on overflow or c == 0.
+WINBASEAPI int WINAPI MulDiv(int a, int b, int c);
 WINBASEAPI BOOL WINAPI FreeLibrary(HMODULE module);
 
 // ---- profile strings (INI files) ---------------------------------------------------------

@@ -94,6 +94,11 @@ WINTESTAPI int WinTestPumpUntilIdle(void);
 typedef void (*WINTESTIDLEPROC)(int loop, HWND window, void* data);
 WINTESTAPI void WinTestSetIdleHook(WINTESTIDLEPROC proc, void* data);
 
+// Makes one of the modules the layer provides under a system module's name ("user32.dll",
+// "avifil32"...) missing, as on a system without it: LoadLibrary and GetModuleHandle fail for
+// it until the switch is turned back. Handles given out before keep working.
+WINTESTAPI void WinTestSetModuleMissing(const char* name, BOOL missing);
+
 // Live objects, for tests that prove something leaves nothing behind. Stock objects and what
 // the layer keeps for its own lifetime (system colour brushes, stock icons) are not counted.
 #define WINTEST_LIVE_BITMAP 0

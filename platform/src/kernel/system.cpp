@@ -1,16 +1,12 @@
-// Errors, version identity, debug output, modules and the small string helpers.
-#include <dlfcn.h>
-#include <limits.h>
-#include <unistd.h>
+// Errors, version identity, debug output and the small string helpers.
+#include <strings.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 
-#include "core/handles.h"
-#include "kernel/kobjects.h"
 #include "windows.h"
 
 namespace {
@@ -25,79 +21,6 @@ Identity CurrentIdentity() {
     if (strcasecmp(v, "9x") == 0) return Identity::Win9x;
     if (strcasecmp(v, "nt6") == 0) return Identity::Nt6;
     return Identity::Xp;
-}
-
-// Loaded modules: the program itself, this library (which answers to the system DLL names) and
-// whatever LoadLibrary opened. Handles count references like the platform's do.
-struct Module {
-    void* dl = nullptr;
-    std::string path;
-    int refs = 1;
-    bool permanent = false;  // the program and the layer are never unloaded
-};
-
-plat::HandleTable<Module>& Modules() {
-    static auto* t = new plat::HandleTable<Module>(plat::HandleKind::Module);
-    return *t;
-}
-std::map<std::string, HMODULE>& ModulesByPath() {
-    static auto* m = new std::map<std::string, HMODULE>;
-    return *m;
-}
-
-std::string ExePath() {
-    char buf[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-    if (n <= 0) return {};
-    return std::string(buf, size_t(n));
-}
-
-std::string LayerPath() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&GetProcAddress), &info) && info.dli_fname) {
-        char buf[PATH_MAX];
-        if (realpath(info.dli_fname, buf)) return buf;
-        return info.dli_fname;
-    }
-    return {};
-}
-
-bool IsSystemDllName(const char* name) {
-    std::string n(name);
-    size_t cut = n.find_last_of("/\\");
-    if (cut != std::string::npos) n = n.substr(cut + 1);
-    for (auto& c : n) c = char(tolower(static_cast<unsigned char>(c)));
-    if (n.size() > 4 && n.compare(n.size() - 4, 4, ".dll") == 0) n.resize(n.size() - 4);
-    static const char* const kNames[] = {"user32", "kernel32", "gdi32", "comctl32", "advapi32", "shell32", "winmm"};
-    for (const char* k : kNames)
-        if (n == k) return true;
-    return false;
-}
-
-// Finds or registers a module by path (under the global lock).
-HMODULE ModuleFor(const std::string& path, void* dl, bool permanent, bool add_ref) {
-    plat::Guard g(plat::GlobalLock());
-    auto it = ModulesByPath().find(path);
-    if (it != ModulesByPath().end()) {
-        if (Module* m = Modules().GetRaw(it->second)) {
-            if (add_ref) m->refs++;
-            if (dl && m->dl && dl != m->dl) dlclose(dl);  // the existing handle keeps its reference
-            return it->second;
-        }
-    }
-    auto m = std::make_shared<Module>();
-    m->dl = dl;
-    m->path = path;
-    m->permanent = permanent;
-    HMODULE h = Modules().Add<HMODULE>(m);
-    ModulesByPath()[path] = h;
-    return h;
-}
-
-HMODULE ExeModule() { return ModuleFor(ExePath(), dlopen(nullptr, RTLD_NOW), true, false); }
-HMODULE LayerModule() {
-    std::string p = LayerPath();
-    return ModuleFor(p, dlopen(p.c_str(), RTLD_NOW | RTLD_NOLOAD), true, false);
 }
 
 }  // namespace
@@ -164,121 +87,16 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info) {
     return TRUE;
 }
 
-DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
-    std::string path;
-    if (!module) {
-        path = ExePath();
-    } else {
-        plat::Guard g(plat::GlobalLock());
-        Module* m = Modules().GetRaw(module);
-        if (!m) {
-            SetLastError(ERROR_MOD_NOT_FOUND);
-            return 0;
-        }
-        path = m->path;
-    }
-    if (!buffer || size == 0) {
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return 0;
-    }
-    if (path.size() >= size) {
-        // Truncated and still terminated, as the platform's later versions do.
-        memcpy(buffer, path.data(), size - 1);
-        buffer[size - 1] = 0;
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return size;
-    }
-    memcpy(buffer, path.c_str(), path.size() + 1);
-    SetLastError(ERROR_SUCCESS);
-    return DWORD(path.size());
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
-    if (!name) return ExeModule();
-    if (IsSystemDllName(name)) return LayerModule();
-    plat::Guard g(plat::GlobalLock());
-    // By path, or by file name against the modules already loaded.
-    for (auto& [path, h] : ModulesByPath()) {
-        std::string base = path.substr(path.find_last_of('/') + 1);
-        if (path == name || strcasecmp(base.c_str(), name) == 0) {
-            if (Modules().Valid(h)) return h;
-        }
-    }
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
-HMODULE WINAPI LoadLibraryExA(LPCSTR name, HANDLE, DWORD) {
-    if (!name || !*name) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    if (IsSystemDllName(name)) return LayerModule();
-    void* dl = dlopen(name, RTLD_NOW | RTLD_LOCAL);
-    if (!dl) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
-    std::string path = name;
-    char real[PATH_MAX];
-    if (strchr(name, '/') && realpath(name, real)) path = real;
-    return ModuleFor(path, dl, false, true);
-}
-
-HMODULE WINAPI LoadLibraryA(LPCSTR name) { return LoadLibraryExA(name, nullptr, 0); }
-
-HMODULE WINAPI LoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
-    if (!name) return LoadLibraryExA(nullptr, file, flags);
-    // File names are UTF-8 here.
-    const int n = WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    std::string narrow(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, name, -1, &narrow[0], n, nullptr, nullptr);
-    return LoadLibraryExA(narrow.c_str(), file, flags);
-}
-
-HMODULE WINAPI LoadLibraryW(LPCWSTR name) { return LoadLibraryExW(name, nullptr, 0); }
-
-FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
-    void* dl = nullptr;
-    {
-        plat::Guard g(plat::GlobalLock());
-        Module* m = Modules().GetRaw(module);
-        if (!m) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return nullptr;
-        }
-        dl = m->dl;
-    }
-    if (!name || IS_INTRESOURCE(name) || !dl) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
-    }
-    void* sym = dlsym(dl, name);
-    if (!sym) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
-    }
-    return reinterpret_cast<FARPROC>(sym);
-}
-
-BOOL WINAPI FreeLibrary(HMODULE module) {
-    plat::Guard g(plat::GlobalLock());
-    Module* m = Modules().GetRaw(module);
-    if (!m) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (m->permanent) return TRUE;
-    if (--m->refs > 0) return TRUE;
-    void* dl = m->dl;
-    ModulesByPath().erase(m->path);
-    Modules().Remove(module);
-    if (dl) dlclose(dl);
-    return TRUE;
+// ---- arithmetic ----
+// a*b/c in 64 bits, rounded to the nearest integer with halves away from zero; -1 when c is
+// zero or the result does not fit (a result of -1 itself looks the same, as on the platform).
+int WINAPI MulDiv(int a, int b, int c) {
+    if (c == 0) return -1;
+    int64_t p = int64_t(a) * b;
+    int64_t q = p / c, r = p % c;
+    if (2 * (r < 0 ? -r : r) >= (c < 0 ? -int64_t(c) : int64_t(c))) q += (p < 0) != (c < 0) ? -1 : 1;
+    if (q > INT32_MAX || q < INT32_MIN) return -1;
+    return int(q);
 }
 
 // ---- strings ----

@@ -1,15 +1,21 @@
 // Window-system objects built from the program's resources: menus, bitmaps, icons and images.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "user/res_objects.h"
 
 #include "res/resources.h"
+#include "user/icon_files.h"
 #include "user/icons.h"
 #include "windows.h"
 
 using namespace plat::res;
+using plat::user::LoadIconFile;
 
 namespace {
 
@@ -107,12 +113,18 @@ HBITMAP LoadBitmapFile(LPCSTR path, bool dib_section) {
     std::memcpy(&offset, bytes.data() + 10, 4);
     Dib d;
     if (!ReadDib(bytes.data() + 14, bytes.size() - 14, &d)) return nullptr;
-    if (offset >= 14 + sizeof(BITMAPINFOHEADER) && offset < bytes.size())
-        d.bits = bytes.data() + offset;  // the file names where its bits start
+    if (offset >= 14 + sizeof(BITMAPINFOHEADER) && offset < bytes.size()) {
+        // The file names where its bits start; they must all lie inside it.
+        const BITMAPINFOHEADER& h = d.info->bmiHeader;
+        size_t stride = ((size_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
+        size_t rows = size_t(h.biHeight < 0 ? -h.biHeight : h.biHeight);
+        if (stride * rows > bytes.size() - offset) return nullptr;
+        d.bits = bytes.data() + offset;
+    }
     return BitmapFromDib(d, dib_section);
 }
 
-// An icon image: 32-bit colour bits then a 1-bit AND mask, the header's height doubled.
+// An icon or cursor image of the resources (a cursor's starts with its hot spot).
 HICON IconFromImage(const Resource* img, bool icon) {
     if (!img) return nullptr;
     const BYTE* p = img->data;
@@ -127,45 +139,7 @@ HICON IconFromImage(const Resource* img, bool icon) {
         p += 4;
         size -= 4;
     }
-    if (size < sizeof(BITMAPINFOHEADER)) return nullptr;
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, p, sizeof h);
-    int w = h.biWidth, ht = h.biHeight / 2;
-    if (w <= 0 || ht <= 0 || w > 1024 || ht > 1024 || h.biBitCount != 32) return nullptr;
-    size_t colour = size_t(w) * 4 * ht, mask_stride = ((size_t(w) + 31) / 32) * 4;
-    if (h.biSize + colour + mask_stride * ht > size) return nullptr;
-    const BYTE* xor_bits = p + h.biSize;
-    const BYTE* and_bits = xor_bits + colour;
-
-    BITMAPINFO bmi{};
-    bmi.bmiHeader = h;
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biHeight = ht;
-    bmi.bmiHeader.biCompression = 0;
-    void* bits = nullptr;
-    HBITMAP colour_bm = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!colour_bm || !bits) {
-        if (colour_bm) DeleteObject(colour_bm);
-        return nullptr;
-    }
-    std::memcpy(bits, xor_bits, colour);
-    // CreateBitmap wants top-down rows padded to 16 bits.
-    size_t mono_stride = ((size_t(w) + 15) / 16) * 2;
-    std::vector<BYTE> mono(mono_stride * ht, 0);
-    for (int y = 0; y < ht; ++y)
-        std::memcpy(&mono[size_t(y) * mono_stride], and_bits + size_t(ht - 1 - y) * mask_stride, (size_t(w) + 7) / 8);
-    HBITMAP mask_bm = CreateBitmap(w, ht, 1, 1, mono.data());
-    ICONINFO ii{};
-    ii.fIcon = icon;
-    // Icons keep their hot spot in the middle: callers read an icon's size as twice the hot spot.
-    ii.xHotspot = icon ? DWORD(w / 2) : DWORD(hot.x);
-    ii.yHotspot = icon ? DWORD(ht / 2) : DWORD(hot.y);
-    ii.hbmMask = mask_bm;
-    ii.hbmColor = colour_bm;
-    HICON result = mask_bm ? CreateIconIndirect(&ii) : nullptr;
-    DeleteObject(colour_bm);
-    if (mask_bm) DeleteObject(mask_bm);
-    return result;
+    return plat::user::IconFromDib(p, size, hot, icon);
 }
 
 // The light mark of a stock icon at (dx, dy) from its centre: "x" for a stop, "?" for a
@@ -234,13 +208,28 @@ HICON SystemIcon(uintptr_t id) {
     return IconFromImage(&r, true);
 }
 
+// Icons and cursors loaded as shared ones (LoadIcon, LoadCursor, LoadImage with LR_SHARED):
+// one per resource and size, kept for the layer's lifetime, as the platform keeps them.
+HICON SharedIcon(const char* name, bool cursor, int cx, int cy) {
+    std::string key = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<uintptr_t>(name)) : name;
+    for (auto& ch : key) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    key += (cursor ? "/cursor/" : "/icon/") + std::to_string(cx) + "x" + std::to_string(cy);
+    static std::mutex mu;
+    static auto* cache = new std::map<std::string, HICON>;
+    std::lock_guard<std::mutex> g(mu);
+    auto it = cache->find(key);
+    if (it != cache->end()) return it->second;  // shared icons are never destroyed
+    HICON h = IconFromImage(BestIconImage(name, cursor, cx, cy), !cursor);
+    if (!h) return nullptr;
+    plat::gdi::MarkIconShared(h);
+    (*cache)[key] = h;
+    return h;
+}
+
 }  // namespace
 
 namespace plat::user {
-HICON LoadIconResource(const char* name, int cx, int cy) { return IconFromImage(BestIconImage(name, false, cx, cy), true); }
-HCURSOR LoadCursorResource(const char* name, int cx, int cy) {
-    return IconFromImage(BestIconImage(name, true, cx, cy), false);
-}
+HCURSOR LoadCursorResource(const char* name, int cx, int cy) { return SharedIcon(name, true, cx, cy); }
 }  // namespace plat::user
 
 WINUSERAPI HMENU WINAPI LoadMenuIndirectA(const void* tmpl) {
@@ -271,23 +260,27 @@ WINUSERAPI HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
         }
     }
     int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-    return IconFromImage(BestIconImage(name, false, cx > 0 ? cx : 32, cy > 0 ? cy : 32), true);
+    return SharedIcon(name, false, cx > 0 ? cx : 32, cy > 0 ? cy : 32);
 }
 
 WINUSERAPI HANDLE WINAPI LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
     if (!name) return nullptr;
     switch (type) {
         case IMAGE_BITMAP:
-            if (flags & LR_LOADFROMFILE) return LoadBitmapFile(name, flags & LR_CREATEDIBSECTION);
+            if (flags & LR_LOADFROMFILE)
+                return IS_INTRESOURCE(name) ? nullptr : LoadBitmapFile(name, flags & LR_CREATEDIBSECTION);
             return LoadBitmapResource(name, flags & LR_CREATEDIBSECTION);
         case IMAGE_ICON:
         case IMAGE_CURSOR: {
             bool icon = type == IMAGE_ICON;
-            if (!instance && IS_INTRESOURCE(name)) return icon ? HANDLE(LoadIconA(nullptr, name)) : HANDLE(LoadCursorA(nullptr, name));
+            if (!instance && IS_INTRESOURCE(name) && !(flags & LR_LOADFROMFILE))
+                return icon ? HANDLE(LoadIconA(nullptr, name)) : HANDLE(LoadCursorA(nullptr, name));
             if (flags & LR_DEFAULTSIZE) {
                 if (!cx) cx = GetSystemMetrics(icon ? SM_CXICON : SM_CXCURSOR);
                 if (!cy) cy = GetSystemMetrics(icon ? SM_CYICON : SM_CYCURSOR);
             }
+            if (flags & LR_LOADFROMFILE) return IS_INTRESOURCE(name) ? nullptr : LoadIconFile(name, cx, cy, icon);
+            if (flags & LR_SHARED) return SharedIcon(name, !icon, cx, cy);
             // Size 0 without LR_DEFAULTSIZE means the resource's own (largest) image.
             return IconFromImage(BestIconImage(name, !icon, cx, cy), icon);
         }

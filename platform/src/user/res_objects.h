@@ -5,9 +5,8 @@
 
 namespace plat::user {
 
-// Icons and cursors from the program's resources (LoadCursorA calls the second for names that
-// are not system cursors). Null when missing.
-HICON LoadIconResource(const char* name, int cx, int cy);
+// A cursor from the program's resources, shared as LoadCursorA's are (LoadCursorA calls it for
+// names that are not system cursors). Null when missing.
 HCURSOR LoadCursorResource(const char* name, int cx, int cy);
 
 }  // namespace plat::user
