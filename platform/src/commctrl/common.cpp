@@ -15,6 +15,7 @@ void RegisterCommonClasses() {
         {TRACKBAR_CLASSA, TrackbarProc, ptr, CS_DBLCLKS, nullptr},
         {PROGRESS_CLASSA, ProgressProc, ptr, 0, nullptr},
         {TOOLTIPS_CLASSA, TooltipProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr},
+        {WC_TABCONTROLA, TabProc, ptr, CS_DBLCLKS, nullptr},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
@@ -46,6 +47,17 @@ void CopyOut(const std::string& s, char* buf, int cap) {
 }
 
 int LineHeight(HFONT font) { return ctl::FontLineHeight(nullptr, font); }
+
+int TextWidth(HFONT font, const std::string& text) {
+    if (text.empty()) return 0;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontOr(font));
+    SIZE sz{};
+    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &sz);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return int(sz.cx);
+}
 
 }  // namespace plat::commctrl
 

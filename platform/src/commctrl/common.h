@@ -17,6 +17,7 @@ LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK TrackbarProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK ProgressProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK TooltipProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK TabProc(HWND, UINT, WPARAM, LPARAM);
 
 using ctl::AttachState;
 using ctl::FreeState;
@@ -37,5 +38,7 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c);
 void CopyOut(const std::string& s, char* buf, int cap);
 // Height of the control font's line.
 int LineHeight(HFONT font);
+// Width of a single line of text in the font (the GUI font when null).
+int TextWidth(HFONT font, const std::string& text);
 
 }  // namespace plat::commctrl
