@@ -78,6 +78,30 @@ WINCOMMCTRLAPI BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc)
 #define NM_SETCURSOR (NM_FIRST - 17)
 #define NM_CHAR (NM_FIRST - 18)
 
+// Mouse notices of the bars (NM_CLICK and kin): the part, button or band under the mouse.
+typedef struct tagNMMOUSE {
+    NMHDR hdr;
+    DWORD_PTR dwItemSpec;
+    DWORD_PTR dwItemData;
+    POINT pt;
+    LPARAM dwHitInfo;
+} NMMOUSE, *LPNMMOUSE;
+typedef NMMOUSE NMCLICK;
+typedef LPNMMOUSE LPNMCLICK;
+
+// Where a bar puts itself in its parent (tool bars, status bars, rebars).
+#define CCS_TOP 0x00000001
+#define CCS_NOMOVEY 0x00000002
+#define CCS_BOTTOM 0x00000003
+#define CCS_NORESIZE 0x00000004
+#define CCS_NOPARENTALIGN 0x00000008
+#define CCS_ADJUSTABLE 0x00000020
+#define CCS_NODIVIDER 0x00000040
+#define CCS_VERT 0x00000080
+#define CCS_LEFT (CCS_VERT | CCS_TOP)
+#define CCS_RIGHT (CCS_VERT | CCS_BOTTOM)
+#define CCS_NOMOVEX (CCS_VERT | CCS_NOMOVEY)
+
 #define CCM_FIRST 0x2000
 #define CCM_SETBKCOLOR (CCM_FIRST + 1)
 #define CCM_SETCOLORSCHEME (CCM_FIRST + 2)

@@ -16,6 +16,7 @@ void RegisterCommonClasses() {
         {PROGRESS_CLASSA, ProgressProc, ptr, 0, nullptr},
         {TOOLTIPS_CLASSA, TooltipProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr},
         {WC_TABCONTROLA, TabProc, ptr, CS_DBLCLKS, nullptr},
+        {STATUSCLASSNAMEA, StatusBarProc, ptr, CS_DBLCLKS, nullptr},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
