@@ -17,6 +17,7 @@ void RegisterCommonClasses() {
         {TOOLTIPS_CLASSA, TooltipProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr},
         {WC_TABCONTROLA, TabProc, ptr, CS_DBLCLKS, nullptr},
         {STATUSCLASSNAMEA, StatusBarProc, ptr, CS_DBLCLKS, nullptr},
+        {TOOLBARCLASSNAMEA, ToolbarProc, ptr, CS_DBLCLKS, nullptr},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
