@@ -18,6 +18,7 @@ void RegisterCommonClasses() {
         {WC_TABCONTROLA, TabProc, ptr, CS_DBLCLKS, nullptr},
         {STATUSCLASSNAMEA, StatusBarProc, ptr, CS_DBLCLKS, nullptr},
         {TOOLBARCLASSNAMEA, ToolbarProc, ptr, CS_DBLCLKS, nullptr},
+        {REBARCLASSNAMEA, RebarProc, ptr, CS_DBLCLKS, nullptr},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
