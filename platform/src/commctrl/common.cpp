@@ -19,6 +19,7 @@ void RegisterCommonClasses() {
         {STATUSCLASSNAMEA, StatusBarProc, ptr, CS_DBLCLKS, nullptr},
         {TOOLBARCLASSNAMEA, ToolbarProc, ptr, CS_DBLCLKS, nullptr},
         {REBARCLASSNAMEA, RebarProc, ptr, CS_DBLCLKS, nullptr},
+        {MONTHCAL_CLASSA, MonthCalProc, ptr, 0, nullptr},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
