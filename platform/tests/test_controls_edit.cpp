@@ -241,4 +241,23 @@ TEST_F(EditFixture, MultiLineWithoutAutoScrollWrapsAtWordBreaks) {
     EXPECT_GE(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 3);
 }
 
+TEST_F(EditFixture, AFullEditAcceptsAKeyThatReplacesASelection) {
+    Make(ES_AUTOHSCROLL, "abcde");
+    SendMessageA(edit, EM_LIMITTEXT, 5, 0);
+    SendMessageA(edit, EM_SETSEL, 2, 3);
+    WinTestText("x");
+    Pump();
+    EXPECT_EQ(Text(edit), "abxde") << "the typed key takes the selected one's room";
+    EXPECT_EQ(Sel(edit), (std::pair<DWORD, DWORD>{3, 3}));
+    for (auto& c : Commands()) EXPECT_NE(c.second, EN_MAXTEXT);
+    // Two selected give room for two; a third key is refused at the limit.
+    SendMessageA(edit, EM_SETSEL, 0, 2);
+    WinTestText("pqr");
+    Pump();
+    EXPECT_EQ(Text(edit), "pqxde");
+    bool maxtext = false;
+    for (auto& c : Commands()) maxtext |= c.second == EN_MAXTEXT;
+    EXPECT_TRUE(maxtext);
+}
+
 }  // namespace

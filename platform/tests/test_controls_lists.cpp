@@ -568,4 +568,34 @@ TEST(ControlsLists, ScrollBarControlReportsDragsPagesAndRepeats) {
     DestroyWindow(host);
 }
 
+TEST_F(ComboFixture, ADropDownListAtItsEndsKeepsItsSelectionOnTheArrowsWithoutANotice) {
+    Make(CBS_DROPDOWNLIST);
+    SetFocus(combo);
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    Pump();
+    Notes().clear();
+    for (UINT vk : {VK_UP, VK_LEFT, VK_HOME, VK_PRIOR}) WinTestKeyPress(vk);
+    Pump();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0) << "at the first item";
+    EXPECT_TRUE(Commands().empty());
+    SendMessageA(combo, CB_SETCURSEL, 3, 0);
+    Pump();
+    Notes().clear();
+    for (UINT vk : {VK_DOWN, VK_RIGHT, VK_END, VK_NEXT}) WinTestKeyPress(vk);
+    Pump();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 3) << "at the last item";
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(Face(), "Best");
+    // The same at the ends of the open list.
+    WinTestKeyPress(VK_F4);
+    Pump();
+    Notes().clear();
+    WinTestKeyPress(VK_DOWN);
+    Pump();
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 3);
+    EXPECT_TRUE(Commands().empty());
+    WinTestKeyPress(VK_ESCAPE);
+    Pump();
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // Device-context state, object selection and handle checking.
 #include <gtest/gtest.h>
 
+#include "gdi_test_support.h"
 #include "windows.h"
 
 namespace {
@@ -174,6 +175,35 @@ TEST(GdiObjects, GetObjectDescribesEveryKind) {
     DeleteObject(pen);
     DeleteObject(hatch);
     DeleteDC(dc);
+}
+
+TEST(GdiClip, DrawingAfterOffsetClipRgnUsesTheMovedClip) {
+    gdit::Canvas32 c(60, 30, RGB(255, 255, 255));
+    HRGN r = CreateRectRgn(5, 5, 15, 15);
+    SelectClipRgn(c.dc, r);
+    DeleteObject(r);
+    RECT all{0, 0, 60, 30};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(c.dc, &all, red);  // draws once with the first clip, so it is in use before it moves
+    c.Fill(RGB(255, 255, 255));
+    EXPECT_EQ(OffsetClipRgn(c.dc, 30, 10), SIMPLEREGION);
+    RECT box;
+    GetClipBox(c.dc, &box);
+    RECT moved{35, 15, 45, 25};
+    EXPECT_TRUE(EqualRect(&box, &moved));
+    FillRect(c.dc, &all, red);
+    EXPECT_EQ(c.Count(RGB(255, 0, 0)), 100);
+    EXPECT_EQ(c.At(35, 15), RGB(255, 0, 0));
+    EXPECT_EQ(c.At(44, 24), RGB(255, 0, 0));
+    EXPECT_EQ(c.At(5, 5), RGB(255, 255, 255)) << "nothing where the clip was";
+    // With a moved viewport the offset is in logical units, as the clip itself.
+    c.Fill(RGB(255, 255, 255));
+    SetViewportOrgEx(c.dc, 3, 0, nullptr);
+    OffsetClipRgn(c.dc, -30, -10);
+    FillRect(c.dc, &all, red);
+    EXPECT_EQ(c.At(5, 5), RGB(255, 0, 0));
+    EXPECT_EQ(c.At(35, 15), RGB(255, 255, 255));
+    DeleteObject(red);
 }
 
 }  // namespace

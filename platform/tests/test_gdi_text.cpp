@@ -357,4 +357,33 @@ TEST(Fonts, StockFontsAndStaleFontsBehave) {
     EXPECT_FALSE(GetTextExtentPoint32A(c.dc, "x", -1, &s));
 }
 
+TEST(TextExtents, AnExtentLimitAtACharactersEndFitsThatCharacter) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTA lf{};
+    lf.lfHeight = -15;
+    std::strcpy(lf.lfFaceName, "DejaVu Sans");
+    HFONT f = CreateFontIndirectA(&lf);
+    HGDIOBJ old = SelectObject(dc, f);
+    const char* text = "Wide iii";
+    const int n = int(std::strlen(text));
+    for (int extra : {0, 2}) {
+        SetTextCharacterExtra(dc, extra);
+        for (int k = 1; k <= n; ++k) {
+            SIZE prefix{};
+            GetTextExtentPoint32A(dc, text, k, &prefix);
+            int fit = -1;
+            SIZE all{};
+            ASSERT_TRUE(GetTextExtentExPointA(dc, text, n, prefix.cx, &fit, nullptr, &all));
+            // Exactly at the end of character k: k characters fit (more only if the next is empty).
+            EXPECT_EQ(fit, k) << "limit at the end of " << k << ", extra " << extra;
+            ASSERT_TRUE(GetTextExtentExPointA(dc, text, n, prefix.cx - 1, &fit, nullptr, &all));
+            EXPECT_EQ(fit, k - 1) << "one pixel short of the end of " << k << ", extra " << extra;
+        }
+    }
+    SetTextCharacterExtra(dc, 0);
+    SelectObject(dc, old);
+    DeleteObject(f);
+    DeleteDC(dc);
+}
+
 }  // namespace

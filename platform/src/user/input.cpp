@@ -314,7 +314,9 @@ std::vector<TopLevelView> TopLevelsInZOrder() {
         TopLevelView v{};
         v.hwnd = w->hwnd;
         v.screen_rect = w->wr;
-        v.visible = (w->style & WS_VISIBLE) != 0 && !(w->style & WS_MINIMIZE);
+        // What was shown stays on the screen when a style change clears WS_VISIBLE (or
+        // WM_SETREDRAW does); only hiding takes it off.
+        v.visible = w->shown && !(w->style & WS_MINIMIZE);
         v.surface = w->surface;
         if (w->exstyle & WS_EX_LAYERED) {
             if (w->layered_flags & LWA_ALPHA) v.alpha = w->alpha;

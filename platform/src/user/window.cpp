@@ -942,7 +942,7 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
         LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return 0;
         if (index == GWL_STYLE) {
-            // WS_VISIBLE is not changed this way... except the platform does allow it silently.
+            // WS_VISIBLE too changes silently: nothing is shown, hidden or repainted for it.
             w->style = ss.styleNew;
         } else {
             w->exstyle = ss.styleNew;

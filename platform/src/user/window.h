@@ -88,6 +88,7 @@ struct Window {
     HMENU sysmenu = nullptr;
     ScrollState scroll[2];  // SB_HORZ, SB_VERT
     bool nc_active = false;
+    bool shown = false;  // top levels: on the screen (shown or hidden by position changes only)
 
     bool destroying = false;   // DestroyWindow has begun
     bool destroyed = false;    // WM_NCDESTROY sent, handle freed

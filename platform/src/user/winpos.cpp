@@ -131,6 +131,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
     bool show = (wp.flags & SWP_SHOWWINDOW) != 0, hide = (wp.flags & SWP_HIDEWINDOW) != 0;
     std::vector<HWND> lifted;
     HWND parent = nullptr;
+    bool shown_changed = false, shown = false;
     {
         LockedWindow w(hwnd, Lookup::Quiet);
         if (!w) return FALSE;
@@ -144,6 +145,12 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         }
         if (show) w->style |= WS_VISIBLE;
         if (hide) w->style &= ~DWORD(WS_VISIBLE);
+        // On the screen or off it only when asked here: a style change alone never moves it.
+        bool was_shown = w->shown;
+        if (flags & SWP_SHOWWINDOW) w->shown = true;
+        if (flags & SWP_HIDEWINDOW) w->shown = false;
+        shown = w->shown;
+        shown_changed = shown != was_shown;
         if (top && (sized || !w->surface) && !w->is_message_only) {
             // A new backing store; the old one may still be on screen until the repaint.
             w->surface = std::make_shared<Surface>(wp.cx, wp.cy, 0xFF000000u);
@@ -156,7 +163,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
             if (moved || sized) b->MoveTopLevel(hwnd, new_wr);
             if (!(wp.flags & SWP_NOZORDER) || show) b->RaiseTopLevel(hwnd);
             for (HWND o : lifted) b->RaiseTopLevel(o);
-            if (show || hide) b->ShowTopLevel(hwnd, show);
+            if (shown_changed) b->ShowTopLevel(hwnd, shown);
         }
     }
     // Repaint what changed: the window itself, and what it uncovered in its parent.
