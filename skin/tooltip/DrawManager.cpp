@@ -273,29 +273,31 @@ void CDrawManager::FillGradient(HDC hdc, int left, int top, int right, int botto
     }
 }
 
+void CDrawManager::FillTwoHalves(HDC hdc, const RECT& rc, COLORREF first, COLORREF middle, COLORREF last,
+                                 BOOL horizontal)
+{
+    if (horizontal) {
+        const int midX = int((int64_t(rc.left) + rc.right) / 2);
+        FillGradient(hdc, rc.left, rc.top, midX, rc.bottom, first, middle, TRUE);
+        FillGradient(hdc, midX, rc.top, rc.right, rc.bottom, middle, last, TRUE);
+    } else {
+        const int midY = int((int64_t(rc.top) + rc.bottom) / 2);
+        FillGradient(hdc, rc.left, rc.top, rc.right, midY, first, middle, FALSE);
+        FillGradient(hdc, rc.left, midY, rc.right, rc.bottom, middle, last, FALSE);
+    }
+}
+
 void CDrawManager::FillBackground(HDC hdc, int effect, const RECT& rc, COLORREF start, COLORREF middle,
                                   COLORREF end)
 {
-    const int midX = int((int64_t(rc.left) + rc.right) / 2), midY = int((int64_t(rc.top) + rc.bottom) / 2);
     switch (effect) {
     case kBackHGradient: FillGradient(hdc, rc.left, rc.top, rc.right, rc.bottom, start, end, TRUE); break;
     case kBackVGradient: FillGradient(hdc, rc.left, rc.top, rc.right, rc.bottom, start, end, FALSE); break;
-    case kBackHCGradient:
-        FillGradient(hdc, rc.left, rc.top, midX, rc.bottom, start, end, TRUE);
-        FillGradient(hdc, midX, rc.top, rc.right, rc.bottom, end, start, TRUE);
-        break;
-    case kBackVCGradient:
-        FillGradient(hdc, rc.left, rc.top, rc.right, midY, start, end, FALSE);
-        FillGradient(hdc, rc.left, midY, rc.right, rc.bottom, end, start, FALSE);
-        break;
-    case kBack3HGradient:
-        FillGradient(hdc, rc.left, rc.top, midX, rc.bottom, start, middle, TRUE);
-        FillGradient(hdc, midX, rc.top, rc.right, rc.bottom, middle, end, TRUE);
-        break;
-    case kBack3VGradient:
-        FillGradient(hdc, rc.left, rc.top, rc.right, midY, start, middle, FALSE);
-        FillGradient(hdc, rc.left, midY, rc.right, rc.bottom, middle, end, FALSE);
-        break;
+    // The centred ones run to the end colour in the middle and back again.
+    case kBackHCGradient: FillTwoHalves(hdc, rc, start, end, start, TRUE); break;
+    case kBackVCGradient: FillTwoHalves(hdc, rc, start, end, start, FALSE); break;
+    case kBack3HGradient: FillTwoHalves(hdc, rc, start, middle, end, TRUE); break;
+    case kBack3VGradient: FillTwoHalves(hdc, rc, start, middle, end, FALSE); break;
     default: {
         HBRUSH brush = CreateSolidBrush(start);
         FillRect(hdc, &rc, brush);

@@ -67,5 +67,7 @@ private:
                                COLORREF fillColor, bool invertMasked);
     // Paints a mask surface (SRCAND) then an image surface (SRCPAINT) at (x, y).
     void BlitMasked(HDC hdc, int x, int y, int w, int h, HBITMAP maskSurface, HBITMAP imageSurface);
+    // Two gradients meeting in the middle: first to middle, then middle to last.
+    void FillTwoHalves(HDC hdc, const RECT& rc, COLORREF first, COLORREF middle, COLORREF last, BOOL horizontal);
     void DrawBorderEdges(HDC hdc, RECT rc, COLORREF light, COLORREF dark, int style, int width);
 };

@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 #include <windows.h>
 
+#include "../../core/tests/test_skindraw_canvas.h"
 #include "MarkupRenderer.h"
 
 namespace {
@@ -12,33 +13,21 @@ const char kTip[] =
     "<table border=1 cellpadding=2><tr><td>Files</td><td align=right>12</td></tr>"
     "<tr><td>Size</td><td align=right><b>1.4 GB</b></td></tr></table>";
 
-struct Surface {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateBitmap(400, 200, 1, 32, nullptr);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    ~Surface()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
-    }
-};
-
 void BM_MeasureTooltip(benchmark::State& state)
 {
-    Surface s;
+    skindrawtest::Canvas s(400, 200, RGB(255, 255, 255));
     CSkinMarkupRenderer r;
-    for (auto _ : state) benchmark::DoNotOptimize(r.MeasureMarkup(s.dc, kTip));
+    for (auto _ : state) benchmark::DoNotOptimize(r.MeasureMarkup(s.Dc(), kTip));
 }
 BENCHMARK(BM_MeasureTooltip);
 
 void BM_MeasureAndPaintTooltip(benchmark::State& state)
 {
-    Surface s;
+    skindrawtest::Canvas s(400, 200, RGB(255, 255, 255));
     CSkinMarkupRenderer r;
     for (auto _ : state) {
-        const SIZE size = r.MeasureMarkup(s.dc, kTip);
-        r.PaintMarkup(s.dc, kTip, RECT{0, 0, size.cx, size.cy});
+        const SIZE size = r.MeasureMarkup(s.Dc(), kTip);
+        r.PaintMarkup(s.Dc(), kTip, RECT{0, 0, size.cx, size.cy});
     }
 }
 BENCHMARK(BM_MeasureAndPaintTooltip);

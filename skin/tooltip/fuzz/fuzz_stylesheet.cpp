@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
-    static markupfuzz::Surface surface;
+    HDC dc = markupfuzz::SurfaceDc();
     const std::string sheet(reinterpret_cast<const char*>(data), size);
     const std::string text = sheet.substr(0, sheet.find('\0'));
     CSkinMarkupRenderer r;
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     again.Parse(text.c_str());
     markupfuzz::Check(again.Rules() == r.GetStyleSheet().Rules(), "second parse differs");
     markupfuzz::MeasureAndPaint(
-        r, surface.dc,
+        r, dc,
         "<h1>a</h1><h2>b</h2><h3>c</h3><h4>d</h4><h5>e</h5><h6>f</h6><pre>g</pre><code>h</code>"
         "<a href=x>i</a><sub>j</sub><sup>k</sup><big>l</big><small>m</small><span class=cpp-comment>n</span>"
         "<span class=a>o</span><hr><table><tr><td>p</td></tr></table>");

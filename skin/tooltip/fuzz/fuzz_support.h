@@ -1,4 +1,4 @@
-// Shared by the markup fuzz targets: a 512 x 512 surface and the checks every input must pass.
+// Shared by the markup fuzz targets: their surface and the checks every input must pass.
 #pragma once
 
 #include <windows.h>
@@ -7,21 +7,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../../core/tests/test_skindraw_canvas.h"
 #include "MarkupRenderer.h"
 
 namespace markupfuzz {
 
-struct Surface {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateBitmap(512, 512, 1, 32, nullptr);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    ~Surface()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
-    }
-};
+// The 512 x 512 surface every input is drawn on, made once per process.
+inline HDC SurfaceDc()
+{
+    static skindrawtest::Canvas surface(512, 512, RGB(255, 255, 255));
+    return surface.Dc();
+}
 
 inline void Check(bool ok, const char* what)
 {

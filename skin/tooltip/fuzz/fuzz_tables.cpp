@@ -53,10 +53,10 @@ std::string Table(FuzzedDataProvider& in, int depth)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
-    static markupfuzz::Surface surface;
+    HDC dc = markupfuzz::SurfaceDc();
     static CSkinMarkupRenderer renderer;
     FuzzedDataProvider in(data, size);
     const std::string text = Table(in, 0) + in.ConsumeRemainingBytesAsString();
-    markupfuzz::MeasureAndPaint(renderer, surface.dc, text.c_str());
+    markupfuzz::MeasureAndPaint(renderer, dc, text.c_str());
     return 0;
 }

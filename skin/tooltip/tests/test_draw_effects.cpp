@@ -61,6 +61,19 @@ TEST(DrawEffectsGradient, CentredAndThreeColourBackgrounds)
     EXPECT_EQ(RGB(0, 64, 0), c.At(64, 1));       // the middle colour starts the right half
     dm.FillBackground(c.Dc(), CDrawManager::kBackSolid, RECT{10, 0, 20, 2}, RGB(1, 2, 3), 0, 0);
     EXPECT_EQ(RGB(1, 2, 3), c.At(15, 1));
+
+    // The vertical ones split at the middle row; an odd height leaves the longer half below.
+    Canvas v(2, 129, kRed);
+    dm.FillBackground(v.Dc(), CDrawManager::kBackVCGradient, RECT{0, 0, 2, 129}, RGB(0, 0, 0), 0, RGB(0, 252, 0));
+    EXPECT_EQ(RGB(0, 0, 0), v.At(1, 0));
+    EXPECT_EQ(RGB(0, 248, 0), v.At(1, 63));   // the last band of the upper half
+    EXPECT_EQ(RGB(0, 252, 0), v.At(1, 64));   // the lower half starts at the end colour
+    EXPECT_EQ(RGB(0, 3, 0), v.At(1, 128));    // and runs back almost to the start colour
+    dm.FillBackground(v.Dc(), CDrawManager::kBack3VGradient, RECT{0, 0, 2, 129}, RGB(0, 0, 0), RGB(0, 0, 64),
+                      RGB(64, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 0), v.At(0, 0));
+    EXPECT_EQ(RGB(0, 0, 64), v.At(0, 64));
+    EXPECT_EQ(RGB(63, 0, 1), v.At(0, 128));
 }
 
 TEST(DrawEffectsLines, StyleZeroOrWidthZeroDrawsNothingAndDoubleAddsASecondLine)
