@@ -3,6 +3,7 @@
 
 #include "SkinDraw.h"
 #include "SkinMemDC.h"
+#include "SkinMonitors.h"
 #include "SkinObject.h"
 
 namespace {
@@ -21,10 +22,8 @@ bool RectContainsRect(const RECT& outer, const RECT& inner)
 
 RECT WorkAreaNear(POINT pt)
 {
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    HMONITOR monitor = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
-    if (monitor && GetMonitorInfoA(monitor, &mi)) return mi.rcWork;
+    RECT work;
+    if (GetMonitorRectOfPoint(pt.x, pt.y, &work, TRUE)) return work;
     return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 

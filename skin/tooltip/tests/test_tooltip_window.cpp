@@ -1,59 +1,50 @@
 // The skinned tooltip window on the hand-driven clock: delays, placement, its look, the mouse
 // over it, the engine's public functions and requests from another thread.
-#include <gtest/gtest.h>
-#include <winplat_test.h>
-
 #include <atomic>
 #include <thread>
 
-#include "SkinEngine.h"
-#include "SkinTooltip.h"
-#include "SkinTooltipSetup.h"
 #include "markup_test_support.h"
+#include "tooltip_test_support.h"
 
 namespace {
 
-// Non-client paints that reached the tooltip window, seen by a thread hook.
-int g_ncPaints = 0;
-LRESULT CALLBACK CountNcPaints(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code >= 0 && cwp && cwp->message == WM_NCPAINT) ++g_ncPaints;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
+using tooltiptest::Text;
+using tooltiptest::TooltipWindow;
 
-class TooltipWindow : public ::testing::Test {
-protected:
-    void SetUp() override
+// The non-client paints that reach the tooltip window, seen by a thread hook; at the second
+// one the hook notes whether the frame was already drawn.
+struct NcPaintWatch {
+    static inline int count = 0;
+    static inline HWND window = nullptr;
+    static inline COLORREF frameAtSecond = CLR_INVALID;
+    HHOOK hook;
+    explicit NcPaintWatch(HWND hwnd)
     {
-        WinTestSetScreenSize(800, 600);
-        InstallSkinTooltip();
-        ASSERT_TRUE(InitSkinLibrary(GetModuleHandleA(nullptr)));
-        tip = GetSkinTooltip();
-        ASSERT_NE(nullptr, tip);
-        hwnd = tip->GetHwnd();
-        ASSERT_TRUE(IsWindow(hwnd));
+        count = 0;
+        window = hwnd;
+        frameAtSecond = CLR_INVALID;
+        hook = SetWindowsHookExA(WH_CALLWNDPROC, &Seen, nullptr, GetCurrentThreadId());
     }
-    void TearDown() override
+    ~NcPaintWatch() { UnhookWindowsHookEx(hook); }
+    static LRESULT CALLBACK Seen(int code, WPARAM wParam, LPARAM lParam)
     {
-        ExitSkinLibrary();
-        WinTestPumpUntilIdle();
+        const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code >= 0 && cwp && cwp->message == WM_NCPAINT && cwp->hwnd == window && ++count == 2)
+            frameAtSecond = WinTestWindowPicture(window).At(0, 0);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    void Advance(DWORD ms)
-    {
-        WinTestAdvanceClock(ms);
-        WinTestPumpUntilIdle();
-    }
-    bool Shown() const { return IsWindowVisible(hwnd) != FALSE; }
-    RECT WindowRect() const
-    {
-        RECT rc{};
-        GetWindowRect(hwnd, &rc);
-        return rc;
-    }
-    CSkinTooltip* tip = nullptr;
-    HWND hwnd = nullptr;
 };
+
+// Every pixel of the window's outer ring has the colour.
+bool RingIs(const WinTestWindowPicture& pic, COLORREF c)
+{
+    if (pic.w < 2 || pic.h < 2) return false;
+    for (int x = 0; x < pic.w; ++x)
+        if (pic.At(x, 0) != c || pic.At(x, pic.h - 1) != c) return false;
+    for (int y = 0; y < pic.h; ++y)
+        if (pic.At(0, y) != c || pic.At(pic.w - 1, y) != c) return false;
+    return true;
+}
 
 // An element whose tooltip text the test sets.
 class TextElement : public CSkinElement {
@@ -120,8 +111,10 @@ TEST_F(TooltipWindow, ItsSizeIsTheMarkupAndTheFrameAndItLooksLikeTheBuiltInObjec
     EXPECT_EQ(at.y + 22, rc.top);
     WinTestWindowPicture pic(hwnd);
     ASSERT_EQ(rc.right - rc.left, pic.w);
-    EXPECT_EQ(GetSysColor(COLOR_INFOBK), pic.At(pic.w - 2, 1));
-    EXPECT_GT(pic.Count(RGB(0, 0, 0)), 20);  // the text
+    EXPECT_TRUE(RingIs(pic, RGB(0, 0, 0)));  // the built-in one-pixel black frame
+    EXPECT_EQ(GetSysColor(COLOR_INFOBK), pic.At(1, 1));
+    EXPECT_EQ(GetSysColor(COLOR_INFOBK), pic.At(pic.w - 2, pic.h - 2));
+    EXPECT_GT(pic.Count(RGB(0, 0, 0)), 2 * (pic.w + pic.h) + 20);  // the frame and the text
 }
 
 TEST_F(TooltipWindow, ASkinTooltipObjectGivesItsLookDelaysAndStyleSheet)
@@ -137,19 +130,19 @@ TEST_F(TooltipWindow, ASkinTooltipObjectGivesItsLookDelaysAndStyleSheet)
     EXPECT_EQ(&object, tip->GetTooltipObject());
     POINT at{10, 10};
     tip->ShowDelayed("abc", &at);
+    NcPaintWatch watch(hwnd);
     Advance(300);
     ASSERT_TRUE(Shown());
-    g_ncPaints = 0;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &CountNcPaints, nullptr, GetCurrentThreadId());
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    WinTestPumpUntilIdle();
-    UnhookWindowsHookEx(hook);
+    // The first non-client paint of the new size sets the region and draws nothing; the one
+    // the region brings draws the frame.
+    EXPECT_GE(NcPaintWatch::count, 2);
+    EXPECT_NE(RGB(200, 0, 0), NcPaintWatch::frameAtSecond);
     const RECT rc = WindowRect();
     EXPECT_EQ(markuptest::FontHeight({30}) + 4, rc.bottom - rc.top);
     WinTestWindowPicture pic(hwnd);
-    // The frame is painted on the non-client paints the window system sends to a popup.
-    if (g_ncPaints > 0) EXPECT_EQ(RGB(200, 0, 0), pic.At(0, 0));
+    EXPECT_TRUE(RingIs(pic, RGB(200, 0, 0)));
     EXPECT_EQ(RGB(10, 200, 30), pic.At(1, 1));
+    EXPECT_EQ(RGB(10, 200, 30), pic.At(pic.w - 2, pic.h - 2));
     EXPECT_GT(pic.Count(RGB(0, 0, 255)), 10);
     Advance(500);
     EXPECT_FALSE(Shown());
@@ -159,62 +152,6 @@ TEST_F(TooltipWindow, ASkinTooltipObjectGivesItsLookDelaysAndStyleSheet)
     EXPECT_NE(&other, tip->GetTooltipObject());
     EXPECT_EQ(1000u, tip->GetTooltipObject()->m_nShowDelay);
     EXPECT_NE(nullptr, tip->GetMarkupRenderer().GetStyleSheet().FindStyleRule("h2"));
-}
-
-struct PlacementCase {
-    int mode;
-    LONG left, top;  // for a 40 x 20 tip at (100, 100)
-};
-
-class TooltipPlacement : public ::testing::TestWithParam<PlacementCase> {};
-
-TEST_P(TooltipPlacement, EachModePlacesTheRectangleAsItsRowSays)
-{
-    const PlacementCase c = GetParam();
-    const RECT rc = CSkinTooltip::PlaceTooltipRect(POINT{100, 100}, SIZE{40, 20}, c.mode);
-    EXPECT_EQ(c.left, rc.left);
-    EXPECT_EQ(c.top, rc.top);
-    EXPECT_EQ(40, rc.right - rc.left);
-    EXPECT_EQ(20, rc.bottom - rc.top);
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, TooltipPlacement,
-                         ::testing::Values(PlacementCase{0, 102, 122}, PlacementCase{1, 80, 122},
-                                           PlacementCase{2, 58, 122}, PlacementCase{3, 102, 90},
-                                           PlacementCase{4, 58, 90}, PlacementCase{5, 102, 78},
-                                           PlacementCase{6, 80, 78}, PlacementCase{7, 58, 78},
-                                           PlacementCase{99, 102, 122}, PlacementCase{-1, 102, 122}));
-
-TEST_F(TooltipWindow, NearEachEdgeTheFirstModeThatFitsIsTaken)
-{
-    const SIZE size{100, 30};
-    struct Case {
-        POINT at;
-        int expectedMode;
-    } cases[] = {
-        {{10, 10}, 0},     // top left: room below and right
-        {{790, 10}, 2},    // right edge: to the left, below
-        {{10, 590}, 5},    // bottom edge: above, to the right
-        {{790, 590}, 7},   // bottom right: above and to the left
-        {{400, 300}, 0},
-    };
-    for (const Case& c : cases) {
-        tip->ShowAt("x", &c.at);  // sets the anchor
-        const RECT rc = tip->CalcPlacement(size);
-        const RECT want = CSkinTooltip::PlaceTooltipRect(c.at, size, c.expectedMode);
-        EXPECT_TRUE(EqualRect(&rc, &want)) << c.at.x << "," << c.at.y << " got " << rc.left << "," << rc.top;
-    }
-    // A right edge exactly on the work area's right edge does not fit (it is outside).
-    const POINT edge{800 - 2 - 100, 100};
-    tip->ShowAt("x", &edge);
-    RECT rc = tip->CalcPlacement(size);
-    EXPECT_EQ(800, CSkinTooltip::PlaceTooltipRect(edge, size, 0).right);
-    EXPECT_EQ(CSkinTooltip::PlaceTooltipRect(edge, size, 1).left, rc.left);
-    // Larger than the work area: mode 7 anyway.
-    tip->ShowAt("x", &edge);
-    rc = tip->CalcPlacement(SIZE{2000, 2000});
-    EXPECT_EQ(edge.x - 2, rc.right);
-    EXPECT_EQ(edge.y - 2, rc.bottom);
 }
 
 TEST_F(TooltipWindow, TheMouseOntoTheTipAndOffItAgainHidesIt)

@@ -1,0 +1,63 @@
+// Shared by the tooltip window tests: the engine started with the skinned tooltip on one
+// 800 x 600 display, the clock moved by hand, and what the tests ask of the tip's window.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <winplat_test.h>
+
+#include <string>
+
+#include "SkinEngine.h"
+#include "SkinTooltip.h"
+#include "SkinTooltipSetup.h"
+
+namespace tooltiptest {
+
+inline std::string Text(const RECT& r)
+{
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+class TooltipWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WinTestSetScreenSize(800, 600);
+        InstallSkinTooltip();
+        ASSERT_TRUE(InitSkinLibrary(GetModuleHandleA(nullptr)));
+        tip = GetSkinTooltip();
+        ASSERT_NE(nullptr, tip);
+        hwnd = tip->GetHwnd();
+        ASSERT_TRUE(IsWindow(hwnd));
+    }
+    void TearDown() override
+    {
+        ExitSkinLibrary();
+        WinTestPumpUntilIdle();
+        WinTestSetScreenSize(800, 600);
+    }
+    void Advance(DWORD ms)
+    {
+        WinTestAdvanceClock(ms);
+        WinTestPumpUntilIdle();
+    }
+    bool Shown() const { return IsWindowVisible(hwnd) != FALSE; }
+    RECT WindowRect() const
+    {
+        RECT rc{};
+        GetWindowRect(hwnd, &rc);
+        return rc;
+    }
+    // Shows the text at once at the point and answers where the window went.
+    RECT ShowAt(const char* text, POINT at)
+    {
+        tip->ShowAt(text, &at);
+        WinTestPumpUntilIdle();
+        return WindowRect();
+    }
+    CSkinTooltip* tip = nullptr;
+    HWND hwnd = nullptr;
+};
+
+}  // namespace tooltiptest
