@@ -20,6 +20,7 @@ void RegisterCommonClasses() {
         {TOOLBARCLASSNAMEA, ToolbarProc, ptr, CS_DBLCLKS, nullptr},
         {REBARCLASSNAMEA, RebarProc, ptr, CS_DBLCLKS, nullptr},
         {MONTHCAL_CLASSA, MonthCalProc, ptr, 0, nullptr},
+        {DATETIMEPICK_CLASSA, DateTimeProc, ptr, 0, nullptr},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }
