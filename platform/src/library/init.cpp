@@ -6,6 +6,7 @@
 #include "controls/common.h"
 #include "gdi/screen.h"
 #include "user/backend_port.h"
+#include "vfw/api.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ struct Startup {
         plat::SetWindowSystemPort(&plat::user::BackendPort());
         plat::controls::RegisterStandardClasses();
         plat::commctrl::RegisterCommonClasses();
+        plat::vfw::RegisterVideoModules();
     }
 };
 const Startup g_startup;
