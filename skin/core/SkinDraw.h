@@ -64,6 +64,11 @@ HRGN TransformRegion(HRGN region, float xFactor, float yFactor, int dx, int dy);
 // Null for a null region or a step that is not positive.
 HRGN TileRegion(HRGN region, int stepX, int stepY, const RECT& rc);
 
+// The region of an image part inside rc, without the key colour: clipped parts from rc's
+// corner, tiled parts repeated, stretched parts scaled to rc. The rectangle when the part has
+// no picture.
+HRGN CreateSkinImageRegion(CSkinFile* file, const SkinImagePart& part, const RECT& rc, COLORREF key);
+
 // ---- text -----------------------------------------------------------------------------------
 
 // Draws the text with a transparent background; when flags bit 0 is set, first in the shadow

@@ -99,8 +99,8 @@ SIZE PartSize(CSkinFile* file, const SkinImagePart& part) {
     return SkinSize(src);
 }
 
-// The region of an image part inside rc, without the key colour: clipped parts from rc's
-// corner, tiled parts repeated, stretched parts scaled to rc.
+}  // namespace
+
 HRGN CreateSkinImageRegion(CSkinFile* file, const SkinImagePart& part, const RECT& area, COLORREF key) {
     const RECT rc = SkinClampRect(area);
     CRasterImage* source = PictureOf(file, part);
@@ -125,8 +125,6 @@ HRGN CreateSkinImageRegion(CSkinFile* file, const SkinImagePart& part, const REC
     DeleteObject(base);
     return result;
 }
-
-}  // namespace
 
 extern "C" {
 

@@ -68,6 +68,37 @@ public:
     virtual void SetVisible(bool visible) = 0;
     // Repaints the element's part of the frame.
     virtual void Redraw() = 0;
+
+    // What the host window asks while it paints, hit-tests and builds its region. The
+    // defaults suit an element that only draws itself at its rectangle.
+    // Places the element for the host's window rectangle moved to the origin.
+    virtual void Layout(int left, int top, int right, int bottom) {}
+    virtual BOOL IsVisible() { return TRUE; }
+    // Whether a point in window coordinates (mirrored in a right-to-left host) is on it.
+    virtual BOOL HitTest(int x, int y)
+    {
+        RECT rc;
+        GetElementRect(&rc);
+        return PtInRect(&rc, POINT{x, y});
+    }
+    // The same for a point as the host received it: a right-to-left host mirrors it first.
+    virtual BOOL HitTestHostPoint(int x, int y) { return HitTest(x, y); }
+    // A mouse message with the point in window coordinates as the host received it.
+    virtual int OnMouseMessage(UINT msg, int x, int y) { return 1; }
+    // The host's answer to WM_NCHITTEST over the element (caption texts: by their role).
+    virtual LRESULT GetHitTestCode() { return 0; }
+    // Adds the element's own shape to the window region being built (caption texts).
+    virtual void CombineRegion(HRGN windowRegion) {}
+};
+
+// A control skinner that gives its parent's WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC answers for
+// its control (an edit's colours and brushes); the parent's skin asks it by dynamic_cast.
+class ISkinControlColors {
+public:
+    virtual ~ISkinControlColors() = default;
+    // Sets the DC's colours for the message and returns the brush the control paints with;
+    // null to let the parent's own procedure answer.
+    virtual HBRUSH OnParentCtlColor(UINT msg, HDC hdc) = 0;
 };
 
 class ISkinCaptionButtonElement {

@@ -355,6 +355,8 @@ public:
     void ReleaseResources() override;
     void SetRect(const RECT* rc) override;
     const SkinImageCacheEntry& GetCachedPart(int index) const { return m_cache[index]; }
+    // The design bounds of the frame: from the origin to the far corner of frame part 8.
+    RECT GetFrameBounds() const { return RECT{0, 0, m_frameRects[8].right, m_frameRects[8].bottom}; }
 
     SkinImagePart m_parts[18];  // 0-8 active frame, 9-17 inactive; 4 and 13 the client
     RECT m_frameRects[9];

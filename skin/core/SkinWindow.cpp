@@ -159,6 +159,7 @@ CSkinWindow::~CSkinWindow()
 
 void CSkinWindow::DeleteElements()
 {
+    ++m_nElementGeneration;
     std::list<CSkinElement*> elements;
     elements.swap(m_elements);
     for (CSkinElement* e : elements)
@@ -233,6 +234,10 @@ LRESULT CSkinWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_NCDESTROY:
         OnNcDestroy();
         return 0;
+    case WM_CTLCOLOREDIT:
+        if (LRESULT brush = ChildEditColors(msg, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+            return brush;
+        return CallSaved(msg, wParam, lParam);
     case WM_CTLCOLORLISTBOX: {
         HWND control = reinterpret_cast<HWND>(lParam);
         CSkinWindow* skin = control && control != m_hWnd ? FromHandle(control) : nullptr;
@@ -642,10 +647,43 @@ void CSkinWindow::DrawBackground(HDC hdc, BOOL active)
     DrawSkinImage(w->GetOwner(), hdc, rc, *image, w->m_crBackground, 1, mirror);
 }
 
+void CSkinWindow::LayoutElements()
+{
+    RECT bounds;
+    GetWindowBounds(&bounds);
+    for (CSkinElement* e : m_elements)
+        if (auto* element = dynamic_cast<ISkinFrameElement*>(e))
+            element->Layout(0, 0, bounds.right, bounds.bottom);
+}
+
 void CSkinWindow::DrawElements(HDC hdc)
 {
-    for (CSkinElement* e : m_elements)
-        e->Draw(hdc);
+    LayoutElements();
+    for (CSkinElement* e : m_elements) {
+        auto* element = dynamic_cast<ISkinFrameElement*>(e);
+        if (!element || element->IsVisible())
+            e->Draw(hdc);
+    }
+}
+
+bool CSkinWindow::RelayMouseToElements(UINT msg, POINT pt, UINT)
+{
+    LayoutElements();
+    const unsigned generation = m_nElementGeneration;
+    // A handler notifies the host, whose answer may change the skin and with it the list.
+    const std::vector<CSkinElement*> elements(m_elements.begin(), m_elements.end());
+    bool taken = false;
+    for (CSkinElement* e : elements) {
+        auto* element = dynamic_cast<ISkinFrameElement*>(e);
+        if (!element)
+            continue;
+        if (element->HitTestHostPoint(pt.x, pt.y) && e->GetObjectType() != SKIN_CAPTIONSTATIC)
+            taken = true;
+        element->OnMouseMessage(msg, pt.x, pt.y);
+        if (generation != m_nElementGeneration || !m_hWnd)
+            break;
+    }
+    return taken;
 }
 
 void CSkinWindow::GetExtraMargins(RECT* rc)
@@ -716,10 +754,18 @@ HRGN CSkinWindow::CreateWindowRegion()
             DeleteObject(r);
         }
     }
+    // Caption texts add, cut or replace their own shapes.
+    for (CSkinElement* e : m_elements) {
+        auto* element = dynamic_cast<ISkinFrameElement*>(e);
+        if (!element || e->GetObjectType() != SKIN_CAPTIONSTATIC)
+            continue;
+        element->Layout(0, 0, bounds.right, bounds.bottom);
+        element->CombineRegion(result);
+    }
     return result;
 }
 
-void CSkinWindow::UpdateRegion()
+void CSkinWindow::UpdateRegion(BOOL redraw)
 {
     HRGN region = CreateWindowRegion();
     if (region) {
@@ -732,25 +778,33 @@ void CSkinWindow::UpdateRegion()
     }
     if (!region && !m_hRegion)
         return;
-    SetWindowRgn(m_hWnd, region, FALSE);  // the window owns it from now on
+    // The window owns it from now on and frees the one it replaces.
+    SetWindowRgn(m_hWnd, region, redraw);
     m_hRegion = region;
 }
 
-void CSkinWindow::PaintFrame(HDC windowDC)
+bool CSkinWindow::UpdateFrameLayout(BOOL redraw)
+{
+    RECT bounds;
+    GetWindowBounds(&bounds);
+    CalcFrameLayout(Width(bounds), Height(bounds));
+    if (!IsSizeChanged())
+        return false;
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    m_lastSize[0] = rc.left;
+    m_lastSize[1] = rc.top;
+    m_lastSize[2] = rc.right;
+    m_lastSize[3] = rc.bottom;
+    UpdateRegion(redraw);
+    return true;
+}
+
+void CSkinWindow::PaintFrameSurface(HDC windowDC, HRGN update)
 {
     RECT bounds;
     GetWindowBounds(&bounds);
     const int width = Width(bounds), height = Height(bounds);
-    CalcFrameLayout(width, height);
-    if (IsSizeChanged()) {
-        RECT rc;
-        ::GetWindowRect(m_hWnd, &rc);
-        m_lastSize[0] = rc.left;
-        m_lastSize[1] = rc.top;
-        m_lastSize[2] = rc.right;
-        m_lastSize[3] = rc.bottom;
-        UpdateRegion();
-    }
     if (width <= 0 || height <= 0)
         return;
     CSkinWindowObject* w = GetWindowObject();
@@ -763,6 +817,17 @@ void CSkinWindow::PaintFrame(HDC windowDC)
         return;
     DrawFrame(mem, IsActiveCaption());
     DrawElements(mem);
+    // Only what needs painting reaches the window (a right-to-left layout takes it all).
+    const bool clip = update && !(GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+    if (clip) {
+        RECT wr;
+        ::GetWindowRect(m_hWnd, &wr);
+        HRGN local = CreateRectRgn(0, 0, 0, 0);
+        CombineRgn(local, update, nullptr, RGN_COPY);
+        OffsetRgn(local, -wr.left, -wr.top);
+        SelectClipRgn(windowDC, local);
+        DeleteObject(local);
+    }
     // Only the four bands around the client area: the client paints itself.
     const RECT& c = m_frameParts[4];
     const RECT bands[4] = {{0, 0, width, c.top},
@@ -772,6 +837,14 @@ void CSkinWindow::PaintFrame(HDC windowDC)
     for (const RECT& b : bands)
         if (!IsRectEmpty(&b))
             BitBlt(windowDC, b.left, b.top, Width(b), Height(b), mem, b.left, b.top, SRCCOPY);
+    if (clip)
+        SelectClipRgn(windowDC, nullptr);
+}
+
+void CSkinWindow::PaintFrame(HDC windowDC)
+{
+    UpdateFrameLayout(FALSE);
+    PaintFrameSurface(windowDC, nullptr);
 }
 
 void CSkinWindow::DrawIconicFrame(const SkinNineGrid& active, const SkinNineGrid& inactive)
@@ -834,16 +907,7 @@ bool CSkinWindow::HandleFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
         auto* rc = reinterpret_cast<RECT*>(lParam);
         if (!rc)
             return false;
-        const RECT* f = w->m_frameRects;
-        const bool rtl = GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL;
-        rc->left = SkinAdd(rc->left, rtl ? Width(f[5]) : Width(f[3]));
-        rc->right = SkinSub(rc->right, rtl ? Width(f[3]) : Width(f[5]));
-        rc->top = SkinAdd(rc->top, Height(f[0]));
-        rc->bottom = SkinSub(rc->bottom, Height(f[6]));
-        if (rc->right < rc->left)
-            rc->right = rc->left;
-        if (rc->bottom < rc->top)
-            rc->bottom = rc->top;
+        CalcFrameClientRect(rc);
         *result = 0;
         return true;
     }
@@ -890,6 +954,23 @@ bool CSkinWindow::HandleFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     default:
         return false;
     }
+}
+
+void CSkinWindow::CalcFrameClientRect(RECT* rc)
+{
+    CSkinWindowObject* w = GetWindowObject();
+    if (!w || !rc)
+        return;
+    const RECT* f = w->m_frameRects;
+    const bool rtl = m_hWnd && (GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+    rc->left = SkinAdd(rc->left, rtl ? Width(f[5]) : Width(f[3]));
+    rc->right = SkinSub(rc->right, rtl ? Width(f[3]) : Width(f[5]));
+    rc->top = SkinAdd(rc->top, Height(f[0]));
+    rc->bottom = SkinSub(rc->bottom, Height(f[6]));
+    if (rc->right < rc->left)
+        rc->right = rc->left;
+    if (rc->bottom < rc->top)
+        rc->bottom = rc->top;
 }
 
 // ---- small helpers ------------------------------------------------------------------------------
@@ -1003,37 +1084,29 @@ LRESULT CSkinWindow::OnCtlColorStatic(HDC hdc, HWND child)
     }
     if (skin->GetObjectType() == SKIN_STATIC)
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    if (LRESULT brush = ChildEditColors(WM_CTLCOLORSTATIC, hdc, child))
+        return brush;
     return CallSaved(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(child));
+}
+
+LRESULT CSkinWindow::ChildEditColors(UINT msg, HDC hdc, HWND child)
+{
+    CSkinWindow* skin = child && child != m_hWnd ? CSkinManager::Instance().FindSkinWindow(child) : nullptr;
+    auto* colors = skin && skin->GetObjectType() == SKIN_EDIT ? dynamic_cast<ISkinControlColors*>(skin) : nullptr;
+    return colors ? reinterpret_cast<LRESULT>(colors->OnParentCtlColor(msg, hdc)) : 0;
 }
 
 LRESULT CSkinWindow::HitTestCaptionElements(POINT pt)
 {
+    LayoutElements();
     for (CSkinElement* e : m_elements) {
-        auto* frameElement = dynamic_cast<ISkinFrameElement*>(e);
-        if (!frameElement)
-            continue;
-        RECT rc;
-        frameElement->GetElementRect(&rc);
-        if (!PtInRect(&rc, pt))
+        auto* element = dynamic_cast<ISkinFrameElement*>(e);
+        if (!element || !element->HitTestHostPoint(pt.x, pt.y))
             continue;
         if (e->GetObjectType() == SKIN_CAPTIONBUTTON)
             return HTCAPTION;
-        auto* text = dynamic_cast<CSkinCaptionStaticObject*>(e->GetSkinObject());
-        if (!text)
-            continue;
-        switch (text->m_nRole) {
-        case 1:
-        case 10: return HTCAPTION;
-        case 2: return HTLEFT;
-        case 3: return HTTOPLEFT;
-        case 4: return HTTOP;
-        case 5: return HTTOPRIGHT;
-        case 6: return HTRIGHT;
-        case 7: return HTBOTTOMRIGHT;
-        case 8: return HTBOTTOM;
-        case 9: return HTBOTTOMLEFT;
-        default: return 0;
-        }
+        if (e->GetObjectType() == SKIN_CAPTIONSTATIC)
+            return element->GetHitTestCode();
     }
     return 0;
 }
@@ -1042,10 +1115,14 @@ LRESULT CSkinWindow::HitTestFrame(POINT pt)
 {
     if (HitTestCaptionElements(pt) == HTCAPTION)
         return HTCAPTION;
+    return HitTestFrameParts(pt, IsSizable() && !IsZoomed(), HTNOWHERE);
+}
+
+LRESULT CSkinWindow::HitTestFrameParts(POINT pt, bool sizing, LRESULT gap)
+{
     const RECT* p = m_frameParts;
     if (PtInRect(&p[4], pt))
         return HTCLIENT;
-    const bool sizing = IsSizable() && !IsZoomed();
     auto corner = [&](const RECT& r, int dx, int dy) {
         // The 5 x 5 pixels in the part's corner given by the signs.
         const int x = dx < 0 ? pt.x - r.left : r.right - 1 - pt.x;
@@ -1058,6 +1135,10 @@ LRESULT CSkinWindow::HitTestFrame(POINT pt)
         return sizing && pt.y - p[1].top < 5 ? HTTOP : HTCAPTION;
     if (PtInRect(&p[2], pt))
         return sizing && corner(p[2], 1, -1) ? HTTOPRIGHT : HTCAPTION;
+    const bool side = PtInRect(&p[3], pt) || PtInRect(&p[5], pt) || PtInRect(&p[6], pt) ||
+                      PtInRect(&p[7], pt) || PtInRect(&p[8], pt);
+    if (!side)
+        return gap;
     if (!sizing)
         return HTNOWHERE;
     if (PtInRect(&p[5], pt))
@@ -1068,9 +1149,7 @@ LRESULT CSkinWindow::HitTestFrame(POINT pt)
         return corner(p[8], 1, 1) ? HTBOTTOMRIGHT : HTBOTTOM;
     if (PtInRect(&p[6], pt))
         return corner(p[6], -1, 1) ? HTBOTTOMLEFT : HTBOTTOM;
-    if (PtInRect(&p[7], pt))
-        return HTBOTTOM;
-    return HTNOWHERE;
+    return HTBOTTOM;
 }
 
 void CSkinWindow::GetCaptionRect(RECT* rc)

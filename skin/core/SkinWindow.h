@@ -162,8 +162,21 @@ public:
     // The hit code of the first caption text under the point (window coordinates) by its role;
     // HTCAPTION when a caption button is under it first; else 0.
     LRESULT HitTestCaptionElements(POINT pt);
-    // The frame's answer to WM_NCHITTEST for a point in window coordinates.
+    // Every element gets the mouse message (point in window coordinates); true when one that
+    // is not a caption text was under the point. Stops early when a handler made the window
+    // rebuild its elements.
+    bool RelayMouseToElements(UINT msg, POINT pt, UINT flags = 0);
+    // The frame's answer to WM_NCHITTEST for a point in window coordinates: HTCAPTION over a
+    // caption element, else by the frame parts (sizable and not zoomed: the sizing codes;
+    // HTNOWHERE off the parts).
     LRESULT HitTestFrame(POINT pt);
+    // The frame parts' own answer after the caption elements: HTCLIENT in part 4; with
+    // `sizing` the 5-pixel corners and top band, the sides and the bottom give the sizing
+    // codes and the rest of the top row HTCAPTION; without it the top row is HTCAPTION and
+    // the other parts HTNOWHERE; `gap` off every part.
+    LRESULT HitTestFrameParts(POINT pt, bool sizing, LRESULT gap);
+    // The client rectangle inside the frame parts, for WM_NCCALCSIZE (`rc` the window's).
+    void CalcFrameClientRect(RECT* rc);
     HWND GetTabControlParent();
     void DrawIconicFrame(const struct SkinNineGrid& active, const struct SkinNineGrid& inactive);
     // True when the skin paints this window's frame: a window object on a top-level window or
@@ -171,6 +184,9 @@ public:
     bool HasSkinnedFrame() const { return m_bFramed && GetWindowObject(); }
     void GetMinTrackSize(SIZE* size);
     void AdjustWindowToClient(int clientWidth, int clientHeight);
+    // Lays every element out for the current window size.
+    void LayoutElements();
+    // Lays them out and draws the visible ones.
     void DrawElements(HDC hdc);
     int LayoutChildren(int width, int height);
     bool IsSizeChanged();
@@ -199,7 +215,17 @@ protected:
     // skinned frame paint and the messages whose default handling would draw the system frame.
     bool HandleFrameMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
     void PaintFrame(HDC windowDC);
-    void UpdateRegion();
+    // Lays the frame parts out for the window's size. On a new size the size is stored and
+    // the window region rebuilt (the window repaints when `redraw` is set); true then.
+    bool UpdateFrameLayout(BOOL redraw);
+    // The frame of the last layout into the window DC through one off-screen surface: the
+    // minimised caption, or the parts and elements copied as the four bands around the client.
+    // `update` (screen coordinates, or null for all) limits what reaches the window.
+    void PaintFrameSurface(HDC windowDC, HRGN update);
+    void UpdateRegion(BOOL redraw = FALSE);
+    // The child's skin answers WM_CTLCOLOREDIT or WM_CTLCOLORSTATIC for an edit; 0 when it
+    // gives no answer.
+    LRESULT ChildEditColors(UINT msg, HDC hdc, HWND child);
     void DeleteElements();
     void LoadFrameParts();
     HRGN CreateSkinImageRegion(int part);
@@ -220,6 +246,7 @@ protected:
     COLORREF m_crKey = 0xFF00FF;
     HRGN m_hRegion = nullptr;  // handed to the window, which owns it
     bool m_bFramed = false;
+    unsigned m_nElementGeneration = 0;  // raised whenever the elements are deleted
     // The base paints the frame of a window object and answers its non-client messages
     // (HandleFrameMessage); a skin that does all of that itself clears this.
     bool m_bBaseFrameHandling = true;

@@ -21,6 +21,12 @@ public:
     void SetEnabled(BOOL on) override { enabled = on; }
     int GetDrawState() const override { return 0; }
     void SetDrawState(int) override {}
+    // A caption text answers by its role; 2 is the left border.
+    LRESULT GetHitTestCode() override
+    {
+        auto* text = dynamic_cast<CSkinCaptionStaticObject*>(m_pSkinObject);
+        return text && text->m_nRole == 2 ? HTLEFT : 0;
+    }
     RECT Rect() const { return m_pSkinObject ? m_pSkinObject->m_rc : RECT{}; }
     COLORREF color;
     int enabled = -1;

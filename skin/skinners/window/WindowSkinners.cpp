@@ -1,11 +1,13 @@
 #include "WindowSkinners.h"
 
+#include "FrameElements.h"
+#include "SkinWindow.h"
 #include "SkinnerRegistry.h"
 
 void InstallWindowSkinners()
 {
-    // One line per skin of this folder, whose source defines the maker, for example
-    //   SKIN_WINDOW_SKINNER(SKINKIND_DIALOG, MakeDialogSkin);
-    // The frame-element maker and the popup-menu service are installed here as well
-    // (SetSkinElementCreator, SetSkinPopupMenuService).
+    // The elements of every skinned window's frame; then one line per whole-window skin of
+    // this folder, whose source defines the maker.
+    SetSkinElementCreator(&CreateFrameElement);
+    SKIN_WINDOW_SKINNER(SKINKIND_DIALOG, MakeDialogSkin);
 }
