@@ -10,4 +10,6 @@ void InstallWindowSkinners()
     // this folder, whose source defines the maker.
     SetSkinElementCreator(&CreateFrameElement);
     SKIN_WINDOW_SKINNER(SKINKIND_DIALOG, MakeDialogSkin);
+    SKIN_WINDOW_SKINNER(SKINKIND_SHAPE, MakeShapeSkin);
+    SKIN_WINDOW_SKINNER(SKINKIND_TYPE45, MakeType45Skin);
 }
