@@ -268,3 +268,34 @@ TEST_F(SdlOnXvfb, WakesEndAForeverWaitAndDoNotPileUp) {
     EXPECT_TRUE(backend_->WaitAndDispatch(-1));
     t.join();
 }
+
+TEST_F(SdlOnXvfb, AMinimisedWindowLeavesTheScreenAndComesBackWhereItWasLastPut) {
+    plat::Surface s = Pattern(120, 80);
+    backend_->CreateTopLevel(H(7), RECT{50, 50, 170, 130}, false);
+    backend_->ShowTopLevel(H(7), true);
+    backend_->Present(H(7), s, RECT{0, 0, 120, 80});
+    Settle();
+    const uint32_t desktop = Shot("m0").At(5, 5) & 0xFFFFFF;
+    ASSERT_EQ(Shot("m1").At(60, 60) & 0xFFFFFF, s.At(10, 10) & 0xFFFFFF);
+    // Minimised, it leaves the screen where it stands; moved where a minimised window lies,
+    // nothing of it shows anywhere either.
+    backend_->MinimizeTopLevel(H(7), true);
+    Settle();
+    plat::Surface shot = Shot("m2");
+    EXPECT_EQ(shot.At(60, 60) & 0xFFFFFF, desktop);
+    backend_->MoveTopLevel(H(7), RECT{-32000, -32000, -31840, -31970});
+    Settle();
+    shot = Shot("m2b");
+    EXPECT_EQ(shot.At(2, 2) & 0xFFFFFF, desktop);
+    // Moved back while still minimised, then restored: it shows there.
+    backend_->MoveTopLevel(H(7), RECT{300, 200, 420, 280});
+    backend_->MinimizeTopLevel(H(7), false);
+    backend_->Present(H(7), s, RECT{0, 0, 120, 80});
+    Settle();
+    shot = Shot("m3");
+    EXPECT_EQ(shot.At(310, 210) & 0xFFFFFF, s.At(10, 10) & 0xFFFFFF);
+    EXPECT_EQ(shot.At(60, 60) & 0xFFFFFF, desktop);
+    // Its own minimising and restoring are no requests from the desktop.
+    for (const plat::InputEvent& e : ws_->delivered) EXPECT_NE(e.kind, plat::InputEvent::Kind::MinimizeRequest);
+    backend_->DestroyTopLevel(H(7));
+}

@@ -41,6 +41,10 @@ public:
     virtual void SetTopLevelOwner(HWND hwnd, HWND owner) = 0;
     // The window system activated the window: the desktop's keyboard goes to it.
     virtual void FocusTopLevel(HWND hwnd) = 0;
+    // The window was minimised (or restored): the desktop shows it as its icon in the task
+    // bar, or not at all without one. Moves of a minimised window are remembered, not shown.
+    // Headless, a minimised window simply lies off the screen.
+    virtual void MinimizeTopLevel(HWND hwnd, bool minimized) {}
 
     // Copies the dirty part of a top-level window's surface to the screen.
     virtual void Present(HWND hwnd, const Surface& surface, const RECT& dirty) = 0;

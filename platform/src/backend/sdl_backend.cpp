@@ -109,6 +109,7 @@ public:
             Win* w = Find(hwnd);
             if (!w) return;
             w->rect = r;
+            if (w->minimized) return;  // where it goes back to once restored
             SDL_SetWindowPosition(w->window, r.left, r.top);
             SDL_SetWindowSize(w->window, Width(r), Height(r));
         });
@@ -118,6 +119,8 @@ public:
         OnDisplay([=] {
             Win* w = Find(hwnd);
             if (!w) return;
+            w->visible = visible;
+            if (visible && w->minimized) return;
             if (visible) {
                 SDL_ShowWindow(w->window);
                 // The window manager may have placed it elsewhere on mapping: the window
@@ -136,6 +139,29 @@ public:
     void RaiseTopLevel(HWND hwnd) override {
         OnDisplay([=] {
             if (Win* w = Find(hwnd)) sdl::RaiseX11Window(w->window);
+        });
+    }
+
+    void MinimizeTopLevel(HWND hwnd, bool minimized) override {
+        OnDisplay([=] {
+            Win* w = Find(hwnd);
+            if (!w || w->popup || w->minimized == minimized) return;
+            w->minimized = minimized;
+            // Without a window manager nobody keeps an icon of it: it is simply not shown.
+            const bool manager = sdl::X11HasWindowManager(w->window);
+            if (minimized) {
+                if (manager)
+                    SDL_MinimizeWindow(w->window);
+                else
+                    SDL_HideWindow(w->window);
+                return;
+            }
+            SDL_SetWindowPosition(w->window, w->rect.left, w->rect.top);
+            SDL_SetWindowSize(w->window, Width(w->rect), Height(w->rect));
+            if (manager) SDL_RestoreWindow(w->window);
+            if (w->visible) SDL_ShowWindow(w->window);
+            Redraw(*w);
+            KeepKeyboard();
         });
     }
 
@@ -287,6 +313,8 @@ private:
         int tex_w = 0, tex_h = 0;
         RECT rect{0, 0, 0, 0};
         bool popup = false;
+        bool visible = false;
+        bool minimized = false;  // by the window system; the desktop shows its icon at most
         // The window region and layered alpha last given to the desktop.
         bool shaped = false;
         Region shape;
@@ -485,6 +513,15 @@ private:
                     break;
                 last_mouse_ = p;
                 port_.Deliver(InputEvent::Move(p));
+                break;
+            }
+            case SDL_WINDOWEVENT_MINIMIZED:
+            case SDL_WINDOWEVENT_RESTORED: {
+                // The desktop's own minimising and restoring (its task bar) reach the window as
+                // requests; the window system's own come back here with nothing left to do.
+                const bool down = e.window.event == SDL_WINDOWEVENT_MINIMIZED;
+                if (Win* w = Find(h); w && !w->popup && w->minimized != down)
+                    port_.Deliver(InputEvent::Minimize(h, down));
                 break;
             }
             case SDL_WINDOWEVENT_EXPOSED:

@@ -44,6 +44,14 @@ InputEvent InputEvent::Close(HWND top) {
     e.hwnd = top;
     return e;
 }
+InputEvent InputEvent::Minimize(HWND top, bool minimize) {
+    InputEvent e;
+    e.kind = Kind::MinimizeRequest;
+    e.hwnd = top;
+    e.down = minimize;
+    return e;
+}
+
 InputEvent InputEvent::Activate(HWND top) {
     InputEvent e;
     e.kind = Kind::Activate;

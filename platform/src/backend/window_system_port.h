@@ -12,7 +12,7 @@ namespace plat {
 
 // One piece of input from the screen, as the backends queue it.
 struct InputEvent {
-    enum class Kind { MouseMove, MouseButton, MouseWheel, Key, Char, CloseRequest, Activate };
+    enum class Kind { MouseMove, MouseButton, MouseWheel, Key, Char, CloseRequest, Activate, MinimizeRequest };
     Kind kind = Kind::MouseMove;
     POINT pt{0, 0};
     input::Button button = input::Button::Left;
@@ -29,6 +29,8 @@ struct InputEvent {
     static InputEvent CharEvent(uint32_t cp);
     static InputEvent Close(HWND top);
     static InputEvent Activate(HWND top);
+    // The desktop minimised (down) or restored (!down) the window itself (its task bar).
+    static InputEvent Minimize(HWND top, bool minimize);
 };
 
 class WindowSystemPort {

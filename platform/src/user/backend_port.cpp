@@ -32,6 +32,9 @@ public:
         case K::Activate:
             input::Activate(e.hwnd);
             break;
+        case K::MinimizeRequest:
+            input::MinimizeRequest(e.hwnd, e.down);
+            break;
         }
     }
 };

@@ -21,6 +21,7 @@ void Key(UINT vk, bool down);
 void Char(uint32_t codepoint);
 void CloseRequest(HWND top_level);
 void Activate(HWND top_level);
+void MinimizeRequest(HWND top_level, bool minimize);
 }  // namespace input
 
 namespace user {

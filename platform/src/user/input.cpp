@@ -287,6 +287,12 @@ void CloseRequest(HWND top_level) {
     if (IsWindow(top_level)) PostMessageA(top_level, WM_CLOSE, 0, 0);
 }
 
+void MinimizeRequest(HWND top_level, bool minimize) {
+    // As the window's own minimise and restore buttons would ask: the program may refuse.
+    if (IsWindow(top_level) && (IsIconic(top_level) != 0) != minimize)
+        PostMessageA(top_level, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_RESTORE, 0);
+}
+
 void Activate(HWND top_level) {
     if (!IsWindow(top_level)) return;
     // The desktop activated the owner of an open modal dialog: the dialog is what answers,

@@ -280,7 +280,14 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     }
     if (!place) flags |= SWP_NOMOVE | SWP_NOSIZE;
     else flags |= SWP_FRAMECHANGED;
+    const bool was_minimized = (style & WS_MINIMIZE) != 0;
+    const bool minimized = IsIconic(hwnd) != 0;
+    Backend* backend = top && was_minimized != minimized ? BackendOrNull() : nullptr;
+    // Minimised before the move off the screen, restored after the move back: the desktop
+    // never shows the window where a minimised one lies.
+    if (backend && minimized) backend->MinimizeTopLevel(hwnd, true);
     SetWindowPos(hwnd, HWND_TOP, x, y, cx, cy, flags);
+    if (backend && !minimized && IsWindow(hwnd)) backend->MinimizeTopLevel(hwnd, false);
     if (place && IsWindow(hwnd)) {
         RECT cr;
         {
