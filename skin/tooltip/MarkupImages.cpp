@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "MarkupMath.h"
 #include "MarkupRenderer.h"
 
 struct MarkupImageAttributes {
@@ -35,7 +34,7 @@ int ClampSide(int v) { return std::clamp(v, 0, kMaxImageSide); }
 
 int ScaledSide(int value, bool percent, int own)
 {
-    return ClampSide(percent ? MarkupMulDiv(own, std::min(value, markup_limits::kMaxPercent), 100) : value);
+    return ClampSide(percent ? MulDiv(own, std::min(value, markup_limits::kMaxPercent), 100) : value);
 }
 
 bool Exists(const std::string& path)

@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstring>
 
-#include "MarkupMath.h"
 
 namespace {
 
@@ -479,7 +478,7 @@ void CSkinMarkupRenderer::HandleRule(const std::string& attrs)
         m_line.ascent = std::max(m_line.ascent, size + 8);
         m_line.align = copy.textAlign;
     } else {
-        advance = percent ? std::max(0, MarkupMulDiv(m_box.right - m_box.left, width, 100)) : width;
+        advance = percent ? std::max(0, MulDiv(m_box.right - m_box.left, width, 100)) : width;
         const int y = ClampPen(int64_t(m_pen.y) + LineHeight() / 2);
         if (advance > 0)
             m_draw.DrawLine(m_hdc, m_pen.x, y, ClampPen(int64_t(m_pen.x) + advance), y, color,

@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstring>
 
-#include "MarkupMath.h"
 
 namespace {
 
@@ -87,8 +86,8 @@ void ApplyTextDecoration(const std::string& v, MarkupTextStyle& style)
 
 int BorderWidthOf(HDC hdc, const std::string& v, int current)
 {
-    if (v == "thin") return MarkupMulDiv(current, 75, 100);
-    if (v == "thick") return MarkupMulDiv(current, 125, 100);
+    if (v == "thin") return MulDiv(current, 75, 100);
+    if (v == "thick") return MulDiv(current, 125, 100);
     if (v == "medium") return current;
     return std::clamp(ParseCssLength(hdc, v, current, false), 0, markup_limits::kMaxLength);
 }
@@ -231,7 +230,7 @@ int ParseCssLength(HDC hdc, const std::string& raw, int base, bool fontSize)
     if (v.back() == '%') {
         const long long n = std::clamp<long long>(ParseMarkupNumber(v.substr(0, v.size() - 1)), 0,
                                                   markup_limits::kMaxPercent);
-        return ClampLength(MarkupMulDiv(base, int(n), 100));
+        return ClampLength(MulDiv(base, int(n), 100));
     }
     if (v[0] == '+' || v[0] == '-') v.erase(0, 1);  // signs have no effect
     // A unit needs a number before it; shorter values are numbers alone.

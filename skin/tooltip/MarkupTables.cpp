@@ -7,7 +7,6 @@
 #include <functional>
 #include <tuple>
 
-#include "MarkupMath.h"
 #include "MarkupRenderer.h"
 #include "MarkupTableBlock.h"
 
