@@ -2,6 +2,9 @@
 #include "SkinTooltip.h"
 
 #include "SkinDraw.h"
+#include "SkinEngine.h"
+#include "SkinFile.h"
+#include "SkinManager.h"
 #include "SkinMemDC.h"
 #include "SkinMonitors.h"
 #include "SkinObject.h"
@@ -57,6 +60,8 @@ BOOL CSkinTooltip::Create(HWND parent)
 
 void CSkinTooltip::Destroy()
 {
+    if (m_bHearsSkinChanges && m_hWnd) RemoveSkinChangeNotify(m_hWnd);
+    m_bHearsSkinChanges = false;
     if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
 }
@@ -71,6 +76,14 @@ CSkinTooltipObject* CSkinTooltip::GetTooltipObject()
 
 CSkinObject* CSkinTooltip::SetSkinObject(CSkinObject* object)
 {
+    // Elements call from their own threads; the object is read where the tip paints.
+    CSkinObject* result = nullptr;
+    OnWindowThread([&] { result = TakeSkinObject(object); });
+    return result;
+}
+
+CSkinObject* CSkinTooltip::TakeSkinObject(CSkinObject* object)
+{
     auto* tip = object && object->GetType() == SKIN_TOOLTIP ? dynamic_cast<CSkinTooltipObject*>(object) : nullptr;
     if (!tip) {
         // The built-in look comes with the default style sheet, not the last skin's.
@@ -79,7 +92,32 @@ CSkinObject* CSkinTooltip::SetSkinObject(CSkinObject* object)
         return nullptr;
     }
     m_renderer.SetStyleSheet(tip->GetStyleSheet());
-    return CSkinWindow::SetSkinObject(tip);
+    CSkinObject* previous = CSkinWindow::SetSkinObject(tip);
+    if (tip->GetOwner()) HearSkinChanges();
+    return previous;
+}
+
+// The engine frees a skin file once another is applied, and the tooltip is no window of the
+// manager's that it would hand the new object: it asks for the change notice itself.
+void CSkinTooltip::HearSkinChanges()
+{
+    if (m_bHearsSkinChanges || !m_hWnd) return;
+    m_bRegisteringNotice = true;
+    m_bHearsSkinChanges = SetSkinChangeNotify(m_hWnd, WM_SKIN_CHANGED) != FALSE;
+    m_bRegisteringNotice = false;
+}
+
+// Sent while the old file still exists: the object of the same name in the new skin, else its
+// first Tooltip object, else the built-in one. A tip shown in the old look goes.
+void CSkinTooltip::OnSkinChanged()
+{
+    CSkinObject* current = m_pSkinObject;
+    CSkinFile* file = CSkinManager::Instance().GetSkinFile();
+    if (m_bRegisteringNotice || current == &m_defaultObject || !current || current->GetOwner() == file) return;
+    CSkinObject* next = file ? file->FindObject(current->GetName()) : nullptr;
+    if (!next || next->GetType() != SKIN_TOOLTIP) next = file ? file->FindObjectByType(SKIN_TOOLTIP) : nullptr;
+    TakeSkinObject(next);
+    if (m_hWnd && IsWindowVisible(m_hWnd)) Hide();
 }
 
 // ---- showing and hiding -----------------------------------------------------------------------------
@@ -217,6 +255,7 @@ LRESULT CSkinTooltip::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER: OnTimer(wParam); break;
     case WM_MOUSEMOVE: OnMouseMove(); break;
     case WM_MOUSELEAVE: Hide(); break;
+    case WM_SKIN_CHANGED: OnSkinChanged(); return 0;
     case WM_NCDESTROY: {
         HWND hwnd = m_hWnd;
         RemovePropA(hwnd, kThisProp);

@@ -36,7 +36,8 @@ public:
     // The skin's Tooltip object when one is set, else the built-in one.
     CSkinTooltipObject* GetTooltipObject();
     // A Tooltip object (type 42) is taken with its style sheet; anything else puts the
-    // built-in object back and gives null.
+    // built-in object back and gives null. An object of a skin file is given up when the engine
+    // applies another skin: the tip takes the new skin's Tooltip object (or the built-in one).
     CSkinObject* SetSkinObject(CSkinObject* object) override;
 
     // The elements' path: shows the text after the show delay at the point (null: the cursor).
@@ -66,6 +67,9 @@ private:
     void OnNcPaint();
     void OnTimer(UINT_PTR id);
     void OnMouseMove();
+    CSkinObject* TakeSkinObject(CSkinObject* object);
+    void HearSkinChanges();
+    void OnSkinChanged();
     // Runs fn on the tooltip window's own thread, whose window alone may take its timers.
     void OnWindowThread(const std::function<void()>& fn);
     const RECT& Frame(int part) { return GetTooltipObject()->m_frameRects[part]; }
@@ -73,6 +77,8 @@ private:
     CSkinElement* m_pOwner = nullptr;
     POINT m_anchor{0, 0};
     BOOL m_bTracking = FALSE;
+    bool m_bHearsSkinChanges = false;
+    bool m_bRegisteringNotice = false;  // the notice that registering sends at once is not a change
     CSkinTooltipObject m_defaultObject;
     CSkinMarkupRenderer m_renderer;
     std::string m_strText;

@@ -15,6 +15,7 @@
 
 namespace {
 
+using tooltiptest::RingIs;
 using tooltiptest::Text;
 using tooltiptest::TooltipWindow;
 
@@ -180,6 +181,52 @@ TEST_F(DefaultSkinTip, MarkupIsSetInTheSkinsFacesAndColours)
     EXPECT_EQ(0, black);
     // Three lines, the first a larger heading: taller than three lines of body text.
     EXPECT_GT(rc.bottom - rc.top, 3 * markuptest::FontHeight({13, FW_NORMAL, false, "DejaVu Sans"}) + 10);
+}
+
+TEST_F(DefaultSkinTip, AfterASkinChangeTheTipTakesTheNewSkinsObjectAndKeepsNothingOfTheOld)
+{
+    element.ShowTooltip();
+    Advance(1000);
+    ASSERT_TRUE(Shown());
+    CSkinObject* before = tip->GetTooltipObject();
+    ASSERT_EQ(skin, before->GetOwner());
+    tip->Hide();
+    element.SetSkinObject(nullptr);  // the element's object goes with the old skin too
+
+    // The same file loaded again is a new skin: the old one and its objects are freed.
+    ASSERT_TRUE(LoadSkinFile((ProgramFolder() + "z-arud.qvk").c_str()));
+    CSkinFile* now = CSkinManager::Instance().GetSkinFile();
+    ASSERT_NE(skin, now);
+    EXPECT_EQ(now->FindObjectByType(SKIN_TOOLTIP), tip->GetTooltipObject());
+    const POINT at{200, 200};
+    ASSERT_TRUE(ShowSkinTooltip(0, "after the change", &at));
+    WinTestPumpUntilIdle();
+    ASSERT_TRUE(Shown());
+    const RECT rc = WindowRect();
+    const skinkit::CPicture screen = skinkit::CPicture::OfScreen();
+    EXPECT_TRUE(screen.IsUniform(RECT{rc.left + 3, rc.top, rc.right - 3, rc.top + 1},
+                                 static_cast<CSkinTooltipObject*>(tip->GetTooltipObject())->m_crActiveFill));
+
+    // A skin with a Tooltip object of another name: that one, and the tip shown in the old look
+    // goes. A skin with none: the built-in look.
+    std::vector<std::unique_ptr<CSkinObject>> objects;
+    objects.push_back(std::make_unique<CSkinFrameWndObject>());
+    objects.back()->SetName("Dialog");
+    objects.push_back(std::make_unique<CSkinTooltipObject>());
+    objects.back()->SetName("Tip of the skin");
+    skinkit::CFlatSkin(std::move(objects)).Apply();
+    EXPECT_FALSE(Shown());
+    CSkinObject* flat = tip->GetTooltipObject();
+    EXPECT_STREQ("Tip of the skin", flat->GetName());
+    EXPECT_EQ(CSkinManager::Instance().GetSkinFile(), flat->GetOwner());
+    objects.clear();
+    objects.push_back(std::make_unique<CSkinFrameWndObject>());
+    objects.back()->SetName("Dialog");
+    skinkit::CFlatSkin(std::move(objects)).Apply();
+    EXPECT_EQ(nullptr, tip->GetTooltipObject()->GetOwner());
+    ASSERT_TRUE(ShowSkinTooltip(0, "built-in", &at));
+    WinTestPumpUntilIdle();
+    EXPECT_TRUE(RingIs(WinTestWindowPicture(hwnd), RGB(0, 0, 0)));
 }
 
 }  // namespace

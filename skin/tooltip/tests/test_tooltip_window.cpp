@@ -8,6 +8,7 @@
 
 namespace {
 
+using tooltiptest::RingIs;
 using tooltiptest::Text;
 using tooltiptest::TooltipWindow;
 
@@ -35,16 +36,6 @@ struct NcPaintWatch {
     }
 };
 
-// Every pixel of the window's outer ring has the colour.
-bool RingIs(const WinTestWindowPicture& pic, COLORREF c)
-{
-    if (pic.w < 2 || pic.h < 2) return false;
-    for (int x = 0; x < pic.w; ++x)
-        if (pic.At(x, 0) != c || pic.At(x, pic.h - 1) != c) return false;
-    for (int y = 0; y < pic.h; ++y)
-        if (pic.At(0, y) != c || pic.At(pic.w - 1, y) != c) return false;
-    return true;
-}
 
 // An element whose tooltip text the test sets.
 class TextElement : public CSkinElement {

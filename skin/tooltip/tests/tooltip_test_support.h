@@ -19,6 +19,17 @@ inline std::string Text(const RECT& r)
            std::to_string(r.bottom) + ")";
 }
 
+// Every pixel of the window's outer ring has the colour.
+inline bool RingIs(const WinTestWindowPicture& pic, COLORREF c)
+{
+    if (pic.w < 2 || pic.h < 2) return false;
+    for (int x = 0; x < pic.w; ++x)
+        if (pic.At(x, 0) != c || pic.At(x, pic.h - 1) != c) return false;
+    for (int y = 0; y < pic.h; ++y)
+        if (pic.At(0, y) != c || pic.At(pic.w - 1, y) != c) return false;
+    return true;
+}
+
 class TooltipWindow : public ::testing::Test {
 protected:
     void SetUp() override
