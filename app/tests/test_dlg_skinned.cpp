@@ -1,12 +1,15 @@
 // The main dialog with the program's own skin: its caption carries the skin's close, minimise
 // and system-menu buttons; the close button ends the dialog when no batch runs and gets the
-// warning while one does; the minimise button minimises it; message boxes are skinned too.
+// warning while one does; the minimise button minimises it; the buttons' tips show in the
+// skin's tooltip; message boxes are skinned too.
 #include <limits.h>
 
 #include "DialogSkin.h"
 #include "FrameElements.h"
 #include "SkinEngine.h"
+#include "SkinFile.h"
 #include "SkinManager.h"
+#include "SkinTooltip.h"
 #include "Skinners.h"
 #include "test_dlg_support.h"
 
@@ -129,6 +132,77 @@ TEST_F(SkinnedDlg, MessageBoxesGetTheSkinnedFrameAndCaptionButtons) {
     WinTestSetIdleHook(nullptr, nullptr);
     EXPECT_TRUE(skinned);
     EXPECT_TRUE(closeButton);
+}
+
+// Pixels of the screen that are within `tolerance` of the colour in every channel.
+int CountNear(const RECT& r, COLORREF c, int tolerance) {
+    int n = 0;
+    for (LONG y = r.top; y < r.bottom; ++y)
+        for (LONG x = r.left; x < r.right; ++x) {
+            const COLORREF p = WinTestScreenPixel(x, y);
+            n += std::abs(GetRValue(p) - GetRValue(c)) <= tolerance && std::abs(GetGValue(p) - GetGValue(c)) <= tolerance &&
+                 std::abs(GetBValue(p) - GetBValue(c)) <= tolerance;
+        }
+    return n;
+}
+
+TEST_F(SkinnedDlg, ACaptionButtonsTipShowsInTheSkinsTooltipAfterItsDelayAndGoesWithTheMouse) {
+    HWND h = dlg.GetSafeHwnd();
+    CSkinCaptionButton* close = Button(h, "Close");
+    ASSERT_NE(close, nullptr);
+    CSkinTooltip* tip = GetSkinTooltip();
+    ASSERT_NE(tip, nullptr);
+    HWND tipWnd = tip->GetHwnd();
+    auto* object = static_cast<CSkinTooltipObject*>(CSkinManager::Instance().GetSkinFile()->FindObjectByType(SKIN_TOOLTIP));
+    ASSERT_NE(object, nullptr);
+
+    RECT rc, wr;
+    close->GetElementRect(&rc);
+    ::GetWindowRect(h, &wr);
+    const POINT at{wr.left + (rc.left + rc.right) / 2, wr.top + (rc.top + rc.bottom) / 2};
+    WinTestMouseMove(nullptr, at.x, at.y);
+    WinTestPumpUntilIdle();
+    WinTestAdvanceClock(object->m_nShowDelay - 1);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(::IsWindowVisible(tipWnd));
+    WinTestAdvanceClock(1);
+    WinTestPumpUntilIdle();
+    ASSERT_TRUE(::IsWindowVisible(tipWnd));
+    EXPECT_EQ(tip->GetText(), "Close");  // the dialog answers no text request: the button's name
+    EXPECT_EQ(tip->GetTooltipObject(), object);
+
+    // Below and right of the pointer, inside the work area.
+    RECT tr, work;
+    ::GetWindowRect(tipWnd, &tr);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(tr.left >= work.left && tr.top >= work.top && tr.right <= work.right && tr.bottom <= work.bottom);
+    EXPECT_LE(std::abs(tr.left - at.x), tr.right - tr.left);
+    EXPECT_GT(tr.top, at.y);
+
+    const std::string png = testing::TempDir() + "peloran_caption_tip_" + std::to_string(getpid()) + ".png";
+    ASSERT_TRUE(WinTestCaptureScreenPng(png.c_str()));
+    std::printf("the main dialog with its caption button's tip: %s\n", png.c_str());
+    // The skin's look: its frame colour along the straight edges, its text colour, and none of
+    // the platform tooltip's black frame or text.
+    const COLORREF frame = object->m_crActiveFill;
+    for (LONG x = tr.left + 3; x < tr.right - 3; ++x) {
+        ASSERT_EQ(WinTestScreenPixel(x, tr.top), frame) << x;
+        ASSERT_EQ(WinTestScreenPixel(x, tr.bottom - 1), frame) << x;
+    }
+    for (LONG y = tr.top + 3; y < tr.bottom - 3; ++y) {
+        ASSERT_EQ(WinTestScreenPixel(tr.left, y), frame) << y;
+        ASSERT_EQ(WinTestScreenPixel(tr.right - 1, y), frame) << y;
+    }
+    const RECT inside{tr.left + 1, tr.top + 1, tr.right - 1, tr.bottom - 1};
+    EXPECT_GT(CountNear(inside, object->m_crText, 24), 15);
+    EXPECT_EQ(CountNear(inside, RGB(0, 0, 0), 12), 0);
+
+    // Off the button the caption button's hover check hides the tip at its next tick.
+    WinTestMouseMove(nullptr, wr.left + 60, wr.top + 120);
+    WinTestPumpUntilIdle();
+    WinTestAdvanceClock(100);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(::IsWindowVisible(tipWnd));
 }
 
 }  // namespace
