@@ -140,13 +140,11 @@ std::unique_ptr<CSkinCaptionButtonObject> MakeCaptionButton(const char* name, DW
     auto b = MakeObject<CSkinCaptionButtonObject>(name);
     b->m_nAction = action;
     b->m_rc = {right - kCapBtnW, kCapBtnTop, right, kCapBtnTop + kCapBtnH};
-    // Anchored to the right edge (mode 4) and shown while the window is not maximised (4); the
-    // command id, condition and anchor words all read 4, so the element stays at the right
-    // whichever of them a reader takes for the anchor.
+    // Anchored to the right edge (anchor mode 4) and shown while the window is not maximised
+    // (condition 4); these actions send no command, so the command id is free.
     b->m_nAnchoring = 4;
-    b->m_nCaptionValue1 = 4;
+    b->m_nCaptionValue1 = 0;
     b->m_nCaptionValue2 = 4;
-    b->m_nCaptionValue3 = 4;
     const LONG x = glyph * kCapBtnW;
     b->m_image.Set("captionbuttons", x, 0, x + kCapBtnW, kCapBtnH, 0);
     for (int s = 0; s < 3; ++s)

@@ -46,9 +46,14 @@ int ShowSkinSystemMenu(HWND hwnd)
     Enable(menu, SC_RESTORE, iconic || zoomed);
     Enable(menu, SC_MOVE, !(iconic || zoomed));
     Enable(menu, SC_SIZE, !(iconic || zoomed));
-    if (iconic)
+    // Nor does it offer what the window's style rules out.
+    const DWORD style = DWORD(GetWindowLongA(hwnd, GWL_STYLE));
+    const bool sizable = (style & WS_THICKFRAME) && !((style & WS_DLGFRAME) && (style & DS_MODALFRAME));
+    if (!sizable)
+        Enable(menu, SC_SIZE, false);
+    if (iconic || !(style & WS_MINIMIZEBOX))
         Enable(menu, SC_MINIMIZE, false);
-    if (zoomed)
+    if (zoomed || !(style & WS_MAXIMIZEBOX))
         Enable(menu, SC_MAXIMIZE, false);
     POINT at;
     GetCursorPos(&at);

@@ -115,9 +115,18 @@ void FakeShow(void* popup, int, int, UINT)
     ++g_popupsShown;
     PostMessageA(static_cast<HWND>(popup), WM_SKINPOPUP_ENDED, 0, 0);
 }
+// Whether each system command of the last menu shown could be chosen.
+std::map<UINT, bool> g_enabled;
+void FakeSetMenu(void*, HMENU menu)
+{
+    g_enabled.clear();
+    for (UINT command : {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
+        g_enabled[command] = !(GetMenuState(menu, command, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+}
 int FakeResult(void*) { return 0; }
 void FakeDestroy(void*) {}
-const SkinPopupMenuService kFakePopups = {nullptr, &FakeCreate, nullptr, nullptr, &FakeShow, &FakeResult, &FakeDestroy};
+const SkinPopupMenuService kFakePopups = {nullptr, &FakeCreate, &FakeSetMenu, nullptr, &FakeShow, &FakeResult,
+                                          &FakeDestroy};
 
 TEST_F(FrameElementsTest, TwoQuickClicksOnTheSystemMenuButtonCloseSlowerOnesOpenTheMenuEachTime)
 {
@@ -132,6 +141,10 @@ TEST_F(FrameElementsTest, TwoQuickClicksOnTheSystemMenuButtonCloseSlowerOnesOpen
     Click(h, sys);
     EXPECT_EQ(g_popupsShown, 1);
     EXPECT_EQ(g_popupMode, 3);
+    // Only what the dialog's state and style allow: it is neither sizable nor maximisable.
+    const std::map<UINT, bool> allowed = {{SC_RESTORE, false}, {SC_MOVE, true},      {SC_SIZE, false},
+                                          {SC_MINIMIZE, true}, {SC_MAXIMIZE, false}, {SC_CLOSE, true}};
+    EXPECT_EQ(g_enabled, allowed);
     WinTestAdvanceClock(CSkinCaptionButton::kCloseClickInterval);
     Click(h, aside);
     EXPECT_EQ(g_popupsShown, 2);
