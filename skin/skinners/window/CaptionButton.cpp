@@ -192,9 +192,7 @@ void CSkinCaptionButton::OnHoverTimer()
     if (!m_pHost || !GetCursorPos(&pt))
         return;
     m_pHost->ScreenToWindow(&pt);
-    int x = pt.x;
-    MirrorX(x);
-    if (HitTest(x, pt.y))
+    if (HitTestHostPoint(pt.x, pt.y))
         return;
     StopHoverTimer();
     OnMouseLeave();
@@ -217,10 +215,8 @@ void CSkinCaptionButton::OnMouseLeave()
 
 void CSkinCaptionButton::OnMouseMove(int x, int y)
 {
-    MirrorX(x);
-    if (!HitTest(x, y))
+    if (!TakeMouse(WM_SKINELEMENT_MOVE, x, y))
         return;
-    NotifyHost(WM_SKINELEMENT_MOVE, x, y);
     if (IsSticky())
         ShowState(STATE_HOVER);
     else
@@ -233,10 +229,8 @@ void CSkinCaptionButton::OnMouseMove(int x, int y)
 
 void CSkinCaptionButton::OnLButtonDown(int x, int y)
 {
-    MirrorX(x);
-    if (!HitTest(x, y))
+    if (!TakeMouse(WM_SKINELEMENT_LDOWN, x, y))
         return;
-    NotifyHost(WM_SKINELEMENT_LDOWN, x, y);
     HideTooltip();
     const DWORD action = Action();
     if (action == CSkinCaptionButtonObject::ACTION_SYSMENU || action == CSkinCaptionButtonObject::ACTION_SYSMENU_TOGGLE) {
@@ -252,21 +246,15 @@ void CSkinCaptionButton::OnLButtonDown(int x, int y)
             RunAction();
         return;
     }
-    m_bPressed = 1;
-    if (IsSticky())
-        ShowState(STATE_PRESSED);
-    else
-        ChangeState(STATE_PRESSED);
+    Press();
 }
 
 void CSkinCaptionButton::OnLButtonUp(int x, int y)
 {
     if (!m_bPressed)
         return;
-    MirrorX(x);
-    if (!HitTest(x, y))
+    if (!TakeMouse(WM_SKINELEMENT_LUP, x, y))
         return;
-    NotifyHost(WM_SKINELEMENT_LUP, x, y);
     const DWORD action = Action();
     if (action == CSkinCaptionButtonObject::ACTION_SYSMENU_TOGGLE)
         return;
@@ -285,27 +273,21 @@ void CSkinCaptionButton::OnLButtonUp(int x, int y)
 
 void CSkinCaptionButton::OnRButtonDown(int x, int y)
 {
-    MirrorX(x);
-    if (!HitTest(x, y))
+    if (!TakeMouse(WM_SKINELEMENT_RDOWN, x, y))
         return;
-    NotifyHost(WM_SKINELEMENT_RDOWN, x, y);
     if (Action() == CSkinCaptionButtonObject::ACTION_SYSMENU_TOGGLE && m_pHost)
         ShowSkinSystemMenu(m_pHost->GetHwnd());
 }
 
 void CSkinCaptionButton::OnRButtonUp(int x, int y)
 {
-    MirrorX(x);
-    if (HitTest(x, y))
-        NotifyHost(WM_SKINELEMENT_RUP, x, y);
+    TakeMouse(WM_SKINELEMENT_RUP, x, y);
 }
 
 void CSkinCaptionButton::OnLButtonDblClk(int x, int y)
 {
-    MirrorX(x);
-    if (!HitTest(x, y))
+    if (!TakeMouse(WM_SKINELEMENT_LDBLCLK, x, y))
         return;
-    NotifyHost(WM_SKINELEMENT_LDBLCLK, x, y);
     const DWORD action = Action();
     if (action == CSkinCaptionButtonObject::ACTION_SYSMENU || action == CSkinCaptionButtonObject::ACTION_SYSMENU_TOGGLE) {
         m_pHost->PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -313,6 +295,11 @@ void CSkinCaptionButton::OnLButtonDblClk(int x, int y)
     }
     // The second press of a quick pair is a press like the first: a sticky button toggles
     // back, a command button runs again.
+    Press();
+}
+
+void CSkinCaptionButton::Press()
+{
     m_bPressed = 1;
     if (IsSticky())
         ShowState(STATE_PRESSED);

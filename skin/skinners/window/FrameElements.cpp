@@ -212,19 +212,21 @@ LRESULT CSkinArea::NotifyHost(UINT msg, int x, int y)
     return SendMessageA(hwnd, msg, GetCommandId(), MAKELPARAM(x - m_rc.left, y - m_rc.top));
 }
 
-void CSkinArea::OnPlainMouse(UINT notice, int x, int y)
+bool CSkinArea::TakeMouse(UINT notice, int& x, int y)
 {
     MirrorX(x);
-    if (HitTest(x, y))
-        NotifyHost(notice, x, y);
+    if (!HitTest(x, y))
+        return false;
+    NotifyHost(notice, x, y);
+    return true;
 }
 
-void CSkinArea::OnMouseMove(int x, int y) { OnPlainMouse(WM_SKINELEMENT_MOVE, x, y); }
-void CSkinArea::OnLButtonDown(int x, int y) { OnPlainMouse(WM_SKINELEMENT_LDOWN, x, y); }
-void CSkinArea::OnRButtonDown(int x, int y) { OnPlainMouse(WM_SKINELEMENT_RDOWN, x, y); }
-void CSkinArea::OnLButtonUp(int x, int y) { OnPlainMouse(WM_SKINELEMENT_LUP, x, y); }
-void CSkinArea::OnRButtonUp(int x, int y) { OnPlainMouse(WM_SKINELEMENT_RUP, x, y); }
-void CSkinArea::OnLButtonDblClk(int x, int y) { OnPlainMouse(WM_SKINELEMENT_LDBLCLK, x, y); }
+void CSkinArea::OnMouseMove(int x, int y) { TakeMouse(WM_SKINELEMENT_MOVE, x, y); }
+void CSkinArea::OnLButtonDown(int x, int y) { TakeMouse(WM_SKINELEMENT_LDOWN, x, y); }
+void CSkinArea::OnRButtonDown(int x, int y) { TakeMouse(WM_SKINELEMENT_RDOWN, x, y); }
+void CSkinArea::OnLButtonUp(int x, int y) { TakeMouse(WM_SKINELEMENT_LUP, x, y); }
+void CSkinArea::OnRButtonUp(int x, int y) { TakeMouse(WM_SKINELEMENT_RUP, x, y); }
+void CSkinArea::OnLButtonDblClk(int x, int y) { TakeMouse(WM_SKINELEMENT_LDBLCLK, x, y); }
 
 void CSkinArea::Draw(HDC hdc)
 {

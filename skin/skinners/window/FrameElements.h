@@ -74,8 +74,9 @@ public:
 protected:
     // Sends the element message with the point relative to the element.
     LRESULT NotifyHost(UINT msg, int x, int y);
-    // Handles a mouse message of the base: mirror, hit test, tell the host.
-    void OnPlainMouse(UINT notice, int x, int y);
+    // What every mouse handler does first: mirrors x, hit-tests and, when the element is under
+    // the point, tells the host. True then.
+    bool TakeMouse(UINT notice, int& x, int y);
     // The rectangle where the element shows in the host's window DC (mirrored in RTL).
     RECT ShownRect() const;
     // The host's window-object design bounds when the host lays its elements out by anchors.
@@ -169,6 +170,7 @@ private:
     void OnHoverTimer();
     static void CALLBACK HoverTimerProc(HWND hwnd, UINT msg, UINT_PTR id, DWORD time);
     void RunAction();
+    void Press();
     void BuildShape();
 
     DWORD m_dwLastClickTick = 0;
