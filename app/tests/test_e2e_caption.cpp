@@ -1,0 +1,36 @@
+// The main window's caption buttons on a real desktop: the skin's minimise button makes the
+// window manager keep it as an icon until the desktop restores it, and its close button ends
+// the program.
+#include "desktop_session.h"
+
+namespace {
+
+// The default skin's caption buttons: 28 x 24, 3 below the top edge; close 6 from the right
+// edge, minimise 2 left of it.
+constexpr int kButtonW = 28, kButtonTop = 3, kButtonH = 24, kRightGap = 6, kSpacing = 2;
+
+TEST(DesktopCaption, MinimiseKeepsTheWindowAsAnIconAndCloseEndsTheProgram) {
+    std::string missing = desktop::Session::Missing(true);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    desktop::Session s;
+    ASSERT_TRUE(s.Start(true));
+    const desktop::Rect w = s.Reported("window");
+    const int y = w.top + kButtonTop + kButtonH / 2;
+    const int closeX = w.right - kRightGap - kButtonW / 2;
+    const int minX = closeX - kButtonW - kSpacing;
+    unsigned long main = s.Window("Velmora Corvane");
+    ASSERT_NE(main, 0u);
+    auto state = [&] { return s.WindowProperty(main, "WM_STATE"); };
+
+    s.Click(minX, y);
+    EXPECT_TRUE(desktop::PollFor([&] { return state().find("Iconic") != std::string::npos; }, 10)) << state();
+    // The desktop gives it back (as its task bar would), where it was.
+    s.Xdo("windowactivate " + std::to_string(main));
+    EXPECT_TRUE(desktop::PollFor([&] { return state().find("Normal") != std::string::npos; }, 10)) << state();
+    EXPECT_TRUE(desktop::PollFor([&] { return s.InPlace("Velmora Corvane", w); }, 10));
+
+    s.Click(closeX, y);
+    EXPECT_EQ(s.WaitForExit(30), 0);
+}
+
+}  // namespace
