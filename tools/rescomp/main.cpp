@@ -1,5 +1,6 @@
 // rescomp: compiles resource text files into a C++ source that registers them.
-//   rescomp -o <out.cpp> <in.res.txt>...
+//   rescomp -o <out.cpp> [-d <out.d>] <in.res.txt>...
+// With -d it also writes the files the output depends on, as a make rule.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -7,7 +8,7 @@
 #include "rescomp.h"
 
 int main(int argc, char** argv) {
-    std::string out;
+    std::string out, deps;
     rescomp::Compiler comp;
     std::string names;
     bool any = false;
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "-o" && i + 1 < argc) {
             out = argv[++i];
+            continue;
+        }
+        if (a == "-d" && i + 1 < argc) {
+            deps = argv[++i];
             continue;
         }
         any = true;
@@ -30,6 +35,12 @@ int main(int argc, char** argv) {
     if (!comp.errors().empty()) {
         for (const auto& e : comp.errors()) std::fprintf(stderr, "%s\n", e.Text().c_str());
         return 1;
+    }
+    if (!deps.empty()) {
+        std::ofstream d(deps, std::ios::trunc);
+        d << out << ":";
+        for (const auto& f : comp.inputs()) d << " " << f;
+        d << "\n";
     }
     std::string src = rescomp::GenerateSource(comp.resources(), names);
     // Rewrite only when changed, so an unchanged resource set does not rebuild its users.

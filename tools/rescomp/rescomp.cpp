@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -465,6 +466,7 @@ struct Parser {
             else if (kw == "BITMAP") ParseArt(c, false);
             else if (kw == "ICON") ParseArt(c, true);
             else if (kw == "RCDATA") ParseRcData(c);
+            else if (kw == "AVI") ParseClip(c);
             else Fail(l.number, "unknown statement '" + l.tokens[0].text + "'");
         }
         return !failed;
@@ -487,6 +489,28 @@ struct Parser {
         std::string text;
         if (!Name(c, &r) || !c.Str(&text, "the data") || !c.End()) return;
         r.data.assign(text.begin(), text.end());
+        Add(std::move(r), c.line->number);
+    }
+
+    // A clip: the bytes of an AVI file, named relative to the resource file's folder, under the
+    // string type "AVI" that the animation control looks for.
+    void ParseClip(Cursor& c) {
+        Resource r;
+        r.type_name = "AVI";
+        std::string path;
+        if (!Name(c, &r) || !c.Str(&path, "the clip's file name") || !c.End()) return;
+        if (path.empty() || path[0] != '/') {
+            size_t cut = file.find_last_of("/\\");
+            if (cut != std::string::npos) path = file.substr(0, cut + 1) + path;
+        }
+        std::ifstream in(path, std::ios::binary);
+        if (!in) { c.Fail("cannot read the clip '" + path + "'"); return; }
+        r.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (r.data.size() < 12 || std::memcmp(r.data.data(), "RIFF", 4) != 0 || std::memcmp(r.data.data() + 8, "AVI ", 4) != 0) {
+            c.Fail("'" + path + "' is not an AVI file");
+            return;
+        }
+        comp.inputs_.push_back(path);
         Add(std::move(r), c.line->number);
     }
 

@@ -34,12 +34,15 @@ public:
     bool Finish();
 
     const std::vector<Resource>& resources() const { return resources_; }
+    // Files read beside the resource texts (clips), for the build's dependencies.
+    const std::vector<std::string>& inputs() const { return inputs_; }
     const std::vector<Error>& errors() const { return errors_; }
 
 private:
     friend struct Parser;
     std::vector<Resource> resources_;
     std::vector<Error> errors_;
+    std::vector<std::string> inputs_;
     struct StringEntry {
         uint16_t id;
         std::u16string text;

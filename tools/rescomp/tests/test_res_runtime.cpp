@@ -58,6 +58,19 @@ TEST(ResourceTable, LoadLockAndSizeGiveTheCompiledBytes) {
     EXPECT_EQ(LoadResource(nullptr, nullptr), nullptr);
 }
 
+TEST(ResourceTable, AClipIsFoundUnderTheStringTypeAviWithItsFileBytes) {
+    HRSRC r = FindResourceA(nullptr, "clip", "AVI");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(FindResourceA(nullptr, "clip", "avi"), r);  // types ignore case like names
+    EXPECT_EQ(FindResourceA(nullptr, "clip", RT_RCDATA), nullptr);
+    const BYTE* p = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, r)));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(std::memcmp(p, "RIFF", 4), 0);
+    EXPECT_EQ(std::memcmp(p + 8, "AVI ", 4), 0);
+    DWORD riff = DWORD(p[4]) | DWORD(p[5]) << 8 | DWORD(p[6]) << 16 | DWORD(p[7]) << 24;
+    EXPECT_EQ(SizeofResource(nullptr, r), riff + 8);
+}
+
 TEST(ResourceStrings, LoadStringCopiesUtf8AndTruncatesOnCharacterBoundaries) {
     char buf[64];
     EXPECT_EQ(LoadStringA(nullptr, 115, buf, sizeof buf), 15);

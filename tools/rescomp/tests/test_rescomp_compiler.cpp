@@ -1,6 +1,12 @@
 // The resource compiler's diagnostics and encodings.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
 #include "rescomp.h"
 
 namespace {
@@ -25,6 +31,31 @@ TEST(RescompDiagnostics, ErrorsNameFileAndLine) {
     EXPECT_EQ(FirstError("STRING 70000 \"x\"\n"), "t.res.txt:1: string id out of range 0..65535");
     EXPECT_EQ(FirstError("STRING 1 \"\xff\"\n"), "t.res.txt:1: text is not valid UTF-8");
     EXPECT_EQ(FirstError("MENU 5\n  POPUP \"p\"\n  END\nEND\n"), "t.res.txt:2: a popup needs at least one item");
+}
+
+TEST(RescompClips, AClipIsReadBesideItsResourceFileAndMustBeAnAviFile) {
+    char dir[] = "/tmp/rescomp-clip-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    std::string folder = dir;
+    const std::string clip = std::string("RIFF\x04\0\0\0AVI ", 12);
+    std::ofstream(folder + "/a.avi", std::ios::binary) << clip;
+    std::ofstream(folder + "/not.avi", std::ios::binary) << "RIFF\x04\0\0\0WAVE";
+    std::ofstream(folder + "/r.res.txt") << "AVI 7 \"a.avi\"\n";
+    rescomp::Compiler c;
+    ASSERT_TRUE(c.AddFile(folder + "/r.res.txt"));
+    ASSERT_TRUE(c.Finish());
+    ASSERT_EQ(c.resources().size(), 1u);
+    const rescomp::Resource& r = c.resources()[0];
+    EXPECT_EQ(r.type_name, "AVI");
+    EXPECT_EQ(r.name_id, 7);
+    EXPECT_EQ(std::string(r.data.begin(), r.data.end()), clip);
+    EXPECT_EQ(c.inputs(), (std::vector<std::string>{folder + "/a.avi"}));
+
+    EXPECT_EQ(FirstError("AVI 8 \"" + folder + "/not.avi\"\n"), "t.res.txt:1: '" + folder + "/not.avi' is not an AVI file");
+    EXPECT_EQ(FirstError("AVI 9 \"" + folder + "/gone.avi\"\n"), "t.res.txt:1: cannot read the clip '" + folder + "/gone.avi'");
+    EXPECT_EQ(FirstError("AVI 9\n"), "t.res.txt:1: expected the clip's file name in quotes");
+    for (const char* f : {"/a.avi", "/not.avi", "/r.res.txt"}) std::remove((folder + f).c_str());
+    rmdir(dir);
 }
 
 TEST(RescompDiagnostics, ByteOrderMarkAndWindowsLineEndsAreAccepted) {
