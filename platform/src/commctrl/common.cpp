@@ -21,6 +21,7 @@ void RegisterCommonClasses() {
         {REBARCLASSNAMEA, RebarProc, ptr, CS_DBLCLKS, nullptr},
         {MONTHCAL_CLASSA, MonthCalProc, ptr, 0, nullptr},
         {DATETIMEPICK_CLASSA, DateTimeProc, ptr, 0, nullptr},
+        {ANIMATE_CLASSA, AnimateProc, ptr, 0, nullptr},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
 }

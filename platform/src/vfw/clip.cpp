@@ -265,6 +265,31 @@ bool DecodeRle8(const uint8_t* src, size_t size, uint8_t* dst, size_t stride, in
     return false;
 }
 
+void PixelAt(const Clip& clip, const uint8_t* row, int x, uint8_t bgr[3]) {
+    switch (clip.bit_count) {
+        case 8: {
+            uint8_t i = row[x];
+            const uint8_t* p = clip.format.data() + 40 + size_t(i) * 4;
+            bool there = i < clip.palette_size;
+            for (int k = 0; k < 3; ++k) bgr[k] = there ? p[k] : 0;
+            return;
+        }
+        case 16: {
+            uint16_t v = uint16_t(row[2 * x] | row[2 * x + 1] << 8);
+            bgr[0] = uint8_t((v & 0x1F) << 3);
+            bgr[1] = uint8_t(((v >> 5) & 0x1F) << 3);
+            bgr[2] = uint8_t(((v >> 10) & 0x1F) << 3);
+            return;
+        }
+        default: {
+            const uint8_t* p = row + size_t(x) * (clip.bit_count / 8);
+            bgr[0] = p[0];
+            bgr[1] = p[1];
+            bgr[2] = p[2];
+        }
+    }
+}
+
 bool FrameDecoder::Apply(uint32_t n) {
     const FrameChunk& fc = clip_.frames[n];
     const uint8_t* src = clip_.bytes.data() + fc.offset;

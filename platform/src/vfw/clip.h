@@ -49,6 +49,9 @@ size_t RowStride(const Clip& clip);
 // Size of a decoded frame: stride times height.
 size_t FrameBytes(const Clip& clip);
 
+// Pixel x of one decoded row, as blue, green and red (palette colours looked up).
+void PixelAt(const Clip& clip, const uint8_t* row, int x, uint8_t bgr[3]);
+
 // Decodes frames in order, keeping the last one: RLE8 frames may only change the previous
 // picture, so a frame is built from the nearest key frame before it.
 class FrameDecoder {
