@@ -103,23 +103,28 @@ HBITMAP LoadBitmapResource(LPCSTR name, bool dib_section) {
 HBITMAP LoadBitmapFile(LPCSTR path, bool dib_section) {
     FILE* f = std::fopen(path, "rb");
     if (!f) return nullptr;
-    std::vector<BYTE> bytes;
+    // The info header follows the 14-byte file header: two bytes in front of the file keep it
+    // on a 4-byte boundary, where the records it is read as must lie.
+    constexpr size_t kLead = 2;
+    std::vector<BYTE> storage(kLead);
     BYTE buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) storage.insert(storage.end(), buf, buf + n);
     std::fclose(f);
-    if (bytes.size() < 14 || bytes[0] != 'B' || bytes[1] != 'M') return nullptr;
+    const BYTE* bytes = storage.data() + kLead;
+    const size_t size = storage.size() - kLead;
+    if (size < 14 || bytes[0] != 'B' || bytes[1] != 'M') return nullptr;
     DWORD offset;
-    std::memcpy(&offset, bytes.data() + 10, 4);
+    std::memcpy(&offset, bytes + 10, 4);
     Dib d;
-    if (!ReadDib(bytes.data() + 14, bytes.size() - 14, &d)) return nullptr;
-    if (offset >= 14 + sizeof(BITMAPINFOHEADER) && offset < bytes.size()) {
+    if (!ReadDib(bytes + 14, size - 14, &d)) return nullptr;
+    if (offset >= 14 + sizeof(BITMAPINFOHEADER) && offset < size) {
         // The file names where its bits start; they must all lie inside it.
         const BITMAPINFOHEADER& h = d.info->bmiHeader;
         size_t stride = ((size_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
         size_t rows = size_t(h.biHeight < 0 ? -h.biHeight : h.biHeight);
-        if (stride * rows > bytes.size() - offset) return nullptr;
-        d.bits = bytes.data() + offset;
+        if (stride * rows > size - offset) return nullptr;
+        d.bits = bytes + offset;
     }
     return BitmapFromDib(d, dib_section);
 }
