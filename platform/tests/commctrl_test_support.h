@@ -2,6 +2,7 @@
 // notifications and scroll messages its children send, and pixel reading from captures.
 #pragma once
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -59,6 +60,10 @@ inline void Record(NMHDR* nm) {
             break;
         }
         case NM_CLICK: case NM_DBLCLK: case NM_RCLICK: {
+            // Only a list view's mouse notices carry the item; the others send a bare header.
+            char cls[32] = {};
+            GetClassNameA(nm->hwndFrom, cls, sizeof cls);
+            if (std::strcmp(cls, "SysListView32") != 0) break;
             auto* ia = reinterpret_cast<NMITEMACTIVATE*>(nm);
             n.item = ia->iItem;
             n.sub = ia->iSubItem;
