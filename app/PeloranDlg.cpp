@@ -373,12 +373,25 @@ HCURSOR CPeloranDlg::OnQueryDragIcon() {
 }
 
 BOOL CPeloranDlg::OnEraseBkgnd(CDC* pDC) {
-    // Leave the preview area alone, so that erasing never paints over the video.
-    if (m_staticPreview.GetSafeHwnd()) {
-        CRect rc;
-        m_staticPreview.GetWindowRect(&rc);
-        ScreenToClient(&rc);
-        pDC->ExcludeClipRect(&rc);
+    // Leave the preview area alone while a video is shown in it, so that erasing never paints
+    // over the video. Without one only its border is left alone: the inside is the dialog's
+    // to paint, as the skin leaves the preview's own background transparent and the last
+    // frame would stay around the placeholder.
+    if (HWND preview = m_staticPreview.GetSafeHwnd()) {
+        CRect outer, inner;
+        m_staticPreview.GetWindowRect(&outer);
+        ScreenToClient(&outer);
+        if (::GetWindow(preview, GW_CHILD)) {
+            pDC->ExcludeClipRect(&outer);
+        } else {
+            m_staticPreview.GetClientRect(&inner);
+            m_staticPreview.ClientToScreen(&inner);
+            ScreenToClient(&inner);
+            pDC->ExcludeClipRect(outer.left, outer.top, outer.right, inner.top);
+            pDC->ExcludeClipRect(outer.left, inner.bottom, outer.right, outer.bottom);
+            pDC->ExcludeClipRect(outer.left, inner.top, inner.left, inner.bottom);
+            pDC->ExcludeClipRect(inner.right, inner.top, outer.right, inner.bottom);
+        }
     }
     return CDialog::OnEraseBkgnd(pDC);
 }
@@ -686,7 +699,12 @@ void CPeloranDlg::OnStopPreview() {
     m_nTimerID = 0;
     m_nPreviewState = PREVIEW_STOPPED;
     SetPlayButton(FALSE);
-    m_staticPreview.Invalidate();
+    // The dialog paints the area first, then the placeholder is drawn over it.
+    CRect rc;
+    m_staticPreview.GetClientRect(&rc);
+    m_staticPreview.ClientToScreen(&rc);
+    ScreenToClient(&rc);
+    RedrawWindow(&rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CPeloranDlg::OnTimer(UINT_PTR nIDEvent) {
