@@ -7,7 +7,6 @@
 
 IMPLEMENT_DYNAMIC(CCommonDialog, CDialog)
 IMPLEMENT_DYNAMIC(CFileDialog, CCommonDialog)
-IMPLEMENT_DYNAMIC(CToolBar, CWnd)
 
 CFileDialog::CFileDialog(BOOL open, LPCSTR ext, LPCSTR name, DWORD flags, LPCSTR filter, CWnd* parent)
     : CCommonDialog(parent), m_bOpenFileDialog(open) {
@@ -117,14 +116,3 @@ CString CFileDialog::GetNextPathName(POSITION& pos) const {
     return folder + "/" + name;
 }
 
-BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) { return CreateEx(parent, 0, style, CRect(), id); }
-BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrl_style, DWORD style, CRect, UINT id) {
-    return CWnd::CreateEx(0, TOOLBARCLASSNAMEA, nullptr, style | ctrl_style, CRect(0, 0, 0, 0), parent, id);
-}
-BOOL CToolBar::LoadToolBar(UINT id) { return LoadToolBar(MAKEINTRESOURCEA(id)); }
-BOOL CToolBar::LoadToolBar(LPCSTR name) {
-    HRSRC r = ::FindResourceA(AfxGetResourceHandle(), name, RT_TOOLBAR);
-    if (!r) return FALSE;  // no tool-bar resources on this platform
-    TRACE("CToolBar: tool-bar resources are not supported\n");
-    return FALSE;
-}
