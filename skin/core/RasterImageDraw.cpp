@@ -135,7 +135,10 @@ int CRasterImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* cl
     std::optional<ClipRestorer> restore;
     if (clip) {
         restore.emplace(hdc);
-        HRGN rgn = CreateRectRgnIndirect(clip);
+        // Clip regions are in device units: a DC with a moved origin draws its logical clip.
+        POINT corners[2] = {{clip->left, clip->top}, {clip->right, clip->bottom}};
+        LPtoDP(hdc, corners, 2);
+        HRGN rgn = CreateRectRgn(corners[0].x, corners[0].y, corners[1].x, corners[1].y);
         ExtSelectClipRgn(hdc, rgn, RGN_AND);
         DeleteObject(rgn);
     }

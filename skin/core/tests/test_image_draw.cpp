@@ -212,6 +212,21 @@ TEST_F(RasterImageDraw, TilingCutsTheLastRowAndColumn) {
     EXPECT_EQ(img.Tile(m_canvas.Dc(), &flat), 1);
 }
 
+TEST_F(RasterImageDraw, TilesFollowAMovedOrigin) {
+    // A skinned control has its parent paint under it through a DC whose origin is moved by the
+    // control's place: the tiles cover the control's part of the parent's rectangle.
+    CRasterImage img(16, 16, 24);
+    for (LONG y = 0; y < 16; ++y)
+        for (LONG x = 0; x < 16; ++x) img.SetPixelColor(x, y, Q((BYTE)x, (BYTE)(15 - y), 0));
+    SetViewportOrgEx(m_canvas.Dc(), -50, -60, nullptr);
+    const RECT parent = {0, 0, 200, 200};
+    ASSERT_EQ(img.Tile(m_canvas.Dc(), &parent), 1);
+    SetViewportOrgEx(m_canvas.Dc(), 0, 0, nullptr);
+    for (LONG y = 0; y < 40; y += 13)
+        for (LONG x = 0; x < 40; x += 13)
+            EXPECT_EQ(m_canvas.At(x, y), RGB((50 + x) % 16, (60 + y) % 16, 0)) << x << "," << y;
+}
+
 TEST_F(RasterImageDraw, StretchAndMaskedTransparency) {
     CRasterImage img = Small();
     ASSERT_EQ(img.Stretch(m_canvas.Dc(), 0, 0, 8, 3), 1);
