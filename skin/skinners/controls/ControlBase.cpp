@@ -159,10 +159,8 @@ CSkinObject* CSkinControlBase::SetSkinObject(CSkinObject* object)
         m_bFontSaved = false;
         m_hSavedFont = nullptr;
     }
-    // Painted at once unless the parent is still to paint: it would cover the control again.
     UINT flags = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME;
-    HWND parent = GetParent(m_hWnd);
-    if (!parent || !GetUpdateRect(parent, nullptr, FALSE))
+    if (!ParentIsToPaint())
         flags |= RDW_UPDATENOW;
     RedrawWindow(m_hWnd, nullptr, nullptr, flags);
     return previous;
@@ -342,12 +340,21 @@ LRESULT CSkinControlBase::CallSavedHidden(UINT msg, WPARAM wParam, LPARAM lParam
     return CallSavedWithStyle(msg, wParam, lParam, WS_VISIBLE);
 }
 
+bool CSkinControlBase::ParentIsToPaint() const
+{
+    // A parent that still has to paint would cover the control again: the control then paints
+    // after it, in the parent-first order of painting.
+    HWND parent = m_hWnd ? GetParent(m_hWnd) : nullptr;
+    return parent && GetUpdateRect(parent, nullptr, FALSE);
+}
+
 void CSkinControlBase::RepaintNow(BOOL erase)
 {
     if (!m_hWnd)
         return;
     InvalidateRect(m_hWnd, nullptr, erase);
-    UpdateWindow(m_hWnd);
+    if (!ParentIsToPaint())
+        UpdateWindow(m_hWnd);
 }
 
 void CSkinControlBase::AddTransparentStyle()

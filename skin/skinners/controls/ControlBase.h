@@ -67,8 +67,10 @@ protected:
     // Calls the saved procedure for one message with WS_VISIBLE taken away, so that the
     // system cannot paint its own look meanwhile.
     LRESULT CallSavedHidden(UINT msg, WPARAM wParam, LPARAM lParam);
-    // Invalidates the client area (erasing or not) and paints it at once.
+    // Invalidates the client area (erasing or not) and paints it at once, or right after the
+    // parent when the parent still has to paint.
     void RepaintNow(BOOL erase = FALSE);
+    bool ParentIsToPaint() const;
     // The attached control's extended style gets WS_EX_TRANSPARENT until the skin goes.
     void AddTransparentStyle();
 
