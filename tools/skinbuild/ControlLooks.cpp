@@ -270,9 +270,9 @@ std::unique_ptr<CSkinGroupBoxObject> MakeGroupBox()
     auto group = MakeControl<CSkinGroupBoxObject>("GroupBox", Hex(0x2A4F85), FW_BOLD);
     group->m_background.Set("groupbox", 0, 0, 16, 16, 5, 5, 5, 5, 0);
     group->m_caption.Set("groupbox", 16, 0, 24, 16, 4, 0, 4, 0, 1);
-    group->m_nGroupValue1 = ToColorRef(kBody);
+    group->m_nGroupValue1 = ToColorRef(kBody);  // the caption's own background colour
     group->m_style = MakeStyle(Hex(0x2A4F85));
-    group->m_nGroupValue2 = ToColorRef(Hex(0x2A4F85));
+    group->m_nGroupValue2 = 1;  // the caption lies over the dialog's background
     return group;
 }
 

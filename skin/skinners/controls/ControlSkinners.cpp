@@ -1,10 +1,13 @@
 #include "ControlSkinners.h"
 
+#include "SkinObject.h"
 #include "SkinnerRegistry.h"
 
 void InstallControlSkinners()
 {
-    // One line per skinner of this folder, whose source defines the maker, for example
-    //   SKIN_CONTROL_SKINNER(SKIN_BUTTON, MakeButtonSkinner);
-    // The skinned scroll bars' service is installed here as well (SetSkinScrollBarService).
+    // One line per skinner; the makers are defined beside their skinners.
+    SKIN_CONTROL_SKINNER(SKIN_BUTTON, MakeButtonSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_CHECKBOX, MakeCheckBoxSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_RADIO, MakeRadioSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_GROUPBOX, MakeGroupBoxSkinner);
 }
