@@ -10,4 +10,5 @@ void InstallControlSkinners()
     SKIN_CONTROL_SKINNER(SKIN_CHECKBOX, MakeCheckBoxSkinner);
     SKIN_CONTROL_SKINNER(SKIN_RADIO, MakeRadioSkinner);
     SKIN_CONTROL_SKINNER(SKIN_GROUPBOX, MakeGroupBoxSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_STATIC, MakeStaticSkinner);
 }
