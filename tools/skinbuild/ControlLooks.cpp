@@ -300,8 +300,8 @@ std::unique_ptr<CSkinComboBoxObject> MakeComboBox()
     auto combo = MakeField<CSkinComboBoxObject>("ComboBox");
     for (int s = 0; s < 4; ++s)
         combo->m_buttons[s].Set("field", kFieldW + s * 16, 0, kFieldW + (s + 1) * 16, 20, 3, 3, 3, 3, 1);
-    combo->m_crColor1 = ToColorRef(kAccent);  // the current item while focused
-    combo->m_crColor2 = ToColorRef(kWhite);
+    combo->m_crColor1 = ToColorRef(Hex(0xF1F3F6));  // a disabled combo box: background, text
+    combo->m_crColor2 = ToColorRef(kTextDisabled);
     return combo;
 }
 

@@ -11,4 +11,5 @@ void InstallControlSkinners()
     SKIN_CONTROL_SKINNER(SKIN_RADIO, MakeRadioSkinner);
     SKIN_CONTROL_SKINNER(SKIN_GROUPBOX, MakeGroupBoxSkinner);
     SKIN_CONTROL_SKINNER(SKIN_STATIC, MakeStaticSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_COMBOBOX, MakeComboBoxSkinner);
 }
