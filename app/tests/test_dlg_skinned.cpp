@@ -4,13 +4,19 @@
 // skin's tooltip; message boxes are skinned too.
 #include <limits.h>
 
+#include "ButtonSkins.h"
+#include "ComboSkin.h"
 #include "DialogSkin.h"
 #include "FrameElements.h"
 #include "SkinEngine.h"
 #include "SkinFile.h"
 #include "SkinManager.h"
+#include "SkinObjectTypes.h"
+#include "StaticSkin.h"
 #include "SkinTooltip.h"
 #include "Skinners.h"
+#include "GroupBoxSkin.h"
+#include "RasterImage.h"
 #include "test_dlg_support.h"
 
 using namespace dlgtest;
@@ -203,6 +209,103 @@ TEST_F(SkinnedDlg, ACaptionButtonsTipShowsInTheSkinsTooltipAfterItsDelayAndGoesW
     WinTestAdvanceClock(100);
     WinTestPumpUntilIdle();
     EXPECT_FALSE(::IsWindowVisible(tipWnd));
+}
+
+// A pixel of a skin picture, counted from its top row.
+COLORREF SkinPixel(const char* image, LONG x, LONG y) {
+    CSkinImageObject* o = CSkinManager::Instance().GetSkinFile()->FindImage(image);
+    CRasterImage* picture = o ? o->GetImage() : nullptr;
+    if (!picture) return CLR_INVALID;
+    const RGBQUAD q = picture->GetPixelColor(x, LONG(picture->GetHeight()) - 1 - y, false);
+    return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+}
+
+// A control's client point on the screen.
+COLORREF ScreenPixelOf(HWND control, LONG x, LONG y) {
+    POINT p{x, y};
+    ClientToScreen(control, &p);
+    return WinTestScreenPixel(p.x, p.y);
+}
+
+HWND ChildWithText(HWND parent, const char* cls, const char* text) {
+    for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        char name[32] = {};
+        ::GetClassNameA(h, name, sizeof name);
+        if (WindowText(h) == text && std::string(name) == cls) return h;
+    }
+    return nullptr;
+}
+
+TEST_F(SkinnedDlg, TheDialogsCheckBoxGroupBoxesStaticsAndComboBoxesAreTheSkins) {
+    HWND h = dlg.GetSafeHwnd();
+    ::SetFocus(H(IDC_FILELIST));
+    WinTestPumpUntilIdle();
+    const std::string png = testing::TempDir() + "peloran_controls_" + std::to_string(getpid()) + ".png";
+    ASSERT_TRUE(WinTestCaptureWindowPng(h, png.c_str()));
+    std::printf("the skinned main dialog: %s\n", png.c_str());
+
+    // The check box: the unchecked mark of its object, at the left of the control.
+    HWND check = H(IDC_SHUTDOWN);
+    auto* checkSkin = dynamic_cast<CSkinCheckBox*>(CSkinManager::Instance().FindSkinWindow(check));
+    ASSERT_NE(checkSkin, nullptr);
+    const auto* checkObject = dynamic_cast<CSkinCheckBoxObject*>(checkSkin->GetSkinObject());
+    ASSERT_NE(checkObject, nullptr);
+    const SkinImagePart& mark = checkObject->m_states[SKINMARK_UNCHECKED].box;
+    RECT client, markRect, textRect;
+    ::GetClientRect(check, &client);
+    LayoutCheckMark(client, SIZE{mark.src.right - mark.src.left, mark.src.bottom - mark.src.top},
+                    DWORD(::GetWindowLongA(check, GWL_STYLE)), &markRect, &textRect);
+    for (LONG d : {1L, 4L}) {
+        EXPECT_EQ(ScreenPixelOf(check, markRect.left + d, markRect.top + d),
+                  SkinPixel(mark.name, mark.src.left + d, mark.src.top + d)) << d;
+    }
+
+    // Both group boxes: the frame's left edge, and the caption in the group's text colour.
+    for (const char* caption : {"Video Setting", "Audio Setting"}) {
+        SCOPED_TRACE(caption);
+        HWND group = ChildWithText(h, "Button", caption);
+        auto* groupSkin = dynamic_cast<CSkinGroupBox*>(CSkinManager::Instance().FindSkinWindow(group));
+        ASSERT_NE(groupSkin, nullptr);
+        const auto* groupObject = dynamic_cast<CSkinGroupBoxObject*>(groupSkin->GetSkinObject());
+        const SkinNineGrid& frame = groupObject->m_background;
+        const RECT title = groupSkin->GetLastCaptionRect();
+        const LONG top = (title.top + title.bottom) / 2;
+        EXPECT_EQ(ScreenPixelOf(group, 0, top + frame.marginTop),
+                  SkinPixel(frame.name, frame.src.left, frame.src.top + frame.marginTop));
+        RECT onScreen = title;
+        MapWindowPoints(group, nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
+        EXPECT_GT(CountNear(onScreen, groupObject->m_style.GetTextColor(), 24), 10);
+    }
+
+    // The labels are skinned statics in the skin's text colour; the home link has its skin
+    // taken away and keeps a font of its own.
+    HWND label = ChildWithText(h, "Static", "Video Codec:");
+    auto* labelSkin = dynamic_cast<CSkinStatic*>(CSkinManager::Instance().FindSkinWindow(label));
+    ASSERT_NE(labelSkin, nullptr);
+    const auto* staticObject = dynamic_cast<CSkinStaticObject*>(labelSkin->GetSkinObject());
+    RECT labelRect;
+    ::GetWindowRect(label, &labelRect);
+    EXPECT_GT(CountNear(labelRect, staticObject->m_style.GetTextColor(), 24), 10);
+    HWND link = H(IDC_HOMELINK);
+    EXPECT_EQ(CSkinManager::Instance().FindSkinWindow(link), nullptr);
+    EXPECT_NE(::SendMessageA(link, WM_GETFONT, 0, 0), ::SendMessageA(label, WM_GETFONT, 0, 0));
+
+    // Every combo box: the frame's left edge and its drop-down button, disabled for the ones
+    // with a single choice.
+    for (int id : {IDC_VIDEOCODEC, IDC_FRAMESIZE, IDC_FRAMERATE, IDC_VIDEOBITRATE, IDC_AUDIOCODEC, IDC_AUDIOBITRATE,
+                   IDC_SAMPLERATE, IDC_CHANNELS}) {
+        SCOPED_TRACE(id);
+        HWND combo = H(id);
+        auto* comboSkin = dynamic_cast<CSkinComboBox*>(CSkinManager::Instance().FindSkinWindow(combo));
+        ASSERT_NE(comboSkin, nullptr);
+        const auto* comboObject = dynamic_cast<CSkinComboBoxObject*>(comboSkin->GetSkinObject());
+        const SkinNineGrid& border = comboObject->m_background;
+        EXPECT_EQ(ScreenPixelOf(combo, 0, border.marginTop), SkinPixel(border.name, border.src.left, border.src.top + border.marginTop));
+        const SkinNineGrid& button = comboObject->m_buttons[::IsWindowEnabled(combo) ? 0 : 3];
+        const RECT br = comboSkin->GetButtonRect();
+        EXPECT_EQ(ScreenPixelOf(combo, br.left + button.marginLeft, br.top + button.marginTop),
+                  SkinPixel(button.name, button.src.left + button.marginLeft, button.src.top + button.marginTop));
+    }
 }
 
 }  // namespace
