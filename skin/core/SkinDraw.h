@@ -101,3 +101,8 @@ bool MakeTempFileName(char* out, size_t outSize, const char* name, const char* f
 // Writes a resource's bytes to the file; false when the resource is missing or the file
 // cannot be written.
 bool SaveResourceToFile(const char* path, HMODULE module, LPCSTR name, LPCSTR type);
+
+// The month calendar's previous and next title buttons in its client coordinates, found by
+// hit-testing the title band (MCM_HITTEST). False, with both rectangles empty, when the
+// calendar answers no title button.
+bool FindMonthCalTitleButtons(HWND calendar, RECT* previous, RECT* next);
