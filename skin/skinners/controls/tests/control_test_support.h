@@ -69,6 +69,23 @@ inline HFONT MakeFont(int height, const char* face = "DejaVu Sans Mono")
 
 inline HFONT FontOf(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)); }
 
+// A screen-compatible bitmap of one colour; the caller deletes it.
+inline HBITMAP MakeBitmap(int w, int h, COLORREF c)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT rc{0, 0, w, h};
+    HBRUSH brush = CreateSolidBrush(c);
+    FillRect(dc, &rc, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
 // A top-level host window skinned with the flat skin's frame object; controls created as its
 // children before Skin() get their skinners from the factory, as in a dialog.
 class CHost {

@@ -182,6 +182,45 @@ TEST_F(ButtonSkinTest, TheTextTakesTheStatesColourAndSitsInTheMiddle)
     EXPECT_EQ(p.Count(text, StateTextColor(SKINBTN_NORMAL)), 0);
 }
 
+TEST_F(ButtonSkinTest, TheDefaultLookFollowsTheStyleTheDialogGivesAtRunTime)
+{
+    UseSkin();
+    host = std::make_unique<CHost>();
+    HWND button = host->Add("Button", "", BS_PUSHBUTTON, RECT{20, 20, 100, 50}, 1);
+    HWND other = host->Add("Edit", "", 0, RECT{20, 100, 100, 120}, 2);
+    ASSERT_TRUE(host->Skin());
+    SetFocus(other);
+    SendMessageA(button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(PainterAt(button, POINT{40, 15}), Grid("Button", SKINBTN_DEFAULT, 4));
+    SendMessageA(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(PainterAt(button, POINT{40, 15}), Grid("Button", SKINBTN_NORMAL, 4));
+}
+
+TEST_F(ButtonSkinTest, ImageButtonsShowTheirImageOnTheStatesFaceAndOnlyTheFaceWithoutOne)
+{
+    UseSkin();
+    const COLORREF picture = RGB(12, 230, 99);
+    HBITMAP bitmap = MakeBitmap(20, 10, picture);
+    host = std::make_unique<CHost>();
+    HWND withBitmap = host->Add("Button", "", BS_PUSHBUTTON | BS_BITMAP, RECT{20, 20, 100, 50}, 1);
+    HWND withoutIcon = host->Add("Button", "Text", BS_PUSHBUTTON | BS_ICON, RECT{20, 60, 100, 90}, 2);
+    SendMessageA(withBitmap, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    ASSERT_TRUE(host->Skin());
+    const CPicture p = host->Picture();
+    // Centred on the face: 30..50 across, 10..20 down.
+    EXPECT_EQ(p.At(InHost(withBitmap, *host, POINT{30, 10})), picture);
+    EXPECT_EQ(p.At(InHost(withBitmap, *host, POINT{49, 19})), picture);
+    EXPECT_EQ(PainterAt(withBitmap, POINT{28, 15}), Grid("Button", SKINBTN_NORMAL, 4));
+    EXPECT_EQ(PainterAt(withBitmap, POINT{2, 2}), Grid("Button", SKINBTN_NORMAL, 0));
+    const RECT face = ClientRectIn(withoutIcon, *host);
+    const RECT inner{face.left + 10, face.top + 10, face.right - 10, face.bottom - 10};
+    EXPECT_EQ(p.Count(inner, skin->ColorOf("Button.states[0].grid", 4)), Width(inner) * Height(inner));
+    DestroyWindow(withBitmap);
+    DeleteObject(bitmap);
+}
+
 // ---- clicks, counted as the unskinned button counts them -------------------------------------------------
 
 enum class Gesture { ClickInside, DragOutAndRelease, SpaceBar, ButtonClickMessage };

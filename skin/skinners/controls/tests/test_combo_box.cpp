@@ -20,20 +20,32 @@ constexpr COLORREF kItemText = RGB(170, 20, 190);
 constexpr COLORREF kDisabledBack = RGB(44, 211, 180);
 constexpr COLORREF kDisabledText = RGB(120, 60, 5);
 
-std::vector<std::unique_ptr<CSkinObject>> Objects()
+constexpr COLORREF kOwnLookBack = RGB(6, 250, 120);
+
+std::unique_ptr<CSkinComboBoxObject> ComboObject(const char* name, COLORREF back)
 {
-    std::vector<std::unique_ptr<CSkinObject>> objects;
-    objects.push_back(MakeFrameObject());
-    auto combo = Named<CSkinComboBoxObject>("ComboBox");
+    auto combo = Named<CSkinComboBoxObject>(name);
     combo->m_background.Set("", 0, 0, 12, 12, 2, 2, 2, 2, 1);
     for (auto& button : combo->m_buttons)
         button.Set("", 0, 0, 12, 12, 3, 3, 3, 3, 1);
-    combo->m_crBack = kFieldBack;
+    combo->m_crBack = back;
     combo->m_crText = kFieldText;
     combo->m_font.color = kItemText;
     combo->m_crColor1 = kDisabledBack;
     combo->m_crColor2 = kDisabledText;
-    objects.push_back(std::move(combo));
+    return combo;
+}
+
+// The skin's ComboBox object, and a look of the host's own for the combo box with id 9.
+std::vector<std::unique_ptr<CSkinObject>> Objects()
+{
+    std::vector<std::unique_ptr<CSkinObject>> objects;
+    auto frame = MakeFrameObject();
+    auto own = ComboObject("OwnCombo", kOwnLookBack);
+    own->m_nControlId = 9;
+    frame->AddChild(std::move(own));
+    objects.push_back(std::move(frame));
+    objects.push_back(ComboObject("ComboBox", kFieldBack));
     return objects;
 }
 
@@ -310,6 +322,22 @@ TEST_F(ComboSkinTest, SimpleAndVariableOwnerDrawnCombosKeepTheirOwnLook)
     EXPECT_EQ(PainterAt(fixed, POINT{0, 0}), "ComboBox.background cell 0");
     EXPECT_EQ(PainterAt(fixed, ButtonMiddle(fixed)), "ComboBox.buttons[0] cell 4");
     EXPECT_EQ(host->Picture().Count(ClientRectIn(simple, *host), kFieldBack), 0);
+}
+
+TEST_F(ComboSkinTest, TheHostsOwnLookForTheComboGivesItItsPicturesAndColours)
+{
+    UseSkin();
+    host = std::make_unique<CHost>();
+    HWND own = host->Add("ComboBox", "", CBS_DROPDOWNLIST, RECT{20, 20, 220, 120}, 9);
+    HWND plain = host->Add("ComboBox", "", CBS_DROPDOWNLIST, RECT{20, 60, 220, 160}, 10);
+    ASSERT_TRUE(host->Skin());
+    ASSERT_NE(SkinOf<CSkinComboBox>(own), nullptr);
+    EXPECT_EQ(PainterAt(own, ButtonMiddle(own)), "Frame/OwnCombo.buttons[0] cell 4");
+    EXPECT_EQ(PainterAt(plain, ButtonMiddle(plain)), "ComboBox.buttons[0] cell 4");
+    // The field is filled with the brush of the look the control ended up with.
+    const CPicture p = host->Picture();
+    EXPECT_EQ(p.At(InHost(own, *host, POINT{5, 5})), kOwnLookBack);
+    EXPECT_EQ(p.At(InHost(plain, *host, POINT{5, 5})), kFieldBack);
 }
 
 TEST_F(ComboSkinTest, RemovingTheSkinGivesTheComboItsOwnLookAndFreesWhatTheSkinMade)

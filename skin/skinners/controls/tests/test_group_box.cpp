@@ -107,6 +107,34 @@ TEST_F(GroupBoxSkinTest, AShorterCaptionLeavesNothingOfTheOldOneAndAnEmptyOneHal
     EXPECT_EQ(host.Picture().Count(onHost, skin->ColorOf("GroupBox.caption", 4)), 0);
 }
 
+TEST_F(GroupBoxSkinTest, ASmallerFontLeavesNothingOfTheOldCaption)
+{
+    UseSkin(false);
+    HFONT big = MakeFont(-24), small = MakeFont(-10);
+    CHost host;
+    HWND group = host.Add("Button", "Video Setting", BS_GROUPBOX, RECT{20, 20, 300, 160}, 100);
+    ASSERT_TRUE(host.Skin());
+    SendMessageA(group, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
+    WinTestPumpUntilIdle();
+    const RECT bigCaption = SkinOf<CSkinGroupBox>(group)->GetLastCaptionRect();
+    SendMessageA(group, WM_SETFONT, reinterpret_cast<WPARAM>(small), TRUE);
+    WinTestPumpUntilIdle();
+    const RECT smallCaption = SkinOf<CSkinGroupBox>(group)->GetLastCaptionRect();
+    ASSERT_LT(smallCaption.right, bigCaption.right - 20);
+    ASSERT_LT(smallCaption.bottom, bigCaption.bottom - 4);
+    RECT rest{smallCaption.right + 1, bigCaption.top, bigCaption.right, bigCaption.bottom};
+    const RECT onHost = ClientRectIn(group, host);
+    OffsetRect(&rest, onHost.left, onHost.top);
+    const CPicture p = host.Picture();
+    for (int cell = 0; cell < 9; ++cell)
+        EXPECT_EQ(p.Count(rest, skin->ColorOf("GroupBox.caption", cell)), 0) << cell;
+    EXPECT_EQ(p.Count(rest, kCaptionText), 0);
+    host.Unskin();
+    DestroyWindow(group);
+    DeleteObject(big);
+    DeleteObject(small);
+}
+
 TEST_F(GroupBoxSkinTest, ASeeThroughCaptionShowsTheParent)
 {
     UseSkin(true);

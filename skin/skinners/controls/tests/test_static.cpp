@@ -97,22 +97,6 @@ TEST_F(StaticSkinTest, SimpleAndOwnerDrawnStaticsKeepTheirOwnLook)
     EXPECT_NE(SkinOf<CSkinStatic>(plain), nullptr);
 }
 
-HBITMAP MakeBitmap(int w, int h, COLORREF c)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT rc{0, 0, w, h};
-    HBRUSH brush = CreateSolidBrush(c);
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 TEST_F(StaticSkinTest, BitmapStaticsShowTheirBitmapAtTheOriginOrCentred)
 {
     UseSkin();
