@@ -131,7 +131,9 @@ BOOL CAviClipPlayer::DrawFrame(HDC hdc, LONG n)
 // ---- the animation control ---------------------------------------------------------------------------
 
 CSkinAnimate::CSkinAnimate(CSkinWindow* owner)
-    : CSkinControlBase(owner, SKIN_ANIMATE), m_hStopEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+    : CSkinControlBase(owner, SKIN_ANIMATE),
+      m_hStopEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      m_hReadyEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr))
 {
 }
 
@@ -147,11 +149,13 @@ CSkinAnimate::~CSkinAnimate()
         DeleteObject(m_hBackground);
     if (m_hStopEvent)
         CloseHandle(m_hStopEvent);
+    if (m_hReadyEvent)
+        CloseHandle(m_hReadyEvent);
 }
 
 BOOL CSkinAnimate::Attach(HWND hwnd)
 {
-    if (!m_player.IsLoaded() || !m_hStopEvent)
+    if (!m_player.IsLoaded() || !m_hStopEvent || !m_hReadyEvent)
         return FALSE;
     m_nStyle = GetWindowLongA(hwnd, GWL_STYLE);
     m_nId = GetDlgCtrlID(hwnd);
@@ -254,6 +258,8 @@ void CSkinAnimate::Start()
         m_bPlaying = false;
         return;
     }
+    // The pace starts now, not whenever the thread comes to set its timer.
+    WaitForSingleObject(m_hReadyEvent, INFINITE);
     PaintCurrent();
     NotifyParent(ACN_START);
 }
@@ -282,6 +288,7 @@ void CSkinAnimate::PlayLoop()
 {
     // A timer of this thread's own keeps the pace on the window system's clock.
     const UINT_PTR timer = SetTimer(nullptr, 0, m_player.GetFrameDelay(), nullptr);
+    SetEvent(m_hReadyEvent);
     for (;;) {
         if (MsgWaitForMultipleObjects(1, &m_hStopEvent, FALSE, INFINITE, QS_TIMER | QS_POSTMESSAGE) == WAIT_OBJECT_0)
             break;

@@ -100,6 +100,7 @@ private:
     CAviClipPlayer m_player;
     HANDLE m_hThread = nullptr;
     HANDLE m_hStopEvent = nullptr;
+    HANDLE m_hReadyEvent = nullptr;  // the thread has its timer
     std::atomic<bool> m_bPlaying{false};
     std::atomic<int> m_nCurrent{0};
     std::atomic<unsigned> m_nShown{0};
