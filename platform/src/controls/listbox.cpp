@@ -6,44 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/listbox.h"
+#include "controls/listbox_state.h"
 
-namespace plat::controls {
-namespace {
-
-struct Item {
-    std::string text;
-    ULONG_PTR data = 0;
-    bool sel = false;
-    UINT height = 0;
-};
-
-struct ListBox {
-    std::vector<Item> items;
-    int cur = -1;     // single selection: the selected item; otherwise the caret item
-    int anchor = -1;  // extended selection's anchor
-    int top = 0;
-    int item_height = 0;
-    bool focus = false;
-    bool tracking = false;
-    int sel_at_press = -1;
-    std::vector<bool> sels_at_press;
-    HFONT font = nullptr;
-    HWND combo = nullptr;  // set for a combo box's list
-    int horz_extent = 0;
-    bool in_create = true;
-    bool vscroll = false;  // made with WS_VSCROLL (the window system hides the bar when idle)
-};
-
-DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
-bool MultiSel(HWND h) { return (Style(h) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
-bool OwnerDraw(HWND h) { return (Style(h) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
-bool HasStrings(HWND h) { return !OwnerDraw(h) || (Style(h) & LBS_HASSTRINGS); }
-bool Variable(HWND h) { return (Style(h) & LBS_OWNERDRAWVARIABLE) != 0; }
-
-// Where owner-draw and notification messages go, and as which control.
-HWND Target(HWND h, const ListBox* lb) { return lb->combo ? GetParent(lb->combo) : GetParent(h); }
-HWND AsCtl(HWND h, const ListBox* lb) { return lb->combo ? lb->combo : h; }
+namespace plat::controls::listbox {
 
 void NotifyLb(HWND h, ListBox* lb, int code) {
     if (lb->combo) {
@@ -381,393 +346,204 @@ void KeyMove(HWND h, ListBox* lb, WPARAM vk) {
     if (SelState(lb) != before) NotifyLb(h, lb, LBN_SELCHANGE);
 }
 
+LRESULT OnCreate(HWND h, ListBox* lb) {
+    lb->item_height = TextHeight(h, lb);
+    if (Style(h) & LBS_OWNERDRAWFIXED) lb->item_height = int(Measure(h, lb, 0, 0));
+    lb->in_create = false;
+    UpdateScroll(h, lb);
+    return 0;
+}
+
+LRESULT OnNcDestroy(HWND h, ListBox* lb, WPARAM wp, LPARAM lp) {
+    for (int i = 0; i < int(lb->items.size()); ++i) DeleteItemNotice(h, lb, i);
+    return FreeState(h, WM_NCDESTROY, wp, lp, lb);
+}
+
+LRESULT OnSetCombo(HWND h, ListBox* lb, WPARAM wp) {
+    lb->combo = reinterpret_cast<HWND>(wp);
+    if (Style(h) & LBS_OWNERDRAWFIXED) lb->item_height = int(Measure(h, lb, 0, 0));
+    return 0;
+}
+
+LRESULT OnSize(HWND h, ListBox* lb) {
+    SetTop(h, lb, lb->top);
+    UpdateScroll(h, lb);
+    return 0;
+}
+
+LRESULT OnSetFont(HWND h, ListBox* lb, WPARAM wp, LPARAM lp) {
+    lb->font = reinterpret_cast<HFONT>(wp);
+    if (!OwnerDraw(h)) lb->item_height = TextHeight(h, lb);
+    UpdateScroll(h, lb);
+    if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT OnFocus(HWND h, ListBox* lb, bool gained) {
+    lb->focus = gained;
+    InvalidateRect(h, nullptr, TRUE);
+    if (gained && !lb->combo) DialogFocusMoved(h);
+    NotifyLb(h, lb, gained ? LBN_SETFOCUS : LBN_KILLFOCUS);
+    return 0;
+}
+
+LRESULT OnLButtonDown(HWND h, ListBox* lb, UINT msg, WPARAM wp, LPARAM lp) {
+    if (GetFocus() != h) SetFocus(h);
+    int i = ItemAt(h, lb, GET_Y_LPARAM(lp));
+    lb->sel_at_press = lb->cur;
+    lb->sels_at_press = SelState(lb);
+    ClickItem(h, lb, i, wp, false);
+    if (msg == WM_LBUTTONDBLCLK && i >= 0) {
+        NotifyLb(h, lb, LBN_DBLCLK);
+        return 0;
+    }
+    lb->tracking = true;
+    SetCapture(h);
+    return 0;
+}
+
+// Dragging moves the selection, and past an edge the list scrolls one item.
+LRESULT OnMouseMove(HWND h, ListBox* lb, WPARAM wp, LPARAM lp) {
+    if (!lb->tracking || (Style(h) & LBS_MULTIPLESEL)) return 0;
+    int y = GET_Y_LPARAM(lp);
+    RECT rc;
+    GetClientRect(h, &rc);
+    int i;
+    if (y < 0)
+        i = std::max(0, lb->top - 1);
+    else if (y >= rc.bottom)
+        i = std::min(int(lb->items.size()) - 1, lb->top + PageSize(h, lb));
+    else
+        i = ItemAt(h, lb, y);
+    if (i >= 0 && i != lb->cur) ClickItem(h, lb, i, wp, true);
+    return 0;
+}
+
+LRESULT OnLButtonUp(HWND h, ListBox* lb) {
+    if (!lb->tracking) return 0;
+    lb->tracking = false;
+    ReleaseCapture();
+    bool changed = MultiSel(h) ? SelState(lb) != lb->sels_at_press : lb->cur != lb->sel_at_press;
+    if (changed) NotifyLb(h, lb, LBN_SELCHANGE);
+    return 0;
+}
+
+LRESULT OnVScroll(HWND h, ListBox* lb, WPARAM wp) {
+    int page = PageSize(h, lb);
+    switch (LOWORD(wp)) {
+        case SB_LINEUP: SetTop(h, lb, lb->top - 1); break;
+        case SB_LINEDOWN: SetTop(h, lb, lb->top + 1); break;
+        case SB_PAGEUP: SetTop(h, lb, lb->top - page); break;
+        case SB_PAGEDOWN: SetTop(h, lb, lb->top + page); break;
+        case SB_TOP: SetTop(h, lb, 0); break;
+        case SB_BOTTOM: SetTop(h, lb, int(lb->items.size())); break;
+        case SB_THUMBTRACK: case SB_THUMBPOSITION: {
+            SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(h, SB_VERT, &si);
+            SetTop(h, lb, LOWORD(wp) == SB_THUMBTRACK ? si.nTrackPos : int(HIWORD(wp)));
+            break;
+        }
+        default: break;
+    }
+    return 0;
+}
+
+// Moves the caret of a multiple-selection list, or the selection of a single one.
+void MoveTo(HWND h, ListBox* lb, int i) {
+    if (MultiSel(h)) {
+        lb->cur = i;
+        EnsureVisible(h, lb, i);
+        InvalidateRect(h, nullptr, TRUE);
+    } else {
+        SelectSingle(h, lb, i, true);
+    }
+}
+
+// With LBS_WANTKEYBOARDINPUT the parent may take the key: -2 done, -1 the list's own handling,
+// else the item to move to. True when the parent handled it.
+bool ParentTookKey(HWND h, ListBox* lb, WPARAM wp) {
+    if (!(Style(h) & LBS_WANTKEYBOARDINPUT)) return false;
+    int caret = lb->cur < 0 ? 0 : lb->cur;
+    LRESULT r = SendMessageA(Target(h, lb), WM_VKEYTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)), reinterpret_cast<LPARAM>(h));
+    if (!IsWindow(h) || r == -2) return true;
+    if (r < 0 || r >= LRESULT(lb->items.size())) return false;
+    MoveTo(h, lb, int(r));
+    return true;
+}
+
+LRESULT OnKeyDown(HWND h, ListBox* lb, WPARAM wp) {
+    if (ParentTookKey(h, lb, wp)) return 0;
+    if (wp != VK_SPACE) {
+        KeyMove(h, lb, wp);
+        return 0;
+    }
+    if ((Style(h) & LBS_MULTIPLESEL) && Valid(lb, lb->cur)) {
+        lb->items[size_t(lb->cur)].sel = !lb->items[size_t(lb->cur)].sel;
+        InvalidateRect(h, nullptr, TRUE);
+        NotifyLb(h, lb, LBN_SELCHANGE);
+    }
+    return 0;
+}
+
+// A typed character moves to the next item it starts; an owner-drawn list without strings
+// asks its parent.
+LRESULT OnChar(HWND h, ListBox* lb, WPARAM wp) {
+    if ((Style(h) & LBS_WANTKEYBOARDINPUT) && !HasStrings(h)) {
+        int caret = lb->cur < 0 ? 0 : lb->cur;
+        LRESULT r = SendMessageA(Target(h, lb), WM_CHARTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)),
+                                 reinterpret_cast<LPARAM>(h));
+        if (IsWindow(h) && r >= 0 && r < LRESULT(lb->items.size()) && !MultiSel(h)) SelectSingle(h, lb, int(r), true);
+        return 0;
+    }
+    if (wp < 32 || !HasStrings(h)) return 0;
+    char s[2] = {char(wp), 0};
+    int i = Find(h, lb, lb->cur, s, false);
+    if (i >= 0) MoveTo(h, lb, i);
+    return 0;
+}
+
 LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     ListBox* lb = AttachState<ListBox>(h, msg);
     if (!lb) return DefWindowProcA(h, msg, wp, lp);
-    if (msg == WM_NCCREATE) {
-        lb->vscroll = (reinterpret_cast<CREATESTRUCTA*>(lp)->style & WS_VSCROLL) != 0;
-        return DefWindowProcA(h, msg, wp, lp);
-    }
-    int n = int(lb->items.size());
-    auto valid = [&](long i) { return i >= 0 && i < n; };
     switch (msg) {
-        case WM_CREATE:
-            lb->item_height = TextHeight(h, lb);
-            if (Style(h) & LBS_OWNERDRAWFIXED) lb->item_height = int(Measure(h, lb, 0, 0));
-            lb->in_create = false;
-            UpdateScroll(h, lb);
-            return 0;
-        case WM_NCDESTROY:
-            for (int i = 0; i < n; ++i) DeleteItemNotice(h, lb, i);
-            return FreeState(h, msg, wp, lp, lb);
-        case kLbSetCombo:
-            lb->combo = reinterpret_cast<HWND>(wp);
-            if (Style(h) & LBS_OWNERDRAWFIXED) lb->item_height = int(Measure(h, lb, 0, 0));
-            return 0;
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_NCCREATE:
+            lb->vscroll = (reinterpret_cast<CREATESTRUCTA*>(lp)->style & WS_VSCROLL) != 0;
+            return DefWindowProcA(h, msg, wp, lp);
+        case WM_CREATE: return OnCreate(h, lb);
+        case WM_NCDESTROY: return OnNcDestroy(h, lb, wp, lp);
+        case kLbSetCombo: return OnSetCombo(h, lb, wp);
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, lb, dc); });
-        case WM_SIZE:
-            SetTop(h, lb, lb->top);
-            UpdateScroll(h, lb);
-            return 0;
-        case WM_SETFONT:
-            lb->font = reinterpret_cast<HFONT>(wp);
-            if (!OwnerDraw(h)) lb->item_height = TextHeight(h, lb);
-            UpdateScroll(h, lb);
-            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(lb->font);
-        case WM_ENABLE:
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_SETFOCUS:
-            lb->focus = true;
-            InvalidateRect(h, nullptr, TRUE);
-            if (!lb->combo) DialogFocusMoved(h);
-            NotifyLb(h, lb, LBN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            lb->focus = false;
-            InvalidateRect(h, nullptr, TRUE);
-            NotifyLb(h, lb, LBN_KILLFOCUS);
-            return 0;
+        case WM_PRINTCLIENT: return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, lb, dc); });
+        case WM_SIZE: return OnSize(h, lb);
+        case WM_SETFONT: return OnSetFont(h, lb, wp, lp);
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(lb->font);
+        case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); return 0;
+        case WM_SETFOCUS: return OnFocus(h, lb, true);
+        case WM_KILLFOCUS: return OnFocus(h, lb, false);
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            if (GetFocus() != h) SetFocus(h);
-            int i = ItemAt(h, lb, GET_Y_LPARAM(lp));
-            lb->sel_at_press = lb->cur;
-            lb->sels_at_press = SelState(lb);
-            ClickItem(h, lb, i, wp, false);
-            if (msg == WM_LBUTTONDBLCLK && i >= 0) {
-                NotifyLb(h, lb, LBN_DBLCLK);
-                return 0;
-            }
-            lb->tracking = true;
-            SetCapture(h);
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (lb->tracking && (Style(h) & (LBS_MULTIPLESEL)) == 0) {
-                int y = GET_Y_LPARAM(lp);
-                RECT rc;
-                GetClientRect(h, &rc);
-                int i;
-                if (y < 0) i = std::max(0, lb->top - 1);
-                else if (y >= rc.bottom) i = std::min(n - 1, lb->top + PageSize(h, lb));
-                else i = ItemAt(h, lb, y);
-                if (i >= 0 && i != lb->cur) ClickItem(h, lb, i, wp, true);
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (lb->tracking) {
-                lb->tracking = false;
-                ReleaseCapture();
-                bool changed = MultiSel(h) ? SelState(lb) != lb->sels_at_press : lb->cur != lb->sel_at_press;
-                if (changed) NotifyLb(h, lb, LBN_SELCHANGE);
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            lb->tracking = false;
-            return 0;
-        case WM_MOUSEWHEEL:
-            SetTop(h, lb, lb->top + (short(HIWORD(wp)) > 0 ? -3 : 3));
-            return 0;
-        case WM_VSCROLL: {
-            int page = PageSize(h, lb);
-            switch (LOWORD(wp)) {
-                case SB_LINEUP: SetTop(h, lb, lb->top - 1); break;
-                case SB_LINEDOWN: SetTop(h, lb, lb->top + 1); break;
-                case SB_PAGEUP: SetTop(h, lb, lb->top - page); break;
-                case SB_PAGEDOWN: SetTop(h, lb, lb->top + page); break;
-                case SB_TOP: SetTop(h, lb, 0); break;
-                case SB_BOTTOM: SetTop(h, lb, n); break;
-                case SB_THUMBTRACK: case SB_THUMBPOSITION: {
-                    SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-                    GetScrollInfo(h, SB_VERT, &si);
-                    SetTop(h, lb, LOWORD(wp) == SB_THUMBTRACK ? si.nTrackPos : int(HIWORD(wp)));
-                    break;
-                }
-                default: break;
-            }
-            return 0;
-        }
-        case WM_KEYDOWN:
-            if (Style(h) & LBS_WANTKEYBOARDINPUT) {
-                // The parent may take the key: -2 done, -1 the list's own handling, else an item.
-                int caret = lb->cur < 0 ? 0 : lb->cur;
-                LRESULT r = SendMessageA(Target(h, lb), WM_VKEYTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)),
-                                         reinterpret_cast<LPARAM>(h));
-                if (!IsWindow(h)) return 0;
-                if (r == -2) return 0;
-                if (r >= 0 && r < LRESULT(lb->items.size())) {
-                    if (MultiSel(h)) {
-                        lb->cur = int(r);
-                        EnsureVisible(h, lb, int(r));
-                        InvalidateRect(h, nullptr, TRUE);
-                    } else {
-                        SelectSingle(h, lb, int(r), true);
-                    }
-                    return 0;
-                }
-            }
-            switch (wp) {
-                case VK_SPACE:
-                    if ((Style(h) & LBS_MULTIPLESEL) && valid(lb->cur)) {
-                        lb->items[size_t(lb->cur)].sel = !lb->items[size_t(lb->cur)].sel;
-                        InvalidateRect(h, nullptr, TRUE);
-                        NotifyLb(h, lb, LBN_SELCHANGE);
-                    }
-                    return 0;
-                default:
-                    KeyMove(h, lb, wp);
-                    return 0;
-            }
-        case WM_CHAR: {
-            if ((Style(h) & LBS_WANTKEYBOARDINPUT) && !HasStrings(h)) {
-                int caret = lb->cur < 0 ? 0 : lb->cur;
-                LRESULT r = SendMessageA(Target(h, lb), WM_CHARTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)),
-                                         reinterpret_cast<LPARAM>(h));
-                if (IsWindow(h) && r >= 0 && r < LRESULT(lb->items.size()) && !MultiSel(h))
-                    SelectSingle(h, lb, int(r), true);
-                return 0;
-            }
-            if (wp < 32 || !HasStrings(h)) return 0;
-            char s[2] = {char(wp), 0};
-            int i = Find(h, lb, lb->cur, s, false);
-            if (i >= 0) {
-                if (MultiSel(h)) {
-                    lb->cur = i;
-                    EnsureVisible(h, lb, i);
-                    InvalidateRect(h, nullptr, TRUE);
-                } else {
-                    SelectSingle(h, lb, i, true);
-                }
-            }
-            return 0;
-        }
-        case LB_ADDSTRING:
-            return Insert(h, lb, -1, lp, (Style(h) & LBS_SORT) != 0);
-        case LB_INSERTSTRING:
-            return Insert(h, lb, int(wp), lp, false);
-        case LB_DELETESTRING: {
-            long i = long(int(wp));
-            if (!valid(i)) return LB_ERR;
-            DeleteItemNotice(h, lb, int(i));
-            lb->items.erase(lb->items.begin() + i);
-            if (lb->cur == i) lb->cur = MultiSel(h) ? std::min<int>(int(i), int(lb->items.size()) - 1) : -1;
-            else if (lb->cur > i) --lb->cur;
-            if (lb->anchor == i) lb->anchor = -1;
-            else if (lb->anchor > i) --lb->anchor;
-            SetTop(h, lb, lb->top);
-            UpdateScroll(h, lb);
-            InvalidateRect(h, nullptr, TRUE);
-            return LRESULT(lb->items.size());
-        }
-        case LB_RESETCONTENT:
-            for (int i = 0; i < n; ++i) DeleteItemNotice(h, lb, i);
-            lb->items.clear();
-            lb->cur = lb->anchor = -1;
-            lb->top = 0;
-            UpdateScroll(h, lb);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case LB_GETCOUNT:
-            return n;
-        case LB_GETTEXT: {
-            long i = long(int(wp));
-            if (!valid(i) || !lp) return LB_ERR;
-            if (!HasStrings(h)) {
-                ULONG_PTR d = lb->items[size_t(i)].data;
-                memcpy(reinterpret_cast<void*>(lp), &d, sizeof d);
-                return sizeof d;
-            }
-            const std::string& s = lb->items[size_t(i)].text;
-            memcpy(reinterpret_cast<char*>(lp), s.c_str(), s.size() + 1);
-            return LRESULT(s.size());
-        }
-        case LB_GETTEXTLEN: {
-            long i = long(int(wp));
-            if (!valid(i)) return LB_ERR;
-            return HasStrings(h) ? LRESULT(lb->items[size_t(i)].text.size()) : LRESULT(sizeof(ULONG_PTR));
-        }
-        case LB_SETCURSEL: {
-            if (MultiSel(h)) return LB_ERR;
-            long i = long(int(wp));
-            if (!valid(i)) {
-                lb->cur = -1;
-                InvalidateRect(h, nullptr, TRUE);
-                return LB_ERR;
-            }
-            lb->cur = int(i);
-            EnsureVisible(h, lb, int(i));
-            InvalidateRect(h, nullptr, TRUE);
-            return i;
-        }
-        case LB_GETCURSEL:
-            if (MultiSel(h)) return lb->cur;
-            return valid(lb->cur) ? lb->cur : LB_ERR;
-        case LB_SETSEL: {
-            if (!MultiSel(h)) return LB_ERR;
-            long i = long(int(lp));
-            if (i == -1) {
-                for (auto& it : lb->items) it.sel = wp != 0;
-            } else {
-                if (!valid(i)) return LB_ERR;
-                lb->items[size_t(i)].sel = wp != 0;
-                lb->cur = int(i);
-                if (wp) lb->anchor = int(i);
-            }
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        }
-        case LB_GETSEL: {
-            long i = long(int(wp));
-            if (!valid(i)) return LB_ERR;
-            return Selected(h, lb, int(i)) ? 1 : 0;
-        }
-        case LB_GETSELCOUNT: {
-            if (!MultiSel(h)) return LB_ERR;
-            return std::count_if(lb->items.begin(), lb->items.end(), [](const Item& it) { return it.sel; });
-        }
-        case LB_GETSELITEMS: {
-            if (!MultiSel(h)) return LB_ERR;
-            int* out = reinterpret_cast<int*>(lp);
-            int got = 0;
-            for (int i = 0; i < n && got < int(wp); ++i)
-                if (lb->items[size_t(i)].sel) {
-                    if (out) out[got] = i;
-                    ++got;
-                }
-            return got;
-        }
-        case LB_SELITEMRANGE:
-            if (!MultiSel(h)) return LB_ERR;
-            SelectRange(lb, LOWORD(lp), HIWORD(lp), wp != 0);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case LB_SELITEMRANGEEX: {
-            if (!MultiSel(h)) return LB_ERR;
-            int a = int(wp), b = int(lp);
-            if (a <= b) SelectRange(lb, a, b, true);
-            else SelectRange(lb, b, a, false);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        }
-        case LB_GETTOPINDEX:
-            return lb->top;
-        case LB_SETTOPINDEX:
-            if (!valid(long(int(wp))) && !(n == 0 && wp == 0)) return LB_ERR;
-            SetTop(h, lb, int(wp));
-            return 0;
-        case LB_GETITEMDATA: {
-            long i = long(int(wp));
-            if (!valid(i)) return LB_ERR;
-            return LRESULT(lb->items[size_t(i)].data);
-        }
-        case LB_SETITEMDATA: {
-            long i = long(int(wp));
-            if (!valid(i)) return LB_ERR;
-            lb->items[size_t(i)].data = ULONG_PTR(lp);
-            return 0;
-        }
-        case LB_GETITEMRECT: {
-            long i = long(int(wp));
-            if (!lp || (!valid(i) && !(n == 0 && i == 0))) return LB_ERR;
-            *reinterpret_cast<RECT*>(lp) = ItemRect(h, lb, int(i));
-            return 0;
-        }
-        case LB_SETITEMHEIGHT: {
-            int hgt = LOWORD(lp);
-            if (hgt <= 0 || hgt > 255) return LB_ERR;
-            if (Variable(h)) {
-                long i = long(int(wp));
-                if (!valid(i)) return LB_ERR;
-                lb->items[size_t(i)].height = UINT(hgt);
-            } else {
-                lb->item_height = hgt;
-            }
-            UpdateScroll(h, lb);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        }
-        case LB_GETITEMHEIGHT:
-            if (Variable(h)) {
-                long i = long(int(wp));
-                return valid(i) ? LRESULT(lb->items[size_t(i)].height) : LB_ERR;
-            }
-            return lb->item_height;
-        case LB_FINDSTRING:
-            return Find(h, lb, int(wp), reinterpret_cast<const char*>(lp), false);
-        case LB_FINDSTRINGEXACT:
-            return Find(h, lb, int(wp), reinterpret_cast<const char*>(lp), true);
-        case LB_SELECTSTRING: {
-            int i = Find(h, lb, int(wp), reinterpret_cast<const char*>(lp), false);
-            if (i < 0) return LB_ERR;
-            if (MultiSel(h)) {
-                lb->items[size_t(i)].sel = true;
-                lb->cur = i;
-            } else {
-                lb->cur = i;
-            }
-            EnsureVisible(h, lb, i);
-            InvalidateRect(h, nullptr, TRUE);
-            return i;
-        }
-        case LB_ITEMFROMPOINT: {
-            POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            RECT rc;
-            GetClientRect(h, &rc);
-            bool outside = !PtInRect(&rc, p);
-            int i = ItemAt(h, lb, std::max<LONG>(0, p.y));
-            if (i < 0) {
-                i = n > 0 ? std::min(n - 1, lb->top + PageSize(h, lb) - 1) : 0;
-                outside = true;
-            }
-            return MAKELONG(i, outside ? 1 : 0);
-        }
-        case LB_SETCARETINDEX:
-            if (!valid(long(int(wp)))) return LB_ERR;
-            lb->cur = int(wp);
-            if (!LOWORD(lp)) EnsureVisible(h, lb, lb->cur);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case LB_GETCARETINDEX:
-            return MultiSel(h) ? (lb->cur < 0 ? 0 : lb->cur) : (lb->cur < 0 ? 0 : lb->cur);
-        case LB_SETANCHORINDEX:
-            if (!valid(long(int(wp)))) return LB_ERR;
-            lb->anchor = int(wp);
-            return 0;
-        case LB_GETANCHORINDEX:
-            return lb->anchor < 0 ? 0 : lb->anchor;
-        case LB_SETHORIZONTALEXTENT:
-            lb->horz_extent = int(wp);
-            return 0;
-        case LB_GETHORIZONTALEXTENT:
-            return lb->horz_extent;
-        case LB_INITSTORAGE:
-            lb->items.reserve(lb->items.size() + size_t(wp));
-            return LRESULT(lb->items.capacity());
-        case LB_SETCOUNT:
-            return LB_ERR;
-        default:
-            break;
+        case WM_LBUTTONDBLCLK: return OnLButtonDown(h, lb, msg, wp, lp);
+        case WM_MOUSEMOVE: return OnMouseMove(h, lb, wp, lp);
+        case WM_LBUTTONUP: return OnLButtonUp(h, lb);
+        case WM_CAPTURECHANGED: lb->tracking = false; return 0;
+        case WM_MOUSEWHEEL: SetTop(h, lb, lb->top + (short(HIWORD(wp)) > 0 ? -3 : 3)); return 0;
+        case WM_VSCROLL: return OnVScroll(h, lb, wp);
+        case WM_KEYDOWN: return OnKeyDown(h, lb, wp);
+        case WM_CHAR: return OnChar(h, lb, wp);
+        default: return OnListBoxMessage(h, lb, msg, wp, lp);
     }
-    return DefWindowProcA(h, msg, wp, lp);
 }
 
-}  // namespace
+}  // namespace plat::controls::listbox
 
-LRESULT CALLBACK ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return Proc(h, msg, wp, lp); }
+namespace plat::controls {
+
+LRESULT CALLBACK ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return listbox::Proc(h, msg, wp, lp); }
 LRESULT CALLBACK ComboLBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     // The drop-down list never takes the focus or activation: the combo box keeps both.
     if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
-    return Proc(h, msg, wp, lp);
+    return listbox::Proc(h, msg, wp, lp);
 }
 
 }  // namespace plat::controls
