@@ -1,39 +1,13 @@
 // The combo box: drop-down list, drop-down with an edit field, and simple. Its list is a
-// "ComboLBox" window: a popup at screen position for the drop-down kinds.
+// "ComboLBox" window: a popup at screen position for the drop-down kinds. The messages it
+// answers for its list and field are in combobox_messages.cpp.
 #include <algorithm>
+#include <cstring>
 #include <string>
 
-#include "controls/listbox.h"
+#include "controls/combobox_state.h"
 
-namespace plat::controls {
-namespace {
-
-constexpr int kEditId = 1001;
-constexpr int kListId = 1000;
-
-struct Combo {
-    UINT type = CBS_DROPDOWNLIST;
-    HWND edit = nullptr, list = nullptr;
-    bool dropped = false;
-    bool focus = false;
-    bool button_down = false;  // the arrow drawn pressed
-    bool opened_by_press = false;
-    bool moved_into_list = false;
-    int sel_on_open = -1;
-    HFONT font = nullptr;
-    int face_height = 0;   // the selection field's item height
-    int drop_height = 100; // the height the creator gave: face plus list
-    int dropped_width = 0;
-    bool extended_ui = false;
-    WNDPROC edit_proc = nullptr;
-    DWORD list_scroll = 0;
-};
-
-DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
-bool OwnerDrawn(HWND h) { return (Style(h) & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) != 0; }
-bool HasStrings(HWND h) { return !OwnerDrawn(h) || (Style(h) & CBS_HASSTRINGS); }
-
-int CurSel(Combo* c) { return int(SendMessageA(c->list, LB_GETCURSEL, 0, 0)); }
+namespace plat::controls::combo {
 
 std::string ItemText(Combo* c, int i) {
     LRESULT n = SendMessageA(c->list, LB_GETTEXTLEN, WPARAM(i), 0);
@@ -207,6 +181,31 @@ bool Key(HWND h, Combo* c, UINT msg, WPARAM vk) {
     }
 }
 
+// The field gaining or losing the focus is the combo box gaining or losing it, unless the focus
+// only moves between the box, its field and its list.
+void FieldFocus(HWND h, Combo* c, UINT msg, WPARAM wp) {
+    if (msg == WM_SETFOCUS) {
+        if (c->focus) return;
+        c->focus = true;
+        DialogFocusMoved(h);
+        Cmd(h, CBN_SETFOCUS);
+        return;
+    }
+    HWND to = reinterpret_cast<HWND>(wp);
+    if (to == h || to == c->list) return;
+    Close(h, c, false);
+    c->focus = false;
+    Cmd(h, CBN_KILLFOCUS);
+}
+
+// While the list is down, Enter and Escape are the combo box's, not the dialog's.
+LRESULT WithListKeys(Combo* c, LRESULT code, LPARAM lp) {
+    auto* m = reinterpret_cast<MSG*>(lp);
+    if (c->dropped && m && m->message == WM_KEYDOWN && (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE))
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
 LRESULT CALLBACK EditSubclass(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
     HWND h = GetParent(e);
     Combo* c = State<Combo>(h);
@@ -220,31 +219,10 @@ LRESULT CALLBACK EditSubclass(HWND e, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CHAR:
             if (c->dropped && (wp == '\r' || wp == 27)) return 0;
             break;
-        case WM_GETDLGCODE: {
-            LRESULT code = CallWindowProcA(base, e, msg, wp, lp) | DLGC_WANTARROWS;
-            auto* m = reinterpret_cast<MSG*>(lp);
-            if (c->dropped && m && m->message == WM_KEYDOWN && (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE))
-                code |= DLGC_WANTMESSAGE;
-            return code;
-        }
+        case WM_GETDLGCODE: return WithListKeys(c, CallWindowProcA(base, e, msg, wp, lp) | DLGC_WANTARROWS, lp);
         case WM_SETFOCUS:
-            if (!c->focus) {
-                c->focus = true;
-                DialogFocusMoved(h);
-                Cmd(h, CBN_SETFOCUS);
-            }
-            break;
-        case WM_KILLFOCUS: {
-            HWND to = reinterpret_cast<HWND>(wp);
-            if (to != h && to != c->list) {
-                Close(h, c, false);
-                c->focus = false;
-                Cmd(h, CBN_KILLFOCUS);
-            }
-            break;
-        }
-        default:
-            break;
+        case WM_KILLFOCUS: FieldFocus(h, c, msg, wp); break;
+        default: break;
     }
     return CallWindowProcA(base, e, msg, wp, lp);
 }
@@ -338,7 +316,7 @@ void FitHeight(HWND h, Combo* c) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-POINT ToList(HWND h, Combo* c, LPARAM lp) {
+POINT ListPoint(HWND h, Combo* c, LPARAM lp) {
     POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     ClientToScreen(h, &p);
     ScreenToClient(c->list, &p);
@@ -351,6 +329,7 @@ bool InList(Combo* c, POINT lp_client) {
     return PtInRect(&rc, lp_client) != FALSE;
 }
 
+
 void OnNcCreate(HWND h, Combo* c, CREATESTRUCTA* cs) {
     c->type = UINT(cs->style) & 3;
     if (c->type == 0) c->type = CBS_SIMPLE;
@@ -361,350 +340,319 @@ void OnNcCreate(HWND h, Combo* c, CREATESTRUCTA* cs) {
     cs->style &= ~LONG(WS_VSCROLL | WS_HSCROLL);
 }
 
-}  // namespace
+// The list takes the combo box's own list styles; its scroll bars are the ones the creator gave.
+DWORD ListStyle(HWND h, Combo* c) {
+    DWORD st = Style(h);
+    DWORD ls = c->list_scroll | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    if (st & CBS_OWNERDRAWFIXED) ls |= LBS_OWNERDRAWFIXED;
+    if (st & CBS_OWNERDRAWVARIABLE) ls |= LBS_OWNERDRAWVARIABLE;
+    if (st & CBS_SORT) ls |= LBS_SORT;
+    if (st & CBS_HASSTRINGS) ls |= LBS_HASSTRINGS;
+    if (st & CBS_DISABLENOSCROLL) ls |= LBS_DISABLENOSCROLL;
+    return ls;
+}
 
-LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+HWND CreateList(HWND h, Combo* c, HINSTANCE inst) {
+    DWORD ls = ListStyle(h, c);
+    if (c->type == CBS_SIMPLE)
+        return CreateWindowExA(WS_EX_CLIENTEDGE, "ComboLBox", "", WS_CHILD | WS_VISIBLE | ls, 0, 0, 10, 10, h,
+                               reinterpret_cast<HMENU>(uintptr_t(kListId)), inst, nullptr);
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", WS_POPUP | WS_BORDER | ls, 0, 0, 10,
+                           10, h, nullptr, inst, nullptr);
+}
+
+HWND CreateField(HWND h, Combo* c, HINSTANCE inst) {
+    DWORD st = Style(h);
+    DWORD es = WS_CHILD | WS_VISIBLE | ES_LEFT;
+    if (st & CBS_AUTOHSCROLL) es |= ES_AUTOHSCROLL;
+    if (st & CBS_UPPERCASE) es |= ES_UPPERCASE;
+    if (st & CBS_LOWERCASE) es |= ES_LOWERCASE;
+    HWND e = CreateWindowExA(0, "Edit", "", es, 0, 0, 10, 10, h, reinterpret_cast<HMENU>(uintptr_t(kEditId)), inst,
+                             nullptr);
+    if (e)
+        c->edit_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclass)));
+    return e;
+}
+
+LRESULT OnCreate(HWND h, Combo* c) {
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
+    c->list = CreateList(h, c, inst);
+    if (!c->list) return -1;
+    SendMessageA(c->list, kLbSetCombo, reinterpret_cast<WPARAM>(h), 0);
+    if (c->type != CBS_DROPDOWNLIST) {
+        c->edit = CreateField(h, c, inst);
+        if (!c->edit) return -1;
+    }
+    c->face_height = FaceHeight(h, c);
+    FitHeight(h, c);
+    Layout(h, c);
+    return 0;
+}
+
+LRESULT OnNcDestroy(HWND h, Combo* c, WPARAM wp, LPARAM lp) {
+    if (c->list && IsWindow(c->list)) DestroyWindow(c->list);
+    return FreeState(h, WM_NCDESTROY, wp, lp, c);
+}
+
+// A drop-down list is a popup, not a child: it goes with the combo box.
+LRESULT OnDestroy(HWND h, Combo* c) {
+    if (c->dropped && GetCapture() == h) ReleaseCapture();
+    c->dropped = false;
+    if (c->list && IsWindow(c->list) && c->type != CBS_SIMPLE) {
+        HWND l = c->list;
+        c->list = nullptr;
+        DestroyWindow(l);
+    }
+    return 0;
+}
+
+LRESULT OnSetFont(HWND h, Combo* c, WPARAM wp, LPARAM lp) {
+    c->font = reinterpret_cast<HFONT>(wp);
+    if (c->edit) SendMessageA(c->edit, WM_SETFONT, wp, lp);
+    if (c->list) SendMessageA(c->list, WM_SETFONT, wp, lp);
+    if (!OwnerDrawn(h)) {
+        c->face_height = FaceHeight(h, c);
+        FitHeight(h, c);
+    }
+    Layout(h, c);
+    if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+// The parent colours the combo box's edit field and list.
+LRESULT OnCtlColor(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (HWND parent = GetParent(h)) return SendMessageA(parent, msg, wp, lp);
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+LRESULT OnEnable(HWND h, Combo* c, WPARAM wp) {
+    if (c->edit) EnableWindow(c->edit, BOOL(wp));
+    if (c->list && c->type == CBS_SIMPLE) EnableWindow(c->list, BOOL(wp));
+    if (!wp) Close(h, c, false);
+    InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT OnSetFocus(HWND h, Combo* c) {
+    if (c->edit) {
+        SetFocus(c->edit);
+        SendMessageA(c->edit, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    if (!c->focus) {
+        c->focus = true;
+        DialogFocusMoved(h);
+        Cmd(h, CBN_SETFOCUS);
+    }
+    InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT OnKillFocus(HWND h, Combo* c, WPARAM wp) {
+    HWND to = reinterpret_cast<HWND>(wp);
+    if (to == c->edit || to == c->list) return 0;
+    Close(h, c, false);
+    if (c->focus) {
+        c->focus = false;
+        Cmd(h, CBN_KILLFOCUS);
+    }
+    InvalidateRect(h, nullptr, TRUE);
+    return 0;
+}
+
+// The field's and a simple combo box's list's notices, told as the combo box's own.
+LRESULT OnCommand(HWND h, Combo* c, WPARAM wp, LPARAM lp) {
+    HWND from = reinterpret_cast<HWND>(lp);
+    int code = HIWORD(wp);
+    if (from == c->edit && c->edit) {
+        if (code == EN_CHANGE)
+            Cmd(h, CBN_EDITCHANGE);
+        else if (code == EN_UPDATE)
+            Cmd(h, CBN_EDITUPDATE);
+    } else if (from == c->list && c->type == CBS_SIMPLE && code == LBN_SELCHANGE) {
+        UpdateField(h, c);
+        Cmd(h, CBN_SELCHANGE);
+    } else if (from == c->list && c->type == CBS_SIMPLE && code == LBN_DBLCLK) {
+        Cmd(h, CBN_DBLCLK);
+    }
+    return 0;
+}
+
+// Without a field a typed character selects the next item it starts.
+LRESULT OnChar(HWND h, Combo* c, WPARAM wp) {
+    if (c->edit || wp < 32 || !HasStrings(h)) return 0;
+    char s[2] = {char(wp), 0};
+    int i = int(SendMessageA(c->list, LB_FINDSTRING, WPARAM(CurSel(c)), reinterpret_cast<LPARAM>(s)));
+    if (i < 0 || i == CurSel(c)) return 0;
+    SendMessageA(c->list, LB_SETCURSEL, WPARAM(i), 0);
+    if (c->dropped) c->sel_on_open = i;
+    UpdateField(h, c);
+    Cmd(h, CBN_SELCHANGE);
+    return 0;
+}
+
+// A press while the list is down: in it the item is chosen on release, on its scroll bar the
+// list tracks the bar, anywhere else the list closes.
+void PressWhileDropped(HWND h, Combo* c, LPARAM lp) {
+    if (InList(c, ListPoint(h, c, lp))) return;
+    RECT lwr;
+    GetWindowRect(c->list, &lwr);
+    POINT sp{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ClientToScreen(h, &sp);
+    if (!PtInRect(&lwr, sp)) {
+        Close(h, c, false);
+        return;
+    }
+    // Let the list track its bar, then take the mouse back.
+    ReleaseCapture();
+    c->dropped = true;
+    SendMessageA(c->list, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(sp.x, sp.y));
+    if (c->dropped) SetCapture(h);
+}
+
+LRESULT OnLButtonDown(HWND h, Combo* c, LPARAM lp) {
+    if (c->dropped) {
+        PressWhileDropped(h, c, lp);
+        return 0;
+    }
+    if (c->type == CBS_SIMPLE) return 0;
+    if (GetFocus() != h && GetFocus() != c->edit) SetFocus(h);
+    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    RECT br = ButtonRect(h);
+    if (c->type == CBS_DROPDOWNLIST || PtInRect(&br, p)) {
+        c->button_down = true;
+        c->opened_by_press = true;
+        Open(h, c);
+    }
+    return 0;
+}
+
+// The item under the mouse, or -1 when the mouse is not over one.
+int ItemUnder(HWND h, Combo* c, LPARAM lp) {
+    POINT p = ListPoint(h, c, lp);
+    if (!InList(c, p)) return -1;
+    LRESULT r = SendMessageA(c->list, LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
+    return HIWORD(r) ? -1 : int(LOWORD(r));
+}
+
+LRESULT OnMouseMove(HWND h, Combo* c, LPARAM lp) {
+    if (!c->dropped || !InList(c, ListPoint(h, c, lp))) return 0;
+    c->moved_into_list = true;
+    int i = ItemUnder(h, c, lp);
+    if (i >= 0 && i != CurSel(c)) SendMessageA(c->list, LB_SETCURSEL, WPARAM(i), 0);
+    return 0;
+}
+
+// A release over an item chooses it; a release anywhere else leaves the list open.
+LRESULT OnLButtonUp(HWND h, Combo* c, LPARAM lp) {
+    if (!c->dropped) return 0;
+    c->opened_by_press = false;
+    if (c->button_down) {
+        c->button_down = false;
+        InvalidateRect(h, nullptr, FALSE);
+    }
+    int i = ItemUnder(h, c, lp);
+    if (i < 0) return 0;
+    SendMessageA(c->list, LB_SETCURSEL, WPARAM(i), 0);
+    Close(h, c, true);
+    return 0;
+}
+
+// Someone else took the mouse (a menu, another window): the list goes.
+LRESULT OnCaptureChanged(HWND h, Combo* c, LPARAM lp) {
+    HWND to = reinterpret_cast<HWND>(lp);
+    if (c->dropped && to != h && to != c->list && !IsWindowVisible(c->list)) c->dropped = false;
+    return 0;
+}
+
+LRESULT OnMouseWheel(HWND h, Combo* c, WPARAM wp, LPARAM lp) {
+    if (c->dropped)
+        SendMessageA(c->list, WM_MOUSEWHEEL, wp, lp);
+    else
+        StepSelection(h, c, short(HIWORD(wp)) > 0 ? VK_UP : VK_DOWN);
+    return 0;
+}
+
+// Without a field the text chooses the item that matches it exactly.
+LRESULT OnSetText(HWND h, Combo* c, LPARAM lp) {
+    if (c->edit) return SetWindowTextA(c->edit, reinterpret_cast<LPCSTR>(lp));
+    int i = int(SendMessageA(c->list, LB_FINDSTRINGEXACT, WPARAM(-1), lp));
+    if (i < 0) return CB_ERR;
+    SendMessageA(c->list, LB_SETCURSEL, WPARAM(i), 0);
+    InvalidateRect(h, nullptr, TRUE);
+    return TRUE;
+}
+
+std::string FieldText(HWND h, Combo* c) {
+    if (c->edit) {
+        int n = GetWindowTextLengthA(c->edit);
+        std::string s(size_t(n) + 1, '\0');
+        GetWindowTextA(c->edit, &s[0], n + 1);
+        s.resize(size_t(n));
+        return s;
+    }
+    return CurSel(c) >= 0 && HasStrings(h) ? ItemText(c, CurSel(c)) : std::string();
+}
+
+LRESULT OnGetText(HWND h, Combo* c, WPARAM wp, LPARAM lp) {
+    if (!lp || !wp) return 0;
+    std::string s = FieldText(h, c);
+    size_t n = std::min(s.size(), size_t(wp) - 1);
+    memcpy(reinterpret_cast<char*>(lp), s.data(), n);
+    reinterpret_cast<char*>(lp)[n] = 0;
+    return LRESULT(n);
+}
+
+LRESULT OnGetTextLength(HWND h, Combo* c) {
+    if (c->edit) return GetWindowTextLengthA(c->edit);
+    return CurSel(c) >= 0 && HasStrings(h) ? LRESULT(ItemText(c, CurSel(c)).size()) : 0;
+}
+
+LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Combo* c = AttachState<Combo>(h, msg);
     if (!c) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
         case WM_NCCREATE:
             OnNcCreate(h, c, reinterpret_cast<CREATESTRUCTA*>(lp));
-            break;
-        case WM_CREATE: {
-            DWORD st = Style(h);
-            DWORD ls = c->list_scroll | LBS_NOTIFY;
-            if (st & CBS_OWNERDRAWFIXED) ls |= LBS_OWNERDRAWFIXED;
-            if (st & CBS_OWNERDRAWVARIABLE) ls |= LBS_OWNERDRAWVARIABLE;
-            if (st & CBS_SORT) ls |= LBS_SORT;
-            if (st & CBS_HASSTRINGS) ls |= LBS_HASSTRINGS;
-            if (st & CBS_DISABLENOSCROLL) ls |= LBS_DISABLENOSCROLL;
-            ls |= LBS_NOINTEGRALHEIGHT;
-            HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
-            if (c->type == CBS_SIMPLE) {
-                c->list = CreateWindowExA(WS_EX_CLIENTEDGE, "ComboLBox", "", WS_CHILD | WS_VISIBLE | ls, 0, 0, 10, 10,
-                                          h, reinterpret_cast<HMENU>(uintptr_t(kListId)), inst, nullptr);
-            } else {
-                c->list = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", WS_POPUP | WS_BORDER | ls,
-                                          0, 0, 10, 10, h, nullptr, inst, nullptr);
-            }
-            if (!c->list) return -1;
-            SendMessageA(c->list, kLbSetCombo, reinterpret_cast<WPARAM>(h), 0);
-            if (c->type != CBS_DROPDOWNLIST) {
-                DWORD es = WS_CHILD | WS_VISIBLE | ES_LEFT;
-                if (st & CBS_AUTOHSCROLL) es |= ES_AUTOHSCROLL;
-                if (st & CBS_UPPERCASE) es |= ES_UPPERCASE;
-                if (st & CBS_LOWERCASE) es |= ES_LOWERCASE;
-                c->edit = CreateWindowExA(0, "Edit", "", es, 0, 0, 10, 10, h,
-                                          reinterpret_cast<HMENU>(uintptr_t(kEditId)), inst, nullptr);
-                if (!c->edit) return -1;
-                c->edit_proc = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrA(c->edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclass)));
-            }
-            c->face_height = FaceHeight(h, c);
-            FitHeight(h, c);
-            Layout(h, c);
-            return 0;
-        }
-        case WM_NCDESTROY:
-            if (c->list && IsWindow(c->list)) DestroyWindow(c->list);
-            return FreeState(h, msg, wp, lp, c);
-        case WM_DESTROY:
-            if (c->dropped && GetCapture() == h) ReleaseCapture();
-            c->dropped = false;
-            if (c->list && IsWindow(c->list) && c->type != CBS_SIMPLE) {
-                HWND l = c->list;
-                c->list = nullptr;
-                DestroyWindow(l);
-                c->list = nullptr;
-            }
-            return 0;
-        case WM_SIZE:
-            Layout(h, c);
-            return 0;
-        case WM_GETDLGCODE: {
-            LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
-            auto* m = reinterpret_cast<MSG*>(lp);
-            if (c->dropped && m && m->message == WM_KEYDOWN && (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE))
-                code |= DLGC_WANTMESSAGE;
-            return code;
-        }
-        case WM_ERASEBKGND:
-            return 1;
+            return DefWindowProcA(h, msg, wp, lp);
+        case WM_CREATE: return OnCreate(h, c);
+        case WM_NCDESTROY: return OnNcDestroy(h, c, wp, lp);
+        case WM_DESTROY: return OnDestroy(h, c);
+        case WM_SIZE: Layout(h, c); return 0;
+        case WM_GETDLGCODE: return WithListKeys(c, DLGC_WANTARROWS | DLGC_WANTCHARS, lp);
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, c, dc); });
-        case WM_SETFONT:
-            c->font = reinterpret_cast<HFONT>(wp);
-            if (c->edit) SendMessageA(c->edit, WM_SETFONT, wp, lp);
-            if (c->list) SendMessageA(c->list, WM_SETFONT, wp, lp);
-            if (!OwnerDrawn(h)) {
-                c->face_height = FaceHeight(h, c);
-                FitHeight(h, c);
-            }
-            Layout(h, c);
-            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(c->font);
+        case WM_PRINTCLIENT: return PaintOrPrint(h, msg, wp, [&](HDC dc) { Paint(h, c, dc); });
+        case WM_SETFONT: return OnSetFont(h, c, wp, lp);
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(c->font);
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSTATIC:
-            // The parent colours the combo box's edit field and list.
-            if (HWND parent = GetParent(h)) return SendMessageA(parent, msg, wp, lp);
-            return DefWindowProcA(h, msg, wp, lp);
-        case WM_ENABLE:
-            if (c->edit) EnableWindow(c->edit, BOOL(wp));
-            if (c->list && c->type == CBS_SIMPLE) EnableWindow(c->list, BOOL(wp));
-            if (!wp) Close(h, c, false);
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_SETFOCUS:
-            if (c->edit) {
-                SetFocus(c->edit);
-                SendMessageA(c->edit, EM_SETSEL, 0, -1);
-                return 0;
-            }
-            if (!c->focus) {
-                c->focus = true;
-                DialogFocusMoved(h);
-                Cmd(h, CBN_SETFOCUS);
-            }
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        case WM_KILLFOCUS: {
-            HWND to = reinterpret_cast<HWND>(wp);
-            if (to == c->edit || to == c->list) return 0;
-            Close(h, c, false);
-            if (c->focus) {
-                c->focus = false;
-                Cmd(h, CBN_KILLFOCUS);
-            }
-            InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        }
-        case WM_COMMAND: {
-            HWND from = reinterpret_cast<HWND>(lp);
-            int code = HIWORD(wp);
-            if (from == c->edit && c->edit) {
-                if (code == EN_CHANGE) Cmd(h, CBN_EDITCHANGE);
-                else if (code == EN_UPDATE) Cmd(h, CBN_EDITUPDATE);
-            } else if (from == c->list && c->type == CBS_SIMPLE && code == LBN_SELCHANGE) {
-                UpdateField(h, c);
-                Cmd(h, CBN_SELCHANGE);
-            } else if (from == c->list && c->type == CBS_SIMPLE && code == LBN_DBLCLK) {
-                Cmd(h, CBN_DBLCLK);
-            }
-            return 0;
-        }
+        case WM_CTLCOLORSTATIC: return OnCtlColor(h, msg, wp, lp);
+        case WM_ENABLE: return OnEnable(h, c, wp);
+        case WM_SETFOCUS: return OnSetFocus(h, c);
+        case WM_KILLFOCUS: return OnKillFocus(h, c, wp);
+        case WM_COMMAND: return OnCommand(h, c, wp, lp);
         case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            if (Key(h, c, msg, wp)) return 0;
-            return DefWindowProcA(h, msg, wp, lp);
-        case WM_CHAR:
-            if (!c->edit && wp >= 32 && HasStrings(h)) {
-                char s[2] = {char(wp), 0};
-                int i = int(SendMessageA(c->list, LB_FINDSTRING, WPARAM(CurSel(c)), reinterpret_cast<LPARAM>(s)));
-                if (i >= 0 && i != CurSel(c)) {
-                    SendMessageA(c->list, LB_SETCURSEL, WPARAM(i), 0);
-                    if (c->dropped) c->sel_on_open = i;
-                    UpdateField(h, c);
-                    Cmd(h, CBN_SELCHANGE);
-                }
-            }
-            return 0;
+        case WM_SYSKEYDOWN: return Key(h, c, msg, wp) ? 0 : DefWindowProcA(h, msg, wp, lp);
+        case WM_CHAR: return OnChar(h, c, wp);
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            if (c->dropped) {
-                POINT lpnt = ToList(h, c, lp);
-                RECT lwr;
-                GetWindowRect(c->list, &lwr);
-                POINT sp{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-                ClientToScreen(h, &sp);
-                if (InList(c, lpnt)) return 0;  // chosen on release
-                if (PtInRect(&lwr, sp)) {
-                    // The list's scroll bar: let the list track it, then take the mouse back.
-                    ReleaseCapture();
-                    c->dropped = true;
-                    SendMessageA(c->list, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(sp.x, sp.y));
-                    if (c->dropped) SetCapture(h);
-                    return 0;
-                }
-                Close(h, c, false);
-                return 0;
-            }
-            if (c->type == CBS_SIMPLE) return 0;
-            if (GetFocus() != h && GetFocus() != c->edit) SetFocus(h);
-            POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            RECT br = ButtonRect(h);
-            if (c->type == CBS_DROPDOWNLIST || PtInRect(&br, p)) {
-                c->button_down = true;
-                c->opened_by_press = true;
-                Open(h, c);
-            }
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (c->dropped) {
-                POINT lpnt = ToList(h, c, lp);
-                if (InList(c, lpnt)) {
-                    c->moved_into_list = true;
-                    LRESULT r = SendMessageA(c->list, LB_ITEMFROMPOINT, 0, MAKELPARAM(lpnt.x, lpnt.y));
-                    if (!HIWORD(r) && int(LOWORD(r)) != CurSel(c)) SendMessageA(c->list, LB_SETCURSEL, LOWORD(r), 0);
-                }
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (c->dropped) {
-                bool was_press = c->opened_by_press;
-                c->opened_by_press = false;
-                if (c->button_down) {
-                    c->button_down = false;
-                    InvalidateRect(h, nullptr, FALSE);
-                }
-                POINT lpnt = ToList(h, c, lp);
-                if (InList(c, lpnt)) {
-                    LRESULT r = SendMessageA(c->list, LB_ITEMFROMPOINT, 0, MAKELPARAM(lpnt.x, lpnt.y));
-                    if (!HIWORD(r)) {
-                        SendMessageA(c->list, LB_SETCURSEL, LOWORD(r), 0);
-                        Close(h, c, true);
-                    }
-                } else if (!was_press) {
-                    // A release outside after a click that opened nothing keeps the list open.
-                }
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            if (c->dropped && reinterpret_cast<HWND>(lp) != h && reinterpret_cast<HWND>(lp) != c->list) {
-                // Someone else took the mouse (a menu, another window): the list goes.
-                if (!IsWindowVisible(c->list)) c->dropped = false;
-            }
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (c->dropped) SendMessageA(c->list, WM_MOUSEWHEEL, wp, lp);
-            else StepSelection(h, c, short(HIWORD(wp)) > 0 ? VK_UP : VK_DOWN);
-            return 0;
-        case WM_SETTEXT: {
-            if (c->edit) return SetWindowTextA(c->edit, reinterpret_cast<LPCSTR>(lp));
-            int i = int(SendMessageA(c->list, LB_FINDSTRINGEXACT, WPARAM(-1), lp));
-            if (i < 0) return CB_ERR;
-            SendMessageA(c->list, LB_SETCURSEL, WPARAM(i), 0);
-            InvalidateRect(h, nullptr, TRUE);
-            return TRUE;
-        }
-        case WM_GETTEXT: {
-            if (!lp || !wp) return 0;
-            std::string s;
-            if (c->edit) {
-                int n = GetWindowTextLengthA(c->edit);
-                s.resize(size_t(n) + 1);
-                GetWindowTextA(c->edit, &s[0], n + 1);
-                s.resize(size_t(n));
-            } else if (CurSel(c) >= 0 && HasStrings(h)) {
-                s = ItemText(c, CurSel(c));
-            }
-            size_t n = std::min(s.size(), size_t(wp) - 1);
-            memcpy(reinterpret_cast<char*>(lp), s.data(), n);
-            reinterpret_cast<char*>(lp)[n] = 0;
-            return LRESULT(n);
-        }
-        case WM_GETTEXTLENGTH:
-            if (c->edit) return GetWindowTextLengthA(c->edit);
-            return CurSel(c) >= 0 && HasStrings(h) ? LRESULT(ItemText(c, CurSel(c)).size()) : 0;
-        // ---- the list's messages ----
-        case CB_ADDSTRING: return SendMessageA(c->list, LB_ADDSTRING, wp, lp);
-        case CB_INSERTSTRING: return SendMessageA(c->list, LB_INSERTSTRING, wp, lp);
-        case CB_DELETESTRING: {
-            LRESULT r = SendMessageA(c->list, LB_DELETESTRING, wp, lp);
-            InvalidateRect(h, nullptr, TRUE);
-            return r;
-        }
-        case CB_GETCOUNT: return SendMessageA(c->list, LB_GETCOUNT, 0, 0);
-        case CB_GETCURSEL: return SendMessageA(c->list, LB_GETCURSEL, 0, 0);
-        case CB_GETLBTEXT: return SendMessageA(c->list, LB_GETTEXT, wp, lp);
-        case CB_GETLBTEXTLEN: return SendMessageA(c->list, LB_GETTEXTLEN, wp, lp);
-        case CB_RESETCONTENT:
-            SendMessageA(c->list, LB_RESETCONTENT, 0, 0);
-            if (c->edit) SetWindowTextA(c->edit, "");
-            InvalidateRect(h, nullptr, TRUE);
-            return CB_OKAY;
-        case CB_FINDSTRING: return SendMessageA(c->list, LB_FINDSTRING, wp, lp);
-        case CB_FINDSTRINGEXACT: return SendMessageA(c->list, LB_FINDSTRINGEXACT, wp, lp);
-        case CB_SETCURSEL: {
-            LRESULT r = SendMessageA(c->list, LB_SETCURSEL, wp, 0);
-            if (c->dropped) c->sel_on_open = int(r);
-            UpdateField(h, c);
-            return r;
-        }
-        case CB_SELECTSTRING: {
-            LRESULT r = SendMessageA(c->list, LB_SELECTSTRING, wp, lp);
-            if (r >= 0) UpdateField(h, c);
-            return r;
-        }
-        case CB_GETITEMDATA: return SendMessageA(c->list, LB_GETITEMDATA, wp, 0);
-        case CB_SETITEMDATA: return SendMessageA(c->list, LB_SETITEMDATA, wp, lp);
-        case CB_GETTOPINDEX: return SendMessageA(c->list, LB_GETTOPINDEX, 0, 0);
-        case CB_SETTOPINDEX: return SendMessageA(c->list, LB_SETTOPINDEX, wp, 0) == LB_ERR ? CB_ERR : CB_OKAY;
-        case CB_INITSTORAGE: return SendMessageA(c->list, LB_INITSTORAGE, wp, lp);
-        case CB_SETHORIZONTALEXTENT: return SendMessageA(c->list, LB_SETHORIZONTALEXTENT, wp, 0);
-        case CB_GETHORIZONTALEXTENT: return SendMessageA(c->list, LB_GETHORIZONTALEXTENT, 0, 0);
-        case CB_SETITEMHEIGHT:
-            if (int(wp) == -1) {
-                if (LOWORD(lp) == 0) return CB_ERR;
-                c->face_height = LOWORD(lp);
-                FitHeight(h, c);
-                Layout(h, c);
-                InvalidateRect(h, nullptr, TRUE);
-                return CB_OKAY;
-            }
-            return SendMessageA(c->list, LB_SETITEMHEIGHT, wp, lp);
-        case CB_GETITEMHEIGHT:
-            if (int(wp) == -1) return c->face_height;
-            return SendMessageA(c->list, LB_GETITEMHEIGHT, wp, 0);
-        case CB_SHOWDROPDOWN:
-            if (wp) Open(h, c);
-            else Close(h, c, false);
-            return TRUE;
-        case CB_GETDROPPEDSTATE:
-            return c->dropped ? TRUE : FALSE;
-        case CB_GETDROPPEDCONTROLRECT:
-            if (!lp) return CB_ERR;
-            if (c->type == CBS_SIMPLE) GetWindowRect(c->list, reinterpret_cast<RECT*>(lp));
-            else {
-                RECT r = DropRect(h, c);
-                RECT wr;
-                GetWindowRect(h, &wr);
-                r.top = wr.top;
-                *reinterpret_cast<RECT*>(lp) = r;
-            }
-            return TRUE;
-        case CB_SETEXTENDEDUI:
-            c->extended_ui = wp != 0;
-            return CB_OKAY;
-        case CB_GETEXTENDEDUI:
-            return c->extended_ui;
-        case CB_GETDROPPEDWIDTH: {
-            RECT wr;
-            GetWindowRect(h, &wr);
-            return std::max<LONG>(c->dropped_width, wr.right - wr.left);
-        }
-        case CB_SETDROPPEDWIDTH:
-            c->dropped_width = int(wp);
-            return std::max(c->dropped_width, 0);
-        case CB_GETEDITSEL:
-            if (!c->edit) return CB_ERR;
-            return SendMessageA(c->edit, EM_GETSEL, wp, lp);
-        case CB_SETEDITSEL:
-            if (!c->edit) return CB_ERR;
-            SendMessageA(c->edit, EM_SETSEL, WPARAM(short(LOWORD(lp))), LPARAM(short(HIWORD(lp))));
-            return TRUE;
-        case CB_LIMITTEXT:
-            if (!c->edit) return CB_ERR;
-            SendMessageA(c->edit, EM_LIMITTEXT, wp, 0);
-            return TRUE;
-        default:
-            break;
+        case WM_LBUTTONDBLCLK: return OnLButtonDown(h, c, lp);
+        case WM_MOUSEMOVE: return OnMouseMove(h, c, lp);
+        case WM_LBUTTONUP: return OnLButtonUp(h, c, lp);
+        case WM_CAPTURECHANGED: return OnCaptureChanged(h, c, lp);
+        case WM_MOUSEWHEEL: return OnMouseWheel(h, c, wp, lp);
+        case WM_SETTEXT: return OnSetText(h, c, lp);
+        case WM_GETTEXT: return OnGetText(h, c, wp, lp);
+        case WM_GETTEXTLENGTH: return OnGetTextLength(h, c);
+        default: return OnComboMessage(h, c, msg, wp, lp);
     }
-    return DefWindowProcA(h, msg, wp, lp);
 }
+
+}  // namespace plat::controls::combo
+
+namespace plat::controls {
+
+LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return combo::Proc(h, msg, wp, lp); }
 
 }  // namespace plat::controls
