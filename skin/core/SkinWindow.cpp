@@ -1166,6 +1166,8 @@ HWND CSkinWindow::GetTabControlParent()
     RECT mine;
     ::GetWindowRect(m_hWnd, &mine);
     for (HWND sibling = GetWindow(m_hWnd, GW_HWNDFIRST); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+        if (sibling == m_hWnd)
+            continue;  // a tab control is not its own background
         char name[101] = {};
         GetClassNameA(sibling, name, sizeof name);
         if (strcasecmp(name, "SysTabControl32") != 0)

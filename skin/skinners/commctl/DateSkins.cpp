@@ -299,7 +299,9 @@ LRESULT CSkinMonthCalendar::OnMouse(UINT msg, WPARAM wParam, LPARAM lParam)
 LRESULT CSkinMonthCalendar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_SIZE: {
+    case WM_SIZE:
+    case WM_SETFONT: {
+        // The skin's font, which comes after the attach, lays the title out anew as well.
         const LRESULT r = CSkinControlBase::WindowProc(msg, wParam, lParam);
         if (m_hWnd)
             FindMonthCalTitleButtons(m_hWnd, &m_rcPrevious, &m_rcNext);

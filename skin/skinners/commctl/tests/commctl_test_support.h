@@ -61,6 +61,25 @@ inline std::vector<std::unique_ptr<CSkinObject>> CommonObjects(bool transparentL
     return o;
 }
 
+// A point of the calendar's client area that shows the day (of the month on show).
+inline bool FindDay(HWND cal, WORD day, POINT* at)
+{
+    RECT rc;
+    GetClientRect(cal, &rc);
+    for (int y = 0; y < rc.bottom; y += 3)
+        for (int x = 0; x < rc.right; x += 3) {
+            MCHITTESTINFO hit{};
+            hit.cbSize = sizeof hit;
+            hit.pt = POINT{x, y};
+            if (UINT(SendMessageA(cal, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) == MCHT_CALENDARDATE &&
+                hit.st.wDay == day) {
+                *at = hit.pt;
+                return true;
+            }
+        }
+    return false;
+}
+
 // The notices a host's controls sent it.
 struct Notices {
     std::vector<UINT> notify;      // WM_NOTIFY codes, in order

@@ -29,25 +29,6 @@ SYSTEMTIME DateOf(HWND picker)
     return st;
 }
 
-// A point of the calendar's client area that shows the day (of the month on show).
-bool FindDay(HWND cal, WORD day, POINT* at)
-{
-    RECT rc;
-    GetClientRect(cal, &rc);
-    for (int y = 0; y < rc.bottom; y += 3)
-        for (int x = 0; x < rc.right; x += 3) {
-            MCHITTESTINFO hit{};
-            hit.cbSize = sizeof hit;
-            hit.pt = POINT{x, y};
-            if (UINT(SendMessageA(cal, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))) == MCHT_CALENDARDATE &&
-                hit.st.wDay == day) {
-                *at = hit.pt;
-                return true;
-            }
-        }
-    return false;
-}
-
 class DateSkinTest : public CommCtlTest {
 protected:
     HWND MakePicker(CHost& host, DWORD style = 0)
