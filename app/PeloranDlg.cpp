@@ -15,6 +15,7 @@
 #include "DecoderInfo.h"
 #include "FolderPicker.h"
 #include "SkinEngine.h"
+#include "SkinManager.h"
 #include "Utilities.h"
 #include "afxdlgs.h"
 #include "htmlhelp.h"
@@ -624,6 +625,13 @@ void CPeloranDlg::OnRClickFileList(NMHDR*, LRESULT* pResult) {
     if (!popup) return;
     POINT pt;
     ::GetCursorPos(&pt);
+    // Under a skin the menu is the skin's popup; the window system's own shows only without
+    // one, or when the engine cannot show its own.
+    if (CSkinManager::Instance().GetSkinFile()) {
+        SkinEngine::SetThreadError(SKINERR_NONE);
+        if (TrackSkinPopupMenu(popup->m_hMenu, 0, pt.x, pt.y, m_hWnd) || GetSkinLastError() == SKINERR_NONE)
+            return;
+    }
     popup->TrackPopupMenu(0, pt.x, pt.y, this);
 }
 

@@ -12,6 +12,7 @@
 #include "SkinFile.h"
 #include "SkinManager.h"
 #include "SkinObjectTypes.h"
+#include "SkinPopupMenu.h"
 #include "StaticSkin.h"
 #include "SkinTooltip.h"
 #include "Skinners.h"
@@ -309,3 +310,70 @@ TEST_F(SkinnedDlg, TheDialogsCheckBoxGroupBoxesStaticsAndComboBoxesAreTheSkins) 
 }
 
 }  // namespace
+
+namespace {
+
+// The visible skinned popup menu window, or null.
+HWND VisiblePopupMenu() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND h, LPARAM p) {
+            char name[64] = {};
+            ::GetClassNameA(h, name, sizeof name);
+            if (std::string(name) == "QuorventaPopupMenuWnd" && ::IsWindowVisible(h)) *reinterpret_cast<HWND*>(p) = h;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+}  // namespace
+
+TEST_F(SkinnedDlg, TheFileListsContextMenuIsTheSkinsPopupAndItsCommandsAct) {
+    Media("a.avi");
+    Media("b.avi");
+    AddFiles("a.avi");
+    AddFiles("b.avi");
+    ASSERT_EQ(Rows(), 2);
+    auto* object =
+        static_cast<CSkinPopupMenuObject*>(CSkinManager::Instance().GetSkinFile()->FindObjectByType(SKIN_POPUPMENU));
+    ASSERT_NE(object, nullptr);
+    HWND popup = nullptr;
+    RECT pr{}, first{};
+    int selection = 0, white = 0;
+    WinTestIdleScript script({
+        [&](int, HWND) { WinTestKeyPress(VK_DOWN); },
+        [&](int, HWND) {
+            popup = VisiblePopupMenu();
+            if (!popup) return;
+            ::GetWindowRect(popup, &pr);
+            auto* menu = static_cast<CSkinPopupMenu*>(::GetPropA(popup, "this"));
+            first = menu->GetRowRect(0);
+            POINT o{0, 0};
+            ::ClientToScreen(popup, &o);
+            OffsetRect(&first, o.x, o.y);
+            const RECT second{first.left, first.bottom + menu->GetRowHeight(), first.right,
+                              first.bottom + 2 * menu->GetRowHeight()};
+            const std::string png = testing::TempDir() + "peloran_list_menu_" + std::to_string(getpid()) + ".png";
+            WinTestCaptureScreenPng(png.c_str());
+            std::printf("the file list's context menu: %s\n", png.c_str());
+            selection = CountNear(first, object->m_crBack, 8);
+            white = CountNear(second, RGB(255, 255, 255), 8);
+            // Down to "Remove all" (past the separator) and choose it.
+            WinTestKeyPress(VK_DOWN);
+            WinTestKeyPress(VK_DOWN);
+            WinTestKeyPress(VK_RETURN);
+        },
+    });
+    CRect r;
+    List().GetSubItemRect(0, COL_NAME, LVIR_BOUNDS, r);
+    WinTestClick(List().GetSafeHwnd(), WINTEST_RIGHT, r.left + 5, (r.top + r.bottom) / 2);
+    WinTestPumpUntilIdle();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(script.Overruns(), 0);
+    // The highlighted first row in the skin's selection colour, the next one on white.
+    EXPECT_GT(selection, (first.right - first.left) * (first.bottom - first.top) / 2);
+    EXPECT_GT(white, 0);
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(VisiblePopupMenu(), nullptr);
+}

@@ -149,8 +149,8 @@ bool StartEngine(HINSTANCE instance) {
     s.layered = reinterpret_cast<SkinEngine::SetLayeredWindowAttributesFn>(layered);
     const SkinPopupMenuService* popup = g_popup;
     const SkinTooltipService* tooltip = g_tooltip;
-    if (!RegisterEngineClass(kPopupMenuClass, popup ? popup->windowProc : nullptr, instance,
-                             CS_DBLCLKS | CS_SAVEBITS)) {
+    // Popup menus take every click as a single one: quick clicks on a scroll area each scroll.
+    if (!RegisterEngineClass(kPopupMenuClass, popup ? popup->windowProc : nullptr, instance, CS_SAVEBITS)) {
         SetError(SKINERR_CLASS_NOT_REGISTERED);
         TearDownEngine();
         return false;

@@ -483,6 +483,10 @@ int WINAPI TrackSkinPopupMenuEx(HMENU menu, const char* objectName, UINT flags, 
     if (service->show) service->show(popup, x, y, flags);
     MSG msg;
     for (;;) {
+        if (service->isOver && service->isOver(popup)) {
+            result = 0;
+            break;
+        }
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // The program's own loop still has to see its quit message.
@@ -490,9 +494,14 @@ int WINAPI TrackSkinPopupMenuEx(HMENU menu, const char* objectName, UINT flags, 
             result = 0;
             break;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        HWND submenu = service->submenuWindow ? service->submenuWindow(popup) : nullptr;
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && !submenu) {
             result = 0;
             break;
+        }
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && service->window) {
+            HWND keys = submenu ? submenu : service->window(popup);
+            if (keys) msg.hwnd = keys;
         }
         DispatchMessageA(&msg);
         if (msg.message == 0x178B) break;  // the popup menu ended

@@ -31,6 +31,14 @@ struct SkinPopupMenuService {
     void (*show)(void* popup, int x, int y, UINT flags);
     int (*getResult)(void* popup);  // the chosen command (0: none)
     void (*destroy)(void* popup);   // closes and deletes it
+    // Optional. While the menu is open the loop hands the thread's key messages to the deepest
+    // open submenu (`submenuWindow`, null when none is open), else to the popup (`window`); an
+    // Escape closes only that submenu. Without them keys go where the focus is.
+    HWND (*window)(void* popup);
+    HWND (*submenuWindow)(void* popup);
+    // Optional. TRUE when the menu is over without the loop having been told (the popup or its
+    // owner destroyed, or the owner's window no longer the active one).
+    BOOL (*isOver)(void* popup);
 };
 
 // The skinned scroll bars of a window (the record behind the window property

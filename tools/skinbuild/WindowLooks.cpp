@@ -274,7 +274,8 @@ std::unique_ptr<CSkinPopupMenuObject> MakePopupMenu()
     o->m_parts[4].Set("menu", 3, 3, 6, 6, 1);
     o->m_parts[13].Set("menu", 3, 3, 6, 6, 1);
     o->m_captionFont = MakeFont(-11, FW_NORMAL, kText);
-    o->m_crBack = ToColorRef(kWhite);
+    // The selection's colour where its picture is missing; the entries' text colour.
+    o->m_crBack = ToColorRef(kAccentLight);
     o->m_crText = ToColorRef(kText);
     o->m_nThird = ToColorRef(kTextDisabled);
     o->m_crActiveFill = ToColorRef(kAccentLight);
@@ -282,7 +283,7 @@ std::unique_ptr<CSkinPopupMenuObject> MakePopupMenu()
     o->m_crBackground = ToColorRef(kWhite);
     o->m_textStyle = MakeStyle(kText);
     for (RECT& r : o->m_rects)
-        r = {6, 2, 6, 2};  // text margins and icon offsets
+        r = {6, 2, 6, 2};  // the entries' text margins, the icons' offsets, and a spare
     o->m_values[0] = ToColorRef(kText);
     o->m_values[1] = ToColorRef(kTextDisabled);
     o->m_grids[0].Set("menu", 9, 0, 25, 16, 4, 4, 4, 4, 1);

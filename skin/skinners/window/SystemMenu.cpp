@@ -1,31 +1,9 @@
 #include "SystemMenu.h"
 
 #include "SkinEngine.h"
+#include "SkinMenuModel.h"
 
 namespace {
-
-// A copy of the menu's items (submenus copied too), so that enabling them for one showing
-// leaves the window's own system menu as it is.
-HMENU CopyMenuItems(HMENU source, int depth)
-{
-    HMENU copy = CreatePopupMenu();
-    const int count = GetMenuItemCount(source);
-    for (int i = 0; i < count && copy; ++i) {
-        char text[256] = {};
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING | MIIM_SUBMENU;
-        info.dwTypeData = text;
-        info.cch = sizeof text - 1;
-        if (!GetMenuItemInfoA(source, UINT(i), TRUE, &info))
-            continue;
-        // A menu that holds itself, however deep, is not followed for ever.
-        info.hSubMenu = info.hSubMenu && depth < 8 ? CopyMenuItems(info.hSubMenu, depth + 1) : nullptr;
-        info.dwTypeData = text;
-        InsertMenuItemA(copy, UINT(GetMenuItemCount(copy)), TRUE, &info);
-    }
-    return copy;
-}
 
 void Enable(HMENU menu, UINT command, bool on)
 {
@@ -39,7 +17,7 @@ int ShowSkinSystemMenu(HWND hwnd)
     HMENU system = IsWindow(hwnd) ? GetSystemMenu(hwnd, FALSE) : nullptr;
     if (!system)
         return 0;
-    HMENU menu = CopyMenuItems(system, 0);
+    HMENU menu = CopyMenuItems(system);
     if (!menu)
         return 0;
     const bool iconic = IsIconic(hwnd), zoomed = IsZoomed(hwnd);

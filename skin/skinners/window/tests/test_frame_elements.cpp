@@ -172,6 +172,7 @@ TEST_F(FrameElementsTest, TwoQuickClicksOnTheSystemMenuButtonCloseSlowerOnesOpen
 
 TEST_F(FrameElementsTest, WithoutTheSkinnedPopupTheSystemMenuIsTheWindowSystemsOwn)
 {
+    SetSkinPopupMenuService(nullptr);
     HWND h = SkinnedDialog();
     const POINT sys = Middle(ElementRect(h, "Sys"));
     int menuLoops = 0;
