@@ -120,25 +120,60 @@ TEST_F(SkinnedDlg, TheMinimiseButtonMinimisesTheDialog) {
     EXPECT_TRUE(::IsWindowVisible(h));
 }
 
-TEST_F(SkinnedDlg, MessageBoxesGetTheSkinnedFrameAndCaptionButtons) {
-    bool skinned = false, closeButton = false;
+// A pixel of a skin picture, counted from its top row.
+COLORREF SkinPixel(const char* image, LONG x, LONG y) {
+    CSkinImageObject* o = CSkinManager::Instance().GetSkinFile()->FindImage(image);
+    CRasterImage* picture = o ? o->GetImage() : nullptr;
+    if (!picture) return CLR_INVALID;
+    const RGBQUAD q = picture->GetPixelColor(x, LONG(picture->GetHeight()) - 1 - y, false);
+    return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+}
+
+// A control's client point on the screen.
+COLORREF ScreenPixelOf(HWND control, LONG x, LONG y) {
+    POINT p{x, y};
+    ClientToScreen(control, &p);
+    return WinTestScreenPixel(p.x, p.y);
+}
+
+TEST_F(SkinnedDlg, MessageBoxesGetTheSkinnedFrameCaptionButtonsAndControls) {
     struct Probe {
         SkinnedDlg* test;
-        bool* skinned;
-        bool* closeButton;
+        bool skinned = false, closeButton = false, textSkinned = false, okFaceIsTheSkins = false;
+        int okLook = -1;
+        std::string png;
         static void Hook(int loop, HWND box, void* self) {
             auto* p = static_cast<Probe*>(self);
             if (loop != WINTEST_LOOP_MESSAGEBOX) return;
-            *p->skinned = dynamic_cast<CSkinDialog*>(CSkinManager::Instance().FindSkinWindow(box)) != nullptr;
-            *p->closeButton = p->test->Button(box, "Close") != nullptr;
+            CSkinManager& skins = CSkinManager::Instance();
+            p->skinned = dynamic_cast<CSkinDialog*>(skins.FindSkinWindow(box)) != nullptr;
+            p->closeButton = p->test->Button(box, "Close") != nullptr;
+            for (HWND h = ::GetWindow(box, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+                if (WindowText(h).find("Mission accomplished!") != std::string::npos)
+                    p->textSkinned = dynamic_cast<CSkinStatic*>(skins.FindSkinWindow(h)) != nullptr;
+            // The OK button, focused and the default one, shows the state record for that.
+            HWND ok = ::GetDlgItem(box, IDOK);
+            if (auto* okSkin = dynamic_cast<CSkinButton*>(skins.FindSkinWindow(ok))) {
+                p->okLook = okSkin->ChooseState();
+                const auto* object = dynamic_cast<CSkinButtonObject*>(okSkin->GetSkinObject());
+                const SkinNineGrid& face = object->m_states[p->okLook].grid;
+                p->okFaceIsTheSkins = ScreenPixelOf(ok, face.marginLeft, face.marginTop) ==
+                                      SkinPixel(face.name, face.src.left + face.marginLeft, face.src.top + face.marginTop);
+            }
+            p->png = testing::TempDir() + "peloran_message_box_" + std::to_string(getpid()) + ".png";
+            WinTestCaptureWindowPng(box, p->png.c_str());
             WinTestKeyPress(VK_RETURN);
         }
-    } probe{this, &skinned, &closeButton};
+    } probe{this};
     WinTestSetIdleHook(&Probe::Hook, &probe);
     ::MessageBoxA(dlg.GetSafeHwnd(), "    Mission accomplished!        ", "", MB_OK);
     WinTestSetIdleHook(nullptr, nullptr);
-    EXPECT_TRUE(skinned);
-    EXPECT_TRUE(closeButton);
+    std::printf("a skinned message box: %s\n", probe.png.c_str());
+    EXPECT_TRUE(probe.skinned);
+    EXPECT_TRUE(probe.closeButton);
+    EXPECT_TRUE(probe.textSkinned);
+    EXPECT_EQ(probe.okLook, SKINBTN_FOCUSED);
+    EXPECT_TRUE(probe.okFaceIsTheSkins);
 }
 
 // Pixels of the screen that are within `tolerance` of the colour in every channel.
@@ -210,22 +245,6 @@ TEST_F(SkinnedDlg, ACaptionButtonsTipShowsInTheSkinsTooltipAfterItsDelayAndGoesW
     WinTestAdvanceClock(100);
     WinTestPumpUntilIdle();
     EXPECT_FALSE(::IsWindowVisible(tipWnd));
-}
-
-// A pixel of a skin picture, counted from its top row.
-COLORREF SkinPixel(const char* image, LONG x, LONG y) {
-    CSkinImageObject* o = CSkinManager::Instance().GetSkinFile()->FindImage(image);
-    CRasterImage* picture = o ? o->GetImage() : nullptr;
-    if (!picture) return CLR_INVALID;
-    const RGBQUAD q = picture->GetPixelColor(x, LONG(picture->GetHeight()) - 1 - y, false);
-    return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
-}
-
-// A control's client point on the screen.
-COLORREF ScreenPixelOf(HWND control, LONG x, LONG y) {
-    POINT p{x, y};
-    ClientToScreen(control, &p);
-    return WinTestScreenPixel(p.x, p.y);
 }
 
 HWND ChildWithText(HWND parent, const char* cls, const char* text) {
