@@ -7,16 +7,6 @@
 
 namespace {
 
-DWORD StyleOf(HWND hwnd) { return DWORD(GetWindowLongA(hwnd, GWL_STYLE)); }
-bool IsMirrored(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; }
-
-RECT ClientRect(HWND hwnd)
-{
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    return rc;
-}
-
 RECT LessMargins(RECT rc, const SkinNineGrid& grid)
 {
     rc.left += grid.marginLeft;

@@ -105,7 +105,7 @@ CSkinCheckButtonBase::CSkinCheckButtonBase(CSkinWindow* owner, int type) : CSkin
 
 BOOL CSkinCheckButtonBase::Attach(HWND hwnd)
 {
-    if ((DWORD(GetWindowLongA(hwnd, GWL_STYLE)) & BS_TYPEMASK) == BS_OWNERDRAW)
+    if ((StyleOf(hwnd) & BS_TYPEMASK) == BS_OWNERDRAW)
         return FALSE;  // owner-drawn buttons keep the look their owner draws
     if (!CSkinControlBase::Attach(hwnd))
         return FALSE;
@@ -116,7 +116,7 @@ BOOL CSkinCheckButtonBase::Attach(HWND hwnd)
 
 bool CSkinCheckButtonBase::HasButtonShape() const
 {
-    return m_nType == SKIN_BUTTON || (m_hWnd && (GetWindowLongA(m_hWnd, GWL_STYLE) & BS_PUSHLIKE));
+    return m_nType == SKIN_BUTTON || (m_hWnd && (StyleOf(m_hWnd) & BS_PUSHLIKE));
 }
 
 CSkinObject* CSkinCheckButtonBase::FindPushLikeObject()

@@ -8,16 +8,6 @@
 
 namespace {
 
-DWORD StyleOf(HWND hwnd) { return DWORD(GetWindowLongA(hwnd, GWL_STYLE)); }
-bool IsMirrored(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; }
-
-RECT ClientRect(HWND hwnd)
-{
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    return rc;
-}
-
 // The focused item's colours are the skin's highlight colours (the system colours the engine
 // answers from the skin); the record's own pair is the disabled look.
 COLORREF SelectionBack() { return GetSysColor(COLOR_HIGHLIGHT); }

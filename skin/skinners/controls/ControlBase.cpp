@@ -1,5 +1,6 @@
 #include "ControlBase.h"
 
+#include "SkinDraw.h"
 #include "SkinFile.h"
 #include "SkinManager.h"
 #include "SkinMemDC.h"
@@ -355,6 +356,42 @@ void CSkinControlBase::RepaintNow(BOOL erase)
     InvalidateRect(m_hWnd, nullptr, erase);
     if (!ParentIsToPaint())
         UpdateWindow(m_hWnd);
+}
+
+void CSkinControlBase::RepaintParentUnder(const RECT* part)
+{
+    HWND parent = m_hWnd ? GetParent(m_hWnd) : nullptr;
+    if (!parent)
+        return;
+    RECT rc;
+    if (part) {
+        rc = *part;
+        ClientToScreenRect(m_hWnd, rc);
+    } else {
+        ::GetWindowRect(m_hWnd, &rc);  // with the control's border
+    }
+    ScreenToClientRect(parent, rc);
+    InvalidateRect(parent, &rc, TRUE);
+    UpdateWindow(parent);
+}
+
+void CSkinControlBase::PaintIntoPaintDc()
+{
+    PAINTSTRUCT ps;
+    if (HDC dc = BeginPaint(m_hWnd, &ps))
+        Draw(dc);
+    EndPaint(m_hWnd, &ps);
+}
+
+DWORD CSkinControlBase::StyleOf(HWND hwnd) { return DWORD(GetWindowLongA(hwnd, GWL_STYLE)); }
+
+bool CSkinControlBase::IsMirrored(HWND hwnd) { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; }
+
+RECT CSkinControlBase::ClientRect(HWND hwnd)
+{
+    RECT rc{};
+    GetClientRect(hwnd, &rc);
+    return rc;
 }
 
 void CSkinControlBase::AddTransparentStyle()

@@ -73,6 +73,15 @@ protected:
     bool ParentIsToPaint() const;
     // The attached control's extended style gets WS_EX_TRANSPARENT until the skin goes.
     void AddTransparentStyle();
+    // Has the parent paint again, at once, what lies under a part of the control (client
+    // coordinates; null: all of it).
+    void RepaintParentUnder(const RECT* part);
+    // Draw straight into the paint DC, for controls that the parent's background shows through.
+    void PaintIntoPaintDc();
+
+    static DWORD StyleOf(HWND hwnd);
+    static bool IsMirrored(HWND hwnd);  // a right-to-left layout
+    static RECT ClientRect(HWND hwnd);
 
     HFONT m_hSavedFont = nullptr;  // the control's own font, valid while m_bFontSaved
     BOOL m_bHover = FALSE;         // the mouse is over the control and a leave is asked for

@@ -7,12 +7,6 @@
 #include "SkinMemDC.h"
 #include "SkinObjectTypes.h"
 
-namespace {
-
-DWORD StyleOf(HWND hwnd) { return DWORD(GetWindowLongA(hwnd, GWL_STYLE)); }
-
-}  // namespace
-
 CSkinGroupBox::CSkinGroupBox(CSkinWindow* owner, int type) : CSkinControlBase(owner, type) {}
 
 BOOL CSkinGroupBox::Attach(HWND hwnd)
@@ -20,13 +14,7 @@ BOOL CSkinGroupBox::Attach(HWND hwnd)
     if (!CSkinControlBase::Attach(hwnd))
         return FALSE;
     AddTransparentStyle();
-    if (HWND parent = GetParent(hwnd)) {
-        RECT rc;
-        ::GetWindowRect(hwnd, &rc);
-        ScreenToClientRect(parent, rc);
-        InvalidateRect(parent, &rc, TRUE);
-        UpdateWindow(parent);
-    }
+    RepaintParentUnder(nullptr);
     return TRUE;
 }
 
@@ -92,7 +80,7 @@ void CSkinGroupBox::Draw(HDC dc)
         m_bEraseCaption = FALSE;
     }
     m_rcCaption = caption;
-    const bool mirror = (GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+    const bool mirror = IsMirrored(m_hWnd);
     DrawSkinImageFrame(g->GetOwner(), dc, frame, g->m_background, g->m_crBack, 0, mirror);
     if (!text[0])
         return;
@@ -116,11 +104,7 @@ void CSkinGroupBox::Draw(HDC dc)
 
 void CSkinGroupBox::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
-    if (dc)
-        Draw(dc);
-    EndPaint(m_hWnd, &ps);
+    PaintIntoPaintDc();
     RedrawControlsInside();
 }
 
@@ -154,13 +138,7 @@ LRESULT CSkinGroupBox::OnSetText(WPARAM wParam, LPARAM lParam)
         return result;
     }
     // What the old caption covered is the parent's again.
-    if (HWND parent = GetParent(m_hWnd)) {
-        RECT onParent = oldCaption;
-        ClientToScreenRect(m_hWnd, onParent);
-        ScreenToClientRect(parent, onParent);
-        InvalidateRect(parent, &onParent, TRUE);
-        UpdateWindow(parent);
-    }
+    RepaintParentUnder(&oldCaption);
     InvalidateRect(m_hWnd, &oldCaption, TRUE);
     UpdateWindow(m_hWnd);
     return result;

@@ -8,8 +8,6 @@
 
 namespace {
 
-DWORD StyleOf(HWND hwnd) { return DWORD(GetWindowLongA(hwnd, GWL_STYLE)); }
-
 // The disabled text style lives in the record's 16-byte block.
 SkinTextStyle DisabledStyle(const CSkinStaticObject& o)
 {
@@ -32,13 +30,7 @@ BOOL CSkinStatic::Attach(HWND hwnd)
         return FALSE;
     if (IsSeeThrough())
         AddTransparentStyle();
-    if (HWND parent = GetParent(hwnd)) {
-        RECT rc;
-        ::GetWindowRect(hwnd, &rc);
-        ScreenToClientRect(parent, rc);
-        InvalidateRect(parent, &rc, TRUE);
-        UpdateWindow(parent);
-    }
+    RepaintParentUnder(nullptr);
     return TRUE;
 }
 
@@ -71,7 +63,7 @@ UINT CSkinStatic::GetTextFormat() const
     format |= (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP ? DT_SINGLELINE : DT_WORDBREAK;
     if (style & SS_NOPREFIX)
         format |= DT_NOPREFIX;
-    if (GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL)
+    if (IsMirrored(m_hWnd))
         format |= DT_RTLREADING;
     if (style & SS_EDITCONTROL)
         format |= DT_WORDBREAK | DT_EDITCONTROL;
@@ -89,7 +81,7 @@ void CSkinStatic::PaintBackground(HDC dc)
         return;
     RECT rc;
     GetClientRect(m_hWnd, &rc);
-    const bool mirror = (GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+    const bool mirror = IsMirrored(m_hWnd);
     DrawSkinImagePart(s->GetOwner(), dc, rc, s->m_background, s->m_crBack, 1, mirror);
 }
 
@@ -167,14 +159,7 @@ void CSkinStatic::Draw(HDC dc)
     }
 }
 
-void CSkinStatic::OnPaint()
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
-    if (dc)
-        Draw(dc);
-    EndPaint(m_hWnd, &ps);
-}
+void CSkinStatic::OnPaint() { PaintIntoPaintDc(); }
 
 LRESULT CSkinStatic::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlSkinners.h"
 #include "SkinManager.h"
 #include "SkinObjectTypes.h"
 #include "SkinTestKit.h"
@@ -148,6 +149,29 @@ inline void ResetEngine()
         if (IsSkinnerType(type))
             RegisterControlSkinner(type, nullptr);
 }
+
+// A test of the skinners of this folder under a flat skin of its own objects.
+class CSkinnerTest : public ::testing::Test {
+protected:
+    void SetUp() override { InstallControlSkinners(); }
+    void TearDown() override { ResetEngine(); }
+    // Makes the objects the current skin, with the records named (by path prefix) left empty.
+    void ApplySkin(std::vector<std::unique_ptr<CSkinObject>> objects, std::vector<std::string> leaveEmpty = {})
+    {
+        CFlatSkin::Options options;
+        options.leaveEmpty = std::move(leaveEmpty);
+        skin = std::make_unique<CFlatSkin>(std::move(objects), options);
+        skin->Apply();
+    }
+    // The record that painted a client point of the control, as its top-level window shows it.
+    std::string PainterAt(HWND control, POINT p) const
+    {
+        HWND top = GetAncestor(control, GA_ROOT);
+        return skinkit::Painter(CPicture::OfWindow(top), InHost(control, top, p), *skin);
+    }
+
+    std::unique_ptr<CFlatSkin> skin;
+};
 
 // Counts the messages of one kind a window's own procedure receives (installed before any
 // skin, so it sees what the skin passes on).

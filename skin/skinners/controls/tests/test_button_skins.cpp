@@ -70,29 +70,16 @@ std::string Grid(const char* object, int state, int cell)
 }
 std::string MarkOf(const char* object, int state) { return std::string(object) + ".states[" + std::to_string(state) + "].box"; }
 
-class ButtonSkinTest : public ::testing::Test {
+class ButtonSkinTest : public CSkinnerTest {
 protected:
     void SetUp() override
     {
-        InstallControlSkinners();
+        CSkinnerTest::SetUp();
         g_clicks.clear();
     }
-    void TearDown() override { ResetEngine(); }
 
-    void UseSkin(std::vector<std::string> leaveEmpty = {})
-    {
-        CFlatSkin::Options options;
-        options.leaveEmpty = std::move(leaveEmpty);
-        skin = std::make_unique<CFlatSkin>(ButtonObjects(), options);
-        skin->Apply();
-    }
-    std::string PainterAt(HWND control, POINT p) const
-    {
-        HWND top = GetAncestor(control, GA_ROOT);
-        return skinkit::Painter(CPicture::OfWindow(top), InHost(control, top, p), *skin);
-    }
+    void UseSkin(std::vector<std::string> leaveEmpty = {}) { ApplySkin(ButtonObjects(), std::move(leaveEmpty)); }
 
-    std::unique_ptr<CFlatSkin> skin;
     std::unique_ptr<CHost> host;
 };
 

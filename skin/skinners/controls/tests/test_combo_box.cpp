@@ -51,23 +51,16 @@ std::vector<std::unique_ptr<CSkinObject>> Objects()
 
 const RECT kComboPlace{20, 20, 220, 46};
 
-class ComboSkinTest : public ::testing::Test {
+class ComboSkinTest : public CSkinnerTest {
 protected:
-    void SetUp() override { InstallControlSkinners(); }
     void TearDown() override
     {
         WinTestMouseButton(nullptr, WINTEST_LEFT, FALSE, 0, 0);
         WinTestPumpUntilIdle();
         host.reset();
-        ResetEngine();
+        CSkinnerTest::TearDown();
     }
-    void UseSkin(std::vector<std::string> leaveEmpty = {})
-    {
-        CFlatSkin::Options options;
-        options.leaveEmpty = std::move(leaveEmpty);
-        skin = std::make_unique<CFlatSkin>(Objects(), options);
-        skin->Apply();
-    }
+    void UseSkin(std::vector<std::string> leaveEmpty = {}) { ApplySkin(Objects(), std::move(leaveEmpty)); }
     // A host with a combo box of three items, the second one current, and an edit to take the
     // focus; skinned unless told otherwise.
     HWND MakeCombo(DWORD style = CBS_DROPDOWNLIST, bool skinned = true)
@@ -87,10 +80,6 @@ protected:
         WinTestPumpUntilIdle();
         return combo;
     }
-    std::string PainterAt(HWND control, POINT p) const
-    {
-        return skinkit::Painter(host->Picture(), InHost(control, *host, p), *skin);
-    }
     POINT ButtonMiddle(HWND combo) const { return Mid(SkinOf<CSkinComboBox>(combo)->GetButtonRect()); }
     // The text area's rectangle on the host: right of the border, left of the button.
     RECT TextArea(HWND combo) const
@@ -103,7 +92,6 @@ protected:
         return area;
     }
 
-    std::unique_ptr<CFlatSkin> skin;
     std::unique_ptr<CHost> host;
     HWND other = nullptr;
 };

@@ -29,21 +29,9 @@ std::vector<std::unique_ptr<CSkinObject>> Objects(bool seeThroughCaption)
     return objects;
 }
 
-class GroupBoxSkinTest : public ::testing::Test {
+class GroupBoxSkinTest : public CSkinnerTest {
 protected:
-    void SetUp() override { InstallControlSkinners(); }
-    void TearDown() override { ResetEngine(); }
-    void UseSkin(bool seeThroughCaption)
-    {
-        skin = std::make_unique<CFlatSkin>(Objects(seeThroughCaption));
-        skin->Apply();
-    }
-    std::string PainterAt(HWND control, POINT p) const
-    {
-        HWND top = GetAncestor(control, GA_ROOT);
-        return skinkit::Painter(CPicture::OfWindow(top), InHost(control, top, p), *skin);
-    }
-    std::unique_ptr<CFlatSkin> skin;
+    void UseSkin(bool seeThroughCaption) { ApplySkin(Objects(seeThroughCaption)); }
 };
 
 TEST_F(GroupBoxSkinTest, AGroupBoxFramesItsControlsUnderACaptionOfItsOwn)

@@ -29,21 +29,9 @@ std::vector<std::unique_ptr<CSkinObject>> Objects()
     return objects;
 }
 
-class StaticSkinTest : public ::testing::Test {
+class StaticSkinTest : public CSkinnerTest {
 protected:
-    void SetUp() override { InstallControlSkinners(); }
-    void TearDown() override { ResetEngine(); }
-    void UseSkin()
-    {
-        skin = std::make_unique<CFlatSkin>(Objects());
-        skin->Apply();
-    }
-    std::string PainterAt(HWND control, POINT p) const
-    {
-        HWND top = GetAncestor(control, GA_ROOT);
-        return skinkit::Painter(CPicture::OfWindow(top), InHost(control, top, p), *skin);
-    }
-    std::unique_ptr<CFlatSkin> skin;
+    void UseSkin() { ApplySkin(Objects()); }
 };
 
 TEST_F(StaticSkinTest, ACentredStaticDrawsOneLineInTheMiddleAndADisabledOneItsDisabledStyle)
