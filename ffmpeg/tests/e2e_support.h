@@ -150,7 +150,9 @@ inline void ExpectPlayerFile(const testmedia::Report& r, const Settings& s, bool
         EXPECT_EQ(s.height, v->height);
         EXPECT_EQ("yuv420p", v->pixFmt);
         EXPECT_GT(v->framesDecoded, 0);
-        if (!r.streams.empty()) EXPECT_EQ("video", r.streams[0].type) << "video comes first";
+        if (!r.streams.empty()) {
+            EXPECT_EQ("video", r.streams[0].type) << "video comes first";
+        }
     } else {
         EXPECT_EQ(nullptr, v);
     }

@@ -123,7 +123,9 @@ void ExpectPaintedWith(HWND c, UINT msg, const char* what, bool text = true) {
     EXPECT_TRUE(WasAsked(msg, c)) << what;
     ClientPicture p(c);
     EXPECT_GT(p.Count(a.brush), p.w * p.h / 3) << what << ": the answered brush";
-    if (text) EXPECT_GT(p.Count(a.text), 0) << what << ": the answered text colour";
+    if (text) {
+        EXPECT_GT(p.Count(a.text), 0) << what << ": the answered text colour";
+    }
 }
 
 TEST(CtlColor, EachControlPaintsWithTheColoursItsParentAnswers) {

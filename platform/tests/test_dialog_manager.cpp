@@ -325,7 +325,6 @@ TEST(DialogManager, ValuesAreReadAndWrittenThroughTheDialogFunctions) {
     EXPECT_FALSE(MapDialogRect(d.Item(kApply), &r));  // not a dialog
 }
 
-HWND g_owner = nullptr;
 std::vector<std::function<void(HWND)>> g_idle_steps;  // run one per WM_ENTERIDLE
 int g_idle_calls = 0;
 

@@ -123,7 +123,7 @@ TEST(TextWidths, CharacterWidthsSumToTheExtent) {
     EXPECT_EQ(sum, sz.cx);
     ABC abc[1];
     ASSERT_TRUE(GetCharABCWidthsA(c.dc, 'M', 'M', abc));
-    EXPECT_EQ(abc[0].abcA + int(abc[0].abcB) + abc[0].abcC, widths['M']);
+    EXPECT_EQ(abc[0].abcA + int(abc[0].abcB) + abc[0].abcC, widths[BYTE('M')]);
     // Character spacing adds to every character.
     SetTextCharacterExtra(c.dc, 2);
     SIZE spaced{};

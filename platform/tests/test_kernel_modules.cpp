@@ -51,7 +51,7 @@ TEST(SystemModules, AnswerByAnyFormOfTheirNameWithTheLayersFunctions) {
     EXPECT_EQ(GetModuleHandleA("user32.dll"), user);
     EXPECT_NE(GetModuleHandleA("Kernel32.dll"), nullptr);
     using GetSysColorFn = DWORD(WINAPI*)(int);
-    auto get = reinterpret_cast<GetSysColorFn>(GetProcAddress(user, "GetSysColor"));
+    auto get = reinterpret_cast<GetSysColorFn>(reinterpret_cast<void*>(GetProcAddress(user, "GetSysColor")));
     ASSERT_TRUE(get);
     EXPECT_EQ(get(COLOR_WINDOW), GetSysColor(COLOR_WINDOW));
     EXPECT_TRUE(GetProcAddress(user, "SetLayeredWindowAttributes"));

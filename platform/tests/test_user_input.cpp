@@ -159,7 +159,7 @@ TEST(UserInput, TrackMouseEventReportsLeaveAndHover) {
     g_log.clear();
     TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE | TME_HOVER, a, 100};
     ASSERT_TRUE(TrackMouseEvent(&tme));
-    TRACKMOUSEEVENT q{sizeof(q), TME_QUERY};
+    TRACKMOUSEEVENT q{sizeof(q), TME_QUERY, nullptr, 0};
     ASSERT_TRUE(TrackMouseEvent(&q));
     EXPECT_EQ(q.hwndTrack, a);
     WinTestAdvanceClock(100);
@@ -239,7 +239,8 @@ TEST(UserInput, SystemColoursMetricsAndTheMonitor) {
     ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
     HWND a = Make(WS_POPUP, nullptr, 10, 10, 50, 50);
     HMONITOR mon = MonitorFromWindow(a, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO mi{sizeof(mi)};
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
     ASSERT_TRUE(GetMonitorInfoA(mon, &mi));
     EXPECT_EQ(mi.rcMonitor.right - mi.rcMonitor.left, w);
     EXPECT_TRUE(EqualRect(&mi.rcWork, &work));

@@ -208,7 +208,9 @@ TEST(UserPaint, ScrollInfoIsClampedByThePlatformsRules) {
     si.fMask = SIF_PAGE;
     si.nPage = 500;
     SetScrollInfo(h, SB_VERT, &si, TRUE);
-    SCROLLINFO got{sizeof(got), SIF_ALL};
+    SCROLLINFO got{};
+    got.cbSize = sizeof(got);
+    got.fMask = SIF_ALL;
     ASSERT_TRUE(GetScrollInfo(h, SB_VERT, &got));
     EXPECT_EQ(got.nPage, 100u);  // clamped to the range
     EXPECT_EQ(got.nPos, 0);
@@ -235,7 +237,9 @@ TEST(UserPaint, ScrollInfoIsClampedByThePlatformsRules) {
     SetScrollInfo(h, SB_VERT, &si, TRUE);
     EXPECT_TRUE(GetScrollRange(h, SB_VERT, &mn, &mx));
     EXPECT_LE(mn, mx);
-    SCROLLINFO bad{3, SIF_ALL};
+    SCROLLINFO bad{};
+    bad.cbSize = 3;  // no known record size
+    bad.fMask = SIF_ALL;
     EXPECT_EQ(SetScrollInfo(h, SB_VERT, &bad, TRUE), 0);
     EXPECT_FALSE(GetScrollInfo(h, SB_VERT, &bad));
     DestroyWindow(h);

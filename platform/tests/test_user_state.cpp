@@ -60,7 +60,8 @@ TEST(UserState, MaximiseMinimiseAndRestoreKeepTheNormalPlacement) {
     EXPECT_EQ(r.right - r.left, work.right - work.left);
     ASSERT_FALSE(g_sizes.empty());
     EXPECT_EQ(g_sizes.back(), WPARAM(SIZE_MAXIMIZED));
-    WINDOWPLACEMENT wp{sizeof(wp)};
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
     ASSERT_TRUE(GetWindowPlacement(h, &wp));
     EXPECT_EQ(wp.showCmd, UINT(SW_SHOWMAXIMIZED));
     EXPECT_EQ(wp.rcNormalPosition.left, 30);

@@ -97,7 +97,8 @@ TEST(VideoClips, TheModulesLoadByNameWithTheFunctionsAProgramLooksUp) {
     EXPECT_NE(GetProcAddress(vfw, "DrawDibOpen"), nullptr);
     EXPECT_NE(GetProcAddress(vfw, "DrawDibDraw"), nullptr);
     EXPECT_EQ(GetProcAddress(avi, "DrawDibDraw"), nullptr);  // each module has its own
-    auto open = reinterpret_cast<HRESULT(WINAPI*)(PAVIFILE*, LPCSTR, UINT, const CLSID*)>(GetProcAddress(avi, "AVIFileOpenA"));
+    auto open = reinterpret_cast<HRESULT(WINAPI*)(PAVIFILE*, LPCSTR, UINT, const CLSID*)>(
+        reinterpret_cast<void*>(GetProcAddress(avi, "AVIFileOpenA")));
     ClipFile f(MakeClip(ThreeColours()));
     PAVIFILE file = nullptr;
     EXPECT_EQ(open(&file, f.path.c_str(), OF_READ, nullptr), AVIERR_OK);

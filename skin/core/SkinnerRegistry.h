@@ -51,6 +51,6 @@ CSkinWindow* MakeWindowSkin(SkinWindowKind kind);
     } while (0)
 #define SKIN_WINDOW_SKINNER(kind, maker)             \
     do {                                             \
-        CSkinWindow* maker();                        \
+        extern CSkinWindow* maker();                 \
         RegisterWindowSkinner((kind), &maker);       \
     } while (0)

@@ -49,7 +49,7 @@ BOOL AfxInitRichEdit() { return FALSE; }
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT help) {
     if (g_app) return g_app->DoMessageBox(text, type, help);
-    return ::MessageBoxA ? ::MessageBoxA(::GetActiveWindow(), text, "", type) : 0;
+    return ::MessageBoxA(::GetActiveWindow(), text, "", type);
 }
 
 int AfxMessageBox(UINT id, UINT type, UINT help) {
@@ -202,7 +202,6 @@ int CWinApp::Run() {
 }
 
 int CWinApp::DoMessageBox(LPCSTR text, UINT type, UINT) {
-    if (!::MessageBoxA) return 0;
     HWND owner = ::GetActiveWindow();
     if (!owner && m_pMainWnd) owner = m_pMainWnd->m_hWnd;
     if ((type & MB_ICONMASK) == 0) {

@@ -87,40 +87,35 @@ HIMAGELIST CImageList::Detach() {
     return h;
 }
 BOOL CImageList::Create(int cx, int cy, UINT flags, int initial, int grow) {
-    return ::ImageList_Create ? Attach(::ImageList_Create(cx, cy, flags, initial, grow)) : FALSE;
+    return Attach(::ImageList_Create(cx, cy, flags, initial, grow));
 }
 BOOL CImageList::Create(UINT id, int cx, int grow, COLORREF mask) { return Create(MAKEINTRESOURCEA(id), cx, grow, mask); }
 BOOL CImageList::Create(LPCSTR name, int cx, int grow, COLORREF mask) {
-    if (!::ImageList_LoadImageA) return FALSE;
     return Attach(::ImageList_LoadImageA(AfxGetResourceHandle(), name, cx, grow, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
 }
 BOOL CImageList::DeleteImageList() {
     if (!m_hImageList) return FALSE;
     HIMAGELIST h = Detach();
-    return ::ImageList_Destroy ? ::ImageList_Destroy(h) : FALSE;
+    return ::ImageList_Destroy(h);
 }
-int CImageList::GetImageCount() const { return ::ImageList_GetImageCount ? ::ImageList_GetImageCount(m_hImageList) : 0; }
+int CImageList::GetImageCount() const { return ::ImageList_GetImageCount(m_hImageList); }
 int CImageList::Add(CBitmap* image, CBitmap* mask) {
-    if (!::ImageList_Add) return -1;
     return ::ImageList_Add(m_hImageList, image ? HBITMAP(*image) : nullptr, mask ? HBITMAP(*mask) : nullptr);
 }
 int CImageList::Add(CBitmap* image, COLORREF mask) {
-    return ::ImageList_AddMasked ? ::ImageList_AddMasked(m_hImageList, image ? HBITMAP(*image) : nullptr, mask) : -1;
+    return ::ImageList_AddMasked(m_hImageList, image ? HBITMAP(*image) : nullptr, mask);
 }
-int CImageList::Add(HICON icon) { return ::ImageList_ReplaceIcon ? ::ImageList_ReplaceIcon(m_hImageList, -1, icon) : -1; }
-BOOL CImageList::Remove(int i) { return ::ImageList_Remove ? ::ImageList_Remove(m_hImageList, i) : FALSE; }
+int CImageList::Add(HICON icon) { return ::ImageList_ReplaceIcon(m_hImageList, -1, icon); }
+BOOL CImageList::Remove(int i) { return ::ImageList_Remove(m_hImageList, i); }
 BOOL CImageList::Replace(int i, CBitmap* image, CBitmap* mask) {
-    return ::ImageList_Replace ? ::ImageList_Replace(m_hImageList, i, image ? HBITMAP(*image) : nullptr,
-                                                     mask ? HBITMAP(*mask) : nullptr)
-                               : FALSE;
+    return ::ImageList_Replace(m_hImageList, i, image ? HBITMAP(*image) : nullptr, mask ? HBITMAP(*mask) : nullptr);
 }
-int CImageList::Replace(int i, HICON icon) { return ::ImageList_ReplaceIcon ? ::ImageList_ReplaceIcon(m_hImageList, i, icon) : -1; }
-HICON CImageList::ExtractIcon(int i) { return ::ImageList_GetIcon ? ::ImageList_GetIcon(m_hImageList, i, ILD_NORMAL) : nullptr; }
+int CImageList::Replace(int i, HICON icon) { return ::ImageList_ReplaceIcon(m_hImageList, i, icon); }
+HICON CImageList::ExtractIcon(int i) { return ::ImageList_GetIcon(m_hImageList, i, ILD_NORMAL); }
 BOOL CImageList::Draw(CDC* dc, int i, POINT p, UINT style) {
-    return ::ImageList_Draw ? ::ImageList_Draw(m_hImageList, i, dc->m_hDC, p.x, p.y, style) : FALSE;
+    return ::ImageList_Draw(m_hImageList, i, dc->m_hDC, p.x, p.y, style);
 }
 BOOL CImageList::DrawIndirect(IMAGELISTDRAWPARAMS* params) {
-    if (!::ImageList_DrawIndirect) return FALSE;
     params->cbSize = sizeof(IMAGELISTDRAWPARAMS);
     params->himl = m_hImageList;
     return ::ImageList_DrawIndirect(params);
@@ -146,14 +141,14 @@ BOOL CImageList::DrawIndirect(CDC* dc, int i, POINT p, SIZE s, POINT origin, UIN
     return DrawIndirect(&d);
 }
 BOOL CImageList::GetImageInfo(int i, IMAGEINFO* info) const {
-    return ::ImageList_GetImageInfo ? ::ImageList_GetImageInfo(m_hImageList, i, info) : FALSE;
+    return ::ImageList_GetImageInfo(m_hImageList, i, info);
 }
-COLORREF CImageList::SetBkColor(COLORREF c) { return ::ImageList_SetBkColor ? ::ImageList_SetBkColor(m_hImageList, c) : CLR_NONE; }
-COLORREF CImageList::GetBkColor() const { return ::ImageList_GetBkColor ? ::ImageList_GetBkColor(m_hImageList) : CLR_NONE; }
+COLORREF CImageList::SetBkColor(COLORREF c) { return ::ImageList_SetBkColor(m_hImageList, c); }
+COLORREF CImageList::GetBkColor() const { return ::ImageList_GetBkColor(m_hImageList); }
 BOOL CImageList::SetOverlayImage(int image, int overlay) {
-    return ::ImageList_SetOverlayImage ? ::ImageList_SetOverlayImage(m_hImageList, image, overlay) : FALSE;
+    return ::ImageList_SetOverlayImage(m_hImageList, image, overlay);
 }
-BOOL CImageList::SetImageCount(UINT n) { return ::ImageList_SetImageCount ? ::ImageList_SetImageCount(m_hImageList, n) : FALSE; }
+BOOL CImageList::SetImageCount(UINT n) { return ::ImageList_SetImageCount(m_hImageList, n); }
 
 // ---- header --------------------------------------------------------------------------------
 BOOL CHeaderCtrl::Create(DWORD style, const RECT& r, CWnd* parent, UINT id) {

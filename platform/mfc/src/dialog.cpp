@@ -58,7 +58,7 @@ void CDialog::PostModal() { AfxOnIdleCleanup(); }
 
 INT_PTR CDialog::DoModal() {
     const void* tmpl = FindTemplate();
-    if (!tmpl || !::CreateDialogIndirectParamA) return -1;
+    if (!tmpl) return -1;
     HWND parent = PreModal();
     bool enable_parent = false;
     if (parent && ::IsWindowEnabled(parent)) {
@@ -87,7 +87,7 @@ INT_PTR CDialog::DoModal() {
 }
 
 BOOL CDialog::CreateIndirect(const void* tmpl, CWnd* parent) {
-    if (!tmpl || !::CreateDialogIndirectParamA) return FALSE;
+    if (!tmpl) return FALSE;
     m_pParentWnd = parent;
     AfxHookWindowCreate(this);
     HWND h = ::CreateDialogIndirectParamA(AfxGetResourceHandle(), static_cast<LPCDLGTEMPLATEA>(tmpl),
@@ -117,7 +117,7 @@ BOOL CDialog::InitModalIndirect(const void* tmpl, CWnd* parent) {
 void CDialog::EndDialog(int result) {
     m_nModalResult = result;
     if (m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL)) EndModalLoop(result);
-    else if (::EndDialog && m_hWnd) ::EndDialog(m_hWnd, result);
+    else if (m_hWnd) ::EndDialog(m_hWnd, result);
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -135,7 +135,7 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (CWnd::PreTranslateMessage(msg)) return TRUE;
-    if (!m_hWnd || !::IsDialogMessageA) return FALSE;
+    if (!m_hWnd) return FALSE;
     // Dialog keys (Tab, Enter, Escape, mnemonics) only for this dialog and its controls.
     if (msg->hwnd != m_hWnd && !::IsChild(m_hWnd, msg->hwnd)) return FALSE;
     bool key = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
@@ -162,7 +162,7 @@ void CDialog::GotoDlgCtrl(CWnd* ctl) {
 void CDialog::SetDefID(UINT id) { ::SendMessageA(m_hWnd, DM_SETDEFID, id, 0); }
 DWORD CDialog::GetDefID() const { return DWORD(::SendMessageA(m_hWnd, DM_GETDEFID, 0, 0)); }
 void CDialog::MapDialogRect(LPRECT r) const {
-    if (::MapDialogRect) ::MapDialogRect(m_hWnd, r);
+    ::MapDialogRect(m_hWnd, r);
 }
 
 // ---- data exchange -------------------------------------------------------------------------

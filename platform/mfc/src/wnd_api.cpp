@@ -47,10 +47,10 @@ void CWnd::GetDlgItem(int id, HWND* out) const { *out = ::GetDlgItem(m_hWnd, id)
 CWnd* CWnd::GetWindow(UINT cmd) const { return FromHandle(::GetWindow(m_hWnd, cmd)); }
 CWnd* CWnd::GetTopWindow() const { return FromHandle(::GetTopWindow(m_hWnd)); }
 CWnd* CWnd::GetNextDlgTabItem(CWnd* ctl, BOOL prev) const {
-    return ::GetNextDlgTabItem ? FromHandle(::GetNextDlgTabItem(m_hWnd, ctl ? ctl->m_hWnd : nullptr, prev)) : nullptr;
+    return FromHandle(::GetNextDlgTabItem(m_hWnd, ctl ? ctl->m_hWnd : nullptr, prev));
 }
 CWnd* CWnd::GetNextDlgGroupItem(CWnd* ctl, BOOL prev) const {
-    return ::GetNextDlgGroupItem ? FromHandle(::GetNextDlgGroupItem(m_hWnd, ctl ? ctl->m_hWnd : nullptr, prev)) : nullptr;
+    return FromHandle(::GetNextDlgGroupItem(m_hWnd, ctl ? ctl->m_hWnd : nullptr, prev));
 }
 CWnd* CWnd::ChildWindowFromPoint(POINT p) const { return FromHandle(::ChildWindowFromPoint(m_hWnd, p)); }
 BOOL CWnd::IsChild(const CWnd* w) const { return w && ::IsChild(m_hWnd, w->m_hWnd); }
@@ -189,7 +189,6 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void(CALLBACK* proc)(HWND, UIN
 BOOL CWnd::KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
 
 int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
-    if (!::MessageBoxA) return 0;
     if (!caption) caption = AfxGetAppName();
     return ::MessageBoxA(m_hWnd, text, caption, type);
 }

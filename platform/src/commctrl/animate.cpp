@@ -25,7 +25,6 @@ struct Animate {
     int passes = 0;
 };
 
-Animate* A(HWND h) { return State<Animate>(h); }
 DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
 
 void Notify(HWND h, WORD code) {

@@ -337,7 +337,8 @@ BOOL WINAPI DrawDibDraw(HDRAWDIB hdd, HDC dc, int x, int y, int cx, int cy, LPBI
 namespace plat::vfw {
 
 void RegisterVideoModules() {
-    auto proc = [](auto f) { return reinterpret_cast<FARPROC>(f); };
+    // Through void*: each entry keeps its own type, and callers cast it back to that type.
+    auto proc = [](auto f) { return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(f)); };
     kernel::RegisterBuiltinModule(
         {"avifil32"},
         {{"AVIFileInit", proc(&AVIFileInit)}, {"AVIFileExit", proc(&AVIFileExit)},

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -25,12 +26,14 @@ struct TgaSpec {
 };
 
 Bytes MakeTga(const TgaSpec& s, const Bytes& rest) {
-    Bytes b = {s.idLength, s.mapType, s.type,
-               (BYTE)s.mapFirst, (BYTE)(s.mapFirst >> 8), (BYTE)s.mapLength, (BYTE)(s.mapLength >> 8),
-               s.mapEntry, 0, 0, 0, 0,
-               (BYTE)s.width, (BYTE)(s.width >> 8), (BYTE)s.height, (BYTE)(s.height >> 8),
-               s.depth, s.descriptor};
-    b.insert(b.end(), rest.begin(), rest.end());
+    const BYTE header[18] = {s.idLength, s.mapType, s.type,
+                             (BYTE)s.mapFirst, (BYTE)(s.mapFirst >> 8), (BYTE)s.mapLength, (BYTE)(s.mapLength >> 8),
+                             s.mapEntry, 0, 0, 0, 0,
+                             (BYTE)s.width, (BYTE)(s.width >> 8), (BYTE)s.height, (BYTE)(s.height >> 8),
+                             s.depth, s.descriptor};
+    Bytes b(sizeof header + rest.size());
+    std::copy(header, header + sizeof header, b.begin());
+    std::copy(rest.begin(), rest.end(), b.begin() + sizeof header);
     return b;
 }
 

@@ -34,8 +34,9 @@ public:
     }
     bool Ok() const { return m_dc && m_bmp && m_bits; }
     HDC Dc() const { return m_dc; }
-    // The pixel at (x, y), top-down, as RGB().
+    // The pixel at (x, y), top-down, as RGB(); CLR_INVALID off the canvas.
     COLORREF At(LONG x, LONG y) const {
+        if (x < 0 || y < 0 || x >= m_w || y >= m_h) return CLR_INVALID;
         const uint32_t p = m_bits[y * m_w + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }

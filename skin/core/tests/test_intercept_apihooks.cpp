@@ -65,7 +65,7 @@ struct Checker {
 
 // A module's own way to GetSysColor; a function that answers 0 when the module did not load.
 GetSysColorFn ModuleSysColor(HMODULE module) {
-    auto f = module ? reinterpret_cast<GetSysColorFn>(GetProcAddress(module, "ModuleSysColor")) : nullptr;
+    auto f = module ? reinterpret_cast<GetSysColorFn>(reinterpret_cast<void*>(GetProcAddress(module, "ModuleSysColor"))) : nullptr;
     return f ? f : [](int) -> DWORD { return 0; };
 }
 

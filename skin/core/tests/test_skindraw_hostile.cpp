@@ -19,6 +19,7 @@ namespace {
 const COLORREF kBack = RGB(1, 2, 3);
 const COLORREF kFill = RGB(9, 200, 9);
 const COLORREF kPlain = RGB(40, 80, 120);
+const COLORREF kKeyNone = RGB(255, 0, 255);  // a key no picture here holds
 const RECT kEverywhere = {INT_MIN, INT_MIN, INT_MAX, INT_MAX};
 
 COLORREF Src(LONG x, LONG y) { return RGB(x * 20 + 3, y * 20 + 3, 77); }
@@ -125,6 +126,16 @@ TEST_F(HostileRecords, ARectangleAcrossTheWholeIntegerRangeCoversTheCanvas)
         DrawSkinImagePart(skin.get(), c.Dc(), kEverywhere, grid, kFill, 1, false);
         EXPECT_EQ(CountOf(c, kPlain) + CountOf(c, kBack), 24 * 16) << "grid mode " << mode;
     }
+    // A bitmap placed at the far end of the range, keyed or not, draws nothing here.
+    c.Fill(kBack);
+    CRasterImage* plain = skin->FindImage("plain")->GetImage();
+    HBITMAP bitmap = plain->MakeBitmap();
+    for (COLORREF key : {kKeyNone, kPlain}) {
+        DrawBitmapTransparent(c.Dc(), bitmap, POINT{INT_MAX - 1, INT_MAX - 1}, key);
+        DrawBitmapTransparent(c.Dc(), bitmap, POINT{INT_MIN, INT_MIN}, key);
+    }
+    DeleteObject(bitmap);
+    EXPECT_EQ(CountOf(c, kBack), 24 * 16);
     // A shadowed text whose rectangle lies at the edge of the range draws nothing here.
     c.Fill(kBack);
     SkinTextStyle style = SkinTextStyle::Default();

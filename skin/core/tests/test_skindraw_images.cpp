@@ -255,8 +255,9 @@ TEST_F(SkinDrawImages, NineGridSmallerThanItsMarginsStaysInsideItsRectangle)
     DrawSkinImagePart(skin.get(), c.Dc(), RECT{2, 2, 6, 6}, Grid(0), RGB(0, 255, 0), 1, false);
     for (LONG y = 0; y < 10; ++y)
         for (LONG x = 0; x < 10; ++x)
-            if (x < 2 || x >= 6 || y < 2 || y >= 6)
+            if (x < 2 || x >= 6 || y < 2 || y >= 6) {
                 EXPECT_EQ(c.At(x, y), kBack) << x << "," << y;
+            }
     EXPECT_EQ(c.At(2, 2), Src(0, 0));
     EXPECT_EQ(c.At(5, 5), Src(8, 8));
 }

@@ -41,5 +41,4 @@ private:
 
     CSkinClientBackground m_background;
     DWORD m_dwAttachStyle = 0;
-    SIZE m_clientAtAttach = {0, 0};  // the client size the dialog's controls were laid out for
 };
