@@ -217,8 +217,9 @@ int ClicksAfter(Gesture gesture, bool skinned)
     g_clicks.clear();
     CHost host(ClickHostClass());
     HWND button = host.Add("Button", "OK", BS_PUSHBUTTON, RECT{20, 20, 100, 50}, 7);
-    if (skinned)
+    if (skinned) {
         EXPECT_TRUE(host.Skin());
+    }
     WinTestActivate(host);
     SetFocus(button);
     WinTestPumpUntilIdle();
