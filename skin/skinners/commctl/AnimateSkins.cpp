@@ -140,11 +140,7 @@ CSkinAnimate::CSkinAnimate(CSkinWindow* owner)
 CSkinAnimate::~CSkinAnimate()
 {
     // Whatever happened to the window, the thread has ended before the player goes.
-    if (m_hThread) {
-        SetEvent(m_hStopEvent);
-        WaitForSingleObject(m_hThread, INFINITE);
-        CloseHandle(m_hThread);
-    }
+    JoinThread();
     if (m_hBackground)
         DeleteObject(m_hBackground);
     if (m_hStopEvent)
@@ -242,12 +238,8 @@ void CSkinAnimate::Start()
 {
     if (m_bPlaying || !m_player.IsOpen())
         return;
-    if (m_hThread) {
-        // A thread that ended at the end of its passes is still to be joined.
-        WaitForSingleObject(m_hThread, INFINITE);
-        CloseHandle(m_hThread);
-        m_hThread = nullptr;
-    }
+    // A thread that ended at the end of its passes is still to be joined.
+    JoinThread();
     ResetEvent(m_hStopEvent);
     if (m_nLast < 0)
         m_nLast = int(m_player.GetLength() - 1);
@@ -267,15 +259,20 @@ void CSkinAnimate::Start()
 LRESULT CSkinAnimate::Stop()
 {
     const bool wasPlaying = m_bPlaying.exchange(false);
-    if (m_hThread) {
-        SetEvent(m_hStopEvent);
-        WaitForSingleObject(m_hThread, INFINITE);
-        CloseHandle(m_hThread);
-        m_hThread = nullptr;
-    }
+    JoinThread();
     if (wasPlaying && m_hWnd)
         NotifyParent(ACN_STOP);
     return 1;
+}
+
+void CSkinAnimate::JoinThread()
+{
+    if (!m_hThread)
+        return;
+    SetEvent(m_hStopEvent);
+    WaitForSingleObject(m_hThread, INFINITE);
+    CloseHandle(m_hThread);
+    m_hThread = nullptr;
 }
 
 DWORD WINAPI CSkinAnimate::ThreadMain(LPVOID self)

@@ -84,6 +84,8 @@ private:
     LRESULT Play(UINT repeat, int first, int last);
     void Start();
     LRESULT Stop();
+    // Ends the thread, if there is one, and waits for it.
+    void JoinThread();
     void PlayLoop();
     static DWORD WINAPI ThreadMain(LPVOID self);
     // Past the end of the range: false when a finite repeat count is used up.

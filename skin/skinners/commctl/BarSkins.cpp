@@ -10,12 +10,17 @@
 
 namespace {
 
-class FontScope {
+// Texts of a bar: its font, the colour, no background behind the letters; the font goes back.
+class TextScope {
 public:
-    FontScope(HDC hdc, HFONT font) : m_dc(hdc), m_old(SelectObject(hdc, font)) {}
-    ~FontScope() { SelectObject(m_dc, m_old); }
-    FontScope(const FontScope&) = delete;
-    FontScope& operator=(const FontScope&) = delete;
+    TextScope(HDC hdc, HFONT font, COLORREF color) : m_dc(hdc), m_old(SelectObject(hdc, font))
+    {
+        SetBkMode(hdc, TRANSPARENT);
+        SetTextColor(hdc, color);
+    }
+    ~TextScope() { SelectObject(m_dc, m_old); }
+    TextScope(const TextScope&) = delete;
+    TextScope& operator=(const TextScope&) = delete;
 
 private:
     HDC m_dc;
@@ -42,9 +47,7 @@ void CSkinHeader::Draw(HDC hdc)
         return;
     }
     commctl::FillBackground(GetSkinFile(), hdc, client, o->m_background, GetSysColor(COLOR_BTNFACE));
-    FontScope font(hdc, GetControlFont());
-    SetBkMode(hdc, TRANSPARENT);
-    SetTextColor(hdc, o->m_font.color);
+    TextScope text(hdc, GetControlFont(), o->m_font.color);
     const int count = int(::SendMessageA(m_hWnd, HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         char text[101] = {};
@@ -79,9 +82,7 @@ void CSkinRebar::Draw(HDC hdc)
         return;
     }
     commctl::FillBackground(GetSkinFile(), hdc, client, o->m_background, GetSysColor(COLOR_BTNFACE));
-    FontScope font(hdc, GetControlFont());
-    SetBkMode(hdc, TRANSPARENT);
-    SetTextColor(hdc, o->m_font.color);
+    TextScope text(hdc, GetControlFont(), o->m_font.color);
     const RECT margins = commctl::RectFromBlock(o->m_block);
     const int count = int(::SendMessageA(m_hWnd, RB_GETBANDCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -161,9 +162,7 @@ void CSkinStatusBar::Draw(HDC hdc)
         o = m_pDefault.get();
     const RECT client = ClientOf(m_hWnd);
     commctl::FillBackground(GetSkinFile(), hdc, client, o->m_background, o->m_crBack);
-    FontScope font(hdc, GetControlFont());
-    SetBkMode(hdc, TRANSPARENT);
-    SetTextColor(hdc, o->m_font.color);
+    TextScope text(hdc, GetControlFont(), o->m_font.color);
     // Asked for the count first: a bar may have any number of parts.
     const int count = int(::SendMessageA(m_hWnd, SB_GETPARTS, 0, 0));
     if (count <= 0)
