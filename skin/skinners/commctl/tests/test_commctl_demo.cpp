@@ -176,8 +176,9 @@ TEST_P(DemoDialogTest, EveryControlGetsItsSkinnerAndLookInItsPlaceAndLosesBothWi
         const RECT was = ClientRectIn(Item(kControls[i].id), dlg);
         EXPECT_EQ(after[i].right - after[i].left, before[i].right - before[i].left) << kControls[i].cls;
         EXPECT_EQ(after[i].bottom - after[i].top, before[i].bottom - before[i].top) << kControls[i].cls;
-        if (kControls[i].id != kAnimation)  // nothing to play yet: both show a plain field
+        if (kControls[i].id != kAnimation) {  // nothing to play yet: both show a plain field
             EXPECT_GT(skinned.CountDifferences(plain, was), 0) << kControls[i].cls;
+        }
     }
     if (GetParam()) {
         const RECT page = SkinOf<CSkinTab>(Item(kTab))->GetPageRect();
@@ -268,10 +269,11 @@ TEST_P(DemoDialogTest, TheAnimationPlaysAClipFrameByFrameAndEndsItsThreadWithThe
         EXPECT_EQ(PixelAt(anim, middle), colours[size_t(frame)]);
     }
     // Around the centred frame: the skin's own background for the control.
-    if (GetParam())
+    if (GetParam()) {
         EXPECT_EQ(PainterAt(anim, POINT{1, 1}), skin->Describe(Cell("Animate.image", -1)));
-    else
+    } else {
         EXPECT_EQ(PixelAt(anim, POINT{1, 1}), RGB(255, 255, 255));
+    }
     EXPECT_TRUE(skinner->IsPlaying());
     DestroyWindow(dlg);  // the thread ends with it; the counts in TearDown tell
     dlg = nullptr;
