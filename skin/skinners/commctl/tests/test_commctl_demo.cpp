@@ -11,6 +11,7 @@
 #include "SkinFile.h"
 #include "Skinners.h"
 #include "dialog_test_support.h"
+#include "platres.h"
 
 using namespace cctest;
 
@@ -277,6 +278,58 @@ TEST_P(DemoDialogTest, TheAnimationPlaysAClipFrameByFrameAndEndsItsThreadWithThe
     EXPECT_TRUE(skinner->IsPlaying());
     DestroyWindow(dlg);  // the thread ends with it; the counts in TearDown tell
     dlg = nullptr;
+}
+
+
+// String block 32 holds ids 496..511; 500 = "Open\nOpen a clip".
+std::vector<BYTE> StringBlock()
+{
+    std::vector<BYTE> b;
+    auto put = [&](const char* text) {
+        const size_t n = std::strlen(text);
+        b.push_back(BYTE(n));
+        b.push_back(0);
+        for (size_t i = 0; i < n; ++i) {
+            b.push_back(BYTE(text[i]));
+            b.push_back(0);
+        }
+    };
+    for (int i = 0; i < 16; ++i)
+        put(i == 4 ? "Open\nOpen a clip" : "");
+    return b;
+}
+
+TEST_P(DemoDialogTest, AToolButtonUnderTheMouseOwnsTheTipWhichShowsTheSecondFieldOfItsCommandsString)
+{
+    static std::vector<BYTE> strings;
+    strings = StringBlock();
+    PLATRES_ENTRY entry{nullptr, 6, nullptr, 32, strings.data(), DWORD(strings.size())};
+    PlatRegisterResources(&entry, 1);
+    Open();
+    ASSERT_TRUE(SetSingleDialogSkin(dlg, "Dialog"));
+    WinTestPumpUntilIdle();
+    HWND tool = Item(kTool);
+    auto* skinner = SkinOf<CSkinToolBar>(tool);
+    ASSERT_NE(skinner, nullptr);
+    skinner->SetName("Tools");
+    RECT r{};
+    SendMessageA(tool, TB_GETRECT, 500, reinterpret_cast<LPARAM>(&r));
+    WinTestMouseMove(tool, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(skinner->GetTipButton(), 0);
+    ASSERT_NE(GetSkinElementTooltip(), nullptr);
+    EXPECT_EQ(GetSkinElementTooltip()->GetOwner(), skinner);
+    EXPECT_EQ(skinner->GetTooltipText(), "Open a clip");
+    // Off the buttons there is no tip to show.
+    RECT client;
+    GetClientRect(tool, &client);
+    WinTestMouseMove(tool, client.right - 2, client.bottom / 2);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(skinner->GetTipButton(), -1);
+    EXPECT_EQ(skinner->GetTooltipText(), "");
+    DestroyWindow(dlg);
+    dlg = nullptr;
+    PlatUnregisterResources(&entry);
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, DemoDialogTest, ::testing::Values(false, true),

@@ -149,6 +149,22 @@ TEST_F(DateSkinTest, ThePickerShowsItsTextFieldAndButtonAndATimePickerNoButton)
     EXPECT_GT(p.Count(field, kFieldText), 0);
 }
 
+TEST_F(DateSkinTest, APickerWithAnEdgeHasItsBorderFromTheSkin)
+{
+    UseSkin();
+    CHost host;
+    HWND framed = host.Add(DATETIMEPICK_CLASSA, "", 0, RECT{20, 20, 200, 44}, 100, WS_EX_CLIENTEDGE);
+    ASSERT_TRUE(host.Skin());
+    RedrawWindow(framed, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    CPicture p = host.Picture();
+    const RECT wr = skinkit::WindowRectIn(framed, host);
+    EXPECT_EQ(skin->Describe(p.At(wr.left, wr.top)), skin->Describe(Cell("DateTime.background", 0)));
+    EXPECT_EQ(skin->Describe(p.At(wr.right - 1, wr.bottom - 1)), skin->Describe(Cell("DateTime.background", 8)));
+    // Inside the edge the control's own client area, as the skin paints it.
+    const RECT cr = ClientRectIn(framed, host);
+    EXPECT_EQ(skin->Describe(p.At(cr.left + 1, cr.top + 1)), skin->Describe(Cell("DateTime.image1", -1)));
+}
+
 TEST_F(DateSkinTest, TheMonthCalendarTakesTheSkinsColoursAndDrawsItsTitleButtonsWhereItsHitTestFindsThem)
 {
     UseSkin();
