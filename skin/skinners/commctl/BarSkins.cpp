@@ -34,19 +34,28 @@ RECT ClientOf(HWND hwnd)
     return r;
 }
 
+// The bar's background: the object's grid over the face colour, or the face colour alone when
+// the bar has no object of the type (null then).
+template <class T>
+T* PaintBarBackground(CSkinObject* object, CSkinFile* file, HDC hdc, const RECT& client)
+{
+    auto* o = dynamic_cast<T*>(object);
+    if (o)
+        commctl::FillBackground(file, hdc, client, o->m_background, GetSysColor(COLOR_BTNFACE));
+    else
+        FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
+    return o;
+}
+
 }  // namespace
 
 // ---- header ----------------------------------------------------------------------------------------
 
 void CSkinHeader::Draw(HDC hdc)
 {
-    auto* o = dynamic_cast<CSkinHeaderObject*>(m_pSkinObject);
-    const RECT client = ClientOf(m_hWnd);
-    if (!o) {
-        FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
+    auto* o = PaintBarBackground<CSkinHeaderObject>(m_pSkinObject, GetSkinFile(), hdc, ClientOf(m_hWnd));
+    if (!o)
         return;
-    }
-    commctl::FillBackground(GetSkinFile(), hdc, client, o->m_background, GetSysColor(COLOR_BTNFACE));
     TextScope text(hdc, GetControlFont(), o->m_font.color);
     const int count = int(::SendMessageA(m_hWnd, HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -75,13 +84,9 @@ void CSkinHeader::Draw(HDC hdc)
 
 void CSkinRebar::Draw(HDC hdc)
 {
-    auto* o = dynamic_cast<CSkinRebarObject*>(m_pSkinObject);
-    const RECT client = ClientOf(m_hWnd);
-    if (!o) {
-        FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
+    auto* o = PaintBarBackground<CSkinRebarObject>(m_pSkinObject, GetSkinFile(), hdc, ClientOf(m_hWnd));
+    if (!o)
         return;
-    }
-    commctl::FillBackground(GetSkinFile(), hdc, client, o->m_background, GetSysColor(COLOR_BTNFACE));
     TextScope text(hdc, GetControlFont(), o->m_font.color);
     const RECT margins = commctl::RectFromBlock(o->m_block);
     const int count = int(::SendMessageA(m_hWnd, RB_GETBANDCOUNT, 0, 0));

@@ -138,6 +138,14 @@ protected:
         WinTestPumpUntilIdle();
         return dlg;
     }
+    // The dialog with the skin's dialog look and its controls' skinners.
+    bool OpenSkinned()
+    {
+        Open();
+        const bool ok = SetSingleDialogSkin(dlg, "Dialog") != FALSE;
+        WinTestPumpUntilIdle();
+        return ok;
+    }
     HWND Item(DemoId id) const { return GetDlgItem(dlg, id); }
     std::vector<RECT> Places() const
     {
@@ -199,9 +207,7 @@ TEST_P(DemoDialogTest, EveryControlGetsItsSkinnerAndLookInItsPlaceAndLosesBothWi
 
 TEST_P(DemoDialogTest, TheSkinnedCalendarDropsDownOverTheDialogAndKeysAndTheMouseDriveIt)
 {
-    Open();
-    ASSERT_TRUE(SetSingleDialogSkin(dlg, "Dialog"));
-    WinTestPumpUntilIdle();
+    ASSERT_TRUE(OpenSkinned());
     HWND picker = Item(kDate);
     SYSTEMTIME st{};
     st.wYear = 2026;
@@ -249,9 +255,7 @@ TEST_P(DemoDialogTest, TheSkinnedCalendarDropsDownOverTheDialogAndKeysAndTheMous
 
 TEST_P(DemoDialogTest, TheAnimationPlaysAClipFrameByFrameAndEndsItsThreadWithTheDialog)
 {
-    Open();
-    ASSERT_TRUE(SetSingleDialogSkin(dlg, "Dialog"));
-    WinTestPumpUntilIdle();
+    ASSERT_TRUE(OpenSkinned());
     HWND anim = Item(kAnimation);
     auto* skinner = SkinOf<CSkinAnimate>(anim);
     ASSERT_NE(skinner, nullptr);
@@ -305,9 +309,7 @@ TEST_P(DemoDialogTest, AToolButtonUnderTheMouseOwnsTheTipWhichShowsTheSecondFiel
     strings = StringBlock();
     PLATRES_ENTRY entry{nullptr, 6, nullptr, 32, strings.data(), DWORD(strings.size())};
     PlatRegisterResources(&entry, 1);
-    Open();
-    ASSERT_TRUE(SetSingleDialogSkin(dlg, "Dialog"));
-    WinTestPumpUntilIdle();
+    ASSERT_TRUE(OpenSkinned());
     HWND tool = Item(kTool);
     auto* skinner = SkinOf<CSkinToolBar>(tool);
     ASSERT_NE(skinner, nullptr);
