@@ -78,13 +78,31 @@ public:
         // The program reports itself once its window shows; the desktop maps it a moment later
         // (a window manager may first put it elsewhere), and a click before it is in its place
         // would land beside it.
-        return PollFor([&] { return Report().count("folder") && InPlace("Velmora Corvane", Reported("window")); }, 60);
+        // Keys typed before the desktop gives it the keyboard would go nowhere.
+        return PollFor([&] { return Report().count("folder") && InPlace("Velmora Corvane", Reported("window")); },
+                       60) &&
+               WaitForKeyboard("Velmora Corvane");
+    }
+
+    // Another client of the desktop, put in its top left corner out of the program's way; it
+    // ends with the session.
+    bool StartOther(const std::string& program) {
+        std::string path = Output("command -v " + program);
+        while (!path.empty() && path.back() == '\n') path.pop_back();
+        if (path.empty()) return false;
+        others_.push_back(demorun::Spawn({path, "-geometry", "80x80+0+0"}, {"DISPLAY=" + server_.display()}));
+        return others_.back() > 0;
     }
 
     ~Session() {
         if (program_ > 0) {
             kill(program_, SIGKILL);
             waitpid(program_, nullptr, 0);
+        }
+        for (pid_t p : others_) {
+            if (p <= 0) continue;
+            kill(p, SIGKILL);
+            waitpid(p, nullptr, 0);
         }
         if (manager_ > 0) {
             kill(manager_, SIGTERM);
@@ -134,21 +152,25 @@ public:
     bool WaitForFolder(const std::string& text, int seconds = 10) const {
         return PollFor([&] { return Report()["folder"] == text; }, seconds);
     }
+    // Whether the desktop's keyboard goes to the window titled `title`, within `seconds`.
+    bool WaitForKeyboard(const std::string& title, int seconds = 20) const {
+        return PollFor(
+            [&] {
+                unsigned long w = Window(title);
+                return w && std::strtoul(Xdo("getwindowfocus").c_str(), nullptr, 10) == w;
+            },
+            seconds);
+    }
 
     // xdotool on this server.
     std::string Xdo(const std::string& args) const { return Output(Env() + "xdotool " + args); }
+    // The server hands the program its input in the order it was sent, so a step needs no
+    // pause before the next; what a step did is polled for.
     void Click(int x, int y, int button = 1) const {
         Xdo("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click " + std::to_string(button));
-        Settle();
     }
-    void Type(const std::string& text) const {
-        Xdo("type --delay 20 '" + text + "'");
-        Settle();
-    }
-    void Key(const std::string& keys) const {
-        Xdo("key " + keys);
-        Settle();
-    }
+    void Type(const std::string& text) const { Xdo("type --delay 20 '" + text + "'"); }
+    void Key(const std::string& keys) const { Xdo("key " + keys); }
     // The mapped X window of the top level titled `title` (0: none).
     unsigned long Window(const std::string& title) const {
         return std::strtoul(Xdo("search --onlyvisible --name '^" + title + "$'").c_str(), nullptr, 10);
@@ -170,10 +192,6 @@ public:
 
 private:
     std::string Env() const { return "DISPLAY=" + server_.display() + " "; }
-    // Input reaches the program through the X server and its event loop; a short pause lets
-    // each step land before the next.
-    static void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(150)); }
-
     bool StartManager() {
         std::string openbox = Output("command -v openbox");
         while (!openbox.empty() && openbox.back() == '\n') openbox.pop_back();
@@ -187,6 +205,7 @@ private:
     testmedia::ScratchDir dir_{"peloran_desktop"};
     xvfb::Server server_;
     pid_t manager_ = -1, program_ = -1;
+    std::vector<pid_t> others_;
     std::string report_;
 };
 

@@ -9,10 +9,17 @@
 namespace {
 
 const int kIdList = 1002, kIdFolder = 1006, kIdFrameSize = 1013;
+const char kMain[] = "Velmora Corvane";
 
 // Clicks into the output folder, goes to its end and types `more`; true when the program
-// shows the folder then as `expected`.
-bool TypeAtEndOfFolder(desktop::Session& s, const std::string& more, const std::string& expected) {
+// shows the folder then as `expected`. With `activating`, the click is the one that makes the
+// window active.
+bool TypeAtEndOfFolder(desktop::Session& s, const std::string& more, const std::string& expected,
+                       bool activating = false) {
+    if (!activating && !s.WaitForKeyboard(kMain)) {
+        ADD_FAILURE() << "the main window did not get the keyboard back";
+        return false;
+    }
     desktop::Rect edit = s.Control(kIdFolder);
     s.Click(edit.cx(), edit.cy());
     s.Key("End");
@@ -67,7 +74,7 @@ TEST(Desktop, TheWindowManagerListsTheMainWindowAndKeepsItsDialogsAboveIt) {
     if (!missing.empty()) GTEST_SKIP() << missing;
     desktop::Session s;
     ASSERT_TRUE(s.Start(true));
-    unsigned long main = s.Window("Velmora Corvane");
+    unsigned long main = s.Window(kMain);
     ASSERT_NE(main, 0u);
     char id[32];
     std::snprintf(id, sizeof id, "0x%lx", main);
@@ -82,6 +89,7 @@ TEST(Desktop, TheWindowManagerListsTheMainWindowAndKeepsItsDialogsAboveIt) {
     s.Click(about.cx(), about.cy());
     unsigned long box = 0;
     ASSERT_TRUE(desktop::PollFor([&] { return (box = s.Window("About Velmora Corvane")) != 0; }, 20));
+    ASSERT_TRUE(s.WaitForKeyboard("About Velmora Corvane"));
     EXPECT_NE(s.WindowProperty(box, "WM_TRANSIENT_FOR").find(id), std::string::npos);
     std::snprintf(id, sizeof id, "0x%lx", box);
     EXPECT_TRUE(desktop::PollFor([&] { return s.RootProperty("_NET_CLIENT_LIST").find(id) != std::string::npos; }, 10));
@@ -92,6 +100,21 @@ TEST(Desktop, TheWindowManagerListsTheMainWindowAndKeepsItsDialogsAboveIt) {
     EXPECT_TRUE(TypeAtEndOfFolder(s, "/x", folder + "/x"));
     s.Key("Escape");
     EXPECT_EQ(s.WaitForExit(30), 0);
+}
+
+// Another program has the keyboard; the one click into the folder both activates the window
+// and puts the caret there, so what is typed next lands in the folder.
+TEST(Desktop, TheClickThatActivatesTheWindowAlsoReachesTheControlUnderIt) {
+    std::string missing = desktop::Session::Missing(true);
+    if (missing.empty() && !xvfb::HaveProgram("xlogo")) missing = "xlogo is not installed";
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    desktop::Session s;
+    ASSERT_TRUE(s.Start(true));
+    std::string folder = s.Report()["folder"];
+    ASSERT_TRUE(s.StartOther("xlogo"));
+    ASSERT_TRUE(s.WaitForKeyboard("xlogo")) << "the other program did not get the keyboard";
+    EXPECT_TRUE(TypeAtEndOfFolder(s, "/one", folder + "/one", true)) << "the activating click was lost";
+    EXPECT_TRUE(s.WaitForKeyboard(kMain));
 }
 
 }  // namespace

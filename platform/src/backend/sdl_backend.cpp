@@ -98,6 +98,7 @@ public:
         OnDisplay([=] {
             auto it = wins_.find(hwnd);
             if (it == wins_.end()) return;
+            HandKeyboardOver(hwnd);
             DestroyWin(it->second);
             wins_.erase(it);
             KeepKeyboard();
@@ -130,6 +131,7 @@ public:
                 Redraw(*w);
                 if (w->popup || hwnd == keyboard_) KeepKeyboard();
             } else {
+                HandKeyboardOver(hwnd);
                 SDL_HideWindow(w->window);
                 KeepKeyboard();
             }
@@ -427,14 +429,22 @@ private:
     // The desktop's keyboard belongs to the window the window system made active. A window
     // manager hands it over when asked; without one SDL gives it to every window it maps,
     // popups included, and an unmapped window leaves it nowhere, so it is put back here.
+    // Our own record of what is on screen: SDL marks a window shown only once its event queue
+    // has caught up with the mapping.
     void KeepKeyboard() {
         Win* w = Find(keyboard_);
-        if (!w || !(SDL_GetWindowFlags(w->window) & SDL_WINDOW_SHOWN)) return;
+        if (!w || !w->visible || w->minimized) return;
         if (sdl::X11HasWindowManager(w->window)) {
             if (!(SDL_GetWindowFlags(w->window) & SDL_WINDOW_INPUT_FOCUS)) SDL_RaiseWindow(w->window);
         } else {
             SDL_SetWindowInputFocus(w->window);
         }
+    }
+
+    // Before a window leaves the screen: the keyboard moves to the active window first, as an
+    // unmapped window that holds it leaves it nowhere and keys typed meanwhile would be lost.
+    void HandKeyboardOver(HWND leaving) {
+        if (leaving != keyboard_) KeepKeyboard();
     }
 
     void Redraw(Win& w) {
@@ -593,6 +603,9 @@ std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port) {
     // SIGTERM and SIGINT belong to the window system, which ends the session on them; SDL
     // would turn them into a quit event that no one reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The click that activates a window is also a click on what lies under the pointer; SDL
+    // would drop a press that comes with the window's focus.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
     if (SDL_GetNumVideoDisplays() < 1) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
