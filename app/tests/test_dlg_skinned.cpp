@@ -164,7 +164,7 @@ TEST_F(SkinnedDlg, MessageBoxesGetTheSkinnedFrameCaptionButtonsAndControls) {
             WinTestCaptureWindowPng(box, p->png.c_str());
             WinTestKeyPress(VK_RETURN);
         }
-    } probe{this};
+    } probe{this, false, false, false, false, -1, {}};
     WinTestSetIdleHook(&Probe::Hook, &probe);
     ::MessageBoxA(dlg.GetSafeHwnd(), "    Mission accomplished!        ", "", MB_OK);
     WinTestSetIdleHook(nullptr, nullptr);

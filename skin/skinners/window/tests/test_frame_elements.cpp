@@ -126,7 +126,7 @@ void FakeSetMenu(void*, HMENU menu)
 int FakeResult(void*) { return 0; }
 void FakeDestroy(void*) {}
 const SkinPopupMenuService kFakePopups = {nullptr, &FakeCreate, &FakeSetMenu, nullptr, &FakeShow, &FakeResult,
-                                          &FakeDestroy};
+                                          &FakeDestroy, nullptr, nullptr, nullptr};
 
 TEST_F(FrameElementsTest, TwoQuickClicksOnTheSystemMenuButtonCloseSlowerOnesOpenTheMenuEachTime)
 {
