@@ -1,4 +1,4 @@
-// The file dialog over GetOpenFileNameA/GetSaveFileNameA, and the tool-bar stand-in.
+// The file dialog over GetOpenFileNameA/GetSaveFileNameA.
 #include <cstring>
 
 #include "afx_api.h"
