@@ -87,7 +87,6 @@ void FirstCellParts(HWND h, const ListView& s, int i, RECT* state, RECT* icon, R
     *label = RECT{std::min(x + iw, int(c.right)), c.top, c.right, c.bottom};
 }
 
-
 // The text shown for a cell: stored, or asked of the parent for callback texts.
 std::string CellText(HWND h, const ListView& s, int i, int sub) {
     const Item& it = s.items[size_t(i)];
@@ -219,8 +218,10 @@ void EnsureVisible(HWND h, int i) {
     if (!s || i < 0 || i >= int(s->items.size())) return;
     int per = std::max(1, PerPage(h, *s));
     int top = s->top;
-    if (i < top) top = i;
-    else if (i >= top + per) top = i - per + 1;
+    if (i < top)
+        top = i;
+    else if (i >= top + per)
+        top = i - per + 1;
     ScrollTo(h, top, s->scroll_x);
 }
 
@@ -510,9 +511,7 @@ void Key(HWND h, UINT vk) {
 
 // The thumb's position: the bar's own while it is being dragged; otherwise (a scroll message sent
 // by someone drawing the bar themselves) the position the message carries.
-int ThumbPos(const SCROLLINFO& si, int message_pos) {
-    return si.nTrackPos != si.nPos ? si.nTrackPos : message_pos;
-}
+int ThumbPos(const SCROLLINFO& si, int message_pos) { return si.nTrackPos != si.nPos ? si.nTrackPos : message_pos; }
 
 void Scroll(HWND h, int bar, int code, int message_pos) {
     ListView* s = L(h);
@@ -529,7 +528,8 @@ void Scroll(HWND h, int bar, int code, int message_pos) {
             case SB_LINEDOWN: ++top; break;
             case SB_PAGEUP: top -= per; break;
             case SB_PAGEDOWN: top += per; break;
-            case SB_THUMBTRACK: case SB_THUMBPOSITION: top = ThumbPos(si, message_pos); break;
+            case SB_THUMBTRACK:
+            case SB_THUMBPOSITION: top = ThumbPos(si, message_pos); break;
             case SB_TOP: top = 0; break;
             case SB_BOTTOM: top = int(s->items.size()); break;
             default: return;
@@ -545,7 +545,8 @@ void Scroll(HWND h, int bar, int code, int message_pos) {
             case SB_LINERIGHT: x += line; break;
             case SB_PAGELEFT: x -= cr.right; break;
             case SB_PAGERIGHT: x += cr.right; break;
-            case SB_THUMBTRACK: case SB_THUMBPOSITION: x = ThumbPos(si, message_pos); break;
+            case SB_THUMBTRACK:
+            case SB_THUMBPOSITION: x = ThumbPos(si, message_pos); break;
             case SB_LEFT: x = 0; break;
             case SB_RIGHT: x = TotalWidth(*s); break;
             default: return;
@@ -556,7 +557,8 @@ void Scroll(HWND h, int bar, int code, int message_pos) {
 
 LRESULT OnHeaderNotify(HWND h, NMHDR* nm) {
     ListView* s = L(h);
-    if (!s || nm->hwndFrom != s->header) return SendMessageA(GetParent(h), WM_NOTIFY, nm->idFrom, reinterpret_cast<LPARAM>(nm));
+    if (!s || nm->hwndFrom != s->header)
+        return SendMessageA(GetParent(h), WM_NOTIFY, nm->idFrom, reinterpret_cast<LPARAM>(nm));
     // The header's notifications go on to the list's parent.
     LRESULT r = SendMessageA(GetParent(h), WM_NOTIFY, nm->idFrom, reinterpret_cast<LPARAM>(nm));
     if (!L(h)) return r;

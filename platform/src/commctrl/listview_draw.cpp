@@ -7,14 +7,13 @@
 
 namespace plat::commctrl::listview {
 
-
 struct CdResult {
     LRESULT r;
     COLORREF text, bk;
 };
 
-CdResult Custom(HWND h, HDC dc, DWORD stage, const RECT& rc, int item, int sub, UINT state, LPARAM lp,
-                COLORREF text, COLORREF bk) {
+CdResult Custom(HWND h, HDC dc, DWORD stage, const RECT& rc, int item, int sub, UINT state, LPARAM lp, COLORREF text,
+                COLORREF bk) {
     NMLVCUSTOMDRAW cd{};
     cd.nmcd.dwDrawStage = stage;
     cd.nmcd.hdc = dc;
@@ -40,8 +39,8 @@ void DrawCheck(HDC dc, const RECT& area, int check) {
     DrawFrameControl(dc, &b, DFC_BUTTON, DFCS_BUTTONCHECK | (check == 2 ? DFCS_CHECKED : 0));
 }
 
-void DrawCell(HWND h, ListView& s, HDC dc, int i, int col, const RECT& cell, COLORREF text, COLORREF bk,
-              bool sel_look, bool focus) {
+void DrawCell(HWND h, ListView& s, HDC dc, int i, int col, const RECT& cell, COLORREF text, COLORREF bk, bool sel_look,
+              bool focus) {
     const Item& it = s.items[size_t(i)];
     int sub = col < int(s.cols.size()) ? s.cols[size_t(col)].sub : col;
     RECT r = cell;
@@ -93,7 +92,7 @@ void DrawCell(HWND h, ListView& s, HDC dc, int i, int col, const RECT& cell, COL
     InflateRect(&tr, -kCellPad / 2, 0);
     if (col == 0) tr.left = r.left + 2;
     int fmt = col < int(s.cols.size()) ? s.cols[size_t(col)].fmt : LVCFMT_LEFT;
-    UINT align = (fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? DT_RIGHT
+    UINT align = (fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT    ? DT_RIGHT
                  : (fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_CENTER ? DT_CENTER
                                                                : DT_LEFT;
     if (col == 0) align = DT_LEFT;  // the first column is always left aligned
@@ -210,7 +209,8 @@ bool PaintRows(HWND h, HDC dc, const RECT& clip, const RECT& content, int rh, co
         r.selected = (r.it.state & LVIS_SELECTED) != 0;
         r.show_sel = show_sel;
         r.has_focus = has_focus;
-        r.cdis = (r.selected && show_sel ? CDIS_SELECTED : 0) | ((r.it.state & LVIS_FOCUSED) && has_focus ? CDIS_FOCUS : 0);
+        r.cdis =
+            (r.selected && show_sel ? CDIS_SELECTED : 0) | ((r.it.state & LVIS_FOCUSED) && has_focus ? CDIS_FOCUS : 0);
         RowDone done = PaintRow(h, dc, clip, pre, r);
         if (done == RowDone::kGone) return false;
         if (done == RowDone::kStop) break;

@@ -9,7 +9,6 @@
 
 namespace plat::commctrl::listview {
 
-
 void RenumberAfterInsert(ListView& s, int at) {
     if (s.anchor >= at) ++s.anchor;
 }
@@ -61,8 +60,10 @@ bool DeleteItem(HWND h, int i) {
     s = L(h);
     if (!s || i >= int(s->items.size())) return false;
     s->items.erase(s->items.begin() + i);
-    if (s->anchor == i) s->anchor = -1;
-    else if (s->anchor > i) --s->anchor;
+    if (s->anchor == i)
+        s->anchor = -1;
+    else if (s->anchor > i)
+        --s->anchor;
     Layout(h);
     InvalidateRect(h, nullptr, TRUE);
     return true;
@@ -505,7 +506,8 @@ LRESULT OnSortItems(HWND h, ListView* s, WPARAM w, LPARAM l) {
 }
 
 LRESULT SelectedCount(const ListView* s) {
-    return std::count_if(s->items.begin(), s->items.end(), [](const Item& it) { return (it.state & LVIS_SELECTED) != 0; });
+    return std::count_if(s->items.begin(), s->items.end(),
+                         [](const Item& it) { return (it.state & LVIS_SELECTED) != 0; });
 }
 
 LRESULT OnSetSelectionMark(ListView* s, LPARAM l) {

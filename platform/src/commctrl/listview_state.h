@@ -11,13 +11,13 @@
 #include "windlg.h"
 
 namespace plat::commctrl::listview {
-constexpr int kCellPad = 4;    // text inset inside a cell
+constexpr int kCellPad = 4;  // text inset inside a cell
 constexpr int kStateWidth = 16;
 
 struct Item {
-    std::vector<std::string> text;     // by sub-item
-    std::vector<bool> text_callback;   // LPSTR_TEXTCALLBACKA given for that sub-item
-    std::vector<int> image;            // by sub-item; -1 none
+    std::vector<std::string> text;  // by sub-item
+    std::vector<bool> text_callback;  // LPSTR_TEXTCALLBACKA given for that sub-item
+    std::vector<int> image;  // by sub-item; -1 none
     UINT state = 0;
     LPARAM param = 0;
     int indent = 0;
@@ -44,10 +44,10 @@ struct ListView {
     COLORREF Text() const { return set_text ? *set_text : GetSysColor(COLOR_WINDOWTEXT); }
     COLORREF TextBk() const { return set_textbk ? *set_textbk : GetSysColor(COLOR_WINDOW); }
     HFONT font = nullptr;
-    int top = 0;        // first visible row
-    int scroll_x = 0;   // horizontal scroll in pixels
-    int anchor = -1;    // selection mark for Shift ranges
-    int wheel = 0;      // unused wheel delta
+    int top = 0;  // first visible row
+    int scroll_x = 0;  // horizontal scroll in pixels
+    int anchor = -1;  // selection mark for Shift ranges
+    int wheel = 0;  // unused wheel delta
     UINT callback_mask = 0;
     bool in_layout = false;
     bool focused = false;

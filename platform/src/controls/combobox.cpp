@@ -130,8 +130,10 @@ void StepSelection(HWND h, Combo* c, WPARAM vk) {
     }
     int to = sel;
     switch (vk) {
-        case VK_UP: case VK_LEFT: to = sel < 0 ? 0 : sel - 1; break;
-        case VK_DOWN: case VK_RIGHT: to = sel < 0 ? 0 : sel + 1; break;
+        case VK_UP:
+        case VK_LEFT: to = sel < 0 ? 0 : sel - 1; break;
+        case VK_DOWN:
+        case VK_RIGHT: to = sel < 0 ? 0 : sel + 1; break;
         case VK_PRIOR: to = sel - page; break;
         case VK_NEXT: to = sel + page; break;
         case VK_HOME: to = 0; break;
@@ -151,8 +153,10 @@ bool Key(HWND h, Combo* c, UINT msg, WPARAM vk) {
     bool alt = msg == WM_SYSKEYDOWN;
     if (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP))) {
         if (c->type == CBS_SIMPLE) return false;
-        if (c->dropped) Close(h, c, true);
-        else Open(h, c);
+        if (c->dropped)
+            Close(h, c, true);
+        else
+            Open(h, c);
         return true;
     }
     if (alt) return false;
@@ -169,15 +173,18 @@ bool Key(HWND h, Combo* c, UINT msg, WPARAM vk) {
         return true;
     }
     switch (vk) {
-        case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
-            StepSelection(h, c, vk);
-            return true;
-        case VK_HOME: case VK_END: case VK_LEFT: case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT: StepSelection(h, c, vk); return true;
+        case VK_HOME:
+        case VK_END:
+        case VK_LEFT:
+        case VK_RIGHT:
             if (c->edit) return false;  // the edit field moves its caret
             StepSelection(h, c, vk);
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -247,8 +254,9 @@ void Paint(HWND h, Combo* c, HDC dc) {
     RECT tr = TextRect(h, c);
     FillRect(dc, &tr, bg ? bg : GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
     RECT br = ButtonRect(h);
-    DrawFrameControl(dc, &br, DFC_SCROLL,
-                     DFCS_SCROLLCOMBOBOX | (c->button_down ? DFCS_PUSHED | DFCS_FLAT : 0) | (enabled ? 0 : DFCS_INACTIVE));
+    DrawFrameControl(
+        dc, &br, DFC_SCROLL,
+        DFCS_SCROLLCOMBOBOX | (c->button_down ? DFCS_PUSHED | DFCS_FLAT : 0) | (enabled ? 0 : DFCS_INACTIVE));
     if (c->edit) {
         SelectObject(dc, old);
         return;
@@ -312,8 +320,7 @@ void FitHeight(HWND h, Combo* c) {
     if (c->type == CBS_SIMPLE) return;
     RECT wr;
     GetWindowRect(h, &wr);
-    SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, c->face_height + 6,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(h, nullptr, 0, 0, wr.right - wr.left, c->face_height + 6, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 POINT ListPoint(HWND h, Combo* c, LPARAM lp) {
@@ -328,7 +335,6 @@ bool InList(Combo* c, POINT lp_client) {
     GetClientRect(c->list, &rc);
     return PtInRect(&rc, lp_client) != FALSE;
 }
-
 
 void OnNcCreate(HWND h, Combo* c, CREATESTRUCTA* cs) {
     c->type = UINT(cs->style) & 3;
@@ -357,8 +363,8 @@ HWND CreateList(HWND h, Combo* c, HINSTANCE inst) {
     if (c->type == CBS_SIMPLE)
         return CreateWindowExA(WS_EX_CLIENTEDGE, "ComboLBox", "", WS_CHILD | WS_VISIBLE | ls, 0, 0, 10, 10, h,
                                reinterpret_cast<HMENU>(uintptr_t(kListId)), inst, nullptr);
-    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", WS_POPUP | WS_BORDER | ls, 0, 0, 10,
-                           10, h, nullptr, inst, nullptr);
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ComboLBox", "", WS_POPUP | WS_BORDER | ls, 0, 0, 10, 10,
+                           h, nullptr, inst, nullptr);
 }
 
 HWND CreateField(HWND h, Combo* c, HINSTANCE inst) {
@@ -367,11 +373,11 @@ HWND CreateField(HWND h, Combo* c, HINSTANCE inst) {
     if (st & CBS_AUTOHSCROLL) es |= ES_AUTOHSCROLL;
     if (st & CBS_UPPERCASE) es |= ES_UPPERCASE;
     if (st & CBS_LOWERCASE) es |= ES_LOWERCASE;
-    HWND e = CreateWindowExA(0, "Edit", "", es, 0, 0, 10, 10, h, reinterpret_cast<HMENU>(uintptr_t(kEditId)), inst,
-                             nullptr);
+    HWND e =
+        CreateWindowExA(0, "Edit", "", es, 0, 0, 10, 10, h, reinterpret_cast<HMENU>(uintptr_t(kEditId)), inst, nullptr);
     if (e)
-        c->edit_proc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclass)));
+        c->edit_proc =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrA(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclass)));
     return e;
 }
 
@@ -613,9 +619,7 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Combo* c = AttachState<Combo>(h, msg);
     if (!c) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
-        case WM_NCCREATE:
-            OnNcCreate(h, c, reinterpret_cast<CREATESTRUCTA*>(lp));
-            return DefWindowProcA(h, msg, wp, lp);
+        case WM_NCCREATE: OnNcCreate(h, c, reinterpret_cast<CREATESTRUCTA*>(lp)); return DefWindowProcA(h, msg, wp, lp);
         case WM_CREATE: return OnCreate(h, c);
         case WM_NCDESTROY: return OnNcDestroy(h, c, wp, lp);
         case WM_DESTROY: return OnDestroy(h, c);

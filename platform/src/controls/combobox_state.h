@@ -20,7 +20,7 @@ struct Combo {
     bool moved_into_list = false;
     int sel_on_open = -1;
     HFONT font = nullptr;
-    int face_height = 0;    // the selection field's item height
+    int face_height = 0;  // the selection field's item height
     int drop_height = 100;  // the height the creator gave: face plus list
     int dropped_width = 0;
     bool extended_ui = false;

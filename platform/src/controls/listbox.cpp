@@ -77,8 +77,8 @@ int MaxTop(HWND h, const ListBox* lb) {
 
 void UpdateScroll(HWND h, ListBox* lb) {
     if (!lb->vscroll) return;
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, int(lb->items.size()) - 1, UINT(PageSize(h, lb)),
-                  lb->top, 0};
+    SCROLLINFO si{
+        sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, int(lb->items.size()) - 1, UINT(PageSize(h, lb)), lb->top, 0};
     if (Style(h) & LBS_DISABLENOSCROLL) si.fMask |= SIF_DISABLENOSCROLL;
     SetScrollInfo(h, SB_VERT, &si, TRUE);
 }
@@ -93,7 +93,8 @@ void SetTop(HWND h, ListBox* lb, int top) {
 
 void EnsureVisible(HWND h, ListBox* lb, int i) {
     if (i < 0 || i >= int(lb->items.size())) return;
-    if (i < lb->top) SetTop(h, lb, i);
+    if (i < lb->top)
+        SetTop(h, lb, i);
     else {
         int page = PageSize(h, lb);
         if (i >= lb->top + page) SetTop(h, lb, i - page + 1);
@@ -124,8 +125,8 @@ void DrawItem(HWND h, ListBox* lb, HDC dc, int i, const RECT& r, HBRUSH bg, COLO
         d.CtlID = UINT(GetDlgCtrlID(AsCtl(h, lb)));
         d.itemID = UINT(i);
         d.itemAction = ODA_DRAWENTIRE;
-        d.itemState = (sel ? ODS_SELECTED : 0) | (has_focus_rect ? ODS_FOCUS : 0) |
-                      (IsWindowEnabled(h) ? 0 : ODS_DISABLED);
+        d.itemState =
+            (sel ? ODS_SELECTED : 0) | (has_focus_rect ? ODS_FOCUS : 0) | (IsWindowEnabled(h) ? 0 : ODS_DISABLED);
         d.hwndItem = h;
         d.hDC = dc;
         d.rcItem = r;
@@ -155,8 +156,8 @@ void Paint(HWND h, ListBox* lb, HDC dc) {
     HGDIOBJ old = SelectObject(dc, lb->font ? lb->font : DefaultFont());
     HBRUSH bg = nullptr;
     if (lb->combo)  // the combo box passes the question on to its parent
-        bg = reinterpret_cast<HBRUSH>(SendMessageA(lb->combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
-                                                   reinterpret_cast<LPARAM>(h)));
+        bg = reinterpret_cast<HBRUSH>(
+            SendMessageA(lb->combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h)));
     else
         bg = ControlColor(h, dc, WM_CTLCOLORLISTBOX);
     if (!bg) bg = GetSysColorBrush(COLOR_WINDOW);
@@ -185,8 +186,10 @@ int CompareText(const std::string& a, const std::string& b) { return strcasecmp(
 
 int Insert(HWND h, ListBox* lb, int at, LPARAM lp, bool sorted) {
     Item it;
-    if (HasStrings(h)) it.text = lp ? reinterpret_cast<const char*>(lp) : "";
-    else it.data = ULONG_PTR(lp);
+    if (HasStrings(h))
+        it.text = lp ? reinterpret_cast<const char*>(lp) : "";
+    else
+        it.data = ULONG_PTR(lp);
     int n = int(lb->items.size());
     if (sorted && HasStrings(h)) {
         at = n;
@@ -319,8 +322,10 @@ void KeyMove(HWND h, ListBox* lb, WPARAM vk) {
     int page = PageSize(h, lb);
     int to = c;
     switch (vk) {
-        case VK_UP: case VK_LEFT: to = lb->cur < 0 ? 0 : c - 1; break;
-        case VK_DOWN: case VK_RIGHT: to = lb->cur < 0 ? 0 : c + 1; break;
+        case VK_UP:
+        case VK_LEFT: to = lb->cur < 0 ? 0 : c - 1; break;
+        case VK_DOWN:
+        case VK_RIGHT: to = lb->cur < 0 ? 0 : c + 1; break;
         case VK_PRIOR: to = c - (page > 1 ? page - 1 : 1); break;
         case VK_NEXT: to = c + (page > 1 ? page - 1 : 1); break;
         case VK_HOME: to = 0; break;
@@ -437,7 +442,8 @@ LRESULT OnVScroll(HWND h, ListBox* lb, WPARAM wp) {
         case SB_PAGEDOWN: SetTop(h, lb, lb->top + page); break;
         case SB_TOP: SetTop(h, lb, 0); break;
         case SB_BOTTOM: SetTop(h, lb, int(lb->items.size())); break;
-        case SB_THUMBTRACK: case SB_THUMBPOSITION: {
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
             SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
             GetScrollInfo(h, SB_VERT, &si);
             SetTop(h, lb, LOWORD(wp) == SB_THUMBTRACK ? si.nTrackPos : int(HIWORD(wp)));
@@ -464,7 +470,8 @@ void MoveTo(HWND h, ListBox* lb, int i) {
 bool ParentTookKey(HWND h, ListBox* lb, WPARAM wp) {
     if (!(Style(h) & LBS_WANTKEYBOARDINPUT)) return false;
     int caret = lb->cur < 0 ? 0 : lb->cur;
-    LRESULT r = SendMessageA(Target(h, lb), WM_VKEYTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)), reinterpret_cast<LPARAM>(h));
+    LRESULT r =
+        SendMessageA(Target(h, lb), WM_VKEYTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)), reinterpret_cast<LPARAM>(h));
     if (!IsWindow(h) || r == -2) return true;
     if (r < 0 || r >= LRESULT(lb->items.size())) return false;
     MoveTo(h, lb, int(r));
@@ -490,8 +497,8 @@ LRESULT OnKeyDown(HWND h, ListBox* lb, WPARAM wp) {
 LRESULT OnChar(HWND h, ListBox* lb, WPARAM wp) {
     if ((Style(h) & LBS_WANTKEYBOARDINPUT) && !HasStrings(h)) {
         int caret = lb->cur < 0 ? 0 : lb->cur;
-        LRESULT r = SendMessageA(Target(h, lb), WM_CHARTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)),
-                                 reinterpret_cast<LPARAM>(h));
+        LRESULT r =
+            SendMessageA(Target(h, lb), WM_CHARTOITEM, MAKEWPARAM(WORD(wp), WORD(caret)), reinterpret_cast<LPARAM>(h));
         if (IsWindow(h) && r >= 0 && r < LRESULT(lb->items.size()) && !MultiSel(h)) SelectSingle(h, lb, int(r), true);
         return 0;
     }

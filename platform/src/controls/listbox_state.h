@@ -17,7 +17,7 @@ struct Item {
 
 struct ListBox {
     std::vector<Item> items;
-    int cur = -1;     // single selection: the selected item; otherwise the caret item
+    int cur = -1;  // single selection: the selected item; otherwise the caret item
     int anchor = -1;  // extended selection's anchor
     int top = 0;
     int item_height = 0;
