@@ -384,20 +384,26 @@ UINT KeyFlags() {
     return f;
 }
 
-void SendActivate(HWND h, UINT code, POINT p) {
-    ListView* s = L(h);
-    if (!s) return;
+// The notice of a click at p: the item and sub-item under it and the keys held.
+NMITEMACTIVATE ClickNotice(HWND h, const ListView& s, POINT p) {
     LVHITTESTINFO ht{};
     ht.pt = p;
-    SubItemHitTest(h, *s, &ht);
+    SubItemHitTest(h, s, &ht);
     NMITEMACTIVATE nm{};
     nm.iItem = ht.iItem;
     nm.iSubItem = ht.iSubItem;
     nm.ptAction = p;
     nm.uKeyFlags = KeyFlags();
-    if (ht.iItem >= 0) {
-        nm.lParam = s->items[size_t(ht.iItem)].param;
-        nm.uNewState = nm.uOldState = s->items[size_t(ht.iItem)].state;
+    return nm;
+}
+
+void SendActivate(HWND h, UINT code, POINT p) {
+    ListView* s = L(h);
+    if (!s) return;
+    NMITEMACTIVATE nm = ClickNotice(h, *s, p);
+    if (nm.iItem >= 0) {
+        nm.lParam = s->items[size_t(nm.iItem)].param;
+        nm.uNewState = nm.uOldState = s->items[size_t(nm.iItem)].state;
     }
     SendNotify(h, code, &nm.hdr);
 }
@@ -678,15 +684,7 @@ LRESULT OnRButtonDown(HWND h, LPARAM l) {
 LRESULT OnRButtonUp(HWND h, ListView* s, WPARAM w, LPARAM l) {
     if (s->rclick_pending) {
         s->rclick_pending = false;
-        POINT p = s->click_pt;
-        LVHITTESTINFO ht{};
-        ht.pt = p;
-        SubItemHitTest(h, *s, &ht);
-        NMITEMACTIVATE nm{};
-        nm.iItem = ht.iItem;
-        nm.iSubItem = ht.iSubItem;
-        nm.ptAction = p;
-        nm.uKeyFlags = KeyFlags();
+        NMITEMACTIVATE nm = ClickNotice(h, *s, s->click_pt);
         if (SendNotify(h, NM_RCLICK, &nm.hdr)) return 0;
     }
     return DefWindowProcA(h, WM_RBUTTONUP, w, l);
