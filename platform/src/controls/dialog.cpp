@@ -101,8 +101,10 @@ void SetButtonType(HWND b, DWORD type) {
 void UpdateDefaultLook(HWND dlg, HWND focus) {
     WORD defid = WithInfo(dlg, [](DialogInfo& i) { return i.defid; });
     HWND target = nullptr;
-    if (focus && (DlgCode(focus) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) target = focus;
-    else if (defid) target = GetDlgItem(dlg, defid);
+    if (focus && (DlgCode(focus) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+        target = focus;
+    else if (defid)
+        target = GetDlgItem(dlg, defid);
     for (HWND c : Children(dlg)) {
         UINT code = DlgCode(c);
         if (c == target) {
@@ -123,94 +125,117 @@ void RestoreFocus(HWND dlg) {
 
 bool ResultReturningMessage(UINT msg) {
     switch (msg) {
-        case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC: case WM_COMPAREITEM:
-        case WM_VKEYTOITEM: case WM_CHARTOITEM: case WM_QUERYDRAGICON: case WM_INITDIALOG:
-            return true;
-        default:
-            return false;
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+        case WM_INITDIALOG: return true;
+        default: return false;
     }
+}
+
+LRESULT OnDialogErase(HWND h, WPARAM wp) {
+    HDC dc = reinterpret_cast<HDC>(wp);
+    HBRUSH b = reinterpret_cast<HBRUSH>(SendMessageA(h, WM_CTLCOLORDLG, wp, reinterpret_cast<LPARAM>(h)));
+    if (!b) b = GetSysColorBrush(COLOR_BTNFACE);
+    RECT rc;
+    GetClientRect(h, &rc);
+    FillRect(dc, &rc, b);
+    return 1;
+}
+
+// Activation gives the focus back to the control that last had it; deactivation remembers it.
+LRESULT OnDialogActivate(HWND h, WPARAM wp) {
+    if (LOWORD(wp) != WA_INACTIVE) {
+        RestoreFocus(h);
+        return 0;
+    }
+    HWND f = GetFocus();
+    if (f && IsChild(h, f))
+        WithInfo(h, [&](DialogInfo& i) {
+            i.focus = f;
+            return 0;
+        });
+    return 0;
+}
+
+// Closing is Cancel, unless the Cancel button is disabled.
+LRESULT OnDialogClose(HWND h) {
+    HWND cancel = GetDlgItem(h, IDCANCEL);
+    if (cancel && !IsWindowEnabled(cancel)) {
+        MessageBeep(0);
+        return 0;
+    }
+    PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+    return 0;
+}
+
+LRESULT OnDialogNcDestroy(HWND h, WPARAM wp, LPARAM lp) {
+    HFONT font = nullptr;
+    {
+        std::lock_guard<std::mutex> g(InfoLock());
+        auto it = Infos().find(h);
+        if (it != Infos().end()) {
+            if (it->second.owns_font) font = it->second.font;
+            Infos().erase(it);
+        }
+    }
+    if (font) DeleteObject(font);
+    return DefWindowProcA(h, WM_NCDESTROY, wp, lp);
+}
+
+HWND FocusedChild(HWND h) {
+    HWND f = GetFocus();
+    return f && IsChild(h, f) ? DirectChild(h, f) : nullptr;
+}
+
+LRESULT OnSetDefId(HWND h, WPARAM wp) {
+    WithInfo(h, [&](DialogInfo& i) {
+        i.defid = WORD(wp);
+        return 0;
+    });
+    UpdateDefaultLook(h, FocusedChild(h));
+    return TRUE;
+}
+
+LRESULT OnNextDlgCtl(HWND h, WPARAM wp, LPARAM lp) {
+    HWND target = LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(h, FocusedChild(h), wp != 0);
+    if (target && IsChild(h, target)) DialogSetFocus(h, target);
+    return 0;
 }
 
 LRESULT DefaultDialogMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_ERASEBKGND: {
-            HDC dc = reinterpret_cast<HDC>(wp);
-            HBRUSH b = reinterpret_cast<HBRUSH>(SendMessageA(h, WM_CTLCOLORDLG, wp, reinterpret_cast<LPARAM>(h)));
-            if (!b) b = GetSysColorBrush(COLOR_BTNFACE);
-            RECT rc;
-            GetClientRect(h, &rc);
-            FillRect(dc, &rc, b);
-            return 1;
-        }
-        case WM_ACTIVATE:
-            if (LOWORD(wp) != WA_INACTIVE) RestoreFocus(h);
-            else {
-                HWND f = GetFocus();
-                if (f && IsChild(h, f)) WithInfo(h, [&](DialogInfo& i) { i.focus = f; return 0; });
-            }
-            return 0;
-        case WM_SETFOCUS:
-            RestoreFocus(h);
-            return 0;
-        case WM_CLOSE: {
-            HWND cancel = GetDlgItem(h, IDCANCEL);
-            if (cancel && !IsWindowEnabled(cancel)) {
-                MessageBeep(0);
-                return 0;
-            }
-            PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
-            return 0;
-        }
-        case WM_NCDESTROY: {
-            HFONT font = nullptr;
-            {
-                std::lock_guard<std::mutex> g(InfoLock());
-                auto it = Infos().find(h);
-                if (it != Infos().end()) {
-                    if (it->second.owns_font) font = it->second.font;
-                    Infos().erase(it);
-                }
-            }
-            if (font) DeleteObject(font);
-            return DefWindowProcA(h, msg, wp, lp);
-        }
+        case WM_ERASEBKGND: return OnDialogErase(h, wp);
+        case WM_ACTIVATE: return OnDialogActivate(h, wp);
+        case WM_SETFOCUS: RestoreFocus(h); return 0;
+        case WM_CLOSE: return OnDialogClose(h);
+        case WM_NCDESTROY: return OnDialogNcDestroy(h, wp, lp);
         case DM_GETDEFID: {
             WORD id = WithInfo(h, [](DialogInfo& i) { return i.defid; });
             return id ? MAKELONG(id, DC_HASDEFID) : 0;
         }
-        case DM_SETDEFID:
-            WithInfo(h, [&](DialogInfo& i) { i.defid = WORD(wp); return 0; });
-            {
-                HWND f = GetFocus();
-                UpdateDefaultLook(h, f && IsChild(h, f) ? DirectChild(h, f) : nullptr);
-            }
-            return TRUE;
-        case DM_REPOSITION:
-            return 0;
-        case WM_NEXTDLGCTL: {
-            HWND target;
-            if (LOWORD(lp)) target = reinterpret_cast<HWND>(wp);
-            else {
-                HWND f = GetFocus();
-                HWND cur = f && IsChild(h, f) ? DirectChild(h, f) : nullptr;
-                target = GetNextDlgTabItem(h, cur, wp != 0);
-            }
-            if (target && IsChild(h, target)) DialogSetFocus(h, target);
-            return 0;
-        }
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(WithInfo(h, [](DialogInfo& i) { return i.font; }));
+        case DM_SETDEFID: return OnSetDefId(h, wp);
+        case DM_REPOSITION: return 0;
+        case WM_NEXTDLGCTL: return OnNextDlgCtl(h, wp, lp);
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(WithInfo(h, [](DialogInfo& i) { return i.font; }));
         case WM_SETFONT:
-            WithInfo(h, [&](DialogInfo& i) { i.font = reinterpret_cast<HFONT>(wp); return 0; });
+            WithInfo(h, [&](DialogInfo& i) {
+                i.font = reinterpret_cast<HFONT>(wp);
+                return 0;
+            });
             return 0;
         case WM_GETDLGCODE:
-            return 0;
         case WM_COMMAND:
-        case WM_INITDIALOG:
-            return 0;
-        default:
-            return DefWindowProcA(h, msg, wp, lp);
+        case WM_INITDIALOG: return 0;
+        default: return DefWindowProcA(h, msg, wp, lp);
     }
 }
 
@@ -233,8 +258,7 @@ HWND FindMnemonic(HWND dlg, HWND from, char ch) {
             if (strcasecmp(cls, "Static") == 0) continue;
         }
         char m = Mnemonic(WindowText(c));
-        if (m && std::tolower(static_cast<unsigned char>(m)) == std::tolower(static_cast<unsigned char>(ch)))
-            return c;
+        if (m && std::tolower(static_cast<unsigned char>(m)) == std::tolower(static_cast<unsigned char>(ch))) return c;
     }
     return nullptr;
 }
@@ -288,7 +312,10 @@ SIZE FontBaseUnits(HFONT font) {
 void DialogSetFocus(HWND dlg, HWND ctl) {
     if (!ctl) return;
     if (DlgCode(ctl) & DLGC_HASSETSEL) SendMessageA(ctl, EM_SETSEL, 0, -1);
-    WithInfo(dlg, [&](DialogInfo& i) { i.focus = ctl; return 0; });
+    WithInfo(dlg, [&](DialogInfo& i) {
+        i.focus = ctl;
+        return 0;
+    });
     SetFocus(ctl);
     // Controls of other classes don't report their focus: move the default look here too.
     HWND child = DirectChild(dlg, ctl);
@@ -298,14 +325,19 @@ void DialogSetFocus(HWND dlg, HWND ctl) {
 void DialogFocusMoved(HWND ctl) {
     HWND dlg = GetParent(ctl);
     if (!dlg || !(GetWindowLongA(ctl, GWL_STYLE) & WS_CHILD) || !HasInfo(dlg)) return;
-    WithInfo(dlg, [&](DialogInfo& i) { i.focus = ctl; return 0; });
+    WithInfo(dlg, [&](DialogInfo& i) {
+        i.focus = ctl;
+        return 0;
+    });
     UpdateDefaultLook(dlg, ctl);
 }
 
 void CenterWindow(HWND h, HWND owner) {
     RECT area{};
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &area);
-    else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &area);
+    else
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     RECT r;
     GetWindowRect(h, &r);
     int w = r.right - r.left, hh = r.bottom - r.top;
@@ -332,8 +364,7 @@ HWND CreateEmptyDialog(DWORD style, DWORD ex_style, const char* title, int cx, i
     return h;
 }
 
-HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND parent, DLGPROC proc,
-                              LPARAM param) {
+HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND parent, DLGPROC proc, LPARAM param) {
     DWORD style = t.style;
     DWORD ex = t.ex_style;
     if (style & DS_CONTROL) {
@@ -373,8 +404,8 @@ HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND
     y += r.top;
     const char* cls = t.class_name.empty() ? "#32770" : t.class_name.c_str();
     t_pending = Pending{proc, font, owns, u, true};
-    HWND h = CreateWindowExA(ex, cls, t.title.c_str(), style & ~WS_VISIBLE, x, y, r.right - r.left,
-                             r.bottom - r.top, child ? parent : owner, child ? nullptr : menu, inst, nullptr);
+    HWND h = CreateWindowExA(ex, cls, t.title.c_str(), style & ~WS_VISIBLE, x, y, r.right - r.left, r.bottom - r.top,
+                             child ? parent : owner, child ? nullptr : menu, inst, nullptr);
     if (!h) {
         t_pending.active = false;
         if (owns) DeleteObject(font);
@@ -391,7 +422,10 @@ HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND
     if (style & DS_CENTER) CenterWindow(h, owner);
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // Restore what WM_SETFONT stored: the dialog keeps the font it was built with.
-    WithInfo(h, [&](DialogInfo& i) { i.font = font; return 0; });
+    WithInfo(h, [&](DialogInfo& i) {
+        i.font = font;
+        return 0;
+    });
 
     for (const auto& it : t.items) {
         RECT cr{Scale(it.x, u.cx, 4), Scale(it.y, u.cy, 8), Scale(it.x + it.cx, u.cx, 4), Scale(it.y + it.cy, u.cy, 8)};
@@ -406,8 +440,10 @@ HWND CreateDialogFromTemplate(const res::DialogTemplate& t, HINSTANCE inst, HWND
     HWND first = FirstTabItem(h);
     LRESULT set = SendMessageA(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
     if (!IsWindow(h)) return nullptr;
-    if (set && first && IsWindow(first)) DialogSetFocus(h, first);
-    else UpdateDefaultLook(h, nullptr);
+    if (set && first && IsWindow(first))
+        DialogSetFocus(h, first);
+    else
+        UpdateDefaultLook(h, nullptr);
     bool ended = WithInfo(h, [](DialogInfo& i) { return i.ended; });
     if ((style & WS_VISIBLE) && !ended) {
         ShowWindow(h, SW_SHOWNORMAL);
@@ -506,8 +542,7 @@ LRESULT WINAPI DefDlgProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefaultDialogMessage(h, msg, wp, lp);
 }
 
-HWND WINAPI CreateDialogIndirectParamA(HINSTANCE inst, LPCDLGTEMPLATEA tmpl, HWND parent, DLGPROC proc,
-                                       LPARAM param) {
+HWND WINAPI CreateDialogIndirectParamA(HINSTANCE inst, LPCDLGTEMPLATEA tmpl, HWND parent, DLGPROC proc, LPARAM param) {
     plat::res::DialogTemplate t;
     if (!tmpl || !plat::res::ParseDialogTemplate(tmpl, kIndirectLimit, &t)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -525,8 +560,7 @@ HWND WINAPI CreateDialogParamA(HINSTANCE inst, LPCSTR name, HWND parent, DLGPROC
     return CreateDialogFromTemplate(t, inst, parent, proc, param);
 }
 
-INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE inst, LPCDLGTEMPLATEA tmpl, HWND parent, DLGPROC proc,
-                                       LPARAM param) {
+INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE inst, LPCDLGTEMPLATEA tmpl, HWND parent, DLGPROC proc, LPARAM param) {
     plat::res::DialogTemplate t;
     if (!tmpl || !plat::res::ParseDialogTemplate(tmpl, kIndirectLimit, &t)) return -1;
     HWND owner = Owner(parent);
@@ -583,7 +617,10 @@ BOOL WINAPI IsDialogMessageA(HWND dlg, LPMSG msg) {
                     if (n) DialogSetFocus(dlg, n);
                     return TRUE;
                 }
-                case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN: {
+                case VK_LEFT:
+                case VK_UP:
+                case VK_RIGHT:
+                case VK_DOWN: {
                     if (code & DLGC_WANTARROWS) break;
                     if (!cur) return TRUE;
                     bool back = msg->wParam == VK_LEFT || msg->wParam == VK_UP;
@@ -621,8 +658,7 @@ BOOL WINAPI IsDialogMessageA(HWND dlg, LPMSG msg) {
                     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(btn));
                     return TRUE;
                 }
-                default:
-                    break;
+                default: break;
             }
             break;
         }
@@ -647,8 +683,7 @@ BOOL WINAPI IsDialogMessageA(HWND dlg, LPMSG msg) {
                 return TRUE;
             break;
         }
-        default:
-            break;
+        default: break;
     }
     TranslateMessage(msg);
     DispatchMessageA(msg);
@@ -665,8 +700,10 @@ HWND WINAPI GetNextDlgTabItem(HWND dlg, HWND ctl, BOOL previous) {
         if (kids[size_t(i)] == ctl) start = i;
     for (long k = 1; k <= n; ++k) {
         long i;
-        if (start < 0) i = previous ? n - k : k - 1;
-        else i = ((previous ? start - k : start + k) % n + n) % n;
+        if (start < 0)
+            i = previous ? n - k : k - 1;
+        else
+            i = ((previous ? start - k : start + k) % n + n) % n;
         HWND c = kids[size_t(i)];
         if (Usable(c) && (GetWindowLongA(c, GWL_STYLE) & WS_TABSTOP)) return c;
     }
@@ -711,8 +748,10 @@ UINT WINAPI GetDlgItemTextA(HWND dlg, int id, LPSTR text, int max) {
 
 BOOL WINAPI SetDlgItemInt(HWND dlg, int id, UINT value, BOOL is_signed) {
     char buf[32];
-    if (is_signed) snprintf(buf, sizeof buf, "%d", int(value));
-    else snprintf(buf, sizeof buf, "%u", value);
+    if (is_signed)
+        snprintf(buf, sizeof buf, "%d", int(value));
+    else
+        snprintf(buf, sizeof buf, "%u", value);
     return SetDlgItemTextA(dlg, id, buf);
 }
 
