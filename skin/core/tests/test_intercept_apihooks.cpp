@@ -128,9 +128,10 @@ std::string Scenario(const char* winver) {
         CHECK(reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetrics")) == dlsym(RTLD_DEFAULT, "GetSystemMetrics"));
         CHECK(LoadLibraryExA("user32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE) != nullptr);
         CHECK(LoadLibraryExW(u"user32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE) != nullptr);
-        // Modules loaded from now on through the wide loaders are patched as they load.
+        // Modules loaded from now on through any of the four loaders are patched as they load.
         const std::u16string w = Wide(SKIN_TEST_MODULE_W), exw = Wide(SKIN_TEST_MODULE_EXW);
-        loadedLater = {LoadLibraryW(w.c_str()), LoadLibraryExW(exw.c_str(), nullptr, 0)};
+        loadedLater = {LoadLibraryA(SKIN_TEST_MODULE_A), LoadLibraryExA(SKIN_TEST_MODULE_EXA, nullptr, 0),
+                       LoadLibraryW(w.c_str()), LoadLibraryExW(exw.c_str(), nullptr, 0)};
         for (HMODULE m : loadedLater) CHECK(ModuleSysColor(m)(COLOR_BTNFACE) == kColorMarker);
         // ...while the platform's code and entries stay as they are.
         CHECK(PlatformGetSysColor()(COLOR_BTNFACE) == realFace);
