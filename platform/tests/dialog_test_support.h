@@ -169,4 +169,20 @@ inline std::vector<std::pair<int, int>> Commands() {
 
 inline void Pump() { WinTestPumpUntilIdle(); }
 
+// A combo box's drop-down list: a top-level "ComboLBox" popup of this thread (null if none).
+inline HWND DroppedList() {
+    HWND l = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            char cls[32] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (std::string(cls) != "ComboLBox") return TRUE;
+            *reinterpret_cast<HWND*>(p) = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&l));
+    return l;
+}
+
 }  // namespace dlgtest

@@ -165,17 +165,7 @@ TEST(CtlColor, EachControlPaintsWithTheColoursItsParentAnswers) {
     ExpectPaintedWith(combo, WM_CTLCOLOREDIT, "drop-down list field");
     SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
     WinTestPumpUntilIdle();
-    HWND dropped = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            char cls[32] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (std::string(cls) != "ComboLBox") return TRUE;
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&dropped));
+    HWND dropped = dlgtest::DroppedList();
     ASSERT_TRUE(dropped);
     ExpectPaintedWith(dropped, WM_CTLCOLORLISTBOX, "drop-down list");
     SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);

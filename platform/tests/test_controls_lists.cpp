@@ -228,23 +228,7 @@ struct ComboFixture : ::testing::Test {
         Pump();
         Notes().clear();
     }
-    HWND List() {
-        HWND l = nullptr;
-        // The drop-down list is a top-level "ComboLBox" popup of this thread.
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM p) -> BOOL {
-                char cls[32] = {};
-                GetClassNameA(w, cls, sizeof cls);
-                if (std::string(cls) == "ComboLBox") {
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&l));
-        return l;
-    }
+    HWND List() { return DroppedList(); }
     std::string Face() {
         char buf[64] = {};
         GetWindowTextA(combo, buf, sizeof buf);

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "kernel/calendar.h"
+
 namespace plat::commctrl::dates {
 
 namespace {
@@ -12,25 +14,13 @@ const char* const kMonths[12] = {"January", "February", "March",     "April",   
                                  "July",    "August",   "September", "October", "November", "December"};
 const char* const kDays[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
-// Days from 1 March of year 0 (shifted so February ends the year).
-long Civil(long y, long m, long d) {
-    y -= m <= 2;
-    long era = (y >= 0 ? y : y - 399) / 400;
-    long yoe = y - era * 400;
-    long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe;
-}
+long Civil(long y, long m, long d) { return long(kernel::CivilDays(y, m, d)); }
 const long kEpoch = Civil(1601, 1, 1);
 }  // namespace
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeap(int year) { return kernel::IsLeapYear(year); }
 
-int DaysInMonth(int year, int month) {
-    static const int kLen[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
-    return month == 2 && IsLeap(year) ? 29 : kLen[month - 1];
-}
+int DaysInMonth(int year, int month) { return kernel::DaysInMonth(year, month); }
 
 long DayNumber(int year, int month, int day) { return Civil(year, month, day) - kEpoch; }
 

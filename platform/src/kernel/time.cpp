@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "core/clock.h"
+#include "kernel/calendar.h"
 #include "windows.h"
 #include "winplat_test.h"
 
@@ -69,23 +70,6 @@ void Fill(LPSYSTEMTIME st, bool local) {
     st->wMilliseconds = WORD(msec);
 }
 
-bool Leap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysIn(int year, int month) {
-    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && Leap(year) ? 29 : days[month - 1];
-}
-
-// Days from 1970-01-01 to the date (proleptic Gregorian calendar).
-int64_t DaysFromEpoch(int y, int m, int d) {
-    y -= m <= 2;
-    int64_t era = (y >= 0 ? y : y - 399) / 400;
-    int64_t yoe = y - era * 400;
-    int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 }  // namespace
 
 extern "C" {
@@ -100,11 +84,12 @@ BOOL WinTestSetDateTime(const SYSTEMTIME* utc, int local_offset_minutes) {
     if (!utc) return FALSE;
     const SYSTEMTIME& t = *utc;
     if (t.wYear < 1601 || t.wYear > 30827 || t.wMonth < 1 || t.wMonth > 12 || t.wDay < 1 ||
-        t.wDay > DaysIn(t.wYear, t.wMonth) || t.wHour > 23 || t.wMinute > 59 || t.wSecond > 59 ||
+        t.wDay > plat::kernel::DaysInMonth(t.wYear, t.wMonth) || t.wHour > 23 || t.wMinute > 59 || t.wSecond > 59 ||
         t.wMilliseconds > 999)
         return FALSE;
     if (local_offset_minutes < -24 * 60 || local_offset_minutes > 24 * 60) return FALSE;
-    int64_t secs = DaysFromEpoch(t.wYear, t.wMonth, t.wDay) * 86400 + t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+    int64_t days = plat::kernel::CivilDays(t.wYear, t.wMonth, t.wDay) - plat::kernel::CivilDays(1970, 1, 1);
+    int64_t secs = days * 86400 + t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
     WallClock& w = Wall();
     std::lock_guard<std::mutex> g(w.mu);
     w.epoch_ms = secs * 1000 + t.wMilliseconds;
