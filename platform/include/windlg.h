@@ -63,6 +63,18 @@ WINUSERAPI HWND WINAPI CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMP
                                                   DLGPROC proc, LPARAM param);
 #define CreateDialogIndirectParam CreateDialogIndirectParamA
 WINUSERAPI BOOL WINAPI EndDialog(HWND dialog, INT_PTR result);
+
+// A combo box's parts: its field, its button and the windows it is made of.
+typedef struct tagCOMBOBOXINFO {
+    DWORD cbSize;
+    RECT rcItem;
+    RECT rcButton;
+    DWORD stateButton;  // STATE_SYSTEM_PRESSED, STATE_SYSTEM_INVISIBLE
+    HWND hwndCombo;
+    HWND hwndItem;  // the edit field (the combo box itself without one)
+    HWND hwndList;
+} COMBOBOXINFO, *PCOMBOBOXINFO, *LPCOMBOBOXINFO;
+WINUSERAPI BOOL WINAPI GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 WINUSERAPI BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
 #define IsDialogMessage IsDialogMessageA
 WINUSERAPI LRESULT WINAPI DefDlgProcA(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam);
@@ -378,6 +390,7 @@ WINUSERAPI HMENU WINAPI LoadMenuIndirectA(const void* tmpl);
 #define CB_SETHORIZONTALEXTENT 0x015E
 #define CB_GETDROPPEDWIDTH 0x015F
 #define CB_SETDROPPEDWIDTH 0x0160
+#define CB_GETCOMBOBOXINFO 0x0164
 #define CB_INITSTORAGE 0x0161
 #define CBN_ERRSPACE (-1)
 #define CBN_SELCHANGE 1

@@ -423,6 +423,33 @@ TEST_F(ComboFixture, DropDownWithAnEditFieldTypesAndPicks) {
     EXPECT_EQ(Face(), "ab");
 }
 
+TEST_F(ComboFixture, ComboBoxInfoNamesTheListTheFieldAndTheButton) {
+    Make(CBS_DROPDOWN);
+    COMBOBOXINFO info{};
+    EXPECT_FALSE(GetComboBoxInfo(combo, &info));  // no size given
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    EXPECT_EQ(info.hwndCombo, combo);
+    EXPECT_EQ(info.hwndList, List());
+    char cls[16] = {};
+    GetClassNameA(info.hwndItem, cls, sizeof cls);
+    EXPECT_STREQ(cls, "Edit");
+    RECT rc;
+    GetClientRect(combo, &rc);
+    EXPECT_EQ(info.rcButton.right, rc.right - 2);
+    EXPECT_EQ(info.rcItem.right, info.rcButton.left);
+    EXPECT_EQ(info.stateButton, 0u);
+    // Pressing the button opens the list and shows the button pressed.
+    WinTestMouseButton(combo, WINTEST_LEFT, TRUE, (info.rcButton.left + info.rcButton.right) / 2, 5);
+    Pump();
+    ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+    EXPECT_EQ(info.stateButton, DWORD(STATE_SYSTEM_PRESSED));
+    WinTestMouseButton(combo, WINTEST_LEFT, FALSE, (info.rcButton.left + info.rcButton.right) / 2, 5);
+    Pump();
+    HWND plain = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 10, 10, host, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(GetComboBoxInfo(plain, &info));
+}
+
 TEST_F(ComboFixture, SimpleComboKeepsItsListShown) {
     Make(CBS_SIMPLE);
     HWND list = nullptr;

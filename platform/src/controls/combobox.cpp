@@ -39,6 +39,18 @@ RECT TextRect(HWND h, Combo* c) {
     return rc;
 }
 
+LRESULT OnGetComboBoxInfo(HWND h, Combo* c, LPARAM lp) {
+    auto* info = reinterpret_cast<COMBOBOXINFO*>(lp);
+    if (!info || info->cbSize != sizeof *info) return FALSE;
+    info->rcItem = TextRect(h, c);
+    info->rcButton = c->type == CBS_SIMPLE ? RECT{} : ButtonRect(h);
+    info->stateButton = c->type == CBS_SIMPLE ? STATE_SYSTEM_INVISIBLE : c->button_down ? STATE_SYSTEM_PRESSED : 0;
+    info->hwndCombo = h;
+    info->hwndItem = c->edit ? c->edit : h;
+    info->hwndList = c->list;
+    return TRUE;
+}
+
 void Cmd(HWND h, int code) { Notify(h, code); }
 
 void UpdateField(HWND h, Combo* c) {
@@ -660,3 +672,7 @@ namespace plat::controls {
 LRESULT CALLBACK ComboProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return combo::Proc(h, msg, wp, lp); }
 
 }  // namespace plat::controls
+
+extern "C" BOOL WINAPI GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info) {
+    return SendMessageA(combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(info)) == TRUE;
+}

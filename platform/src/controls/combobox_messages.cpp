@@ -123,6 +123,7 @@ LRESULT OnComboMessage(HWND h, Combo* c, UINT msg, WPARAM wp, LPARAM lp) {
         case CB_SHOWDROPDOWN: return OnShowDropDown(h, c, wp);
         case CB_GETDROPPEDSTATE: return c->dropped ? TRUE : FALSE;
         case CB_GETDROPPEDCONTROLRECT: return OnGetDroppedControlRect(h, c, lp);
+        case CB_GETCOMBOBOXINFO: return OnGetComboBoxInfo(h, c, lp);
         case CB_SETEXTENDEDUI: c->extended_ui = wp != 0; return CB_OKAY;
         case CB_GETEXTENDEDUI: return c->extended_ui;
         case CB_GETDROPPEDWIDTH: return OnGetDroppedWidth(h, c);

@@ -40,6 +40,9 @@ void Open(HWND h, Combo* c);
 void Close(HWND h, Combo* c, bool ok);
 void FitHeight(HWND h, Combo* c);
 
+// CB_GETCOMBOBOXINFO: the field, the button and the windows of the combo box.
+LRESULT OnGetComboBoxInfo(HWND h, Combo* c, LPARAM lp);
+
 // The messages the combo box answers for its list and its edit field (CB_*).
 LRESULT OnComboMessage(HWND h, Combo* c, UINT msg, WPARAM wp, LPARAM lp);
 
