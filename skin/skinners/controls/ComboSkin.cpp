@@ -3,6 +3,8 @@
 #include <string>
 
 #include "SkinDraw.h"
+#include "SkinFile.h"
+#include "SkinManager.h"
 #include "SkinMemDC.h"
 #include "SkinObjectTypes.h"
 
@@ -27,7 +29,38 @@ BOOL CSkinComboBox::Attach(HWND hwnd)
     if ((style & CBS_OWNERDRAWVARIABLE) || (style & 3) == CBS_SIMPLE)
         return FALSE;
     m_bOwnerDraw = (style & CBS_OWNERDRAWFIXED) ? TRUE : FALSE;
-    return CSkinControlBase::Attach(hwnd);
+    if (!CSkinControlBase::Attach(hwnd))
+        return FALSE;
+    SkinDropDownList();
+    return TRUE;
+}
+
+HWND CSkinComboBox::FindDropDownList() const
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    return GetComboBoxInfo(m_hWnd, &info) ? info.hwndList : nullptr;
+}
+
+void CSkinComboBox::SkinDropDownList()
+{
+    CSkinManager& manager = CSkinManager::Instance();
+    CSkinFile* file = GetSkinFile();
+    CSkinObject* look = file ? file->FindObjectByType(SKIN_LISTBOX) : nullptr;
+    HWND list = look ? FindDropDownList() : nullptr;
+    if (!list || manager.FindSkinWindow(list))
+        return;
+    if (manager.CreateControlSkin(list, look->GetName(), nullptr))
+        m_hSkinnedList = list;
+}
+
+void CSkinComboBox::Detach()
+{
+    HWND list = m_hSkinnedList;
+    m_hSkinnedList = nullptr;
+    if (list && IsWindow(list))
+        CSkinManager::Instance().RemoveSkin(list, FALSE);
+    CSkinControlBase::Detach();
 }
 
 void CSkinComboBox::DeleteBrushes()

@@ -16,6 +16,8 @@ public:
 
     // Simple and variable owner-drawn combo boxes keep their own look.
     BOOL Attach(HWND hwnd) override;
+    // Takes the skin off the drop-down list as well, when the combo box gave it one.
+    void Detach() override;
     void Draw(HDC dc) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnMouseLeave() override;
@@ -26,6 +28,10 @@ public:
 
 private:
     CSkinComboBoxObject* ComboObject() const;
+    // The drop-down list lies in a window of its own, which no parent's skin reaches: the
+    // combo box has it skinned as a list box (when the skin has one).
+    void SkinDropDownList();
+    HWND FindDropDownList() const;
     void UpdateBrushes();
     void DeleteBrushes();
     void DrawButton(HDC dc, const CSkinComboBoxObject& o, const RECT& button);
@@ -40,4 +46,5 @@ private:
     HBRUSH m_hDisabledBrush = nullptr;
     COLORREF m_crNormalBrush = 0, m_crDisabledBrush = 0;  // the colours the brushes were made of
     int m_nButtonState = BUTTON_NORMAL;
+    HWND m_hSkinnedList = nullptr;  // the drop-down list this combo box had skinned
 };

@@ -46,6 +46,7 @@ std::vector<std::unique_ptr<CSkinObject>> Objects()
     frame->AddChild(std::move(own));
     objects.push_back(std::move(frame));
     objects.push_back(ComboObject("ComboBox", kFieldBack));
+    objects.push_back(Named<CSkinScrollControlObject>("ListBox", int(SKIN_LISTBOX)));
     return objects;
 }
 
@@ -253,13 +254,20 @@ TEST_F(ComboSkinTest, TheEditFieldTakesTheFieldColoursAndTheDisabledPairWhenRead
 
 // ---- notices, the kinds left alone, detaching --------------------------------------------------
 
+HWND DropDownListOf(HWND combo)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    return GetComboBoxInfo(combo, &info) ? info.hwndList : nullptr;
+}
+
 std::map<int, int> NoticesAfterUse(HWND combo, HWND host)
 {
     CMessageCounter commands(host, WM_COMMAND);
     // Open by a click, choose the third item in the list, then step back with the keyboard.
     WinTestClick(combo, WINTEST_LEFT, 100, 12);
     WinTestPumpUntilIdle();
-    HWND list = FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr);  // the open list
+    HWND list = DropDownListOf(combo);
     EXPECT_TRUE(list && IsWindowVisible(list));
     RECT third{};
     SendMessageA(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third));
@@ -326,6 +334,27 @@ TEST_F(ComboSkinTest, TheHostsOwnLookForTheComboGivesItItsPicturesAndColours)
     const CPicture p = host->Picture();
     EXPECT_EQ(p.At(InHost(own, *host, POINT{5, 5})), kOwnLookBack);
     EXPECT_EQ(p.At(InHost(plain, *host, POINT{5, 5})), kFieldBack);
+}
+
+TEST_F(ComboSkinTest, TheDropDownListTakesTheSkinsListBoxLookAndGivesItBackWithTheCombo)
+{
+    RegisterControlSkinner(SKIN_LISTBOX, [](int type, CSkinWindow* owner) -> CSkinWindow* {
+        return new CSkinControlBase(owner, type);
+    });
+    UseSkin();
+    HWND combo = MakeCombo(CBS_DROPDOWNLIST, false);
+    HWND list = DropDownListOf(combo);
+    ASSERT_NE(list, nullptr);
+    const WinTestLiveCounts baseline = WinTestLiveCounts::Now();
+    ASSERT_TRUE(host->Skin());
+    auto* listSkin = SkinOf<CSkinControlBase>(list);
+    ASSERT_NE(listSkin, nullptr);
+    EXPECT_EQ(listSkin->GetControlType(), int(SKIN_LISTBOX));
+    EXPECT_STREQ(listSkin->GetObjectName(), "ListBox");
+    ASSERT_TRUE(host->Unskin());
+    EXPECT_EQ(SkinOf(list), nullptr);
+    const WinTestLiveCounts after = WinTestLiveCounts::Now();
+    EXPECT_EQ(after, baseline) << after.ChangesFrom(baseline);
 }
 
 TEST_F(ComboSkinTest, RemovingTheSkinGivesTheComboItsOwnLookAndFreesWhatTheSkinMade)
