@@ -245,6 +245,11 @@ int CRasterImage::DrawTransparent(HDC hdc, LONG x, LONG y, LONG cx, LONG cy) {
     const LONG width = m_head.biWidth, height = m_head.biHeight;
     if (cx < 0) cx = width;
     if (cy < 0) cy = height;
+    // As in Draw: a far-off or huge placement stays inside what the arithmetic can hold.
+    x = SkinClampCoord(x);
+    y = SkinClampCoord(y);
+    cx = std::min(cx, kSkinCoordLimit);
+    cy = std::min(cy, kSkinCoordLimit);
     const BITMAPINFO* bmi = (const BITMAPINFO*)m_dib;
     if (m_info.transIndex == -1) {
         SetStretchBltMode(hdc, COLORONCOLOR);
