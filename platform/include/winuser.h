@@ -1155,6 +1155,24 @@ typedef struct tagCREATESTRUCTA {
     DWORD dwExStyle;
 } CREATESTRUCTA, *LPCREATESTRUCTA, CREATESTRUCT, *LPCREATESTRUCT;
 
+// The MDI client's creation parameter, and what WM_MDICREATE asks of it.
+typedef struct tagCLIENTCREATESTRUCT {
+    HANDLE hWindowMenu;
+    UINT idFirstChild;
+} CLIENTCREATESTRUCT, *LPCLIENTCREATESTRUCT;
+
+typedef struct tagMDICREATESTRUCTA {
+    LPCSTR szClass;
+    LPCSTR szTitle;
+    HANDLE hOwner;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    DWORD style;
+    LPARAM lParam;
+} MDICREATESTRUCTA, *LPMDICREATESTRUCTA, MDICREATESTRUCT, *LPMDICREATESTRUCT;
+
 typedef struct tagWINDOWPOS {
     HWND hwnd;
     HWND hwndInsertAfter;

@@ -18,6 +18,7 @@ void RegisterStandardClasses() {
         {"ComboLBox", ComboLBoxProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr},
         {"ComboBox", ComboProc, ptr, CS_DBLCLKS, nullptr},
         {"ScrollBar", ScrollBarProc, ptr, CS_DBLCLKS, nullptr},
+        {"MDIClient", MdiClientProc, ptr, 0, reinterpret_cast<HBRUSH>(uintptr_t(COLOR_APPWORKSPACE + 1))},
         {"#32770", DialogClassProc, DLGWINDOWEXTRA, CS_DBLCLKS | CS_SAVEBITS, face},
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
