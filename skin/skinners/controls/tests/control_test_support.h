@@ -182,6 +182,8 @@ public:
         SetPropA(hwnd, "CtlTestCounter", this);
         m_old = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CMessageCounter::Proc)));
+        // Kept for the window's life: a counter gone before its window still passes messages on.
+        SetPropA(hwnd, "CtlTestCounterOld", reinterpret_cast<HANDLE>(m_old));
     }
     ~CMessageCounter()
     {
@@ -195,16 +197,18 @@ private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
     {
         auto* self = static_cast<CMessageCounter*>(GetPropA(h, "CtlTestCounter"));
+        auto old = reinterpret_cast<WNDPROC>(GetPropA(h, "CtlTestCounterOld"));
+        if (m == WM_NCDESTROY) {
+            RemovePropA(h, "CtlTestCounter");
+            RemovePropA(h, "CtlTestCounterOld");
+        }
         if (!self)
-            return DefWindowProcA(h, m, w, l);
+            return old ? CallWindowProcA(old, h, m, w, l) : DefWindowProcA(h, m, w, l);
         if (m == self->m_msg) {
             ++self->m_count;
             self->calls.push_back({w, l});
         }
-        WNDPROC old = self->m_old;
-        if (m == WM_NCDESTROY)
-            RemovePropA(h, "CtlTestCounter");
-        return CallWindowProcA(old, h, m, w, l);
+        return CallWindowProcA(self->m_old, h, m, w, l);
     }
     HWND m_hwnd;
     UINT m_msg;
