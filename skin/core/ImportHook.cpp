@@ -31,7 +31,7 @@ CImportHook* CImportHook::First() {
 
 CImportHook::CImportHook(const char* moduleName, const char* functionName, void* replacement,
                          bool excludeOwnModule)
-    : module_(moduleName), function_(functionName), replacement_(replacement), excludeOwn_(excludeOwnModule) {
+    : function_(functionName), replacement_(replacement), excludeOwn_(excludeOwnModule) {
     if (HMODULE m = LoadLibraryA(moduleName))
         system_ = reinterpret_cast<void*>(GetProcAddress(m, functionName));
     if (system_) exporterBase_ = BaseOf(system_);

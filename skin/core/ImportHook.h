@@ -41,7 +41,6 @@ private:
     void PatchModule(uintptr_t base, const void* dynamic);
 
     CImportHook* next_ = nullptr;
-    const char* module_;
     const char* function_;
     void* system_ = nullptr;
     void* replacement_;
