@@ -2,7 +2,10 @@
 // an index, and with any header field overridden so tests can make broken clips on purpose.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -123,5 +126,21 @@ inline std::vector<uint8_t> SolidFrame24(int w, int h, uint32_t rgb) {
         }
     return f;
 }
+
+// A clip written to a file of its own for the length of a test.
+struct ClipFile {
+    std::string path;
+    explicit ClipFile(const std::vector<uint8_t>& bytes) {
+        char name[] = "/tmp/test-clip-XXXXXX";
+        int fd = mkstemp(name);
+        path = name;
+        if (fd >= 0) {
+            ssize_t n = write(fd, bytes.data(), bytes.size());
+            (void)n;
+            close(fd);
+        }
+    }
+    ~ClipFile() { unlink(path.c_str()); }
+};
 
 }  // namespace avitest

@@ -43,20 +43,7 @@ std::vector<uint8_t> ThreeFrames(uint32_t rate = 10, uint32_t scale = 1, uint32_
     return avitest::MakeClip(s);
 }
 
-struct ClipFile {
-    std::string path;
-    explicit ClipFile(const std::vector<uint8_t>& bytes) {
-        char name[] = "/tmp/animate-clip-XXXXXX";
-        int fd = mkstemp(name);
-        path = name;
-        if (fd >= 0) {
-            ssize_t n = write(fd, bytes.data(), bytes.size());
-            (void)n;
-            close(fd);
-        }
-    }
-    ~ClipFile() { unlink(path.c_str()); }
-};
+using avitest::ClipFile;
 
 struct AnimateFixture : ::testing::Test {
     HWND parent = nullptr, anim = nullptr;

@@ -16,21 +16,7 @@ using avitest::MakeClip;
 
 namespace {
 
-// A clip written to a file of its own for the length of a test.
-struct ClipFile {
-    std::string path;
-    explicit ClipFile(const std::vector<uint8_t>& bytes) {
-        char name[] = "/tmp/vfw-clip-XXXXXX";
-        int fd = mkstemp(name);
-        path = name;
-        if (fd >= 0) {
-            ssize_t n = write(fd, bytes.data(), bytes.size());
-            (void)n;
-            close(fd);
-        }
-    }
-    ~ClipFile() { unlink(path.c_str()); }
-};
+using avitest::ClipFile;
 
 // Three 4x2 frames: red, green, blue.
 ClipSpec ThreeColours() {
