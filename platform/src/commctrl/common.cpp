@@ -24,6 +24,7 @@ void RegisterCommonClasses() {
         {ANIMATE_CLASSA, AnimateProc, ptr, 0, nullptr},
         {WC_LINK, LinkProc, ptr, 0, nullptr},
         {UPDOWN_CLASSA, UpDownProc, ptr, 0, nullptr},
+        {WC_IPADDRESSA, IpAddressProc, ptr, 0, nullptr},
         {"Link Window", LinkProc, ptr, 0, nullptr},  // the shell's older name for the same control
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
