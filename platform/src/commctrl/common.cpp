@@ -25,6 +25,7 @@ void RegisterCommonClasses() {
         {WC_LINK, LinkProc, ptr, 0, nullptr},
         {UPDOWN_CLASSA, UpDownProc, ptr, 0, nullptr},
         {WC_IPADDRESSA, IpAddressProc, ptr, 0, nullptr},
+        {WC_TREEVIEWA, TreeViewProc, ptr, CS_DBLCLKS, nullptr},
         {"Link Window", LinkProc, ptr, 0, nullptr},  // the shell's older name for the same control
     };
     for (const auto& c : kClasses) user::RegisterSystemClass(c);
