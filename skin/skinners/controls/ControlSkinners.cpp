@@ -12,4 +12,5 @@ void InstallControlSkinners()
     SKIN_CONTROL_SKINNER(SKIN_GROUPBOX, MakeGroupBoxSkinner);
     SKIN_CONTROL_SKINNER(SKIN_STATIC, MakeStaticSkinner);
     SKIN_CONTROL_SKINNER(SKIN_COMBOBOX, MakeComboBoxSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_SPIN, MakeSpinSkinner);
 }
