@@ -430,10 +430,13 @@ void CPeloranDlg::OnDestroy() {
     if (m_pWorker) {
         // Destroyed without a close (the owner went away): stop the batch and let the worker
         // finish while its messages are still answered.
+        // No one is left to read the batch's end notice, as when the session ends.
+        m_bEndingSession = TRUE;
         StopConvert();
         // Polled rather than waited with a timeout: the window system's clock may be a test's
-        // hand-driven one.
-        while (::WaitForSingleObject(m_pWorker->m_hThread, 0) == WAIT_TIMEOUT) {
+        // hand-driven one. The batch's end message, answered while pumping, may take the
+        // worker away first.
+        while (m_pWorker && ::WaitForSingleObject(m_pWorker->m_hThread, 0) == WAIT_TIMEOUT) {
             PumpMessages();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
