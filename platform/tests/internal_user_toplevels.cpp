@@ -84,3 +84,31 @@ TEST(InternalUserTopLevels, ViewsComeBottomToTopWithTheirAttributes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window may be sized far beyond any screen (from a damaged skin's frame, say): it keeps its
+// size, but its backing store stops at what a screen could show, so it costs bounded memory.
+TEST(InternalUserTopLevels, AHugeWindowKeepsItsSizeWithABoundedBackingStore) {
+    HWND h = Make(0, WS_POPUP | WS_VISIBLE, 0, 0);
+    ASSERT_TRUE(SetWindowPos(h, nullptr, 0, 0, 60000, 50000, SWP_NOZORDER | SWP_NOACTIVATE));
+    RECT r;
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r.right - r.left, 60000);
+    EXPECT_EQ(r.bottom - r.top, 50000);
+    auto v = plat::TopLevelsInZOrder();
+    const plat::TopLevelView* view = Find(v, h);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(view->surface, nullptr);
+    EXPECT_LE(view->surface->width, plat::kMaxWindowStoreExtent);
+    EXPECT_LE(view->surface->height, plat::kMaxWindowStoreExtent);
+    // What lies on the store still takes drawing.
+    HDC dc = GetDC(h);
+    EXPECT_TRUE(SetPixel(dc, 5, 5, RGB(10, 200, 30)) != CLR_INVALID);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(10, 200, 30));
+    SetPixel(dc, 59000, 49000, RGB(1, 2, 3));  // off the store: dropped, not written wild
+    ReleaseDC(h, dc);
+    DestroyWindow(h);
+}
+
+}  // namespace

@@ -231,8 +231,9 @@ void CSkinArchive::Rect(RECT& r)
     I32(t.top);
     I32(t.right);
     I32(t.bottom);
+    // Held on reading, so that no derived width, margin sum or offset can overflow later.
     if (m_ok)
-        r = t;
+        r = m_reading ? SkinClampRect(t) : t;
 }
 
 void CSkinArchive::Part(SkinImagePart& p)
@@ -255,6 +256,10 @@ void CSkinArchive::Grid(SkinNineGrid& g)
     I32(t.marginRight);
     I32(t.marginBottom);
     U32(t.mode);
+    if (m_ok && m_reading) {
+        for (LONG* m : {&t.marginLeft, &t.marginTop, &t.marginRight, &t.marginBottom})
+            *m = SkinClampCorner(*m);
+    }
     if (m_ok)
         g = t;
 }

@@ -2,6 +2,7 @@
 // and of the headless virtual screen.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -29,6 +30,15 @@ struct Surface {
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     uint32_t At(int x, int y) const { return Contains(x, y) ? Row(y)[x] : 0; }
 };
+
+// A window's backing store covers at most this much each way: what lies beyond is off every
+// screen, and a window sized from hostile input (a skin's frame, say) must not exhaust memory.
+constexpr int kMaxWindowStoreExtent = 8192;
+
+inline std::shared_ptr<Surface> MakeWindowStore(int cx, int cy) {
+    return std::make_shared<Surface>(std::min(cx, kMaxWindowStoreExtent), std::min(cy, kMaxWindowStoreExtent),
+                                     0xFF000000u);
+}
 
 inline uint32_t PixelFromColorref(uint32_t cr) {
     return ((cr & 0xFF) << 16) | (cr & 0xFF00) | ((cr >> 16) & 0xFF);

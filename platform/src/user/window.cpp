@@ -629,7 +629,7 @@ HWND WINAPI CreateWindowExA(DWORD exstyle, LPCSTR class_name, LPCSTR name, DWORD
         } else if (!message_only) {
             InsertTopLevel(w.get());
         }
-        if (!w->parent && !message_only) w->surface = std::make_shared<Surface>(cx, cy, 0xFF000000u);
+        if (!w->parent && !message_only) w->surface = MakeWindowStore(cx, cy);
     }
     HWND hwnd = w->hwnd;
     CREATESTRUCTA cs{};
@@ -1053,7 +1053,7 @@ HWND WINAPI SetParent(HWND hwnd, HWND parent) {
         origin.y -= po.y;
     } else {
         InsertTopLevel(w);
-        w->surface = std::make_shared<Surface>(cx, cy, 0xFF000000u);
+        w->surface = MakeWindowStore(cx, cy);
     }
     w->wr = RECT{origin.x, origin.y, origin.x + cx, origin.y + cy};
     w->cr = RECT{origin.x + c_off.left, origin.y + c_off.top, origin.x + c_off.right, origin.y + c_off.bottom};

@@ -153,7 +153,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         shown_changed = shown != was_shown;
         if (top && (sized || !w->surface) && !w->is_message_only) {
             // A new backing store; the old one may still be on screen until the repaint.
-            w->surface = std::make_shared<Surface>(wp.cx, wp.cy, 0xFF000000u);
+            w->surface = MakeWindowStore(wp.cx, wp.cy);
             w->dirty.SetRect(RECT{0, 0, wp.cx, wp.cy});
         }
         if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->normal = new_wr;

@@ -2,6 +2,9 @@
 // older versions lack or convert, and the shared records.
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "SkinGeometry.h"
 #include "test_objects_builder.h"
 
 using namespace skintest;
@@ -397,4 +400,32 @@ TEST(SkinObjectModel, SharedRecordDefaults)
     EXPECT_EQ(GetSkinTypeName(100), nullptr);
     for (int t : {20, 21, 22, 32, 34, 41, 43})
         EXPECT_EQ(CreateSkinObject(t), nullptr) << t;
+}
+
+// A damaged file may hold any 32-bit value in a rectangle or a margin: what is read is held to
+// the engine's coordinate limit, so that sums and differences derived from it cannot overflow.
+TEST(SkinRecordVersions, HostileRectanglesAndMarginsAreHeldOnReading)
+{
+    CSkinComboBoxObject combo;
+    combo.m_buttons[0].Set("strip", INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MAX, -5, 0);
+    combo.m_buttons[1].Set("strip", 1, 2, 30, 40, 3, 4, 5, 6, 0);
+    std::vector<BYTE> record = RecordAt(combo, 18);
+    CMemoryStream s(record.data() + 4, DWORD(record.size() - 4), 10240);
+    CSkinArchive ar(s, true, 18);
+    CSkinComboBoxObject back;
+    back.Serialize(ar);
+    ASSERT_TRUE(ar.Ok());
+    const SkinNineGrid& g = back.m_buttons[0];
+    EXPECT_EQ(g.src.left, -kSkinCoordLimit / 2);
+    EXPECT_EQ(g.src.right, kSkinCoordLimit / 2);
+    EXPECT_EQ(g.marginLeft, kSkinCoordLimit / 2);
+    EXPECT_EQ(g.marginTop, -kSkinCoordLimit / 2);
+    EXPECT_EQ(g.marginBottom, -5);
+    EXPECT_GT(SkinWidth(g.src), 0);
+    // Sound values come back as they were.
+    const SkinNineGrid& sound = back.m_buttons[1];
+    EXPECT_EQ(sound.src.left, 1);
+    EXPECT_EQ(sound.src.bottom, 40);
+    EXPECT_EQ(sound.marginLeft, 3);
+    EXPECT_EQ(sound.marginBottom, 6);
 }
