@@ -64,6 +64,7 @@ CSkinManager::CSkinManager() : m_pSkinFile(new CSkinFile)
         {"Link Window", SKIN_LINKWND},
         {"SysMonthCal32", SKIN_MONTHCALENDAR},
         {"SysDateTimePick32", SKIN_DATETIME},
+        {"tooltips_class32", SKIN_TOOLTIP},
     };
     for (const auto& c : kClasses)
         m_classes[c.name] = c.type;

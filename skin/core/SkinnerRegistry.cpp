@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kTypeSlots = SKIN_LINKWND + 1;
+constexpr int kTypeSlots = SKIN_TOOLTIP + 1;
 
 // Read on every GUI thread whenever a control is skinned; written at start-up (and by tests).
 std::atomic<SkinControlMaker> g_controlMakers[kTypeSlots];
@@ -46,6 +46,7 @@ bool IsSkinnerType(int type)
     case SKIN_HEADER:
     case SKIN_ANIMATE:
     case SKIN_LINKWND:
+    case SKIN_TOOLTIP:
         return true;
     default:
         return false;
@@ -73,6 +74,8 @@ CSkinWindow* MakeControlSkinner(int type, CSkinWindow* owner)
     if (!IsSkinnerType(type))
         return nullptr;
     const SkinControlMaker maker = g_controlMakers[type].load();
+    if (!maker && type == SKIN_TOOLTIP)
+        return nullptr;  // the base would take the control's mouse and paint no text: left as it is
     return maker ? maker(type, owner) : new CSkinWindow;
 }
 

@@ -27,7 +27,8 @@ using SkinControlMaker = CSkinWindow* (*)(int type, CSkinWindow* owner);
 using SkinWindowMaker = CSkinWindow* (*)();
 
 // The types the factory makes a control skinner for (4 to 16, 23, 24, 26 to 31, 35 to 37, 40,
-// 41); every other type leaves a window unskinned.
+// 41, and 42 for the platform's tooltip controls once its skinner is installed); every other
+// type leaves a window unskinned.
 bool IsSkinnerType(int type);
 
 // Installs the maker for the type or kind, replacing the earlier one; null puts the base back.

@@ -1,13 +1,12 @@
 // The skinned tooltip window: timers, placement, the frame and the markup painting.
 #include "SkinTooltip.h"
 
-#include "SkinDraw.h"
 #include "SkinEngine.h"
 #include "SkinFile.h"
 #include "SkinManager.h"
-#include "SkinMemDC.h"
 #include "SkinMonitors.h"
 #include "SkinObject.h"
+#include "SkinTooltipPaint.h"
 
 namespace {
 
@@ -184,13 +183,7 @@ void CSkinTooltip::ShowNow()
 
 SIZE CSkinTooltip::MeasureText()
 {
-    HDC dc = m_hWnd ? ::GetDC(m_hWnd) : CreateCompatibleDC(nullptr);
-    const SIZE text = m_renderer.MeasureMarkup(dc, m_strText.c_str());
-    if (m_hWnd)
-        ::ReleaseDC(m_hWnd, dc);
-    else
-        DeleteDC(dc);
-    return SIZE{text.cx + Width(Frame(3)) + Width(Frame(5)), text.cy + Height(Frame(0)) + Height(Frame(6))};
+    return MeasureTooltipWindow(m_hWnd, m_renderer, *GetTooltipObject(), m_strText.c_str());
 }
 
 // ---- placement -----------------------------------------------------------------------------------
@@ -268,21 +261,7 @@ LRESULT CSkinTooltip::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CSkinWindow::WindowProc(msg, wParam, lParam);
 }
 
-void CSkinTooltip::OnPaint()
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
-    RECT client;
-    GetClientRect(m_hWnd, &client);
-    CSkinMemDC mem(dc, Width(client), Height(client));
-    if (mem.IsValid()) {
-        CSkinTooltipObject* object = GetTooltipObject();
-        DrawSkinImage(object->GetOwner(), mem, client, object->m_parts[4], object->m_crBackground, 1, false);
-        m_renderer.PaintMarkup(mem, m_strText.c_str(), client);
-        BitBlt(dc, 0, 0, Width(client), Height(client), mem, 0, 0, SRCCOPY);
-    }
-    EndPaint(m_hWnd, &ps);
-}
+void CSkinTooltip::OnPaint() { PaintTooltipBody(m_hWnd, *GetTooltipObject(), m_renderer, m_strText.c_str()); }
 
 LRESULT CSkinTooltip::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
 {
@@ -290,48 +269,11 @@ LRESULT CSkinTooltip::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
     if (!rc) return 0;
     RECT extra;
     GetExtraMargins(&extra);
-    rc->left += Width(Frame(3));
-    rc->right -= Width(Frame(5));
-    rc->top += Height(Frame(0)) + Height(extra);
-    rc->bottom -= Height(Frame(6));
+    CalcTooltipClientRect(*GetTooltipObject(), extra, rc);
     return 0;
 }
 
-void CSkinTooltip::OnNcPaint()
-{
-    RECT bounds;
-    GetWindowBounds(&bounds);
-    CalcFrameLayout(Width(bounds), Height(bounds));
-    RECT window;
-    ::GetWindowRect(m_hWnd, &window);
-    if (Width(window) != Width(m_lastRegionRect) || Height(window) != Height(m_lastRegionRect)) {
-        // A new size first gets its region; setting it brings the paint that draws the frame.
-        m_lastRegionRect = window;
-        SetWindowRgn(m_hWnd, CreateWindowRegion(), TRUE);
-        return;
-    }
-    const int w = Width(bounds), h = Height(bounds);
-    if (w <= 0 || h <= 0) return;
-    HDC dc = ::GetWindowDC(m_hWnd);
-    {
-        CSkinMemDC mem(dc, w, h);
-        if (mem.IsValid()) {
-            DrawFrame(mem, 1);
-            DrawElements(mem);
-            RECT extra;
-            GetExtraMargins(&extra);
-            const RECT* p = m_frameParts;
-            const RECT bands[4] = {{0, 0, w, p[0].bottom + Height(extra)},
-                                   {0, p[3].top, p[3].right, p[3].bottom},
-                                   {p[5].left, p[5].top, w, p[5].bottom},
-                                   {0, p[6].top, w, h}};
-            for (const RECT& b : bands)
-                if (Width(b) > 0 && Height(b) > 0)
-                    BitBlt(dc, b.left, b.top, Width(b), Height(b), mem, b.left, b.top, SRCCOPY);
-        }
-    }
-    ::ReleaseDC(m_hWnd, dc);
-}
+void CSkinTooltip::OnNcPaint() { PaintTooltipFrame(*this, &m_lastRegionRect); }
 
 void CSkinTooltip::OnTimer(UINT_PTR id)
 {

@@ -72,7 +72,6 @@ private:
     void OnSkinChanged();
     // Runs fn on the tooltip window's own thread, whose window alone may take its timers.
     void OnWindowThread(const std::function<void()>& fn);
-    const RECT& Frame(int part) { return GetTooltipObject()->m_frameRects[part]; }
 
     CSkinElement* m_pOwner = nullptr;
     POINT m_anchor{0, 0};

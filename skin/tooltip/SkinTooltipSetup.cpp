@@ -1,10 +1,13 @@
 // Plugs the one skinned tooltip into the engine: the engine makes it at its first start-up and
-// removes it at its last shut-down through this service.
+// removes it at its last shut-down through this service. The platform's tooltip controls get
+// the tooltip-control skinner.
 #include "SkinTooltipSetup.h"
 
 #include <memory>
 
 #include "SkinEngineServices.h"
+#include "SkinnerRegistry.h"
+#include "SkinObject.h"
 #include "SkinTooltip.h"
 
 namespace {
@@ -46,4 +49,9 @@ const SkinTooltipService kService = {&CSkinTooltip::TooltipWndProc, &CreateToolt
 
 CSkinTooltip* GetSkinTooltip() { return g_tooltip.get(); }
 
-void InstallSkinTooltip() { SetSkinTooltipService(&kService); }
+void InstallSkinTooltip()
+{
+    SetSkinTooltipService(&kService);
+    // The platform's tooltip controls under skinned windows take the same look.
+    SKIN_CONTROL_SKINNER(SKIN_TOOLTIP, MakeTooltipControlSkinner);
+}

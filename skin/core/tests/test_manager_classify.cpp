@@ -38,7 +38,7 @@ TEST_F(ClassifyTest, EveryTableClassHasItsType)
         {"SysTabControl32", 16},    {"Edit", 7},                {"SysListView32", 28},    {"ListBox", 9},
         {"SysTreeView32", 29},      {"RICHEDIT", 30},           {"SysIPAddress32", 26},   {"SysHeader32", 37},
         {"ReBarWindow32", 36},      {"SysAnimate32", 40},       {"Link Window", 41},      {"SysMonthCal32", 35},
-        {"SysDateTimePick32", 31},
+        {"SysDateTimePick32", 31},  {"tooltips_class32", 42},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Classify(row.first), row.second) << row.first;

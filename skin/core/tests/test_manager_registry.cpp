@@ -59,7 +59,10 @@ TEST_F(RegistryTest, OnlySkinnerTypesAndKnownKindsTakeAMaker)
     }
     EXPECT_FALSE(IsSkinnerType(SKIN_FRAMEWND));
     EXPECT_FALSE(IsSkinnerType(SKIN_POPUPMENU));
-    EXPECT_FALSE(IsSkinnerType(SKIN_TOOLTIP));
+    // Tooltip controls take a maker, but without one they are left alone.
+    EXPECT_TRUE(IsSkinnerType(SKIN_TOOLTIP));
+    RegisterControlSkinner(SKIN_TOOLTIP, nullptr);
+    EXPECT_EQ(MakeControlSkinner(SKIN_TOOLTIP, nullptr), nullptr);
     EXPECT_FALSE(RegisterWindowSkinner(SKINKIND_COUNT, &MakeRecordingWindowSkin));
     EXPECT_FALSE(RegisterWindowSkinner(SkinWindowKind(-1), &MakeRecordingWindowSkin));
     EXPECT_EQ(MakeWindowSkin(SKINKIND_COUNT), nullptr);
