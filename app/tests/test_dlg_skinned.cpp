@@ -15,6 +15,8 @@
 #include "SkinPopupMenu.h"
 #include "StaticSkin.h"
 #include "SkinTooltip.h"
+#include "SkinTooltipControl.h"
+#include "afxtest.h"
 #include "Skinners.h"
 #include "GroupBoxSkin.h"
 #include "RasterImage.h"
@@ -344,6 +346,119 @@ HWND VisiblePopupMenu() {
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+
+// ---- the program's own tips: the platform's tooltip controls in the skin's look -------------
+
+// The tooltip control on show whose tool is the window.
+HWND TipShownFor(HWND tool) {
+    for (HWND h = ::GetWindow(::GetDesktopWindow(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        ::GetClassNameA(h, cls, sizeof cls);
+        TOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        if (std::string(cls) == TOOLTIPS_CLASSA && ::IsWindowVisible(h) &&
+            ::SendMessageA(h, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) && ti.hwnd == tool)
+            return h;
+    }
+    return nullptr;
+}
+
+std::string ShownTipText(HWND tip) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    if (!::SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) return "";
+    char text[256] = {};
+    ti.lpszText = text;
+    ::SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+    return text;
+}
+
+class SkinnedDlgTips : public SkinnedDlg {
+protected:
+    // Rests the mouse on the screen point through the framework's loop until the tip's delay
+    // has passed; true when the tip is up then.
+    bool HoverUntilShown(POINT at, HWND* tip, HWND tool) {
+        WinTestMouseMove(nullptr, at.x, at.y);
+        AfxTestPumpUntilIdle();
+        WinTestMouseMove(nullptr, at.x + 1, at.y);
+        AfxTestPumpUntilIdle();
+        for (int step = 0; step < 30; ++step) {
+            *tip = TipShownFor(tool);
+            if (*tip) return true;
+            WinTestAdvanceClock(100);
+            AfxTestPumpUntilIdle();
+        }
+        return false;
+    }
+    // The tip on show is drawn in the skin's Tooltip look at its text's size: the object's
+    // frame colour along the straight edges, its text colour inside, and none of the control's
+    // own black frame, text or info-background colour.
+    void ExpectSkinsLook(HWND tip, const std::string& text, const char* pngName) {
+        auto* skinner = dynamic_cast<CSkinTooltipControl*>(CSkinManager::Instance().FindSkinWindow(tip));
+        ASSERT_NE(skinner, nullptr);
+        auto* object = dynamic_cast<CSkinTooltipObject*>(skinner->GetSkinObject());
+        ASSERT_NE(object, nullptr);
+        EXPECT_EQ(object, CSkinManager::Instance().GetSkinFile()->FindObjectByType(SKIN_TOOLTIP));
+        EXPECT_EQ(skinner->GetMarkup(), text);
+
+        RECT tr;
+        ::GetWindowRect(tip, &tr);
+        CSkinMarkupRenderer renderer;
+        renderer.SetStyleSheet(object->GetStyleSheet());
+        HDC dc = ::GetDC(tip);
+        const SIZE measured = renderer.MeasureMarkup(dc, text.c_str());
+        ::ReleaseDC(tip, dc);
+        const RECT* f = object->m_frameRects;
+        EXPECT_EQ(tr.right - tr.left, measured.cx + (f[3].right - f[3].left) + (f[5].right - f[5].left));
+        EXPECT_EQ(tr.bottom - tr.top, measured.cy + (f[0].bottom - f[0].top) + (f[6].bottom - f[6].top));
+
+        const std::string png = testing::TempDir() + pngName + std::to_string(getpid()) + ".png";
+        ASSERT_TRUE(WinTestCaptureScreenPng(png.c_str()));
+        std::printf("the main dialog with a tip of its own in the skin's look: %s\n", png.c_str());
+        const COLORREF frame = object->m_crActiveFill;
+        for (LONG x = tr.left + 3; x < tr.right - 3; ++x) {
+            ASSERT_EQ(WinTestScreenPixel(x, tr.top), frame) << x;
+            ASSERT_EQ(WinTestScreenPixel(x, tr.bottom - 1), frame) << x;
+        }
+        for (LONG y = tr.top + 3; y < tr.bottom - 3; ++y) {
+            ASSERT_EQ(WinTestScreenPixel(tr.left, y), frame) << y;
+            ASSERT_EQ(WinTestScreenPixel(tr.right - 1, y), frame) << y;
+        }
+        const RECT inside{tr.left + 1, tr.top + 1, tr.right - 1, tr.bottom - 1};
+        EXPECT_GT(CountNear(inside, object->m_crText, 24), 15);
+        EXPECT_EQ(CountNear(inside, RGB(0, 0, 0), 12), 0);
+        EXPECT_EQ(CountNear(inside, GetSysColor(COLOR_INFOBK), 0), 0);
+    }
+};
+
+TEST_F(SkinnedDlgTips, TheStartButtonsTipIsTheSkinsTooltipLook) {
+    HWND start = H(IDC_START);
+    RECT br;
+    ::GetWindowRect(start, &br);
+    HWND tip = nullptr;
+    ASSERT_TRUE(HoverUntilShown(POINT{(br.left + br.right) / 2, (br.top + br.bottom) / 2}, &tip, start));
+    EXPECT_EQ(ShownTipText(tip), "Start Convert");
+    ExpectSkinsLook(tip, "Start Convert", "peloran_start_tip_");
+}
+
+TEST_F(SkinnedDlgTips, AListCellsTipIsTheSkinsTooltipLook) {
+    Media("clip.avi");
+    AddFiles("clip.avi");
+    ASSERT_EQ(Rows(), 1);
+    const char* path = "/home/user/videos/clip.avi";
+    ASSERT_TRUE(List().SetItemToolTipText(0, 1, path));
+    RECT cell{};
+    cell.top = 1;
+    cell.left = LVIR_LABEL;
+    ASSERT_TRUE(::SendMessageA(List().GetSafeHwnd(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell)));
+    POINT at{cell.left + 10, (cell.top + cell.bottom) / 2};
+    ::ClientToScreen(List().GetSafeHwnd(), &at);
+    HWND tip = nullptr;
+    ASSERT_TRUE(HoverUntilShown(at, &tip, List().GetSafeHwnd()));
+    EXPECT_EQ(ShownTipText(tip), path);
+    ExpectSkinsLook(tip, path, "peloran_cell_tip_");
 }
 
 }  // namespace
