@@ -828,8 +828,12 @@ void CSkinWindow::PaintFrameSurface(HDC windowDC, HRGN update)
         SelectClipRgn(windowDC, local);
         DeleteObject(local);
     }
-    // Only the four bands around the client area: the client paints itself.
-    const RECT& c = m_frameParts[4];
+    // Only the four bands around the client area: the client paints itself. Extra rows under
+    // the caption (a menu bar) belong to the top band.
+    RECT extra;
+    GetExtraMargins(&extra);
+    RECT c = m_frameParts[4];
+    c.top = std::min<LONG>(SkinAdd(c.top, Height(extra)), c.bottom);
     const RECT bands[4] = {{0, 0, width, c.top},
                            {0, c.bottom, width, height},
                            {0, c.top, c.left, c.bottom},

@@ -11,6 +11,7 @@ void InstallWindowSkinners()
     // this folder, whose source defines the maker.
     SetSkinElementCreator(&CreateFrameElement);
     InstallSkinPopupMenu();
+    SKIN_WINDOW_SKINNER(SKINKIND_FRAME, MakeFrameSkin);
     SKIN_WINDOW_SKINNER(SKINKIND_DIALOG, MakeDialogSkin);
     SKIN_WINDOW_SKINNER(SKINKIND_SHAPE, MakeShapeSkin);
     SKIN_WINDOW_SKINNER(SKINKIND_TYPE45, MakeType45Skin);

@@ -1,0 +1,501 @@
+// The frame window skin and its menu bar: the frame and the bar around the client area, hit
+// codes of every part, minimise, maximise and restore, the caption's double click, the bar
+// driven by mouse and keys opening skinned popups and sending commands, the menu handed back
+// on removal, and the MDI client's background.
+#include "FrameWndSkin.h"
+#include "MenuBar.h"
+#include "SkinPopupMenu.h"
+#include "window_test_support.h"
+
+using namespace wintest;
+
+namespace {
+
+enum : UINT { ID_OPEN = 101, ID_EXIT = 103, ID_COPY = 201, ID_GO = 301, ID_ABOUT = 501 };
+constexpr DWORD kSizable = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+constexpr DWORD kFixed = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE;
+constexpr RECT kBarMargins = {2, 1, 2, 1};
+
+// What reaches the frame's own procedure.
+struct FrameLog {
+    std::vector<WPARAM> commands;
+    std::vector<UINT> initMenus;  // WM_INITMENU and WM_INITMENUPOPUP, in order
+    std::vector<WPARAM> sysKeys;  // WM_SYSKEYDOWN
+};
+FrameLog& Frames()
+{
+    static FrameLog log;
+    return log;
+}
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        Frames().commands.push_back(wParam);
+        return 0;
+    case WM_INITMENU:
+    case WM_INITMENUPOPUP:
+        Frames().initMenus.push_back(msg);
+        break;
+    case WM_SYSKEYDOWN:
+        Frames().sysKeys.push_back(wParam);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The "FrameWnd" object: the dialog's design with its own name and a menu bar look.
+std::unique_ptr<CSkinFrameWndObject> FrameObject()
+{
+    auto f = DialogObject();
+    f->SetName("FrameWnd");
+    CSkinCaptionTextObject& m = f->m_menuBar;
+    m.m_barMargins = kBarMargins;
+    m.m_menuFont.lfHeight = -11;
+    m.m_hotItem.textMargins = m.m_openItem.textMargins = RECT{4, 2, 4, 2};
+    m.m_crNormalText = RGB(1, 1, 1);
+    m.m_crDisabledText = RGB(2, 2, 2);
+    m.m_hotItem.textColor = RGB(3, 3, 3);
+    m.m_openItem.textColor = RGB(4, 4, 4);
+    return f;
+}
+
+class FrameSkinTest : public WindowSkinTest {
+protected:
+    void AddObjects(std::vector<std::unique_ptr<CSkinObject>>& objects) override { objects.push_back(FrameObject()); }
+    void SetUp() override
+    {
+        Frames() = FrameLog();
+        WindowSkinTest::SetUp();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &FrameProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "FrameSkinTestWnd";
+        wc.style = CS_DBLCLKS;
+        RegisterClassA(&wc);
+    }
+    // File (Open, a separator, Exit), a separator, Edit (Copy), Go (a command), Tools (grayed),
+    // Help (About).
+    static HMENU AppMenu()
+    {
+        HMENU bar = CreateMenu();
+        HMENU file = CreatePopupMenu();
+        AppendMenuA(file, MF_STRING, ID_OPEN, "&Open");
+        AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(file, MF_STRING, ID_EXIT, "E&xit");
+        AppendMenuA(bar, MF_POPUP, UINT_PTR(file), "&File");
+        AppendMenuA(bar, MF_SEPARATOR, 0, nullptr);
+        HMENU edit = CreatePopupMenu();
+        AppendMenuA(edit, MF_STRING, ID_COPY, "&Copy");
+        AppendMenuA(bar, MF_POPUP, UINT_PTR(edit), "&Edit");
+        AppendMenuA(bar, MF_STRING, ID_GO, "&Go");
+        HMENU tools = CreatePopupMenu();
+        AppendMenuA(tools, MF_STRING, 401, "&Options");
+        AppendMenuA(bar, MF_POPUP | MF_GRAYED, UINT_PTR(tools), "&Tools");
+        HMENU help = CreatePopupMenu();
+        AppendMenuA(help, MF_STRING, ID_ABOUT, "&About");
+        AppendMenuA(bar, MF_POPUP, UINT_PTR(help), "&Help");
+        return bar;
+    }
+    HWND Frame(DWORD style = kSizable, HMENU menu = AppMenu(), int w = 320, int h = 220)
+    {
+        HWND hwnd = CreateWindowExA(0, "FrameSkinTestWnd", "Frame", style, 40, 40, w, h, nullptr, menu,
+                                    GetModuleHandleA(nullptr), nullptr);
+        windows.push_back(hwnd);
+        return hwnd;
+    }
+    HWND SkinnedFrame(DWORD style = kSizable, HMENU menu = AppMenu(), int w = 320, int h = 220)
+    {
+        HWND hwnd = Frame(style, menu, w, h);
+        EXPECT_TRUE(SetWindowSkin(hwnd, "FrameWnd")) << GetSkinLastError();
+        WinTestActivate(hwnd);
+        WinTestPumpUntilIdle();
+        return hwnd;
+    }
+    CSkinFrameWnd* FrameSkin(HWND h) { return dynamic_cast<CSkinFrameWnd*>(SkinOf(h)); }
+    CSkinMenuBar& Bar(HWND h) { return FrameSkin(h)->MenuBar(); }
+    CSkinMenuBarItem* Item(HWND h, const char* text)
+    {
+        CSkinMenuBar& bar = Bar(h);
+        bar.LayoutItems();
+        for (int i = 0; i < bar.GetItemCount(); ++i)
+            if (bar.GetItem(i)->m_strText == text)
+                return bar.GetItem(i);
+        return nullptr;
+    }
+    RECT ItemRect(HWND h, const char* text)
+    {
+        RECT rc{};
+        if (CSkinMenuBarItem* item = Item(h, text))
+            item->GetElementRect(&rc);
+        return rc;
+    }
+    // The open popup of the bar, or null.
+    CSkinPopupMenu* OpenPopup(HWND h)
+    {
+        CSkinMenuBarItem* open = Bar(h).GetOpenItem();
+        return open ? open->m_pPopup.get() : nullptr;
+    }
+    std::string OpenText(HWND h)
+    {
+        CSkinMenuBarItem* open = Bar(h).GetOpenItem();
+        return open ? open->m_strText : "";
+    }
+    static void AltKey(UINT key)
+    {
+        WinTestKey(VK_MENU, TRUE);
+        WinTestKeyPress(key);
+        WinTestKey(VK_MENU, FALSE);
+        WinTestPumpUntilIdle();
+    }
+    static void Key(UINT key)
+    {
+        WinTestKeyPress(key);
+        WinTestPumpUntilIdle();
+    }
+    RECT BarRect(HWND h)
+    {
+        RECT rc;
+        Bar(h).GetBarRect(&rc);
+        return rc;
+    }
+};
+
+TEST_F(FrameSkinTest, TheMenuMovesIntoASkinnedBarUnderTheCaptionAndTheClientAreaIsWhatIsLeft)
+{
+    HMENU menu = AppMenu();
+    HWND h = SkinnedFrame(kSizable, menu);
+    EXPECT_EQ(GetMenu(h), nullptr);
+    EXPECT_EQ(FrameSkin(h)->GetMenu(), menu);
+    // Separators have no place in the bar.
+    CSkinMenuBar& bar = Bar(h);
+    ASSERT_EQ(bar.GetItemCount(), 5);
+    EXPECT_EQ(bar.GetItem(0)->m_strText, "&File");
+    EXPECT_EQ(bar.GetItem(0)->m_chMnemonic, 'F');
+    EXPECT_EQ(bar.GetItem(2)->m_nId, UINT(ID_GO));
+
+    RECT wr, client;
+    GetWindowRect(h, &wr);
+    GetClientRect(h, &client);
+    const RECT b = BarRect(h);
+    const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+    EXPECT_EQ(b.left, kLeft);
+    EXPECT_EQ(b.top, kCaption);
+    EXPECT_EQ(b.right, W - kRight);
+    EXPECT_GT(b.bottom, b.top + kBarMargins.top + kBarMargins.bottom);
+    EXPECT_EQ(client.right, W - kLeft - kRight);
+    EXPECT_EQ(client.bottom, H - kCaption - kBottom - (b.bottom - b.top));
+    // The bar is painted between the caption and the client area, its items inside it.
+    EXPECT_EQ(PainterAt(h, {b.right - 3, (b.top + b.bottom) / 2}).rfind("FrameWnd.menuBar.barBackground", 0), 0u)
+        << PainterAt(h, {b.right - 3, (b.top + b.bottom) / 2});
+    EXPECT_EQ(PainterAt(h, {kLeft + 2, b.bottom + 2}), "FrameWnd.parts[4]");
+    EXPECT_EQ(PainterAt(h, {27, 21}), "FrameWnd.parts[0]");
+    for (int i = 0; i < bar.GetItemCount(); ++i) {
+        RECT item, both;
+        bar.GetItem(i)->GetElementRect(&item);
+        IntersectRect(&both, &item, &b);
+        EXPECT_TRUE(EqualRect(&both, &item)) << bar.GetItem(i)->m_strText;
+    }
+}
+
+TEST_F(FrameSkinTest, ANarrowFrameWrapsTheItemsIntoRowsThatTheClientAreaMakesRoomFor)
+{
+    HWND h = SkinnedFrame(kSizable, AppMenu(), 320, 220);
+    const int oneRow = BarRect(h).bottom - BarRect(h).top;
+    SetWindowPos(h, nullptr, 0, 0, 90, 220, SWP_NOMOVE | SWP_NOZORDER);
+    WinTestPumpUntilIdle();
+    const RECT b = BarRect(h);
+    EXPECT_GT(b.bottom - b.top, oneRow);
+    RECT client;
+    GetClientRect(h, &client);
+    EXPECT_EQ(client.bottom, 220 - kCaption - kBottom - (b.bottom - b.top));
+    CSkinMenuBar& bar = Bar(h);
+    bar.LayoutItems();
+    int rows = 0, lastTop = -1;
+    for (int i = 0; i < bar.GetItemCount(); ++i) {
+        RECT item, both;
+        bar.GetItem(i)->GetElementRect(&item);
+        IntersectRect(&both, &item, &b);
+        EXPECT_TRUE(EqualRect(&both, &item)) << bar.GetItem(i)->m_strText << " lies outside the bar";
+        if (item.top != lastTop)
+            ++rows, lastTop = item.top;
+    }
+    EXPECT_GE(rows, 2);
+}
+
+TEST_F(FrameSkinTest, HitCodesOfEveryFramePartTheBarAndTheGaps)
+{
+    struct Row {
+        POINT at;
+        LRESULT sizable, fixed;
+    };
+    // A fixed frame keeps the client size it had: the rows follow each window's size.
+    auto rowsOf = [&](HWND h) {
+        RECT wr;
+        GetWindowRect(h, &wr);
+        const int W = wr.right - wr.left, H = wr.bottom - wr.top;
+        const RECT b = BarRect(h);
+        return std::vector<Row>{
+            {{1, 1}, HTTOPLEFT, HTCAPTION},          {{20, 12}, HTCAPTION, HTCAPTION},
+            {{60, 2}, HTTOP, HTCAPTION},             {{60, 12}, HTCAPTION, HTCAPTION},
+            {{60, kTopMiddle + 1}, HTERROR, HTERROR},  // the gap under the middle part
+            {{W - 2, 1}, HTTOPRIGHT, HTCAPTION},     {{W - 30, 20}, HTCAPTION, HTCAPTION},
+            {{1, H / 2}, HTLEFT, HTNOWHERE},         {{W - 2, H / 2}, HTRIGHT, HTNOWHERE},
+            {{1, H - 1}, HTBOTTOMLEFT, HTNOWHERE},   {{W / 2, H - 2}, HTBOTTOM, HTNOWHERE},
+            {{W - 1, H - 1}, HTBOTTOMRIGHT, HTNOWHERE}, {{W / 2, H / 2}, HTCLIENT, HTCLIENT},
+            {{b.right - 4, b.top + 2}, HTMENU, HTMENU},
+            {Middle(ElementRect(h, "Close")), HTCAPTION, HTCAPTION},
+        };
+    };
+    HWND h = SkinnedFrame(kSizable);
+    for (const Row& r : rowsOf(h))
+        EXPECT_EQ(HitAt(h, r.at), r.sizable) << "sizable at " << r.at.x << "," << r.at.y;
+    HWND fixed = SkinnedFrame(kFixed);
+    for (const Row& r : rowsOf(fixed))
+        EXPECT_EQ(HitAt(fixed, r.at), r.fixed) << "fixed at " << r.at.x << "," << r.at.y;
+
+    // Maximised: the caption row and the client; nothing sizes.
+    SendMessageA(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    WinTestPumpUntilIdle();
+    ASSERT_TRUE(IsZoomed(h));
+    RECT wr;
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(HitAt(h, {1, 1}), HTCAPTION);
+    EXPECT_EQ(HitAt(h, {60, kTopMiddle + 1}), HTNOWHERE);
+    EXPECT_EQ(HitAt(h, {1, (wr.bottom - wr.top) / 2}), HTNOWHERE);
+    EXPECT_EQ(HitAt(h, {(wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2}), HTCLIENT);
+}
+
+TEST_F(FrameSkinTest, MinimiseMaximiseAndRestoreAndTheCaptionsDoubleClick)
+{
+    HWND h = SkinnedFrame(kSizable);
+    RECT before, zoomed, work;
+    GetWindowRect(h, &before);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const POINT caption = OnScreen(h, {60, 10});
+    WinTestDoubleClick(nullptr, WINTEST_LEFT, caption.x, caption.y);
+    WinTestPumpUntilIdle();
+    ASSERT_TRUE(IsZoomed(h));
+    GetWindowRect(h, &zoomed);
+    EXPECT_TRUE(EqualRect(&zoomed, &work));
+    EXPECT_EQ(PainterAt(h, {27, 21}), "FrameWnd.parts[0]");
+    // Releases far apart on a maximised frame are two clicks, not a double click.
+    const POINT top = OnScreen(h, {60, 10});
+    WinTestAdvanceClock(1000);
+    WinTestClick(nullptr, WINTEST_LEFT, top.x, top.y);
+    WinTestPumpUntilIdle();
+    WinTestAdvanceClock(5000);
+    WinTestClick(nullptr, WINTEST_LEFT, top.x, top.y);
+    WinTestPumpUntilIdle();
+    EXPECT_TRUE(IsZoomed(h));
+    WinTestAdvanceClock(5000);
+    WinTestDoubleClick(nullptr, WINTEST_LEFT, top.x, top.y);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(IsZoomed(h));
+    RECT restored;
+    GetWindowRect(h, &restored);
+    EXPECT_TRUE(EqualRect(&restored, &before));
+
+    SendMessageA(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    WinTestPumpUntilIdle();
+    EXPECT_TRUE(IsIconic(h));
+    SendMessageA(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(IsIconic(h));
+    GetWindowRect(h, &restored);
+    EXPECT_TRUE(EqualRect(&restored, &before));
+    EXPECT_EQ(PainterAt(h, {27, 21}), "FrameWnd.parts[0]");
+
+    // A frame without a maximise box or a sizing border only double-clicks its caption.
+    HWND fixed = SkinnedFrame(kFixed);
+    const POINT fixedCaption = OnScreen(fixed, {60, 10});
+    WinTestAdvanceClock(5000);
+    WinTestDoubleClick(nullptr, WINTEST_LEFT, fixedCaption.x, fixedCaption.y);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(IsZoomed(fixed));
+}
+
+TEST_F(FrameSkinTest, TheMouseOpensMenusMovesBetweenThemAndSendsTheChosenCommand)
+{
+    HWND h = SkinnedFrame();
+    const RECT file = ItemRect(h, "&File"), edit = ItemRect(h, "&Edit");
+    // Hot tracking shows the hot look; leaving the bar ends it when the hover timer looks.
+    MoveTo(h, Middle(file));
+    EXPECT_EQ(Bar(h).GetHotItem(), Item(h, "&File"));
+    EXPECT_EQ(PainterAt(h, {file.left + 1, file.top + 1}).rfind("FrameWnd.menuBar.hotItem", 0), 0u);
+    MoveTo(h, {60, 100});
+    WinTestAdvanceClock(CSkinMenuBar::kHoverInterval);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(Bar(h).GetHotItem(), nullptr);
+    EXPECT_FALSE(Bar(h).IsHoverTimerRunning());
+
+    Click(h, Middle(file));
+    ASSERT_NE(OpenPopup(h), nullptr);
+    EXPECT_EQ(OpenText(h), "&File");
+    EXPECT_EQ(OpenPopup(h)->Model().GetCount(), 3);
+    EXPECT_TRUE(IsWindowVisible(OpenPopup(h)->GetHwnd()));
+    EXPECT_EQ(Frames().initMenus, (std::vector<UINT>{WM_INITMENU, WM_INITMENUPOPUP}));
+    EXPECT_EQ(PainterAt(h, {file.left + 1, file.top + 1}).rfind("FrameWnd.menuBar.openItem", 0), 0u);
+    // The popup opens under the item.
+    RECT pr, wr;
+    GetWindowRect(OpenPopup(h)->GetHwnd(), &pr);
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(pr.left, wr.left + file.left);
+    EXPECT_EQ(pr.top, wr.top + file.bottom);
+
+    // The open menu follows the mouse along the bar.
+    MoveTo(h, Middle(edit));
+    EXPECT_EQ(OpenText(h), "&Edit");
+    EXPECT_EQ(OpenPopup(h)->Model().GetCount(), 1);
+    // A click on the open item closes its menu and leaves it hot.
+    Click(h, Middle(edit));
+    EXPECT_EQ(OpenPopup(h), nullptr);
+    EXPECT_EQ(Bar(h).GetHotItem(), Item(h, "&Edit"));
+
+    // A command of the bar itself is sent on the press; a command of a menu when chosen.
+    Click(h, Middle(ItemRect(h, "&Go")));
+    EXPECT_EQ(Frames().commands, (std::vector<WPARAM>{ID_GO}));
+    Click(h, Middle(file));
+    CSkinPopupMenu* popup = OpenPopup(h);
+    ASSERT_NE(popup, nullptr);
+    POINT row = Middle(popup->GetRowRect(2));
+    ClientToScreen(popup->GetHwnd(), &row);
+    WinTestClick(nullptr, WINTEST_LEFT, row.x, row.y);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(Frames().commands, (std::vector<WPARAM>{ID_GO, ID_EXIT}));
+    EXPECT_EQ(OpenPopup(h), nullptr);
+
+    // A grayed menu neither opens nor shows hot; a click in the client area closes an open one.
+    Click(h, Middle(ItemRect(h, "&Tools")));
+    EXPECT_EQ(OpenPopup(h), nullptr);
+    Click(h, Middle(file));
+    ASSERT_NE(OpenPopup(h), nullptr);
+    Click(h, {60, 150});
+    EXPECT_EQ(OpenPopup(h), nullptr);
+    EXPECT_EQ(Bar(h).GetOpenItem(), nullptr);
+}
+
+TEST_F(FrameSkinTest, AltWithALetterOpensItsMenuArrowsMoveAlongTheBarAndEscapeCloses)
+{
+    HWND h = SkinnedFrame();
+    AltKey('E');
+    EXPECT_EQ(OpenText(h), "&Edit");
+    // Keys go to the open menu: down selects, Enter chooses.
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_EQ(Frames().commands, (std::vector<WPARAM>{ID_COPY}));
+    EXPECT_EQ(OpenPopup(h), nullptr);
+
+    AltKey('f');
+    EXPECT_EQ(OpenText(h), "&File");
+    // Right passes over the command and the grayed menu; from the last it wraps to the first.
+    Key(VK_RIGHT);
+    EXPECT_EQ(OpenText(h), "&Edit");
+    Key(VK_RIGHT);
+    EXPECT_EQ(OpenText(h), "&Help");
+    Key(VK_RIGHT);
+    EXPECT_EQ(OpenText(h), "&File");
+    Key(VK_LEFT);
+    EXPECT_EQ(OpenText(h), "&Help");
+    EXPECT_TRUE(Frames().commands.size() == 1) << "an arrow carried out a command";
+    Key(VK_ESCAPE);
+    EXPECT_EQ(OpenPopup(h), nullptr);
+    EXPECT_EQ(Bar(h).GetOpenItem(), nullptr);
+
+    // Alt with a letter no item has goes on to the frame; one of a grayed menu does nothing.
+    Frames().sysKeys.clear();
+    AltKey('Z');
+    EXPECT_EQ(Frames().sysKeys, (std::vector<WPARAM>{'Z'}));
+    AltKey('T');
+    EXPECT_EQ(OpenPopup(h), nullptr);
+    // F10 is swallowed, and Alt alone closes an open menu.
+    AltKey('H');
+    ASSERT_EQ(OpenText(h), "&Help");
+    WinTestKey(VK_MENU, TRUE);
+    WinTestKey(VK_MENU, FALSE);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(OpenPopup(h), nullptr);
+}
+
+TEST_F(FrameSkinTest, AMenuOfSeparatorsOnlyGivesAnEmptyBarThatKeysPassOver)
+{
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    HWND h = SkinnedFrame(kSizable, menu);
+    EXPECT_EQ(Bar(h).GetItemCount(), 0);
+    const RECT b = BarRect(h);
+    EXPECT_EQ(b.bottom, b.top);
+    RECT client, wr;
+    GetClientRect(h, &client);
+    GetWindowRect(h, &wr);
+    EXPECT_EQ(client.bottom, wr.bottom - wr.top - kCaption - kBottom);
+    EXPECT_EQ(SendMessageA(h, WM_SKIN_MENUKEY, VK_RIGHT, 0), 1);
+    EXPECT_EQ(SendMessageA(h, WM_SKIN_MENUKEY, 'X', 1 << 29), 0);
+    EXPECT_EQ(OpenPopup(h), nullptr);
+}
+
+TEST_F(FrameSkinTest, AMenuTheApplicationSetsLaterGoesIntoTheBarAndRemovalGivesTheMenuBack)
+{
+    HMENU first = AppMenu();
+    HWND h = SkinnedFrame(kSizable, first);
+    HMENU second = CreateMenu();
+    AppendMenuA(second, MF_STRING, 77, "&Only");
+    SetMenu(h, second);
+    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(GetMenu(h), nullptr);
+    EXPECT_EQ(FrameSkin(h)->GetMenu(), second);
+    EXPECT_EQ(Bar(h).GetItemCount(), 1);
+    // Through the skin, invalid menus are refused.
+    EXPECT_FALSE(FrameSkin(h)->SetMenu(nullptr));
+    EXPECT_TRUE(FrameSkin(h)->SetMenu(first));
+    EXPECT_EQ(Bar(h).GetItemCount(), 5);
+    DestroyMenu(second);
+
+    RECT wr, client;
+    GetWindowRect(h, &wr);
+    ASSERT_TRUE(RemoveWindowSkin(h));
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(GetMenu(h), first);
+    EXPECT_EQ(SkinOf(h), nullptr);
+    RECT after;
+    GetWindowRect(h, &after);
+    EXPECT_TRUE(EqualRect(&after, &wr));
+    GetClientRect(h, &client);
+    EXPECT_GT(client.right, 0);
+    // Skinned again and destroyed: the menu goes with the window.
+    ASSERT_TRUE(SetWindowSkin(h, "FrameWnd"));
+    WinTestPumpUntilIdle();
+    DestroyWindow(h);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(IsMenu(first));
+}
+
+TEST_F(FrameSkinTest, TheMdiClientIsPaintedFromTheFramesObject)
+{
+    HWND h = Frame(kSizable, nullptr);
+    CLIENTCREATESTRUCT ccs{nullptr, 100};
+    HWND client = CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 120, h, nullptr,
+                                  GetModuleHandleA(nullptr), &ccs);
+    ASSERT_NE(client, nullptr);
+    ASSERT_TRUE(SetWindowSkin(h, "FrameWnd"));
+    WinTestActivate(h);
+    WinTestPumpUntilIdle();
+    CSkinWindow* clientSkin = SkinOf(client);
+    ASSERT_NE(clientSkin, nullptr);
+    EXPECT_TRUE(clientSkin->IsMdiClient());
+    EXPECT_EQ(FrameSkin(h)->GetMdiClient(), client);
+    const RECT in = ClientRectIn(client, h);
+    EXPECT_EQ(PainterAt(h, {in.left + 5, in.top + 5}), "FrameWnd.mdiClientBackground");
+    BOOL maximised = TRUE;
+    EXPECT_EQ(FrameSkin(h)->GetActiveMdiChild(&maximised), nullptr);
+    EXPECT_FALSE(maximised);
+    ASSERT_TRUE(RemoveWindowSkin(h));
+    EXPECT_EQ(SkinOf(client), nullptr);
+}
+
+}  // namespace
