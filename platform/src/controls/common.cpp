@@ -14,6 +14,8 @@ void RegisterStandardClasses() {
         {"Button", ButtonProc, ptr, CS_DBLCLKS, nullptr},
         {"Static", StaticProc, ptr, CS_DBLCLKS, nullptr},
         {"Edit", EditProc, ptr, CS_DBLCLKS, nullptr},
+        {"RICHEDIT", RichEditProc, 2 * ptr, CS_DBLCLKS, nullptr},
+        {"RichEdit20A", RichEditProc, 2 * ptr, CS_DBLCLKS, nullptr},  // the same control's later name
         {"ListBox", ListBoxProc, ptr, CS_DBLCLKS, nullptr},
         {"ComboLBox", ComboLBoxProc, ptr, CS_DBLCLKS | CS_SAVEBITS, nullptr},
         {"ComboBox", ComboProc, ptr, CS_DBLCLKS, nullptr},

@@ -390,14 +390,24 @@ void Char(HWND h, Edit* e, WPARAM ch) {
     ReplaceSel(h, e, s, true);
 }
 
+void OwnColors(HDC dc, const Edit* e, const RECT& cr) {
+    HBRUSH b = CreateSolidBrush(e->own_back == CLR_NONE ? GetSysColor(COLOR_WINDOW) : e->own_back);
+    FillRect(dc, &cr, b);
+    DeleteObject(b);
+    SetTextColor(dc, e->own_text == CLR_NONE ? GetSysColor(COLOR_WINDOWTEXT) : e->own_text);
+}
+
 void Paint(HWND h, Edit* e, HDC dc) {
     DWORD st = Style(h);
     bool ro = (st & ES_READONLY) || !IsWindowEnabled(h);
     HGDIOBJ oldf = SelectObject(dc, e->font ? e->font : DefaultFont());
-    HBRUSH bg = ControlColor(h, dc, ro ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
     RECT cr;
     GetClientRect(h, &cr);
-    if (bg) FillRect(dc, &cr, bg);
+    if (e->own_colors) {
+        OwnColors(dc, e, cr);
+    } else if (HBRUSH bg = ControlColor(h, dc, ro ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT)) {
+        FillRect(dc, &cr, bg);
+    }
     COLORREF text_color = IsWindowEnabled(h) ? GetTextColor(dc) : GetSysColor(COLOR_GRAYTEXT);
     RECT fr = FormatRect(h, e);
     IntersectClipRect(dc, fr.left, fr.top, fr.right, fr.bottom);

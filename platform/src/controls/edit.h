@@ -28,6 +28,10 @@ struct Edit {
     size_t undo_anchor = 0, undo_caret = 0;
     bool can_undo = false;
     bool vscroll = false;  // made with WS_VSCROLL (the window system hides the bar when idle)
+    // A rich edit paints in colours of its own instead of asking its parent; CLR_NONE stands
+    // for the window colours of the moment.
+    bool own_colors = false;
+    COLORREF own_back = CLR_NONE, own_text = CLR_NONE;
 };
 
 inline DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
