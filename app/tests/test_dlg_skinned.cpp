@@ -190,6 +190,29 @@ int CountNear(const RECT& r, COLORREF c, int tolerance) {
     return n;
 }
 
+void CaptureScreen(const char* name, const char* what) {
+    const std::string png = testing::TempDir() + name + std::to_string(getpid()) + ".png";
+    ASSERT_TRUE(WinTestCaptureScreenPng(png.c_str()));
+    std::printf("%s: %s\n", what, png.c_str());
+}
+
+// The skin's tooltip look on the screen at `tr`: its frame colour along the straight edges, its
+// text colour, and none of the platform tooltip's black frame or text.
+void ExpectTooltipLookOnScreen(const RECT& tr, const CSkinTooltipObject& object) {
+    const COLORREF frame = object.m_crActiveFill;
+    for (LONG x = tr.left + 3; x < tr.right - 3; ++x) {
+        ASSERT_EQ(WinTestScreenPixel(x, tr.top), frame) << x;
+        ASSERT_EQ(WinTestScreenPixel(x, tr.bottom - 1), frame) << x;
+    }
+    for (LONG y = tr.top + 3; y < tr.bottom - 3; ++y) {
+        ASSERT_EQ(WinTestScreenPixel(tr.left, y), frame) << y;
+        ASSERT_EQ(WinTestScreenPixel(tr.right - 1, y), frame) << y;
+    }
+    const RECT inside{tr.left + 1, tr.top + 1, tr.right - 1, tr.bottom - 1};
+    EXPECT_GT(CountNear(inside, object.m_crText, 24), 15);
+    EXPECT_EQ(CountNear(inside, RGB(0, 0, 0), 12), 0);
+}
+
 TEST_F(SkinnedDlg, ACaptionButtonsTipShowsInTheSkinsTooltipAfterItsDelayAndGoesWithTheMouse) {
     HWND h = dlg.GetSafeHwnd();
     CSkinCaptionButton* close = Button(h, "Close");
@@ -223,23 +246,8 @@ TEST_F(SkinnedDlg, ACaptionButtonsTipShowsInTheSkinsTooltipAfterItsDelayAndGoesW
     EXPECT_LE(std::abs(tr.left - at.x), tr.right - tr.left);
     EXPECT_GT(tr.top, at.y);
 
-    const std::string png = testing::TempDir() + "peloran_caption_tip_" + std::to_string(getpid()) + ".png";
-    ASSERT_TRUE(WinTestCaptureScreenPng(png.c_str()));
-    std::printf("the main dialog with its caption button's tip: %s\n", png.c_str());
-    // The skin's look: its frame colour along the straight edges, its text colour, and none of
-    // the platform tooltip's black frame or text.
-    const COLORREF frame = object->m_crActiveFill;
-    for (LONG x = tr.left + 3; x < tr.right - 3; ++x) {
-        ASSERT_EQ(WinTestScreenPixel(x, tr.top), frame) << x;
-        ASSERT_EQ(WinTestScreenPixel(x, tr.bottom - 1), frame) << x;
-    }
-    for (LONG y = tr.top + 3; y < tr.bottom - 3; ++y) {
-        ASSERT_EQ(WinTestScreenPixel(tr.left, y), frame) << y;
-        ASSERT_EQ(WinTestScreenPixel(tr.right - 1, y), frame) << y;
-    }
-    const RECT inside{tr.left + 1, tr.top + 1, tr.right - 1, tr.bottom - 1};
-    EXPECT_GT(CountNear(inside, object->m_crText, 24), 15);
-    EXPECT_EQ(CountNear(inside, RGB(0, 0, 0), 12), 0);
+    CaptureScreen("peloran_caption_tip_", "the main dialog with its caption button's tip");
+    ExpectTooltipLookOnScreen(tr, *object);
 
     // Off the button the caption button's hover check hides the tip at its next tick.
     WinTestMouseMove(nullptr, wr.left + 60, wr.top + 120);
@@ -414,22 +422,9 @@ protected:
         EXPECT_EQ(tr.right - tr.left, measured.cx + (f[3].right - f[3].left) + (f[5].right - f[5].left));
         EXPECT_EQ(tr.bottom - tr.top, measured.cy + (f[0].bottom - f[0].top) + (f[6].bottom - f[6].top));
 
-        const std::string png = testing::TempDir() + pngName + std::to_string(getpid()) + ".png";
-        ASSERT_TRUE(WinTestCaptureScreenPng(png.c_str()));
-        std::printf("the main dialog with a tip of its own in the skin's look: %s\n", png.c_str());
-        const COLORREF frame = object->m_crActiveFill;
-        for (LONG x = tr.left + 3; x < tr.right - 3; ++x) {
-            ASSERT_EQ(WinTestScreenPixel(x, tr.top), frame) << x;
-            ASSERT_EQ(WinTestScreenPixel(x, tr.bottom - 1), frame) << x;
-        }
-        for (LONG y = tr.top + 3; y < tr.bottom - 3; ++y) {
-            ASSERT_EQ(WinTestScreenPixel(tr.left, y), frame) << y;
-            ASSERT_EQ(WinTestScreenPixel(tr.right - 1, y), frame) << y;
-        }
-        const RECT inside{tr.left + 1, tr.top + 1, tr.right - 1, tr.bottom - 1};
-        EXPECT_GT(CountNear(inside, object->m_crText, 24), 15);
-        EXPECT_EQ(CountNear(inside, RGB(0, 0, 0), 12), 0);
-        EXPECT_EQ(CountNear(inside, GetSysColor(COLOR_INFOBK), 0), 0);
+        CaptureScreen(pngName, "the main dialog with a tip of its own in the skin's look");
+        ExpectTooltipLookOnScreen(tr, *object);
+        EXPECT_EQ(CountNear(RECT{tr.left + 1, tr.top + 1, tr.right - 1, tr.bottom - 1}, GetSysColor(COLOR_INFOBK), 0), 0);
     }
 };
 

@@ -265,12 +265,7 @@ void CSkinTooltip::OnPaint() { PaintTooltipBody(m_hWnd, *GetTooltipObject(), m_r
 
 LRESULT CSkinTooltip::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
 {
-    RECT* rc = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-    if (!rc) return 0;
-    RECT extra;
-    GetExtraMargins(&extra);
-    CalcTooltipClientRect(*GetTooltipObject(), extra, rc);
-    return 0;
+    return CalcTooltipClientRect(*this, *GetTooltipObject(), wParam, lParam);
 }
 
 void CSkinTooltip::OnNcPaint() { PaintTooltipFrame(*this, &m_lastRegionRect); }

@@ -95,7 +95,7 @@ LRESULT CSkinTooltipControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
         return CallSaved(msg, wParam, lParam);
-    case WM_NCCALCSIZE: return OnNcCalcSize(wParam, lParam);
+    case WM_NCCALCSIZE: return CalcTooltipClientRect(*this, *object, wParam, lParam);
     case WM_NCPAINT: PaintTooltipFrame(*this, &m_lastRegionRect); return 0;
     case WM_NCHITTEST: return CallSaved(msg, wParam, lParam);  // the mouse goes through a tip
     case WM_PAINT: PaintTooltipBody(m_hWnd, *object, m_renderer, m_strMarkup.c_str()); return 0;
@@ -138,14 +138,4 @@ void CSkinTooltipControl::OnWindowPosChanging(WINDOWPOS* wp)
     if (Width(rc) != Width(now) || Height(rc) != Height(now)) wp->flags &= ~UINT(SWP_NOSIZE);
     // The text may be new in an unchanged size.
     InvalidateRect(m_hWnd, nullptr, FALSE);
-}
-
-LRESULT CSkinTooltipControl::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
-{
-    RECT* rc = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-    if (!rc) return 0;
-    RECT extra;
-    GetExtraMargins(&extra);
-    CalcTooltipClientRect(*GetTooltipObject(), extra, rc);
-    return 0;
 }

@@ -27,7 +27,6 @@ private:
     // The text of the tool on show, as markup, and the tool's flags; false when none is shown.
     bool ReadShownTip(std::string* markup, UINT* toolFlags);
     void OnWindowPosChanging(WINDOWPOS* wp);
-    LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
 
     CSkinMarkupRenderer m_renderer;
     std::string m_strMarkup;

@@ -27,13 +27,18 @@ SIZE MeasureTooltipWindow(HWND hwnd, CSkinMarkupRenderer& renderer, const CSkinT
     return SIZE{text.cx + Width(f[3]) + Width(f[5]), text.cy + Height(f[0]) + Height(f[6])};
 }
 
-void CalcTooltipClientRect(const CSkinTooltipObject& object, const RECT& extra, RECT* rc)
+LRESULT CalcTooltipClientRect(CSkinWindow& skin, const CSkinTooltipObject& object, WPARAM wParam, LPARAM lParam)
 {
+    RECT* rc = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+    if (!rc) return 0;
+    RECT extra;
+    skin.GetExtraMargins(&extra);
     const RECT* f = object.m_frameRects;
     rc->left += Width(f[3]);
     rc->right -= Width(f[5]);
     rc->top += Height(f[0]) + Height(extra);
     rc->bottom -= Height(f[6]);
+    return 0;
 }
 
 void PaintTooltipFrame(CSkinWindow& skin, RECT* lastRegionRect)

@@ -14,9 +14,9 @@ class CSkinTooltipObject;
 SIZE MeasureTooltipWindow(HWND hwnd, CSkinMarkupRenderer& renderer, const CSkinTooltipObject& object,
                           const char* markup);
 
-// WM_NCCALCSIZE: the window rectangle becomes the client area inside the frame; the extra
-// margins widen the top.
-void CalcTooltipClientRect(const CSkinTooltipObject& object, const RECT& extra, RECT* rc);
+// WM_NCCALCSIZE: the window rectangle of the message becomes the client area inside the
+// object's frame; the skin's extra margins widen the top.
+LRESULT CalcTooltipClientRect(CSkinWindow& skin, const CSkinTooltipObject& object, WPARAM wParam, LPARAM lParam);
 
 // WM_NCPAINT: the skin's frame of the tip. A window of a new size (against `lastRegionRect`)
 // first gets its region, and setting that brings the paint that draws the frame.

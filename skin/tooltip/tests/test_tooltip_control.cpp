@@ -21,17 +21,22 @@ const char kSheet[] = "body {font-size: 13px; color:#12ab34; font-family:DejaVu 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
+// Lays the object's nine frame parts out on a w x h design: `edge` pixels on every side,
+// `caption` pixels at the top.
+void SetFrameParts(CSkinWindowObject& o, int w, int h, int edge, int caption)
+{
+    const int xs[4] = {0, edge, w - edge, w}, ys[4] = {0, caption, h - edge, h};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            o.m_frameRects[row * 3 + col] = RECT{xs[col], ys[row], xs[col + 1], ys[row + 1]};
+    o.m_rc = {0, 0, w, h};
+}
+
 std::unique_ptr<CSkinObject> MakeFrame()
 {
     auto f = std::make_unique<CSkinFrameWndObject>();
     f->SetName("Frame");
-    const int W = 120, H = 90;
-    const RECT r[9] = {{0, 0, 6, 20},     {6, 0, W - 6, 20},     {W - 6, 0, W, 20},
-                       {0, 20, 6, H - 6}, {6, 20, W - 6, H - 6}, {W - 6, 20, W, H - 6},
-                       {0, H - 6, 6, H},  {6, H - 6, W - 6, H},  {W - 6, H - 6, W, H}};
-    for (int i = 0; i < 9; ++i)
-        f->m_frameRects[i] = r[i];
-    f->m_rc = {0, 0, W, H};
+    SetFrameParts(*f, 120, 90, 6, 20);
     return f;
 }
 
@@ -40,13 +45,7 @@ std::unique_ptr<CSkinObject> MakeTip(int edge = kEdge, const char* sheet = kShee
 {
     auto t = std::make_unique<CSkinTooltipObject>();
     t->SetName("Tooltip");
-    const int W = 60, H = 30, e = edge;
-    const RECT r[9] = {{0, 0, e, e},     {e, 0, W - e, e},     {W - e, 0, W, e},
-                       {0, e, e, H - e}, {e, e, W - e, H - e}, {W - e, e, W, H - e},
-                       {0, H - e, e, H}, {e, H - e, W - e, H}, {W - e, H - e, W, H}};
-    for (int i = 0; i < 9; ++i)
-        t->m_frameRects[i] = r[i];
-    t->m_rc = {0, 0, W, H};
+    SetFrameParts(*t, 60, 30, edge, edge);
     t->SetStyleSheet(sheet);
     return t;
 }
