@@ -303,7 +303,10 @@ void AddWindowLooks(CSkinFile& skin)
     AddMenuPicture(skin);
 
     skin.AddObject(MakeWindowFrame("Dialog", false));
-    skin.AddObject(MakeWindowFrame("FrameWnd", true));
+    auto frame = MakeWindowFrame("FrameWnd", true);
+    // The MDI client's workspace: the plain body colour under the menu bar's background, tiled.
+    frame->m_mdiClientBackground.Set("menubar", 0, kMenuBarH + 2, 8, kMenuBarH + 10, 1);
+    skin.AddObject(std::move(frame));
     skin.AddObject(MakePopupMenu());
 }
 

@@ -967,6 +967,31 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// ---- frame windows -------------------------------------------------------------------------
+// A top-level frame window with the window menu of a menu resource. Frames live on the heap and
+// delete themselves once their window is gone.
+class CFrameWnd : public CWnd {
+    DECLARE_DYNCREATE(CFrameWnd)
+public:
+    // Lets the window system choose place and size.
+    static const CRect rectDefault;
+
+    CFrameWnd();
+    ~CFrameWnd() override;
+    // The framework's frame class when class_name is null. A menu name that names no menu
+    // resource fails the creation (FALSE, no window).
+    BOOL Create(LPCSTR class_name, LPCSTR window_name, DWORD style = WS_OVERLAPPEDWINDOW,
+                const RECT& rect = rectDefault, CWnd* parent = nullptr, LPCSTR menu_name = nullptr,
+                DWORD ex_style = 0, void* context = nullptr);
+    // Commands nobody in the frame handles go to the application.
+    BOOL OnCmdMsg(UINT id, int code, void* extra, void* handler_info) override;
+
+    HMENU m_hMenuDefault = nullptr;  // the menu the frame was created with
+
+protected:
+    void PostNcDestroy() override;
+};
+
 // ---- standard controls ---------------------------------------------------------------------
 class CStatic : public CWnd {
     DECLARE_DYNAMIC(CStatic)

@@ -342,6 +342,18 @@ TEST_F(DefaultSkin, FramesFitTheirDesignAndShapeTheirCorners)
     EXPECT_NE(Pixel(skin, g.name, g.src.left + 12, g.src.top + 12), kKeyColor);
 }
 
+TEST_F(DefaultSkin, TheFramesMdiWorkspaceTilesOnePlainColour)
+{
+    auto* frame = static_cast<CSkinFrameWndObject*>(skin.FindObject("FrameWnd"));
+    const SkinImagePart& ws = frame->m_mdiClientBackground;
+    ASSERT_FALSE(ws.IsEmpty());
+    EXPECT_EQ(ws.mode, 1u);
+    const COLORREF first = Pixel(skin, ws.name, ws.src.left, ws.src.top);
+    for (LONG y = ws.src.top; y < ws.src.bottom; ++y)
+        for (LONG x = ws.src.left; x < ws.src.right; ++x)
+            ASSERT_EQ(Pixel(skin, ws.name, x, y), first) << x << "," << y;
+}
+
 TEST_F(DefaultSkin, FontsAndColoursAreSetAndReadable)
 {
     for (const auto& entry : skin.GetObjects()) {

@@ -3,6 +3,8 @@
 // driven by mouse and keys opening skinned popups and sending commands, the menu handed back
 // on removal, and the MDI client's background.
 #include "FrameWndSkin.h"
+#include "afxwin.h"
+#include "menu_resource.h"
 #include "MenuBar.h"
 #include "SkinPopupMenu.h"
 #include "window_test_support.h"
@@ -496,6 +498,60 @@ TEST_F(FrameSkinTest, TheMdiClientIsPaintedFromTheFramesObject)
     EXPECT_FALSE(maximised);
     ASSERT_TRUE(RemoveWindowSkin(h));
     EXPECT_EQ(SkinOf(client), nullptr);
+}
+
+// A framework frame with a message map, made from a menu resource.
+class CommandFrame : public CFrameWnd {
+public:
+    std::vector<UINT> handled;
+
+protected:
+    afx_msg void OnOpen() { handled.push_back(ID_OPEN); }
+    afx_msg void OnAbout() { handled.push_back(ID_ABOUT); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CommandFrame, CFrameWnd)
+ON_COMMAND(ID_OPEN, OnOpen)
+ON_COMMAND(ID_ABOUT, OnAbout)
+END_MESSAGE_MAP()
+
+TEST_F(FrameSkinTest, AFrameworkFramesMenuOpensFromTheSkinnedBarAndItsCommandsReachTheFramesHandlers)
+{
+    namespace m = menures;
+    m::MenuResource res(300, {m::Popup("&File", {m::Item("&Open", ID_OPEN), m::Separator(), m::Item("E&xit", ID_EXIT)}),
+                              m::Popup("&Help", {m::Item("&About", ID_ABOUT)})});
+    auto* frame = new CommandFrame;
+    ASSERT_TRUE(frame->Create(nullptr, "Framework frame", kSizable, CRect(30, 30, 330, 230), nullptr, res.Name()));
+    HWND h = frame->GetSafeHwnd();
+    windows.push_back(h);
+    ASSERT_TRUE(SetWindowSkin(h, "FrameWnd")) << GetSkinLastError();
+    WinTestActivate(h);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(FrameSkin(h)->GetMenu(), frame->m_hMenuDefault);
+    ASSERT_EQ(Bar(h).GetItemCount(), 2);
+
+    AltKey('F');
+    ASSERT_EQ(OpenText(h), "&File");
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_EQ(frame->handled, (std::vector<UINT>{ID_OPEN}));
+
+    Click(h, Middle(ItemRect(h, "&Help")));
+    CSkinPopupMenu* popup = OpenPopup(h);
+    ASSERT_NE(popup, nullptr);
+    POINT row = Middle(popup->GetRowRect(0));
+    ClientToScreen(popup->GetHwnd(), &row);
+    WinTestClick(nullptr, WINTEST_LEFT, row.x, row.y);
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(frame->handled, (std::vector<UINT>{ID_OPEN, ID_ABOUT}));
+
+    // Closed while skinned: window, menu and frame object go, and nothing is left behind.
+    HMENU menu = frame->m_hMenuDefault;
+    SendMessageA(h, WM_CLOSE, 0, 0);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(IsMenu(menu));
 }
 
 }  // namespace
