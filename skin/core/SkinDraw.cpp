@@ -268,44 +268,75 @@ void DrawSkinImagePartTransparent(CSkinFile* file, HDC hdc, const RECT& rc, cons
 
 // ---- transparent blits ----------------------------------------------------------------------
 
+namespace {
+
+// Cuts *rc to what the DC can show; false when nothing of it can be. Other mapping modes keep
+// the whole rectangle, whose logical units need not be pixels.
+bool VisiblePart(HDC hdc, RECT* rc)
+{
+    RECT clip;
+    if (GetMapMode(hdc) == MM_TEXT && GetClipBox(hdc, &clip) != ERROR)
+        *rc = SkinIntersectRect(*rc, clip);
+    return SkinRectHasArea(*rc);
+}
+
+// The picture in workDC goes onto the destination's part except where it has the key colour;
+// maskDC's bitmap, as large as the part, takes the mask.
+BOOL DrawThroughMask(HDC hdc, const RECT& part, HDC workDC, HDC maskDC, COLORREF key)
+{
+    const int width = part.right - part.left, height = part.bottom - part.top;
+    // Mask: white where the picture has the key colour.
+    SetBkColor(workDC, key);
+    BitBlt(maskDC, 0, 0, width, height, workDC, 0, 0, SRCCOPY);
+    // The picture's key pixels become black so they add nothing below.
+    SetBkColor(workDC, RGB(0, 0, 0));
+    SetTextColor(workDC, RGB(255, 255, 255));
+    BitBlt(workDC, 0, 0, width, height, maskDC, 0, 0, SRCAND);
+    // The destination keeps its pixels under the key and is cleared under the picture.
+    const COLORREF oldBk = SetBkColor(hdc, RGB(255, 255, 255));
+    const COLORREF oldText = SetTextColor(hdc, RGB(0, 0, 0));
+    BitBlt(hdc, part.left, part.top, width, height, maskDC, 0, 0, SRCAND);
+    const BOOL ok = BitBlt(hdc, part.left, part.top, width, height, workDC, 0, 0, SRCPAINT);
+    SetBkColor(hdc, oldBk);
+    SetTextColor(hdc, oldText);
+    return ok;
+}
+
+}  // namespace
+
 BOOL TransparentStretchBlt(HDC hdc, int x, int y, int width, int height, HBITMAP source, int xSrc, int ySrc,
                            int srcWidth, int srcHeight, COLORREF key, HPALETTE palette)
 {
     if (!hdc || !source || width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
         return FALSE;
+    // Only the part the destination can show is worked on: a picture stretched over a huge
+    // area (a damaged skin's caption button, say) then costs what the window shows, not more.
+    RECT part{x, y, SkinAdd(x, width), SkinAdd(y, height)};
+    if (!VisiblePart(hdc, &part))
+        return TRUE;
     HPALETTE oldPalette = nullptr;
     if (palette && (GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE)) {
         oldPalette = SelectPalette(hdc, palette, FALSE);
         RealizePalette(hdc);
     }
+    const int partWidth = part.right - part.left, partHeight = part.bottom - part.top;
+    const int dx = x - part.left, dy = y - part.top;  // where the whole picture starts in the part
     HDC srcDC = CreateCompatibleDC(hdc);
     HDC workDC = CreateCompatibleDC(hdc);
     HDC maskDC = CreateCompatibleDC(hdc);
-    HBITMAP work = CreateCompatibleBitmap(hdc, width, height);
-    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    HBITMAP work = CreateCompatibleBitmap(hdc, partWidth, partHeight);
+    HBITMAP mask = CreateBitmap(partWidth, partHeight, 1, 1, nullptr);
     BOOL ok = FALSE;
     if (srcDC && workDC && maskDC && work && mask) {
         HGDIOBJ oldSrc = SelectObject(srcDC, source);
         HGDIOBJ oldWork = SelectObject(workDC, work);
         HGDIOBJ oldMask = SelectObject(maskDC, mask);
-        if (srcWidth == width && srcHeight == height)
-            BitBlt(workDC, 0, 0, width, height, srcDC, xSrc, ySrc, SRCCOPY);
-        else
-            StretchBlt(workDC, 0, 0, width, height, srcDC, xSrc, ySrc, srcWidth, srcHeight, SRCCOPY);
-        // Mask: white where the picture has the key colour.
-        SetBkColor(workDC, key);
-        BitBlt(maskDC, 0, 0, width, height, workDC, 0, 0, SRCCOPY);
-        // The picture's key pixels become black so they add nothing below.
-        SetBkColor(workDC, RGB(0, 0, 0));
-        SetTextColor(workDC, RGB(255, 255, 255));
-        BitBlt(workDC, 0, 0, width, height, maskDC, 0, 0, SRCAND);
-        // The destination keeps its pixels under the key and is cleared under the picture.
-        const COLORREF oldBk = SetBkColor(hdc, RGB(255, 255, 255));
-        const COLORREF oldText = SetTextColor(hdc, RGB(0, 0, 0));
-        BitBlt(hdc, x, y, width, height, maskDC, 0, 0, SRCAND);
-        ok = BitBlt(hdc, x, y, width, height, workDC, 0, 0, SRCPAINT);
-        SetBkColor(hdc, oldBk);
-        SetTextColor(hdc, oldText);
+        const BOOL picked =
+            srcWidth == width && srcHeight == height
+                ? BitBlt(workDC, 0, 0, partWidth, partHeight, srcDC, xSrc - dx, ySrc - dy, SRCCOPY)
+                : StretchBlt(workDC, dx, dy, width, height, srcDC, xSrc, ySrc, srcWidth, srcHeight, SRCCOPY);
+        if (picked)
+            ok = DrawThroughMask(hdc, part, workDC, maskDC, key);
         SelectObject(maskDC, oldMask);
         SelectObject(workDC, oldWork);
         SelectObject(srcDC, oldSrc);

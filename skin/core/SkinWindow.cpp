@@ -1210,8 +1210,12 @@ void CSkinWindow::AdjustWindowToClient(int clientWidth, int clientHeight)
     POINT pos{rc.left, rc.top};
     if (HWND parent = (GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CHILD) ? GetParent(m_hWnd) : nullptr)
         ScreenToClient(parent, &pos);
-    ::MoveWindow(m_hWnd, pos.x, pos.y, SkinAdd(Width(f[3]) + Width(f[5]), clientWidth),
-                 SkinAdd(Height(f[0]) + Height(f[6]) + Height(extra), clientHeight), FALSE);
+    // Never larger than the desktop lets a window be sized: a damaged skin's frame would make a
+    // window no screen shows, yet every paint would cost its whole area.
+    const LONG width = std::min<LONG>(SkinAdd(Width(f[3]) + Width(f[5]), clientWidth), GetSystemMetrics(SM_CXMAXTRACK));
+    const LONG height = std::min<LONG>(SkinAdd(Height(f[0]) + Height(f[6]) + Height(extra), clientHeight),
+                                       GetSystemMetrics(SM_CYMAXTRACK));
+    ::MoveWindow(m_hWnd, pos.x, pos.y, width, height, FALSE);
 }
 
 int CSkinWindow::LayoutChildren(int width, int height)

@@ -135,6 +135,43 @@ TEST(SkinDrawBlit, TransparentBlitsLeaveTheDestinationUnderTheKey)
     EXPECT_FALSE(TransparentBitBlt(c.Dc(), 0, 0, 4, 4, nullptr, 0, 0, kKey));
 }
 
+// Only what the destination shows is worked on: a picture hanging over the canvas's edges is
+// drawn right where it shows, and one stretched over an area far beyond any screen costs what
+// the canvas holds (a damaged skin may ask for that).
+TEST(SkinDrawBlit, TransparentBlitsPastTheDestinationsEdgesDrawWhatShows)
+{
+    Canvas c(24, 16, kBack);
+    HBITMAP src = PatternBitmap(c.Dc(), 10, 6);
+    ASSERT_NE(src, nullptr);
+    ASSERT_TRUE(TransparentBitBlt(c.Dc(), -3, -2, 10, 6, src, 0, 0, kKey));
+    for (LONG y = 0; y < 16; ++y)
+        for (LONG x = 0; x < 24; ++x) {
+            const LONG sx = x + 3, sy = y + 2;
+            const COLORREF want = sx < 10 && sy < 6 && !IsKeyCell(sx, sy) ? Pattern(sx, sy) : kBack;
+            ASSERT_EQ(c.At(x, y), want) << x << "," << y;
+        }
+    c.Fill(kBack);
+    ASSERT_TRUE(TransparentStretchBlt(c.Dc(), -4, -6, 20, 12, src, 0, 0, 10, 6, kKey));
+    for (LONG y = 0; y < 6; ++y)
+        for (LONG x = 0; x < 16; ++x) {
+            const LONG sx = (x + 4) / 2, sy = (y + 6) / 2;
+            ASSERT_EQ(c.At(x, y), IsKeyCell(sx, sy) ? kBack : Pattern(sx, sy)) << x << "," << y;
+        }
+    EXPECT_EQ(c.At(16, 0), kBack);
+    c.Fill(kBack);
+    ASSERT_TRUE(TransparentStretchBlt(c.Dc(), 0, 0, 1 << 19, 1 << 19, src, 0, 0, 10, 6, kKey));
+    const COLORREF corner = IsKeyCell(0, 0) ? kBack : Pattern(0, 0);
+    EXPECT_EQ(c.At(0, 0), corner);
+    EXPECT_EQ(c.At(23, 15), corner);
+    // A stretch the window system refuses fails and leaves the destination as it was.
+    c.Fill(kBack);
+    EXPECT_FALSE(TransparentStretchBlt(c.Dc(), 0, 0, 1 << 25, 1 << 25, src, 0, 0, 10, 6, kKey));
+    EXPECT_EQ(c.At(0, 0), kBack);
+    // Wholly outside: nothing to draw, and that is no failure.
+    EXPECT_TRUE(TransparentBitBlt(c.Dc(), 100, 100, 4, 4, src, 0, 0, kKey));
+    DeleteObject(src);
+}
+
 TEST(SkinDrawBlit, ImagesAndBitmapsDrawnWithAKeyColour)
 {
     Canvas c(12, 12, kBack);

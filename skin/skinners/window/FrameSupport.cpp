@@ -89,6 +89,9 @@ LRESULT AnswerFrameMinMaxInfo(CSkinWindow& skin, MINMAXINFO* info)
     own.ptMaxTrackSize.y = std::min(own.ptMaxTrackSize.y, theirs.ptMaxTrackSize.y);
     own.ptMinTrackSize.x = std::max(own.ptMinTrackSize.x, theirs.ptMinTrackSize.x);
     own.ptMinTrackSize.y = std::max(own.ptMinTrackSize.y, theirs.ptMinTrackSize.y);
+    // A damaged skin's frame never asks for more than the largest size a window may have.
+    own.ptMinTrackSize.x = std::min(own.ptMinTrackSize.x, own.ptMaxTrackSize.x);
+    own.ptMinTrackSize.y = std::min(own.ptMinTrackSize.y, own.ptMaxTrackSize.y);
     *info = own;
     return 0;
 }

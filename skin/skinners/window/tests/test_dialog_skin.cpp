@@ -1,6 +1,8 @@
 // The dialog skin: the skinned frame around the dialog's own client area, its hit codes, the
 // caption dragging the dialog, double clicks, tracking sizes, closing and minimising from the
 // caption buttons, dialogs without a frame, the colours of skinned edits, and removal.
+#include <climits>
+
 #include "DialogSkin.h"
 #include "SkinMemDC.h"
 #include "window_test_support.h"
@@ -277,6 +279,44 @@ TEST_F(DialogSkinTest, TakingTheSkinOffLeavesTheClientAreaAndNothingElseBehind)
         const WinTestLiveCounts now = WinTestLiveCounts::Now();
         EXPECT_EQ(now, unskinned) << now.ChangesFrom(unskinned);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged skin whose frame parts are as wide and high as a file can say.
+class HostileFrameTest : public WindowSkinTest {
+protected:
+    void AddObjects(std::vector<std::unique_ptr<CSkinObject>>& objects) override
+    {
+        auto d = std::make_unique<CSkinFrameWndObject>();
+        d->SetName("Huge");
+        SetFrameRects(*d, kDesignW, kDesignH);
+        d->m_frameRects[0] = {0, 0, INT_MAX, INT_MAX};
+        d->m_frameRects[3] = {INT_MIN, 0, INT_MAX, 40};
+        d->m_frameRects[6] = {0, INT_MIN, 30, INT_MAX};
+        objects.push_back(std::move(d));
+    }
+};
+
+TEST_F(HostileFrameTest, ADialogIsNeverSizedBeyondWhatTheDesktopLetsAWindowBe)
+{
+    HWND h = Dialog(kFixed);
+    ASSERT_TRUE(SetSingleDialogSkin(h, "Huge")) << GetSkinLastError();
+    WinTestActivate(h);
+    WinTestPumpUntilIdle();
+    RECT wr;
+    GetWindowRect(h, &wr);
+    EXPECT_LE(wr.right - wr.left, GetSystemMetrics(SM_CXMAXTRACK));
+    EXPECT_LE(wr.bottom - wr.top, GetSystemMetrics(SM_CYMAXTRACK));
+    EXPECT_GT(wr.right - wr.left, 0);
+    // Nor does its frame ask for a smallest size beyond the largest.
+    MINMAXINFO mmi{};
+    mmi.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    SendMessageA(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    EXPECT_LE(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x);
+    EXPECT_LE(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y);
 }
 
 }  // namespace
