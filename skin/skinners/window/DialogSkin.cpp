@@ -190,18 +190,7 @@ LRESULT CSkinDialog::CallWithoutSysMenu(UINT msg, WPARAM wParam, LPARAM lParam, 
 
 LRESULT CSkinDialog::OnNcPaint(WPARAM update)
 {
-    if (UpdateFrameLayout(TRUE)) {
-        // A new size: the new region is set, then the frame is painted whole with it.
-        m_background.Drop();
-        ::SendMessageA(m_hWnd, WM_NCPAINT, 1, 0);
-        UpdateWindow(m_hWnd);
-        return 0;
-    }
-    HDC dc = ::GetWindowDC(m_hWnd);
-    if (!dc)
-        return 0;
-    PaintFrameSurface(dc, update > 1 ? reinterpret_cast<HRGN>(update) : nullptr);
-    ::ReleaseDC(m_hWnd, dc);
+    PaintSkinnedFrame(update, m_background);
     return 0;
 }
 
@@ -238,12 +227,7 @@ LRESULT CSkinDialog::OnNcLButtonDblClk(WPARAM hit, LPARAM lParam)
     // nor restores the dialog as well.
     if (RelayMouseToElements(WM_LBUTTONDBLCLK, WindowPoint(lParam)) || hit != HTCAPTION || !m_hWnd)
         return 0;
-    if (IsIconic())
-        ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, lParam);
-    else if (IsSizable() && (m_dwAttachStyle & WS_MAXIMIZEBOX))
-        ::SendMessageA(m_hWnd, WM_SYSCOMMAND, IsZoomed() ? SC_RESTORE : SC_MAXIMIZE, lParam);
-    else
-        CallSaved(WM_NCLBUTTONDBLCLK, HTCAPTION, lParam);
+    DoubleClickCaption(lParam, m_dwAttachStyle);
     return 0;
 }
 

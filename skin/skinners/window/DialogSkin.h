@@ -5,9 +5,8 @@
 #pragma once
 
 #include "FrameSupport.h"
-#include "SkinWindow.h"
 
-class CSkinDialog : public CSkinWindow {
+class CSkinDialog : public CSkinFramedWindow {
 public:
     CSkinDialog();
     ~CSkinDialog() override;

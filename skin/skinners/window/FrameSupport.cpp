@@ -95,3 +95,28 @@ LRESULT AnswerFrameMinMaxInfo(CSkinWindow& skin, MINMAXINFO* info)
     *info = own;
     return 0;
 }
+
+void CSkinFramedWindow::PaintSkinnedFrame(WPARAM update, CSkinClientBackground& background)
+{
+    if (UpdateFrameLayout(TRUE)) {
+        background.Drop();
+        ::SendMessageA(m_hWnd, WM_NCPAINT, 1, 0);
+        UpdateWindow(m_hWnd);
+        return;
+    }
+    HDC dc = ::GetWindowDC(m_hWnd);
+    if (!dc)
+        return;
+    PaintFrameSurface(dc, update > 1 ? reinterpret_cast<HRGN>(update) : nullptr);
+    ::ReleaseDC(m_hWnd, dc);
+}
+
+void CSkinFramedWindow::DoubleClickCaption(LPARAM screenPoint, DWORD attachStyle)
+{
+    if (IsIconic())
+        ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, screenPoint);
+    else if (IsSizable() && (attachStyle & WS_MAXIMIZEBOX))
+        ::SendMessageA(m_hWnd, WM_SYSCOMMAND, IsZoomed() ? SC_RESTORE : SC_MAXIMIZE, screenPoint);
+    else
+        CallSaved(WM_NCLBUTTONDBLCLK, HTCAPTION, screenPoint);
+}

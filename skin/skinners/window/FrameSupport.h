@@ -6,8 +6,9 @@
 
 #include <memory>
 
+#include "SkinWindow.h"
+
 class CSkinMemDC;
-class CSkinWindow;
 
 // The client background of a skinned window at its current client size, drawn once from the
 // window object's client record (part 4) and copied on every erase.
@@ -37,3 +38,16 @@ private:
 // at least as large as the frame's corners; what the window's own procedure answers can only
 // narrow the tracking sizes further.
 LRESULT AnswerFrameMinMaxInfo(CSkinWindow& skin, MINMAXINFO* info);
+
+// What the framed whole-window skins (dialogs and frame windows) do alike on their frame.
+class CSkinFramedWindow : public CSkinWindow {
+protected:
+    // WM_NCPAINT: on a new size the region is rebuilt, the background dropped and the frame
+    // painted whole with the new layout; otherwise the frame reaches the window DC, limited to
+    // the update region (wParam).
+    void PaintSkinnedFrame(WPARAM update, CSkinClientBackground& background);
+    // A double click on the caption that no element took: an iconic window is restored, a
+    // sizable one with a maximise box at attach maximised or restored, any other window's own
+    // procedure sees it.
+    void DoubleClickCaption(LPARAM screenPoint, DWORD attachStyle);
+};

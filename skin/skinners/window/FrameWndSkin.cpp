@@ -441,18 +441,9 @@ void CSkinFrameWnd::OnNcCalcSize(RECT* rc)
 LRESULT CSkinFrameWnd::OnNcPaint(WPARAM update)
 {
     TakeOverWindowMenu();
-    if (UpdateFrameLayout(TRUE)) {
-        // A new size: the region and background follow it, then the frame is painted whole.
-        m_background.Drop();
-        RepaintWholeFrame();
-        return 0;
-    }
-    HDC dc = ::GetWindowDC(m_hWnd);
-    if (!dc)
-        return 0;
-    PaintFrameSurface(dc, update > 1 ? reinterpret_cast<HRGN>(update) : nullptr);
-    ::ReleaseDC(m_hWnd, dc);
-    m_pMenuBar->GetBarRect(&m_rcMenuBar);
+    PaintSkinnedFrame(update, m_background);
+    if (m_hWnd)
+        m_pMenuBar->GetBarRect(&m_rcMenuBar);
     return 0;
 }
 
@@ -631,17 +622,23 @@ LRESULT CSkinFrameWnd::CallWithoutSysMenu(UINT msg, WPARAM wParam, LPARAM lParam
     return result;
 }
 
+bool CSkinFrameWnd::GiveMouseToFrameElements(UINT msg, int x, int y, void (CSkinMenuBar::*onBar)(int, int))
+{
+    if (RelayMouseToElements(msg, POINT{x, y}) || !m_hWnd)
+        return true;
+    RECT bar;
+    m_pMenuBar->GetBarRect(&bar);  // the bar's place for the window's size now
+    if (!m_pMenuBar->HitTestHostPoint(x, y))
+        return false;
+    (m_pMenuBar.get()->*onBar)(x, y);
+    return true;
+}
+
 void CSkinFrameWnd::OnNcLButtonDown(int hit, int x, int y)
 {
     HWND hwnd = m_hWnd;
-    if (RelayMouseToElements(WM_LBUTTONDOWN, POINT{x, y}) || !m_hWnd)
+    if (GiveMouseToFrameElements(WM_LBUTTONDOWN, x, y, &CSkinMenuBar::OnLButtonDown))
         return;
-    RECT bar;
-    m_pMenuBar->GetBarRect(&bar);
-    if (m_pMenuBar->HitTestHostPoint(x, y)) {
-        m_pMenuBar->OnLButtonDown(x, y);
-        return;
-    }
     // The system moves or sizes the frame; a maximised frame stays where it is.
     if (IsWindow(hwnd) && !IsZoomed()) {
         POINT screen{x, y};
@@ -652,14 +649,8 @@ void CSkinFrameWnd::OnNcLButtonDown(int hit, int x, int y)
 
 void CSkinFrameWnd::OnNcLButtonUp(int hit, int x, int y)
 {
-    if (RelayMouseToElements(WM_LBUTTONUP, POINT{x, y}) || !m_hWnd)
+    if (GiveMouseToFrameElements(WM_LBUTTONUP, x, y, &CSkinMenuBar::OnLButtonUp))
         return;
-    RECT bar;
-    m_pMenuBar->GetBarRect(&bar);
-    if (m_pMenuBar->HitTestHostPoint(x, y)) {
-        m_pMenuBar->OnLButtonUp(x, y);
-        return;
-    }
     if (IsZoomed()) {
         // A maximised frame is not moved, so its double click is made of two releases within
         // the double-click time.
@@ -682,25 +673,11 @@ void CSkinFrameWnd::OnNcLButtonUp(int hit, int x, int y)
 void CSkinFrameWnd::OnNcLButtonDblClk(int hit, int x, int y)
 {
     // A double click that a caption button or the bar took is theirs alone.
-    if (RelayMouseToElements(WM_LBUTTONDBLCLK, POINT{x, y}) || !m_hWnd)
-        return;
-    RECT bar;
-    m_pMenuBar->GetBarRect(&bar);
-    if (m_pMenuBar->HitTestHostPoint(x, y)) {
-        m_pMenuBar->OnLButtonDblClk(x, y);
-        return;
-    }
-    if (hit != HTCAPTION)
+    if (GiveMouseToFrameElements(WM_LBUTTONDBLCLK, x, y, &CSkinMenuBar::OnLButtonDblClk) || hit != HTCAPTION)
         return;
     POINT screen{x, y};
     WindowToScreen(&screen);
-    const LPARAM at = MAKELPARAM(screen.x, screen.y);
-    if (IsIconic())
-        ::SendMessageA(m_hWnd, WM_SYSCOMMAND, SC_RESTORE, at);
-    else if (IsSizable() && (m_dwAttachStyle & WS_MAXIMIZEBOX))
-        ::SendMessageA(m_hWnd, WM_SYSCOMMAND, IsZoomed() ? SC_RESTORE : SC_MAXIMIZE, at);
-    else
-        CallSaved(WM_NCLBUTTONDBLCLK, HTCAPTION, at);
+    DoubleClickCaption(MAKELPARAM(screen.x, screen.y), m_dwAttachStyle);
 }
 
 void CSkinFrameWnd::OnNcMouseMove(int, int x, int y)

@@ -13,7 +13,7 @@
 class CSkinMenuBar;
 class CSkinFrameWndObject;
 
-class CSkinFrameWnd : public CSkinWindow {
+class CSkinFrameWnd : public CSkinFramedWindow {
 public:
     // The style a top-level frame shows its saved procedure while that handles a message whose
     // default handling would draw the system frame.
@@ -75,6 +75,8 @@ private:
     void RepaintWholeFrame();
     bool IsMaximised();
     POINT WindowPoint(LPARAM screenPoint);
+    // The caption elements, then the menu bar, take the mouse message; true when one did.
+    bool GiveMouseToFrameElements(UINT msg, int x, int y, void (CSkinMenuBar::*onBar)(int, int));
     // The saved procedure without the system menu meanwhile (also on the top-level ancestor
     // of an MDI child), so that the platform moves or sizes without a caption of its own.
     LRESULT CallWithoutSysMenu(UINT msg, WPARAM wParam, LPARAM lParam);

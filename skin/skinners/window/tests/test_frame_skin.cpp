@@ -500,6 +500,49 @@ TEST_F(FrameSkinTest, TheMdiClientIsPaintedFromTheFramesObject)
     EXPECT_EQ(SkinOf(client), nullptr);
 }
 
+TEST_F(FrameSkinTest, AMaximisedSkinnedMdiChildPutsItsButtonsIntoTheBarAndItsCloseButtonClosesIt)
+{
+    HWND h = SkinnedFrame();
+    CLIENTCREATESTRUCT ccs{nullptr, 100};
+    RECT c;
+    GetClientRect(h, &c);
+    HWND client = CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_VISIBLE, 0, 0, c.right, c.bottom, h, nullptr,
+                                  GetModuleHandleA(nullptr), &ccs);
+    ASSERT_TRUE(RemoveWindowSkin(h));
+    ASSERT_TRUE(SetWindowSkin(h, "FrameWnd"));
+    WinTestPumpUntilIdle();
+    ASSERT_EQ(FrameSkin(h)->GetMdiClient(), client);
+    const int plainHeight = BarRect(h).bottom - BarRect(h).top;
+    MDICREATESTRUCTA mcs{"FrameSkinTestWnd", "Doc", GetModuleHandleA(nullptr), 10, 10, 150, 90,
+                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0};
+    HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    ASSERT_NE(child, nullptr);
+    ASSERT_TRUE(SetWindowSkin(child, "FrameWnd")) << GetSkinLastError();
+    EXPECT_TRUE(FrameSkin(child)->IsMdiChild());
+    EXPECT_EQ(DWORD(SendMessageA(child, WM_SKIN_ATTACHSTYLE, 0, 0)) & WS_SYSMENU, DWORD(WS_SYSMENU));
+    EXPECT_FALSE(Bar(h).HasMdiButtons());
+
+    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    WinTestPumpUntilIdle();
+    ASSERT_TRUE(IsZoomed(child));
+    // The child's frame lies outside the MDI client: its client area covers the client's.
+    RECT childClient = ClientRectIn(child, client), clientRect;
+    GetClientRect(client, &clientRect);
+    EXPECT_TRUE(EqualRect(&childClient, &clientRect));
+    ASSERT_TRUE(Bar(h).HasMdiButtons());
+    Bar(h).LayoutItems();
+    const RECT close = Bar(h).GetButton(CSkinMenuBar::BUTTON_CLOSE).m_rc;
+    const RECT b = BarRect(h);
+    EXPECT_EQ(close.right, b.right - kBarMargins.right);
+    EXPECT_GE(b.bottom - b.top, plainHeight);
+    EXPECT_EQ(PainterAt(h, Middle(close)).find("FrameWnd.menuBar.buttons[3]"), 0u) << PainterAt(h, Middle(close));
+
+    Click(h, Middle(close));
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_FALSE(Bar(h).HasMdiButtons());
+}
+
 // A framework frame with a message map, made from a menu resource.
 class CommandFrame : public CFrameWnd {
 public:
