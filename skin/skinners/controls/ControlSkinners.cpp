@@ -1,5 +1,6 @@
 #include "ControlSkinners.h"
 
+#include "ScrollBarSkin.h"
 #include "SkinObject.h"
 #include "SkinnerRegistry.h"
 
@@ -13,4 +14,5 @@ void InstallControlSkinners()
     SKIN_CONTROL_SKINNER(SKIN_STATIC, MakeStaticSkinner);
     SKIN_CONTROL_SKINNER(SKIN_COMBOBOX, MakeComboBoxSkinner);
     SKIN_CONTROL_SKINNER(SKIN_SPIN, MakeSpinSkinner);
+    InstallSkinScrollBars();
 }
