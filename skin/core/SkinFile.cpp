@@ -94,24 +94,50 @@ BOOL CSkinFile::LoadFromFile(const char* path)
 
 BOOL CSkinFile::Load(CMemoryStream& source)
 {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    ClearLocked();
     CMemoryStream body(CMemoryStream::kDefaultGrowth);
     // DecompressFrom checks the length word against what the data really yields.
     if (!body.DecompressFrom(source)) {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        ClearLocked();
         m_nLastError = SKINFILE_BAD_BODY;
         return FALSE;
     }
-    body.Rewind();
-    return ParseBody(body);
+    return Replace(body);
 }
 
 BOOL CSkinFile::LoadBody(CMemoryStream& body)
 {
+    return Replace(body);
+}
+
+BOOL CSkinFile::Replace(CMemoryStream& body)
+{
+    // The new objects are made apart: making them reads the system colours, which the skin
+    // engine answers under the skin manager's lock, and the manager takes this file's lock
+    // under its own. This lock is only held to hand the result over.
+    CSkinFile parsed;
+    body.Rewind();
+    const BOOL ok = parsed.ParseBody(body);
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     ClearLocked();
-    body.Rewind();
-    return ParseBody(body);
+    m_nLastError = parsed.m_nLastError;
+    if (!ok)
+        return FALSE;
+    m_objects.swap(parsed.m_objects);
+    m_images.swap(parsed.m_images);
+    m_sounds.swap(parsed.m_sounds);
+    for (auto& o : m_objects)
+        o.second->SetOwner(this);
+    for (auto& i : m_images)
+        i.second->SetOwner(this);
+    for (auto& v : m_sounds)
+        v.second->SetOwner(this);
+    std::swap(m_pSysColorTable, parsed.m_pSysColorTable);
+    memcpy(m_header, parsed.m_header, kHeaderSize);
+    m_nMajor = parsed.m_nMajor;
+    m_nMinor = parsed.m_nMinor;
+    m_bModified = 0;
+    return TRUE;
 }
 
 BOOL CSkinFile::ParseBody(CMemoryStream& body)

@@ -79,6 +79,7 @@ public:
 
 private:
     void ClearLocked();
+    BOOL Replace(CMemoryStream& body);
     BOOL ParseBody(CMemoryStream& body);
     BOOL WriteBody(CMemoryStream& body);
     CSkinObject* FindObjectLocked(const char* name);

@@ -170,6 +170,9 @@ bool ImageListSize(HIMAGELIST himl, int* cx, int* cy) {
 bool DrawImage(const IMAGELISTDRAWPARAMS& p) {
     std::vector<uint32_t> buf;
     int w = 0, h = 0;
+    // Asked before the lock is taken: a skin may answer the system colours under its own lock,
+    // which it holds while it asks about windows.
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     {
         Guard g(GlobalLock());
         auto l = Get(p.himl);
@@ -181,7 +184,7 @@ bool DrawImage(const IMAGELISTDRAWPARAMS& p) {
         if (w <= 0 || h <= 0) return true;
         COLORREF bk = p.rgbBk == CLR_DEFAULT ? l->bk : p.rgbBk;
         if (p.fStyle & ILD_TRANSPARENT) bk = CLR_NONE;
-        COLORREF fg = p.rgbFg == CLR_DEFAULT || p.rgbFg == CLR_NONE ? GetSysColor(COLOR_HIGHLIGHT) : p.rgbFg;
+        COLORREF fg = p.rgbFg == CLR_DEFAULT || p.rgbFg == CLR_NONE ? highlight : p.rgbFg;
         int blend = (p.fStyle & ILD_BLEND50) ? 50 : (p.fStyle & ILD_BLEND25) ? 25 : 0;
         int ov = int((p.fStyle & ILD_OVERLAYMASK) >> 8);
         const Image* over = nullptr;
