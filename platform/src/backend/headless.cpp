@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/clock.h"
+#include "core/handles.h"
 #include "backend/compositor.h"
 
 namespace plat {
@@ -150,6 +151,9 @@ int HeadlessBackend::DispatchQueuedInput() {
 Surface HeadlessBackend::CaptureScreen() {
     RECT v = VirtualScreen();
     Surface screen(v.right - v.left, v.bottom - v.top);
+    // Windows are drawn under the window system's lock; a capture from another thread takes
+    // it too, so it never reads a frame half drawn.
+    Guard g(GlobalLock());
     Composite(port_.TopLevels(), screen, POINT{v.left, v.top});
     return screen;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/handles.h"
 #include "backend/compositor.h"
 #include "backend/sdl_keymap.h"
 #include "backend/x11_desktop.h"
@@ -303,6 +304,8 @@ public:
     Surface CaptureScreen() override {
         RECT v = VirtualScreen();
         Surface s(Width(v), Height(v));
+        // As the headless capture: under the lock that drawing holds.
+        Guard g(GlobalLock());
         Composite(port_.TopLevels(), s, POINT{v.left, v.top});
         return s;
     }

@@ -62,14 +62,16 @@ void* ThreadMain(void* arg) {
     std::shared_ptr<Thread> self(*static_cast<std::shared_ptr<Thread>*>(arg));
     delete static_cast<std::shared_ptr<Thread>*>(arg);
     t_self = self;
+    int priority;
     {
         std::unique_lock<std::mutex> lk(WaitMutex());
         self->tid = CurrentTid();
         self->started = true;
         WaitCv().notify_all();
         WaitCv().wait(lk, [&] { return !self->suspended; });
+        priority = self->priority;  // SetThreadPriority may set it from any thread
     }
-    if (self->priority != THREAD_PRIORITY_NORMAL) ApplyPriority(self->tid, self->priority);
+    if (priority != THREAD_PRIORITY_NORMAL) ApplyPriority(self->tid, priority);
     DWORD code = self->start(self->param);
     ExitThread(code);
     return nullptr;
@@ -217,21 +219,25 @@ BOOL WINAPI SetThreadPriority(HANDLE h, int priority) {
             return FALSE;
         }
         t = std::static_pointer_cast<Thread>(o);
+    }
+    if (t) {
         std::lock_guard<std::mutex> g(WaitMutex());
-        tid = t->tid;
-        if (t->signaled) {
-            t->priority = priority;
-            return TRUE;
+        t->priority = priority;
+        if (h != kCurrentThreadPseudo) {
+            tid = t->tid;
+            if (t->signaled) return TRUE;
         }
     }
-    if (t) t->priority = priority;
     ApplyPriority(tid, priority);
     return TRUE;
 }
 
 int WINAPI GetThreadPriority(HANDLE h) {
     if (h == kCurrentThreadPseudo) {
-        if (t_self) return t_self->priority;
+        if (t_self) {
+            std::lock_guard<std::mutex> g(WaitMutex());
+            return t_self->priority;
+        }
         int policy = sched_getscheduler(0);
         return policy == SCHED_IDLE ? THREAD_PRIORITY_IDLE : THREAD_PRIORITY_NORMAL;
     }
@@ -240,6 +246,7 @@ int WINAPI GetThreadPriority(HANDLE h) {
         SetLastError(ERROR_INVALID_HANDLE);
         return THREAD_PRIORITY_ERROR_RETURN;
     }
+    std::lock_guard<std::mutex> g(WaitMutex());
     return static_cast<Thread*>(o.get())->priority;
 }
 

@@ -4,6 +4,7 @@
 
 #include "backend/backend.h"
 #include "core/clock.h"
+#include "core/handles.h"
 #include "backend/compositor.h"
 #include "backend/headless.h"
 #include "backend/png.h"
@@ -47,6 +48,8 @@ bool CaptureWindow(HWND hwnd, plat::Surface* out) {
     if (!hwnd) return false;
     HWND root = GetAncestor(hwnd, GA_ROOT);
     if (!root) return false;
+    // Drawing holds the window system's lock: so does the copy, whichever thread asks.
+    plat::Guard g(plat::GlobalLock());
     for (const plat::TopLevelView& v : plat::DefaultWindowSystemPort().TopLevels()) {
         if (v.hwnd != root || !v.surface) continue;
         RECT r{v.screen_rect.left, v.screen_rect.top, v.screen_rect.right, v.screen_rect.bottom};
