@@ -71,6 +71,7 @@ void BuildDefaultSkin(CSkinFile& skin)
 
     AddWindowLooks(skin);
     AddControlLooks(skin);
+    AddScrollLooks(skin);
     AddCommonControlLooks(skin);
     AddTooltipLook(skin);
 }

@@ -1,7 +1,7 @@
 // What the default skin's builder files share: its palette and font face, the helpers that
 // make its pictures and objects, and one builder function per group of skinners. Each group
 // adds its objects and pictures in its own file (WindowLooks.cpp, ControlLooks.cpp,
-// CommonControlLooks.cpp, TooltipLook.cpp); SkinBuilder.cpp puts them together.
+// ScrollLooks.cpp, CommonControlLooks.cpp, TooltipLook.cpp); SkinBuilder.cpp puts them together.
 #pragma once
 
 #include <memory>
@@ -72,9 +72,11 @@ std::unique_ptr<T> MakeControl(const char* name, const Rgba& textColor = kText, 
 
 // Frames, dialogs, their caption buttons and menu bar, popup menus.
 void AddWindowLooks(CSkinFile& skin);
-// Buttons, check boxes, radios, group boxes, statics, edits, lists, combo boxes, scroll bars,
-// sliders, progress bars.
+// Buttons, check boxes, radios, group boxes, statics, edits, lists, combo boxes, sliders,
+// progress bars.
 void AddControlLooks(CSkinFile& skin);
+// Scroll bars (the window bars and the scroll-bar control).
+void AddScrollLooks(CSkinFile& skin);
 // Headers and the other common controls.
 void AddCommonControlLooks(CSkinFile& skin);
 // The tooltip.
