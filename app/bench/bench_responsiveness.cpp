@@ -12,11 +12,13 @@
 
 #include "PeloranAutomation.h"
 #include "PeloranDlg.h"
+#include "bench_dialog.h"
 #include "testmedia.h"
 #include "winplat_test.h"
 #include "winplat_test_shell.h"
 
 using namespace peloran_auto;
+using namespace benchdlg;
 
 namespace {
 
@@ -25,56 +27,11 @@ public:
     BenchApp() : CWinApp("peloran_bench") {}
 } g_app;
 
-struct Latencies {
-    std::vector<double> ms;
-    double Percentile(double p) {
-        if (ms.empty()) return 0;
-        std::sort(ms.begin(), ms.end());
-        size_t i = size_t(p / 100.0 * double(ms.size() - 1) + 0.5);
-        return ms[std::min(i, ms.size() - 1)];
-    }
-};
-
-// Sends WM_NULL to the dialog every 2 ms until `stop` says so.
-void Probe(HWND main, Latencies* out, const std::function<bool()>& stop) {
-    while (!stop()) {
-        auto t0 = std::chrono::steady_clock::now();
-        SendMessageA(main, WM_NULL, 0, 0);
-        auto t1 = std::chrono::steady_clock::now();
-        out->ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
-
-// Runs the dialog on this thread; `drive` works it from another thread.
-void RunDialog(const std::function<void(HWND)>& drive) {
-    WinTestUseRealTime(TRUE);
-    CPeloranDlg dlg;
-    UiInvoker ui;
-    SetUiInvoker(&ui);
-    std::thread t([&] {
-        HWND main = nullptr;
-        WaitUntil([&] { return (main = FindTopLevel("Velmora Corvane")) != nullptr; }, 20000);
-        if (main) drive(main);
-        if (main) WinTestCloseRequest(main);
-    });
-    dlg.DoModal();
-    t.join();
-    SetUiInvoker(nullptr);
-    WinTestPumpUntilIdle();
-}
-
-void Report(benchmark::State& state, Latencies& l) {
-    state.counters["samples"] = double(l.ms.size());
-    state.counters["p50_ms"] = l.Percentile(50);
-    state.counters["p99_ms"] = l.Percentile(99);
-    state.counters["max_ms"] = l.Percentile(100);
-}
-
 void BM_UiAnswerIdle(benchmark::State& state) {
     for (auto _ : state) {
         Latencies l;
-        RunDialog([&](HWND main) {
+        RunDialog([&](const Run& run) {
+            HWND main = run.main;
             auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
             Probe(main, &l, [&] { return std::chrono::steady_clock::now() >= end; });
         });
@@ -92,7 +49,8 @@ void BM_UiAnswerDuringConversion(benchmark::State& state) {
     for (auto _ : state) {
         Latencies l;
         bool ok = true;
-        RunDialog([&](HWND main) {
+        RunDialog([&](const Run& run) {
+            HWND main = run.main;
             WinTestScriptOpenFile(dir.path().c_str(), "long.avi");
             ClickDlgItem(main, IDC_ADD);
             ok = WaitUntil([&] { return ListRowCount(GetDlgItem(main, IDC_FILELIST)) == 1; }, 60000) &&
