@@ -13,6 +13,8 @@
 #include "SkinManager.h"
 #include "SkinObjectTypes.h"
 #include "SkinPopupMenu.h"
+#include "ScrollControlSkin.h"
+#include "SliderSkin.h"
 #include "StaticSkin.h"
 #include "SkinTooltip.h"
 #include "SkinTooltipControl.h"
@@ -336,6 +338,61 @@ TEST_F(SkinnedDlg, TheDialogsCheckBoxGroupBoxesStaticsAndComboBoxesAreTheSkins) 
         EXPECT_EQ(ScreenPixelOf(combo, br.left + button.marginLeft, br.top + button.marginTop),
                   SkinPixel(button.name, button.src.left + button.marginLeft, button.src.top + button.marginTop));
     }
+}
+
+TEST_F(SkinnedDlg, TheSlidersTheFolderEditAndTheFileListAreTheSkins) {
+    HWND h = dlg.GetSafeHwnd();
+    ::SetFocus(H(IDC_FILELIST));
+    WinTestPumpUntilIdle();
+    const std::string png = testing::TempDir() + "peloran_fields_" + std::to_string(getpid()) + ".png";
+    ASSERT_TRUE(WinTestCaptureWindowPng(h, png.c_str()));
+    std::printf("the skinned main dialog: %s\n", png.c_str());
+
+    // Both sliders: the skin's thumb where the control has it, its channel beside it, and the
+    // dialog's own background (the look is transparent) above the channel.
+    for (int id : {IDC_VOLUME, IDC_POSITION}) {
+        SCOPED_TRACE(id);
+        HWND slider = H(id);
+        auto* sliderSkin = dynamic_cast<CSkinSlider*>(CSkinManager::Instance().FindSkinWindow(slider));
+        ASSERT_NE(sliderSkin, nullptr);
+        const auto* o = dynamic_cast<CSkinSliderObject*>(sliderSkin->GetSkinObject());
+        ASSERT_NE(o, nullptr);
+        const RECT thumb = sliderSkin->GetThumbRect(), channel = sliderSkin->GetChannelRect();
+        EXPECT_EQ(ScreenPixelOf(slider, thumb.left + 3, thumb.top + 3),
+                  SkinPixel(o->m_thumb.name, o->m_thumb.src.left + 3, o->m_thumb.src.top + 3));
+        const LONG x = thumb.left > (channel.left + channel.right) / 2 ? channel.left + 2 : channel.right - 12;
+        RECT beside{x, channel.top, x + 10, channel.bottom};
+        MapWindowPoints(slider, nullptr, reinterpret_cast<POINT*>(&beside), 2);
+        EXPECT_GT(CountNear(beside, SkinPixel(o->m_channel.name, o->m_channel.src.left + 6, o->m_channel.src.top), 8), 5);
+        POINT above{x + 5, 0};
+        ClientToScreen(slider, &above);
+        RECT left{};
+        ::GetWindowRect(slider, &left);
+        EXPECT_EQ(WinTestScreenPixel(above.x, above.y), WinTestScreenPixel(left.left - 2, above.y));
+    }
+
+    // The output-folder edit and the file list: the field's border, and the field colour in
+    // the edit and in the list below its rows.
+    for (int id : {IDC_OUTFOLDER, IDC_FILELIST}) {
+        SCOPED_TRACE(id);
+        HWND control = H(id);
+        CSkinWindow* skin = CSkinManager::Instance().FindSkinWindow(control);
+        ASSERT_NE(dynamic_cast<CSkinScrollControl*>(skin), nullptr);
+        const auto* o = dynamic_cast<CSkinScrollControlObject*>(skin->GetSkinObject());
+        ASSERT_NE(o, nullptr);
+        RECT wr{}, cr{};
+        ::GetWindowRect(control, &wr);
+        ::GetClientRect(control, &cr);
+        POINT origin{0, 0};
+        ClientToScreen(control, &origin);
+        ASSERT_GT(origin.x, wr.left) << "a control with an edge";
+        const SkinNineGrid& border = o->m_background;
+        EXPECT_EQ(WinTestScreenPixel(wr.left, (wr.top + wr.bottom) / 2),
+                  SkinPixel(border.name, border.src.left, (border.src.top + border.src.bottom) / 2));
+        EXPECT_EQ(ScreenPixelOf(control, cr.right - 3, cr.bottom - 3), o->m_crBack);
+    }
+    EXPECT_EQ(COLORREF(::SendMessageA(H(IDC_FILELIST), LVM_GETBKCOLOR, 0, 0)),
+              dynamic_cast<CSkinScrollControlObject*>(CSkinManager::Instance().FindSkinWindow(H(IDC_FILELIST))->GetSkinObject())->m_crBack);
 }
 
 }  // namespace

@@ -239,6 +239,7 @@ std::unique_ptr<CSkinSliderObject> MakeSlider()
     slider->m_channel.Set("slider", 0, 0, 12, 6, 3, 2, 3, 2, 1);
     slider->m_thumb.Set("slider", 12, 0, 24, 20, 4, 4, 4, 4, 1);
     slider->m_verticalThumb.Set("slider", 12, 20, 32, 32, 4, 4, 4, 4, 1);
+    slider->m_nSliderValue = 1;  // transparent: the dialog's background around channel and thumb
     return slider;
 }
 
@@ -249,6 +250,9 @@ std::unique_ptr<CSkinProgressBarObject> MakeProgressBar()
     progress->m_crText = ToColorRef(kAccent);
     progress->m_background.Set("progress", 0, 0, 12, 12, 4, 4, 4, 4, 1);
     progress->m_bar.Set("progress", 12, 0, 24, 12, 3, 3, 3, 3, 1);
+    progress->m_values[0] = ToColorRef(Hex(0xE3E8EE));  // behind the bar
+    progress->m_values[1] = ToColorRef(kAccent);         // under the bar
+    progress->m_values[2] = 0;                           // the bar stretched over the filled part
     return progress;
 }
 

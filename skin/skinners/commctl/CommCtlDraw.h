@@ -1,12 +1,13 @@
 // Drawing pieces the common-control skinners share: backgrounds from skin records, records
-// drawn turned by quarter turns (tabs on the bottom or a side, bars docked at a side), the
-// skinned border of controls with an edge, and texts read from controls without a fixed limit.
+// drawn turned by quarter turns and the skinned border of controls with an edge (both from
+// ControlDraw.h), and texts read from controls without a fixed limit.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "ControlDraw.h"
 #include "SkinObject.h"
 
 class CSkinFile;
@@ -22,17 +23,9 @@ enum class Side { Top, Bottom, Left, Right };
 // The grid over rc, the fill colour where the skin has no picture.
 void FillBackground(CSkinFile* file, HDC hdc, const RECT& rc, const SkinNineGrid& grid, COLORREF fill);
 
-// The grid drawn into rc turned clockwise by quarterTurns (1: 90 degrees): it is laid out at the
-// size that, once turned, covers rc. With `keyed`, pixels of the key colour leave hdc as it was.
-void DrawGridTurned(CSkinFile* file, HDC hdc, const RECT& rc, const SkinNineGrid& grid, COLORREF fill,
-                    int quarterTurns, bool keyed, COLORREF key);
-
-// WM_NCPAINT of a control whose object has a border grid: the border widths come from the
-// extended style (client edge, dialog frame, static edge); the saved procedure paints what lies
-// inside them, and the grid's eight border parts are drawn over the rest. False, with nothing
-// done, when the grid is empty: the control paints its own border then.
-bool PaintSkinBorder(CSkinWindow& window, CSkinFile* file, WPARAM wParam, const SkinNineGrid& border,
-                     COLORREF fill);
+// Shared with the standard-control skinners.
+using ctldraw::DrawGridTurned;
+using ctldraw::PaintSkinBorder;
 
 // A text style kept as a 16-byte block of a record.
 SkinTextStyle TextStyleFromBlock(const BYTE (&block)[16]);

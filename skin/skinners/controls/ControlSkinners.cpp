@@ -15,4 +15,9 @@ void InstallControlSkinners()
     SKIN_CONTROL_SKINNER(SKIN_COMBOBOX, MakeComboBoxSkinner);
     SKIN_CONTROL_SKINNER(SKIN_SPIN, MakeSpinSkinner);
     InstallSkinScrollBars();
+    SKIN_CONTROL_SKINNER(SKIN_SLIDER, MakeSliderSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_PROGRESSBAR, MakeProgressBarSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_EDIT, MakeEditSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_LISTBOX, MakeListBoxSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_LISTVIEW, MakeListViewSkinner);
 }

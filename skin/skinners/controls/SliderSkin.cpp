@@ -1,0 +1,125 @@
+#include "SliderSkin.h"
+
+#include <commctrl.h>
+
+#include "ControlDraw.h"
+#include "SkinDraw.h"
+#include "SkinObjectTypes.h"
+
+CSkinSlider::CSkinSlider(CSkinWindow* owner, int type) : CSkinControlBase(owner, type) {}
+
+CSkinSliderObject* CSkinSlider::SliderObject() const { return dynamic_cast<CSkinSliderObject*>(m_pSkinObject); }
+
+BOOL CSkinSlider::Attach(HWND hwnd)
+{
+    if (!CSkinControlBase::Attach(hwnd))
+        return FALSE;
+    m_dwSavedStyle = StyleOf(hwnd);
+    SetWindowLongA(hwnd, GWL_STYLE, LONG(m_dwSavedStyle | TBS_BOTH));
+    return TRUE;
+}
+
+void CSkinSlider::Detach()
+{
+    // Only the bit the skin added goes back: whatever else changed meanwhile (shown, hidden,
+    // styles the program set) stays as it is now.
+    if (m_hWnd && !(m_dwSavedStyle & TBS_BOTH))
+        SetWindowLongA(m_hWnd, GWL_STYLE, LONG(StyleOf(m_hWnd) & ~DWORD(TBS_BOTH)));
+    CSkinControlBase::Detach();
+}
+
+RECT CSkinSlider::GetThumbRect() const
+{
+    RECT r{};
+    if (m_hWnd)
+        ::SendMessageA(m_hWnd, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+RECT CSkinSlider::GetChannelRect() const
+{
+    RECT r{};
+    if (m_hWnd)
+        ::SendMessageA(m_hWnd, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+bool CSkinSlider::IsTransparent() const
+{
+    CSkinSliderObject* o = SliderObject();
+    return o && o->m_nSliderValue != 0;
+}
+
+// ---- painting ---------------------------------------------------------------------------------------
+
+void CSkinSlider::DrawTrack(HDC dc, const CSkinSliderObject& o, const RECT& all, bool withBackground)
+{
+    const bool mirror = IsMirrored(m_hWnd);
+    if (withBackground)
+        DrawSkinImagePart(o.GetOwner(), dc, all, o.m_background, GetSysColor(COLOR_BTNFACE), 1, mirror);
+    const RECT channel = GetChannelRect();
+    if (!IsRectEmpty(&channel) && !IsGridPartEmpty(o.m_channel))
+        DrawSkinImagePart(o.GetOwner(), dc, channel, o.m_channel, 0, 0, mirror);
+}
+
+void CSkinSlider::DrawThumb(HDC dc, const CSkinSliderObject& o, bool vertical)
+{
+    if (StyleOf(m_hWnd) & TBS_NOTHUMB)
+        return;
+    const RECT thumb = GetThumbRect();
+    if (IsRectEmpty(&thumb))
+        return;
+    if (!vertical || !IsGridPartEmpty(o.m_verticalThumb)) {
+        const SkinNineGrid& grid = vertical ? o.m_verticalThumb : o.m_thumb;
+        DrawSkinImagePartTransparent(o.GetOwner(), dc, thumb, grid, m_crKey, IsMirrored(m_hWnd));
+        return;
+    }
+    // No picture of its own: the horizontal thumb, laid out lying down and stood up.
+    if (!IsGridPartEmpty(o.m_thumb))
+        ctldraw::DrawGridTurned(o.GetOwner(), dc, thumb, o.m_thumb, m_crKey, 3, true, m_crKey);
+}
+
+void CSkinSlider::Draw(HDC dc)
+{
+    CSkinSliderObject* o = SliderObject();
+    if (!o || !m_hWnd)
+        return;
+    const RECT r = ClientRect(m_hWnd);
+    const bool vertical = (StyleOf(m_hWnd) & TBS_VERT) != 0;
+    const bool transparent = IsTransparent();
+    if (transparent)
+        DrawParentBackground(dc);
+    if (!vertical) {
+        DrawTrack(dc, *o, r, !transparent);
+    } else {
+        // The parent's background lies as it is; only the skin's pictures are laid out lying
+        // down and stood up (a quarter turn anticlockwise), keyed over it when transparent.
+        ctldraw::DrawTurned(dc, r, 3, GetSysColor(COLOR_BTNFACE), transparent, m_crKey,
+                            [&](HDC layout, const RECT& all) { DrawTrack(layout, *o, all, !transparent); });
+    }
+    DrawThumb(dc, *o, vertical);
+}
+
+// ---- messages -----------------------------------------------------------------------------------------
+
+LRESULT CSkinSlider::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (wParam & MK_LBUTTON)
+            break;  // a drag: the control repaints as the thumb moves
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK: {
+        const LRESULT result = CSkinControlBase::WindowProc(msg, wParam, lParam);
+        RepaintNow(FALSE);
+        return result;
+    }
+    default:
+        break;
+    }
+    return CSkinControlBase::WindowProc(msg, wParam, lParam);
+}
+
+CSkinWindow* MakeSliderSkinner(int type, CSkinWindow* owner) { return new CSkinSlider(owner, type); }
