@@ -314,6 +314,12 @@ bool RetrieveOnce(Queue& q, LPMSG out, HWND filter, UINT min, UINT max, UINT fla
         // A key a hook ate was still pressed or released: the thread's key state follows it.
         if (remove || drop) UpdateKeyStateFromMessage(m);
         if (drop) continue;  // a keyboard hook ate it
+        // A key goes to the window that has the focus when it is taken, as the thread sees it:
+        // a click read just before it may have moved the focus since the key was queued.
+        if (key || m.message == WM_CHAR) {
+            HWND focus = GetFocus();
+            if (focus && focus != m.hwnd && (!filter || focus == filter || IsChild(filter, focus))) m.hwnd = focus;
+        }
         *out = m;
         return true;
     }
