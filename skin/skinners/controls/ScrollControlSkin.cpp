@@ -1,6 +1,9 @@
 #include "ScrollControlSkin.h"
 
 #include "ControlDraw.h"
+#include "ScrollBarSkin.h"
+#include "SkinFile.h"
+#include "SkinGeometry.h"
 #include "SkinObjectTypes.h"
 
 HBRUSH CSkinColorBrush::Get(COLORREF color)
@@ -25,6 +28,59 @@ CSkinScrollControl::CSkinScrollControl(CSkinWindow* owner, int type) : CSkinCont
 CSkinScrollControlObject* CSkinScrollControl::ScrollObject() const
 {
     return dynamic_cast<CSkinScrollControlObject*>(m_pSkinObject);
+}
+
+BOOL CSkinScrollControl::Attach(HWND hwnd)
+{
+    if (!CSkinControlBase::Attach(hwnd))
+        return FALSE;
+    ::PostMessageA(hwnd, WM_SKIN_ATTACHSCROLLBARS, 0, 0);
+    return TRUE;
+}
+
+void CSkinScrollControl::Detach()
+{
+    if (m_hWnd && m_bScrollBars)
+        UninitializeSkinSB(m_hWnd);
+    m_bScrollBars = FALSE;
+    CSkinControlBase::Detach();
+}
+
+CSkinObject* CSkinScrollControl::SetSkinObject(CSkinObject* object)
+{
+    CSkinObject* previous = CSkinControlBase::SetSkinObject(object);
+    if (m_bScrollBars)
+        SizeScrollBars();
+    return previous;
+}
+
+void CSkinScrollControl::SizeScrollBars()
+{
+    CSkinFile* file = GetSkinFile();
+    auto* bars = file ? dynamic_cast<CSkinScrollBarObject*>(file->FindObjectByType(SKIN_SCROLLBAR)) : nullptr;
+    if (!bars || !m_hWnd)
+        return;
+    // A record without a picture to measure leaves the system's size (-1: one system metric).
+    const int thickness = SkinHeight(bars->m_horizontal[0].arrow1.src);
+    const int thumb = SkinWidth(bars->m_horizontal[0].thumb.src);
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        SkinSB_SetSize(m_hWnd, bar, thickness > 0 ? thickness : -1, thickness > 0 ? thickness : -1);
+        if (thumb > 0)
+            SkinSB_SetMinThumbSize(m_hWnd, bar, thumb);
+    }
+}
+
+void CSkinScrollControl::AttachScrollBars()
+{
+    CSkinFile* file = GetSkinFile();
+    if (m_bScrollBars || !m_hWnd || !file || !file->FindObjectByType(SKIN_SCROLLBAR))
+        return;  // without a ScrollBar object the control keeps the system's bars
+    if (!InitializeSkinSB(m_hWnd))
+        return;
+    m_bScrollBars = TRUE;
+    SkinSB_SetStyle(m_hWnd, SB_HORZ, 2);
+    SkinSB_SetStyle(m_hWnd, SB_VERT, 2);
+    SizeScrollBars();
 }
 
 COLORREF CSkinScrollControl::BackColor() const
@@ -76,6 +132,9 @@ LRESULT CSkinScrollControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return CSkinWindow::WindowProc(msg, wParam, lParam);  // the control paints itself
     case WM_NCPAINT:
         return OnNcPaint(wParam, lParam);
+    case WM_SKIN_ATTACHSCROLLBARS:
+        AttachScrollBars();
+        return 0;
     default:
         return CSkinControlBase::WindowProc(msg, wParam, lParam);
     }

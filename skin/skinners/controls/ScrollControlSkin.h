@@ -2,9 +2,10 @@
 // views, tree views, IP-address fields). Such a control keeps painting its client area itself,
 // in the skin's colours; the skin gives it its border.
 //
-// The skinners hand the control its colours and border only: the resynchronisation of scroll
-// bars that older systems needed after every scrolling message is not built, since the
-// platform's controls report every scroll change through the public scroll-bar functions.
+// The skin's ScrollBar object, when it has one, gives the control skinned scroll bars. The
+// resynchronisation of those bars that older systems needed after every scrolling message is
+// not built: the platform's controls report every scroll change through the public scroll-bar
+// functions, which the skinned bars answer.
 #pragma once
 
 #include "ControlBase.h"
@@ -31,7 +32,14 @@ class CSkinScrollControl : public CSkinControlBase {
 public:
     CSkinScrollControl(CSkinWindow* owner, int type);
 
+    // The skinned scroll bars come at the control's next turn at its queue, once it is done
+    // being made.
+    BOOL Attach(HWND hwnd) override;
+    void Detach() override;
+    CSkinObject* SetSkinObject(CSkinObject* object) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    bool HasSkinnedScrollBars() const { return m_bScrollBars != FALSE; }
 
 protected:
     CSkinScrollControlObject* ScrollObject() const;
@@ -43,8 +51,12 @@ protected:
     LRESULT OnNcPaint(WPARAM wParam, LPARAM lParam);
 
 private:
+    void AttachScrollBars();
+    // Arrow length, thickness and least thumb length from the skin's ScrollBar object.
+    void SizeScrollBars();
     // The control paints its client itself; a border covered since is drawn again after it.
     LRESULT OnPaintPassed(WPARAM wParam, LPARAM lParam);
 
-    bool m_bBorderCovered = false;  // drawn while the parent was still to paint over it
+    bool m_bBorderCovered = false;
+    BOOL m_bScrollBars = FALSE;  // drawn while the parent was still to paint over it
 };

@@ -11,6 +11,7 @@
 #include "EditSkin.h"
 #include "ListBoxSkin.h"
 #include "ListViewSkin.h"
+#include "ScrollBarSkin.h"
 #include "control_test_support.h"
 
 using namespace ctltest;
@@ -267,6 +268,51 @@ TEST_F(ScrollControlTest, OwnerDrawnListsStayUnskinnedAndTheComboListTakesTheLis
     EXPECT_EQ(p.At(POINT{cr.left + last.right - 2, cr.top + last.top + 1}), kBack);
     WinTestKeyPress(VK_ESCAPE);
     WinTestPumpUntilIdle();
+}
+
+// ---- scroll bars ------------------------------------------------------------------------------------
+
+TEST_F(ScrollControlTest, WithAScrollBarObjectTheListsBarsAreTheSkinsAndScrollItAndGoWithTheSkin)
+{
+    for (bool withBars : {true, false}) {
+        SCOPED_TRACE(withBars ? "a ScrollBar object" : "no ScrollBar object");
+        auto objects = Objects();
+        if (withBars)
+            objects.push_back(Named<CSkinScrollBarObject>("ScrollBar"));
+        ApplySkin(std::move(objects));
+        HWND list = Add("ListBox", "", LBS_NOTIFY | WS_VSCROLL, RECT{20, 20, 180, 140});
+        for (int i = 0; i < 30; ++i)
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Item " + std::to_string(i)).c_str()));
+        WinTestActivate(*host);
+        WinTestPumpUntilIdle();
+        const WinTestLiveCounts baseline = WinTestLiveCounts::Now();
+        Skin();
+        auto* skinner = SkinOf<CSkinListBox>(list);
+        ASSERT_NE(skinner, nullptr);
+        EXPECT_EQ(skinner->HasSkinnedScrollBars(), withBars);
+        EXPECT_EQ(IsSkinSBWindow(list) != FALSE, withBars);
+        RECT wr{}, cr{};
+        ::GetWindowRect(list, &wr);
+        GetClientRect(list, &cr);
+        POINT origin{0, 0};
+        ClientToScreen(list, &origin);
+        const int barLeft = origin.x + cr.right, barRight = wr.right - 2;
+        ASSERT_GT(barRight - barLeft, 8);
+        const std::string middle = WindowPainter(list, POINT{(barLeft + barRight) / 2 - wr.left, Height(wr) / 2});
+        EXPECT_EQ(middle.rfind("ScrollBar.", 0) == 0, withBars) << middle;
+        // The lower arrow scrolls the list by one item.
+        const int arrowX = (barLeft + barRight) / 2, arrowY = origin.y + cr.bottom - 5;
+        WinTestMouseMove(nullptr, arrowX, arrowY);
+        WinTestClick(nullptr, WINTEST_LEFT, arrowX, arrowY);
+        WinTestPumpUntilIdle();
+        EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 1);
+        ASSERT_TRUE(host->Unskin());
+        EXPECT_FALSE(IsSkinSBWindow(list));
+        const WinTestLiveCounts after = WinTestLiveCounts::Now();
+        EXPECT_EQ(after, baseline) << after.ChangesFrom(baseline);
+        TearDown();
+        SetUp();
+    }
 }
 
 // ---- list views ---------------------------------------------------------------------------------------
