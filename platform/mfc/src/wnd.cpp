@@ -453,8 +453,10 @@ BOOL CWnd::DestroyWindow() {
     HWND h = m_hWnd;
     bool perm = FromHandlePermanent(h) == this;
     BOOL ok = ::DestroyWindow(h);
-    // A window attached without our procedure never reported its last message.
-    if (perm && m_hWnd == h) Detach();
+    // A window attached without our procedure never reported its last message: it is still
+    // mapped to this object. One that did may have deleted its object (a frame does), so the
+    // object is not touched unless the map still holds it.
+    if (perm && FromHandlePermanent(h) == this) Detach();
     return ok;
 }
 
