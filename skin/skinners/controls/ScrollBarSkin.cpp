@@ -55,6 +55,19 @@ SkinSBBar* BarOf(HWND hwnd, int bar)
     return rec && (bar == SB_HORZ || bar == SB_VERT) ? &rec->bars[bar] : nullptr;
 }
 
+// Applies f to each bar that SB_HORZ, SB_VERT or SB_BOTH names; false without a record.
+template <typename F>
+bool ForEachBar(HWND hwnd, int bar, F&& f)
+{
+    SkinSBRecord* rec = skinsb::RecordOf(hwnd);
+    int first, last;
+    if (!rec || !BarSpan(bar, first, last))
+        return false;
+    for (int b = first; b < last; ++b)
+        f(rec->bars[b]);
+    return true;
+}
+
 template <typename F>
 F System(skin::ApiHookFunction which)
 {
@@ -318,40 +331,27 @@ BOOL IsSkinSBWindow(HWND hwnd) { return skinsb::RecordOf(hwnd) != nullptr; }
 
 BOOL SkinSB_SetSize(HWND hwnd, int bar, int arrowLength, int thickness)
 {
-    SkinSBRecord* rec = skinsb::RecordOf(hwnd);
-    int first, last;
     auto ok = [](int v) { return v != 0 && v >= -8 && v <= 256; };
-    if (!rec || !ok(arrowLength) || !ok(thickness) || !BarSpan(bar, first, last))
+    if (!ok(arrowLength) || !ok(thickness) || !ForEachBar(hwnd, bar, [&](SkinSBBar& b) {
+            b.arrowLength = arrowLength;
+            b.thickness = thickness;
+        }))
         return FALSE;
-    for (int b = first; b < last; ++b) {
-        rec->bars[b].arrowLength = arrowLength;
-        rec->bars[b].thickness = thickness;
-    }
     RecalcFrame(hwnd);
     return TRUE;
 }
 
 BOOL SkinSB_SetStyle(HWND hwnd, int bar, int style)
 {
-    SkinSBRecord* rec = skinsb::RecordOf(hwnd);
-    int first, last;
-    if (!rec || !BarSpan(bar, first, last))
+    if (!ForEachBar(hwnd, bar, [&](SkinSBBar& b) { b.style = style; }))
         return FALSE;
-    for (int b = first; b < last; ++b)
-        rec->bars[b].style = style;
     RepaintFrame(hwnd);
     return TRUE;
 }
 
 BOOL SkinSB_SetMinThumbSize(HWND hwnd, int bar, int size)
 {
-    SkinSBRecord* rec = skinsb::RecordOf(hwnd);
-    int first, last;
-    if (!rec || !BarSpan(bar, first, last))
-        return FALSE;
-    for (int b = first; b < last; ++b)
-        rec->bars[b].minThumb = size == -1 ? DefaultMinThumb() : size;
-    return TRUE;
+    return ForEachBar(hwnd, bar, [&](SkinSBBar& b) { b.minThumb = size == -1 ? DefaultMinThumb() : size; });
 }
 
 BOOL SkinSB_GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info)

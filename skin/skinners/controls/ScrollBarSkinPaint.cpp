@@ -103,6 +103,19 @@ void ClassicPart(HDC dc, const RECT& rc, const SkinSBBar& bar, int part, UINT st
 
 // ---- one bar ---------------------------------------------------------------------------------
 
+// What the part painter is told about a bar (or the corner) of the window at a stage.
+SkinSBDrawInfo MakeInfo(HWND hwnd, HDC dc, int bar, int stage)
+{
+    SkinSBDrawInfo info;
+    info.hwnd = hwnd;
+    info.controlId = GetWindowLongA(hwnd, GWL_ID);
+    info.stage = stage;
+    info.dc = dc;
+    info.bar = bar;
+    info.rightToLeft = IsRightToLeft(hwnd);
+    return info;
+}
+
 struct BarPainter {
     HWND hwnd;
     const SkinSBBar& bar;
@@ -111,17 +124,7 @@ struct BarPainter {
     POINT origin; // the bar's top-left in window coordinates
     bool skinned;
 
-    SkinSBDrawInfo Info(int stage) const
-    {
-        SkinSBDrawInfo info;
-        info.hwnd = hwnd;
-        info.controlId = GetWindowLongA(hwnd, GWL_ID);
-        info.stage = stage;
-        info.dc = dc;
-        info.bar = barIndex;
-        info.rightToLeft = IsRightToLeft(hwnd);
-        return info;
-    }
+    SkinSBDrawInfo Info(int stage) const { return MakeInfo(hwnd, dc, barIndex, stage); }
 
     void Part(const RECT& windowRc, int part, UINT state) const
     {
@@ -183,14 +186,8 @@ void PaintCorner(HWND hwnd, const SkinSBRecord& rec, HDC windowDc)
     RECT corner{v.left, h.top, v.right, h.bottom};
     if (IsRectEmpty(&h) || IsRectEmpty(&v) || IsRectEmpty(&corner))
         return;
-    SkinSBDrawInfo info;
-    info.hwnd = hwnd;
-    info.controlId = GetWindowLongA(hwnd, GWL_ID);
-    info.stage = kSBStagePart;
-    info.dc = windowDc;
+    SkinSBDrawInfo info = MakeInfo(hwnd, windowDc, kSBCorner, kSBStagePart);
     info.rc = corner;
-    info.bar = kSBCorner;
-    info.rightToLeft = IsRightToLeft(hwnd);
     if (DrawSkinScrollBarPart(info.controlId, &info) == CDRF_SKIPDEFAULT)
         return;
     HWND parent = GetParent(hwnd);
