@@ -7,6 +7,7 @@
 
 #include "ApiHook.h"
 #include "SkinEngine.h"
+#include "SkinEngineServices.h"
 #include "scroll_test_support.h"
 
 using namespace sbtest;
@@ -27,6 +28,7 @@ protected:
         ASSERT_TRUE(skin->SaveToFile(path.c_str()));
         baseline = WinTestLiveCounts::Now();
         InstallControlSkinners();
+        InstallSkinScrollBars();
         ASSERT_TRUE(InitSkinLibrary(GetModuleHandleA(nullptr)));
         ASSERT_TRUE(LoadSkinFile(path.c_str())) << GetSkinLastError();
     }
@@ -40,6 +42,7 @@ protected:
                 DestroyWindow(h);
         WinTestPumpUntilIdle();
         ExitSkinLibrary();
+        SetSkinScrollBarService(nullptr);
         ResetEngine();
         unlink(path.c_str());
         WinTestPumpUntilIdle();

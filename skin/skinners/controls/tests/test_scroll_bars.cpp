@@ -186,6 +186,9 @@ TEST(ScrollBarMath, TheThumbStaysInsideTheTrackAndPositionsInsideTheRange)
 TEST_F(ScrollBarsTest, PartsArePaintedFromTheSkinByState)
 {
     HWND h = Skinned();
+    // Painted once, then idle: painting asks for no painting of its own.
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(WinTestPumpUntilIdle(), 0);
     EXPECT_EQ(At(h, OnVBar(h, kArrow1Y)), Color("vertical[0].arrow1"));
     EXPECT_EQ(At(h, OnVBar(h, kThumbY)), Color("vertical[0].thumb", 4));
     EXPECT_EQ(At(h, OnVBar(h, kTrackY)), Color("vertical[0].track", 4));
@@ -207,6 +210,8 @@ TEST_F(ScrollBarsTest, PartsArePaintedFromTheSkinByState)
     MoveTo(h, OnVBar(h, kArrow1Y));
     WinTestPumpUntilIdle();
     Advance(20);
+    Advance(20);
+    EXPECT_LE(WinTestPumpUntilIdle(), 0);
     EXPECT_EQ(At(h, OnVBar(h, kArrow1Y)), Color("vertical[2].arrow1"));
     MoveTo(h, POINT{20, 20});
     WinTestPumpUntilIdle();
