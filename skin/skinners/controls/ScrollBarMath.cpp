@@ -96,7 +96,8 @@ int PositionForThumb(const SCROLLINFO& si, const SkinSBLayout& l, int thumbStart
         offset = free;
     // Rounded to the nearest position, and counted from nMin.
     const long long span = static_cast<long long>(top) - si.nMin;
-    return si.nMin + static_cast<int>((offset * span + free / 2) / free);
+    // In 64 bits: the step from nMin alone may not fit an int when the range spans all of them.
+    return static_cast<int>(si.nMin + (offset * span + free / 2) / free);
 }
 
 }  // namespace skinsb
