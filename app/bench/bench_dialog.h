@@ -4,15 +4,23 @@
 
 #include <benchmark/benchmark.h>
 
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "PeloranAutomation.h"
 #include "PeloranDlg.h"
+#include "SkinEngine.h"
+#include "Skinners.h"
 #include "winplat_test.h"
+#include "winplat_test_shell.h"
 
 namespace benchdlg {
 
@@ -68,6 +76,58 @@ inline void Report(benchmark::State& state, Latencies& l) {
     state.counters["p50_ms"] = l.Percentile(50);
     state.counters["p99_ms"] = l.Percentile(99);
     state.counters["max_ms"] = l.Percentile(100);
+}
+
+// Starts the batch and times the answers until its end notice, which is then closed.
+inline bool RunBatchToItsNotice(const Run& run, Latencies* out) {
+    peloran_auto::ClickDlgItem(run.main, IDC_START);
+    HWND box = nullptr;
+    Probe(run.main, out,
+          [&] { return (box = peloran_auto::WaitForDialog("Mission accomplished!", 0, run.main)) != nullptr; });
+    peloran_auto::ClickDlgItem(box, IDOK);
+    return peloran_auto::WaitUntil([&] { return !IsWindow(box); }, 10000);
+}
+
+// The folder of the running executable, where the program's skin lies beside it.
+inline std::string ProgramFolder() {
+    char exe[PATH_MAX] = {};
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    std::string dir(exe, n > 0 ? size_t(n) : 0);
+    return dir.substr(0, dir.rfind('/') + 1);
+}
+
+// The skin engine started as the program starts it, with the program's own skin.
+inline bool StartProgramSkin() {
+    InstallSkinners();
+    if (!InitSkinLibrary(GetModuleHandleA(nullptr)) || !LoadSkinFile((ProgramFolder() + "z-arud.qvk").c_str()))
+        return false;
+    SetDialogSkin("Dialog");
+    return true;
+}
+
+// The main dialog made modeless, shown, active and painted, as the program shows it.
+inline bool OpenMainDialog(CPeloranDlg& dlg) {
+    if (!dlg.Create(IDD_PELORAN_DIALOG, nullptr)) return false;
+    dlg.ShowWindow(SW_SHOW);
+    WinTestActivate(dlg.GetSafeHwnd());
+    WinTestPumpUntilIdle();
+    return true;
+}
+
+inline void StopProgramSkin() {
+    SetDialogSkin(nullptr);
+    ExitSkinLibrary();
+}
+
+// The benchmarks' main: measured without a display, nothing started for real.
+inline int BenchmarkMain(int argc, char** argv) {
+    setenv("VELMORA_BACKEND", "headless", 1);
+    WinTestShellRecord(TRUE);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace benchdlg

@@ -57,12 +57,7 @@ void BM_UiAnswerDuringConversion(benchmark::State& state) {
                  TypeIntoEdit(GetDlgItem(main, IDC_OUTFOLDER), (dir / "out").c_str()) &&
                  ChooseComboEntry(GetDlgItem(main, IDC_VIDEOCODEC), "h264") &&
                  ChooseComboEntry(GetDlgItem(main, IDC_FRAMESIZE), "640x360");
-            if (!ok) return;
-            ClickDlgItem(main, IDC_START);
-            HWND box = nullptr;
-            Probe(main, &l, [&] { return (box = WaitForDialog("Mission accomplished!", 0, main)) != nullptr; });
-            ClickDlgItem(box, IDOK);
-            WaitUntil([&] { return !IsWindow(box); }, 10000);
+            ok = ok && RunBatchToItsNotice(run, &l);
         });
         if (!ok) {
             state.SkipWithError("the dialog could not be driven");
@@ -77,12 +72,4 @@ BENCHMARK(BM_UiAnswerDuringConversion)->Iterations(1)->Unit(benchmark::kMillisec
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // Measured without a display; nothing is started for real.
-    setenv("VELMORA_BACKEND", "headless", 0);
-    WinTestShellRecord(TRUE);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return BenchmarkMain(argc, argv); }

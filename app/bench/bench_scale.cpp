@@ -32,32 +32,20 @@ public:
 
 constexpr int kRows = 1000;
 
-std::string ProgramFolder() {
-    char exe[PATH_MAX] = {};
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string dir(exe, n > 0 ? size_t(n) : 0);
-    return dir.substr(0, dir.rfind('/') + 1);
-}
-
 // What the program does before its dialog's loop, up to the dialog painted once: the skin
 // engine started with the program's skin, the dialog made, shown and painted.
 void BM_StartToFirstPaintedFrame(benchmark::State& state) {
-    const std::string skin = ProgramFolder() + "z-arud.qvk";
-    InstallSkinners();
     for (auto _ : state) {
-        if (!InitSkinLibrary(GetModuleHandleA(nullptr)) || !LoadSkinFile(skin.c_str())) {
+        if (!StartProgramSkin()) {
             state.SkipWithError("the default skin did not load");
             return;
         }
-        SetDialogSkin("Dialog");
         {
             CPeloranDlg dlg;
-            if (!dlg.Create(IDD_PELORAN_DIALOG, nullptr)) {
+            if (!OpenMainDialog(dlg)) {
                 state.SkipWithError("no dialog");
                 return;
             }
-            dlg.ShowWindow(SW_SHOW);
-            WinTestPumpUntilIdle();
             RECT dirty;
             if (::GetUpdateRect(dlg.GetSafeHwnd(), &dirty, FALSE)) {
                 state.SkipWithError("the dialog was left unpainted");
@@ -67,8 +55,7 @@ void BM_StartToFirstPaintedFrame(benchmark::State& state) {
             dlg.DestroyWindow();
             WinTestPumpUntilIdle();
         }
-        SetDialogSkin(nullptr);
-        ExitSkinLibrary();
+        StopProgramSkin();
         state.ResumeTiming();
     }
 }
@@ -100,14 +87,23 @@ bool AddThousand(const Run& run, const ThousandFiles& files, Latencies* during, 
     PostMessageA(run.main, WM_COMMAND, MAKEWPARAM(IDC_ADD, BN_CLICKED), LPARAM(GetDlgItem(run.main, IDC_ADD)));
     auto until = t0 + std::chrono::seconds(300);
     Latencies ignored;
-    Probe(run.main, during ? during : &ignored, [&] {
-        return ListRowCount(FileList(run)) == kRows || std::chrono::steady_clock::now() > until;
+    Latencies* out = during ? during : &ignored;
+    Probe(run.main, out, [&] {
+        // The look at the list is a message to the same thread: its answer is timed too.
+        auto s0 = std::chrono::steady_clock::now();
+        const int rows = ListRowCount(FileList(run));
+        out->ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - s0).count());
+        return rows == kRows || std::chrono::steady_clock::now() > until;
     });
     *addMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     return ListRowCount(FileList(run)) == kRows;
 }
 
-void BM_AddThousandFiles(benchmark::State& state) {
+// Runs the dialog once per iteration with the thousand files added; `drive` then works it and
+// times the answers, telling whether it could. Without one, the answers while the files are
+// added and probed are what is timed.
+using Drive = std::function<bool(const Run&, const ThousandFiles&, Latencies*)>;
+void WithThousandRows(benchmark::State& state, const Drive& drive) {
     ThousandFiles files;
     if (!files.ok) {
         state.SkipWithError("no input");
@@ -117,78 +113,47 @@ void BM_AddThousandFiles(benchmark::State& state) {
         Latencies l;
         double addMs = 0;
         bool ok = false;
-        RunDialog([&](const Run& run) { ok = AddThousand(run, files, &l, &addMs); });
-        if (!ok) {
-            state.SkipWithError("the files were not added");
-            return;
-        }
-        Report(state, l);
-        state.counters["add_ms"] = addMs;
-        state.counters["per_file_ms"] = addMs / kRows;
-    }
-}
-
-// The list of a thousand rows walked by keys (down, page down, end, home) from another
-// thread while the answers are timed.
-void BM_UiAnswerScrollingThousandRows(benchmark::State& state) {
-    ThousandFiles files;
-    if (!files.ok) {
-        state.SkipWithError("no input");
-        return;
-    }
-    for (auto _ : state) {
-        Latencies l;
-        bool ok = false;
         RunDialog([&](const Run& run) {
-            double addMs = 0;
-            if (!(ok = AddThousand(run, files, nullptr, &addMs))) return;
-            HWND list = FileList(run);
-            const UINT keys[] = {VK_DOWN, VK_DOWN, VK_NEXT, VK_DOWN, VK_END, VK_UP, VK_HOME, VK_NEXT};
-            int k = 0;
-            auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-            Probe(run.main, &l, [&] {
-                PostMessageA(list, WM_KEYDOWN, keys[k++ % 8], 1);
-                return std::chrono::steady_clock::now() >= end;
-            });
-        });
-        if (!ok) {
-            state.SkipWithError("the files were not added");
-            return;
-        }
-        Report(state, l);
-    }
-}
-
-// A batch over three of the thousand rows, the answers timed until its end notice.
-void BM_UiAnswerDuringBatchOfThousandRows(benchmark::State& state) {
-    ThousandFiles files;
-    if (!files.ok) {
-        state.SkipWithError("no input");
-        return;
-    }
-    for (auto _ : state) {
-        Latencies l;
-        bool ok = false;
-        RunDialog([&](const Run& run) {
-            double addMs = 0;
-            if (!AddThousand(run, files, nullptr, &addMs)) return;
-            run.ui.Run([&] {
-                for (int i = 0; i < kRows; ++i)
-                    run.dlg.GetFileList().SetCheckbox(i, COL_CHECK, i == 3 || i == 500 || i == 998);
-            });
-            if (!TypeIntoEdit(GetDlgItem(run.main, IDC_OUTFOLDER), (files.dir / "out").c_str())) return;
-            ClickDlgItem(run.main, IDC_START);
-            HWND box = nullptr;
-            Probe(run.main, &l, [&] { return (box = WaitForDialog("Mission accomplished!", 0, run.main)) != nullptr; });
-            ClickDlgItem(box, IDOK);
-            ok = WaitUntil([&] { return !IsWindow(box); }, 10000);
+            ok = AddThousand(run, files, drive ? nullptr : &l, &addMs) && (!drive || drive(run, files, &l));
         });
         if (!ok) {
             state.SkipWithError("the dialog could not be driven");
             return;
         }
         Report(state, l);
+        state.counters["add_ms"] = addMs;
+        state.counters["add_per_file_ms"] = addMs / kRows;
     }
+}
+
+void BM_AddThousandFiles(benchmark::State& state) { WithThousandRows(state, nullptr); }
+
+// The list of a thousand rows walked by keys (down, page down, end, home) from another
+// thread while the answers are timed.
+void BM_UiAnswerScrollingThousandRows(benchmark::State& state) {
+    WithThousandRows(state, [](const Run& run, const ThousandFiles&, Latencies* l) {
+        HWND list = FileList(run);
+        const UINT keys[] = {VK_DOWN, VK_DOWN, VK_NEXT, VK_DOWN, VK_END, VK_UP, VK_HOME, VK_NEXT};
+        int k = 0;
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        Probe(run.main, l, [&] {
+            PostMessageA(list, WM_KEYDOWN, keys[k++ % 8], 1);
+            return std::chrono::steady_clock::now() >= end;
+        });
+        return true;
+    });
+}
+
+// A batch over three of the thousand rows, the answers timed until its end notice.
+void BM_UiAnswerDuringBatchOfThousandRows(benchmark::State& state) {
+    WithThousandRows(state, [](const Run& run, const ThousandFiles& files, Latencies* l) {
+        run.ui.Run([&] {
+            for (int i = 0; i < kRows; ++i)
+                run.dlg.GetFileList().SetCheckbox(i, COL_CHECK, i == 3 || i == 500 || i == 998);
+        });
+        return TypeIntoEdit(GetDlgItem(run.main, IDC_OUTFOLDER), (files.dir / "out").c_str()) &&
+               RunBatchToItsNotice(run, l);
+    });
 }
 
 BENCHMARK(BM_StartToFirstPaintedFrame)->Unit(benchmark::kMillisecond);
@@ -198,12 +163,4 @@ BENCHMARK(BM_UiAnswerDuringBatchOfThousandRows)->Iterations(1)->Unit(benchmark::
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // Measured without a display; nothing is started for real.
-    setenv("VELMORA_BACKEND", "headless", 0);
-    WinTestShellRecord(TRUE);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return BenchmarkMain(argc, argv); }

@@ -12,7 +12,10 @@
 #include "SkinEngine.h"
 #include "Skinners.h"
 #include "resource.h"
+#include "bench_dialog.h"
 #include "winplat_test.h"
+
+using namespace benchdlg;
 
 namespace {
 
@@ -21,30 +24,17 @@ public:
     BenchApp() : CWinApp("peloran_repaint_bench") {}
 } g_app;
 
-std::string ProgramFolder() {
-    char exe[PATH_MAX] = {};
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string dir(exe, n > 0 ? size_t(n) : 0);
-    return dir.substr(0, dir.rfind('/') + 1);
-}
-
 void BM_SkinnedMainDialogRepaint(benchmark::State& state) {
-    InstallSkinners();
-    if (!InitSkinLibrary(GetModuleHandleA(nullptr)) ||
-        !LoadSkinFile((ProgramFolder() + "z-arud.qvk").c_str())) {
+    if (!StartProgramSkin()) {
         state.SkipWithError("the default skin did not load");
         return;
     }
-    SetDialogSkin("Dialog");
     {
         CPeloranDlg dlg;
-        if (!dlg.Create(IDD_PELORAN_DIALOG, nullptr)) {
+        if (!OpenMainDialog(dlg)) {
             state.SkipWithError("no dialog");
             return;
         }
-        dlg.ShowWindow(SW_SHOW);
-        WinTestActivate(dlg.GetSafeHwnd());
-        WinTestPumpUntilIdle();
         RECT wr;
         ::GetWindowRect(dlg.GetSafeHwnd(), &wr);
         for (auto _ : state) {
@@ -55,20 +45,11 @@ void BM_SkinnedMainDialogRepaint(benchmark::State& state) {
         dlg.DestroyWindow();
         WinTestPumpUntilIdle();
     }
-    SetDialogSkin(nullptr);
-    ExitSkinLibrary();
+    StopProgramSkin();
 }
 
 BENCHMARK(BM_SkinnedMainDialogRepaint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // Measured on the headless backend: the program's own painting, no display in the way.
-    setenv("VELMORA_BACKEND", "headless", 1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return BenchmarkMain(argc, argv); }
