@@ -165,4 +165,59 @@ TEST_F(FolderDialog, TypedFoldersAreTakenOnlyWhenTheyExist) {
     EXPECT_EQ(Pick(&bi, path), 0);
 }
 
+TEST_F(FolderDialog, TheWheelOverTheListScrollsItWhereverTheKeyboardIs) {
+    tree.Dir("many");
+    for (int i = 0; i < 40; ++i) tree.Dir("many/f" + std::to_string(100 + i));
+    Seen seen;
+    seen.start = tree.root();
+    BROWSEINFOA bi = {};
+    bi.hwndOwner = owner;
+    bi.ulFlags = BIF_EDITBOX;
+    bi.lpfn = Callback;
+    bi.lParam = reinterpret_cast<LPARAM>(&seen);
+    // Each wheel turn is handled once the step hands the dialog back; the next step reads it.
+    auto wheel = [](HWND dlg, int delta) {
+        HWND list = GetDlgItem(dlg, kList);
+        RECT r;
+        GetClientRect(list, &r);
+        WinTestWheel(list, delta, r.right / 2, r.bottom / 2);
+    };
+    auto top = [](HWND dlg) { return SendDlgItemMessageA(dlg, kList, LB_GETTOPINDEX, 0, 0); };
+    LRESULT first = -1, down = -1, back = -1, from_edit = -1, from_button = -1;
+    Steps() = {
+        [&](HWND dlg) { ClickItem(GetDlgItem(dlg, kList), "many", false, true); },
+        [&](HWND dlg) {
+            first = top(dlg);
+            wheel(dlg, -WHEEL_DELTA);
+        },
+        [&](HWND dlg) {
+            down = top(dlg);
+            wheel(dlg, WHEEL_DELTA);
+        },
+        [&](HWND dlg) {
+            back = top(dlg);
+            // The keyboard in the path field, then on a button: the list under the pointer
+            // still scrolls.
+            SetFocus(GetDlgItem(dlg, kPath));
+            wheel(dlg, -WHEEL_DELTA);
+        },
+        [&](HWND dlg) {
+            from_edit = top(dlg);
+            SetFocus(GetDlgItem(dlg, kUp));
+            wheel(dlg, -WHEEL_DELTA);
+        },
+        [&](HWND dlg) {
+            from_button = top(dlg);
+            ClickButton(dlg, IDCANCEL);
+        },
+    };
+    char path[MAX_PATH] = {};
+    EXPECT_EQ(Pick(&bi, path), 0);
+    EXPECT_EQ(first, 0);
+    EXPECT_GT(down, first);
+    EXPECT_EQ(back, first);
+    EXPECT_GT(from_edit, back);
+    EXPECT_GT(from_button, from_edit);
+}
+
 }  // namespace

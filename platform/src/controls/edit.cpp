@@ -567,8 +567,10 @@ LRESULT OnLButtonDblClk(HWND h, Edit* e, LPARAM lp) {
     return 0;
 }
 
-LRESULT OnMouseWheel(HWND h, WPARAM wp) {
-    if (Multi(h)) SendMessageA(h, WM_VSCROLL, short(HIWORD(wp)) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+LRESULT OnMouseWheel(HWND h, WPARAM wp, LPARAM lp) {
+    // A single line has nothing to scroll: the turn goes on to the parent.
+    if (!Multi(h)) return DefWindowProcA(h, WM_MOUSEWHEEL, wp, lp);
+    SendMessageA(h, WM_VSCROLL, short(HIWORD(wp)) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
     return 0;
 }
 
@@ -605,7 +607,7 @@ LRESULT CALLBACK EditProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONUP: return OnLButtonUp(e);
         case WM_CAPTURECHANGED: e->tracking = false; return 0;
         case WM_LBUTTONDBLCLK: return OnLButtonDblClk(h, e, lp);
-        case WM_MOUSEWHEEL: return OnMouseWheel(h, wp);
+        case WM_MOUSEWHEEL: return OnMouseWheel(h, wp, lp);
         default: return OnEditMessage(h, e, msg, wp, lp);
     }
 }
