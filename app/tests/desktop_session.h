@@ -182,6 +182,17 @@ public:
         for (char c : ids) n += c == '\n';
         return n;
     }
+    // The top-level X window under the pointer, and the root window (the bare desktop).
+    unsigned long WindowUnderPointer() const {
+        std::string loc = Xdo("getmouselocation");
+        size_t at = loc.find("window:");
+        return at == std::string::npos ? 0 : std::strtoul(loc.c_str() + at + 7, nullptr, 10);
+    }
+    unsigned long RootWindow() const {
+        std::string info = Output(Env() + "xwininfo -root");
+        size_t at = info.find("Window id: ");
+        return at == std::string::npos ? 0 : std::strtoul(info.c_str() + at + 11, nullptr, 16);
+    }
     // A property of the root window as xprop prints it.
     std::string RootProperty(const char* name) const { return Output(Env() + "xprop -root " + name); }
     std::string WindowProperty(unsigned long window, const char* name) const {

@@ -141,4 +141,37 @@ TEST_F(DesktopRoles, OwnedWindowsStayAboveTheirOwnerWhenItIsBroughtUp) {
     EXPECT_GT(ZIndex(question), ZIndex(main));
 }
 
+// A window procedure that keeps the last WM_MOVE's client origin.
+POINT g_moved{-1, -1};
+LRESULT CALLBACK MoveProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_MOVE) g_moved = POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST_F(DesktopRoles, AMoveTheDesktopMadeIsWhereTheWindowSystemHasTheWindowAfterwards) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = MoveProc;
+    wc.lpszClassName = "VelmoraDesktopMovedTest";
+    RegisterClassA(&wc);
+    HWND main = Keep(Make(WS_EX_APPWINDOW, WS_POPUP | WS_VISIBLE, nullptr, "VelmoraDesktopMovedTest"));
+    screen->InjectInput(plat::InputEvent::Moved(main, POINT{140, 90}));
+    screen->DispatchQueuedInput();
+    RECT r;
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, 140);
+    EXPECT_EQ(r.top, 90);
+    EXPECT_EQ(r.right - r.left, 200) << "the size stays";
+    EXPECT_EQ(g_moved.x, 140) << "the window hears of it";
+    EXPECT_EQ(g_moved.y, 90);
+    EXPECT_EQ(Record(main).rect.left, 140);
+
+    // A minimised window is the desktop's icon, never moved by it.
+    ShowWindow(main, SW_MINIMIZE);
+    screen->InjectInput(plat::InputEvent::Moved(main, POINT{10, 10}));
+    screen->DispatchQueuedInput();
+    ShowWindow(main, SW_RESTORE);
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, 140);
+}
+
 }  // namespace

@@ -24,6 +24,16 @@ namespace plat {
 namespace {
 
 RECT FromSdl(const SDL_Rect& r) { return RECT{r.x, r.y, r.x + r.w, r.y + r.h}; }
+bool EqualRects(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+void Shift(RECT& r, int dx, int dy) {
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+}
+bool Inside(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
 // The desktop's displays and what of each the desktop leaves to windows (display thread).
 std::vector<MonitorArea> ReadDisplays() {
@@ -85,6 +95,7 @@ public:
             if (popup) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
             Win w;
             w.rect = r;
+            w.shown = r;
             w.popup = popup;
             w.window = SDL_CreateWindow("", r.left, r.top, Width(r), Height(r), flags);
             if (!w.window) return;
@@ -112,8 +123,7 @@ public:
             if (!w) return;
             w->rect = r;
             if (w->minimized) return;  // where it goes back to once restored
-            SDL_SetWindowPosition(w->window, r.left, r.top);
-            SDL_SetWindowSize(w->window, Width(r), Height(r));
+            PlaceOnDesktop(*w);
         });
     }
 
@@ -127,7 +137,7 @@ public:
                 SDL_ShowWindow(w->window);
                 // The window manager may have placed it elsewhere on mapping: the window
                 // system decides where top-level windows go.
-                SDL_SetWindowPosition(w->window, w->rect.left, w->rect.top);
+                RequestPosition(*w);
                 SyncShapeAndAlpha(hwnd, *w);
                 Redraw(*w);
                 if (w->popup || hwnd == keyboard_) KeepKeyboard();
@@ -159,9 +169,8 @@ public:
                     SDL_HideWindow(w->window);
                 return;
             }
-            SDL_SetWindowPosition(w->window, w->rect.left, w->rect.top);
-            SDL_SetWindowSize(w->window, Width(w->rect), Height(w->rect));
-            if (manager) SDL_RestoreWindow(w->window);
+            PlaceOnDesktop(*w);
+            if (manager && (SDL_GetWindowFlags(w->window) & SDL_WINDOW_MINIMIZED)) SDL_RestoreWindow(w->window);
             if (w->visible) SDL_ShowWindow(w->window);
             Redraw(*w);
             KeepKeyboard();
@@ -311,12 +320,23 @@ public:
     }
 
 private:
+    struct Request {
+        POINT pos;
+        Uint32 ticks;
+    };
+    static constexpr Uint32 kRequestAnswerMs = 1000;
+
     struct Win {
         SDL_Window* window = nullptr;
         SDL_Renderer* renderer = nullptr;
         SDL_Texture* texture = nullptr;
         int tex_w = 0, tex_h = 0;
         RECT rect{0, 0, 0, 0};
+        // Where the desktop has the window, which is what its pointer positions are relative
+        // to: a minimised window keeps its place there while the window system moves it away,
+        // and the desktop restores it there before the window system hears of it.
+        RECT shown{0, 0, 0, 0};
+        std::vector<Request> requested;  // positions asked of the desktop, oldest first
         bool popup = false;
         bool visible = false;
         bool minimized = false;  // by the window system; the desktop shows its icon at most
@@ -328,6 +348,39 @@ private:
 
     static int Width(const RECT& r) { return std::max<int>(1, r.right - r.left); }
     static int Height(const RECT& r) { return std::max<int>(1, r.bottom - r.top); }
+
+    void PlaceOnDesktop(Win& w) {
+        if (EqualRects(w.shown, w.rect)) return;
+        w.shown = w.rect;
+        RequestPosition(w);
+        SDL_SetWindowSize(w.window, Width(w.rect), Height(w.rect));
+    }
+
+    void RequestPosition(Win& w) {
+        w.requested.push_back(Request{POINT{w.rect.left, w.rect.top}, SDL_GetTicks()});
+        SDL_SetWindowPosition(w.window, w.rect.left, w.rect.top);
+    }
+
+    // The desktop reports the window at (x, y). The answers to our own requests come back
+    // here too, late and possibly several at once; a position no request of ours explains,
+    // with none in flight, is the window manager's own move (the user dragged it there).
+    void OnDesktopMove(HWND h, int x, int y) {
+        Win* w = Find(h);
+        if (!w || w->popup || w->minimized) return;
+        const Uint32 now = SDL_GetTicks();
+        auto& q = w->requested;
+        // A request the manager refused or changed gets no answer of its own.
+        while (!q.empty() && now - q.front().ticks > kRequestAnswerMs) q.erase(q.begin());
+        for (size_t i = 0; i < q.size(); ++i)
+            if (q[i].pos.x == x && q[i].pos.y == y) {
+                q.erase(q.begin(), q.begin() + long(i) + 1);
+                return;
+            }
+        if (!q.empty() || (x == w->shown.left && y == w->shown.top)) return;
+        Shift(w->shown, x - w->shown.left, y - w->shown.top);
+        w->rect = w->shown;
+        port_.Deliver(InputEvent::Moved(h, POINT{x, y}));
+    }
 
     Win* Find(HWND h) {
         auto it = wins_.find(h);
@@ -467,7 +520,7 @@ private:
     }
 
     POINT ToScreen(Uint32 window_id, int x, int y) {
-        if (Win* w = Find(HwndOf(window_id))) return POINT{w->rect.left + x, w->rect.top + y};
+        if (Win* w = Find(HwndOf(window_id))) return POINT{w->shown.left + x, w->shown.top + y};
         return POINT{x, y};
     }
 
@@ -522,8 +575,7 @@ private:
                 if (SDL_GetGlobalMouseState(&gx, &gy) != 0) break;
                 Win* w = Find(h);
                 POINT p{gx, gy};
-                if (w && p.x >= w->rect.left && p.x < w->rect.right && p.y >= w->rect.top && p.y < w->rect.bottom)
-                    break;
+                if (w && Inside(w->shown, p)) break;
                 last_mouse_ = p;
                 port_.Deliver(InputEvent::Move(p));
                 break;
@@ -537,6 +589,7 @@ private:
                     port_.Deliver(InputEvent::Minimize(h, down));
                 break;
             }
+            case SDL_WINDOWEVENT_MOVED: OnDesktopMove(h, e.window.data1, e.window.data2); break;
             case SDL_WINDOWEVENT_EXPOSED:
                 if (Win* w = Find(h)) Redraw(*w);
                 break;

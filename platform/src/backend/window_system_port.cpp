@@ -52,6 +52,14 @@ InputEvent InputEvent::Minimize(HWND top, bool minimize) {
     return e;
 }
 
+InputEvent InputEvent::Moved(HWND top, POINT p) {
+    InputEvent e;
+    e.kind = Kind::MovedByDesktop;
+    e.hwnd = top;
+    e.pt = p;
+    return e;
+}
+
 InputEvent InputEvent::Activate(HWND top) {
     InputEvent e;
     e.kind = Kind::Activate;

@@ -12,7 +12,7 @@ namespace plat {
 
 // One piece of input from the screen, as the backends queue it.
 struct InputEvent {
-    enum class Kind { MouseMove, MouseButton, MouseWheel, Key, Char, CloseRequest, Activate, MinimizeRequest };
+    enum class Kind { MouseMove, MouseButton, MouseWheel, Key, Char, CloseRequest, Activate, MinimizeRequest, MovedByDesktop };
     Kind kind = Kind::MouseMove;
     POINT pt{0, 0};
     input::Button button = input::Button::Left;
@@ -31,6 +31,8 @@ struct InputEvent {
     static InputEvent Activate(HWND top);
     // The desktop minimised (down) or restored (!down) the window itself (its task bar).
     static InputEvent Minimize(HWND top, bool minimize);
+    // The desktop moved the window itself (its manager's move): its top-left corner is now at p.
+    static InputEvent Moved(HWND top, POINT p);
 };
 
 class WindowSystemPort {

@@ -35,6 +35,9 @@ public:
         case K::MinimizeRequest:
             input::MinimizeRequest(e.hwnd, e.down);
             break;
+        case K::MovedByDesktop:
+            input::MovedByDesktop(e.hwnd, e.pt);
+            break;
         }
     }
 };

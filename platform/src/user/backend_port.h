@@ -22,6 +22,7 @@ void Char(uint32_t codepoint);
 void CloseRequest(HWND top_level);
 void Activate(HWND top_level);
 void MinimizeRequest(HWND top_level, bool minimize);
+void MovedByDesktop(HWND top_level, POINT screen);
 }  // namespace input
 
 namespace user {

@@ -293,6 +293,13 @@ void MinimizeRequest(HWND top_level, bool minimize) {
         PostMessageA(top_level, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_RESTORE, 0);
 }
 
+void MovedByDesktop(HWND top_level, POINT screen) {
+    // The window is already there on the desktop; the window system's record (and the
+    // window's WM_MOVE) catch up.
+    if (IsWindow(top_level) && !IsIconic(top_level))
+        SetWindowPos(top_level, nullptr, screen.x, screen.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Activate(HWND top_level) {
     if (!IsWindow(top_level)) return;
     // The desktop activated the owner of an open modal dialog: the dialog is what answers,
