@@ -292,6 +292,12 @@ void PeloranAutomation::RunConvert() {
         return;
     }
     say("main", "shown");
+    // Where everything is, for whoever checks the captures.
+    EnumChildWindows(main, ReportControlRect, reinterpret_cast<LPARAM>(&report));
+    RECT frame{};
+    GetWindowRect(main, &frame);
+    report << "window: " << frame.left << " " << frame.top << " " << frame.right << " " << frame.bottom << "\n";
+    report.flush();
     HWND list = GetDlgItem(main, kIdList);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let it paint
     shot("idle");
@@ -318,11 +324,13 @@ void PeloranAutomation::RunConvert() {
     ClickDlgItem(main, kIdStart);
     bool progressed = WaitUntil(
         [&] {
+            // The row reads "Ready" until its file is done; the settings are locked while it runs.
             std::string s = ListCellText(list, 0, 4);
-            return s != "Ready" || !VisibleDialogs(main).empty();
+            return s != "Ready" || !IsWindowEnabled(GetDlgItem(main, kIdFolder)) || !VisibleDialogs(main).empty();
         },
         30000);
     say("started", progressed ? "yes" : "no");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the locked settings paint
     shot("batch");
 
     HWND box = WaitForDialog("Mission accomplished!", 600000, main);
