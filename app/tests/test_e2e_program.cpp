@@ -9,6 +9,7 @@
 #include "app_test_support.h"
 #include "backend_xvfb.h"
 #include "demo_run_support.h"
+#include "program_run.h"
 #include "testmedia.h"
 
 namespace {
@@ -17,18 +18,7 @@ using demorun::Exists;
 using demorun::ProgramPath;
 using demorun::Spawn;
 
-// Waits for the program for at most `seconds`; kills it after that. Its exit code, or -1.
-int WaitFor(pid_t pid, int seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
-        int st = 0;
-        pid_t r = waitpid(pid, &st, WNOHANG);
-        if (r == pid) return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
-}
+using programrun::WaitFor;
 
 std::map<std::string, std::string> ReadReport(const std::string& path) {
     std::map<std::string, std::string> out;
@@ -116,17 +106,10 @@ TEST(ProgramRun, ConvertsAFileHeadless) {
 TEST(ProgramRun, WorksWithoutItsSkinFile) {
     // The program alone in a folder with its settings, tips and help but no skin.
     ProgramScenario run;
-    std::string folder = run.dir / "program";
-    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
-    for (const char* f : {"peloran", "settings.ini", "tips.txt"}) {
-        std::ifstream in(ProgramPath(f), std::ios::binary);
-        std::ofstream out(folder + "/" + f, std::ios::binary);
-        out << in.rdbuf();
-    }
-    ASSERT_EQ(::chmod((folder + "/peloran").c_str(), 0755), 0);
-    ASSERT_FALSE(Exists(folder + "/z-arud.qvk"));
+    const std::string exe = programrun::CopyWithoutSkin(run.dir / "program");
+    ASSERT_NE(exe, "");
     ASSERT_TRUE(testmedia::Generate(testmedia::Kind::AviMpeg4, run.input, 2.0, 320, 240, 25));
-    pid_t pid = Spawn({folder + "/peloran"}, run.Environment("headless"));
+    pid_t pid = Spawn({exe}, run.Environment("headless"));
     ASSERT_GT(pid, 0);
     EXPECT_EQ(WaitFor(pid, 300), 0);
     run.Check("unskinned");

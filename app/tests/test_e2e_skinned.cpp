@@ -2,9 +2,6 @@
 // caption buttons and controls in its screen captures are the skin's own pictures; started
 // without the skin, they are not. The expected colours are read from the skin file through the
 // engine, the places from the program's report of where its windows are.
-#include <sys/stat.h>
-#include <sys/wait.h>
-
 #include <map>
 #include <sstream>
 #include <vector>
@@ -18,27 +15,18 @@
 #include "RasterImage.h"
 #include "app_test_support.h"
 #include "demo_run_support.h"
+#include "program_run.h"
 #include "testmedia.h"
 
 namespace {
 
-using demorun::Exists;
 using demorun::ProgramPath;
 using demorun::Spawn;
 
 constexpr int kIdCheck = 1022, kIdVolumeText = 1024, kIdCodec = 1019, kIdFrameSize = 1013;
 constexpr int kCombos[] = {1019, 1013, 1015, 1016, 1032, 1017, 1023, 1018};
 
-int WaitFor(pid_t pid, int seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
-        int st = 0;
-        if (waitpid(pid, &st, WNOHANG) == pid) return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
-}
+using programrun::WaitFor;
 
 // One stage's capture and where the dialog and its controls were.
 struct Sight {
@@ -275,15 +263,9 @@ TEST(ProgramSkinned, WithoutItsSkinFileNoPartOfTheDialogIsTheSkins) {
     ASSERT_TRUE(skin.Load()) << GetSkinLastError();
     // The program alone in a folder with its settings and tips but no skin.
     ProgramRun run;
-    const std::string folder = run.dir / "program";
-    ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
-    for (const char* f : {"peloran", "settings.ini", "tips.txt"}) {
-        std::ifstream in(ProgramPath(f), std::ios::binary);
-        std::ofstream out(folder + "/" + f, std::ios::binary);
-        out << in.rdbuf();
-    }
-    ASSERT_EQ(::chmod((folder + "/peloran").c_str(), 0755), 0);
-    ASSERT_TRUE(run.Run(folder + "/peloran", "skinless"));
+    const std::string exe = programrun::CopyWithoutSkin(run.dir / "program");
+    ASSERT_NE(exe, "");
+    ASSERT_TRUE(run.Run(exe, "skinless"));
     EXPECT_EQ(run.exit, 0);
     std::vector<Probe> probes;
     FrameProbes(skin, run.idle, &probes);
