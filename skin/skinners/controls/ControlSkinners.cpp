@@ -20,4 +20,6 @@ void InstallControlSkinners()
     SKIN_CONTROL_SKINNER(SKIN_EDIT, MakeEditSkinner);
     SKIN_CONTROL_SKINNER(SKIN_LISTBOX, MakeListBoxSkinner);
     SKIN_CONTROL_SKINNER(SKIN_LISTVIEW, MakeListViewSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_TREEVIEW, MakeTreeViewSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_RICHEDIT, MakeRichEditSkinner);
 }
