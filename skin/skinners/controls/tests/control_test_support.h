@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -191,6 +192,16 @@ public:
             RemovePropA(m_hwnd, "CtlTestCounter");
     }
     int Count() const { return m_count; }
+    // How often each code came from one control: the low word of wParam (scroll codes) or,
+    // with `highWord`, the high word (notification codes of WM_COMMAND).
+    std::map<int, int> CodesFrom(HWND control, bool highWord) const
+    {
+        std::map<int, int> codes;
+        for (const auto& call : calls)
+            if (reinterpret_cast<HWND>(call.second) == control)
+                ++codes[highWord ? HIWORD(call.first) : LOWORD(call.first)];
+        return codes;
+    }
     std::vector<std::pair<WPARAM, LPARAM>> calls;
 
 private:

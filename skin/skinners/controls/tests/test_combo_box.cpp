@@ -280,11 +280,7 @@ std::map<int, int> NoticesAfterUse(HWND combo, HWND host)
     SetFocus(combo);
     WinTestKeyPress(VK_UP);
     WinTestPumpUntilIdle();
-    std::map<int, int> notices;
-    for (const auto& call : commands.calls)
-        if (reinterpret_cast<HWND>(call.second) == combo)
-            ++notices[HIWORD(call.first)];
-    return notices;
+    return commands.CodesFrom(combo, true);
 }
 
 TEST_F(ComboSkinTest, TheControlSendsTheNoticesItSendsWithoutTheSkin)

@@ -212,11 +212,7 @@ std::map<int, int> ListNoticesAfterUse(HWND list, HWND host)
     WinTestClick(list, WINTEST_LEFT, p.x, p.y);
     WinTestClick(list, WINTEST_LEFT, p.x, p.y);
     WinTestPumpUntilIdle();
-    std::map<int, int> notices;
-    for (const auto& call : commands.calls)
-        if (reinterpret_cast<HWND>(call.second) == list)
-            ++notices[HIWORD(call.first)];
-    return notices;
+    return commands.CodesFrom(list, true);
 }
 
 TEST_F(ScrollControlTest, AListBoxSendsTheNoticesItSendsWithoutTheSkin)

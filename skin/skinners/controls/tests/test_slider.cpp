@@ -161,11 +161,7 @@ std::map<int, int> ScrollCodesAfterUse(HWND slider, HWND host)
     WinTestKeyPress(VK_LEFT);
     WinTestKeyPress(VK_HOME);
     WinTestPumpUntilIdle();
-    std::map<int, int> codes;
-    for (const auto& call : scrolls.calls)
-        if (reinterpret_cast<HWND>(call.second) == slider)
-            ++codes[LOWORD(call.first)];
-    return codes;
+    return scrolls.CodesFrom(slider, false);
 }
 
 TEST_F(SliderSkinTest, TheParentGetsTheScrollCodesItGetsWithoutTheSkin)
