@@ -174,6 +174,20 @@ protected:
     std::unique_ptr<CFlatSkin> skin;
 };
 
+// A skinner test whose controls live on one host window the test makes; a mouse button a test
+// left down is let go before the host goes.
+class CHostedSkinnerTest : public CSkinnerTest {
+protected:
+    void TearDown() override
+    {
+        WinTestMouseButton(nullptr, WINTEST_LEFT, FALSE, 0, 0);
+        WinTestPumpUntilIdle();
+        host.reset();
+        CSkinnerTest::TearDown();
+    }
+    std::unique_ptr<CHost> host;
+};
+
 // Counts the messages of one kind a window's own procedure receives (installed before any
 // skin, so it sees what the skin passes on).
 class CMessageCounter {

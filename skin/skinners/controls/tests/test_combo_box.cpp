@@ -52,15 +52,8 @@ std::vector<std::unique_ptr<CSkinObject>> Objects()
 
 const RECT kComboPlace{20, 20, 220, 46};
 
-class ComboSkinTest : public CSkinnerTest {
+class ComboSkinTest : public CHostedSkinnerTest {
 protected:
-    void TearDown() override
-    {
-        WinTestMouseButton(nullptr, WINTEST_LEFT, FALSE, 0, 0);
-        WinTestPumpUntilIdle();
-        host.reset();
-        CSkinnerTest::TearDown();
-    }
     void UseSkin(std::vector<std::string> leaveEmpty = {}) { ApplySkin(Objects(), std::move(leaveEmpty)); }
     // A host with a combo box of three items, the second one current, and an edit to take the
     // focus; skinned unless told otherwise.
@@ -93,7 +86,6 @@ protected:
         return area;
     }
 
-    std::unique_ptr<CHost> host;
     HWND other = nullptr;
 };
 

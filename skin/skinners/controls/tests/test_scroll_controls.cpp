@@ -44,15 +44,8 @@ std::vector<std::unique_ptr<CSkinObject>> Objects()
     return objects;
 }
 
-class ScrollControlTest : public CSkinnerTest {
+class ScrollControlTest : public CHostedSkinnerTest {
 protected:
-    void TearDown() override
-    {
-        WinTestMouseButton(nullptr, WINTEST_LEFT, FALSE, 0, 0);
-        WinTestPumpUntilIdle();
-        host.reset();
-        CSkinnerTest::TearDown();
-    }
     HWND Add(const char* cls, const char* text, DWORD style, RECT place, DWORD exStyle = WS_EX_CLIENTEDGE)
     {
         if (!host)
@@ -78,7 +71,6 @@ protected:
         return list;
     }
 
-    std::unique_ptr<CHost> host;
     int lastId = 10;
 };
 

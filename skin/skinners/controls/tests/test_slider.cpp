@@ -32,15 +32,8 @@ std::vector<std::unique_ptr<CSkinObject>> Objects(bool transparent = false)
 const RECT kHorizontal{20, 20, 220, 50};
 const RECT kVertical{240, 20, 270, 220};
 
-class SliderSkinTest : public CSkinnerTest {
+class SliderSkinTest : public CHostedSkinnerTest {
 protected:
-    void TearDown() override
-    {
-        WinTestMouseButton(nullptr, WINTEST_LEFT, FALSE, 0, 0);
-        WinTestPumpUntilIdle();
-        host.reset();
-        CSkinnerTest::TearDown();
-    }
     HWND MakeSlider(DWORD style, RECT place, int position, bool skinned = true)
     {
         host = std::make_unique<CHost>();
@@ -61,7 +54,6 @@ protected:
         return r;
     }
 
-    std::unique_ptr<CHost> host;
 };
 
 TEST_F(SliderSkinTest, AHorizontalSliderShowsBackgroundChannelAndThumbWhereTheControlHasThem)
