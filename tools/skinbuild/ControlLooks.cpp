@@ -1,5 +1,6 @@
 // The default skin's standard-control looks: push buttons, check boxes and radios, group
-// boxes, statics, edits, lists and combo boxes, sliders and progress bars.
+// boxes, statics, edits and rich edits, lists and combo boxes, sliders, progress bars and spins.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -24,8 +25,8 @@ void AddButtonPicture(CSkinFile& skin)
     const Look looks[BTN_STATES] = {
         {kWhite, Hex(0xE4E9F0), kBorder, false},             // normal
         {Hex(0xCCDCF0), Hex(0xDDE7F4), kAccentDark, false},  // pressed
-        {kWhite, Hex(0xE4E9F0), kAccent, true},              // default
-        {kWhite, Hex(0xE4E9F0), kAccent, true},              // focused
+        {kWhite, Hex(0xE4E9F0), kAccent, false},             // default: the accent edge alone
+        {kWhite, Hex(0xE4E9F0), kAccent, true},              // focused: the edge and a ring inside
         {kWhite, Hex(0xD9E7F8), Hex(0x5B8BC9), false},       // hot
         {Hex(0xF5F6F8), Hex(0xF0F2F5), Hex(0xCBD1D9), false},  // disabled
     };
@@ -36,7 +37,7 @@ void AddButtonPicture(CSkinFile& skin)
         c.RoundRect(1, y + 1, kButtonCell - 1, b - 1, 3, VerticalGradient(y + 1, b - 1, l.top, l.bottom));
         if (l.ring)
             c.RoundBorder(1, y + 1, kButtonCell - 1, b - 1, 3, 1, WithAlpha(Hex(0x9DBBE3), 0.9f));
-        else if (s != BTN_PRESSED && s != BTN_DISABLED)
+        else if (s != BTN_PRESSED && s != BTN_DISABLED && s != BTN_DEFAULT)
             c.Tint(4, int(y) + 1, kButtonCell - 4, int(y) + 2, WithAlpha(kWhite, 0.8f));
     }
     AddPicture(skin, "button", c, Flat(kBody));
@@ -191,6 +192,53 @@ void AddProgressPicture(CSkinFile& skin)
     AddPicture(skin, "progress", c, Flat(Hex(0xE3E8EE)));
 }
 
+// ---- spin (up-down) arrows --------------------------------------------------------------------
+
+constexpr int kSpinW = 16, kSpinH = 11;  // one half; the skinner clips it from the half's corner
+enum { SPIN_NORMAL, SPIN_HOT, SPIN_PRESSED, SPIN_DISABLED, SPIN_STATES };
+
+// Columns: the four states; rows: the upper and the lower half. Opaque: the halves are drawn
+// without a key colour, over the button face.
+void AddSpinPicture(CSkinFile& skin)
+{
+    CCanvas c(SPIN_STATES * kSpinW, 2 * kSpinH, kBody);
+    struct Look {
+        Rgba top, bottom, border, glyph;
+    };
+    const Look looks[SPIN_STATES] = {
+        {Hex(0xF7F9FB), Hex(0xE4E9F0), kBorder, kGlyph},
+        {Hex(0xEEF4FC), Hex(0xD6E5F7), Hex(0x5B8BC9), kAccent},
+        {Hex(0xC9DAF0), Hex(0xD8E4F4), kAccentDark, kAccentDark},
+        {Hex(0xF5F6F8), Hex(0xF1F3F6), Hex(0xCBD1D9), Hex(0xB8C0CA)},
+    };
+    for (int s = 0; s < SPIN_STATES; ++s)
+        for (int half = 0; half < 2; ++half) {
+            const float x = float(s * kSpinW), y = float(half * kSpinH);
+            const Look& l = looks[s];
+            // Rounded on the outer side only, so the halves meet in a straight seam.
+            const float rt = half == 0 ? 3.0f : 0.0f, rb = half == 0 ? 0.0f : 3.0f;
+            c.RoundRect(x, y, x + kSpinW, y + kSpinH, rt, rb, Solid(l.border));
+            c.RoundRect(x + 1, y + (half == 0 ? 1 : 0), x + kSpinW - 1, y + kSpinH - (half == 0 ? 0 : 1), std::max(rt - 1, 0.0f), std::max(rb - 1, 0.0f),
+                        VerticalGradient(y, y + kSpinH, l.top, l.bottom));
+            const float cx = x + kSpinW / 2.0f, cy = y + kSpinH / 2.0f + (half == 0 ? 0.5f : -0.5f);
+            if (half == 0)
+                c.Polygon({{cx - 3.5f, cy + 1.8f}, {cx + 3.5f, cy + 1.8f}, {cx, cy - 2.0f}}, l.glyph);
+            else
+                c.Polygon({{cx - 3.5f, cy - 1.8f}, {cx + 3.5f, cy - 1.8f}, {cx, cy + 2.0f}}, l.glyph);
+        }
+    AddPicture(skin, "spin", c, Flat(kBody));
+}
+
+std::unique_ptr<CSkinSpinObject> MakeSpin()
+{
+    // Horizontal controls leave the second set empty: the skinner turns the upright halves.
+    auto spin = MakeControl<CSkinSpinObject>("Spin");
+    for (int s = 0; s < SPIN_STATES; ++s)
+        for (int half = 0; half < 2; ++half)
+            spin->m_states[s].parts[half].Set("spin", s * kSpinW, half * kSpinH, (s + 1) * kSpinW, (half + 1) * kSpinH, 0);
+    return spin;
+}
+
 // ---- the objects ---------------------------------------------------------------------------------
 
 std::unique_ptr<CSkinGroupBoxObject> MakeGroupBox()
@@ -266,6 +314,7 @@ void AddControlLooks(CSkinFile& skin)
     AddFieldPicture(skin);
     AddSliderPicture(skin);
     AddProgressPicture(skin);
+    AddSpinPicture(skin);
 
     skin.AddObject(MakeButton("Button"));
     skin.AddObject(MakeButton("PushLikeButton"));
@@ -277,10 +326,14 @@ void AddControlLooks(CSkinFile& skin)
     skin.AddObject(MakeField<CSkinScrollControlObject>("Edit", int(SKIN_EDIT)));
     skin.AddObject(MakeField<CSkinScrollControlObject>("ListBox", int(SKIN_LISTBOX)));
     skin.AddObject(MakeField<CSkinScrollControlObject>("ListView", int(SKIN_LISTVIEW)));
+    skin.AddObject(MakeField<CSkinScrollControlObject>("RichEdit", int(SKIN_RICHEDIT)));
+    // The IP address control's field; its four parts are edits and take the Edit look.
+    skin.AddObject(MakeField<CSkinScrollControlObject>("ScrollControl", int(SKIN_SCROLLCONTROL)));
     skin.AddObject(MakeTreeView());
     skin.AddObject(MakeComboBox());
     skin.AddObject(MakeSlider());
     skin.AddObject(MakeProgressBar());
+    skin.AddObject(MakeSpin());
 }
 
 }  // namespace skinbuild

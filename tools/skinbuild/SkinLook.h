@@ -72,8 +72,8 @@ std::unique_ptr<T> MakeControl(const char* name, const Rgba& textColor = kText, 
 
 // Frames, dialogs, their caption buttons and menu bar, popup menus.
 void AddWindowLooks(CSkinFile& skin);
-// Buttons, check boxes, radios, group boxes, statics, edits, lists, combo boxes, sliders,
-// progress bars.
+// Buttons, check boxes, radios, group boxes, statics, edits and rich edits, the IP address
+// field, lists, combo boxes, sliders, progress bars, spins.
 void AddControlLooks(CSkinFile& skin);
 // Scroll bars (the window bars and the scroll-bar control).
 void AddScrollLooks(CSkinFile& skin);

@@ -5,13 +5,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "Canvas.h"
 #include "MemoryStream.h"
-#include "Preview.h"
 #include "SkinBuilder.h"
 #include "SkinObjectTypes.h"
 #include "SkinRecords.h"
@@ -272,7 +270,7 @@ TEST_F(DefaultSkin, StateRecordsAreCompleteAndConsistentInSize)
     for (int s = 0; s < 4; ++s)
         EXPECT_FALSE(combo->m_buttons[s].IsEmpty());
     // The border widths of fields are the client edge the controls reserve.
-    for (const char* name : {"Edit", "ListBox", "ListView", "TreeView", "ComboBox"}) {
+    for (const char* name : {"Edit", "RichEdit", "ScrollControl", "ListBox", "ListView", "TreeView", "ComboBox"}) {
         SCOPED_TRACE(name);
         auto* f = static_cast<CSkinFontObject*>(skin.FindObject(name));
         EXPECT_EQ(f->m_background.marginLeft, 2);
@@ -436,19 +434,4 @@ TEST(DefaultSkinBuild, IsDeterministicAndMatchesTheInstalledFile)
     CSkinFile installed;
     ASSERT_TRUE(installed.LoadFromFile(kSkinFileName)) << "error " << installed.GetLastError();
     EXPECT_EQ(Body(installed), bodyA);
-}
-
-TEST_F(DefaultSkin, PreviewSheetIsAPng)
-{
-    const std::string path = ::testing::TempDir() + "skinbuild_preview_" + std::to_string(getpid()) + ".png";
-    std::string error;
-    ASSERT_TRUE(WritePreview(skin, path.c_str(), &error)) << error;
-    std::ifstream f(path, std::ios::binary);
-    char sig[8] = {};
-    f.read(sig, 8);
-    EXPECT_EQ(std::string(sig, 8), std::string("\x89PNG\r\n\x1a\n", 8));
-    remove(path.c_str());
-
-    EXPECT_FALSE(WritePreview(skin, "/nonexistent-folder/x.png", &error));
-    EXPECT_FALSE(error.empty());
 }
