@@ -24,8 +24,8 @@ void DrawTabs(CCanvas& c)
 {
     for (int s = 0; s < 4; ++s) {
         const float x = float(s * kTabW);
-        c.RoundRect(x, 0, x + kTabW, kTabH + 3, 3, 0, Solid(kBorder));
-        c.RoundRect(x + 1, 1, x + kTabW - 1, kTabH + 3, 2, 0, Solid(kTabFace[s]));
+        c.RoundRect(x, 0, x + kTabW, kTabH, 3, 0, Solid(kBorder));
+        c.RoundRect(x + 1, 1, x + kTabW - 1, kTabH, 2, 0, Solid(kTabFace[s]));
     }
     c.FillRect(kTabW + 2, 1, 2 * kTabW - 2, 3, Solid(kAccent));  // the selected tab's mark
 }
@@ -82,8 +82,9 @@ void DrawCalendarArrows(CCanvas& c)
         const bool pressed = i == 1 || i == 3;
         const bool disabled = i >= 4;
         const bool previous = i == 0 || i == 1 || i == 4;
-        c.RoundRect(x, y, x + kArrow, y + kArrow, 3, Solid(pressed ? kAccentDark : kAccent));
-        const Rgba glyph = disabled ? kBorderLight : kWhite;
+        // Over the calendar's title band: a lighter button at rest, a darker one held down.
+        c.RoundRect(x, y, x + kArrow, y + kArrow, 3, Solid(pressed ? kActive.bottom : Hex(0x4A80C8)));
+        const Rgba glyph = disabled ? WithAlpha(kWhite, 0.35f) : kWhite;
         const float cx = x + 8, cy = y + 8;
         if (previous)
             c.Polygon({{cx + 2.5f, cy - 4}, {cx - 2.5f, cy}, {cx + 2.5f, cy + 4}}, glyph);
@@ -110,7 +111,8 @@ void AddPictures(CSkinFile& skin)
     DrawToolButtons(c);
     DrawDropButtons(c);
     DrawCalendarArrows(c);
-    AddPicture(skin, "commctl", c, Flat(kBody));
+    // The calendar's arrows lie over its title band, everything else over the body.
+    AddPicture(skin, "commctl", c, [](int x, int y) { return x >= kArrowX && y >= kRow2 ? kActive.top : kBody; });
     AddHeaderPicture(skin);
 }
 

@@ -35,7 +35,8 @@ void TabRow(CPreviewPainter& p)
     }
 }
 
-// A tool button's face: a document glyph, greyed when the button is disabled.
+// A stand-in for a tool button's icon (the program's image list gives the real ones), greyed
+// when the button is disabled.
 void ToolGlyph(CPreviewPainter& p, const RECT& r, bool disabled)
 {
     const COLORREF edge = disabled ? RGB(190, 197, 206) : RGB(58, 114, 188);
@@ -74,8 +75,6 @@ void ToolBarRow(CPreviewPainter& p)
     const RECT band1{rc.left, rc.top, rc.left + 170, rc.bottom}, band2{rc.left + 172, rc.top, rc.right, rc.bottom};
     for (const RECT& b : {band1, band2}) {
         p.Grid(rebar->m_band, b);
-        for (int i = 0; i < 2; ++i)  // the band's gripper
-            p.Fill({b.left + 4 + i * 3, b.top + 5, b.left + 5 + i * 3, b.bottom - 5}, RGB(163, 175, 191));
         ToolGlyph(p, {b.left + 14, b.top + 1, b.left + 36, b.top + 23}, false);
     }
 }

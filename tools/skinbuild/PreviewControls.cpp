@@ -196,7 +196,7 @@ void ListViewRow(CPreviewPainter& p)
     auto* header = FindLook<CSkinHeaderObject>(p.Skin(), "Header");
     if (!view || !header)
         return;
-    p.BeginRow("List view, header", 100 + 2 * kPad);
+    p.BeginRow("List view", 100 + 2 * kPad);
     const RECT rc = p.Cell(SKIN_LISTVIEW, "list view", 380);
     const RECT inner = Field(p, *view, rc, view->m_crBack);
     const RECT head{rc.left + 2, rc.top + 2, rc.right - 2, rc.top + 24};
@@ -288,7 +288,7 @@ void ScrollBarRows(CPreviewPainter& p)
     const char* states[] = {"normal", "pressed", "hot", "disabled"};
     p.BeginRow("Scroll bar", 16 + 2 * kPad);
     for (int s = 0; s < 4; ++s) {
-        const RECT rc = p.Cell(SKIN_SCROLLBAR, states[s], 240);
+        const RECT rc = p.Cell(SKIN_SCROLLBAR, states[s], 230);
         const SkinScrollBarState& h = sb->m_horizontal[s];
         p.Grid(h.track, rc);
         p.Part(h.arrow1, {rc.left, rc.top, rc.left + 16, rc.bottom});
@@ -296,6 +296,9 @@ void ScrollBarRows(CPreviewPainter& p)
         if (s != 3)
             p.Grid(h.thumb, {rc.left + 60, rc.top + h.track.marginTop, rc.left + 150, rc.bottom - h.track.marginBottom});
     }
+    const RECT grip = p.Cell(SKIN_SCROLLBAR, "size grip", 60);
+    p.Fill({grip.right - 16, grip.bottom - 16, grip.right, grip.bottom}, sb->m_crBack);
+    p.Part(sb->m_sizeGrip, {grip.right - 16, grip.bottom - 16, grip.right, grip.bottom});
     p.BeginRow("", 96 + 2 * kPad);
     for (int s = 0; s < 4; ++s) {
         const std::string caption = std::string("vertical ") + states[s];
@@ -309,10 +312,6 @@ void ScrollBarRows(CPreviewPainter& p)
         if (s != 3)
             p.Grid(v.thumb, {rc.left + v.track.marginLeft, rc.top + 24, rc.right - v.track.marginRight, rc.top + 60});
     }
-    const RECT grip = p.Cell(SKIN_SCROLLBAR, "size grip", 110);
-    p.Fill({grip.right - 48, grip.bottom - 16, grip.right, grip.bottom}, sb->m_crBack);
-    p.Fill({grip.right - 16, grip.bottom - 48, grip.right, grip.bottom}, sb->m_crBack);
-    p.Part(sb->m_sizeGrip, {grip.right - 16, grip.bottom - 16, grip.right, grip.bottom});
 }
 
 }  // namespace
