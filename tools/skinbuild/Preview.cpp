@@ -8,6 +8,7 @@
 #include "PreviewPainter.h"
 #include "SkinDraw.h"
 #include "SkinLook.h"
+#include "SkinMemDC.h"
 
 namespace skinbuild {
 
@@ -207,34 +208,20 @@ bool RenderPreview(CSkinFile& skin, PreviewSheet& sheet)
     sheet.sheetColor = RGB(84, 92, 104);
     sheet.cellColor = ToColorRef(kBody);
     sheet.cells.clear();
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = kSheetW;
-    bi.bmiHeader.biHeight = -kSheetMaxH;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = dc ? CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    if (!bitmap) {
-        if (dc)
-            DeleteDC(dc);
+    CSkinMemDC surface(nullptr, kSheetW, kSheetMaxH);
+    if (!surface.IsValid())
         return false;
-    }
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    FillSolidRect(dc, {0, 0, kSheetW, kSheetMaxH}, sheet.sheetColor);
+    FillSolidRect(surface, {0, 0, kSheetW, kSheetMaxH}, sheet.sheetColor);
 
-    CPreviewPainter painter(skin, dc, kSheetW, sheet.sheetColor, sheet.cellColor);
+    CPreviewPainter painter(skin, surface, kSheetW, sheet.sheetColor, sheet.cellColor);
     PreviewWindows(painter);
     PreviewControls(painter);
     PreviewCommonControls(painter);
 
-    SelectObject(dc, old);
     const int used = std::min(painter.UsedHeight(), kSheetMaxH);
+    HBITMAP bitmap = surface.DetachBitmap();
     const bool ok = TakeTop(bitmap, kSheetW, used, sheet.image);
     DeleteObject(bitmap);
-    DeleteDC(dc);
     sheet.cells = painter.Cells();
     return ok;
 }
