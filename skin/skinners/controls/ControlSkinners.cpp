@@ -17,6 +17,7 @@ void InstallControlSkinners()
     InstallSkinScrollBars();
     SKIN_CONTROL_SKINNER(SKIN_SLIDER, MakeSliderSkinner);
     SKIN_CONTROL_SKINNER(SKIN_PROGRESSBAR, MakeProgressBarSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_SCROLLBAR, MakeScrollBarSkinner);
     SKIN_CONTROL_SKINNER(SKIN_EDIT, MakeEditSkinner);
     SKIN_CONTROL_SKINNER(SKIN_LISTBOX, MakeListBoxSkinner);
     SKIN_CONTROL_SKINNER(SKIN_LISTVIEW, MakeListViewSkinner);

@@ -66,7 +66,7 @@ SkinSBLayout LayoutOf(const SkinSBBar& bar, const RECT& rc)
 {
     const bool vertical = bar.type == 1;
     SkinSBLayout l = CalcThumb(bar.info, vertical ? rc.top : rc.left, vertical ? rc.bottom : rc.right, ArrowLength(bar),
-                               bar.minThumb);
+                               bar.minThumb, bar.zeroPageThumb);
     if (!IsScrollable(bar.info) || BothArrowsDisabled(bar) || l.end - l.start <= 2 * ArrowLength(bar))
         l.hasThumb = false;
     return l;

@@ -48,7 +48,7 @@ void ApplyScrollInfo(SCROLLINFO& si, const SCROLLINFO& in)
         si.nPos = MaxScrollPos(si);
 }
 
-SkinSBLayout CalcThumb(const SCROLLINFO& si, int start, int end, int arrow, int minThumb)
+SkinSBLayout CalcThumb(const SCROLLINFO& si, int start, int end, int arrow, int minThumb, int zeroPageThumb)
 {
     SkinSBLayout l;
     l.start = start;
@@ -59,7 +59,7 @@ SkinSBLayout CalcThumb(const SCROLLINFO& si, int start, int end, int arrow, int 
     const long long range = RangeOf(si);
     int thumb;
     if (si.nPage == 0)
-        thumb = l.arrow;
+        thumb = zeroPageThumb < 0 ? l.arrow : zeroPageThumb;
     else if (range < 1)
         thumb = 0;
     else {

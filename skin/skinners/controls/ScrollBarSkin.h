@@ -25,6 +25,7 @@ struct SkinSBBar {
     int type = 0;   // 0 horizontal, 1 vertical
     int style = 0;  // 0 classic 3-D, 1 flat, 2 flat with hot tracking
     int minThumb = 6;
+    int zeroPageThumb = -1;  // thumb length without a page; -1: the arrow length
 };
 
 enum : DWORD { kSBKeepEnabled = 4, kSBShown = 8 };
@@ -78,14 +79,22 @@ BOOL SkinSB_EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 // part), 0 for the classic look.
 LRESULT DrawSkinScrollBarPart(int controlId, SkinSBDrawInfo* info);
 
+class CSkinScrollBarObject;
+namespace skinsb {
+// Paints one part (or the corner) from a ScrollBar object: the state's record, or the normal
+// state's where the state has none.
+void DrawPart(const CSkinScrollBarObject& o, const SkinSBDrawInfo& info);
+}  // namespace skinsb
+
 // Registers the skinned scroll bars with the engine.
 void InstallSkinScrollBars();
 
 namespace skinsb {
 
 // Geometry shared by the window bars and the scroll-bar control: the thumb of a bar from start
-// to end with arrows of `arrow` pixels.
-SkinSBLayout CalcThumb(const SCROLLINFO& si, int start, int end, int arrow, int minThumb);
+// to end with arrows of `arrow` pixels. Without a page the thumb is `zeroPageThumb` long (-1: as
+// long as an arrow).
+SkinSBLayout CalcThumb(const SCROLLINFO& si, int start, int end, int arrow, int minThumb, int zeroPageThumb = -1);
 // The highest position the bar can take: nMax less the page plus one.
 int MaxScrollPos(const SCROLLINFO& si);
 // The position for a thumb starting at `thumbStart` (from nMin to MaxScrollPos).

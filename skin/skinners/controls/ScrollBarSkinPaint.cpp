@@ -241,6 +241,41 @@ void DrawSkinThumb(CSkinFile* file, const SkinSBDrawInfo& info, const SkinScroll
 
 }  // namespace
 
+namespace skinsb {
+
+void DrawPart(const CSkinScrollBarObject& o, const SkinSBDrawInfo& info)
+{
+    CSkinFile* file = o.GetOwner();
+    const COLORREF face = GetSysColor(COLOR_3DFACE);
+    if (info.bar == kSBCorner) {
+        DrawSkinImage(file, info.dc, info.rc, o.m_sizeGrip, face, 1, info.rightToLeft);
+        return;
+    }
+    const int bar = info.bar == SB_VERT ? SB_VERT : SB_HORZ;
+    const SkinScrollBarState& normal = StateSet(o, bar, kSBStateNormal);
+    const SkinScrollBarState& set = StateSet(o, bar, info.state);
+    switch (info.part) {
+    case kSBFirstArrow:
+    case kSBLastArrow: {
+        const bool first = info.part == kSBFirstArrow;
+        const SkinImagePart& own = first ? set.arrow1 : set.arrow2;
+        const SkinImagePart& fallback = first ? normal.arrow1 : normal.arrow2;
+        DrawSkinImage(file, info.dc, info.rc, IsImagePartEmpty(own) ? fallback : own, face, 1, info.rightToLeft);
+        break;
+    }
+    case kSBThumb:
+        DrawSkinThumb(file, info, set, normal);
+        break;
+    default: {
+        const SkinNineGrid& track = IsGridPartEmpty(set.track) ? normal.track : set.track;
+        DrawSkinImagePart(file, info.dc, info.rc, track, face, 1, info.rightToLeft);
+        break;
+    }
+    }
+}
+
+}  // namespace skinsb
+
 LRESULT DrawSkinScrollBarPart(int /*controlId*/, SkinSBDrawInfo* info)
 {
     if (!info)
@@ -250,36 +285,7 @@ LRESULT DrawSkinScrollBarPart(int /*controlId*/, SkinSBDrawInfo* info)
     CSkinScrollBarObject* o = skinsb::ScrollBarObject();
     if (!o)
         return 0;
-    if (info->stage == kSBStagePre)
-        return CDRF_SKIPDEFAULT;
-    if (info->stage != kSBStagePart)
-        return 0;
-    CSkinFile* file = o->GetOwner();
-    const COLORREF face = GetSysColor(COLOR_3DFACE);
-    if (info->bar == kSBCorner) {
-        DrawSkinImage(file, info->dc, info->rc, o->m_sizeGrip, face, 1, info->rightToLeft);
-        return CDRF_SKIPDEFAULT;
-    }
-    const int bar = info->bar == SB_VERT ? SB_VERT : SB_HORZ;
-    const SkinScrollBarState& normal = StateSet(*o, bar, kSBStateNormal);
-    const SkinScrollBarState& set = StateSet(*o, bar, info->state);
-    switch (info->part) {
-    case kSBFirstArrow:
-    case kSBLastArrow: {
-        const bool first = info->part == kSBFirstArrow;
-        const SkinImagePart& own = first ? set.arrow1 : set.arrow2;
-        const SkinImagePart& fallback = first ? normal.arrow1 : normal.arrow2;
-        DrawSkinImage(file, info->dc, info->rc, IsImagePartEmpty(own) ? fallback : own, face, 1, info->rightToLeft);
-        break;
-    }
-    case kSBThumb:
-        DrawSkinThumb(file, *info, set, normal);
-        break;
-    default: {
-        const SkinNineGrid& track = IsGridPartEmpty(set.track) ? normal.track : set.track;
-        DrawSkinImagePart(file, info->dc, info->rc, track, face, 1, info->rightToLeft);
-        break;
-    }
-    }
-    return CDRF_SKIPDEFAULT;
+    if (info->stage == kSBStagePart)
+        skinsb::DrawPart(*o, *info);
+    return info->stage == kSBStagePre || info->stage == kSBStagePart ? CDRF_SKIPDEFAULT : 0;
 }

@@ -373,4 +373,50 @@ TEST_F(ScrollBarsTest, DisabledArrowsAndAnUnscrollableBarTakeNoInput)
     EXPECT_EQ(Counter().Count(), 0);
 }
 
+TEST_F(ScrollBarsTest, SettingAndPaintingAtOnceKeepsTheBarShownAndLeavesADraggedThumbAlone)
+{
+    HWND h = Skinned();
+    // Painted before anything else runs: the thumb at the last position, 123..134.
+    SCROLLINFO in{sizeof in, SIF_POS, 0, 0, 0, 95, 0};
+    EXPECT_EQ(SkinSB_SetScrollInfoAndPaint(h, SB_VERT, &in, TRUE), 90);
+    CPicture p = CPicture::OfWindow(h);
+    EXPECT_EQ(p.At(OnVBar(h, 128)), Color("vertical[0].thumb", 4));
+    EXPECT_EQ(p.At(OnVBar(h, kThumbY)), Color("vertical[0].track", 4));
+
+    // Without redraw nothing is painted until the frame is.
+    in.nPos = 0;
+    EXPECT_EQ(SkinSB_SetScrollInfoAndPaint(h, SB_VERT, &in, FALSE), 0);
+    EXPECT_EQ(At(h, OnVBar(h, 128)), Color("vertical[0].thumb", 4));
+    SendMessageA(h, WM_NCPAINT, 1, 0);
+    EXPECT_EQ(At(h, OnVBar(h, kThumbY)), Color("vertical[0].thumb", 4));
+
+    // Nothing left to scroll: the bar stays where SetScrollInfo would hide it, drawn disabled.
+    RECT client;
+    GetClientRect(h, &client);
+    in = {sizeof in, SIF_RANGE | SIF_PAGE, 0, 5, 10, 0, 0};
+    SkinSB_SetScrollInfoAndPaint(h, SB_VERT, &in, TRUE);
+    WinTestPumpUntilIdle();
+    RECT now;
+    GetClientRect(h, &now);
+    EXPECT_TRUE(EqualRect(&now, &client));
+    EXPECT_EQ(At(h, OnVBar(h, kArrow1Y)), Color("verticalLast.arrow1"));
+    SkinSB_SetScrollInfo(h, SB_VERT, &in, TRUE);
+    WinTestPumpUntilIdle();
+    GetClientRect(h, &now);
+    EXPECT_EQ(Width(now), Width(client) + kBar);
+
+    // While the thumb is dragged it stays under the mouse.
+    in = {sizeof in, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SkinSB_SetScrollInfo(h, SB_VERT, &in, TRUE);
+    WinTestPumpUntilIdle();
+    Press(h, OnVBar(h, kThumbY));
+    WinTestPumpUntilIdle();
+    in = {sizeof in, SIF_POS, 0, 0, 0, 90, 0};
+    EXPECT_EQ(SkinSB_SetScrollInfoAndPaint(h, SB_VERT, &in, TRUE), 90);
+    EXPECT_EQ(At(h, OnVBar(h, kThumbY)), Color("vertical[1].thumb", 4));
+    EXPECT_EQ(At(h, OnVBar(h, 128)), Color("vertical[0].track", 4));
+    Release(h, OnVBar(h, kThumbY));
+    WinTestPumpUntilIdle();
+}
+
 }  // namespace
