@@ -399,36 +399,7 @@ TEST_F(SkinnedDlg, TheSlidersTheFolderEditAndTheFileListAreTheSkins) {
 
 namespace {
 
-// The visible skinned popup menu window, or null.
-HWND VisiblePopupMenu() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND h, LPARAM p) {
-            char name[64] = {};
-            ::GetClassNameA(h, name, sizeof name);
-            if (std::string(name) == "QuorventaPopupMenuWnd" && ::IsWindowVisible(h)) *reinterpret_cast<HWND*>(p) = h;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-
 // ---- the program's own tips: the platform's tooltip controls in the skin's look -------------
-
-// The tooltip control on show whose tool is the window.
-HWND TipShownFor(HWND tool) {
-    for (HWND h = ::GetWindow(::GetDesktopWindow(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
-        char cls[32] = {};
-        ::GetClassNameA(h, cls, sizeof cls);
-        TOOLINFOA ti{};
-        ti.cbSize = sizeof ti;
-        if (std::string(cls) == TOOLTIPS_CLASSA && ::IsWindowVisible(h) &&
-            ::SendMessageA(h, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) && ti.hwnd == tool)
-            return h;
-    }
-    return nullptr;
-}
 
 std::string ShownTipText(HWND tip) {
     TOOLINFOA ti{};
@@ -442,21 +413,6 @@ std::string ShownTipText(HWND tip) {
 
 class SkinnedDlgTips : public SkinnedDlg {
 protected:
-    // Rests the mouse on the screen point through the framework's loop until the tip's delay
-    // has passed; true when the tip is up then.
-    bool HoverUntilShown(POINT at, HWND* tip, HWND tool) {
-        WinTestMouseMove(nullptr, at.x, at.y);
-        AfxTestPumpUntilIdle();
-        WinTestMouseMove(nullptr, at.x + 1, at.y);
-        AfxTestPumpUntilIdle();
-        for (int step = 0; step < 30; ++step) {
-            *tip = TipShownFor(tool);
-            if (*tip) return true;
-            WinTestAdvanceClock(100);
-            AfxTestPumpUntilIdle();
-        }
-        return false;
-    }
     // The tip on show is drawn in the skin's Tooltip look at its text's size: the object's
     // frame colour along the straight edges, its text colour inside, and none of the control's
     // own black frame, text or info-background colour.
@@ -530,7 +486,7 @@ TEST_F(SkinnedDlg, TheFileListsContextMenuIsTheSkinsPopupAndItsCommandsAct) {
     WinTestIdleScript script({
         [&](int, HWND) { WinTestKeyPress(VK_DOWN); },
         [&](int, HWND) {
-            popup = VisiblePopupMenu();
+            popup = VisibleWindowOfClass("QuorventaPopupMenuWnd");
             if (!popup) return;
             ::GetWindowRect(popup, &pr);
             auto* menu = static_cast<CSkinPopupMenu*>(::GetPropA(popup, "this"));
@@ -561,5 +517,5 @@ TEST_F(SkinnedDlg, TheFileListsContextMenuIsTheSkinsPopupAndItsCommandsAct) {
     EXPECT_GT(selection, (first.right - first.left) * (first.bottom - first.top) / 2);
     EXPECT_GT(white, 0);
     EXPECT_EQ(Rows(), 0);
-    EXPECT_EQ(VisiblePopupMenu(), nullptr);
+    EXPECT_EQ(VisibleWindowOfClass("QuorventaPopupMenuWnd"), nullptr);
 }

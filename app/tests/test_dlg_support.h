@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "PeloranDlg.h"
+#include "afxtest.h"
 #include "testmedia.h"
 #include "winplat_test.h"
 #include "winplat_test_shell.h"
@@ -128,6 +129,46 @@ inline void ChooseCombo(CWnd& dlg, int id, int index) {
     WinTestKeyPress(VK_HOME);
     for (int i = 0; i < index; ++i) WinTestKeyPress(VK_DOWN);
     WinTestPumpUntilIdle();
+}
+
+// The visible top-level window of the class (a popup menu's, say), or null.
+inline HWND VisibleWindowOfClass(const char* cls) {
+    for (HWND h = ::GetWindow(::GetDesktopWindow(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        char name[64] = {};
+        ::GetClassNameA(h, name, sizeof name);
+        if (std::string(name) == cls && ::IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+// The tooltip control on show whose tool is the window.
+inline HWND TipShownFor(HWND tool) {
+    for (HWND h = ::GetWindow(::GetDesktopWindow(), GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        ::GetClassNameA(h, cls, sizeof cls);
+        TOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        if (std::string(cls) == TOOLTIPS_CLASSA && ::IsWindowVisible(h) &&
+            ::SendMessageA(h, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) && ti.hwnd == tool)
+            return h;
+    }
+    return nullptr;
+}
+
+// Rests the mouse on the screen point through the framework's loop until the tip's delay has
+// passed; true when the tip is up then.
+inline bool HoverUntilShown(POINT at, HWND* tip, HWND tool) {
+    WinTestMouseMove(nullptr, at.x, at.y);
+    AfxTestPumpUntilIdle();
+    WinTestMouseMove(nullptr, at.x + 1, at.y);
+    AfxTestPumpUntilIdle();
+    for (int step = 0; step < 30; ++step) {
+        *tip = TipShownFor(tool);
+        if (*tip) return true;
+        WinTestAdvanceClock(100);
+        AfxTestPumpUntilIdle();
+    }
+    return false;
 }
 
 // The dialog, created and shown, with the test backend's recorders on.

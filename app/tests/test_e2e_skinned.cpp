@@ -1,21 +1,16 @@
 // The program as a user sees it: started beside its default skin, the main dialog's frame,
 // caption buttons and controls in its screen captures are the skin's own pictures; started
-// without the skin, they are not. The expected colours are read from the skin file through the
-// engine, the places from the program's report of where its windows are.
+// without the skin or with a damaged one, they are not and the program still converts. The
+// expected colours are read from the skin file, the places from the program's report of where
+// its windows are.
 #include <map>
 #include <sstream>
 #include <vector>
 
-#include "ButtonSkins.h"
-#include "CheckButtonBase.h"
-#include "SkinEngine.h"
-#include "SkinFile.h"
-#include "SkinManager.h"
-#include "SkinObjectTypes.h"
-#include "RasterImage.h"
 #include "app_test_support.h"
 #include "demo_run_support.h"
 #include "program_run.h"
+#include "skin_looks.h"
 #include "testmedia.h"
 
 namespace {
@@ -60,108 +55,30 @@ bool ReadSight(const std::string& report, const std::string& png, Sight* s) {
     return s->window.right > s->window.left && demorun::Load(png, &s->picture);
 }
 
-// A place on the screen and the colour the skin puts there (0xRRGGBB, as in the capture).
-struct Probe {
-    std::string what;
-    LONG x, y;
-    DWORD expected;
-};
+using skinlooks::Probes;
+using skinlooks::SkinLooks;
+using skinlooks::Width;
+using skinlooks::Height;
 
-DWORD AsCapture(COLORREF c) { return DWORD(GetRValue(c)) << 16 | DWORD(GetGValue(c)) << 8 | GetBValue(c); }
-
-// The default skin beside the program, loaded into this process to read its pictures.
-class SkinLooks {
-public:
-    bool Load() {
-        InitSkinLibrary(GetModuleHandleA(nullptr));
-        return LoadSkinFile(ProgramPath("z-arud.qvk").c_str()) && File();
-    }
-    ~SkinLooks() { ExitSkinLibrary(); }
-    CSkinFile* File() const { return CSkinManager::Instance().GetSkinFile(); }
-    template <class T> const T* Object(const char* name) const { return dynamic_cast<const T*>(File()->FindObject(name)); }
-    // The colour the skin's pictures leave transparent.
-    DWORD Key() const {
-        CSkinObject* app = File()->FindObjectByType(SKIN_APPLICATION);
-        return app ? AsCapture(app->GetKeyColor()) : 0xFFFFFFFFu;
-    }
-    // A pixel of a skin picture, counted from its top row.
-    DWORD Pixel(const char* image, LONG x, LONG y) const {
-        CSkinImageObject* o = File()->FindImage(image);
-        CRasterImage* picture = o ? o->GetImage() : nullptr;
-        if (!picture) return 0xFFFFFFFFu;
-        const RGBQUAD q = picture->GetPixelColor(x, LONG(picture->GetHeight()) - 1 - y, false);
-        return DWORD(q.rgbRed) << 16 | DWORD(q.rgbGreen) << 8 | q.rgbBlue;
-    }
-};
-
-LONG Width(const RECT& r) { return r.right - r.left; }
-LONG Height(const RECT& r) { return r.bottom - r.top; }
-
-// The dialog's frame: the caption band, the left and bottom edges and the client background.
-void FrameProbes(const SkinLooks& skin, const Sight& s, std::vector<Probe>* out) {
+// The dialog's frame: the caption band, the left and bottom edges, the client background left
+// of the file list and the caption buttons.
+void FrameProbes(SkinLooks& skin, const Sight& s, Probes* out) {
     const auto* dialog = skin.Object<CSkinWindowObject>("Dialog");
     ASSERT_NE(dialog, nullptr);
-    const RECT& w = s.window;
-    const SkinImagePart& caption = dialog->m_parts[1];
-    for (LONG y : {LONG(8), LONG(20)})
-        out->push_back({"caption row " + std::to_string(y), w.left + Width(w) * 3 / 5, w.top + y,
-                        skin.Pixel(caption.name, (caption.src.left + caption.src.right) / 2, caption.src.top + y)});
-    const SkinImagePart& left = dialog->m_parts[3];
-    out->push_back({"left edge", w.left + Width(left.src) / 2, w.top + Height(w) / 2,
-                    skin.Pixel(left.name, (left.src.left + left.src.right) / 2, (left.src.top + left.src.bottom) / 2)});
-    const SkinImagePart& bottom = dialog->m_parts[7];
-    out->push_back({"bottom edge", w.left + Width(w) / 2, w.bottom - 1 - Height(bottom.src) / 2,
-                    skin.Pixel(bottom.name, (bottom.src.left + bottom.src.right) / 2, (bottom.src.top + bottom.src.bottom) / 2)});
-    const SkinImagePart& client = dialog->m_parts[4];
     const RECT list = s.Control(1002);
-    out->push_back({"client background", (w.left + Width(left.src) + list.left) / 2, (list.top + list.bottom) / 2,
-                    skin.Pixel(client.name, (client.src.left + client.src.right) / 2, (client.src.top + client.src.bottom) / 2)});
-    // The caption buttons, anchored to the right edge as the frame's design places them.
-    const LONG designRight = dialog->GetFrameBounds().right;
-    for (const char* name : {"Close", "Minimize"}) {
-        const auto* button = dynamic_cast<const CSkinCaptionButtonObject*>(dialog->FindChild(name));
-        ASSERT_NE(button, nullptr) << name;
-        const LONG left0 = w.right - (designRight - button->m_rc.left), top0 = w.top + button->m_rc.top;
-        // The first and the last point of the face that the picture does not leave to the caption.
-        const SkinImagePart& face = button->m_image;
-        std::vector<Probe> opaque;
-        for (LONG y = 0; y < Height(face.src); ++y)
-            for (LONG x = 0; x < Width(face.src); ++x) {
-                const DWORD c = skin.Pixel(face.name, face.src.left + x, face.src.top + y);
-                if (c != skin.Key())
-                    opaque.push_back({std::string(name) + " button " + std::to_string(x) + "," + std::to_string(y),
-                                      left0 + x, top0 + y, c});
-            }
-        ASSERT_GE(opaque.size(), 2u) << name;
-        out->push_back(opaque.front());
-        out->push_back(opaque.back());
-    }
+    const POINT client{(s.window.left + Width(dialog->m_parts[3].src) + list.left) / 2, (list.top + list.bottom) / 2};
+    const size_t before = out->size();
+    skinlooks::FrameProbes(skin, s.window, client, WS_SYSMENU | WS_MINIMIZEBOX, false, out);
+    EXPECT_EQ(out->size() - before, 9u) << "five frame places and two of each caption button";
 }
 
 // The check box's mark, the group boxes' left edges, the volume label's background, every combo box's
 // frame and the drop-down buttons of two that offer several choices.
-void ControlProbes(const SkinLooks& skin, const Sight& s, std::vector<Probe>* out) {
-    const auto* check = skin.Object<CSkinCheckBoxObject>("CheckBox");
+void ControlProbes(SkinLooks& skin, const Sight& s, Probes* out) {
     const auto* group = skin.Object<CSkinGroupBoxObject>("GroupBox");
     const auto* combo = skin.Object<CSkinComboBoxObject>("ComboBox");
-    ASSERT_TRUE(check && group && combo);
-
-    const RECT c = s.Control(kIdCheck);
-    int state = SKINMARK_UNCHECKED;
-    if (s.locked)
-        for (int candidate : {SKINMARK_DISABLED_UNCHECKED, SKINMARK_DISABLED, SKINMARK_UNCHECKED})
-            if (!check->m_states[candidate].box.IsEmpty()) {
-                state = candidate;
-                break;
-            }
-    const SkinImagePart& mark = check->m_states[state].box;
-    RECT markRect, textRect;
-    LayoutCheckMark(RECT{0, 0, Width(c), Height(c)}, SIZE{Width(mark.src), Height(mark.src)}, BS_CHECKBOX, &markRect,
-                    &textRect);
-    // Inside its edge, and the middle of its left edge.
-    for (POINT d : {POINT{1, 1}, POINT{0, Height(mark.src) / 2}})
-        out->push_back({"check mark " + std::to_string(d.x) + "," + std::to_string(d.y), c.left + markRect.left + d.x,
-                        c.top + markRect.top + d.y, skin.Pixel(mark.name, mark.src.left + d.x, mark.src.top + d.y)});
+    ASSERT_TRUE(group && combo);
+    skinlooks::CheckBoxProbes(skin, "check box", s.Control(kIdCheck), BS_AUTOCHECKBOX, out);
 
     // The group boxes are the only unnamed controls taller than a line of text.
     const SkinNineGrid& frame = group->m_background;
@@ -171,63 +88,52 @@ void ControlProbes(const SkinLooks& skin, const Sight& s, std::vector<Probe>* ou
         const RECT& g = it->second;
         if (Height(g) < 40) continue;
         out->push_back({"group box " + std::to_string(++seen) + " left edge", g.left, g.top + Height(g) / 2,
-                        skin.Pixel(frame.name, frame.src.left, (frame.src.top + frame.src.bottom) / 2)});
+                        {skin.Pixel(frame.name, frame.src.left, (frame.src.top + frame.src.bottom) / 2)}});
     }
     EXPECT_EQ(seen, 2);
 
     // The volume label ("100%") leaves the skin's client background beside its text.
     const auto* dialog = skin.Object<CSkinWindowObject>("Dialog");
-    const SkinImagePart& client = dialog->m_parts[4];
     const RECT v = s.Control(kIdVolumeText);
-    out->push_back({"volume label background", v.right - 2, v.top + 1,
-                    skin.Pixel(client.name, (client.src.left + client.src.right) / 2, (client.src.top + client.src.bottom) / 2)});
+    out->push_back({"volume label background", v.right - 2, v.top + 1, {skin.Middle(dialog->m_parts[4])}});
 
     for (int id : kCombos) {
         const RECT r = s.Control(id);
-        const SkinNineGrid& border = combo->m_background;
-        out->push_back({"combo " + std::to_string(id) + " left edge", r.left, r.top + border.marginTop,
-                        skin.Pixel(border.name, border.src.left, border.src.top + border.marginTop)});
+        skinlooks::FieldProbes(skin, "combo " + std::to_string(id), SKIN_COMBOBOX, r, out);
         if (id != kIdCodec && id != kIdFrameSize) continue;
         const SkinNineGrid& button = combo->m_buttons[s.locked && !combo->m_buttons[3].IsEmpty() ? 3 : 0];
-        const LONG bx = r.right - GetSystemMetrics(SM_CXVSCROLL), by = r.top + border.marginTop;
+        const LONG bx = r.right - GetSystemMetrics(SM_CXVSCROLL), by = r.top + combo->m_background.marginTop;
         out->push_back({"combo " + std::to_string(id) + " button", bx + button.marginLeft, by + button.marginTop,
-                        skin.Pixel(button.name, button.src.left + button.marginLeft, button.src.top + button.marginTop)});
+                        {skin.GridInside(button)}});
     }
 }
 
-// What of the capture is not the skin's: one line per part, empty when everything is.
-std::vector<std::string> NotTheSkins(const SkinLooks& skin, const Sight& s) {
-    std::vector<Probe> probes;
+// What of the capture is not the skin's: one line per part, empty when everything is; the
+// number of places looked at in `count`.
+std::vector<std::string> NotTheSkins(SkinLooks& skin, const Sight& s, size_t* count = nullptr) {
+    Probes probes;
     FrameProbes(skin, s, &probes);
     ControlProbes(skin, s, &probes);
-    std::vector<std::string> wrong;
-    char line[160];
-    for (const Probe& p : probes) {
-        const DWORD got = p.x >= 0 && p.y >= 0 && p.x < s.picture.width && p.y < s.picture.height ? s.picture.At(p.x, p.y)
-                                                                                                  : 0xFFFFFFFFu;
-        if (got == p.expected) continue;
-        std::snprintf(line, sizeof line, "%s at (%ld,%ld): %06X, the skin's %06X", p.what.c_str(), long(p.x), long(p.y),
-                      unsigned(got), unsigned(p.expected));
-        wrong.push_back(line);
-    }
-    return wrong;
+    if (count) *count = probes.size();
+    return skinlooks::NotTheSkins(probes, [&](LONG x, LONG y) {
+        if (x < 0 || y < 0 || x >= s.picture.width || y >= s.picture.height) return COLORREF(CLR_INVALID);
+        const DWORD c = s.picture.At(x, y);
+        return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+    });
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const std::string& l : lines) all += l + "\n";
-    return all;
-}
+using skinlooks::Joined;
 
 // Runs the program at `exe` through one conversion and returns its idle and batch sights.
 struct ProgramRun {
     testmedia::ScratchDir dir{"peloran_skinned"};
     int exit = -1;
     Sight idle, batch;
+    bool converted = false;  // the batch ended with its final box
     // The captures are also kept as captures/<name>_idle.png and _batch.png.
-    bool Run(const std::string& exe, const std::string& name, const std::string& screen = "") {
+    bool Run(const std::string& exe, const std::string& name, const std::string& screen = "", double seconds = 20.0) {
         const std::string input = dir / "clip.avi", report = dir / "report.txt", capture = dir / "screen";
-        if (!testmedia::Generate(testmedia::Kind::AviMpeg4, input, 20.0, 320, 240, 25)) return false;
+        if (!testmedia::Generate(testmedia::Kind::AviMpeg4, input, seconds, 320, 240, 25)) return false;
         pid_t pid = Spawn({exe}, {"VELMORA_BACKEND=headless", "PELORAN_AUTOMATION=convert",
                                   "PELORAN_AUTOMATION_INPUT=" + input, "PELORAN_AUTOMATION_OUTPUT=" + dir / "out",
                                   "PELORAN_AUTOMATION_REPORT=" + report, "PELORAN_AUTOMATION_CAPTURE=" + capture,
@@ -244,13 +150,18 @@ struct ProgramRun {
             keep << in.rdbuf();
         }
         batch.locked = true;
+        std::ifstream lines(report);
+        for (std::string line; std::getline(lines, line);)
+            converted = converted || (line.rfind("final_box: ", 0) == 0 && line.find("Mission accomplished!") != std::string::npos);
         return ReadSight(report, capture + "_idle.png", &idle) && ReadSight(report, capture + "_batch.png", &batch);
     }
 };
 
+std::string DefaultSkin() { return ProgramPath("z-arud.qvk"); }
+
 TEST(ProgramSkinned, TheMainDialogIdleAndDuringABatchIsPaintedFromTheDefaultSkin) {
     SkinLooks skin;
-    ASSERT_TRUE(skin.Load()) << "the default skin is not beside the program: " << GetSkinLastError();
+    ASSERT_TRUE(skin.Load(DefaultSkin())) << "the default skin is not beside the program";
     ProgramRun run;
     ASSERT_TRUE(run.Run(ProgramPath("peloran"), "skinned"));
     EXPECT_EQ(run.exit, 0);
@@ -258,20 +169,38 @@ TEST(ProgramSkinned, TheMainDialogIdleAndDuringABatchIsPaintedFromTheDefaultSkin
     EXPECT_EQ(Joined(NotTheSkins(skin, run.batch)), "");
 }
 
-TEST(ProgramSkinned, WithoutItsSkinFileNoPartOfTheDialogIsTheSkins) {
+// The program alone in a folder with its settings and tips and, when `skinFile` is given, that
+// in place of its skin: it converts its file and no part of its dialog is the skin's.
+void ExpectPlainAndWorking(const char* name, const std::string* skinFile) {
     SkinLooks skin;
-    ASSERT_TRUE(skin.Load()) << GetSkinLastError();
-    // The program alone in a folder with its settings and tips but no skin.
+    ASSERT_TRUE(skin.Load(DefaultSkin()));
     ProgramRun run;
     const std::string exe = programrun::CopyWithoutSkin(run.dir / "program");
     ASSERT_NE(exe, "");
-    ASSERT_TRUE(run.Run(exe, "skinless"));
+    if (skinFile) {
+        std::ofstream(run.dir / "program/z-arud.qvk", std::ios::binary) << *skinFile;
+    }
+    ASSERT_TRUE(run.Run(exe, name, "", 3.0));  // the batch capture is not looked at
     EXPECT_EQ(run.exit, 0);
-    std::vector<Probe> probes;
-    FrameProbes(skin, run.idle, &probes);
-    ControlProbes(skin, run.idle, &probes);
-    // Every probe finds the plain look instead.
-    EXPECT_EQ(NotTheSkins(skin, run.idle).size(), probes.size()) << Joined(NotTheSkins(skin, run.idle));
+    EXPECT_TRUE(run.converted) << "the batch did not end with its final box";
+    size_t probes = 0;
+    const std::vector<std::string> wrong = NotTheSkins(skin, run.idle, &probes);
+    EXPECT_EQ(wrong.size(), probes) << Joined(wrong);
+}
+
+TEST(ProgramSkinned, WithoutItsSkinFileNoPartOfTheDialogIsTheSkins) { ExpectPlainAndWorking("skinless", nullptr); }
+
+TEST(ProgramSkinned, WithADamagedSkinFileItWorksInThePlainLook) {
+    std::ifstream in(DefaultSkin(), std::ios::binary);
+    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(whole.size(), 4096u);
+    // Cut in its body, cut inside its header, and bytes that are no skin at all.
+    const std::string cut = whole.substr(0, whole.size() / 2), header = whole.substr(0, 100);
+    std::string garbage(whole.size(), '\0');
+    for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 2654435761u) >> 13);
+    ExpectPlainAndWorking("truncated_skin", &cut);
+    ExpectPlainAndWorking("short_skin", &header);
+    ExpectPlainAndWorking("garbage_skin", &garbage);
 }
 
 // With VELMORA_PICTURES naming a folder (scripts/pictures), writes the README's pictures there:
