@@ -578,8 +578,30 @@ void CSkinWindow::DrawFramePart(HDC hdc, int part, BOOL active, bool mirror)
     const SkinImagePart* image = &w->m_parts[part];
     if (!active && !w->m_parts[part + 9].IsEmpty())
         image = &w->m_parts[part + 9];
-    DrawSkinImage(w->GetOwner(), hdc, m_frameParts[part], *image, active ? w->m_crActiveFill : w->m_crInactiveFill,
-                  1, mirror);
+    const RECT rc = mirror ? ShownFramePart(part) : m_frameParts[part];
+    DrawSkinImage(w->GetOwner(), hdc, rc, *image, active ? w->m_crActiveFill : w->m_crInactiveFill, 1, mirror);
+}
+
+bool CSkinWindow::IsLayoutRightToLeft() const
+{
+    return m_hWnd && (DWORD(GetWindowLongA(m_hWnd, GWL_EXSTYLE)) & WS_EX_LAYOUTRTL);
+}
+
+RECT CSkinWindow::ShownFramePart(int part)
+{
+    RECT rc = m_frameParts[part];
+    if (IsLayoutRightToLeft()) {
+        RECT bounds;
+        GetWindowBounds(&bounds);
+        rc = RECT{SkinSub(bounds.right, rc.right), rc.top, SkinSub(bounds.right, rc.left), rc.bottom};
+    }
+    return rc;
+}
+
+bool CSkinWindow::IsInShownFramePart(int part, POINT pt)
+{
+    const RECT rc = ShownFramePart(part);
+    return PtInRect(&rc, pt) != FALSE;
 }
 
 void CSkinWindow::DrawFrame(HDC hdc, BOOL active)
@@ -621,9 +643,10 @@ void CSkinWindow::DrawCaptionText(HDC hdc, BOOL active)
     UINT format = DT_SINGLELINE | DT_VCENTER;
     if (ex & WS_EX_RTLREADING)
         format |= DT_RTLREADING;
-    if (ex & WS_EX_RIGHT)
+    // The start of a right-to-left caption is its right end.
+    if (!(ex & WS_EX_RIGHT) != !(ex & WS_EX_LAYOUTRTL))
         format |= DT_RIGHT;
-    RECT rc = m_frameParts[1];
+    RECT rc = ShownFramePart(1);
     DrawTextA(hdc, text, -1, &rc, format);
     SetTextColor(hdc, oldColor);
     SetBkMode(hdc, oldMode);
@@ -754,6 +777,11 @@ HRGN CSkinWindow::CreateWindowRegion()
             DeleteObject(r);
         }
     }
+    if (IsLayoutRightToLeft())
+        if (HRGN mirrored = TransformRegion(result, -1.0f, 1.0f, bounds.right, 0)) {
+            DeleteObject(result);
+            result = mirrored;
+        }
     // Caption texts add, cut or replace their own shapes.
     for (CSkinElement* e : m_elements) {
         auto* element = dynamic_cast<ISkinFrameElement*>(e);
@@ -832,7 +860,7 @@ void CSkinWindow::PaintFrameSurface(HDC windowDC, HRGN update)
     // the caption (a menu bar) belong to the top band.
     RECT extra;
     GetExtraMargins(&extra);
-    RECT c = m_frameParts[4];
+    RECT c = ShownFramePart(4);
     c.top = std::min<LONG>(SkinAdd(c.top, Height(extra)), c.bottom);
     const RECT bands[4] = {{0, 0, width, c.top},
                            {0, c.bottom, width, height},
@@ -1123,6 +1151,25 @@ LRESULT CSkinWindow::HitTestFrame(POINT pt)
 }
 
 LRESULT CSkinWindow::HitTestFrameParts(POINT pt, bool sizing, LRESULT gap)
+{
+    if (!IsLayoutRightToLeft())
+        return HitTestLaidOutParts(pt, sizing, gap);
+    // The parts are laid out left to right and shown mirrored; the codes name the sides the
+    // point is on as the window shows them.
+    RECT bounds;
+    GetWindowBounds(&bounds);
+    switch (const LRESULT code = HitTestLaidOutParts(POINT{SkinSub(bounds.right, pt.x), pt.y}, sizing, gap)) {
+    case HTLEFT: return HTRIGHT;
+    case HTRIGHT: return HTLEFT;
+    case HTTOPLEFT: return HTTOPRIGHT;
+    case HTTOPRIGHT: return HTTOPLEFT;
+    case HTBOTTOMLEFT: return HTBOTTOMRIGHT;
+    case HTBOTTOMRIGHT: return HTBOTTOMLEFT;
+    default: return code;
+    }
+}
+
+LRESULT CSkinWindow::HitTestLaidOutParts(POINT pt, bool sizing, LRESULT gap)
 {
     const RECT* p = m_frameParts;
     if (PtInRect(&p[4], pt))

@@ -175,6 +175,8 @@ public:
     // codes and the rest of the top row HTCAPTION; without it the top row is HTCAPTION and
     // the other parts HTNOWHERE; `gap` off every part.
     LRESULT HitTestFrameParts(POINT pt, bool sizing, LRESULT gap);
+    // The same for a point given in the layout's own (unmirrored) coordinates.
+    LRESULT HitTestLaidOutParts(POINT pt, bool sizing, LRESULT gap);
     // The client rectangle inside the frame parts, for WM_NCCALCSIZE (`rc` the window's).
     void CalcFrameClientRect(RECT* rc);
     HWND GetTabControlParent();
@@ -193,6 +195,12 @@ public:
     void CalcFrameLayout(int width, int height);
     void DrawFramePart(HDC hdc, int part, BOOL active, bool mirror);
     const RECT& GetFramePart(int part) const { return m_frameParts[part]; }
+    // Right-to-left windows (WS_EX_LAYOUTRTL) are laid out as left-to-right ones and shown
+    // mirrored: the platform's device contexts never mirror, so the frame does it itself.
+    bool IsLayoutRightToLeft() const;
+    // Where a frame part shows in the window: mirrored across the window in a right-to-left one.
+    RECT ShownFramePart(int part);
+    bool IsInShownFramePart(int part, POINT pt);
     const std::list<CSkinElement*>& GetElements() const { return m_elements; }
     const std::map<HWND, CSkinWindow*>& GetChildControls() const { return m_childControls; }
     COLORREF GetKeyColor() const { return m_crKey; }

@@ -442,8 +442,10 @@ LRESULT CSkinFrameWnd::OnNcPaint(WPARAM update)
 {
     TakeOverWindowMenu();
     PaintSkinnedFrame(update, m_background);
-    if (m_hWnd)
+    if (m_hWnd) {
         m_pMenuBar->GetBarRect(&m_rcMenuBar);
+        CSkinArea::MirrorRectInWindow(m_hWnd, m_rcMenuBar);  // the hit test takes points as shown
+    }
     return 0;
 }
 
@@ -571,9 +573,9 @@ LRESULT CSkinFrameWnd::HitTest(int x, int y)
         if (HitTestCaptionElements(pt) == HTCAPTION)
             return HTCAPTION;
         for (int part : {0, 1, 2})
-            if (PtInRect(&GetFramePart(part), pt))
+            if (IsInShownFramePart(part, pt))
                 return HTCAPTION;
-        return PtInRect(&GetFramePart(4), pt) ? HTCLIENT : HTNOWHERE;
+        return IsInShownFramePart(4, pt) ? HTCLIENT : HTNOWHERE;
     }
     if (const LRESULT element = HitTestCaptionElements(pt))
         return element;

@@ -134,13 +134,15 @@ void CSkinMenuBarButton::SetImages(const SkinImagePart* normal, const SkinImageP
     m_pFile = file;
 }
 
-void CSkinMenuBarButton::Draw(HDC hdc, bool mirror)
+void CSkinMenuBarButton::Draw(HDC hdc, HWND host)
 {
     const SkinImagePart* image = m_pImages[std::clamp(m_nState, 0, 2)];
     if (!image || image->IsEmpty())
         image = m_pImages[0];
+    RECT shown = m_rc;
+    CSkinArea::MirrorRectInWindow(host, shown);
     if (image)
-        DrawSkinImage(m_pFile, hdc, m_rc, *image, GetSysColor(COLOR_BTNFACE), 1, mirror);
+        DrawSkinImage(m_pFile, hdc, shown, *image, GetSysColor(COLOR_BTNFACE), 1, CSkinArea::IsLayoutRTL(host));
 }
 
 // ---- the bar ----------------------------------------------------------------------------------
@@ -355,7 +357,7 @@ void CSkinMenuBar::Draw(HDC hdc)
     }
     if (HasMdiButtons())
         for (CSkinMenuBarButton& b : m_buttons)
-            b.Draw(hdc, mirror);
+            b.Draw(hdc, m_pHost->GetHwnd());
 }
 
 void CSkinMenuBar::RedrawBar() { Redraw(); }

@@ -54,8 +54,9 @@ public:
 
     void SetImages(const SkinImagePart* normal, const SkinImagePart* hot, const SkinImagePart* pressed,
                    CSkinFile* file);
-    // The look of the state, the normal one where that has no picture.
-    void Draw(HDC hdc, bool mirror);
+    // The look of the state, the normal one where that has no picture, where the host shows
+    // the button (mirrored in a right-to-left host).
+    void Draw(HDC hdc, HWND host);
 
     const SkinImagePart* m_pImages[3] = {};
     RECT m_rc = {0, 0, 0, 0};

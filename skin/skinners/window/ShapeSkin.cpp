@@ -272,10 +272,9 @@ LRESULT CSkinType45Wnd::HitTest(int x, int y)
     const POINT pt = {x, y};
     const LRESULT element = HitTestCaptionElements(pt);
     if (IsZoomed()) {
-        if (element == HTCAPTION || PtInRect(&m_frameParts[0], pt) || PtInRect(&m_frameParts[1], pt) ||
-            PtInRect(&m_frameParts[2], pt))
+        if (element == HTCAPTION || IsInShownFramePart(0, pt) || IsInShownFramePart(1, pt) || IsInShownFramePart(2, pt))
             return HTCAPTION;
-        return PtInRect(&m_frameParts[4], pt) ? HTCLIENT : HTNOWHERE;
+        return IsInShownFramePart(4, pt) ? HTCLIENT : HTNOWHERE;
     }
     if (element)
         return element;

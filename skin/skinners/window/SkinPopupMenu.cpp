@@ -622,6 +622,11 @@ void CSkinPopupMenu::OpenSubmenu()
             r.left = std::max<LONG>(rowLeft - size.cx, work.left);
             r.right = std::min<LONG>(r.left + size.cx, work.right);
         }
+        if (r.left < work.left && IsRightToLeft()) {
+            // Leftwards does not fit: the other side of this popup, as far as the work area goes.
+            r.left = std::max<LONG>(std::min<LONG>(rowRight, work.right - size.cx), work.left);
+            r.right = std::min<LONG>(r.left + size.cx, work.right);
+        }
         if (r.left < work.left) {
             r.left = work.left;
             r.right = std::min<LONG>(r.left + size.cx, work.right);

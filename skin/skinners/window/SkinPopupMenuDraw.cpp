@@ -185,8 +185,12 @@ void CSkinPopupMenu::DrawEntry(HDC hdc, int index, const RECT& row)
         return;
     }
     const RECT& margins = o->m_rects[0];
-    RECT text = {row.left + margins.left + h + 1, row.top + margins.top, row.right - margins.right - h,
-                 row.bottom - margins.bottom};
+    // A right-to-left menu shows the row mirrored: text from the right, icons at the right end.
+    const auto shown = [&](RECT r) {
+        return mirror ? RECT{row.left + row.right - r.right, r.top, row.left + row.right - r.left, r.bottom} : r;
+    };
+    RECT text = shown(RECT{row.left + margins.left + h + 1, row.top + margins.top, row.right - margins.right - h,
+                           row.bottom - margins.bottom});
     const bool selectable = e->IsSelectable();
     if (e->m_bSelected) {
         if (IsGridPartEmpty(o->m_grids[0]))
@@ -201,26 +205,28 @@ void CSkinPopupMenu::DrawEntry(HDC hdc, int index, const RECT& row)
         const COLORREF oldColor = SetTextColor(hdc, color);
         const size_t tab = e->m_strText.find('\t');
         const std::string label = e->m_strText.substr(0, tab);
-        DrawTextA(hdc, label.c_str(), int(label.size()), &text, DT_VCENTER | DT_SINGLELINE);
+        const UINT line = DT_VCENTER | DT_SINGLELINE | (mirror ? DT_RTLREADING : 0);
+        DrawTextA(hdc, label.c_str(), int(label.size()), &text, line | (mirror ? DT_RIGHT : DT_LEFT));
         if (tab != std::string::npos) {
             const std::string keys = e->m_strText.substr(tab + 1);
-            DrawTextA(hdc, keys.c_str(), int(keys.size()), &text, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+            DrawTextA(hdc, keys.c_str(), int(keys.size()), &text, line | (mirror ? DT_LEFT : DT_RIGHT));
         }
         SetTextColor(hdc, oldColor);
         SetBkMode(hdc, oldMode);
     }
-    const RECT left = {row.left + margins.left, row.top, row.left + margins.left + h, row.bottom};
-    DrawEntryImage(hdc, *e, left, selectable);
+    DrawEntryImage(hdc, *e, shown(RECT{row.left + margins.left, row.top, row.left + margins.left + h, row.bottom}),
+                   selectable);
     if (e->m_hSubMenu) {
         const RECT right = {row.right - margins.right - h, row.top, row.right - margins.right, row.bottom};
         if (!IsImagePartEmpty(o->m_image2)) {
             const int side = std::min(h, Width(o->m_image2.src) ? int(Width(o->m_image2.src)) : h);
             const RECT box = {right.right - side, row.top + (h - side) / 2, right.right, row.top + (h - side) / 2 + side};
-            DrawSkinImageTransparent(file, hdc, box, o->m_image2, GetKeyColor(), mirror);
+            DrawSkinImageTransparent(file, hdc, shown(box), o->m_image2, GetKeyColor(), mirror);
         } else {
-            const int x = right.right - 4, y = (row.top + row.bottom) / 2;
-            const POINT arrow[3] = {{x - kArrowWidth, y - kArrowHeight / 2}, {x - kArrowWidth, y + kArrowHeight / 2},
-                                    {x, y}};
+            // Pointing away from the text, the way the submenu opens.
+            const int tip = mirror ? row.left + margins.left + 4 : right.right - 4, y = (row.top + row.bottom) / 2;
+            const int back = mirror ? tip + kArrowWidth : tip - kArrowWidth;
+            const POINT arrow[3] = {{back, y - kArrowHeight / 2}, {back, y + kArrowHeight / 2}, {tip, y}};
             FillPolygon(hdc, arrow, 3, color);
         }
     }

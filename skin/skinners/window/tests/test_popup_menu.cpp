@@ -244,6 +244,56 @@ TEST_F(PopupMenuTest, TextColoursFollowTheStateAndChecksAndArrowsAreDrawn)
     EXPECT_GT(arrow, 0);
 }
 
+TEST_F(PopupMenuTest, ARightToLeftOwnersMenuOpensLeftwardsAndShowsItsRowsMirrored)
+{
+    SetWindowLongA(owner, GWL_EXSTYLE, GetWindowLongA(owner, GWL_EXSTYLE) | WS_EX_LAYOUTRTL);
+    HMENU m = FileMenu();
+    RECT placed{}, sub{}, moreOnScreen{};
+    int textRight = 0, textLeft = 0, checkRight = 0, checkLeft = 0, arrowLeft = 0, arrowRight = 0;
+    std::vector<WinTestIdleScript::Step> steps = {
+        [&](int, HWND) {
+            CSkinPopupMenu* p = Root();
+            GetWindowRect(p->GetHwnd(), &placed);
+            const CPicture pic = CPicture::OfWindow(p->GetHwnd());
+            // Mirrored, the client area starts after the right border's width.
+            auto inWindow = [](RECT r) { OffsetRect(&r, kPR, kPT); return r; };
+            const RECT exit = inWindow(p->GetRowRect(3)), more = inWindow(p->GetRowRect(4));
+            const int h = p->GetRowHeight(), mid = (exit.left + exit.right) / 2;
+            textRight = pic.Count(RECT{mid, exit.top, exit.right - 2 - h, exit.bottom}, kNormalText);
+            textLeft = pic.Count(RECT{exit.left, exit.top, mid, exit.bottom}, kNormalText);
+            const RECT atRight = {exit.right - 2 - h, exit.top, exit.right - 2, exit.bottom};
+            const RECT atLeft = {exit.left + 2, exit.top, exit.left + 2 + h, exit.bottom};
+            checkRight = pic.Count(atRight, RGB(0, 0, 0)) + pic.Count(atRight, skin->ColorOf("PopupMenu.image1"));
+            checkLeft = pic.Count(atLeft, RGB(0, 0, 0)) + pic.Count(atLeft, skin->ColorOf("PopupMenu.image1"));
+            const COLORREF arrow = skin->ColorOf("PopupMenu.image2");
+            arrowLeft = pic.Count(RECT{more.left + 2, more.top, more.left + 2 + h, more.bottom}, arrow);
+            arrowRight = pic.Count(RECT{more.right - 2 - h, more.top, more.right - 2, more.bottom}, arrow);
+            const RECT row = p->GetRowRect(4);
+            moreOnScreen = RECT{ScreenOf(p, {row.left, row.top}).x, 0, 0, 0};
+            HoverRow(p, 4);
+        },
+        [&](int, HWND) { Wait(CSkinPopupMenu::kSubmenuDelay); },
+        [&](int, HWND) {
+            auto popups = Popups();
+            if (popups.size() == 2)
+                GetWindowRect(popups[1]->GetHwnd(), &sub);
+            WinTestKeyPress(VK_ESCAPE);
+        },
+        [&](int, HWND) { WinTestKeyPress(VK_ESCAPE); },
+    };
+    WinTestIdleScript script(std::move(steps));
+    EXPECT_EQ(Track(m, TPM_RETURNCMD, 300, 100), 0);
+    EXPECT_EQ(placed.right, 300);
+    EXPECT_GT(textRight, 0);
+    EXPECT_EQ(textLeft, 0);
+    EXPECT_GT(checkRight, 0);
+    EXPECT_EQ(checkLeft, 0);
+    EXPECT_GT(arrowLeft, 0);
+    EXPECT_EQ(arrowRight, 0);
+    // The submenu ends where the row begins on the left.
+    EXPECT_EQ(sub.right, moreOnScreen.left);
+}
+
 TEST_F(PopupMenuTest, ASubmenuOpensAfterItsDelayAndEscapeClosesOnlyIt)
 {
     HMENU m = FileMenu();
