@@ -5,6 +5,9 @@
 #include <string>
 
 #include "PreviewPainter.h"
+#include "RasterImage.h"
+#include "SkinDraw.h"
+#include "SkinMemDC.h"
 #include "SkinLook.h"
 
 namespace skinbuild {
@@ -266,7 +269,7 @@ void SpinRow(CPreviewPainter& p)
     } looks[] = {{"normal", 0, 0},     {"up hot", 1, 0},       {"down hot", 0, 1},
                  {"up pressed", 2, 0}, {"down pressed", 0, 2}, {"disabled", 3, 3}};
     for (const auto& l : looks) {
-        const RECT rc = p.Cell(SKIN_SPIN, l.state, 104);
+        const RECT rc = p.Cell(SKIN_SPIN, l.state, 100);
         const LONG x = rc.right - 18;
         if (edit)
             p.Text("25", Field(p, *edit, {rc.left + 10, rc.top, x, rc.bottom}, edit->m_crBack), edit->m_font,
@@ -278,6 +281,24 @@ void SpinRow(CPreviewPainter& p)
             p.Part(part, {x, rc.top + i * 11, x + w, rc.top + i * 11 + h});
         }
     }
+    // A horizontal control draws the upright halves turned a quarter to the left.
+    const RECT rc = p.Cell(SKIN_SPIN, "horizontal", 72);
+    // The upright drawing is the control's height wide and its width high.
+    const int width = 22, height = 16;
+    CSkinMemDC upright(p.Dc(), height, width);
+    if (!upright.IsValid())
+        return;
+    FillSolidRect(upright, {0, 0, height, width}, p.CellColor());
+    for (int i = 0; i < 2; ++i) {
+        const SkinImagePart& part = spin->m_states[0].parts[i];
+        DrawSkinImage(&p.Skin(), upright, {0, i * width / 2, height, (i + 1) * width / 2}, part, p.CellColor(), 0,
+                      false);
+    }
+    HBITMAP bitmap = upright.DetachBitmap();
+    CRasterImage turned;
+    if (turned.CreateFromHBITMAP(bitmap) && turned.RotateLeft())
+        turned.Draw(p.Dc(), (rc.left + rc.right - width) / 2, (rc.top + rc.bottom - height) / 2, width, height);
+    DeleteObject(bitmap);
 }
 
 void ScrollBarRows(CPreviewPainter& p)
