@@ -224,8 +224,9 @@ TEST_F(TreeTest, DeletingTellsOfEveryItemAndLeavesDeadHandles) {
     notes.clear();
     names.clear();
     EXPECT_TRUE(SendMessageA(tv, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(p)));
-    EXPECT_EQ(names, (std::vector<std::string>{"k2", "k1", "p"}));
-    EXPECT_EQ(Next(TVGN_CARET), nullptr);
+    // The selection under the item moves to its next sibling before anything goes.
+    EXPECT_EQ(names, (std::vector<std::string>{"q", "q", "k2", "k1", "p"}));
+    EXPECT_EQ(Next(TVGN_CARET), q);
     EXPECT_EQ(Text(k1), "<none>");
     EXPECT_FALSE(SendMessageA(tv, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(p)));
     EXPECT_FALSE(SendMessageA(tv, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(k1)));
@@ -238,6 +239,51 @@ TEST_F(TreeTest, DeletingTellsOfEveryItemAndLeavesDeadHandles) {
     SendMessageA(tv, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     EXPECT_EQ(SendMessageA(tv, TVM_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(names.size(), 2u);
+}
+
+TEST_F(TreeTest, DeletingTheSelectionSelectsTheNextSiblingElseThePreviousElseTheParent) {
+    HTREEITEM a = Add("a"), b = Add("b"), c = Add("c");
+    HTREEITEM b1 = Add("b1", b), b2 = Add("b2", b);
+    SendMessageA(tv, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(b1));
+    auto remove = [&](HTREEITEM i) {
+        notes.clear();
+        names.clear();
+        EXPECT_TRUE(SendMessageA(tv, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(i)));
+    };
+    remove(b1);
+    EXPECT_EQ(Next(TVGN_CARET), b2);
+    EXPECT_EQ(StateOf(b2) & TVIS_SELECTED, UINT(TVIS_SELECTED));
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes[0].hdr.code, UINT(TVN_SELCHANGINGA));
+    EXPECT_EQ(notes[0].itemOld.hItem, b1);
+    EXPECT_EQ(notes[0].itemNew.hItem, b2);
+    EXPECT_EQ(notes[1].hdr.code, UINT(TVN_SELCHANGEDA));
+    EXPECT_EQ(notes[1].action, UINT(TVC_UNKNOWN));
+    EXPECT_EQ(notes[2].hdr.code, UINT(TVN_DELETEITEMA));
+
+    remove(b2);  // no sibling left: the parent
+    EXPECT_EQ(Next(TVGN_CARET), b);
+    SendMessageA(tv, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(c));
+    remove(c);  // the last one: the one before it
+    EXPECT_EQ(Next(TVGN_CARET), b);
+    EXPECT_EQ(names, (std::vector<std::string>{"b", "b", "c"}));
+
+    // A parent that refuses the move keeps no selection; the item goes all the same.
+    refuse = TVN_SELCHANGINGA;
+    remove(b);
+    refuse = 0;
+    EXPECT_EQ(Next(TVGN_CARET), nullptr);
+    EXPECT_EQ(Text(b), "<none>");
+    EXPECT_EQ(StateOf(a) & TVIS_SELECTED, 0u);
+
+    // A lone item: the parent is told the selection goes to nothing, then the item goes.
+    SendMessageA(tv, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(a));
+    remove(a);
+    EXPECT_EQ(Next(TVGN_CARET), nullptr);
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes[1].hdr.code, UINT(TVN_SELCHANGEDA));
+    EXPECT_EQ(notes[1].itemNew.hItem, nullptr);
+    EXPECT_EQ(names, (std::vector<std::string>{"", "", "a"}));
 }
 
 TEST_F(TreeTest, RowsHaveRectanglesThatHitTestingFinds) {

@@ -97,6 +97,16 @@ bool IsUnder(const Item* i, const Item* ancestor) {
     return false;
 }
 
+// What takes the selection when an item goes: its next sibling, else the one before it, else
+// its parent (null for a lone item at the root: the selection goes to nothing).
+Item* Neighbour(const Tree& t, const Item* i) {
+    const auto& sib = Siblings(t, i);
+    auto at = std::find(sib.begin(), sib.end(), i);
+    if (at != sib.end() && at + 1 != sib.end()) return *(at + 1);
+    if (at != sib.end() && at != sib.begin()) return *(at - 1);
+    return i->parent;
+}
+
 }  // namespace
 
 void DeleteAll(HWND h, Tree& t) {
@@ -179,6 +189,15 @@ LRESULT OnDelete(HWND h, Tree* t, LPARAM l) {
     } else {
         Item* i = Find(*t, which);
         if (!i) return FALSE;
+        if (t->caret && (t->caret == i || IsUnder(t->caret, i))) {
+            // The selection goes to a neighbour first, so the parent sees it leave a live item.
+            Select(h, Neighbour(*t, i), TVC_UNKNOWN);
+            if (!(t = T(h))) return TRUE;
+            if (!(i = Find(*t, which))) {
+                Changed(h, *t);
+                return TRUE;
+            }
+        }
         DeleteItem(h, *t, i);
     }
     if ((t = T(h))) Changed(h, *t);
