@@ -1,9 +1,11 @@
 // Rich edit control: its own background and text colours (the parent is not asked), the
 // character format's colour, size and effects, the text limit, and the rich edit forms of the
-// selection, line and range messages.
+// selection, line and range messages, and the event mask deciding which notices the parent gets.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "richedit.h"
 #include "windows.h"
@@ -13,9 +15,19 @@ namespace {
 
 constexpr COLORREF kParentBrush = RGB(255, 0, 0);
 
+// The notice codes the parent got, with the id of the control that sent each.
+std::vector<std::pair<int, int>> g_notices;
+
+int NoticesOf(int id, int code) {
+    int n = 0;
+    for (const auto& c : g_notices) n += c.first == id && c.second == code ? 1 : 0;
+    return n;
+}
+
 LRESULT CALLBACK ColouringParent(HWND h, UINT m, WPARAM w, LPARAM l) {
     static HBRUSH red = CreateSolidBrush(kParentBrush);
     if (m == WM_CTLCOLOREDIT || m == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(red);
+    if (m == WM_COMMAND) g_notices.push_back({LOWORD(w), HIWORD(w)});
     return DefWindowProcA(h, m, w, l);
 }
 
@@ -155,6 +167,45 @@ TEST_F(RichEditTest, SelectionLinesAndRangesInTheExtendedForms) {
     tr.chrg = CHARRANGE{100, 200};  // past the end: nothing
     EXPECT_EQ(SendMessageA(re, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr)), 0);
     EXPECT_STREQ(buf, "");
+}
+
+TEST_F(RichEditTest, TheParentHearsOfChangesAndScrollingOnlyAsTheEventMaskAsks) {
+    HWND plain = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 10, 120, 200, 40, parent,
+                                 reinterpret_cast<HMENU>(4), nullptr, nullptr);
+    EXPECT_EQ(SendMessageA(re, EM_GETEVENTMASK, 0, 0), 0);
+    auto typeInto = [&](HWND h, const char* text) {
+        SetFocus(h);
+        SendMessageA(h, EM_SETSEL, 0x7FFF, 0x7FFF);
+        WinTestText(text);
+        WinTestPumpUntilIdle();
+    };
+    WinTestActivate(parent);
+    g_notices.clear();
+    SetWindowTextA(re, "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\nseven\r\neight\r\nnine");
+    typeInto(re, "ab");
+    SendMessageA(re, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("cd"));
+    SendMessageA(re, WM_VSCROLL, SB_LINEUP, 0);
+    typeInto(plain, "ab");
+    EXPECT_EQ(NoticesOf(3, EN_CHANGE) + NoticesOf(3, EN_UPDATE) + NoticesOf(3, EN_VSCROLL), 0);
+    EXPECT_EQ(NoticesOf(3, EN_SETFOCUS), 1);  // focus notices need no mask
+    EXPECT_EQ(NoticesOf(4, EN_CHANGE), 2);
+    EXPECT_EQ(NoticesOf(4, EN_UPDATE), 2);
+
+    EXPECT_EQ(SendMessageA(re, EM_SETEVENTMASK, 0, ENM_CHANGE), 0);
+    g_notices.clear();
+    typeInto(re, "x");
+    SendMessageA(re, WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(NoticesOf(3, EN_CHANGE), 1);
+    EXPECT_EQ(NoticesOf(3, EN_UPDATE) + NoticesOf(3, EN_VSCROLL), 0);
+
+    EXPECT_EQ(SendMessageA(re, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_UPDATE | ENM_SCROLL), LRESULT(ENM_CHANGE));
+    EXPECT_EQ(SendMessageA(re, EM_GETEVENTMASK, 0, 0), LRESULT(ENM_CHANGE | ENM_UPDATE | ENM_SCROLL));
+    g_notices.clear();
+    typeInto(re, "y");
+    SendMessageA(re, WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(NoticesOf(3, EN_CHANGE), 1);
+    EXPECT_EQ(NoticesOf(3, EN_UPDATE), 1);
+    EXPECT_GE(NoticesOf(3, EN_VSCROLL), 1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/edit.h"
+#include "richedit.h"
 
 namespace plat::controls::edit {
 
@@ -188,7 +189,7 @@ void ScrollCaret(HWND h, Edit* e) {
         int old_top = e->top;
         if (li < e->top) e->top = li;
         if (li >= e->top + visible) e->top = li - visible + 1;
-        if (e->top != old_top) Notify(h, EN_VSCROLL);
+        if (e->top != old_top) NotifyMasked(h, e, EN_VSCROLL);
     }
     POINT p = PosOf(h, e, f.dc, e->caret);
     int width = fr.right - fr.left;
@@ -208,11 +209,19 @@ void SyncWindowText(HWND h, const Edit* e) {
     DefWindowProcA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(e->text.c_str()));
 }
 
+void NotifyMasked(HWND h, const Edit* e, int code) {
+    if (e->masked_notices) {
+        const DWORD bit = code == EN_CHANGE ? ENM_CHANGE : code == EN_UPDATE ? ENM_UPDATE : ENM_SCROLL;
+        if (!(e->event_mask & bit)) return;
+    }
+    Notify(h, code);
+}
+
 void Changed(HWND h, Edit* e) {
     SyncWindowText(h, e);
     ScrollCaret(h, e);
-    Notify(h, EN_UPDATE);
-    Notify(h, EN_CHANGE);
+    NotifyMasked(h, e, EN_UPDATE);
+    NotifyMasked(h, e, EN_CHANGE);
 }
 
 void SaveUndo(Edit* e) {

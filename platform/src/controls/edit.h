@@ -32,6 +32,9 @@ struct Edit {
     // for the window colours of the moment.
     bool own_colors = false;
     COLORREF own_back = CLR_NONE, own_text = CLR_NONE;
+    // A rich edit tells its parent of changes and scrolling only as its event mask asks.
+    bool masked_notices = false;
+    DWORD event_mask = 0;  // ENM_*
 };
 
 inline DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
@@ -74,6 +77,8 @@ void UpdateScrollBars(HWND h, Edit* e, HDC dc);
 void ScrollCaret(HWND h, Edit* e);
 void SyncWindowText(HWND h, const Edit* e);
 void Changed(HWND h, Edit* e);
+// EN_CHANGE, EN_UPDATE and the scroll notices, unless a rich edit's mask leaves them out.
+void NotifyMasked(HWND h, const Edit* e, int code);
 // Replaces the selection; returns false when nothing could be inserted.
 bool ReplaceSel(HWND h, Edit* e, std::string ins, bool user, bool undoable = true);
 void SetSel(HWND h, Edit* e, size_t anchor, size_t caret);

@@ -174,7 +174,7 @@ LRESULT OnVScroll(HWND h, Edit* e, WPARAM wp) {
     if (e->top != old) {
         UpdateScrollBars(h, e, f.dc);
         InvalidateRect(h, nullptr, TRUE);
-        Notify(h, EN_VSCROLL);
+        NotifyMasked(h, e, EN_VSCROLL);
     }
     return 0;
 }

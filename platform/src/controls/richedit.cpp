@@ -1,9 +1,11 @@
 // The rich edit control, as far as this system uses it: an edit control that keeps its own
 // background and text colours instead of asking its parent, one character format for all of its
-// text, the larger text limit and the rich edit forms of the selection and range messages.
+// text, the larger text limit, the rich edit forms of the selection and range messages, and the
+// event mask that decides which change and scroll notices the parent gets.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "controls/common.h"
 #include "controls/edit.h"
@@ -32,6 +34,7 @@ LRESULT OnNcCreate(HWND h, WPARAM w, LPARAM l) {
     if (edit::Edit* e = E(h)) {
         e->own_colors = true;
         e->limit = kDefaultLimit;
+        e->masked_notices = true;  // none until the parent asks
     }
     return r;
 }
@@ -148,6 +151,8 @@ LRESULT OnRichMessage(HWND h, edit::Edit* e, UINT m, WPARAM w, LPARAM l) {
         case EM_EXSETSEL: return OnExSetSel(h, l);
         case EM_EXLINEFROMCHAR: return CallEdit(h, EM_LINEFROMCHAR, WPARAM(l), 0);
         case EM_GETTEXTRANGE: return OnGetTextRange(e, l);
+        case EM_GETEVENTMASK: return LRESULT(e->event_mask);
+        case EM_SETEVENTMASK: return LRESULT(std::exchange(e->event_mask, DWORD(l)));
         default: return CallEdit(h, m, w, l);
     }
 }
