@@ -17,6 +17,14 @@ bool IsPage(int part) { return part == kSBPageBefore || part == kSBPageAfter; }
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
+POINT CursorIn(HWND hwnd)
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ScreenToClient(hwnd, &cursor);
+    return cursor;
+}
+
 // A length taken from an image; `fallback` when the skin leaves it empty.
 int LengthOr(LONG length, int fallback) { return length > 0 ? int(length) : fallback; }
 
@@ -338,10 +346,7 @@ void CSkinScrollBar::OnMouseLeave()
 
 void CSkinScrollBar::OnRepeat()
 {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    ScreenToClient(m_hWnd, &cursor);
-    const int under = PartAt(cursor);
+    const int under = PartAt(CursorIn(m_hWnd));
     // A page zone repeats until the thumb has come under the mouse.
     if (!m_bTracking || m_nHit == kSBThumb || (IsPage(m_nHit) && under == kSBThumb)) {
         KillTimer(m_hWnd, kRepeatTimer);
@@ -370,10 +375,7 @@ void CSkinScrollBar::EndPress()
         return;
     m_si.nTrackPos = m_si.nPos;
     // What is hot now is the part under the mouse where the press ended.
-    POINT cursor;
-    GetCursorPos(&cursor);
-    ScreenToClient(m_hWnd, &cursor);
-    m_nHot = PartAt(cursor);
+    m_nHot = PartAt(CursorIn(m_hWnd));
     RepaintNow(FALSE);
 }
 
