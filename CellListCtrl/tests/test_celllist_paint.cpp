@@ -134,7 +134,8 @@ TEST_F(CellListPaintTest, AboveOneHundredTheBarStaysInsideItsCell) {
     list.SetItemText(1, kDuration, "00:02:00");
     Pump();
     WinTestWindowPicture after(list.m_hWnd);
-    EXPECT_EQ(CountIn(after, Cell(1, kDuration), kTrough), 0);
+    // A bar fills whole rows of trough; an edge pixel of the text may happen to be its grey.
+    EXPECT_LT(CountIn(after, Cell(1, kDuration), kTrough), 4);
     COLORREF window = GetSysColor(COLOR_WINDOW);
     EXPECT_GT(CountOther(after, Cell(1, kDuration), window, window), 5);
 }
@@ -179,14 +180,14 @@ TEST_F(CellListPaintTest, CellColoursBoldCellsAndDisabledRows) {
     WinTestWindowPicture pic(list.m_hWnd);
     CRect size = Cell(0, kSize);
     EXPECT_GT(CountIn(pic, size, RGB(0, 0, 128)), size.Width() * size.Height() / 2);
-    EXPECT_GT(CountIn(pic, size, RGB(255, 0, 0)), 5);
+    EXPECT_GT(CountNearIn(pic, size, RGB(255, 0, 0), 80), 5);  // red on navy: a wider margin
     // A NULL text keeps the text and still takes the colours; -1 is the window-text colour.
     EXPECT_EQ(list.GetItemText(0, kDuration), CString("00:01:00"));
     EXPECT_GT(CountIn(pic, Cell(0, kDuration), RGB(0, 128, 0)), 50);
     EXPECT_GT(CountOther(pic, Cell(0, kDuration), RGB(0, 128, 0), RGB(0, 128, 0)), 5);
     // InsertItemEx colours the first cell only.
     EXPECT_GT(CountIn(pic, Cell(coloured, kCheck), RGB(128, 0, 0)), 20);
-    EXPECT_EQ(CountIn(pic, Cell(coloured, kName), RGB(128, 0, 0)), 0);
+    EXPECT_EQ(CountNearIn(pic, Cell(coloured, kName), RGB(128, 0, 0)), 0);
     // Bold text covers more pixels than the same text in the plain weight.
     int plain = CountDark(pic, Cell(0, kName));
     int bold = CountDark(pic, Cell(1, kName));
@@ -196,9 +197,9 @@ TEST_F(CellListPaintTest, CellColoursBoldCellsAndDisabledRows) {
     list.SetEnabled(0, FALSE);
     Pump();
     WinTestWindowPicture grey(list.m_hWnd);
-    EXPECT_EQ(CountIn(grey, Cell(0, kName), GetSysColor(COLOR_WINDOWTEXT)), 0);
-    EXPECT_GT(CountIn(grey, Cell(0, kName), GetSysColor(COLOR_GRAYTEXT)), 5);
-    EXPECT_GT(CountIn(grey, Cell(0, kSize), GetSysColor(COLOR_GRAYTEXT)), 5);
+    EXPECT_EQ(CountNearIn(grey, Cell(0, kName), GetSysColor(COLOR_WINDOWTEXT)), 0);
+    EXPECT_GT(CountNearIn(grey, Cell(0, kName), GetSysColor(COLOR_GRAYTEXT)), 5);
+    EXPECT_GT(CountNearIn(grey, Cell(0, kSize), GetSysColor(COLOR_GRAYTEXT)), 5);
 }
 
 TEST_F(CellListPaintTest, SelectedRowsTakeTheHighlightOnlyWhileFocused) {
@@ -210,7 +211,7 @@ TEST_F(CellListPaintTest, SelectedRowsTakeTheHighlightOnlyWhileFocused) {
     Pump();
     WinTestWindowPicture pic(list.m_hWnd);
     EXPECT_GT(CountIn(pic, Cell(1, kName), GetSysColor(COLOR_HIGHLIGHT)), 50);
-    EXPECT_GT(CountIn(pic, Cell(1, kName), GetSysColor(COLOR_HIGHLIGHTTEXT)), 5);
+    EXPECT_GT(CountNearIn(pic, Cell(1, kName), GetSysColor(COLOR_HIGHLIGHTTEXT)), 5);
     EXPECT_EQ(CountIn(pic, Cell(0, kName), GetSysColor(COLOR_HIGHLIGHT)), 0);
     // Without the focus, LVS_SHOWSELALWAYS shows window text on button face.
     host.SetFocus();

@@ -153,6 +153,14 @@ inline int CountIn(const WinTestWindowPicture& pic, const CRect& r, COLORREF c) 
     return n;
 }
 
+// Pixels near colour `c` in a rectangle: text in that colour, by its antialiased ink.
+inline int CountNearIn(const WinTestWindowPicture& pic, const CRect& r, COLORREF c, int tolerance = 40) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) n += WinTestNear(pic.At(x, y), c, tolerance);
+    return n;
+}
+
 // Pixels in a rectangle that are neither of two colours (text, marks).
 inline int CountOther(const WinTestWindowPicture& pic, const CRect& r, COLORREF a, COLORREF b) {
     int n = 0;

@@ -123,6 +123,14 @@ WINTESTAPI int WinTestLiveCount(int kind);
 #include <utility>
 #include <vector>
 
+// True when two colours differ by at most `tolerance` in every channel. Antialiased text leaves
+// few pixels exactly in its colour at dialog sizes: tests find its ink as pixels near it.
+inline bool WinTestNear(COLORREF a, COLORREF b, int tolerance = 40) {
+    auto off = [](int x, int y) { return x > y ? x - y : y - x; };
+    return off(GetRValue(a), GetRValue(b)) <= tolerance && off(GetGValue(a), GetGValue(b)) <= tolerance &&
+           off(GetBValue(a), GetBValue(b)) <= tolerance;
+}
+
 // A window's own pixels as its top level painted them, for tests that probe colours.
 struct WinTestWindowPicture {
     int w = 0, h = 0;
@@ -142,6 +150,13 @@ struct WinTestWindowPicture {
         int n = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) n += At(x, y) == c;
+        return n;
+    }
+    // Pixels near the colour (text in it, with its antialiased ink).
+    int CountNear(COLORREF c, int tolerance = 40) const {
+        int n = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) n += WinTestNear(At(x, y), c, tolerance);
         return n;
     }
 };

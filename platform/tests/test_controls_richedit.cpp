@@ -61,7 +61,7 @@ struct RichEditTest : ::testing::Test {
         int n = 0;
         for (int y = 0; y < p.h; ++y)
             for (int x = 0; x < p.w; ++x)
-                if (p.At(x, y) == c) {
+                if (WinTestNear(p.At(x, y), c)) {
                     ++n;
                     break;
                 }
@@ -81,7 +81,7 @@ TEST_F(RichEditTest, KeepsItsOwnBackgroundInsteadOfAskingTheParent) {
     auto plain = Picture();
     EXPECT_EQ(plain.Count(kParentBrush), 0);
     EXPECT_GT(plain.Count(window), plain.w * plain.h / 2);
-    EXPECT_GT(plain.Count(GetSysColor(COLOR_WINDOWTEXT)), 10);
+    EXPECT_GT(plain.CountNear(GetSysColor(COLOR_WINDOWTEXT)), 10);
 
     const COLORREF green = RGB(0, 120, 10);
     EXPECT_EQ(COLORREF(SendMessageA(re, EM_SETBKGNDCOLOR, 0, green)), window);
@@ -103,8 +103,8 @@ TEST_F(RichEditTest, CharacterFormatColoursSizesAndMarksTheText) {
     cf.crTextColor = RGB(0, 0, 230);
     ASSERT_TRUE(SendMessageA(re, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf)));
     auto blue = Picture();
-    EXPECT_GT(blue.Count(RGB(0, 0, 230)), 10);
-    EXPECT_EQ(blue.Count(GetSysColor(COLOR_WINDOWTEXT)), 0);
+    EXPECT_GT(blue.CountNear(RGB(0, 0, 230)), 10);
+    EXPECT_EQ(blue.CountNear(GetSysColor(COLOR_WINDOWTEXT)), 0);
     CHARFORMATA got = Format();
     EXPECT_EQ(got.crTextColor, RGB(0, 0, 230));
     EXPECT_EQ(got.dwEffects & CFE_AUTOCOLOR, 0u);
@@ -122,7 +122,7 @@ TEST_F(RichEditTest, CharacterFormatColoursSizesAndMarksTheText) {
     cf.dwMask = CFM_COLOR;
     cf.dwEffects = CFE_AUTOCOLOR;
     SendMessageA(re, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
-    EXPECT_GT(Picture().Count(GetSysColor(COLOR_WINDOWTEXT)), 10);
+    EXPECT_GT(Picture().CountNear(GetSysColor(COLOR_WINDOWTEXT)), 10);
     EXPECT_NE(Format().dwEffects & CFE_AUTOCOLOR, 0u);
 
     // A record of the wrong size changes nothing.

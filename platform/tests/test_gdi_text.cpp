@@ -117,7 +117,9 @@ TEST(TextExtents, OpaqueBackgroundFillsExactlyTheMeasuredCell) {
     FontOn on(c, Font(-13));
     SetBkMode(c.dc, OPAQUE);
     SetBkColor(c.dc, RGB(0, 0, 255));
-    SetTextColor(c.dc, RGB(0, 0, 255));
+    // Text in the canvas colour: a glyph's overhang past its advance stays invisible, so the ink
+    // is the background's cell alone.
+    SetTextColor(c.dc, kWhite);
     SIZE sz{};
     GetTextExtentPoint32A(c.dc, "Velmora", 7, &sz);
     TextOutA(c.dc, 5, 6, "Velmora", 7);
@@ -245,6 +247,7 @@ TEST(DrawTextLayout, AlignmentFlagsPlaceTheText) {
     FontOn on(c, Font(-13));
     SetBkMode(c.dc, OPAQUE);
     SetBkColor(c.dc, RGB(0, 0, 0));
+    SetTextColor(c.dc, kWhite);  // the ink is the background's cell, without glyph overhangs
     SIZE sz{};
     GetTextExtentPoint32A(c.dc, "Preview", 7, &sz);
     RECT r{20, 10, 180, 50};
@@ -387,3 +390,59 @@ TEST(TextExtents, AnExtentLimitAtACharactersEndFitsThatCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+int Width(const char* face, int height, const char* text) {
+    Canvas32 c(4, 4);
+    FontOn on(c, Font(height, face));
+    SIZE s{};
+    GetTextExtentPoint32A(c.dc, text, lstrlenA(text), &s);
+    return s.cx;
+}
+
+// Dialog base units as the dialog manager derives them from a font: the mean width of the
+// alphabet, rounded, and the cell height.
+SIZE BaseUnits(const char* face, int height) {
+    Canvas32 c(4, 4);
+    FontOn on(c, Font(height, face));
+    SIZE s{};
+    GetTextExtentPoint32A(c.dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &s);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(c.dc, &tm);
+    return SIZE{(s.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+}  // namespace
+
+TEST(FaceMetrics, TheSystemsFacesMeasureAsTheirWidthsAreDocumented) {
+    // At 200 pixels to the em hinting moves each advance by a fraction of a pixel at most.
+    // Arial has Helvetica's widths: figures 0.556 em, 'x' 0.500 em, the alphabet 30.339 em.
+    EXPECT_NEAR(Width("Arial", -200, "1280x720"), 200 * 4.392, 200 * 4.392 * 0.02);
+    EXPECT_NEAR(Width("Arial", -200, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), 200 * 30.339,
+                200 * 30.339 * 0.02);
+    // Times New Roman: figures and 'x' 0.500 em. Courier New: every character 0.600 em.
+    EXPECT_NEAR(Width("Times New Roman", -200, "1280x720"), 200 * 4.0, 200 * 4.0 * 0.02);
+    EXPECT_NEAR(Width("Courier New", -200, "1280x720"), 200 * 4.8, 200 * 4.8 * 0.02);
+    // Verdana's figures are 1302/2048 em.
+    EXPECT_NEAR(Width("Verdana", -200, "0123456789"), 200 * 10 * 1302 / 2048.0, 200 * 6.357 * 0.03);
+    // At dialog sizes: "1280x720" at 8 points in Arial is 48 pixels (six for each character).
+    EXPECT_NEAR(Width("Arial", -11, "1280x720"), 48, 1);
+}
+
+TEST(FaceMetrics, DialogFacesGiveTheirDocumentedDialogBaseUnits) {
+    // 8-point MS Sans Serif, MS Shell Dlg and Tahoma: 6 x 13 (a dialog unit of 1.5 x 1.625
+    // pixels); 9-point Segoe UI: 7 x 15 (1.75 x 1.875).
+    for (const char* face : {"MS Sans Serif", "MS Shell Dlg", "Tahoma"}) {
+        SIZE u = BaseUnits(face, -11);
+        EXPECT_EQ(u.cx, 6) << face;
+        EXPECT_EQ(u.cy, 13) << face;
+    }
+    SIZE segoe = BaseUnits("Segoe UI", -12);
+    EXPECT_EQ(segoe.cx, 7);
+    EXPECT_EQ(segoe.cy, 15);
+    // The dialog manager's own units, from its 8-point dialog face.
+    LONG units = GetDialogBaseUnits();
+    EXPECT_EQ(LOWORD(units), 6);
+    EXPECT_EQ(HIWORD(units), 13);
+}

@@ -80,6 +80,16 @@ int CPicture::Count(const RECT& r, COLORREF color) const
     return n;
 }
 
+int CPicture::CountNear(const RECT& r, COLORREF color, int tolerance) const
+{
+    const RECT c = Clip(r, Whole());
+    int n = 0;
+    for (LONG y = c.top; y < c.bottom; ++y)
+        for (LONG x = c.left; x < c.right; ++x)
+            n += WinTestNear(At(x, y), color, tolerance);
+    return n;
+}
+
 bool CPicture::IsUniform(const RECT& r, COLORREF color) const
 {
     const RECT c = Clip(r, Whole());

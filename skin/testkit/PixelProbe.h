@@ -32,6 +32,9 @@ public:
 
     // The questions below look at the part of the rectangle inside the picture.
     int Count(const RECT& r, COLORREF color) const;
+    // Pixels within `tolerance` of the colour in every channel: text drawn in it, whose
+    // antialiased ink leaves few pixels exactly in the colour at dialog sizes.
+    int CountNear(const RECT& r, COLORREF color, int tolerance = 40) const;
     // True when the rectangle holds pixels and all of them have the colour.
     bool IsUniform(const RECT& r, COLORREF color) const;
     // The smallest rectangle holding every pixel that differs from the background (for text

@@ -246,12 +246,13 @@ protected:
         GetWindowRect(dlg.m_hWnd, &r);
         return pic.At(p.x - r.left, p.y - r.top);
     }
+    // Whether the control shows the colour: text in it counts by its antialiased ink.
     bool Has(const Picture& pic, CWnd& w, COLORREF c) {
         RECT r;
         GetClientRect(w.m_hWnd, &r);
         for (int y = 0; y < r.bottom; ++y)
             for (int x = 0; x < r.right; ++x)
-                if (Pixel(pic, w, x, y) == c) return true;
+                if (WinTestNear(Pixel(pic, w, x, y), c)) return true;
         return false;
     }
     COLORREF Cell(const Picture& pic, int row, int col, int dx, int dy) {

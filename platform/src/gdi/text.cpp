@@ -1,5 +1,5 @@
 // Fonts, text metrics, measuring and drawing. Faces come from fontconfig through a fixed map of
-// the system's face names to the installed DejaVu families; glyphs are rendered antialiased by
+// the system's face names to installed families of close metrics; glyphs are rendered antialiased by
 // FreeType with hinting, so advances are whole pixels and measuring equals drawing.
 #include "gdi/text.h"
 
@@ -42,67 +42,141 @@ FT_Library Library() {
 
 bool IEquals(const char* a, const char* b) { return strcasecmp(a, b) == 0; }
 
-// The system's face names and what stands in for them.
-std::string FamilyFor(const LOGFONTA& lf, bool* symbol) {
-    char name[LF_FACESIZE + 1] = {};
-    std::memcpy(name, lf.lfFaceName, LF_FACESIZE);
-    *symbol = false;
-    const char* mono[] = {"Courier New", "Courier", "Lucida Console", "Consolas", "Fixedsys", "Terminal", "FixedSys"};
-    const char* serif[] = {"Times New Roman", "Times", "Georgia", "MS Serif", "Book Antiqua", "Garamond"};
-    const char* sym[] = {"Marlett", "Wingdings", "Webdings", "Symbol"};
-    for (const char* m : sym)
-        if (IEquals(name, m)) {
-            *symbol = true;
-            return "DejaVu Sans";
-        }
-    for (const char* m : mono)
-        if (IEquals(name, m)) return "DejaVu Sans Mono";
-    for (const char* m : serif)
-        if (IEquals(name, m)) return "DejaVu Serif";
-    if (name[0] == 0) {
-        if ((lf.lfPitchAndFamily & 3) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN)
-            return "DejaVu Sans Mono";
-        if ((lf.lfPitchAndFamily & 0xF0) == FF_ROMAN) return "DejaVu Serif";
+// The system's face names and the installed families closest to them in widths and heights.
+// Where a metric-compatible family exists it stands in (Liberation has Arial's, Times New
+// Roman's and Courier New's advances, Carlito and Caladea Calibri's and Cambria's). The dialog
+// faces of 8 points (MS Sans Serif, MS Shell Dlg, Tahoma) lay dialogs out in 6x13 base units;
+// Liberation Sans keeps both numbers where DejaVu Sans gives 7x14. Verdana and Segoe UI are
+// wider faces: DejaVu Sans has Verdana's figure widths and Segoe UI's 7x15 base units at 9
+// points. A family that is not installed gives way to the DejaVu family of the same look.
+enum class Look { Sans, Serif, Mono };
+struct StandIn {
+    const char* name;
+    const char* family;
+    Look look;
+};
+const StandIn kStandIns[] = {
+    {"Arial", "Liberation Sans", Look::Sans},
+    {"Helvetica", "Liberation Sans", Look::Sans},
+    {"MS Sans Serif", "Liberation Sans", Look::Sans},
+    {"Microsoft Sans Serif", "Liberation Sans", Look::Sans},
+    {"MS Shell Dlg", "Liberation Sans", Look::Sans},
+    {"MS Shell Dlg 2", "Liberation Sans", Look::Sans},
+    {"Tahoma", "Liberation Sans", Look::Sans},
+    {"System", "Liberation Sans", Look::Sans},
+    {"Verdana", "DejaVu Sans", Look::Sans},
+    {"Segoe UI", "DejaVu Sans", Look::Sans},
+    {"Calibri", "Carlito", Look::Sans},
+    {"Times New Roman", "Liberation Serif", Look::Serif},
+    {"Times", "Liberation Serif", Look::Serif},
+    {"MS Serif", "Liberation Serif", Look::Serif},
+    {"Cambria", "Caladea", Look::Serif},
+    {"Georgia", "DejaVu Serif", Look::Serif},
+    {"Book Antiqua", "DejaVu Serif", Look::Serif},
+    {"Garamond", "DejaVu Serif", Look::Serif},
+    {"Courier New", "Liberation Mono", Look::Mono},
+    {"Courier", "Liberation Mono", Look::Mono},
+    {"Lucida Console", "DejaVu Sans Mono", Look::Mono},
+    {"Consolas", "DejaVu Sans Mono", Look::Mono},
+    {"Fixedsys", "DejaVu Sans Mono", Look::Mono},
+    {"Terminal", "DejaVu Sans Mono", Look::Mono},
+};
+
+const char* FallbackFamily(Look look) {
+    switch (look) {
+    case Look::Serif: return "DejaVu Serif";
+    case Look::Mono: return "DejaVu Sans Mono";
+    default: return "DejaVu Sans";
     }
-    return "DejaVu Sans";
 }
 
-std::string FindFile(const std::string& family, bool bold, bool italic, int* index) {
-    static std::map<std::tuple<std::string, bool, bool>, std::pair<std::string, int>> cache;
-    auto key = std::make_tuple(family, bold, italic);
-    auto it = cache.find(key);
-    if (it != cache.end()) {
-        *index = it->second.second;
-        return it->second.first;
+struct FaceChoice {
+    std::string family;  // the family asked of fontconfig
+    Look look = Look::Sans;
+    bool symbol = false;
+};
+
+FaceChoice ChooseFace(const LOGFONTA& lf) {
+    char name[LF_FACESIZE + 1] = {};
+    std::memcpy(name, lf.lfFaceName, LF_FACESIZE);
+    const char* sym[] = {"Marlett", "Wingdings", "Webdings", "Symbol"};
+    for (const char* m : sym)
+        if (IEquals(name, m)) return {"DejaVu Sans", Look::Sans, true};
+    if (name[0] == 0) {
+        // No name: the pitch and family pick the look; the rest is the default face.
+        if ((lf.lfPitchAndFamily & 3) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN)
+            std::strcpy(name, "Courier New");
+        else if ((lf.lfPitchAndFamily & 0xF0) == FF_ROMAN)
+            std::strcpy(name, "Times New Roman");
+        else
+            std::strcpy(name, "MS Sans Serif");
     }
-    std::string path;
-    int idx = 0;
-    static bool fcReady = [] {
+    for (const StandIn& s : kStandIns)
+        if (IEquals(name, s.name)) return {s.family, s.look, false};
+    // Another name: that family where it is installed, else the default sans face.
+    return {name, Look::Sans, false};
+}
+
+bool FontconfigReady() {
+    static bool ready = [] {
         if (!FcInit()) return false;
         // Release fontconfig's state at exit, or leak checkers report its caches.
         std::atexit([] { FcFini(); });
         return true;
     }();
-    if (fcReady) {
-        FcPattern* pat = FcPatternCreate();
-        FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-        FcDefaultSubstitute(pat);
-        FcResult res;
-        FcPattern* match = FcFontMatch(nullptr, pat, &res);
-        if (match) {
-            FcChar8* file = nullptr;
-            if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
-                path = reinterpret_cast<const char*>(file);
-            FcPatternGetInteger(match, FC_INDEX, 0, &idx);
-            FcPatternDestroy(match);
+    return ready;
+}
+
+bool MatchHasFamily(FcPattern* match, const std::string& family) {
+    FcChar8* f = nullptr;
+    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &f) == FcResultMatch; ++i)
+        if (f && IEquals(reinterpret_cast<const char*>(f), family.c_str())) return true;
+    return false;
+}
+
+// The file of an installed family in the weight and slant asked for; empty when fontconfig
+// would only offer another family.
+std::string MatchFamily(const std::string& family, bool bold, bool italic, int* index) {
+    if (!FontconfigReady()) return {};
+    FcPattern* pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult res;
+    FcPattern* match = FcFontMatch(nullptr, pat, &res);
+    FcPatternDestroy(pat);
+    std::string path;
+    if (match) {
+        FcChar8* file = nullptr;
+        if (MatchHasFamily(match, family) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+            path = reinterpret_cast<const char*>(file);
+            FcPatternGetInteger(match, FC_INDEX, 0, index);
         }
-        FcPatternDestroy(pat);
+        FcPatternDestroy(match);
     }
-    if (path.empty()) path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    return path;
+}
+
+const char kLastResortFile[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+std::string FindFile(const FaceChoice& choice, bool bold, bool italic, int* index) {
+    static std::map<std::tuple<std::string, bool, bool>, std::pair<std::string, int>> cache;
+    auto key = std::make_tuple(choice.family, bold, italic);
+    auto it = cache.find(key);
+    if (it != cache.end()) {
+        *index = it->second.second;
+        return it->second.first;
+    }
+    int idx = 0;
+    std::string path = MatchFamily(choice.family, bold, italic, &idx);
+    if (path.empty()) path = MatchFamily(FallbackFamily(choice.look), bold, italic, &idx);
+    if (path.empty()) {
+        path = kLastResortFile;
+        idx = 0;
+    }
     cache[key] = {path, idx};
     *index = idx;
     return path;
@@ -138,8 +212,9 @@ std::shared_ptr<FontFace> RememberFace(const FaceKey& key, std::shared_ptr<FontF
 }
 
 std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
-    bool symbol = false;
-    std::string family = FamilyFor(lf, &symbol);
+    FaceChoice choice = ChooseFace(lf);
+    const std::string& family = choice.family;
+    bool symbol = choice.symbol;
     bool bold = lf.lfWeight >= FW_SEMIBOLD;
     bool italic = lf.lfItalic != 0;
     int h = lf.lfHeight == 0 ? -12 : lf.lfHeight;
@@ -157,12 +232,14 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
     auto f = std::make_shared<FontFace>();
     f->family = family;
     f->symbol = symbol;
+    f->serif = choice.look == Look::Serif;
     f->impl = std::make_shared<FontFace::Impl>();
     int index = 0;
-    std::string path = FindFile(family, bold, italic, &index);
+    f->file = FindFile(choice, bold, italic, &index);
     FT_Face face = nullptr;
-    if (FT_New_Face(Library(), path.c_str(), index, &face) != 0) {
-        FT_New_Face(Library(), "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 0, &face);
+    if (FT_New_Face(Library(), f->file.c_str(), index, &face) != 0) {
+        f->file = kLastResortFile;
+        FT_New_Face(Library(), kLastResortFile, 0, &face);
     }
     f->impl->face = face;
     if (!face) {
@@ -502,7 +579,7 @@ WINGDIAPI BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA tm) {
     tm->tmStruckOut = lf.lfStrikeOut ? 255 : 0;
     // The "fixed pitch" bit is set for variable-pitch fonts: a historical inversion.
     tm->tmPitchAndFamily = BYTE((f.fixedPitch ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE |
-                                (f.fixedPitch ? FF_MODERN : (f.family == "DejaVu Serif" ? FF_ROMAN : FF_SWISS)));
+                                (f.fixedPitch ? FF_MODERN : (f.serif ? FF_ROMAN : FF_SWISS)));
     tm->tmCharSet = f.symbol ? SYMBOL_CHARSET : ANSI_CHARSET;
     return TRUE;
 }

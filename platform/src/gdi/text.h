@@ -20,6 +20,7 @@ struct Glyph {
 
 struct FontFace {
     std::string family;        // the installed family the face name maps to
+    std::string file;          // the font file drawn with (the family's, or a fallback's)
     std::string requestedName;
     int ascent = 0, descent = 0, height = 0, internalLeading = 0, externalLeading = 0;
     int aveCharWidth = 0, maxCharWidth = 0;
@@ -27,6 +28,7 @@ struct FontFace {
     int strikePos = 0;                             // above the baseline
     bool fixedPitch = false;
     bool symbol = false;  // a symbol face: characters map to drawing symbols
+    bool serif = false;
     const Glyph& Get(uint32_t cp);
 
     struct Impl;

@@ -181,10 +181,10 @@ TEST_F(ScrollControlTest, AListBoxDrawsItsItemsInTheSkinsColoursAndTheSelectionI
     OffsetRect(&second, onHost.left, onHost.top);
     const CPicture p = host->Picture();
     EXPECT_EQ(p.At(POINT{first.right - 2, first.top}), kBack);
-    EXPECT_GT(p.Count(first, kText), 0);
+    EXPECT_GT(p.CountNear(first, kText), 0);
     EXPECT_EQ(p.At(POINT{second.right - 2, second.top + 1}), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_GT(p.Count(second, GetSysColor(COLOR_HIGHLIGHTTEXT)), 0);
-    EXPECT_EQ(p.Count(second, kText), 0);
+    EXPECT_GT(p.CountNear(second, GetSysColor(COLOR_HIGHLIGHTTEXT)), 0);
+    EXPECT_EQ(p.CountNear(second, kText), 0);
     // Below the items the list's background.
     EXPECT_EQ(p.At(POINT{onHost.left + 5, onHost.bottom - 3}), kBack);
     EXPECT_EQ(WindowPainter(list, POINT{0, 30}), "ListBox.background cell 3");

@@ -48,12 +48,12 @@ TEST_F(StaticSkinTest, ACentredStaticDrawsOneLineInTheMiddleAndADisabledOneItsDi
     ASSERT_FALSE(IsRectEmpty(&box));
     EXPECT_NEAR((box.left + box.right) / 2.0, (rc.left + rc.right) / 2.0, 1.5);
     EXPECT_NEAR((box.top + box.bottom) / 2.0, (rc.top + rc.bottom) / 2.0, 1.5);
-    EXPECT_GT(p.Count(box, kStaticText), 0);
+    EXPECT_GT(p.CountNear(box, kStaticText), 0);
     EnableWindow(text, FALSE);
     WinTestPumpUntilIdle();
     p = host.Picture();
-    EXPECT_EQ(p.Count(box, kStaticText), 0);
-    EXPECT_GT(p.Count(box, kDisabledText), 0);
+    EXPECT_EQ(p.CountNear(box, kStaticText), 0);
+    EXPECT_GT(p.CountNear(box, kDisabledText), 0);
 }
 
 TEST_F(StaticSkinTest, ChangingAStaticsTextPaintsItOnceFromTheSkin)
@@ -69,7 +69,7 @@ TEST_F(StaticSkinTest, ChangingAStaticsTextPaintsItOnceFromTheSkin)
     const RECT rc = ClientRectIn(text, host);
     const CPicture p = host.Picture();
     EXPECT_EQ(skinkit::Painter(p, POINT{rc.right - 3, rc.bottom - 3}, *skin), "Static.background cell 8");
-    EXPECT_GT(p.Count(rc, kStaticText), 0);
+    EXPECT_GT(p.CountNear(rc, kStaticText), 0);
 }
 
 TEST_F(StaticSkinTest, SimpleAndOwnerDrawnStaticsKeepTheirOwnLook)

@@ -10,7 +10,8 @@ namespace {
 
 // Frame of the test PopupMenu object: left 3, right 5, top 2, bottom 4.
 constexpr int kPL = 3, kPR = 5, kPT = 2, kPB = 4;
-constexpr COLORREF kNormalText = RGB(1, 2, 3), kSelectedText = RGB(4, 5, 6), kDisabledText = RGB(7, 8, 9);
+// Far apart, so text ink is told from ink of the other states though antialiasing blends it.
+constexpr COLORREF kNormalText = RGB(20, 60, 160), kSelectedText = RGB(160, 20, 60), kDisabledText = RGB(60, 160, 20);
 
 std::unique_ptr<CSkinPopupMenuObject> PopupObject()
 {
@@ -223,9 +224,9 @@ TEST_F(PopupMenuTest, TextColoursFollowTheStateAndChecksAndArrowsAreDrawn)
             auto inWindow = [](RECT r) { OffsetRect(&r, kPL, kPT); return r; };
             const RECT open = inWindow(p->GetRowRect(0)), save = inWindow(p->GetRowRect(2));
             const RECT exit = inWindow(p->GetRowRect(3)), more = inWindow(p->GetRowRect(4));
-            selected = pic.Count(open, kSelectedText);
-            disabled = pic.Count(save, kDisabledText);
-            normal = pic.Count(exit, kNormalText);
+            selected = pic.CountNear(open, kSelectedText);
+            disabled = pic.CountNear(save, kDisabledText);
+            normal = pic.CountNear(exit, kNormalText);
             const int h = p->GetRowHeight();
             // The check column of Exit and the arrow column of More.
             const RECT check = {exit.left + 2, exit.top, exit.left + 2 + h, exit.bottom};
