@@ -15,20 +15,18 @@
 #include "SkinObjectTypes.h"
 #include "platres.h"
 
-namespace {
-
-LONG Width(const RECT& rc) { return SkinWidth(rc); }
-LONG Height(const RECT& rc) { return SkinHeight(rc); }
-
-// The part of rc that the DC can show: loops and surfaces never reach beyond it, however large
-// a rectangle a skin asks for.
-RECT VisiblePart(HDC hdc, const RECT& rc)
+RECT SkinVisiblePart(HDC hdc, const RECT& rc)
 {
     RECT box;
     if (GetClipBox(hdc, &box) == ERROR)
         return RECT{rc.left, rc.top, rc.left, rc.top};
     return SkinIntersectRect(rc, SkinClampRect(box));
 }
+
+namespace {
+
+LONG Width(const RECT& rc) { return SkinWidth(rc); }
+LONG Height(const RECT& rc) { return SkinHeight(rc); }
 
 // The record's picture cut to its source rectangle, or null.
 std::unique_ptr<CRasterImage> CutPart(CSkinFile* file, const SkinImagePart& part)
@@ -83,7 +81,7 @@ void DrawStretchedColumns(CSkinFile* file, HDC hdc, const RECT& dst, const char*
         return;
     }
     // Only the columns the DC can show are drawn, from the first one that reaches into it.
-    const RECT visible = VisiblePart(hdc, dst);
+    const RECT visible = SkinVisiblePart(hdc, dst);
     if (!SkinRectHasArea(visible))
         return;
     const LONG first = dst.left + (visible.left - dst.left) / step * step;
@@ -236,7 +234,7 @@ void DrawThroughKey(HDC hdc, const RECT& rect, COLORREF key, Paint paint)
     if (!hdc)
         return;
     const RECT rc = SkinClampRect(rect);
-    const RECT shown = VisiblePart(hdc, rc);
+    const RECT shown = SkinVisiblePart(hdc, rc);
     const LONG w = Width(shown), h = Height(shown);
     if (w <= 0 || h <= 0)
         return;

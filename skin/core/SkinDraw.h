@@ -29,6 +29,9 @@ void DrawSkinImageFrame(CSkinFile* file, HDC hdc, const RECT& rc, const SkinNine
 void DrawSkinImageFrameEx(CSkinFile* file, HDC hdc, const RECT& rc, const SkinNineGrid& grid,
                           LONG marginLeft, LONG marginTop, LONG marginRight, LONG marginBottom,
                           COLORREF fillColor, int fill, bool mirror);
+// The part of rc that the DC can show: loops and surfaces never reach beyond it, however large
+// a rectangle a skin asks for.
+RECT SkinVisiblePart(HDC hdc, const RECT& rc);
 // Draw the record leaving the pixels of the key colour (in the picture) untouched in hdc.
 void DrawSkinImageTransparent(CSkinFile* file, HDC hdc, const RECT& rc, const SkinImagePart& part,
                               COLORREF key, bool mirror);

@@ -111,7 +111,10 @@ void CSkinCaptionButton::DrawState(HDC hdc, int state)
         DrawWindowIcon(hdc, hwnd, rc);
         return;
     }
-    const int w = SkinWidth(rc), h = SkinHeight(rc);
+    // Only the part the DC shows is copied and drawn: a damaged skin's button may be far larger
+    // than its window, and a copy of all of it would cost its whole area at every paint.
+    const RECT shown = SkinVisiblePart(hdc, rc);
+    const int w = SkinWidth(shown), h = SkinHeight(shown);
     if (w <= 0 || h <= 0)
         return;
     const SkinImagePart* look = !m_bEnabled ? &o->m_states[2]
@@ -124,9 +127,10 @@ void CSkinCaptionButton::DrawState(HDC hdc, int state)
     CSkinMemDC mem(hdc, w, h);
     if (!mem.IsValid())
         return;
-    BitBlt(mem, 0, 0, w, h, hdc, rc.left, rc.top, SRCCOPY);
-    DrawSkinImageTransparent(o->GetOwner(), mem, RECT{0, 0, w, h}, *look, m_crTransparent, IsLayoutRTL(hwnd));
-    BitBlt(hdc, rc.left, rc.top, w, h, mem, 0, 0, SRCCOPY);
+    BitBlt(mem, 0, 0, w, h, hdc, shown.left, shown.top, SRCCOPY);
+    DrawSkinImageTransparent(o->GetOwner(), mem, SkinOffsetRect(rc, -shown.left, -shown.top), *look, m_crTransparent,
+                             IsLayoutRTL(hwnd));
+    BitBlt(hdc, shown.left, shown.top, w, h, mem, 0, 0, SRCCOPY);
 }
 
 void CSkinCaptionButton::ShowState(int state)
