@@ -37,7 +37,7 @@ protected:
         std::vector<int> columns;
         for (int x = 0; x < SizeOf(h).cx; ++x)
             for (int y = 2; y < kTopMiddle - 2; ++y)
-                if (pic.At(x, y) == RGB(9, 9, 9)) {
+                if (WinTestNear(pic.At(x, y), RGB(9, 9, 9))) {  // the caption text's ink
                     columns.push_back(x);
                     break;
                 }
@@ -142,7 +142,7 @@ TEST_F(RightToLeftTest, TheCaptionTextStartsAtTheRightUnlessTheWindowAlignsItRig
     ASSERT_FALSE(rtl.empty());
     ASSERT_FALSE(right.empty());
     // The middle part runs from 30 to W - 40: mirrored it runs from 40 to W - 30.
-    EXPECT_EQ(ltr.front(), 30);
+    EXPECT_NEAR(ltr.front(), 30, 1);  // the pen starts at 30; the first glyph's bearing may add one
     EXPECT_LT(rtl.back(), 320 - 30);
     EXPECT_GT(rtl.front(), 160);
     EXPECT_LT(right.back(), 160);
