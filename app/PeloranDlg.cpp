@@ -261,8 +261,9 @@ void CPeloranDlg::InitFileList() {
         int sixtyFourths;
     };
     static const Column columns[] = {
-        {"", LVCFMT_CENTER, 4},         {"Video File", LVCFMT_LEFT, 28}, {"Duration", LVCFMT_CENTER, 8},
-        {"Size", LVCFMT_CENTER, 6},     {"Status", LVCFMT_CENTER, 0},
+        // The size column holds a frame size such as "1920x1080" whole.
+        {"", LVCFMT_CENTER, 4},         {"Video File", LVCFMT_LEFT, 26}, {"Duration", LVCFMT_CENTER, 8},
+        {"Size", LVCFMT_CENTER, 8},     {"Status", LVCFMT_CENTER, 0},
     };
     int used = 0;
     for (int i = 0; i < 5; ++i) {

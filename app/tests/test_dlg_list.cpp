@@ -5,6 +5,7 @@
 #include <string>
 
 #include "test_dlg_support.h"
+#include "text_fit.h"
 
 using namespace dlgtest;
 
@@ -120,6 +121,22 @@ TEST_F(DlgList, StartsWithTheTitleSettingsAndOutputFolder) {
     EXPECT_NE(::SendMessageA(dlg.GetSafeHwnd(), WM_GETICON, ICON_SMALL, 0), 0);
     EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(dlg.GetCurrentItem(), -1);
+}
+
+TEST_F(DlgList, TextsFitTheirControlsAndColumns) {
+    std::vector<std::string> misfits = textfit::Misfits(dlg.GetSafeHwnd());
+    EXPECT_TRUE(misfits.empty()) << textfit::Joined(misfits);
+    // The list's cells draw their text whole in the column, clipped at its ends.
+    HWND list = List().GetSafeHwnd();
+    struct Column {
+        int col;
+        const char* widest;
+    };
+    for (const Column& c : {Column{COL_SIZE, "1280x720"}, Column{COL_SIZE, "1920x1080"}, Column{COL_DURATION, "00:00:00"},
+                            Column{COL_STATUS, "Completed"}}) {
+        const SIZE s = textfit::Measure(list, c.widest, DT_NOPREFIX);
+        EXPECT_LE(s.cx + 2, List().GetColumnWidth(c.col)) << c.widest;
+    }
 }
 
 TEST_F(DlgList, AddProbesEachFileAndRejectsTheUnreadable) {

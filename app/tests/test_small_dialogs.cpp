@@ -11,6 +11,7 @@
 #include "WaitInfDlg.h"
 #include "app_test_support.h"
 #include "htmlhelp.h"
+#include "text_fit.h"
 
 using namespace apptest;
 using namespace peloran_auto;
@@ -244,6 +245,34 @@ TEST_F(SmallDialogs, TipIsDrawnOnWhiteBesideTheBulb) {
     EXPECT_EQ(frame_inside, RGB(255, 255, 255));
     EXPECT_EQ(bulb, RGB(0xFF, 0xE0, 0x40));
     EXPECT_EQ(text_back, RGB(255, 255, 255));
+}
+
+TEST_F(SmallDialogs, EveryLabelAndButtonHoldsItsText) {
+    auto misfits = [&](CDialog& dlg, const char* title) {
+        std::vector<std::string> found;
+        RunDriven([&] { dlg.DoModal(); },
+                  [&] {
+                      HWND d = WaitForDialog(title, 10000);
+                      ASSERT_NE(d, nullptr);
+                      found = textfit::Misfits(d);
+                      WinTestCloseRequest(d);
+                  });
+        return found;
+    };
+    CDecoderInfoDlg info;
+    info.SetFileName("/home/user/Videos/holiday clip.avi");
+    std::vector<std::string> found = misfits(info, "No decoder to decode the video file:");
+    EXPECT_TRUE(found.empty()) << textfit::Joined(found);
+    CAboutDlg about(nullptr, File("settings.ini", "[Version]\nMARDEVOLTA=12.34.56\n").c_str());
+    found = misfits(about, "About Velmora Corvane");
+    EXPECT_TRUE(found.empty()) << textfit::Joined(found);
+    CTipDlg tips(nullptr, File("tips.txt", "A tip of a few words.\n").c_str());
+    found = misfits(tips, "Tip of the Day");
+    EXPECT_TRUE(found.empty()) << textfit::Joined(found);
+    std::atomic<int> never{0};
+    CWaitDlg wait(nullptr, &never);
+    found = misfits(wait, "Loading media file, please wait...");
+    EXPECT_TRUE(found.empty()) << textfit::Joined(found);
 }
 
 TEST_F(SmallDialogs, WaitBoxClosesWhenReadyOrAskedToClose) {

@@ -33,7 +33,8 @@ struct CaptionLook {
 inline const CaptionLook kActive = {Hex(0x3466A8), Hex(0x1F4379), Hex(0x14305A), Hex(0x1F4379), Hex(0x183868)};
 inline const CaptionLook kInactive = {Hex(0x8E9DB2), Hex(0x72839B), Hex(0x5B6A80), Hex(0x72839B), Hex(0x65758C)};
 
-constexpr char kFace[] = "DejaVu Sans";
+// The face the dialogs are laid out for: the platform draws it with a stand-in of its metrics.
+constexpr char kFace[] = "Tahoma";
 
 // ---- helpers ------------------------------------------------------------------------------------
 

@@ -357,11 +357,11 @@ TEST_F(DefaultSkin, FontsAndColoursAreSetAndReadable)
     for (const auto& entry : skin.GetObjects()) {
         SCOPED_TRACE(entry.first);
         if (auto* f = dynamic_cast<CSkinFontObject*>(entry.second.get())) {
-            EXPECT_STREQ(f->m_font.lfFaceName, "DejaVu Sans");
+            EXPECT_STREQ(f->m_font.lfFaceName, "Tahoma");
             EXPECT_LT(f->m_font.lfHeight, 0);
         }
         if (auto* w = dynamic_cast<CSkinWindowObject*>(entry.second.get())) {
-            EXPECT_STREQ(w->m_captionFont.lfFaceName, "DejaVu Sans");
+            EXPECT_STREQ(w->m_captionFont.lfFaceName, "Tahoma");
             EXPECT_LT(w->m_captionFont.lfHeight, 0);
         }
     }
