@@ -90,6 +90,8 @@ protected:
             parents.push_back(std::make_unique<CScrollingParent>(*host));
         if (skin) {
             ApplySkin(BarObjects(), std::move(leaveEmpty));
+            WinTestPumpUntilIdle();
+            baseline = WinTestLiveCounts::Now();
             EXPECT_TRUE(host->Skin());
             EXPECT_TRUE(SkinOf<CSkinScrollBar>(bar) && SkinOf<CSkinScrollBar>(bar)->IsActive());
         } else {
@@ -133,6 +135,7 @@ protected:
     std::unique_ptr<CHost> skinned, plain;
     std::vector<std::unique_ptr<CMessageCounter>> counters;
     std::vector<std::unique_ptr<CScrollingParent>> parents;
+    WinTestLiveCounts baseline;  // before the host was skinned
 };
 
 TEST_F(ScrollBarControlTest, PartsArePaintedFromTheSkinByStateInBothOrientations)
@@ -242,10 +245,19 @@ TEST_F(ScrollBarControlTest, TheStateMessagesKeepRangePageAndPositionConsistentA
     WinTestPumpUntilIdle();
     EXPECT_EQ(At(bar, kArrow1), "ScrollBar.horizontal[0].arrow1");
 
-    // The control itself holds the same state when the skin goes.
+    // The control itself holds the same state when the skin goes, even in the middle of a
+    // drag, which ends without a word; nothing the skin made is left.
     SetScrollPos(bar, SB_CTL, 33, TRUE);
     const SCROLLINFO kept = Info(bar);
+    Press(bar, POINT{100, 8});
+    const int sent = Counter().Count();
     ASSERT_TRUE(skinned->Unskin());
+    EXPECT_NE(GetCapture(), bar);
+    Advance(200);
+    Release(bar, POINT{100, 8});
+    EXPECT_EQ(Counter().Count(), sent);
+    const WinTestLiveCounts end = WinTestLiveCounts::Now();
+    EXPECT_EQ(end, baseline) << end.ChangesFrom(baseline);
     EXPECT_EQ(SkinOf<CSkinScrollBar>(bar), nullptr);
     const SCROLLINFO own = Info(bar);
     EXPECT_EQ(std::vector<int>({own.nMin, own.nMax, int(own.nPage), own.nPos}),
