@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "skin_looks.h"  // Joined
+
 namespace textfit {
+
+using skinlooks::Joined;
 
 inline std::string TextOf(HWND h) {
     char buf[512] = {};
@@ -125,12 +129,6 @@ inline std::vector<std::string> Misfits(HWND dialog) {
         else if (lstrcmpiA(cls.c_str(), "ComboBox") == 0) CheckCombo(c, &out);
     }
     return out;
-}
-
-inline std::string Joined(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const std::string& l : lines) s += l + "\n";
-    return s;
 }
 
 }  // namespace textfit
