@@ -161,6 +161,43 @@ protected:
         Bar(h).GetBarRect(&rc);
         return rc;
     }
+    // An MDI client over the frame's client area; the frame is skinned again to find it.
+    HWND AddMdiClient(HWND frame)
+    {
+        CLIENTCREATESTRUCT ccs{nullptr, 100};
+        RECT c;
+        GetClientRect(frame, &c);
+        HWND client = CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_VISIBLE, 0, 0, c.right, c.bottom, frame,
+                                      nullptr, GetModuleHandleA(nullptr), &ccs);
+        EXPECT_TRUE(RemoveWindowSkin(frame));
+        EXPECT_TRUE(SetWindowSkin(frame, "FrameWnd"));
+        WinTestPumpUntilIdle();
+        return client;
+    }
+    // A skinned MDI child of the client, with the usual boxes.
+    HWND AddSkinnedMdiChild(HWND client)
+    {
+        MDICREATESTRUCTA mcs{"FrameSkinTestWnd", "Doc", GetModuleHandleA(nullptr), 10, 10, 150, 90,
+                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0};
+        HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+        EXPECT_NE(child, nullptr);
+        EXPECT_TRUE(SetWindowSkin(child, "FrameWnd")) << GetSkinLastError();
+        return child;
+    }
+    void MaximiseMdiChild(HWND frame, HWND client, HWND child)
+    {
+        SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+        RedrawWindow(frame, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        WinTestPumpUntilIdle();
+    }
+    // Where one of the MDI child's bar buttons shows in the frame.
+    RECT BarButtonRect(HWND frame, int button)
+    {
+        Bar(frame).LayoutItems();
+        RECT rc = Bar(frame).GetButton(button).m_rc;
+        CSkinArea::MirrorRectInWindow(frame, rc);
+        return rc;
+    }
 };
 
 }  // namespace wintest

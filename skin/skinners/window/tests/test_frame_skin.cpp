@@ -347,36 +347,23 @@ TEST_F(FrameSkinTest, TheMdiClientIsPaintedFromTheFramesObject)
 TEST_F(FrameSkinTest, AMaximisedSkinnedMdiChildPutsItsButtonsIntoTheBarAndItsCloseButtonClosesIt)
 {
     HWND h = SkinnedFrame();
-    CLIENTCREATESTRUCT ccs{nullptr, 100};
-    RECT c;
-    GetClientRect(h, &c);
-    HWND client = CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_VISIBLE, 0, 0, c.right, c.bottom, h, nullptr,
-                                  GetModuleHandleA(nullptr), &ccs);
-    ASSERT_TRUE(RemoveWindowSkin(h));
-    ASSERT_TRUE(SetWindowSkin(h, "FrameWnd"));
-    WinTestPumpUntilIdle();
+    HWND client = AddMdiClient(h);
     ASSERT_EQ(FrameSkin(h)->GetMdiClient(), client);
     const int plainHeight = BarRect(h).bottom - BarRect(h).top;
-    MDICREATESTRUCTA mcs{"FrameSkinTestWnd", "Doc", GetModuleHandleA(nullptr), 10, 10, 150, 90,
-                         WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0};
-    HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    HWND child = AddSkinnedMdiChild(client);
     ASSERT_NE(child, nullptr);
-    ASSERT_TRUE(SetWindowSkin(child, "FrameWnd")) << GetSkinLastError();
     EXPECT_TRUE(FrameSkin(child)->IsMdiChild());
     EXPECT_EQ(DWORD(SendMessageA(child, WM_SKIN_ATTACHSTYLE, 0, 0)) & WS_SYSMENU, DWORD(WS_SYSMENU));
     EXPECT_FALSE(Bar(h).HasMdiButtons());
 
-    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
-    RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    WinTestPumpUntilIdle();
+    MaximiseMdiChild(h, client, child);
     ASSERT_TRUE(IsZoomed(child));
     // The child's frame lies outside the MDI client: its client area covers the client's.
     RECT childClient = ClientRectIn(child, client), clientRect;
     GetClientRect(client, &clientRect);
     EXPECT_TRUE(EqualRect(&childClient, &clientRect));
     ASSERT_TRUE(Bar(h).HasMdiButtons());
-    Bar(h).LayoutItems();
-    const RECT close = Bar(h).GetButton(CSkinMenuBar::BUTTON_CLOSE).m_rc;
+    const RECT close = BarButtonRect(h, CSkinMenuBar::BUTTON_CLOSE);
     const RECT b = BarRect(h);
     EXPECT_EQ(close.right, b.right - kBarMargins.right);
     EXPECT_GE(b.bottom - b.top, plainHeight);
@@ -385,6 +372,102 @@ TEST_F(FrameSkinTest, AMaximisedSkinnedMdiChildPutsItsButtonsIntoTheBarAndItsClo
     Click(h, Middle(close));
     EXPECT_FALSE(IsWindow(child));
     EXPECT_FALSE(Bar(h).HasMdiButtons());
+}
+
+TEST_F(FrameSkinTest, TheMdiChildsBarButtonsOpenItsSystemMenuMinimiseAndRestoreIt)
+{
+    HWND h = SkinnedFrame();
+    HWND client = AddMdiClient(h);
+    HWND child = AddSkinnedMdiChild(client);
+    MaximiseMdiChild(h, client, child);
+    ASSERT_TRUE(Bar(h).HasMdiButtons());
+    const RECT sys = BarButtonRect(h, CSkinMenuBar::BUTTON_SYSMENU);
+    EXPECT_EQ(PainterAt(h, Middle(sys)).find("FrameWnd.menuBar.buttons[0]"), 0u) << PainterAt(h, Middle(sys));
+
+    // The system button opens the child's system menu as a skinned popup, as a maximised
+    // window's: Restore offered, Move and Size not; what is chosen there reaches the child.
+    UINT restoreState = 0, moveState = 0;
+    bool skinned = false;
+    std::vector<WinTestIdleScript::Step> steps = {[&](int, HWND) {
+        HWND popup = FindWindowA("QuorventaPopupMenuWnd", nullptr);
+        auto* menu = popup && IsWindowVisible(popup) ? static_cast<CSkinPopupMenu*>(GetPropA(popup, "this")) : nullptr;
+        if (!menu)
+            return;
+        skinned = true;
+        for (int i = 0; i < menu->Model().GetCount(); ++i) {
+            const CSkinMenuEntry* e = menu->Model().GetEntry(i);
+            if (e->m_nId == SC_RESTORE) {
+                restoreState = e->m_nState;
+                POINT row = Middle(menu->GetRowRect(i));
+                ClientToScreen(popup, &row);
+                WinTestClick(nullptr, WINTEST_LEFT, row.x, row.y);
+            } else if (e->m_nId == SC_MOVE) {
+                moveState = e->m_nState;
+            }
+        }
+    }};
+    {
+        WinTestIdleScript script(std::move(steps));
+        Click(h, Middle(sys));
+    }
+    WinTestPumpUntilIdle();
+    EXPECT_TRUE(skinned);
+    EXPECT_EQ(restoreState & (MF_GRAYED | MF_DISABLED), 0u);
+    EXPECT_NE(moveState & (MF_GRAYED | MF_DISABLED), 0u);
+    EXPECT_FALSE(IsZoomed(child));
+    EXPECT_FALSE(Bar(h).HasMdiButtons());
+
+    MaximiseMdiChild(h, client, child);
+    ASSERT_TRUE(IsZoomed(child));
+    Click(h, Middle(BarButtonRect(h, CSkinMenuBar::BUTTON_RESTORE)));
+    EXPECT_FALSE(IsZoomed(child));
+    EXPECT_TRUE(IsWindow(child));
+    EXPECT_FALSE(Bar(h).HasMdiButtons());
+
+    MaximiseMdiChild(h, client, child);
+    ASSERT_TRUE(IsZoomed(child));
+    Click(h, Middle(BarButtonRect(h, CSkinMenuBar::BUTTON_MINIMIZE)));
+    EXPECT_TRUE(IsIconic(child));
+    EXPECT_FALSE(Bar(h).HasMdiButtons());
+}
+
+TEST_F(FrameSkinTest, FrameBarPopupAndMdiSkinsComeOffWithoutLeavingAnythingBehind)
+{
+    HMENU menu = AppMenu();
+    HWND h = Frame(kSizable, menu);
+    WinTestActivate(h);
+    WinTestPumpUntilIdle();
+    const WinTestLiveCounts unskinned = WinTestLiveCounts::Now();
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(SetWindowSkin(h, "FrameWnd"));
+        WinTestPumpUntilIdle();
+        // Hot tracking and an open menu of the bar while the skin goes.
+        Click(h, Middle(ItemRect(h, "&File")));
+        ASSERT_NE(OpenPopup(h), nullptr);
+        MoveTo(h, Middle(ItemRect(h, "&Edit")));
+        ASSERT_TRUE(RemoveWindowSkin(h));
+        WinTestPumpUntilIdle();
+        EXPECT_EQ(GetMenu(h), menu);
+        const WinTestLiveCounts now = WinTestLiveCounts::Now();
+        EXPECT_EQ(now, unskinned) << now.ChangesFrom(unskinned);
+        WinTestAdvanceClock(GetDoubleClickTime() + 1);  // the next round's click is a click of its own
+    }
+    // A skinned MDI child and the MDI client's skin go with the frame's.
+    ASSERT_TRUE(SetWindowSkin(h, "FrameWnd"));
+    HWND client = AddMdiClient(h);
+    ASSERT_TRUE(RemoveWindowSkin(h));
+    WinTestPumpUntilIdle();
+    const WinTestLiveCounts withClient = WinTestLiveCounts::Now();
+    ASSERT_TRUE(SetWindowSkin(h, "FrameWnd"));
+    HWND child = AddSkinnedMdiChild(client);
+    MaximiseMdiChild(h, client, child);
+    ASSERT_TRUE(Bar(h).HasMdiButtons());
+    SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+    ASSERT_TRUE(RemoveWindowSkin(h));
+    WinTestPumpUntilIdle();
+    EXPECT_EQ(CSkinManager::Instance().FindSkinWindow(client), nullptr);
+    const WinTestLiveCounts now = WinTestLiveCounts::Now();
+    EXPECT_EQ(now, withClient) << now.ChangesFrom(withClient);
 }
 
 // A framework frame with a message map, made from a menu resource.

@@ -189,3 +189,26 @@ TEST_F(ShapeSkinTest, ATypeFortyFiveWindowPaintsItsFrameAroundTheProgramsContent
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ShapeSkinTest, ShapedTranslucentAndPanelSkinsComeOffWithoutLeavingAnythingBehind)
+{
+    HWND h = Window(WS_POPUP | WS_CAPTION | WS_VISIBLE);
+    WinTestPumpUntilIdle();
+    const DWORD style = DWORD(GetWindowLongA(h, GWL_STYLE)), ex = DWORD(GetWindowLongA(h, GWL_EXSTYLE));
+    const WinTestLiveCounts unskinned = WinTestLiveCounts::Now();
+    for (const char* name : {"Shape", "Glass", "Panel", "Shape"}) {
+        ASSERT_TRUE(SetDialogWindowSkin(h, name)) << name;
+        WinTestPumpUntilIdle();
+        ASSERT_TRUE(RemoveWindowSkin(h)) << name;
+        WinTestPumpUntilIdle();
+        EXPECT_EQ(DWORD(GetWindowLongA(h, GWL_STYLE)), style) << name;
+        EXPECT_EQ(DWORD(GetWindowLongA(h, GWL_EXSTYLE)), ex) << name;
+        EXPECT_FALSE(InRegion(h, 0, 0)) << name << " left its region";
+        const WinTestLiveCounts now = WinTestLiveCounts::Now();
+        EXPECT_EQ(now, unskinned) << name << ": " << now.ChangesFrom(unskinned);
+    }
+}
+
+}  // namespace
