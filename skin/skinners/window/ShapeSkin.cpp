@@ -40,7 +40,8 @@ void CSkinFramelessBase::RestoreStyles(HWND hwnd)
 
 BOOL CSkinFramelessBase::Attach(HWND hwnd)
 {
-    if (!IsWindow(hwnd))
+    // Attached already: the saved styles are that window's and stay so.
+    if (!IsWindow(hwnd) || m_hWnd)
         return FALSE;
     SaveStyles(hwnd);
     SetWindowLongA(hwnd, GWL_STYLE, LONG((m_dwSavedStyle & ~kStripStyle) | kKeepStyle));
@@ -218,7 +219,7 @@ CSkinType45Wnd::~CSkinType45Wnd() = default;
 
 BOOL CSkinType45Wnd::Attach(HWND hwnd)
 {
-    if (!IsWindow(hwnd))
+    if (!IsWindow(hwnd) || m_hWnd)
         return FALSE;
     SaveStyles(hwnd);
     SetWindowLongA(hwnd, GWL_STYLE, LONG(m_dwSavedStyle | kType45Style));

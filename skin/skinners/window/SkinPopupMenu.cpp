@@ -337,7 +337,7 @@ void CSkinPopupMenu::MeasureRows()
         return;
     m_bScrolling = TRUE;
     int rows = height / m_nRowHeight;
-    if (height - rows * m_nRowHeight < kMaxLayoutRows)
+    if (height - rows * m_nRowHeight < kMinRowRemainder)
         --rows;
     // However small the window, one row shows.
     m_nVisibleRows = std::max(1, rows);

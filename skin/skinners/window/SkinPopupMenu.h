@@ -23,7 +23,7 @@ public:
     };
     static constexpr UINT_PTR kSubmenuTimer = 1001;
     static constexpr UINT kSubmenuDelay = 500;  // ms of hover before a submenu opens
-    static constexpr int kMaxLayoutRows = 10;   // a remainder below this many pixels costs a row
+    static constexpr int kMinRowRemainder = 10;   // a remainder below this many pixels costs a row
 
     CSkinPopupMenu(HWND owner, CSkinPopupMenu* parent, int mode);
     ~CSkinPopupMenu() override;

@@ -137,6 +137,23 @@ TEST_F(FrameSkinTest, MinimiseMaximiseAndRestoreAndTheCaptionsDoubleClick)
     WinTestClick(nullptr, WINTEST_LEFT, top.x, top.y);
     WinTestPumpUntilIdle();
     EXPECT_TRUE(IsZoomed(h));
+    // Nor are releases exactly an hour apart, which read the same minute and second.
+    WinTestAdvanceClock(3600 * 1000);
+    WinTestClick(nullptr, WINTEST_LEFT, top.x, top.y);
+    WinTestPumpUntilIdle();
+    EXPECT_TRUE(IsZoomed(h));
+    // Two quick releases a little apart (no double click for the window system) are one,
+    // whichever second of the clock they fall in.
+    WinTestAdvanceClock(5000 + 1000 - GetTickCount() % 1000 - 100);
+    WinTestClick(nullptr, WINTEST_LEFT, top.x, top.y);
+    WinTestPumpUntilIdle();
+    WinTestAdvanceClock(200);
+    WinTestClick(nullptr, WINTEST_LEFT, top.x + 20, top.y);
+    WinTestPumpUntilIdle();
+    EXPECT_FALSE(IsZoomed(h));
+    SendMessageA(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    WinTestPumpUntilIdle();
+    ASSERT_TRUE(IsZoomed(h));
     WinTestAdvanceClock(5000);
     WinTestDoubleClick(nullptr, WINTEST_LEFT, top.x, top.y);
     WinTestPumpUntilIdle();

@@ -394,7 +394,7 @@ TEST_F(PopupMenuTest, ATallMenuFillsTheWorkAreaAndScrollsOneRowPerClickUpToItsEn
     ASSERT_GT(rowHeight, 0);
     const int client = 200 - kPT - kPB;
     int expected = client / rowHeight;
-    if (client - expected * rowHeight < CSkinPopupMenu::kMaxLayoutRows)
+    if (client - expected * rowHeight < CSkinPopupMenu::kMinRowRemainder)
         --expected;
     EXPECT_EQ(rows, expected);
     // Up at the top stays; then one row per click down, stopping at the last page.
@@ -403,6 +403,60 @@ TEST_F(PopupMenuTest, ATallMenuFillsTheWorkAreaAndScrollsOneRowPerClickUpToItsEn
     EXPECT_EQ(firsts[1], 0);
     for (size_t i = 2; i < firsts.size(); ++i)
         EXPECT_EQ(firsts[i], std::min<int>(int(i) - 1, 30 - rows)) << i;
+}
+
+TEST_F(PopupMenuTest, APopupTallerThanItsRowsOrTooSmallForOneStillAnswersSafely)
+{
+    // Made taller than its rows after it showed: a click under the last row chooses nothing.
+    HMENU m = Menu();
+    AppendMenuA(m, MF_STRING, ID_OPEN, "&Open");
+    AppendMenuA(m, MF_STRING, ID_EXIT, "E&xit");
+    int chosenBelow = -1;
+    std::vector<WinTestIdleScript::Step> steps = {
+        [&](int, HWND) {
+            CSkinPopupMenu* p = Root();
+            RECT wr;
+            GetWindowRect(p->GetHwnd(), &wr);
+            MoveWindow(p->GetHwnd(), wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top + 120, TRUE);
+        },
+        [&](int, HWND) {
+            CSkinPopupMenu* p = Root();
+            RECT client;
+            GetClientRect(p->GetHwnd(), &client);
+            ClickAt(ScreenOf(p, {client.right / 2, client.bottom - 5}));
+        },
+        [&](int, HWND) {
+            chosenBelow = Root() ? 0 : 1;
+            WinTestKeyPress(VK_ESCAPE);
+        },
+    };
+    {
+        WinTestIdleScript script(std::move(steps));
+        EXPECT_EQ(Track(m), 0);
+    }
+    EXPECT_EQ(chosenBelow, 0);  // the menu was still open after the click
+
+    // A work area lower than a row: one row shows, and the keys still move through the menu.
+    int sw = 0, sh = 0;
+    WinTestGetScreenSize(&sw, &sh);
+    const RECT monitor = {0, 0, sw, sh}, work = {0, 0, sw, 14};
+    ASSERT_TRUE(WinTestSetMonitors(&monitor, &work, 1));
+    HMENU tall = Menu();
+    for (int i = 0; i < 5; ++i)
+        AppendMenuA(tall, MF_STRING, 300 + i, ("Entry " + std::to_string(i)).c_str());
+    int rows = 0;
+    std::vector<WinTestIdleScript::Step> tiny = {
+        [&](int, HWND) {
+            rows = Root()->GetVisibleRows();
+            WinTestKeyPress(VK_DOWN);
+        },
+        [&](int, HWND) { WinTestKeyPress(VK_DOWN); },
+        [&](int, HWND) { WinTestKeyPress(VK_RETURN); },
+    };
+    WinTestIdleScript script(std::move(tiny));
+    EXPECT_EQ(Track(tall, TPM_RETURNCMD, 10, 0), 301);
+    WinTestSetMonitors(&monitor, nullptr, 1);
+    EXPECT_EQ(rows, 1);
 }
 
 TEST_F(PopupMenuTest, TrackedPopupsArePlacedByTheirAlignmentInsideTheWorkArea)

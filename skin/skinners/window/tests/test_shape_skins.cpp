@@ -211,4 +211,32 @@ TEST_F(ShapeSkinTest, ShapedTranslucentAndPanelSkinsComeOffWithoutLeavingAnythin
     }
 }
 
+TEST_F(ShapeSkinTest, AnAttachThatFailsPutsTheWindowsStylesBackAndSparesTheOneAttached)
+{
+    HWND a = Window(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
+    HWND b = Window(WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_VISIBLE, WS_EX_APPWINDOW);
+    const DWORD aStyle = DWORD(GetWindowLongA(a, GWL_STYLE)), aEx = DWORD(GetWindowLongA(a, GWL_EXSTYLE));
+    const DWORD bStyle = DWORD(GetWindowLongA(b, GWL_STYLE)), bEx = DWORD(GetWindowLongA(b, GWL_EXSTYLE));
+    CSkinFile* file = CSkinManager::Instance().GetSkinFile();
+    for (const char* name : {"Shape", "Panel"}) {
+        std::unique_ptr<CSkinWindow> skin;
+        if (std::string(name) == "Shape")
+            skin = std::make_unique<CSkinShapeWnd>();
+        else
+            skin = std::make_unique<CSkinType45Wnd>();
+        skin->SetSkinObject(file->FindObject(name));
+        ASSERT_TRUE(skin->Attach(a)) << name;
+        // A window that is gone, and one while the skin holds another: neither is changed.
+        HWND gone = Window(WS_POPUP);
+        DestroyWindow(gone);
+        EXPECT_FALSE(skin->Attach(gone)) << name;
+        EXPECT_FALSE(skin->Attach(b)) << name;
+        EXPECT_EQ(DWORD(GetWindowLongA(b, GWL_STYLE)), bStyle) << name;
+        EXPECT_EQ(DWORD(GetWindowLongA(b, GWL_EXSTYLE)), bEx) << name;
+        skin->Detach();
+        EXPECT_EQ(DWORD(GetWindowLongA(a, GWL_STYLE)), aStyle) << name;
+        EXPECT_EQ(DWORD(GetWindowLongA(a, GWL_EXSTYLE)), aEx) << name;
+    }
+}
+
 }  // namespace
