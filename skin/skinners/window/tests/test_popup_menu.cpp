@@ -459,6 +459,62 @@ TEST_F(PopupMenuTest, APopupTallerThanItsRowsOrTooSmallForOneStillAnswersSafely)
     EXPECT_EQ(rows, 1);
 }
 
+// What an owner window of owner-drawn menus is asked to draw.
+std::vector<UINT> g_drawnItems;
+WNDPROC g_ownerProc = nullptr;
+LRESULT CALLBACK DrawingOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_DRAWITEM) {
+        g_drawnItems.push_back(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->itemID);
+        return TRUE;
+    }
+    return CallWindowProcA(g_ownerProc, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(PopupMenuTest, AnOwnerDrawnMenuShowsItsRowsInTheSkinsLookAndItsSeparatorsAreSkipped)
+{
+    // Items as the owner-drawn menu makes them: data instead of text, separators owner-drawn too.
+    static char first[] = "first", second[] = "second";
+    HMENU m = Menu();
+    AppendMenuA(m, MF_OWNERDRAW, 601, first);
+    AppendMenuA(m, MF_OWNERDRAW | MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m, MF_OWNERDRAW, 602, second);
+    g_drawnItems.clear();
+    g_ownerProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DrawingOwnerProc)));
+    int count = 0, separators = 0, withText = 0;
+    std::string selectedLook;
+    std::vector<WinTestIdleScript::Step> steps = {
+        [&](int, HWND) { WinTestKeyPress(VK_DOWN); },
+        [&](int, HWND) { WinTestKeyPress(VK_DOWN); },
+        [&](int, HWND) {
+            CSkinPopupMenu* p = Root();
+            count = p->Model().GetCount();
+            for (int i = 0; i < count; ++i) {
+                separators += p->Model().GetEntry(i)->IsSeparator() ? 1 : 0;
+                withText += p->Model().GetEntry(i)->m_strText.empty() ? 0 : 1;
+            }
+            RECT row = p->GetRowRect(2);
+            OffsetRect(&row, kPL, kPT);
+            selectedLook = Painter(CPicture::OfWindow(p->GetHwnd()), POINT{row.left + 3, row.top + 1}, *skin);
+            // A WM_DRAWITEM reaching the popup is the owner's to answer.
+            DRAWITEMSTRUCT item{};
+            item.CtlType = ODT_MENU;
+            item.itemID = 602;
+            SendMessageA(p->GetHwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+            WinTestKeyPress(VK_RETURN);
+        },
+    };
+    WinTestIdleScript script(std::move(steps));
+    EXPECT_EQ(Track(m), 602);
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_ownerProc));
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(separators, 1);
+    EXPECT_EQ(withText, 0);  // the data of an owner-drawn item is no text to show
+    EXPECT_EQ(selectedLook.rfind("PopupMenu.grids[0]", 0), 0u) << selectedLook;  // the selected row's look
+    EXPECT_EQ(g_drawnItems, std::vector<UINT>{602});
+}
+
 TEST_F(PopupMenuTest, TrackedPopupsArePlacedByTheirAlignmentInsideTheWorkArea)
 {
     int sw = 0, sh = 0;
