@@ -311,8 +311,15 @@ void PeloranAutomation::RunConvert() {
 
     WinTestScriptOpenFile(nullptr, input.c_str());
     ClickDlgItem(main, kIdAdd);
-    if (!WaitUntil([&] { return ListRowCount(list) >= 1 || !VisibleDialogs(main).empty(); }, 60000) ||
-        ListRowCount(list) < 1)
+    // Added once the row is there and the loading box (if a slow probe brought it up) is gone;
+    // any other box means the file was refused.
+    auto added = [&] { return ListRowCount(list) >= 1 && IsWindowEnabled(main); };
+    auto refused = [&] {
+        for (HWND d : VisibleDialogs(main))
+            if (DialogStaticTexts(d).find("Loading media file") == std::string::npos) return true;
+        return false;
+    };
+    if (!WaitUntil([&] { return added() || refused(); }, 60000) || !added())
         return finish("the file was not added");
     say("added", ListCellText(list, 0, 1));
 

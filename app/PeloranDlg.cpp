@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
-#include <vector>
 
 #include "AboutDlg.h"
 #include "DecoderInfo.h"
@@ -33,28 +32,6 @@ const char* const kAudioBitrates[] = {"32", "48", "56", "64", "80", "96", "112",
                                       "160", "192", "224", "256", "320", "384", "576"};
 const char* const kSampleRates[] = {"24000", "44100", "48000"};
 const char* const kChannels[] = {"Mono", "Stereo"};
-
-const char kVideoFilter[] =
-    "All Video Files|*.avi;*.divx;*.div;*.xvid;*.mpg;*.mpeg;*.wmv;*.asf;*.asx;*.mov;*.qt;*.rm;*.rmvb;*.dat;"
-    "\t\t*.3gp;*.3g2;*.h261;*.h264;*.yuv;*.m4v;*.mjpg;*.mjpeg;*.mkv;*.ogm|"
-    "\t\tAVI Files (*.avi)|*.avi|Mpeg files (*.mpg, *.mpeg)|*.mpg;*.mpeg|"
-    "\t\tDivX(*.divx;*.div)|*.divx;*.div|Xvid(*.xvid)|*.xvid|Windows Media files (*.wmv, *.asf)|*.wmv;*.asf|"
-    "\t\tQuick Time Files (*.mov, *.qt)|*.mov; *.qt|Real Media Files (*.rm, *.rmvb)|*.rm;*.rmvb|"
-    "\t\tASX(*.asx)|*.asx|VCD Format(*.dat)|*.dat|3GPP file(*.3gp,*.3g2)|*.3gp;*.3g2|"
-    "Raw Video file(*.h261,*.h264,*.yuv,*.m4v)|*.h261;*.h264;*.yuv;*.m4v|"
-    "\t\tMJPEG Video file(*.mjpg,*.mjpeg)|*.mjpg;*.mjpeg|MKV file(*.mkv)|*.mkv|OGM file(*.ogm)|*.ogm|"
-    "All files (*.*)|*.*|";
-
-// Room for many chosen files at once: Linux paths are long, and the framework's default buffer
-// of 260 characters would hold only two or three of them.
-const DWORD kFileNameBuffer = 64 * 1024;
-
-const char* FileNamePart(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; ++p)
-        if (*p == '/' || *p == '\\') name = p + 1;
-    return name;
-}
 
 struct ButtonIcon {
     int id;
@@ -85,17 +62,18 @@ CPeloranDlg::CPeloranDlg(CWnd* pParent)
       m_nStopMode(0),
       m_nConvertingItem(-1),
       m_bChangingRows(FALSE),
-      m_bEndingSession(FALSE) {}
+      m_bEndingSession(FALSE),
+      m_nAddReady(0),
+      m_bTakingProbed(FALSE) {}
 
 CPeloranDlg::~CPeloranDlg() {
+    StopAdd();
     if (m_pWorker) {
         // Only reached when the window went away without its WM_DESTROY; the worker must not
         // outlive the object it works on.
         m_nStopMode = 1;
         m_Encoder.Stop();
-        ::WaitForSingleObject(m_pWorker->m_hThread, INFINITE);
-        delete m_pWorker;
-        m_pWorker = nullptr;
+        JoinThread(m_pWorker);
         m_Encoder.SetProgressCallback(nullptr, nullptr);
     }
     if (m_hIcon) ::DestroyIcon(m_hIcon);
@@ -183,6 +161,7 @@ ON_MESSAGE(WM_BATCH_NEXTROW, OnBatchNextRow)
 ON_MESSAGE(WM_BATCH_ROWDONE, OnBatchRowDone)
 ON_MESSAGE(WM_BATCH_PROGRESS, OnBatchProgress)
 ON_MESSAGE(WM_BATCH_FINISHED, OnBatchFinished)
+ON_MESSAGE(WM_ADD_PROBED, OnAddProbed)
 ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
@@ -403,6 +382,10 @@ BOOL CPeloranDlg::IsBatchRunning() const {
     return state == BATCH_CONVERTING || state == BATCH_STOPPING || m_pWorker != nullptr;
 }
 
+BOOL CPeloranDlg::IsListBusy() const {
+    return IsBatchRunning() || IsAdding();
+}
+
 static const char kRunningWarning[] = "The convert is running, please first stop convert then exit.";
 
 void CPeloranDlg::OnClose() {
@@ -412,6 +395,8 @@ void CPeloranDlg::OnClose() {
         ShowMessage(kRunningWarning, "Warning", MB_ICONEXCLAMATION);
         return;
     }
+    // Files still being probed are not worth waiting for.
+    if (m_pAdd) m_pAdd->Cancel();
     CDialog::OnClose();
 }
 
@@ -424,10 +409,12 @@ void CPeloranDlg::OnCancel() {
         ShowMessage(kRunningWarning, "Warning", MB_ICONEXCLAMATION);
         return;
     }
+    if (m_pAdd) m_pAdd->Cancel();
     CDialog::OnCancel();
 }
 
 void CPeloranDlg::OnDestroy() {
+    StopAdd();
     if (m_pWorker) {
         // Destroyed without a close (the owner went away): stop the batch and let the worker
         // finish while its messages are still answered.
@@ -441,8 +428,7 @@ void CPeloranDlg::OnDestroy() {
             PumpMessages();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        delete m_pWorker;
-        m_pWorker = nullptr;
+        JoinThread(m_pWorker);
         m_Encoder.SetProgressCallback(nullptr, nullptr);
         m_nBatchState = BATCH_FINISHED;
     }
@@ -475,65 +461,8 @@ void CPeloranDlg::DeleteRow(int nItem) {
     delete rec;
 }
 
-void CPeloranDlg::OnAddFiles() {
-    if (IsBatchRunning()) return;
-    CFileDialog dlg(TRUE, nullptr, nullptr,
-                    OFN_ENABLESIZING | OFN_ENABLEINCLUDENOTIFY | OFN_EXPLORER | OFN_ALLOWMULTISELECT |
-                        OFN_HIDEREADONLY,
-                    kVideoFilter, this);
-    std::vector<char> names(kFileNameBuffer, '\0');
-    dlg.m_ofn.lpstrFile = names.data();
-    dlg.m_ofn.nMaxFile = kFileNameBuffer;
-    if (dlg.DoModal() != IDOK) return;
-
-    m_FileList.SetFocus();
-    m_bChangingRows = TRUE;
-    CString last;
-    POSITION pos = dlg.GetStartPosition();
-    while (pos) {
-        CString path = dlg.GetNextPathName(pos);
-        last = path;
-        if (!m_Encoder.CanOpen(path)) {
-            ShowDecoderInfo(path);
-            continue;
-        }
-        auto* rec = new FileRecord;
-        rec->strPath = path;
-        std::memset(&rec->info, 0, sizeof rec->info);
-        if (m_Encoder.GetMediaInfo(path, &rec->info) == -1) {
-            delete rec;
-            ShowMessage("The media info can not be get, the file may have been destroyed.", "Error", MB_ICONHAND);
-            continue;
-        }
-        if (rec->info.nDuration == 0) {
-            delete rec;
-            ShowDecoderInfo(path);
-            continue;
-        }
-        m_FileList.LockWindowUpdate();
-        int row = m_FileList.InsertItem(m_FileList.GetItemCount(), "");
-        if (row >= 0) {
-            m_FileList.SetItemData(row, reinterpret_cast<DWORD_PTR>(rec));
-            m_FileList.SetCheckbox(row, COL_CHECK, 1);
-            m_FileList.SetItemText(row, COL_NAME, FileNamePart(path));
-            m_FileList.SetItemText(row, COL_DURATION, rec->info.szDuration);
-            m_FileList.SetItemText(row, COL_SIZE, rec->info.szFrameSize);
-            m_FileList.SetItemText(row, COL_STATUS, "Ready");
-        } else {
-            delete rec;
-        }
-        m_FileList.UnlockWindowUpdate();
-    }
-    int count = m_FileList.GetItemCount();
-    m_FileList.LockWindowUpdate();
-    SetCurrentRow(count - 1);
-    m_FileList.UnlockWindowUpdate();
-    m_bChangingRows = FALSE;
-    m_strPreviewFile = last;
-}
-
 void CPeloranDlg::OnRemoveFile() {
-    if (IsBatchRunning()) return;
+    if (IsListBusy()) return;
     int count = m_FileList.GetItemCount();
     if (m_nCurItem < 0 || m_nCurItem >= count) return;
     m_bChangingRows = TRUE;
@@ -548,7 +477,7 @@ void CPeloranDlg::OnRemoveFile() {
 }
 
 void CPeloranDlg::OnRemoveAll() {
-    if (IsBatchRunning()) return;
+    if (IsListBusy()) return;
     m_bChangingRows = TRUE;
     for (int i = m_FileList.GetItemCount() - 1; i >= 0; --i) DeleteRow(i);
     m_bChangingRows = FALSE;
@@ -584,7 +513,7 @@ void CPeloranDlg::MoveRow(int nFrom, int nTo) {
 }
 
 void CPeloranDlg::OnMoveUp() {
-    if (IsBatchRunning()) return;
+    if (IsListBusy()) return;
     if (m_FileList.GetItemCount() == 0) return;
     m_FileList.SetFocus();
     if (m_nCurItem <= 0) return;
@@ -592,7 +521,7 @@ void CPeloranDlg::OnMoveUp() {
 }
 
 void CPeloranDlg::OnMoveDown() {
-    if (IsBatchRunning()) return;
+    if (IsListBusy()) return;
     int count = m_FileList.GetItemCount();
     if (count == 0) return;
     m_FileList.SetFocus();
@@ -622,7 +551,7 @@ void CPeloranDlg::OnItemChangedFileList(NMHDR* pNMHDR, LRESULT* pResult) {
 
 void CPeloranDlg::OnRClickFileList(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
-    if (IsBatchRunning()) return;
+    if (IsListBusy()) return;
     CMenu menu;
     if (!menu.LoadMenu(IDR_LIST_MENU)) return;
     CMenu* popup = menu.GetSubMenu(0);
@@ -720,6 +649,10 @@ void CPeloranDlg::OnStopPreview() {
 }
 
 void CPeloranDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == ADD_WAIT_TIMER_ID) {
+        OnAddWaitTimer();
+        return;
+    }
     // A file that could not be rendered has no duration: nothing to follow then.
     if (nIDEvent == PREVIEW_TIMER_ID && m_dPreviewDuration > 0.0) {
         double position = 0.0;

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "afxcmn.h"
 #include "afxwin.h"
 #include "CellListCtrl.h"
+#include "FileProbe.h"
 #include "ImageButton.h"
 #include "PreviewPlayer.h"
 #include "UrlLabel.h"
@@ -21,6 +24,8 @@
 #define WM_BATCH_ROWDONE (WM_APP + 0x61)   // wParam: row, lParam: the engine's result
 #define WM_BATCH_PROGRESS (WM_APP + 0x62)  // lParam: const ProgressInfo*
 #define WM_BATCH_FINISHED (WM_APP + 0x63)  // posted by the worker as its last act
+// Posted by the add's worker: probed files wait to be listed, or the probe is over.
+#define WM_ADD_PROBED (WM_APP + 0x64)
 
 // One list row's file: kept as the row's item data from its insertion to its removal.
 struct FileRecord {
@@ -44,6 +49,9 @@ enum { COL_CHECK = 0, COL_NAME = 1, COL_DURATION = 2, COL_SIZE = 3, COL_STATUS =
 #define PELORAN_OUTPUT_EXT "mp4"
 #define PELORAN_HOME_URL "https://velmora.example.org/"
 #define PREVIEW_TIMER_ID 100
+// An add still probing after this long shows the loading box; a quick one shows none.
+#define ADD_WAIT_TIMER_ID 101
+#define ADD_WAIT_DELAY_MS 250
 
 class CPeloranDlg : public CDialog {
 public:
@@ -70,6 +78,8 @@ public:
     static CString DefaultOutputFolder();
 
     int GetBatchState() const { return m_nBatchState.load(); }
+    // Files chosen in the open-file dialog are still being probed and listed.
+    BOOL IsAdding() const { return m_pAdd != nullptr; }
     int GetPreviewState() const { return m_nPreviewState; }
     int GetCurrentItem() const { return m_nCurItem; }
     const CString& GetPreviewFile() const { return m_strPreviewFile; }
@@ -92,12 +102,25 @@ protected:
     virtual void ShowDecoderInfo(LPCSTR lpszPath);
     virtual void ShowAbout();
     virtual void ShowHelp();
+    // The add's probe of one file, on the add's worker thread: PROBE_*, `info` filled when
+    // PROBE_OK.
+    virtual int ProbeFile(LPCSTR lpszPath, MediaInfo* info);
 
     void InitButtons();
     void InitFileList();
     void InitSettings();
     void FillCombo(CComboBox& combo, const char* const* entries, int count, int selected);
     BOOL IsBatchRunning() const;
+    // A batch or an add is at work: rows are not added, removed or moved meanwhile.
+    BOOL IsListBusy() const;
+    BOOL ChooseFiles(std::vector<std::string>* paths);
+    void StartAdd(std::vector<std::string> paths);
+    void TakeProbedFiles();
+    void ListProbedFile(const ProbedFile& file);
+    void InsertFileRow(const std::string& path, const MediaInfo& info);
+    void FinishAdd();
+    void StopAdd();
+    void OnAddWaitTimer();
     void SetCurrentRow(int nItem);
     void DeleteRow(int nItem);
     void MoveRow(int nFrom, int nTo);
@@ -134,6 +157,7 @@ protected:
     afx_msg LRESULT OnBatchRowDone(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnBatchProgress(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnBatchFinished(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAddProbed(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
@@ -192,4 +216,14 @@ protected:
     BOOL m_bChangingRows;
     // The desktop session is ending: the batch ends without its notice or a power-off.
     BOOL m_bEndingSession;
+
+    // The running add (null when none); its files are listed on this thread as they arrive.
+    std::unique_ptr<CFileProbe> m_pAdd;
+    // 1 tells the loading box the add is over.
+    std::atomic<int> m_nAddReady;
+    // The last file chosen: the preview's file once the add is over.
+    CString m_strAddLast;
+    // Set while probed files are being listed: a box shown for one of them runs a message
+    // loop, and the files arriving meanwhile wait for it.
+    BOOL m_bTakingProbed;
 };

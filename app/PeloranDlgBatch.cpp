@@ -123,7 +123,7 @@ void CPeloranDlg::OnStartConvert() {
         if (m_nBatchState.load() == BATCH_STOPPING) m_btnStart.EnableWindow(FALSE);
         return;
     }
-    if (state == BATCH_STOPPING || m_pWorker) return;
+    if (state == BATCH_STOPPING || m_pWorker || IsAdding()) return;
 
     int count = m_FileList.GetItemCount();
     if (count == 0) return;
@@ -152,7 +152,8 @@ void CPeloranDlg::OnStartConvert() {
     EnableControls(FALSE);
     m_nBatchState = BATCH_CONVERTING;
 
-    m_pWorker = AfxBeginThread(&CPeloranDlg::ConvertThreadProc, this, THREAD_PRIORITY_IDLE, 0, CREATE_SUSPENDED);
+    // The dialog joins the thread when the batch ends.
+    m_pWorker = BeginJoinableThread(&CPeloranDlg::ConvertThreadProc, this, THREAD_PRIORITY_IDLE);
     if (!m_pWorker) {
         m_nBatchState = BATCH_IDLE;
         m_btnStart.SetThreeBitmaps(IDB_START_OUT, 0, IDB_START_IN, 0, IDB_START_PRESSED, 0);
@@ -162,9 +163,6 @@ void CPeloranDlg::OnStartConvert() {
         ShowMessage("The convert could not be started.", "Error", MB_ICONHAND);
         return;
     }
-    // The dialog joins the thread when the batch ends, so it keeps the thread object.
-    m_pWorker->m_bAutoDelete = FALSE;
-    m_pWorker->ResumeThread();
 }
 
 UINT CPeloranDlg::ConvertThreadProc(LPVOID pParam) {
@@ -269,12 +267,8 @@ LRESULT CPeloranDlg::OnBatchProgress(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CPeloranDlg::OnBatchFinished(WPARAM, LPARAM) {
-    if (m_pWorker) {
-        // The worker posted this as its last act; it is returning, not working.
-        ::WaitForSingleObject(m_pWorker->m_hThread, INFINITE);
-        delete m_pWorker;
-        m_pWorker = nullptr;
-    }
+    // The worker posted this as its last act; it is returning, not working.
+    JoinThread(m_pWorker);
     // The engine keeps its callback across runs: it must not outlive the batch that set it.
     m_Encoder.SetProgressCallback(nullptr, nullptr);
     FinishBatch();
@@ -302,6 +296,7 @@ void CPeloranDlg::FinishBatch() {
 LRESULT CPeloranDlg::OnEndSession(WPARAM wParam, LPARAM) {
     if (!wParam) return 0;
     m_bEndingSession = TRUE;
+    StopAdd();
     if (m_pWorker) StopConvert();
     MSG msg;
     while (m_pWorker) {  // cleared when the batch's end is handled

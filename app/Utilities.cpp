@@ -89,6 +89,22 @@ BOOL ShutdownSystem(UINT flags) {
     return ::ExitWindowsEx(flags, 0);
 }
 
+CWinThread* BeginJoinableThread(AFX_THREADPROC proc, LPVOID param, int priority) {
+    CWinThread* thread = AfxBeginThread(proc, param, priority, 0, CREATE_SUSPENDED);
+    if (!thread) return nullptr;
+    // Kept after it returns, so that the starter can wait for it.
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    return thread;
+}
+
+void JoinThread(CWinThread*& thread) {
+    if (!thread) return;
+    ::WaitForSingleObject(thread->m_hThread, INFINITE);
+    delete thread;
+    thread = nullptr;
+}
+
 void PumpMessages() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

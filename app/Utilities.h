@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "afx.h"
+#include "afxwin.h"
 #include "windows.h"
 
 // The folder of the running program with its trailing separator, cut to fit `size` bytes
@@ -24,6 +25,12 @@ int GetPathKind(LPCSTR path);
 
 // Asks for the process's shut-down privilege on the NT family, then `ExitWindowsEx(flags)`.
 BOOL ShutdownSystem(UINT flags);
+
+// A worker thread that its starter joins and deletes itself (JoinThread): null when no thread
+// could be made.
+CWinThread* BeginJoinableThread(AFX_THREADPROC proc, LPVOID param, int priority);
+// Waits for the thread to return, deletes it and clears the pointer; nothing when null.
+void JoinThread(CWinThread*& thread);
 
 // Handles every message waiting for the calling thread.
 void PumpMessages();

@@ -93,7 +93,8 @@ bool AddThousand(const Run& run, const ThousandFiles& files, Latencies* during, 
         auto s0 = std::chrono::steady_clock::now();
         const int rows = ListRowCount(FileList(run));
         out->ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - s0).count());
-        return rows == kRows || std::chrono::steady_clock::now() > until;
+        // Over when every row is listed and the loading box has let the window have its input back.
+        return (rows == kRows && IsWindowEnabled(run.main)) || std::chrono::steady_clock::now() > until;
     });
     *addMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     return ListRowCount(FileList(run)) == kRows;

@@ -267,10 +267,8 @@ TEST_F(DlgBatch, SameNamedInputsGetNumberedOutputs) {
     Media("y/a.avi", 3.0);
     Media("a.mkv", 2.0, testmedia::Kind::MkvSurround);
     // One folder per choice, as the open-file dialog allows.
-    WinTestScriptOpenFile((scratch / "x").c_str(), "a.avi");
-    ClickButton(dlg, IDC_ADD);
-    WinTestScriptOpenFile((scratch / "y").c_str(), "a.avi");
-    ClickButton(dlg, IDC_ADD);
+    AddFiles("a.avi", scratch / "x");
+    AddFiles("a.avi", scratch / "y");
     AddFiles("a.mkv");
     ASSERT_EQ(Rows(), 3);
     std::string out = scratch / "out";

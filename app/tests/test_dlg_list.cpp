@@ -279,7 +279,7 @@ TEST_F(DlgList, ContextMenuAddsRemovesAndEmptiesTheList) {
     WinTestClick(List().GetSafeHwnd(), WINTEST_RIGHT, lc.right / 2, lc.bottom / 2);
     WinTestKeyPress(VK_DOWN);
     WinTestKeyPress(VK_RETURN);
-    WinTestPumpUntilIdle();
+    ASSERT_TRUE(WaitForAddEnd());
     ASSERT_EQ(Rows(), 1);
     EXPECT_EQ(Cell(0, COL_NAME), "d.avi");
 }

@@ -1,7 +1,7 @@
 // The main dialog with a thousand files: one choice in the open-file dialog adds them all, each
-// probed; the long list scrolls, selects and moves rows as a short one does, and a batch over a
-// few of its rows converts just those. How fast the window answers meanwhile is measured in
-// app/bench (bench_scale), not here.
+// probed on the add's worker while the window answers; the long list scrolls, selects and
+// moves rows as a short one does, and a batch over a few of its rows converts just those. How
+// fast the window answers meanwhile is measured in app/bench (bench_scale), not here.
 #include <unistd.h>
 
 #include <cstdio>
@@ -28,7 +28,15 @@ protected:
             ASSERT_EQ(::link((scratch / (i % 2 ? "two.avi" : "one.avi")).c_str(), (scratch / n).c_str()), 0);
             names += (i ? "\n" : "") + n;
         }
-        AddFiles(names);
+        // Half-way the probe is held: the rows so far are listed and the window answers.
+        dlg.HoldProbes(kRows / 2);
+        WinTestScriptOpenFile(scratch.path().c_str(), names.c_str());
+        ClickButton(dlg, IDC_ADD);
+        ASSERT_TRUE(PumpUntil([&] { return Rows() == kRows / 2; }));
+        EXPECT_EQ(SendFromOtherThread(List().GetSafeHwnd(), LVM_GETITEMCOUNT), kRows / 2);
+        EXPECT_TRUE(dlg.IsAdding());
+        dlg.HoldProbes(INT_MAX);
+        ASSERT_TRUE(WaitForAddEnd());
     }
     static std::string Name(int i) {
         char buf[16];

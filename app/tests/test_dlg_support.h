@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <climits>
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,8 +47,38 @@ public:
     std::function<void(UINT msg, WPARAM wp, LPARAM lp, LRESULT result)> onBatchMessage;
     void RealHelp() { CPeloranDlg::ShowHelp(); }
 
+    // What the add showed, in order, with the rows listed by then: "decoder <path> @<rows>",
+    // "box <text> @<rows>"; and whether any of it was shown off the UI thread.
+    std::vector<std::string> shown;
+    bool shownOffThread = false;
+    // The add's probe holds each file until the test lets it go: file n (from 1) is probed
+    // once n <= the files let go. The window going lets every file go.
+    void HoldProbes(int n) {
+        std::lock_guard<std::mutex> lock(probeMutex);
+        probesLetGo = n;
+        probeCv.notify_all();
+    }
+    int ProbesStarted() {
+        std::lock_guard<std::mutex> lock(probeMutex);
+        return probesStarted;
+    }
+    // Files whose probe says the media information could not be read.
+    std::vector<std::string> noInfo;
+
 protected:
+    int ProbeFile(LPCSTR path, MediaInfo* info) override {
+        {
+            std::unique_lock<std::mutex> lock(probeMutex);
+            int n = ++probesStarted;
+            probeCv.wait(lock, [&] { return n <= probesLetGo; });
+        }
+        for (const std::string& f : noInfo)
+            if (f == path) return PROBE_NO_INFO;
+        return CPeloranDlg::ProbeFile(path, info);
+    }
+
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_DESTROY) HoldProbes(INT_MAX);
         LRESULT r = CPeloranDlg::WindowProc(msg, wp, lp);
         if (msg >= WM_BATCH_NEXTROW && msg <= WM_BATCH_FINISHED && onBatchMessage) onBatchMessage(msg, wp, lp, r);
         return r;
@@ -52,6 +86,7 @@ protected:
 
     int ShowMessage(LPCSTR text, LPCSTR caption, UINT type) override {
         boxes.push_back(Box{text ? text : "", caption ? caption : "", type});
+        Shown("box ", text);
         if (realBoxes) return CPeloranDlg::ShowMessage(text, caption, type);
         if (duringBox) {
             auto f = duringBox;
@@ -63,9 +98,23 @@ protected:
         answers.pop_front();
         return a;
     }
-    void ShowDecoderInfo(LPCSTR path) override { decoderInfo.push_back(path); }
+    void ShowDecoderInfo(LPCSTR path) override {
+        decoderInfo.push_back(path);
+        Shown("decoder ", path);
+    }
     void ShowAbout() override { ++aboutShown; }
     void ShowHelp() override { ++helpShown; }
+
+private:
+    void Shown(const char* what, LPCSTR text) {
+        if (std::this_thread::get_id() != uiThread) shownOffThread = true;
+        shown.push_back(what + std::string(text ? text : "") + " @" + std::to_string(GetFileList().GetItemCount()));
+    }
+    const std::thread::id uiThread = std::this_thread::get_id();
+    std::mutex probeMutex;
+    std::condition_variable probeCv;
+    int probesLetGo = INT_MAX;
+    int probesStarted = 0;
 };
 
 inline HWND Item(CWnd& dlg, int id) {
@@ -213,10 +262,39 @@ protected:
         return path;
     }
 
-    // Adds files through the Add button and the (scripted) open-file dialog.
-    void AddFiles(const std::string& names) {
-        WinTestScriptOpenFile(scratch.path().c_str(), names.c_str());
+    // Adds files through the Add button and the (scripted) open-file dialog, and waits for the
+    // add to end.
+    void AddFiles(const std::string& names, const std::string& folder = "") {
+        WinTestScriptOpenFile(folder.empty() ? scratch.path().c_str() : folder.c_str(), names.c_str());
         ClickButton(dlg, IDC_ADD);
+        EXPECT_TRUE(WaitForAddEnd());
+    }
+
+    // Pumps the UI thread until `done` says so, at most `seconds` of real time (the worker's).
+    bool PumpUntil(const std::function<bool()>& done, double seconds = 120.0) {
+        auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        for (;;) {
+            WinTestPumpUntilIdle();
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() >= until) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    // Sends a message to `hwnd` from another thread while this (the UI) thread pumps, and
+    // gives its answer.
+    LRESULT SendFromOtherThread(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+        std::atomic<bool> answered{false};
+        LRESULT result = -1;
+        std::thread sender([&] {
+            result = ::SendMessageA(hwnd, msg, wp, lp);
+            answered = true;
+        });
+        EXPECT_TRUE(PumpUntil([&] { return answered.load(); }));
+        sender.join();
+        return result;
+    }
+    bool WaitForAddEnd() {
+        return PumpUntil([&] { return !dlg.IsAdding(); });
     }
 
     // Pumps the UI thread until the batch has ended (state 5 or 0), at most `seconds`.

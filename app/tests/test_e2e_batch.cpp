@@ -89,11 +89,13 @@ protected:
         SetUiInvoker(nullptr);
     }
 
-    // Adds files through the open-file dialog and waits for `rows` rows.
+    // Adds files through the open-file dialog and waits for `rows` rows, and for the loading box
+    // of a slow add to have gone.
     static bool AddFiles(HWND main, const std::string& folder, const std::string& names, int rows) {
         WinTestScriptOpenFile(folder.c_str(), names.c_str());
         ClickDlgItem(main, IDC_ADD);
-        return WaitUntil([&] { return ListRowCount(GetDlgItem(main, IDC_FILELIST)) == rows; }, 60000);
+        return WaitUntil([&] { return ListRowCount(GetDlgItem(main, IDC_FILELIST)) == rows && IsWindowEnabled(main); },
+                         60000);
     }
 
     static bool SetOutputAndVideo(HWND main, const std::string& folder) {
@@ -147,7 +149,7 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
                   ASSERT_NE(info, nullptr);
                   decoder_path = WindowText(GetDlgItem(info, 1049));
                   ClickDlgItem(info, IDOK);
-                  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 2; }, 60000));
+                  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(list) == 2 && IsWindowEnabled(main); }, 60000));
                   for (int r = 0; r < 2; ++r) {
                       names.push_back(ListCellText(list, r, 1));
                       ready.push_back(ListCellText(list, r, 4));
