@@ -2,8 +2,12 @@
 // stream layouts built in memory.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
 #include <unistd.h>
 
 extern "C" {
@@ -80,6 +84,41 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ProbeFile, ::testing::ValuesIn(testmedia::AllKin
                                  if (!isalnum(static_cast<unsigned char>(c))) c = '_';
                              return n;
                          });
+
+// The program probes added files on a worker while its window thread may probe or play too:
+// probes on several threads at once give what each gives alone.
+TEST(Probe, ProbesOnSeveralThreadsAtOnceAgreeWithOneAtATime) {
+    av_log_set_level(AV_LOG_ERROR);
+    testmedia::ScratchDir dir("probe_threads");
+    const Kind kinds[] = {Kind::AviMpeg4, Kind::Mov, Kind::MkvSurround, Kind::RawH264};
+    std::vector<std::string> paths;
+    std::vector<MediaInfo> alone;
+    for (Kind k : kinds) {
+        std::string path = dir / (std::string(testmedia::KindName(k)) + testmedia::KindExtension(k));
+        ASSERT_TRUE(testmedia::Generate(k, path, 1.0, 160, 120, 10)) << path;
+        MediaInfo mi = Zeroed();
+        ASSERT_EQ(query_media_info(path.c_str(), &mi), 0) << path;
+        paths.push_back(path);
+        alone.push_back(mi);
+    }
+    std::atomic<int> mismatches{0};
+    auto probeAll = [&](size_t first) {
+        for (int round = 0; round < 4; ++round) {
+            for (size_t i = 0; i < paths.size(); ++i) {
+                size_t n = (first + i) % paths.size();
+                MediaInfo mi = Zeroed();
+                if (query_media_info(paths[n].c_str(), &mi) != 0 || probe_media_file(paths[n].c_str()) != 0 ||
+                    std::memcmp(&mi, &alone[n], sizeof mi) != 0)
+                    ++mismatches;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (size_t t = 1; t < 4; ++t) threads.emplace_back(probeAll, t);
+    probeAll(0);
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(mismatches.load(), 0);
+}
 
 TEST(Probe, PcmBitRateFollowsTheSampleSize) {
     av_log_set_level(AV_LOG_ERROR);
