@@ -190,6 +190,15 @@ protected:
         RedrawWindow(frame, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
         WinTestPumpUntilIdle();
     }
+    // A skinned MDI child maximised in a new MDI client of the frame; its parent is the client.
+    HWND MaximisedMdiChild(HWND frame)
+    {
+        HWND client = AddMdiClient(frame);
+        HWND child = AddSkinnedMdiChild(client);
+        MaximiseMdiChild(frame, client, child);
+        EXPECT_TRUE(Bar(frame).HasMdiButtons());
+        return child;
+    }
     // Where one of the MDI child's bar buttons shows in the frame.
     RECT BarButtonRect(HWND frame, int button)
     {

@@ -70,6 +70,24 @@ protected:
         AppendMenuA(m, MF_POPUP, UINT_PTR(sub), "&More");
         return m;
     }
+    // Entries "Entry 0" ... with the commands 300 on.
+    HMENU NumberedMenu(int count)
+    {
+        HMENU m = Menu();
+        for (int i = 0; i < count; ++i)
+            AppendMenuA(m, MF_STRING, 300 + i, ("Entry " + std::to_string(i)).c_str());
+        return m;
+    }
+    // One monitor of the screen's size whose work area is its top `height` pixels; the
+    // monitor, to put the whole screen back with.
+    static RECT LimitWorkArea(int height)
+    {
+        int sw = 0, sh = 0;
+        WinTestGetScreenSize(&sw, &sh);
+        const RECT monitor = {0, 0, sw, sh}, work = {0, 0, sw, height};
+        EXPECT_TRUE(WinTestSetMonitors(&monitor, &work, 1));
+        return monitor;
+    }
     // The visible popups, the root first.
     static std::vector<CSkinPopupMenu*> Popups()
     {
@@ -354,13 +372,8 @@ TEST_F(PopupMenuTest, AClickOutsideEndsTheMenuAndReachesTheWindowUnderIt)
 
 TEST_F(PopupMenuTest, ATallMenuFillsTheWorkAreaAndScrollsOneRowPerClickUpToItsEnds)
 {
-    int sw = 0, sh = 0;
-    WinTestGetScreenSize(&sw, &sh);
-    const RECT monitor = {0, 0, sw, sh}, work = {0, 0, sw, 200};
-    ASSERT_TRUE(WinTestSetMonitors(&monitor, &work, 1));
-    HMENU m = Menu();
-    for (int i = 0; i < 30; ++i)
-        AppendMenuA(m, MF_STRING, 300 + i, ("Entry " + std::to_string(i)).c_str());
+    const RECT monitor = LimitWorkArea(200);
+    HMENU m = NumberedMenu(30);
     RECT placed{};
     bool scrolling = false;
     int rows = 0, rowHeight = 0;
@@ -437,13 +450,8 @@ TEST_F(PopupMenuTest, APopupTallerThanItsRowsOrTooSmallForOneStillAnswersSafely)
     EXPECT_EQ(chosenBelow, 0);  // the menu was still open after the click
 
     // A work area lower than a row: one row shows, and the keys still move through the menu.
-    int sw = 0, sh = 0;
-    WinTestGetScreenSize(&sw, &sh);
-    const RECT monitor = {0, 0, sw, sh}, work = {0, 0, sw, 14};
-    ASSERT_TRUE(WinTestSetMonitors(&monitor, &work, 1));
-    HMENU tall = Menu();
-    for (int i = 0; i < 5; ++i)
-        AppendMenuA(tall, MF_STRING, 300 + i, ("Entry " + std::to_string(i)).c_str());
+    const RECT monitor = LimitWorkArea(14);
+    HMENU tall = NumberedMenu(5);
     int rows = 0;
     std::vector<WinTestIdleScript::Step> tiny = {
         [&](int, HWND) {
