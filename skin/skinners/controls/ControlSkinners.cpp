@@ -23,4 +23,5 @@ void InstallControlSkinners()
     SKIN_CONTROL_SKINNER(SKIN_LISTVIEW, MakeListViewSkinner);
     SKIN_CONTROL_SKINNER(SKIN_TREEVIEW, MakeTreeViewSkinner);
     SKIN_CONTROL_SKINNER(SKIN_RICHEDIT, MakeRichEditSkinner);
+    SKIN_CONTROL_SKINNER(SKIN_SCROLLCONTROL, MakeScrollControlSkinner);
 }

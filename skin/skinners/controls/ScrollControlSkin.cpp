@@ -139,3 +139,6 @@ LRESULT CSkinScrollControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return CSkinControlBase::WindowProc(msg, wParam, lParam);
     }
 }
+
+// IP-address controls take the base as it stands: their four fields are edits of their own.
+CSkinWindow* MakeScrollControlSkinner(int type, CSkinWindow* owner) { return new CSkinScrollControl(owner, type); }
