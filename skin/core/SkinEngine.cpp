@@ -430,7 +430,9 @@ BOOL WINAPI SetSingleDialogSkin(HWND hwnd, const char* objectName) {
 
 BOOL WINAPI RemoveWindowSkin(HWND hwnd) {
     if (!CheckStarted()) return FALSE;
-    return CSkinManager::Instance().RemoveSkin(hwnd, FALSE);
+    if (!CSkinManager::Instance().RemoveSkin(hwnd, FALSE)) return FALSE;
+    CSkinWindow::KeepPlain(hwnd);
+    return TRUE;
 }
 
 BOOL WINAPI SetDialogSkin(const char* name) {

@@ -17,6 +17,11 @@
 namespace {
 
 const char kObjectProp[] = "OBJECT";
+// A skin taken off a window that was subclassed again after it (the framework's own procedure
+// on top, calling ours) cannot take its procedure out of the chain: ours stays there and hands
+// every message on to the procedure kept here, until a new skin takes its place.
+const char kPassOnProp[] = "SKINPASSON";
+const char kKeepPlainProp[] = "SKINKEEPPLAIN";
 
 ISkinElementTooltip* g_tooltip = nullptr;
 SkinElementCreator g_elementCreator = nullptr;
@@ -166,6 +171,13 @@ void CSkinWindow::DeleteElements()
         delete e;
 }
 
+void CSkinWindow::KeepPlain(HWND hwnd)
+{
+    // Only a control is skinned again with its parent; a top-level window needs no mark.
+    if (IsWindow(hwnd) && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD))
+        SetPropA(hwnd, kKeepPlainProp, reinterpret_cast<HANDLE>(1));
+}
+
 CSkinWindow* CSkinWindow::FromHandle(HWND hwnd)
 {
     return hwnd ? static_cast<CSkinWindow*>(GetPropA(hwnd, kObjectProp)) : nullptr;
@@ -186,8 +198,12 @@ LRESULT CALLBACK CSkinWindow::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wPara
     if (SkinHandleThreadJob(msg, lParam))
         return 1;
     CSkinWindow* self = FromHandle(hwnd);
-    if (!self)
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (!self) {
+        const auto next = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPassOnProp));
+        if (next && msg == WM_NCDESTROY)
+            RemovePropA(hwnd, kPassOnProp);
+        return next ? CallWindowProcA(next, hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
     ++self->m_nCallDepth;
     LRESULT result = self->WindowProc(msg, wParam, lParam);
     if (--self->m_nCallDepth == 0 && self->m_bDeletePending)
@@ -271,7 +287,9 @@ BOOL CSkinWindow::Attach(HWND hwnd)
     const DWORD style = DWORD(GetWindowLongA(hwnd, GWL_STYLE));
     m_bFramed = !(style & WS_CHILD) || (style & (WS_DLGFRAME | WS_THICKFRAME | DS_MODALFRAME));
     SkinChildren(hwnd, m_pSkinObject);
-    m_pfnSaved = SkinGetWindowProc(hwnd);
+    // Where an earlier skin's procedure was left in the chain, this one takes its place there.
+    const auto passOn = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPassOnProp));
+    m_pfnSaved = passOn ? passOn : SkinGetWindowProc(hwnd);
     SetPropA(hwnd, kObjectProp, this);
     // Caption buttons follow the window's own boxes.
     for (CSkinElement* e : m_elements) {
@@ -294,8 +312,11 @@ BOOL CSkinWindow::Attach(HWND hwnd)
             break;
         }
     }
-    SkinSetWindowProc(hwnd, &CSkinWindow::StaticWindowProc);
-    const bool subclassed = m_pfnSaved && SkinGetWindowProc(hwnd) == &CSkinWindow::StaticWindowProc;
+    if (passOn)
+        RemovePropA(hwnd, kPassOnProp);
+    else
+        SkinSetWindowProc(hwnd, &CSkinWindow::StaticWindowProc);
+    const bool subclassed = m_pfnSaved && (passOn || SkinGetWindowProc(hwnd) == &CSkinWindow::StaticWindowProc);
     if (!subclassed) {
         // A property left behind would point at a skin that the caller is about to delete.
         RemovePropA(hwnd, kObjectProp);
@@ -308,6 +329,7 @@ BOOL CSkinWindow::Attach(HWND hwnd)
     if (m_bBaseFrameHandling && HasSkinnedFrame())
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RemovePropA(hwnd, kKeepPlainProp);
     if (m_pSkinObject)
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
     ::SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
@@ -362,7 +384,10 @@ void CSkinWindow::Detach()
             SetWindowRgn(hwnd, nullptr, FALSE);  // frees the region the window owned
             m_hRegion = nullptr;
         }
-        SkinSetWindowProc(hwnd, m_pfnSaved);
+        if (SkinGetWindowProc(hwnd) == &CSkinWindow::StaticWindowProc)
+            SkinSetWindowProc(hwnd, m_pfnSaved);
+        else if (!m_bDestroyed)
+            SetPropA(hwnd, kPassOnProp, reinterpret_cast<HANDLE>(m_pfnSaved));
         if (!m_bDestroyed)
             SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -498,7 +523,7 @@ bool CSkinWindow::SkinChildControl(HWND child, CSkinObject* windowObject)
     SkinChildren(child, windowObject);
     CSkinManager& manager = CSkinManager::Instance();
     const int type = manager.ClassifyWindow(child);
-    if (!type)
+    if (!type || GetPropA(child, kKeepPlainProp))
         return false;
     const int lookup = type == SKIN_LINKWND ? SKIN_STATIC : type;
     CSkinObject* object = FindControlSkinObject(windowObject, lookup, id);

@@ -128,6 +128,9 @@ public:
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // The skin attached to a window through "OBJECT", or null.
     static CSkinWindow* FromHandle(HWND hwnd);
+    // A control whose skin the program took away keeps its own look when the skin of its parent
+    // changes or is applied again; asking for a skin for the control itself ends that.
+    static void KeepPlain(HWND hwnd);
     // Deletes the skin now, or, while one of its window procedures is still running, as soon
     // as the outermost one returns. The skin must already be out of the manager's map.
     static void Destroy(CSkinWindow* skin);

@@ -118,7 +118,9 @@ LRESULT CSkinScrollControl::OnPaintPassed(WPARAM wParam, LPARAM lParam)
     CSkinScrollControlObject* o = ScrollObject();
     if (m_bBorderCovered && m_hWnd && o && !ParentIsToPaint()) {
         m_bBorderCovered = false;
-        ctldraw::DrawSkinBorder(*this, o->GetOwner(), o->m_background, o->m_crBack, true);
+        // The whole frame once more, through every procedure of the chain: the parent covered
+        // the skinned scroll bars inside the border as well.
+        ::SendMessageA(m_hWnd, WM_NCPAINT, 1, 0);
     }
     return result;
 }
