@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "Peloran.h"
+#include "SkinEngine.h"
 
 namespace {
 
@@ -117,6 +118,8 @@ END_MESSAGE_MAP()
 
 BOOL CTipDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // The tip keeps the white of its frame under a skin too, as the links keep their colours.
+    RemoveWindowSkin(GetDlgItem(IDC_TIP_TEXT)->GetSafeHwnd());
     if (!m_pTipsFile || m_bNoTips) GetDlgItem(IDC_TIP_NEXT)->EnableWindow(FALSE);
     return TRUE;
 }

@@ -10,12 +10,33 @@
 
 #include "ButtonSkins.h"
 #include "CheckButtonBase.h"
+#include "Peloran.h"
 #include "RasterImage.h"
+#include "SkinEngine.h"
 #include "SkinFile.h"
 #include "SkinObjectTypes.h"
+#include "Skinners.h"
 #include "windows.h"
 
 namespace skinlooks {
+
+// The default skin, beside the test program as beside the program.
+inline std::string DefaultSkinPath() { return PeloranFileBesideProgram("z-arud.qvk"); }
+
+// The engine started on this thread with the default skin and every new dialog given the
+// skin's "Dialog" look, as the program starts it; false when the skin did not load.
+inline bool StartProgramSkin() {
+    InstallSkinners();
+    if (!InitSkinLibrary(GetModuleHandleA(nullptr))) return false;
+    if (!LoadSkinFile(DefaultSkinPath().c_str())) return false;
+    SetDialogSkin("Dialog");
+    return true;
+}
+
+inline void StopProgramSkin() {
+    SetDialogSkin(nullptr);
+    ExitSkinLibrary();
+}
 
 // A place on the screen and the colours the skin may put there (one per state it may be in).
 struct Probe {

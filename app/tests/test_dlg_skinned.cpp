@@ -2,7 +2,6 @@
 // and system-menu buttons; the close button ends the dialog when no batch runs and gets the
 // warning while one does; the minimise button minimises it; the buttons' tips show in the
 // skin's tooltip; message boxes are skinned too.
-#include <limits.h>
 
 #include "ButtonSkins.h"
 #include "ComboSkin.h"
@@ -22,34 +21,24 @@
 #include "Skinners.h"
 #include "GroupBoxSkin.h"
 #include "RasterImage.h"
+#include "skin_looks.h"
 #include "test_dlg_support.h"
 
 using namespace dlgtest;
 
 namespace {
 
-std::string ProgramFolder() {
-    char exe[PATH_MAX] = {};
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string dir(exe, n > 0 ? size_t(n) : 0);
-    return dir.substr(0, dir.rfind('/') + 1);
-}
-
 class SkinnedDlg : public DialogFixture {
 protected:
     void SetUp() override {
-        InstallSkinners();
-        ASSERT_TRUE(InitSkinLibrary(GetModuleHandleA(nullptr)));
-        ASSERT_TRUE(LoadSkinFile((ProgramFolder() + "z-arud.qvk").c_str())) << GetSkinLastError();
-        SetDialogSkin("Dialog");
+        ASSERT_TRUE(skinlooks::StartProgramSkin()) << GetSkinLastError();
         DialogFixture::SetUp();
         WinTestActivate(dlg.GetSafeHwnd());
         WinTestPumpUntilIdle();
     }
     void TearDown() override {
         DialogFixture::TearDown();
-        SetDialogSkin(nullptr);
-        ExitSkinLibrary();
+        skinlooks::StopProgramSkin();
     }
 public:
     CSkinCaptionButton* Button(HWND hwnd, const char* name) {

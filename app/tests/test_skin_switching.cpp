@@ -3,7 +3,6 @@
 // buttons, controls, the file list's scroll bar); the skins taken off every window leave the
 // plain look and no skin behind; applied again, the default skin is back, and the round leaves
 // no drawing object behind.
-#include <limits.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -18,13 +17,6 @@ using namespace dlgtest;
 using namespace skinlooks;
 
 namespace {
-
-std::string DefaultSkinPath() {
-    char exe[PATH_MAX] = {};
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string dir(exe, n > 0 ? size_t(n) : 0);
-    return dir.substr(0, dir.rfind('/') + 1) + "z-arud.qvk";
-}
 
 // The default skin with every colour of its pictures turned over (the key colour left as it
 // is): the same shapes, and not one pixel of the same colour.
@@ -129,18 +121,14 @@ protected:
         ASSERT_TRUE(WriteTurnedOverSkin(DefaultSkinPath(), second));
         ASSERT_TRUE(defaultLooks.Load(DefaultSkinPath()));
         ASSERT_TRUE(secondLooks.Load(second));
-        InstallSkinners();
-        ASSERT_TRUE(InitSkinLibrary(GetModuleHandleA(nullptr)));
-        ASSERT_TRUE(LoadSkinFile(DefaultSkinPath().c_str())) << GetSkinLastError();
-        SetDialogSkin("Dialog");
+        ASSERT_TRUE(StartProgramSkin()) << GetSkinLastError();
         DialogFixture::SetUp();
         WinTestActivate(dlg.GetSafeHwnd());
         WinTestPumpUntilIdle();
     }
     void TearDown() override {
         DialogFixture::TearDown();
-        SetDialogSkin(nullptr);
-        ExitSkinLibrary();
+        StopProgramSkin();
     }
 
     // Every probe of both windows finds the skin's colour (`looks`), or, with null, none does

@@ -3,7 +3,6 @@
 // them), the file list's context menu and a tooltip are painted from the default skin; run
 // without the skin, none of the same places are. The expected colours come from the skin
 // file's own pictures and colours.
-#include <limits.h>
 #include <sys/stat.h>
 
 #include "AboutDlg.h"
@@ -24,13 +23,6 @@ using namespace skinlooks;
 namespace {
 
 apptest::TestApp g_app;
-
-std::string DefaultSkinPath() {
-    char exe[PATH_MAX] = {};
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string dir(exe, n > 0 ? size_t(n) : 0);
-    return dir.substr(0, dir.rfind('/') + 1) + "z-arud.qvk";
-}
 
 RECT WindowRect(HWND h) {
     RECT r{};
@@ -89,22 +81,14 @@ protected:
         profile = apptest::TempPath("windows.ini");
         g_app.UseProfile(profile);
         ASSERT_TRUE(skin.Load(DefaultSkinPath()));
-        if (Skinned()) {
-            InstallSkinners();
-            ASSERT_TRUE(InitSkinLibrary(GetModuleHandleA(nullptr)));
-            ASSERT_TRUE(LoadSkinFile(DefaultSkinPath().c_str())) << GetSkinLastError();
-            SetDialogSkin("Dialog");
-        }
+        if (Skinned()) ASSERT_TRUE(StartProgramSkin()) << GetSkinLastError();
         DialogFixture::SetUp();
         WinTestActivate(dlg.GetSafeHwnd());
         WinTestPumpUntilIdle();
     }
     void TearDown() override {
         DialogFixture::TearDown();
-        if (Skinned()) {
-            SetDialogSkin(nullptr);
-            ExitSkinLibrary();
-        }
+        if (Skinned()) StopProgramSkin();
         std::remove(profile.c_str());
     }
     bool Skinned() const { return GetParam(); }
@@ -161,7 +145,15 @@ TEST_P(EveryWindow, TheSmallDialogsAndTheLoadingBox) {
     }, "decoder_info", {IDOK});
     const std::string tips = apptest::TempPath("tips.txt");
     apptest::WriteFile(tips, "A tip.\n");
-    ProbeModal([&] { CTipDlg(nullptr, tips.c_str()).DoModal(); }, "tip_of_the_day", {IDC_TIP_STARTUP, IDC_TIP_NEXT, IDOK});
+    COLORREF tipBack = CLR_INVALID;
+    ProbeModal([&] { CTipDlg(nullptr, tips.c_str()).DoModal(); }, "tip_of_the_day", {IDC_TIP_STARTUP, IDC_TIP_NEXT, IDOK},
+               [&](HWND d) {
+                   const RECT t = WindowRect(::GetDlgItem(d, IDC_TIP_TEXT));
+                   tipBack = WinTestScreenPixel(t.right - 2, t.bottom - 2);
+                   WinTestKeyPress(VK_ESCAPE);
+               });
+    // The tip itself stays on the white of its frame, skinned or not.
+    EXPECT_EQ(tipBack, RGB(255, 255, 255));
     std::remove(tips.c_str());
     // The loading box has no buttons: it is asked to close.
     ProbeModal([] { CWaitDlg().DoModal(); }, "loading", {}, [](HWND box) { WinTestCloseRequest(box); });
