@@ -28,6 +28,9 @@ const char kVideoFilter[] =
 // of 260 characters would hold only two or three of them.
 const DWORD kFileNameBuffer = 64 * 1024;
 
+// Probed files listed in one turn of the message loop.
+const int kProbedRowsPerTurn = 8;
+
 const char* FileNamePart(const char* path) {
     const char* name = path;
     for (const char* p = path; *p; ++p)
@@ -92,10 +95,20 @@ void CPeloranDlg::TakeProbedFiles() {
     if (!m_pAdd || m_bTakingProbed) return;
     m_bTakingProbed = TRUE;
     ProbedFile file;
-    // The add may end (the dialog going) while a box is up.
-    while (m_pAdd && m_pAdd->TakeNext(&file)) ListProbedFile(file);
+    // A few rows a turn: a worker probing faster than rows are listed must not keep this
+    // thread from its other messages. The add may end (the dialog going) while a box is up.
+    int taken = 0;
+    while (m_pAdd && taken < kProbedRowsPerTurn && m_pAdd->TakeNext(&file)) {
+        ListProbedFile(file);
+        ++taken;
+    }
     m_bTakingProbed = FALSE;
-    if (m_pAdd && m_pAdd->Finished()) FinishAdd();
+    if (!m_pAdd) return;
+    if (taken == kProbedRowsPerTurn) {
+        ::PostMessageA(m_hWnd, WM_ADD_PROBED, 0, 0);  // the rest in a later turn
+        return;
+    }
+    if (m_pAdd->Finished()) FinishAdd();
 }
 
 void CPeloranDlg::ListProbedFile(const ProbedFile& file) {

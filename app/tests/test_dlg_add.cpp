@@ -2,7 +2,10 @@
 // the order chosen, the window answering and painting meanwhile, what it refuses to start
 // until the add is over, the loading box of a slow add, and the dialog closed or destroyed
 // half-way. The test holds the probe of each file until it lets it go.
+#include <chrono>
 #include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "PeloranAutomation.h"
@@ -138,6 +141,32 @@ TEST_F(DlgAdd, APreviewPlaysWhileTheAddedFilesAreProbed) {
     EXPECT_EQ(Cell(3, COL_DURATION), "00:00:03");
     EXPECT_EQ(dlg.GetPreviewState(), PREVIEW_PLAYING);
     Command(IDC_PREVIEWSTOP);
+}
+
+TEST_F(DlgAdd, AWorkerAheadOfTheListIsListedAFewRowsATurn) {
+    std::string names;
+    for (int i = 0; i < 20; ++i) {
+        std::string n = "f" + std::to_string(i) + ".avi";
+        if (i == 0) Media(n);
+        else ASSERT_EQ(::link((scratch / "f0.avi").c_str(), (scratch / n).c_str()), 0);
+        names += (i ? "\n" : "") + n;
+    }
+    dlg.HoldProbes(20);
+    BeginAdd(names);
+    // Every file probed before the dialog reads a single notice.
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (dlg.ProbesStarted() < 20 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(Rows(), 0);
+    // One turn lists a few rows and leaves the rest for later turns, other messages between.
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageA(&msg, dlg.GetSafeHwnd(), WM_ADD_PROBED, WM_ADD_PROBED, PM_REMOVE));
+    ::DispatchMessageA(&msg);
+    EXPECT_GT(Rows(), 0);
+    EXPECT_LT(Rows(), 20);
+    ASSERT_TRUE(WaitForAddEnd());
+    EXPECT_EQ(Rows(), 20);
+    EXPECT_EQ(Cell(19, COL_NAME), "f19.avi");
 }
 
 // Runs inside the loading box's loop: looks at it, lets the probes go, and once the add is
