@@ -1,12 +1,14 @@
-// Edits, list boxes and list views under the flat-colour skin: the skin's border (the system's
-// when the skin has none) with the control's own scroll bars inside it, the colours the control
-// paints its content with by state, the notices the controls send, the kinds left alone, and a
-// clean detach.
+// Edits, list boxes, list views and IP-address controls under the flat-colour skin: the skin's
+// border (the system's when the skin has none) with the control's own scroll bars inside it, the
+// colours the control paints its content with by state, the notices the controls send, the kinds
+// left alone, and a clean detach.
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
 #include <map>
+#include <typeinfo>
+#include <vector>
 
 #include "EditSkin.h"
 #include "ListBoxSkin.h"
@@ -41,6 +43,7 @@ std::vector<std::unique_ptr<CSkinObject>> Objects()
     objects.push_back(Field("Edit", SKIN_EDIT));
     objects.push_back(Field("ListBox", SKIN_LISTBOX));
     objects.push_back(Field("ListView", SKIN_LISTVIEW));
+    objects.push_back(Field("ScrollControl", SKIN_SCROLLCONTROL));
     return objects;
 }
 
@@ -70,11 +73,28 @@ protected:
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         return list;
     }
+    HWND AddAddress(RECT place = RECT{20, 20, 220, 46})
+    {
+        HWND ip = Add(WC_IPADDRESSA, "", 0, place);
+        SendMessageA(ip, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 10, 200));
+        WinTestActivate(*host);
+        WinTestPumpUntilIdle();
+        return ip;
+    }
 
     int lastId = 10;
 };
 
 HWND FillListView(HWND view);
+
+// The four fields of an IP-address control.
+std::vector<HWND> FieldsOf(HWND ip)
+{
+    std::vector<HWND> fields;
+    for (HWND child = GetWindow(ip, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        fields.push_back(child);
+    return fields;
+}
 
 // ---- edits ----------------------------------------------------------------------------------------
 
@@ -356,18 +376,59 @@ TEST_F(ScrollControlTest, RemovingTheSkinGivesEachControlItsOwnLookAndFreesWhatT
     HWND readOnly = Add("Edit", "Fixed", ES_READONLY, RECT{20, 50, 220, 76});
     HWND list = AddListBox();
     HWND view = FillListView(Add(WC_LISTVIEWA, "", LVS_REPORT, RECT{200, 100, 340, 260}));
-    WinTestActivate(*host);
-    WinTestPumpUntilIdle();
+    HWND ip = AddAddress(RECT{20, 150, 190, 176});
     const CPicture before = host->Picture();
     const WinTestLiveCounts baseline = WinTestLiveCounts::Now();
     Skin();
-    for (HWND control : {edit, readOnly, list, view})
+    for (HWND control : {edit, readOnly, list, view, ip})
         ASSERT_NE(host->Picture().CountDifferences(before, WindowRectIn(control, *host)), 0);
     ASSERT_TRUE(host->Unskin());
-    for (HWND control : {edit, readOnly, list, view})
+    for (HWND control : {edit, readOnly, list, view, ip})
         EXPECT_EQ(host->Picture().CountDifferences(before, WindowRectIn(control, *host)), 0);
+    for (HWND field : FieldsOf(ip))
+        EXPECT_EQ(SkinOf(field), nullptr);
+    DWORD address = 0;
+    EXPECT_EQ(SendMessageA(ip, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)), 4);
+    EXPECT_EQ(address, DWORD(MAKEIPADDRESS(192, 168, 10, 200)));
     const WinTestLiveCounts after = WinTestLiveCounts::Now();
     EXPECT_EQ(after, baseline) << after.ChangesFrom(baseline);
+}
+
+// ---- IP-address controls -------------------------------------------------------------------------
+
+TEST_F(ScrollControlTest, AnIpAddressControlHasTheSkinsBorderAroundFourReadableFieldsAndTheDots)
+{
+    ApplySkin(Objects());
+    HWND ip = AddAddress();
+    ASSERT_TRUE(host->Skin());
+    CSkinWindow* skinner = SkinOf(ip);
+    ASSERT_NE(skinner, nullptr);
+    EXPECT_EQ(typeid(*skinner), typeid(CSkinScrollControl));
+    EXPECT_EQ(skinner->GetObjectType(), SKIN_SCROLLCONTROL);
+
+    const RECT wr = WindowRectIn(ip, *host);
+    ASSERT_GT(ClientRectIn(ip, *host).left, wr.left);
+    EXPECT_EQ(WindowPainter(ip, POINT{0, Height(wr) / 2}), "ScrollControl.background cell 3");
+    EXPECT_EQ(WindowPainter(ip, POINT{Width(wr) / 2, 0}), "ScrollControl.background cell 1");
+    EXPECT_EQ(WindowPainter(ip, POINT{Width(wr) - 1, Height(wr) - 1}), "ScrollControl.background cell 8");
+
+    const std::vector<HWND> fields = FieldsOf(ip);
+    ASSERT_EQ(fields.size(), 4u);
+    const CPicture p = host->Picture();
+    for (size_t k = 0; k < fields.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_NE(SkinOf<CSkinEdit>(fields[k]), nullptr);
+        const RECT fr = ClientRectIn(fields[k], *host);
+        EXPECT_EQ(p.At(POINT{fr.left + 1, fr.top + 1}), kBack);
+        EXPECT_GT(p.CountNear(fr, kText), 10);
+        if (k + 1 < fields.size()) {
+            // The dot between this field and the next one.
+            const RECT next = ClientRectIn(fields[k + 1], *host);
+            const RECT gap{fr.right, fr.top, next.left, fr.bottom};
+            ASSERT_GT(Width(gap), 0);
+            EXPECT_FALSE(p.IsUniform(gap, p.At(gap.left, gap.top)));
+        }
+    }
 }
 
 }  // namespace
