@@ -151,8 +151,9 @@ TEST_F(DlgAdd, AWorkerAheadOfTheListIsListedAFewRowsATurn) {
         else ASSERT_EQ(::link((scratch / "f0.avi").c_str(), (scratch / n).c_str()), 0);
         names += (i ? "\n" : "") + n;
     }
-    dlg.HoldProbes(20);
+    dlg.HoldProbes(0);
     BeginAdd(names);
+    dlg.HoldProbes(20);
     // Every file probed before the dialog reads a single notice.
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (dlg.ProbesStarted() < 20 && std::chrono::steady_clock::now() < until)
@@ -267,11 +268,13 @@ TEST_F(DlgAdd, DestroyedHalfWayTheDialogWaitsForItsWorkerAndListsNothingMore) {
     dlg.HoldProbes(2);
     BeginAdd("a.avi\nb.avi\njunk.avi\nc.avi\nd.avi\ne.avi");
     ASSERT_TRUE(PumpUntil([&] { return Rows() == 2 && dlg.ProbesStarted() == 3; }));
-    // Going lets the junk file's probe end; its result and the rest are never shown.
+    // Going ends the junk file's probe; its result and the rest are never shown, and the
+    // worker is over when the window is gone.
     dlg.DestroyWindow();
     EXPECT_FALSE(dlg.IsAdding());
-    EXPECT_EQ(dlg.ProbesStarted(), 3);
+    const int probed = dlg.ProbesStarted();
     WinTestPumpUntilIdle();
+    EXPECT_EQ(dlg.ProbesStarted(), probed);
     EXPECT_TRUE(dlg.shown.empty());
 }
 

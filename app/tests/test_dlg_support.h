@@ -52,7 +52,7 @@ public:
     std::vector<std::string> shown;
     bool shownOffThread = false;
     // The add's probe holds each file until the test lets it go: file n (from 1) is probed
-    // once n <= the files let go. The window going lets every file go.
+    // once n <= the files let go. When the window goes, held probes end at once.
     void HoldProbes(int n) {
         std::lock_guard<std::mutex> lock(probeMutex);
         probesLetGo = n;
@@ -70,7 +70,8 @@ protected:
         {
             std::unique_lock<std::mutex> lock(probeMutex);
             int n = ++probesStarted;
-            probeCv.wait(lock, [&] { return n <= probesLetGo; });
+            probeCv.wait(lock, [&] { return n <= probesLetGo || going; });
+            if (going) return PROBE_NO_DECODER;  // the file in hand when the window went
         }
         for (const std::string& f : noInfo)
             if (f == path) return PROBE_NO_INFO;
@@ -78,7 +79,11 @@ protected:
     }
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_DESTROY) HoldProbes(INT_MAX);
+        if (msg == WM_DESTROY) {
+            std::lock_guard<std::mutex> lock(probeMutex);
+            going = true;
+            probeCv.notify_all();
+        }
         LRESULT r = CPeloranDlg::WindowProc(msg, wp, lp);
         if (msg >= WM_BATCH_NEXTROW && msg <= WM_BATCH_FINISHED && onBatchMessage) onBatchMessage(msg, wp, lp, r);
         return r;
@@ -115,6 +120,7 @@ private:
     std::condition_variable probeCv;
     int probesLetGo = INT_MAX;
     int probesStarted = 0;
+    bool going = false;
 };
 
 inline HWND Item(CWnd& dlg, int id) {
