@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 
 #include "commctrl.h"
 #include "winplat_test.h"
@@ -17,13 +18,15 @@ namespace {
 const char* const kMainTitle = "Velmora Corvane";
 const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdFolder = 1006;
 const int kIdVideoCodec = 1019, kIdFrameSize = 1013;
-const UINT kInvokeMessage = WM_APP + 0x3A1;
+const UINT kInvokeMessage = WM_APP + 0x3A1, kFocusMessage = WM_APP + 0x3A2;
 
 LRESULT CALLBACK InvokerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kInvokeMessage) {
         (*reinterpret_cast<const std::function<void()>*>(lp))();
         return 1;
     }
+    // Only a handle comes back: a question whose asker stopped waiting leaves nothing to dangle.
+    if (msg == kFocusMessage) return reinterpret_cast<LRESULT>(GetFocus());
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -195,6 +198,13 @@ bool UiInvoker::Run(const std::function<void()>& fn) const {
     return m_hwnd && SendMessageA(m_hwnd, kInvokeMessage, 0, reinterpret_cast<LPARAM>(&fn)) == 1;
 }
 
+bool UiInvoker::Focus(UINT timeout_ms, HWND* focus) const {
+    DWORD_PTR got = 0;
+    if (!m_hwnd || !SendMessageTimeoutA(m_hwnd, kFocusMessage, 0, 0, SMTO_BLOCK, timeout_ms, &got)) return false;
+    *focus = reinterpret_cast<HWND>(got);
+    return true;
+}
+
 }  // namespace peloran_auto
 
 // ---- the program's own automation ----------------------------------------------------------
@@ -205,7 +215,9 @@ void PeloranAutomation::StartFromEnvironment() {
     const char* mode = std::getenv("PELORAN_AUTOMATION");
     if (mode && std::strcmp(mode, "observe") == 0) {
         // Input comes from the desktop; nothing here touches the windows.
-        m_thread = std::thread([] { RunObserve(); });
+        m_invoker.reset(new UiInvoker);
+        const UiInvoker* ui = m_invoker.get();
+        m_thread = std::thread([ui] { RunObserve(*ui); });
         return;
     }
     if (!mode || std::strcmp(mode, "convert") != 0) return;
@@ -226,36 +238,130 @@ BOOL CALLBACK ReportControlRect(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-}  // namespace
+std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
+}
 
-void PeloranAutomation::RunObserve() {
-    const char* path = std::getenv("PELORAN_AUTOMATION_REPORT");
-    std::ofstream report(path && *path ? path : "/dev/null");
-    HWND main = nullptr;
-    if (!WaitUntil([&] { return (main = FindTopLevel(kMainTitle)) != nullptr; }, 30000)) return;
-    EnumChildWindows(main, ReportControlRect, reinterpret_cast<LPARAM>(&report));
-    RECT r{};
-    GetWindowRect(main, &r);
-    report << "window: " << r.left << " " << r.top << " " << r.right << " " << r.bottom << "\n";
-    report << "main: shown\n";
-    report.flush();
-    // What the user typed into the output folder, as it changes, until the dialog is gone.
-    std::string last = "\n";
-    for (; IsWindow(main); Sleep10()) {
-        // With a time limit: the UI thread waits for this thread once the dialog has ended,
-        // and a message sent just then would never be answered.
-        char text[1024] = {};
+// The observe mode's watcher. Everything it asks of the windows is asked with a time limit:
+// the UI thread waits for this thread once the dialog has ended, and a message sent just then
+// would never be answered. The answers land in buffers of its own, which outlive a receiver
+// that answers after the asker gave up.
+class Observer {
+public:
+    Observer(const char* path, HWND main, const UiInvoker& ui)
+        : m_out(path && *path ? path : "/dev/null"), m_main(main), m_ui(ui) {}
+
+    // Where the dialog and its controls are on the screen.
+    void Start() {
+        EnumChildWindows(m_main, ReportControlRect, reinterpret_cast<LPARAM>(&m_out));
+        RECT r{};
+        GetWindowRect(m_main, &r);
+        m_out << "window: " << RectText(r) << "\n";
+        Say("main", "shown");
+    }
+
+    void Look() {
+        HWND folder = GetDlgItem(m_main, kIdFolder);
+        if (Ask(folder, WM_GETTEXT, sizeof m_text, reinterpret_cast<LPARAM>(m_text))) Say("folder", m_text);
+        DWORD_PTR sel = 0;
+        if (Ask(folder, EM_GETSEL, 0, 0, &sel))
+            Say("folder caret", std::to_string(LOWORD(sel)) + " " + std::to_string(HIWORD(sel)));
+        // The settings are locked while a batch runs.
+        Say("settings", IsWindowEnabled(folder) ? "unlocked" : "locked");
+        HWND focus = nullptr;
+        if (m_ui.Focus(200, &focus)) Say("focus", std::to_string(focus ? GetDlgCtrlID(focus) : 0));
+        LookAtList();
+        LookAtBox();
+    }
+
+private:
+    bool Ask(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result = nullptr) {
         DWORD_PTR got = 0;
-        if (!SendMessageTimeoutA(GetDlgItem(main, kIdFolder), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                                 SMTO_BLOCK, 200, &got))
-            continue;
-        std::string folder = text;
-        if (folder != last) {
-            report << "folder: " << folder << "\n";
-            report.flush();
-            last = folder;
+        if (!hwnd || !SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_BLOCK, 200, &got)) return false;
+        if (result) *result = got;
+        return true;
+    }
+
+    // Each key once, and again each time its value changes.
+    void Say(const std::string& key, const std::string& value) {
+        auto it = m_said.find(key);
+        if (it != m_said.end() && it->second == value) return;
+        m_said[key] = value;
+        m_out << key << ": " << value << "\n";
+        m_out.flush();
+    }
+
+    // The rows of the file list and the status column of each.
+    void LookAtList() {
+        HWND list = GetDlgItem(m_main, kIdList);
+        DWORD_PTR rows = 0;
+        if (!Ask(list, LVM_GETITEMCOUNT, 0, 0, &rows)) return;
+        Say("rows", std::to_string(rows));
+        for (DWORD_PTR row = 0; row < rows; ++row) {
+            m_item = LVITEMA{};
+            m_item.iSubItem = 4;
+            m_item.pszText = m_cell;
+            m_item.cchTextMax = sizeof m_cell;
+            m_cell[0] = 0;
+            if (Ask(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&m_item)))
+                Say("status " + std::to_string(row), m_cell);
         }
     }
+
+    // The newest box or small dialog in front of the main dialog: its title, its texts and
+    // where its controls are (written before its title, so whoever sees the title finds them).
+    void LookAtBox() {
+        std::vector<HWND> boxes = VisibleDialogs(m_main);
+        HWND box = boxes.empty() ? nullptr : boxes.back();
+        if (!box) {
+            Say("box", "none");
+            return;
+        }
+        std::string texts;
+        EnumChildWindows(box, CollectBoxTexts, reinterpret_cast<LPARAM>(this));
+        for (const std::string& t : m_box_texts) texts += (texts.empty() ? "" : " | ") + t;
+        m_box_texts.clear();
+        if (!Ask(box, WM_GETTEXT, sizeof m_text, reinterpret_cast<LPARAM>(m_text))) return;
+        const std::string title = m_text;
+        for (const auto& c : m_box_controls) Say("box control " + std::to_string(c.first), RectText(c.second));
+        m_box_controls.clear();
+        Say("box text", texts);
+        Say("box", title);
+    }
+
+    static BOOL CALLBACK CollectBoxTexts(HWND hwnd, LPARAM lp) {
+        auto* self = reinterpret_cast<Observer*>(lp);
+        RECT r;
+        if (GetWindowRect(hwnd, &r)) self->m_box_controls.emplace_back(GetDlgCtrlID(hwnd), r);
+        if (ClassName(hwnd) == "Static" && self->Ask(hwnd, WM_GETTEXT, sizeof self->m_text,
+                                                     reinterpret_cast<LPARAM>(self->m_text)) &&
+            self->m_text[0])
+            self->m_box_texts.push_back(self->m_text);
+        return TRUE;
+    }
+
+    std::ofstream m_out;
+    HWND m_main;
+    const UiInvoker& m_ui;
+    std::map<std::string, std::string> m_said;
+    std::vector<std::pair<int, RECT>> m_box_controls;
+    std::vector<std::string> m_box_texts;
+    char m_text[1024] = {};
+    char m_cell[512] = {};
+    LVITEMA m_item{};
+};
+
+}  // namespace
+
+void PeloranAutomation::RunObserve(const UiInvoker& ui) {
+    const char* path = std::getenv("PELORAN_AUTOMATION_REPORT");
+    HWND main = nullptr;
+    if (!WaitUntil([&] { return (main = FindTopLevel(kMainTitle)) != nullptr; }, 30000)) return;
+    Observer watch(path, main, ui);
+    watch.Start();
+    // What the user did to the dialog, as it changes, until the dialog is gone.
+    for (; IsWindow(main); Sleep10()) watch.Look();
 }
 
 void PeloranAutomation::Join() {

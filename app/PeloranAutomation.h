@@ -54,6 +54,8 @@ public:
     UiInvoker();
     ~UiInvoker();
     bool Run(const std::function<void()>& fn) const;
+    // The UI thread's focus window, if the UI thread answers within `timeout_ms`.
+    bool Focus(UINT timeout_ms, HWND* focus) const;
 
 private:
     HWND m_hwnd = nullptr;
@@ -67,9 +69,13 @@ private:
 // PELORAN_AUTOMATION_REPORT (one "key: value" per line) and closes the program. With
 // PELORAN_AUTOMATION_CAPTURE set it writes screen captures <prefix>_idle.png, _batch.png,
 // _final.png (with the last box) and _after.png on the way. With PELORAN_AUTOMATION=observe it
-// only watches: it writes the screen rectangles of the main dialog's controls ("control <id>:
-// left top right bottom") and of the dialog itself ("window: ..."), then "main: shown", then the output folder's text each time it
-// changes ("folder: ..."), for tests that drive the program from the desktop itself.
+// only watches, for tests that drive the program from the desktop itself: it writes the screen
+// rectangles of the main dialog's controls ("control <id>: left top right bottom") and of the
+// dialog itself ("window: ..."), then "main: shown", then each time one changes: the output
+// folder's text and selection ("folder: ...", "folder caret: start end"), whether the settings
+// are locked by a batch ("settings: locked" or "unlocked"), the id of the control with the
+// focus ("focus: <id>"), the file list's rows ("rows: n", "status <row>: ...") and the newest box
+// in front ("box control <id>: ...", "box text: a | b", "box: <title>" or "none").
 class PeloranAutomation {
 public:
     PeloranAutomation() = default;
@@ -79,7 +85,7 @@ public:
 
 private:
     void RunConvert();
-    static void RunObserve();
+    static void RunObserve(const peloran_auto::UiInvoker& ui);
     std::thread m_thread;
     std::unique_ptr<peloran_auto::UiInvoker> m_invoker;
 };

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -50,17 +51,26 @@ struct Rect {
     int cy() const { return (top + bottom) / 2; }
 };
 
+// The centres of the default skin's caption buttons on a window at `w`: 28 x 24, 3 below its
+// top edge; close 6 from its right edge, minimise 2 left of that.
+struct Spot {
+    int x = 0, y = 0;
+};
+inline Spot CloseButton(const Rect& w) { return Spot{w.right - 6 - 28 / 2, w.top + 3 + 24 / 2}; }
+inline Spot MinimiseButton(const Rect& w) { return Spot{CloseButton(w).x - 28 - 2, CloseButton(w).y}; }
+
 class Session {
 public:
     // What a test needs on this machine; the reason when something is missing.
     static std::string Missing(bool with_manager) {
-        for (const char* p : {"Xvfb", "xdotool", "xprop"})
+        for (const char* p : {"Xvfb", "xdotool", "xprop", "xwininfo"})
             if (!xvfb::HaveProgram(p)) return std::string(p) + " is not installed";
         if (with_manager && !xvfb::HaveProgram("openbox")) return "openbox is not installed";
         return std::string();
     }
 
-    bool Start(bool with_manager, const std::vector<std::string>& env_extra = {}) {
+    // Starts the program (the one built beside the test, or `program`) on a new X server.
+    bool Start(bool with_manager, const std::vector<std::string>& env_extra = {}, const std::string& program = "") {
         if (!server_.Start(1024, 768)) return false;
         if (with_manager && !StartManager()) return false;
         report_ = dir_ / "observe.txt";
@@ -73,7 +83,7 @@ public:
                                         "XDG_CONFIG_HOME=" + dir_ / "config",
                                         "HOME=" + dir_.path()};
         env.insert(env.end(), env_extra.begin(), env_extra.end());
-        program_ = demorun::Spawn({demorun::ProgramPath("peloran")}, env);
+        program_ = demorun::Spawn({program.empty() ? demorun::ProgramPath("peloran") : program}, env);
         if (program_ <= 0) return false;
         // The program reports itself once its window shows; the desktop maps it a moment later
         // (a window manager may first put it elsewhere), and a click before it is in its place
@@ -152,6 +162,20 @@ public:
     bool WaitForFolder(const std::string& text, int seconds = 10) const {
         return PollFor([&] { return Report()["folder"] == text; }, seconds);
     }
+    // Waits until the program reports `key` as `value`.
+    bool WaitForReport(const std::string& key, const std::string& value, int seconds = 10) const {
+        return PollFor([&] { return Report()[key] == value; }, seconds);
+    }
+    // Where the caret of the output folder is (its selection's start), and the control with the
+    // program's focus (0: none); -1 while the program has not said.
+    int FolderCaret() const {
+        auto r = Report();
+        return r.count("folder caret") ? std::atoi(r["folder caret"].c_str()) : -1;
+    }
+    int Focus() const {
+        auto r = Report();
+        return r.count("focus") ? std::atoi(r["focus"].c_str()) : -1;
+    }
     // Whether the desktop's keyboard goes to the window titled `title`, within `seconds`.
     bool WaitForKeyboard(const std::string& title, int seconds = 20) const {
         return PollFor(
@@ -171,6 +195,26 @@ public:
     }
     void Type(const std::string& text) const { Xdo("type --delay 20 '" + text + "'"); }
     void Key(const std::string& keys) const { Xdo("key " + keys); }
+    // The program's mapped X windows, and where one of them is on the screen.
+    std::vector<unsigned long> Windows() const {
+        std::istringstream ids(Xdo("search --onlyvisible --pid " + std::to_string(program_)));
+        std::vector<unsigned long> out;
+        for (unsigned long w; ids >> w;) out.push_back(w);
+        return out;
+    }
+    desktop::Rect Geometry(unsigned long window) const {
+        std::string g = Xdo("getwindowgeometry " + std::to_string(window));
+        desktop::Rect r;
+        int w = 0, h = 0;
+        size_t at = g.find("Position: "), size = g.find("Geometry: ");
+        if (at == std::string::npos || size == std::string::npos ||
+            std::sscanf(g.c_str() + at, "Position: %d,%d", &r.left, &r.top) != 2 ||
+            std::sscanf(g.c_str() + size, "Geometry: %dx%d", &w, &h) != 2)
+            return desktop::Rect();
+        r.right = r.left + w;
+        r.bottom = r.top + h;
+        return r;
+    }
     // The mapped X window of the top level titled `title` (0: none).
     unsigned long Window(const std::string& title) const {
         return std::strtoul(Xdo("search --onlyvisible --name '^" + title + "$'").c_str(), nullptr, 10);

@@ -5,24 +5,18 @@
 
 namespace {
 
-// The default skin's caption buttons: 28 x 24, 3 below the top edge; close 6 from the right
-// edge, minimise 2 left of it.
-constexpr int kButtonW = 28, kButtonTop = 3, kButtonH = 24, kRightGap = 6, kSpacing = 2;
-
 TEST(DesktopCaption, MinimiseKeepsTheWindowAsAnIconAndCloseEndsTheProgram) {
     std::string missing = desktop::Session::Missing(true);
     if (!missing.empty()) GTEST_SKIP() << missing;
     desktop::Session s;
     ASSERT_TRUE(s.Start(true));
     const desktop::Rect w = s.Reported("window");
-    const int y = w.top + kButtonTop + kButtonH / 2;
-    const int closeX = w.right - kRightGap - kButtonW / 2;
-    const int minX = closeX - kButtonW - kSpacing;
+    const desktop::Spot close = desktop::CloseButton(w), minimise = desktop::MinimiseButton(w);
     unsigned long main = s.Window("Velmora Corvane");
     ASSERT_NE(main, 0u);
     auto state = [&] { return s.WindowProperty(main, "WM_STATE"); };
 
-    s.Click(minX, y);
+    s.Click(minimise.x, minimise.y);
     EXPECT_TRUE(desktop::PollFor([&] { return state().find("Iconic") != std::string::npos; }, 10)) << state();
     // The desktop gives it back (as its task bar would), where it was.
     s.Xdo("windowactivate " + std::to_string(main));
@@ -31,7 +25,7 @@ TEST(DesktopCaption, MinimiseKeepsTheWindowAsAnIconAndCloseEndsTheProgram) {
 
     // The manager marks the window restored and in its place a moment before its frame is
     // back under the pointer; a click meanwhile lands on the bare desktop.
-    s.Xdo("mousemove --sync " + std::to_string(closeX) + " " + std::to_string(y));
+    s.Xdo("mousemove --sync " + std::to_string(close.x) + " " + std::to_string(close.y));
     EXPECT_TRUE(desktop::PollFor([&] { return s.WindowUnderPointer() != s.RootWindow(); }, 10));
     s.Xdo("click 1");
     EXPECT_EQ(s.WaitForExit(30), 0);

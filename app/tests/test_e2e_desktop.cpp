@@ -20,9 +20,22 @@ bool TypeAtEndOfFolder(desktop::Session& s, const std::string& more, const std::
         ADD_FAILURE() << "the main window did not get the keyboard back";
         return false;
     }
+    // A window manager that takes a click first (to focus and raise the window under it)
+    // hands it on only after keys sent meanwhile: each step waits for what the one before did.
+    // The click lands a few letters into the text, so the caret it places is before the end.
+    const std::string before = s.Report()["folder"];
     desktop::Rect edit = s.Control(kIdFolder);
-    s.Click(edit.cx(), edit.cy());
+    s.Click(edit.left + 12, edit.cy());
+    if (!desktop::PollFor([&] { return s.Focus() == kIdFolder && s.FolderCaret() >= 0 &&
+                                       s.FolderCaret() < int(before.size()); }, 20)) {
+        ADD_FAILURE() << "the click did not reach the folder: focus " << s.Focus() << ", caret " << s.FolderCaret();
+        return false;
+    }
     s.Key("End");
+    if (!desktop::PollFor([&] { return s.FolderCaret() == int(before.size()); }, 20)) {
+        ADD_FAILURE() << "End did not reach the folder: caret " << s.FolderCaret();
+        return false;
+    }
     s.Type(more);
     if (s.WaitForFolder(expected)) return true;
     // Kept beside the test for people to look at.
