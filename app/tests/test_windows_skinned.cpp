@@ -81,7 +81,9 @@ protected:
         profile = apptest::TempPath("windows.ini");
         g_app.UseProfile(profile);
         ASSERT_TRUE(skin.Load(DefaultSkinPath()));
-        if (Skinned()) ASSERT_TRUE(StartProgramSkin()) << GetSkinLastError();
+        if (Skinned()) {
+            ASSERT_TRUE(StartProgramSkin()) << GetSkinLastError();
+        }
         DialogFixture::SetUp();
         WinTestActivate(dlg.GetSafeHwnd());
         WinTestPumpUntilIdle();

@@ -268,7 +268,8 @@ TEST_F(ScrollBarControlTest, ClicksAndDragsGiveTheParentWhatTheUnskinnedControlG
 {
     HWND bar = Make(SBS_HORZ, kHorz);
     HWND own = Make(SBS_HORZ, kHorz, false);
-    SCROLLBARINFO sbi{sizeof sbi};
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
     SendMessageA(own, SBM_GETSCROLLBARINFO, 0, reinterpret_cast<LPARAM>(&sbi));
     const int ownThumb = (sbi.xyThumbTop + sbi.xyThumbBottom) / 2;
     struct Gesture {
