@@ -18,7 +18,9 @@ namespace {
 const char* const kMainTitle = "Velmora Corvane";
 const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdFolder = 1006;
 const int kIdVideoCodec = 1019, kIdFrameSize = 1013;
-const UINT kInvokeMessage = WM_APP + 0x3A1, kFocusMessage = WM_APP + 0x3A2;
+const UINT kInvokeMessage = WM_APP + 0x3A1, kFocusMessage = WM_APP + 0x3A2, kMarkMessage = WM_APP + 0x3A3;
+// The last mark the UI thread took from its queue.
+std::atomic<WPARAM> g_mark_taken{0};
 
 LRESULT CALLBACK InvokerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kInvokeMessage) {
@@ -27,6 +29,10 @@ LRESULT CALLBACK InvokerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     // Only a handle comes back: a question whose asker stopped waiting leaves nothing to dangle.
     if (msg == kFocusMessage) return reinterpret_cast<LRESULT>(GetFocus());
+    if (msg == kMarkMessage) {
+        g_mark_taken = wp;
+        return 0;
+    }
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -188,6 +194,7 @@ UiInvoker::UiInvoker() {
     wc.lpszClassName = kClass;
     RegisterClassA(&wc);  // a second registration fails harmlessly
     m_hwnd = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    m_thread_id = GetCurrentThreadId();
 }
 
 UiInvoker::~UiInvoker() {
@@ -203,6 +210,24 @@ bool UiInvoker::Focus(UINT timeout_ms, HWND* focus) const {
     if (!m_hwnd || !SendMessageTimeoutA(m_hwnd, kFocusMessage, 0, 0, SMTO_BLOCK, timeout_ms, &got)) return false;
     *focus = reinterpret_cast<HWND>(got);
     return true;
+}
+
+// Posted work comes before painting in the UI thread's queue: once a mark posted behind it is
+// taken, what that work invalidated is either painted or still waiting, and the layer says which.
+bool UiInvoker::WaitUntilPainted(int timeout_ms) const {
+    if (!m_hwnd) return false;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    auto left = [&] {
+        return int(std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count());
+    };
+    while (left() > 0) {
+        const WPARAM mark = ++m_marks;
+        if (!PostMessageA(m_hwnd, kMarkMessage, mark, 0)) return false;
+        if (!WaitUntil([&] { return g_mark_taken == mark; }, left())) return false;
+        if (!WinTestPaintPending(m_thread_id)) return true;
+        Sleep10();
+    }
+    return false;
 }
 
 }  // namespace peloran_auto
@@ -387,6 +412,8 @@ void PeloranAutomation::RunConvert() {
     };
     auto shot = [&](const char* stage) {
         if (capture.empty()) return;
+        // Taken once the windows show their state, however slow the machine.
+        if (!m_invoker->WaitUntilPainted(60000)) say(std::string("unsettled_") + stage, "yes");
         std::string path = capture + "_" + stage + ".png";
         say(std::string("capture_") + stage, WinTestCaptureScreenPng(path.c_str()) ? path : "failed");
     };
@@ -405,7 +432,6 @@ void PeloranAutomation::RunConvert() {
     report << "window: " << frame.left << " " << frame.top << " " << frame.right << " " << frame.bottom << "\n";
     report.flush();
     HWND list = GetDlgItem(main, kIdList);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let it paint
     shot("idle");
 
     auto finish = [&](const char* error) {
@@ -443,18 +469,18 @@ void PeloranAutomation::RunConvert() {
         },
         30000);
     say("started", progressed ? "yes" : "no");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the locked settings paint
     shot("batch");
+    // Whether the batch still ran when it was captured: settings locked, no box yet.
+    say("running_at_capture",
+        !IsWindowEnabled(GetDlgItem(main, kIdFolder)) && VisibleDialogs(main).empty() ? "yes" : "no");
 
     HWND box = WaitForDialog("Mission accomplished!", 600000, main);
     if (!box) return finish("the batch did not end");
     say("final_box", DialogStaticTexts(box));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let it paint
     shot("final");
     ClickDlgItem(box, IDOK);
     WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
     say("status", ListCellText(list, 0, 4));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     shot("after");
     finish(nullptr);
 }

@@ -56,9 +56,14 @@ public:
     bool Run(const std::function<void()>& fn) const;
     // The UI thread's focus window, if the UI thread answers within `timeout_ms`.
     bool Focus(UINT timeout_ms, HWND* focus) const;
+    // Waits until the UI thread has handled what was posted to it and its windows are painted
+    // (false when that did not happen within `timeout_ms`, real time).
+    bool WaitUntilPainted(int timeout_ms) const;
 
 private:
     HWND m_hwnd = nullptr;
+    DWORD m_thread_id = 0;
+    mutable std::atomic<WPARAM> m_marks{0};
 };
 
 }  // namespace peloran_auto
@@ -68,7 +73,9 @@ private:
 // H.264 at 640x360, starts the batch, answers the final box, writes what it saw to
 // PELORAN_AUTOMATION_REPORT (one "key: value" per line) and closes the program. With
 // PELORAN_AUTOMATION_CAPTURE set it writes screen captures <prefix>_idle.png, _batch.png,
-// _final.png (with the last box) and _after.png on the way. With PELORAN_AUTOMATION=observe it
+// _final.png (with the last box) and _after.png on the way, each once the windows are painted
+// ("unsettled_<stage>: yes" when they never were), and "running_at_capture: yes|no" after the
+// batch one. With PELORAN_AUTOMATION=observe it
 // only watches, for tests that drive the program from the desktop itself: it writes the screen
 // rectangles of the main dialog's controls ("control <id>: left top right bottom") and of the
 // dialog itself ("window: ..."), then "main: shown", then each time one changes: the output

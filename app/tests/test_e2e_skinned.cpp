@@ -130,6 +130,8 @@ struct ProgramRun {
     int exit = -1;
     Sight idle, batch;
     bool converted = false;  // the batch ended with its final box
+    bool settled = true;     // every capture waited for the windows to be painted
+    bool batchRunning = false;  // the batch capture was taken while the batch ran
     // The captures are also kept as captures/<name>_idle.png and _batch.png.
     bool Run(const std::string& exe, const std::string& name, const std::string& screen = "", double seconds = 20.0) {
         const std::string input = dir / "clip.avi", report = dir / "report.txt", capture = dir / "screen";
@@ -151,8 +153,14 @@ struct ProgramRun {
         }
         batch.locked = true;
         std::ifstream lines(report);
-        for (std::string line; std::getline(lines, line);)
+        bool started = false, running = false;
+        for (std::string line; std::getline(lines, line);) {
             converted = converted || (line.rfind("final_box: ", 0) == 0 && line.find("Mission accomplished!") != std::string::npos);
+            settled = settled && line.rfind("unsettled_", 0) != 0;
+            started = started || line == "started: yes";
+            running = running || line == "running_at_capture: yes";
+        }
+        batchRunning = started && running;
         return ReadSight(report, capture + "_idle.png", &idle) && ReadSight(report, capture + "_batch.png", &batch);
     }
 };
@@ -163,8 +171,11 @@ TEST(ProgramSkinned, TheMainDialogIdleAndDuringABatchIsPaintedFromTheDefaultSkin
     SkinLooks skin;
     ASSERT_TRUE(skin.Load(DefaultSkin())) << "the default skin is not beside the program";
     ProgramRun run;
-    ASSERT_TRUE(run.Run(ProgramPath("peloran"), "skinned"));
+    // Long enough that the batch still runs when its capture is taken, short under a sanitizer.
+    ASSERT_TRUE(run.Run(ProgramPath("peloran"), "skinned", "", 6.0));
     EXPECT_EQ(run.exit, 0);
+    EXPECT_TRUE(run.settled) << "a capture was taken before the windows were painted";
+    EXPECT_TRUE(run.batchRunning) << "the batch capture was not taken while the batch ran";
     EXPECT_EQ(Joined(NotTheSkins(skin, run.idle)), "");
     EXPECT_EQ(Joined(NotTheSkins(skin, run.batch)), "");
 }
@@ -183,6 +194,7 @@ void ExpectPlainAndWorking(const char* name, const std::string* skinFile) {
     ASSERT_TRUE(run.Run(exe, name, "", 3.0));  // the batch capture is not looked at
     EXPECT_EQ(run.exit, 0);
     EXPECT_TRUE(run.converted) << "the batch did not end with its final box";
+    EXPECT_TRUE(run.settled) << "a capture was taken before the windows were painted";
     size_t probes = 0;
     const std::vector<std::string> wrong = NotTheSkins(skin, run.idle, &probes);
     EXPECT_EQ(wrong.size(), probes) << Joined(wrong);
@@ -190,16 +202,31 @@ void ExpectPlainAndWorking(const char* name, const std::string* skinFile) {
 
 TEST(ProgramSkinned, WithoutItsSkinFileNoPartOfTheDialogIsTheSkins) { ExpectPlainAndWorking("skinless", nullptr); }
 
-TEST(ProgramSkinned, WithADamagedSkinFileItWorksInThePlainLook) {
+std::string DefaultSkinBytes() {
     std::ifstream in(DefaultSkin(), std::ios::binary);
-    const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A damaged skin file: cut in its body, cut inside its header, bytes that are no skin at all.
+// One program run each, so that each stays well inside the time a test may take.
+TEST(ProgramSkinned, WithASkinFileCutInItsBodyItWorksInThePlainLook) {
+    const std::string whole = DefaultSkinBytes();
     ASSERT_GT(whole.size(), 4096u);
-    // Cut in its body, cut inside its header, and bytes that are no skin at all.
-    const std::string cut = whole.substr(0, whole.size() / 2), header = whole.substr(0, 100);
-    std::string garbage(whole.size(), '\0');
-    for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 2654435761u) >> 13);
+    const std::string cut = whole.substr(0, whole.size() / 2);
     ExpectPlainAndWorking("truncated_skin", &cut);
+}
+
+TEST(ProgramSkinned, WithASkinFileCutInItsHeaderItWorksInThePlainLook) {
+    const std::string whole = DefaultSkinBytes();
+    ASSERT_GT(whole.size(), 4096u);
+    const std::string header = whole.substr(0, 100);
     ExpectPlainAndWorking("short_skin", &header);
+}
+
+TEST(ProgramSkinned, WithASkinFileOfOtherBytesItWorksInThePlainLook) {
+    std::string garbage(DefaultSkinBytes().size(), '\0');
+    ASSERT_GT(garbage.size(), 4096u);
+    for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 2654435761u) >> 13);
     ExpectPlainAndWorking("garbage_skin", &garbage);
 }
 

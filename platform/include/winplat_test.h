@@ -77,6 +77,10 @@ WINTESTAPI BOOL WinTestSetDateTime(const SYSTEMTIME* utc, int local_offset_minut
 // a generous bound if a window keeps feeding itself messages.
 WINTESTAPI int WinTestPumpUntilIdle(void);
 
+// Whether a visible window of that thread still waits for a paint or a frame paint, or has
+// drawing not yet handed to the screen: FALSE once what it shows is up to date. Any thread.
+WINTESTAPI BOOL WinTestPaintPending(DWORD thread_id);
+
 // Modal loops. The hook runs when a loop finds nothing left to do, before it waits: the
 // dialog manager's and message boxes' loops, menu tracking, the mouse loops of moving and
 // sizing and of a held scroll bar or caption button (on any thread), and the program's own

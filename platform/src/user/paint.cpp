@@ -9,6 +9,7 @@
 #include "kernel/kobjects.h"
 #include "user/queue.h"
 #include "user/window.h"
+#include "winplat_test.h"
 
 namespace plat::user {
 void PaintNonClient(HWND hwnd, HDC hdc);  // nonclient.cpp
@@ -207,6 +208,17 @@ HWND FindFramePending(HWND hwnd, DWORD tid) {
     for (HWND k : w->children)
         if (HWND r = FindFramePending(k, tid)) return r;
     return nullptr;
+}
+
+// Whether the thread still owes the screen something in this visible tree: a client or frame
+// paint not yet done, or drawing not yet handed to the window system.
+bool OwesPaint(HWND hwnd, DWORD tid) {
+    Window* w = W(hwnd);
+    if (!w || !(w->style & WS_VISIBLE)) return false;
+    if (w->tid == tid && (NeedsPaint(w) || w->frame_pending || !w->dirty.Empty())) return true;
+    for (HWND k : w->children)
+        if (OwesPaint(k, tid)) return true;
+    return false;
 }
 
 HDC MakeDC(HWND hwnd, const Region* extra_clip, bool window_dc, bool clip_children, bool clip_siblings,
@@ -684,3 +696,10 @@ BOOL WINAPI ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RE
 }
 
 }  // extern "C"
+
+BOOL WinTestPaintPending(DWORD thread_id) {
+    Guard g(GlobalLock());
+    for (HWND t : TopLevels())
+        if (OwesPaint(t, thread_id)) return TRUE;
+    return FALSE;
+}
