@@ -338,7 +338,7 @@ private:
     // where its controls are (written before its title, so whoever sees the title finds them).
     void LookAtBox() {
         std::vector<HWND> boxes = VisibleDialogs(m_main);
-        HWND box = boxes.empty() ? nullptr : boxes.back();
+        HWND box = boxes.empty() ? nullptr : boxes.front();  // the windows come front to back
         if (!box) {
             Say("box", "none");
             return;

@@ -181,7 +181,7 @@ public:
         return PollFor(
             [&] {
                 unsigned long w = Window(title);
-                return w && std::strtoul(Xdo("getwindowfocus").c_str(), nullptr, 10) == w;
+                return w && FocusedWindow() == w;
             },
             seconds);
     }
@@ -218,6 +218,16 @@ public:
     // The mapped X window of the top level titled `title` (0: none).
     unsigned long Window(const std::string& title) const {
         return std::strtoul(Xdo("search --onlyvisible --name '^" + title + "$'").c_str(), nullptr, 10);
+    }
+    // The window the desktop's keyboard goes to (0: none), and whether it is one of the
+    // program's windows on screen.
+    unsigned long FocusedWindow() const { return std::strtoul(Xdo("getwindowfocus").c_str(), nullptr, 10); }
+    bool IsProgramWindow(unsigned long window) const {
+        std::istringstream ids(Xdo("search --onlyvisible --pid " + std::to_string(program_)));
+        unsigned long id = 0;
+        while (ids >> id)
+            if (window && id == window) return true;
+        return false;
     }
     // How many of the program's windows are on screen (a popup open makes one more).
     int VisibleWindows() const {
