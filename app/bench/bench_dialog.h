@@ -119,6 +119,19 @@ inline void StopProgramSkin() {
     ExitSkinLibrary();
 }
 
+// The program's skin started and the main dialog open in it; false, with the benchmark told
+// why and the skin stopped again, when either fails.
+inline bool OpenSkinnedMainDialog(benchmark::State& state, CPeloranDlg& dlg) {
+    if (!StartProgramSkin()) {
+        state.SkipWithError("the default skin did not load");
+        return false;
+    }
+    if (OpenMainDialog(dlg)) return true;
+    state.SkipWithError("no dialog");
+    StopProgramSkin();
+    return false;
+}
+
 // The benchmarks' main: measured without a display, nothing started for real.
 inline int BenchmarkMain(int argc, char** argv) {
     setenv("VELMORA_BACKEND", "headless", 1);

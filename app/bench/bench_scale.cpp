@@ -36,16 +36,9 @@ constexpr int kRows = 1000;
 // engine started with the program's skin, the dialog made, shown and painted.
 void BM_StartToFirstPaintedFrame(benchmark::State& state) {
     for (auto _ : state) {
-        if (!StartProgramSkin()) {
-            state.SkipWithError("the default skin did not load");
-            return;
-        }
         {
             CPeloranDlg dlg;
-            if (!OpenMainDialog(dlg)) {
-                state.SkipWithError("no dialog");
-                return;
-            }
+            if (!OpenSkinnedMainDialog(state, dlg)) return;
             RECT dirty;
             if (::GetUpdateRect(dlg.GetSafeHwnd(), &dirty, FALSE)) {
                 state.SkipWithError("the dialog was left unpainted");

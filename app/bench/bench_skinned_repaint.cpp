@@ -25,16 +25,9 @@ public:
 } g_app;
 
 void BM_SkinnedMainDialogRepaint(benchmark::State& state) {
-    if (!StartProgramSkin()) {
-        state.SkipWithError("the default skin did not load");
-        return;
-    }
     {
         CPeloranDlg dlg;
-        if (!OpenMainDialog(dlg)) {
-            state.SkipWithError("no dialog");
-            return;
-        }
+        if (!OpenSkinnedMainDialog(state, dlg)) return;
         RECT wr;
         ::GetWindowRect(dlg.GetSafeHwnd(), &wr);
         for (auto _ : state) {

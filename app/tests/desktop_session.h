@@ -25,16 +25,7 @@
 namespace desktop {
 
 // The output of a shell command line (stderr dropped).
-inline std::string Output(const std::string& cmd) {
-    std::string out;
-    FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
-    if (!p) return out;
-    char buf[512];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
+inline std::string Output(const std::string& cmd) { return xvfb::CommandOutput(cmd); }
 
 inline bool PollFor(const std::function<bool()>& done, int seconds) {
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);

@@ -8,12 +8,25 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 extern char** environ;
 
 namespace xvfb {
+
+// What a shell command line prints on its standard output (its errors dropped).
+inline std::string CommandOutput(const std::string& cmd) {
+    std::string out;
+    FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
+    if (!p) return out;
+    char buf[512];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
 
 inline bool HaveProgram(const char* name) {
     std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";

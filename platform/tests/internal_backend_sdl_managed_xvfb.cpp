@@ -23,16 +23,7 @@ struct Recorder : plat::WindowSystemPort {
 
 HWND H(uintptr_t n) { return reinterpret_cast<HWND>(n); }
 
-std::string Output(const std::string& cmd) {
-    std::string out;
-    FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
-    if (!p) return out;
-    char buf[512];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
+using xvfb::CommandOutput;
 
 using K = plat::InputEvent::Kind;
 
@@ -44,12 +35,12 @@ protected:
         server_ = new xvfb::Server;
         if (!server_->Start(800, 600)) return;
         setenv("DISPLAY", server_->display().c_str(), 1);
-        manager_ = demorun::Spawn({Output("command -v openbox").substr(0, Output("command -v openbox").find('\n'))},
-                                  {"DISPLAY=" + server_->display()});
+        const std::string openbox = CommandOutput("command -v openbox");
+        manager_ = demorun::Spawn({openbox.substr(0, openbox.find('\n'))}, {"DISPLAY=" + server_->display()});
         // The manager runs once it names its check window on the root window.
         bool up = false;
         for (int i = 0; i < 600 && !up; ++i) {
-            up = Output("xprop -display " + server_->display() + " -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
+            up = CommandOutput("xprop -display " + server_->display() + " -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
                  std::string::npos;
             if (!up) SDL_Delay(50);
         }
@@ -71,7 +62,7 @@ protected:
         ws_->delivered.clear();
     }
 
-    std::string Xdo(const std::string& args) { return Output("DISPLAY=" + server_->display() + " xdotool " + args); }
+    std::string Xdo(const std::string& args) { return CommandOutput("DISPLAY=" + server_->display() + " xdotool " + args); }
     // A window of the desktop, shown with a plain surface, and its X window once mapped.
     unsigned long Show(HWND h, const RECT& r, const char* title) {
         backend_->CreateTopLevel(h, r, false);
@@ -135,7 +126,7 @@ TEST_F(SdlUnderManager, AWindowTheDesktopRestoresGetsThePointerWhereItShowsBefor
     // The window system minimises it and puts it where minimised windows lie.
     backend_->MinimizeTopLevel(H(1), true);
     backend_->MoveTopLevel(H(1), RECT{-32000, -32000, -31800, -31850});
-    ASSERT_TRUE(Until([&] { return Output("xprop -display " + server_->display() + " -id " + std::to_string(x) +
+    ASSERT_TRUE(Until([&] { return CommandOutput("xprop -display " + server_->display() + " -id " + std::to_string(x) +
                                           " WM_STATE")
                                        .find("Iconic") != std::string::npos; }));
     ws_->delivered.clear();
