@@ -586,10 +586,12 @@ void add_audio_stream(AVFormatContext* oc) {
             enc->codec_type = AVMEDIA_TYPE_AUDIO;
             if (g_opt.audio_codec_tag) enc->codec_tag = g_opt.audio_codec_tag;
             apply_header_flags(oc, enc);
-            enc->bit_rate = g_opt.audio_bit_rate;
+            const int ch = g_opt.audio_channels > 0 ? g_opt.audio_channels : 1;
+            // An AAC rate is given per channel (as the muxer's figure below counts it, and as
+            // the host divides its choice); the library's encoder takes the whole stream's.
+            enc->bit_rate = id == AV_CODEC_ID_AAC ? g_opt.audio_bit_rate * ch : g_opt.audio_bit_rate;
             if (given("strict")) enc->strict_std_compliance = g_opt.strict;
             enc->thread_count = g_opt.thread_count;
-            const int ch = g_opt.audio_channels > 0 ? g_opt.audio_channels : 1;
             av_channel_layout_default(&enc->ch_layout, ch);
             enc->sample_rate = g_opt.audio_sample_rate;
             enc->time_base = AVRational{1, enc->sample_rate > 0 ? enc->sample_rate : 1};

@@ -5,6 +5,10 @@
 
 #include "e2e_support.h"
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 namespace {
 
 using testmedia::Kind;
@@ -89,6 +93,41 @@ TEST_F(Conversion, SampleRatesAndChannels) {
         ASSERT_EQ(0, Convert(s, in, out));
         testmedia::Report r = testmedia::Check(out);
         e2e::ExpectPlayerFile(r, s, testmedia::KindHasVideo(c.kind), true, 1.0, "snd");
+    }
+}
+
+// The audio stream's packets in kbit/s over the file's duration.
+double AudioKbps(const std::string& path) {
+    AVFormatContext* ic = nullptr;
+    if (avformat_open_input(&ic, path.c_str(), nullptr, nullptr) < 0) return -1.0;
+    double kbps = -1.0;
+    if (avformat_find_stream_info(ic, nullptr) >= 0 && ic->duration > 0) {
+        int audio = av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+        int64_t bytes = 0;
+        AVPacket* pkt = av_packet_alloc();
+        while (audio >= 0 && pkt && av_read_frame(ic, pkt) >= 0) {
+            if (pkt->stream_index == audio) bytes += pkt->size;
+            av_packet_unref(pkt);
+        }
+        av_packet_free(&pkt);
+        if (audio >= 0) kbps = double(bytes) * 8 / (double(ic->duration) / AV_TIME_BASE) / 1000;
+    }
+    avformat_close_input(&ic);
+    return kbps;
+}
+
+TEST_F(Conversion, TheChosenAudioRateIsTheWholeStreamsInMonoAndStereo) {
+    const std::string in = Input(Kind::AviMpeg4, Short(3.0), "abr");
+    for (int channels : {1, 2}) {
+        for (int rate : {64, 128}) {
+            SCOPED_TRACE(std::to_string(channels) + " channels at " + std::to_string(rate));
+            e2e::Settings s;
+            s.channels = channels;
+            s.abitrate = rate;
+            const std::string out = dir / "abr_new.mp4";
+            ASSERT_EQ(0, Convert(s, in, out));
+            EXPECT_NEAR(AudioKbps(out), rate, rate * 0.2);
+        }
     }
 }
 
