@@ -186,7 +186,10 @@ void CPeloranDlg::ConvertAll() {
     for (;;) {
         LRESULT row = ::SendMessageA(hwnd, WM_BATCH_NEXTROW, next, 0);
         if (row < 0) break;
-        int result = m_Encoder.StartEncode(PROFILE_IPOD);
+        // The engine forgets a stop asked for before its run starts: one that came while the
+        // file was being prepared stops it here, and one that comes until the run has begun is
+        // passed on again by the progress callback.
+        int result = m_nStopMode.load() ? -2 : m_Encoder.StartEncode(PROFILE_IPOD);
         ::SendMessageA(hwnd, WM_BATCH_ROWDONE, WPARAM(row), LPARAM(result));
         // A stop that reached the engine ends with -2; one that arrived between two files is
         // forgotten by the engine's next run, so the stop mode ends the walk as well.
@@ -251,6 +254,7 @@ LRESULT CPeloranDlg::OnBatchRowDone(WPARAM wParam, LPARAM lParam) {
 void CPeloranDlg::OnEncodeProgress(const ProgressInfo* pInfo, void* pUser) {
     if (!pInfo || !pUser) return;
     auto* dlg = static_cast<CPeloranDlg*>(pUser);
+    if (dlg->m_nStopMode.load()) dlg->m_Encoder.Stop();
     ::SendMessageA(dlg->m_hWnd, WM_BATCH_PROGRESS, 0, reinterpret_cast<LPARAM>(pInfo));
 }
 

@@ -198,6 +198,56 @@ TEST_F(DlgBatch, StopBetweenTwoFilesEndsTheWalk) {
     EXPECT_EQ(BoxesWith(kDone), 1);
 }
 
+TEST_F(DlgBatch, StopAsAFileIsPreparedStopsThatFile) {
+    Media("long.avi", 30.0);
+    Media("b.avi");
+    AddFiles("long.avi\nb.avi");
+    SetOutputFolder(scratch / "out");
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT r) {
+        // Stop and Yes once the row is prepared, before the worker has started the engine.
+        if (msg == WM_BATCH_NEXTROW && r == 0) {
+            dlg.answers = {IDYES};
+            ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(H(IDC_START)));
+        }
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_EQ(BoxesWith(kStopQuestion), 1);
+    EXPECT_EQ(BoxesWith(kDone), 1);
+    EXPECT_EQ(dlg.GetRecord(0)->nStatus, FILE_STATUS_STOPPED);
+    EXPECT_NE(Cell(0, COL_STATUS), "Completed");
+    EXPECT_LT(dlg.GetRecord(0)->nPercent, 100);
+    EXPECT_EQ(List().GetCheckbox(0, COL_CHECK), 0);
+    EXPECT_EQ(Cell(1, COL_STATUS), "Ready");
+    EXPECT_EQ(List().GetCheckbox(1, COL_CHECK), 1);
+    // Nothing of the stopped file was converted.
+    EXPECT_FALSE(testmedia::Check(scratch / "out/long_new.mp4", false).opened);
+    EXPECT_FALSE(testmedia::Check(scratch / "out/b_new.mp4", false).opened);
+    EXPECT_TRUE(::IsWindowEnabled(H(IDC_START)));
+}
+
+TEST_F(DlgBatch, AStopTheEngineMissedIsPassedOnAtTheNextProgress) {
+    Media("long.avi", 60.0);
+    Media("b.avi");
+    AddFiles("long.avi\nb.avi");
+    SetOutputFolder(scratch / "out");
+    int reports = 0;
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT) {
+        if (msg == WM_BATCH_PROGRESS && ++reports == 1) dlg.StopUnheardByTheEngine();
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_EQ(dlg.GetRecord(0)->nStatus, FILE_STATUS_STOPPED);
+    EXPECT_LT(dlg.GetRecord(0)->nPercent, 100);
+    EXPECT_EQ(Cell(1, COL_STATUS), "Ready");
+    // What was written up to the stop plays.
+    testmedia::Report part = testmedia::Check(scratch / "out/long_new.mp4");
+    EXPECT_TRUE(part.opened);
+    EXPECT_EQ(part.decodeErrors, 0);
+    EXPECT_LT(part.duration, 59.0);
+}
+
 TEST_F(DlgBatch, CloseEnterAndEscapeAreRefusedWhileConverting) {
     Media("a.avi");
     AddFiles("a.avi");

@@ -46,6 +46,8 @@ public:
     // worker waits for the answer: the test acts at a known point of the batch.
     std::function<void(UINT msg, WPARAM wp, LPARAM lp, LRESULT result)> onBatchMessage;
     void RealHelp() { CPeloranDlg::ShowHelp(); }
+    // The batch's stop asked for while the engine was not listening: the engine goes on.
+    void StopUnheardByTheEngine() { m_nStopMode = 1; }
 
     // What the add showed, in order, with the rows listed by then: "decoder <path> @<rows>",
     // "box <text> @<rows>"; and whether any of it was shown off the UI thread.
