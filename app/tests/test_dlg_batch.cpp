@@ -310,6 +310,23 @@ TEST_F(DlgBatch, UnwritableOutputFolderFailsEachFile) {
     EXPECT_EQ(BoxesWith(kDone), 1);
 }
 
+TEST_F(DlgBatch, AFolderTypedWithSpacesAndLettersBeyondAsciiGetsTheOutputs) {
+    Media("a.avi");
+    AddFiles("a.avi");
+    const std::string out = scratch / "my videos/vid\xC3\xA9os \xE2\x82\xAC";
+    ::SetFocus(H(IDC_OUTFOLDER));
+    ::SendMessageA(H(IDC_OUTFOLDER), EM_SETSEL, 0, -1);
+    WinTestText(out.c_str());
+    WinTestPumpUntilIdle();
+    ASSERT_EQ(WindowText(H(IDC_OUTFOLDER)), out);
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    EXPECT_EQ(Cell(0, COL_STATUS), "Completed");
+    testmedia::Report r = testmedia::Check(out + "/a_new.mp4");
+    EXPECT_TRUE(r.opened);
+    EXPECT_EQ(r.decodeErrors, 0);
+}
+
 TEST_F(DlgBatch, SameNamedInputsGetNumberedOutputs) {
     ASSERT_EQ(::mkdir((scratch / "x").c_str(), 0777), 0);
     ASSERT_EQ(::mkdir((scratch / "y").c_str(), 0777), 0);

@@ -44,6 +44,24 @@ struct EditFixture : ::testing::Test {
     }
 };
 
+TEST_F(EditFixture, LettersBeyondAsciiTypedKeepTheirEncoding) {
+    // What the keyboard gives arrives a byte a message; the text holds each character once.
+    Make(ES_AUTOHSCROLL);
+    const std::string typed = "/out dir/vid\xC3\xA9os \xC3\xBC\xE2\x82\xAC\xF0\x9D\x84\x9E";
+    WinTestText(typed.c_str());
+    Pump();
+    EXPECT_EQ(Text(edit), typed);
+    WinTestKeyPress(VK_BACK);
+    Pump();
+    EXPECT_EQ(Text(edit), typed.substr(0, typed.size() - 4));
+    DestroyWindow(host);
+    // A digits-only edit refuses such a letter whole.
+    Make(ES_NUMBER);
+    WinTestText("1\xC3\xA9" "2");
+    Pump();
+    EXPECT_EQ(Text(edit), "12");
+}
+
 TEST_F(EditFixture, TypingEditsTheTextAndNotifiesUpdateThenChange) {
     Make(ES_AUTOHSCROLL);
     WinTestText("hello");

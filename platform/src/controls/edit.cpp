@@ -353,7 +353,43 @@ void KeyDown(HWND h, Edit* e, WPARAM vk) {
     }
 }
 
+// Typed text arrives in the narrow encoding (UTF-8) a byte a message: a character beyond ASCII
+// comes as its lead byte and then its continuation bytes. True with the whole sequence in *out
+// once its last byte is in; a byte that fits no sequence is dropped.
+bool TakeTypedByte(Edit* e, BYTE b, std::string* out) {
+    if ((b & 0xC0) == 0x80) {
+        if (e->typed_partial.empty()) return false;
+        e->typed_partial += char(b);
+    } else {
+        e->typed_partial.assign(1, char(b));
+    }
+    BYTE lead = BYTE(e->typed_partial[0]);
+    size_t need = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (need == 0) {
+        e->typed_partial.clear();
+        return false;
+    }
+    if (e->typed_partial.size() < need) return false;
+    out->swap(e->typed_partial);
+    return true;
+}
+
+// UTF-8 of a character a program sent whole.
+std::string Utf8Of(uint32_t cp) {
+    if (cp < 0x80) return std::string(1, char(cp));
+    if (cp < 0x800) return {char(0xC0 | (cp >> 6)), char(0x80 | (cp & 0x3F))};
+    if (cp < 0x10000) return {char(0xE0 | (cp >> 12)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
+    return {char(0xF0 | (cp >> 18)), char(0x80 | ((cp >> 12) & 0x3F)), char(0x80 | ((cp >> 6) & 0x3F)),
+            char(0x80 | (cp & 0x3F))};
+}
+
 void Char(HWND h, Edit* e, WPARAM ch) {
+    std::string s;
+    if (ch >= 0x80 && ch <= 0xFF) {
+        if (!TakeTypedByte(e, BYTE(ch), &s)) return;
+    } else {
+        e->typed_partial.clear();
+    }
     switch (ch) {
         case 1:  // Ctrl+A
             SetSel(h, e, 0, e->text.size());
@@ -390,12 +426,7 @@ void Char(HWND h, Edit* e, WPARAM ch) {
         MessageBeep(0);
         return;
     }
-    std::string s;
-    uint32_t cp = uint32_t(ch);
-    if (cp < 0x80) s = char(cp);
-    else if (cp < 0x800) s = {char(0xC0 | (cp >> 6)), char(0x80 | (cp & 0x3F))};
-    else if (cp < 0x10000) s = {char(0xE0 | (cp >> 12)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
-    else s = {char(0xF0 | (cp >> 18)), char(0x80 | ((cp >> 12) & 0x3F)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
+    if (s.empty()) s = Utf8Of(uint32_t(ch));
     ReplaceSel(h, e, s, true);
 }
 

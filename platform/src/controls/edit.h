@@ -35,6 +35,8 @@ struct Edit {
     // A rich edit tells its parent of changes and scrolling only as its event mask asks.
     bool masked_notices = false;
     DWORD event_mask = 0;  // ENM_*
+    // Typed bytes of a character beyond ASCII still waiting for the rest of its sequence.
+    std::string typed_partial;
 };
 
 inline DWORD Style(HWND h) { return DWORD(GetWindowLongA(h, GWL_STYLE)); }
