@@ -160,6 +160,33 @@ TEST_F(SdlOnXvfb, PointerMotionReachesTheWindowSystemInScreenCoordinates) {
     backend_->DestroyTopLevel(H(3));
 }
 
+TEST_F(SdlOnXvfb, AButtonReleasedAfterTheWindowMovedUnderThePointerIsWhereThePointerIs) {
+    // A caption drag: the button goes down, the pointer moves, the window follows it, and the
+    // button comes up where the pointer stopped; the window is not moved again by the release.
+    if (!xvfb::HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    const std::string xdo = "DISPLAY=" + server_->display() + " xdotool ";
+    plat::Surface s(100, 100, 0x00808080);
+    backend_->CreateTopLevel(H(7), RECT{300, 200, 400, 300}, false);
+    backend_->ShowTopLevel(H(7), true);
+    backend_->Present(H(7), s, RECT{0, 0, 100, 100});
+    Settle();
+    xvfb::CommandOutput(xdo + "mousemove --sync 320 220 mousedown 1 mousemove --sync 360 220");
+    Settle();
+    backend_->MoveTopLevel(H(7), RECT{340, 200, 440, 300});
+    backend_->Present(H(7), s, RECT{0, 0, 100, 100});
+    Settle();
+    ws_->delivered.clear();
+    xvfb::CommandOutput(xdo + "mouseup 1");
+    Settle();
+    std::vector<POINT> ups;
+    for (const plat::InputEvent& e : ws_->delivered)
+        if (e.kind == plat::InputEvent::Kind::MouseButton && !e.down) ups.push_back(e.pt);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(ups[0].x, 360);
+    EXPECT_EQ(ups[0].y, 220);
+    backend_->DestroyTopLevel(H(7));
+}
+
 TEST_F(SdlOnXvfb, WorkFromOtherThreadsIsCarriedOutOnTheDisplayThread) {
     plat::Surface s(50, 50, 0x00123456);
     std::thread t([&] {

@@ -528,6 +528,7 @@ private:
         switch (e.type) {
         case SDL_MOUSEMOTION:
             last_mouse_ = ToScreen(e.motion.windowID, e.motion.x, e.motion.y);
+            last_motion_ = Motion{e.motion.windowID, e.motion.x, e.motion.y};
             port_.Deliver(InputEvent::Move(last_mouse_));
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -541,7 +542,11 @@ private:
                 b = input::Button::Middle;
             else
                 break;
-            last_mouse_ = ToScreen(e.button.windowID, e.button.x, e.button.y);
+            // SDL gives a button the position of the last motion, relative to where the window
+            // was then: a window moved since (dragged by its caption) would put the button off
+            // by that move. The pointer has not moved since that motion, so it is where it was.
+            const Motion at{e.button.windowID, e.button.x, e.button.y};
+            if (!(at == last_motion_)) last_mouse_ = ToScreen(e.button.windowID, e.button.x, e.button.y);
             port_.Deliver(InputEvent::Button(b, e.type == SDL_MOUSEBUTTONDOWN, last_mouse_));
             break;
         }
@@ -577,6 +582,7 @@ private:
                 POINT p{gx, gy};
                 if (w && Inside(w->shown, p)) break;
                 last_mouse_ = p;
+                last_motion_ = Motion{};
                 port_.Deliver(InputEvent::Move(p));
                 break;
             }
@@ -633,6 +639,13 @@ private:
     HWND keyboard_ = nullptr;  // the active window, which keys typed on the desktop are for
     std::map<int, SDL_Cursor*> cursors_;
     POINT last_mouse_{0, 0};
+    // The last motion as SDL reported it (window-relative) that last_mouse_ was taken from.
+    struct Motion {
+        Uint32 window = 0;
+        int x = 0, y = 0;
+        bool operator==(const Motion& o) const { return window == o.window && x == o.x && y == o.y; }
+    };
+    Motion last_motion_{};
     std::mutex tasks_mu_;
     std::vector<std::function<void()>> tasks_;
     std::vector<InputEvent> injected_;
