@@ -108,6 +108,33 @@ TEST(UserInput, CaptureRoutesTheMouseAndAnnouncesItsLoss) {
     DestroyWindow(b);
 }
 
+TEST(UserInput, TheControlsOfADisabledTopLevelTakeNoClicks) {
+    // The owner of a modal box is disabled as a whole; its (enabled) controls are out of reach.
+    HWND owner = Make(WS_POPUP | WS_VISIBLE, nullptr, 0, 0, 200, 150);
+    HWND button = Make(WS_CHILD | WS_VISIBLE, owner, 20, 20, 80, 30, false);
+    HWND box = Make(WS_POPUP | WS_VISIBLE, owner, 300, 0, 100, 100);
+    Pump();
+    EnableWindow(owner, FALSE);
+    Pump();
+    g_log.clear();
+    WinTestClick(button, WINTEST_LEFT, 10, 10);
+    WinTestMouseMove(button, 20, 10);
+    Pump();
+    for (UINT m : Of(button)) EXPECT_NE(m, UINT(WM_LBUTTONDOWN)) << "the control was clicked";
+    EXPECT_TRUE(Of(button).empty());
+    EXPECT_TRUE(Of(owner).empty());
+    // Enabled again, the same click reaches the control.
+    EnableWindow(owner, TRUE);
+    Pump();
+    g_log.clear();
+    WinTestClick(button, WINTEST_LEFT, 10, 10);
+    Pump();
+    std::vector<UINT> got = Of(button);
+    EXPECT_NE(std::find(got.begin(), got.end(), UINT(WM_LBUTTONDOWN)), got.end());
+    DestroyWindow(box);
+    DestroyWindow(owner);
+}
+
 TEST(UserInput, DoubleClicksNeedTheClassStyleTimeAndPlace) {
     HWND dbl = Make(WS_POPUP | WS_VISIBLE, nullptr, 0, 0, 100, 100, true);
     HWND plain = Make(WS_POPUP | WS_VISIBLE, nullptr, 200, 0, 100, 100, false);

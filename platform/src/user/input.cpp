@@ -87,10 +87,12 @@ HWND Target(POINT screen, LRESULT* hit) {
         return c;
     }
     HWND h = WindowFromPoint(screen);
-    if (h && !IsWindowEnabled(h)) {
-        // A disabled top level (the owner of a modal dialog) takes no mouse input.
+    HWND top = h ? GetAncestor(h, GA_ROOT) : nullptr;
+    if (top && !IsWindowEnabled(top)) {
+        // A disabled top level (the owner of a modal dialog) takes no mouse input, nor do its
+        // controls, enabled as they are.
         *hit = HTERROR;
-        return h;
+        return top;
     }
     while (h) {
         LRESULT r = SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
