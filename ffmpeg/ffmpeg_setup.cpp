@@ -819,9 +819,15 @@ bool audio_setup_resampler(OutputStream* ost, InputStream* ist, int in_rate, con
         av_channel_layout_default(&in_l, in_layout && in_layout->nb_channels > 0 ? in_layout->nb_channels : 1);
     AVChannelLayout out_l{};
     av_channel_layout_default(&out_l, ost->out_channels);
-    const int ret = swr_alloc_set_opts2(&ost->swr, &out_l, AV_SAMPLE_FMT_S16, ost->out_rate, &in_l, in_fmt, in_rate,
-                                        0, nullptr);
+    int ret = swr_alloc_set_opts2(&ost->swr, &out_l, AV_SAMPLE_FMT_S16, ost->out_rate, &in_l, in_fmt, in_rate, 0,
+                                  nullptr);
     const int in_ch = in_l.nb_channels;
+    if (ret >= 0 && in_ch == 1 && out_l.nb_channels > 1) {
+        // A mono sound goes into every channel whole, as a player plays it on each speaker;
+        // the library's own mix would put it in at -3 dB.
+        std::vector<double> whole(size_t(out_l.nb_channels), 1.0);
+        ret = swr_set_matrix(ost->swr, whole.data(), 1);
+    }
     av_channel_layout_uninit(&in_l);
     av_channel_layout_uninit(&out_l);
     if (ret < 0 || swr_init(ost->swr) < 0) {

@@ -151,6 +151,27 @@ TEST_F(Conversion, VolumeScalesTheSound) {
     EXPECT_LT(silent, 0.01 * unchanged);
 }
 
+TEST_F(Conversion, AMonoSoundMadeStereoKeepsItsLevelInEachChannel) {
+    testmedia::Options o = Short();
+    o.channels = 1;
+    for (Kind kind : {Kind::Wav, Kind::Flv}) {
+        SCOPED_TRACE(testmedia::KindName(kind));
+        const std::string in = Input(kind, o, "mono");
+        const testmedia::Report original = testmedia::Check(in);
+        const testmedia::StreamReport* source = original.FirstOf("audio");
+        ASSERT_NE(nullptr, source);
+        ASSERT_EQ(1, source->channels);
+        e2e::Settings s;  // stereo
+        const std::string out = dir / "mono_new.mp4";
+        ASSERT_EQ(0, Convert(s, in, out));
+        const testmedia::Report converted = testmedia::Check(out);
+        const testmedia::StreamReport* a = converted.FirstOf("audio");
+        ASSERT_NE(nullptr, a);
+        EXPECT_EQ(2, a->channels);
+        EXPECT_NEAR(source->audioRms, a->audioRms, 0.1 * source->audioRms);
+    }
+}
+
 TEST_F(Conversion, AudioOffLeavesOnlyVideo) {
     const std::string in = Input(Kind::AviMpeg4, Short(), "mute");
     enc.SetDisableAudio(1);
