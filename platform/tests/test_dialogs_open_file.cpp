@@ -206,6 +206,58 @@ TEST_F(OpenFileDialog, CancelAndEscapeLeaveTheBufferAlone) {
     EXPECT_STREQ(ofn.buf.c_str(), "keep me");
 }
 
+// More file types than the drop shows: its scroll bar, clicked below its thumb, brings the
+// last ones into view, and one of them is chosen with the mouse.
+TEST_F(OpenFileDialog, ALongListOfFileTypesScrollsInItsDrop) {
+    std::string many;
+    for (int i = 0; i < 15; ++i) many += "Type " + std::to_string(i) + "|*.t" + std::to_string(i) + "|";
+    FilterText types(many + "All files (*.*)|*.*||");
+    Ofn ofn(owner, types, kAddFlags);
+    ofn.o.lpstrInitialDir = tree.root().c_str();
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    LRESULT top = -1;
+    bool bar = false;
+    std::vector<std::string> shown;
+    Steps() = {
+        [&](HWND dlg) {
+            HWND combo = GetDlgItem(dlg, kTypeCombo);
+            RECT r;
+            GetClientRect(combo, &r);
+            WinTestClick(combo, WINTEST_LEFT, r.right / 2, r.bottom / 2);
+        },
+        [&](HWND dlg) {
+            HWND combo = GetDlgItem(dlg, kTypeCombo);
+            ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+            ASSERT_TRUE(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0));
+            bar = (GetWindowLongA(info.hwndList, GWL_STYLE) & WS_VSCROLL) != 0;
+            RECT c, w;
+            GetClientRect(info.hwndList, &c);
+            GetWindowRect(info.hwndList, &w);
+            POINT origin{0, 0};
+            ClientToScreen(info.hwndList, &origin);
+            // Just above the bar's lower arrow, right of the list's items, a page at a time.
+            const int bar_x = c.right + (w.right - origin.x - c.right) / 2;
+            for (int i = 0; i < 3; ++i) WinTestClick(info.hwndList, WINTEST_LEFT, bar_x, c.bottom - 20);
+        },
+        [&](HWND dlg) {
+            top = SendMessageA(info.hwndList, LB_GETTOPINDEX, 0, 0);
+            const int last = int(SendMessageA(info.hwndList, LB_GETCOUNT, 0, 0)) - 1;
+            RECT item{};
+            SendMessageA(info.hwndList, LB_GETITEMRECT, WPARAM(last), reinterpret_cast<LPARAM>(&item));
+            WinTestClick(info.hwndList, WINTEST_LEFT, item.left + 10, (item.top + item.bottom) / 2);
+        },
+        [&](HWND dlg) {
+            shown = ListTexts(GetDlgItem(dlg, kList));
+            WinTestKeyPress(VK_ESCAPE);
+        },
+    };
+    EXPECT_FALSE(GetOpenFileNameA(&ofn.o));
+    EXPECT_TRUE(bar);
+    EXPECT_GT(top, 0) << "the drop's last types never come into view";
+    EXPECT_EQ(shown, (std::vector<std::string>{"..", "sub/", "a.avi", "B.AVI", "c.txt"}));
+}
+
 TEST_F(OpenFileDialog, ScriptedAnswersUseTheSameLayoutsAndATooSmallBufferFails) {
     Ofn ofn(owner, filter, kAddFlags);
     WinTestScriptOpenFile(tree.root().c_str(), "a.avi\nB.AVI");

@@ -362,7 +362,8 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save) {
     t.Item(Template::kEdit, "", kNameEdit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 48, 156, 200, 12);
     t.Item(Template::kButton, save ? "&Save" : "&Open", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 252, 156, 44, 12);
     t.Item(Template::kStatic, "Files of &type:", kTypeLabel, SS_LEFT, 4, 172, 40, 10);
-    t.Item(Template::kComboBox, "", kTypeCombo, CBS_DROPDOWNLIST | WS_TABSTOP, 48, 172, 200, 80);
+    // The drop shows eight types; a longer filter list scrolls.
+    t.Item(Template::kComboBox, "", kTypeCombo, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 48, 172, 200, 80);
     t.Item(Template::kButton, "Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 252, 172, 44, 12);
     INT_PTR r = DialogBoxIndirectParamA(ofn->hInstance, t.Get(), ofn->hwndOwner, FileDialogProc,
                                         reinterpret_cast<LPARAM>(&st));
