@@ -57,9 +57,10 @@ void CSkinSlider::DrawTrack(HDC dc, const CSkinSliderObject& o, const RECT& all,
     const bool mirror = IsMirrored(m_hWnd);
     if (withBackground)
         DrawSkinImagePart(o.GetOwner(), dc, all, o.m_background, GetSysColor(COLOR_BTNFACE), 1, mirror);
+    // The channel's rounded ends are key-coloured in its picture: what lies under it shows there.
     const RECT channel = GetChannelRect();
     if (!IsRectEmpty(&channel) && !IsGridPartEmpty(o.m_channel))
-        DrawSkinImagePart(o.GetOwner(), dc, channel, o.m_channel, 0, 0, mirror);
+        DrawSkinImagePartTransparent(o.GetOwner(), dc, channel, o.m_channel, m_crKey, mirror);
 }
 
 void CSkinSlider::DrawThumb(HDC dc, const CSkinSliderObject& o, bool vertical)

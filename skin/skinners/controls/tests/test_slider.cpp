@@ -8,6 +8,8 @@
 
 #include <map>
 
+#include "RasterImage.h"
+#include "SkinFile.h"
 #include "SliderSkin.h"
 #include "control_test_support.h"
 
@@ -128,6 +130,41 @@ TEST_F(SliderSkinTest, ATransparentLookShowsWhatLiesUnderTheSliderAroundChannelA
         const std::string under = skinkit::Painter(host->Picture(), POINT{onHost.left - 3, onHost.top + 3}, *skin);
         EXPECT_EQ(PainterAt(slider, POINT{2, Height(onHost) - 3}), under);
         EXPECT_EQ(PainterAt(slider, Mid(Thumb(slider))), style ? "Slider.verticalThumb cell 4" : "Slider.thumb cell 4");
+        TearDown();
+        SetUp();
+    }
+}
+
+// A channel picture with key-coloured corners, as a skin draws a rounded channel: the corners
+// show the slider's background, never the key colour.
+TEST_F(SliderSkinTest, TheChannelsKeyColouredCornersShowTheBackground)
+{
+    for (bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent ? "transparent" : "opaque");
+        ApplySkin(Objects(transparent));
+        std::unique_ptr<CSkinFile> file = skin->MakeFile();
+        const COLORREF key = RGB(255, 0, 255), body = RGB(40, 90, 160);
+        CRasterImage picture;
+        picture.Create(12, 6, 24);
+        for (LONG y = 0; y < 6; ++y)
+            for (LONG x = 0; x < 12; ++x)
+                picture.SetPixelColor(x, y, (x < 2 || x >= 10) && (y < 2 || y >= 4) ? key : body);
+        auto image = Named<CSkinImageObject>("rounded channel");
+        image->SetImage(picture, RASTER_FORMAT_BMP);
+        file->AddImage(std::move(image));
+        static_cast<CSkinSliderObject*>(file->FindObject("Slider"))->m_channel.Set("rounded channel", 0, 0, 12, 6, 3,
+                                                                                   2, 3, 2, 1);
+        CSkinManager::Instance().ApplySkinToAllWindows(file.release());
+        HWND slider = MakeSlider(0, kHorizontal, 100);
+        RECT channel{};
+        SendMessageA(slider, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+        const RECT onWindow = ClientRectIn(slider, slider);
+        const CPicture shown = CPicture::OfWindow(slider);
+        const RECT inside{onWindow.left + channel.left, onWindow.top + channel.top, onWindow.left + channel.right,
+                          onWindow.top + channel.bottom};
+        EXPECT_EQ(shown.Count(inside, key), 0);
+        EXPECT_EQ(shown.At(inside.left + 6, inside.top + 2), body);
+        EXPECT_NE(shown.At(inside.left, inside.top), body);
         TearDown();
         SetUp();
     }
