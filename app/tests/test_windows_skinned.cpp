@@ -237,6 +237,60 @@ TEST_P(EveryWindow, TheFileListsContextMenu) {
     EXPECT_EQ(Rows(), 1);
 }
 
+// The caption's system menu, opened by a right click on the caption and by Alt+Space: the
+// skin's popup under the skin, the window system's own without it; its last entry is About.
+TEST_P(EveryWindow, TheCaptionsSystemMenuOpensWithTheMouseAndTheKeyboard) {
+    const char* popupClass = Skinned() ? "QuorventaPopupMenuWnd" : "#32768";
+    const HWND main = dlg.GetSafeHwnd();
+    RECT frame = WindowRect(main);
+    POINT client{0, 0};
+    ::ClientToScreen(main, &client);
+    int rows = 0;
+    RECT byKeys{};
+    auto popupStep = [&](RECT* where, bool about) {
+        return [&, where, about](int, HWND) {
+            HWND popup = VisibleWindowOfClass(popupClass);
+            EXPECT_NE(popup, nullptr) << "no system menu of class " << popupClass;
+            if (!popup) {
+                WinTestKeyPress(VK_ESCAPE);  // whatever is open goes
+                return;
+            }
+            if (where) *where = WindowRect(popup);
+            ++rows;
+            if (about) {
+                CapturePng(popup, "system_menu");
+                WinTestKeyPress(VK_UP);  // from the first entry round to the last
+                WinTestKeyPress(VK_RETURN);
+            } else {
+                WinTestKeyPress(VK_ESCAPE);
+            }
+        };
+    };
+    {
+        WinTestIdleScript script({popupStep(nullptr, true)});
+        // On the caption, halfway between the icon and the buttons.
+        const POINT at{(frame.left + frame.right) / 2 - 60, (frame.top + client.y) / 2};
+        WinTestClick(main, WINTEST_RIGHT, at.x - client.x, at.y - client.y);
+        WinTestPumpUntilIdle();
+        EXPECT_EQ(script.Left(), 0u);
+    }
+    EXPECT_EQ(dlg.aboutShown, 1);
+    {
+        WinTestIdleScript script({popupStep(&byKeys, false)});
+        WinTestKey(VK_MENU, TRUE);
+        WinTestKeyPress(VK_SPACE);
+        WinTestKey(VK_MENU, FALSE);
+        WinTestPumpUntilIdle();
+        EXPECT_EQ(script.Left(), 0u);
+    }
+    EXPECT_EQ(rows, 2);
+    // From the keyboard it drops from the window's corner, below the caption.
+    EXPECT_LE(std::abs(byKeys.left - frame.left), 4) << byKeys.left << " " << frame.left;
+    EXPECT_LE(std::abs(byKeys.top - client.y), 4) << byKeys.top << " " << client.y;
+    EXPECT_EQ(dlg.aboutShown, 1);
+    EXPECT_TRUE(::IsWindow(main));
+}
+
 TEST_P(EveryWindow, TheStartButtonsTooltip) {
     HWND tip = nullptr;
     const RECT b = WindowRect(H(IDC_START));

@@ -13,6 +13,7 @@ void PaintNonClient(HWND hwnd, HDC hdc);                     // nonclient.cpp
 void FillSolid(HDC hdc, const RECT& r, COLORREF c);          // nonclient.cpp
 void TrackWindowScrollBar(HWND hwnd, int bar, POINT screen);  // scroll.cpp
 void TrackMenuBar(HWND hwnd, POINT screen, UINT key);        // menu.cpp
+void TrackSystemMenu(HWND hwnd, POINT screen);               // menu.cpp
 HWND CaptureWindow();                                         // focus.cpp
 
 namespace {
@@ -323,8 +324,26 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
                 case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return 0;
                 case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); return 0;
                 case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); return 0;
-                case SC_MOUSEMENU: TrackMenuBar(hwnd, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, 0); return 0;
-                case SC_KEYMENU: TrackMenuBar(hwnd, POINT{0, 0}, UINT(lp) ? UINT(lp) : VK_MENU); return 0;
+                case SC_MOUSEMENU:
+                    // The low bits say what was pressed: the system-menu box, or the menu bar.
+                    if ((wp & 0xF) == HTSYSMENU)
+                        TrackSystemMenu(hwnd, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+                    else
+                        TrackMenuBar(hwnd, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, 0);
+                    return 0;
+                case SC_KEYMENU:
+                    // Alt+Space: the system menu drops from the window's top-left corner, below
+                    // its caption.
+                    if (lp == ' ') {
+                        RECT wr{};
+                        GetWindowRect(hwnd, &wr);
+                        POINT below{0, 0};
+                        ClientToScreen(hwnd, &below);
+                        TrackSystemMenu(hwnd, POINT{wr.left, below.y});
+                        return 0;
+                    }
+                    TrackMenuBar(hwnd, POINT{0, 0}, UINT(lp) ? UINT(lp) : VK_MENU);
+                    return 0;
                 default: return 0;
             }
         case WM_NCLBUTTONDOWN: {
@@ -343,7 +362,7 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
                 case HTVSCROLL: TrackWindowScrollBar(hwnd, SB_VERT, p); return 0;
                 case HTHSCROLL: TrackWindowScrollBar(hwnd, SB_HORZ, p); return 0;
                 case HTMENU: case HTSYSMENU:
-                    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU + (wp == HTSYSMENU ? 0 : 0), lp);
+                    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU + (wp == HTSYSMENU ? HTSYSMENU : 0), lp);
                     return 0;
                 default: return 0;
             }
@@ -367,12 +386,21 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
                 SendMessageA(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lp);
             return 0;
         case WM_CONTEXTMENU:
-        case WM_MOUSEWHEEL:
-            if (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) {
+        case WM_MOUSEWHEEL: {
+            const DWORD style = DWORD(GetWindowLongA(hwnd, GWL_STYLE));
+            if (style & WS_CHILD) {
                 HWND p = GetParent(hwnd);
                 if (p) return SendMessageA(p, msg, wp, lp);
+                return 0;
+            }
+            // A right click on a caption nobody answered opens the window's system menu (as
+            // a command, so that whoever draws the caption can show the menu in its own look).
+            if (msg == WM_CONTEXTMENU && lp != -1 && (style & WS_SYSMENU)) {
+                const LRESULT hit = SendMessageA(hwnd, WM_NCHITTEST, 0, lp);
+                if (hit == HTCAPTION || hit == HTSYSMENU) SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU + HTSYSMENU, lp);
             }
             return 0;
+        }
         case WM_WINDOWPOSCHANGED: {
             auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
             RECT cr;
@@ -408,7 +436,11 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
             return 0;
         case WM_SYSCHAR: {
             HWND root = GetAncestor(hwnd, GA_ROOT);
-            if (GetMenu(root) && wp != VK_SPACE) SendMessageA(root, WM_SYSCOMMAND, SC_KEYMENU, LPARAM(wp));
+            if (wp == VK_SPACE) {
+                if (GetWindowLongA(root, GWL_STYLE) & WS_SYSMENU) SendMessageA(root, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+            } else if (GetMenu(root)) {
+                SendMessageA(root, WM_SYSCOMMAND, SC_KEYMENU, LPARAM(wp));
+            }
             return 0;
         }
         case WM_CANCELMODE:

@@ -1199,6 +1199,25 @@ void TrackMenuBar(HWND hwnd, POINT screen, UINT key) {
     if (cmd) PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
 }
 
+// The window's system menu at `screen`, with only what its style and state allow enabled; the
+// chosen command goes to the window as WM_SYSCOMMAND.
+void TrackSystemMenu(HWND hwnd, POINT screen) {
+    const DWORD style = DWORD(GetWindowLongA(hwnd, GWL_STYLE));
+    HMENU menu = (style & WS_SYSMENU) ? GetSystemMenu(hwnd, FALSE) : nullptr;
+    if (!menu || g_tracker) return;
+    const bool iconic = (style & WS_MINIMIZE) != 0, zoomed = (style & WS_MAXIMIZE) != 0;
+    auto enable = [menu](UINT command, bool on) {
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(SC_RESTORE, iconic || zoomed);
+    enable(SC_MOVE, !iconic && !zoomed);
+    enable(SC_SIZE, !iconic && !zoomed && (style & WS_THICKFRAME));
+    enable(SC_MINIMIZE, !iconic && (style & WS_MINIMIZEBOX));
+    enable(SC_MAXIMIZE, !zoomed && (style & WS_MAXIMIZEBOX));
+    const UINT command = UINT(TrackPopupMenuEx(menu, TPM_RETURNCMD, screen.x, screen.y, hwnd, nullptr));
+    if (command && IsWindow(hwnd)) PostMessageA(hwnd, WM_SYSCOMMAND, command, MAKELPARAM(screen.x, screen.y));
+}
+
 }  // namespace plat::user
 
 extern "C" {

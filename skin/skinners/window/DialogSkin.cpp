@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "SkinObject.h"
+#include "SystemMenu.h"
 
 CSkinDialog::CSkinDialog()
 {
@@ -122,6 +123,8 @@ LRESULT CSkinDialog::FramelessProc(UINT msg, WPARAM wParam, LPARAM lParam)
 LRESULT CSkinDialog::FramedProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
+    if (ShowSkinSystemMenuOnRequest(m_hWnd, msg, wParam, lParam))
+        return 0;
     switch (msg) {
     case WM_NCCALCSIZE:
         if (lParam)

@@ -318,6 +318,8 @@ LRESULT CSkinFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (handled)
             return result;
     }
+    if (ShowSkinSystemMenuOnRequest(m_hWnd, msg, wParam, lParam))
+        return 0;
     switch (msg) {
     case WM_NCCALCSIZE:
         OnNcCalcSize(reinterpret_cast<RECT*>(lParam));

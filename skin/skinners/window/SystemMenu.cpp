@@ -12,7 +12,7 @@ void Enable(HMENU menu, UINT command, bool on)
 
 }  // namespace
 
-int ShowSkinSystemMenu(HWND hwnd)
+int ShowSkinSystemMenu(HWND hwnd, const POINT* where)
 {
     HMENU system = IsWindow(hwnd) ? GetSystemMenu(hwnd, FALSE) : nullptr;
     if (!system)
@@ -33,8 +33,11 @@ int ShowSkinSystemMenu(HWND hwnd)
         Enable(menu, SC_MINIMIZE, false);
     if (zoomed || !(style & WS_MAXIMIZEBOX))
         Enable(menu, SC_MAXIMIZE, false);
-    POINT at;
-    GetCursorPos(&at);
+    POINT at{};
+    if (where)
+        at = *where;
+    else
+        GetCursorPos(&at);
     SkinEngine::SetThreadError(SKINERR_NONE);
     int command = TrackSkinPopupMenu(menu, TPM_RETURNCMD, at.x + 2, at.y, hwnd);
     if (command == 0 && GetSkinLastError() == SKINERR_NOT_SUPPORTED)
@@ -45,3 +48,26 @@ int ShowSkinSystemMenu(HWND hwnd)
     return command;
 }
 
+
+bool ShowSkinSystemMenuOnRequest(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_SYSCOMMAND || !(GetWindowLongA(hwnd, GWL_STYLE) & WS_SYSMENU))
+        return false;
+    const UINT command = UINT(wParam & 0xFFF0);
+    if (command == SC_KEYMENU && lParam == ' ') {
+        // From the keyboard the menu drops from the window's top-left corner, below its caption.
+        RECT wr{};
+        GetWindowRect(hwnd, &wr);
+        POINT below{0, 0};
+        ClientToScreen(hwnd, &below);
+        const POINT at{wr.left, below.y};
+        ShowSkinSystemMenu(hwnd, &at);
+        return true;
+    }
+    if (command == SC_MOUSEMENU && (wParam & 0xF) == HTSYSMENU) {
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ShowSkinSystemMenu(hwnd, &at);
+        return true;
+    }
+    return false;
+}
