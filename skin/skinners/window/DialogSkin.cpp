@@ -155,7 +155,10 @@ LRESULT CSkinDialog::FramedProc(UINT msg, WPARAM wParam, LPARAM lParam)
         RelayMouseToElements(WM_RBUTTONDOWN, WindowPoint(lParam));
         return 0;
     case WM_NCRBUTTONUP:
-        RelayMouseToElements(WM_RBUTTONUP, WindowPoint(lParam));
+        // Released over a caption button, the element had the click; elsewhere on the caption
+        // the window system makes it a request for the system menu.
+        if (RelayMouseToElements(WM_RBUTTONUP, WindowPoint(lParam)))
+            return 0;
         return CSkinWindow::WindowProc(msg, wParam, lParam);
     case WM_GETMINMAXINFO:
         return AnswerFrameMinMaxInfo(*this, reinterpret_cast<MINMAXINFO*>(lParam));

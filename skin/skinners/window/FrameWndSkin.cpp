@@ -339,6 +339,12 @@ LRESULT CSkinFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONDBLCLK:
         return MouseMessage(msg, wParam, lParam);
+    case WM_NCRBUTTONUP:
+        // As on a dialog: a caption button had the click, the rest of the caption asks for the
+        // system menu.
+        if (RelayMouseToElements(WM_RBUTTONUP, WindowPoint(lParam)))
+            return 0;
+        return FrameMessage(msg, wParam, lParam);
     case WM_GETMINMAXINFO:
         GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
