@@ -206,6 +206,37 @@ TEST_F(OpenFileDialog, CancelAndEscapeLeaveTheBufferAlone) {
     EXPECT_STREQ(ofn.buf.c_str(), "keep me");
 }
 
+// The keyboard starts in the name box: a name typed at once and Enter open that file, and a
+// path typed over a given name replaces it.
+TEST_F(OpenFileDialog, ANameTypedAtOnceIsTheFileOpened) {
+    Ofn ofn(owner, filter, kAddFlags);
+    ofn.o.lpstrInitialDir = tree.root().c_str();
+    // Still open after Enter: the keys went elsewhere, and the dialog is cancelled.
+    auto stillOpen = [](HWND) {
+        ADD_FAILURE() << "the typed name did not open the file";
+        WinTestKeyPress(VK_ESCAPE);
+    };
+    Steps() = {[&](HWND) {
+                   WinTestText("B.AVI");
+                   WinTestKeyPress(VK_RETURN);
+               },
+               stillOpen};
+    EXPECT_TRUE(GetOpenFileNameA(&ofn.o));
+    EXPECT_EQ(ofn.Paths(), (std::vector<std::string>{tree.root() + "/B.AVI"}));
+
+    Ofn given(owner, filter, kAddFlags);
+    strcpy(&given.buf[0], "a.avi");
+    given.o.lpstrInitialDir = tree.root().c_str();
+    Steps() = {[&](HWND) {
+                   WinTestText((tree.root() + "/sub/d.mkv").c_str());
+                   WinTestKeyPress(VK_RETURN);
+               },
+               stillOpen};
+    EXPECT_TRUE(GetOpenFileNameA(&given.o));
+    EXPECT_EQ(given.Paths(), (std::vector<std::string>{tree.root() + "/sub/d.mkv"}));
+    Steps().clear();
+}
+
 // More file types than the drop shows: its scroll bar, clicked below its thumb, brings the
 // last ones into view, and one of them is chosen with the mouse.
 TEST_F(OpenFileDialog, ALongListOfFileTypesScrollsInItsDrop) {

@@ -283,7 +283,10 @@ INT_PTR CALLBACK FileDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FileListProc));
         Layout(dlg);
         Navigate(dlg, st, folder);
-        SetFocus(GetDlgItem(dlg, kList));
+        // The keyboard starts in the name box, its text chosen: a typed name or path replaces it.
+        HWND name = GetDlgItem(dlg, kNameEdit);
+        SetFocus(name);
+        SendMessageA(name, EM_SETSEL, 0, -1);
         return FALSE;  // the focus is set
     }
     case WM_SIZE: Layout(dlg); return TRUE;
