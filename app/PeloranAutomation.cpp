@@ -358,7 +358,10 @@ private:
     static BOOL CALLBACK CollectBoxTexts(HWND hwnd, LPARAM lp) {
         auto* self = reinterpret_cast<Observer*>(lp);
         RECT r;
-        if (GetWindowRect(hwnd, &r)) self->m_box_controls.emplace_back(GetDlgCtrlID(hwnd), r);
+        // Texts without an id of their own (IDC_STATIC) share one key: told apart they are not,
+        // and reported in turn they would rewrite it on every look.
+        const int id = GetDlgCtrlID(hwnd);
+        if (id != 0xFFFF && id != -1 && GetWindowRect(hwnd, &r)) self->m_box_controls.emplace_back(id, r);
         if (ClassName(hwnd) == "Static" && self->Ask(hwnd, WM_GETTEXT, sizeof self->m_text,
                                                      reinterpret_cast<LPARAM>(self->m_text)) &&
             self->m_text[0])
