@@ -396,6 +396,42 @@ TEST_F(ListFixture, HeaderClickBecomesColumnClickAndTheHeaderNotificationsReachT
     ASSERT_NE(item_click, size_t(-1));
 }
 
+// A header item given a new image (a check box in the header, say) leaves the cells alone: a
+// list repainted then would cover the header, which its owner may have repainted already.
+TEST_F(ListFixture, ANewHeaderImageKeepsTheHeaderOnScreenAndAWidthRepaintsTheCells) {
+    Add("a");
+    Pump();
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RECT hr{};
+    GetWindowRect(header, &hr);
+    auto face = [&] {
+        int n = 0;
+        for (int y = hr.top; y < hr.bottom; ++y)
+            for (int x = hr.left; x < hr.right; ++x) n += WinTestScreenPixel(x, y) == GetSysColor(COLOR_BTNFACE);
+        return n;
+    };
+    const int before = face();
+    ASSERT_GT(before, (hr.right - hr.left) * (hr.bottom - hr.top) / 2);
+
+    HDITEMA hi{};
+    hi.mask = HDI_IMAGE;
+    hi.iImage = 1;
+    ASSERT_TRUE(SendMessageA(header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&hi)));
+    UpdateWindow(header);
+    Pump();
+    EXPECT_EQ(face(), before);
+    RECT pending{};
+    EXPECT_FALSE(GetUpdateRect(list, &pending, FALSE));
+
+    hi.mask = HDI_WIDTH;
+    hi.cxy = 140;
+    ASSERT_TRUE(SendMessageA(header, HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&hi)));
+    EXPECT_TRUE(GetUpdateRect(list, &pending, FALSE));
+    Pump();
+    EXPECT_EQ(SubRect(0, 1).left, 140);
+    EXPECT_GT(face(), (hr.right - hr.left) * (hr.bottom - hr.top) / 2);
+}
+
 TEST_F(ListFixture, DraggingADividerResizesTheColumnWithTheTrackNotifications) {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
     int y = HeaderHeight() / 2;

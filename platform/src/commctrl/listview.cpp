@@ -571,9 +571,12 @@ LRESULT OnHeaderNotify(HWND h, NMHDR* nm) {
     switch (nm->code) {
         case HDN_ITEMCHANGEDA:
         case HDN_ITEMCHANGEDW:
-            SyncColumnsFromHeader(h);
-            Layout(h);
-            InvalidateRect(h, nullptr, TRUE);
+            // A new header image or text leaves the cells as they are; repainting the list
+            // then would cover a header already painted again.
+            if (SyncColumnsFromHeader(h)) {
+                Layout(h);
+                InvalidateRect(h, nullptr, TRUE);
+            }
             break;
         case HDN_ITEMCLICKA:
         case HDN_ITEMCLICKW: {

@@ -127,19 +127,23 @@ bool SetItem(HWND h, const LVITEMA& in) {
     return true;
 }
 
-void SyncColumnsFromHeader(HWND h) {
+bool SyncColumnsFromHeader(HWND h) {
     ListView* s = L(h);
-    if (!s || !s->header) return;
+    if (!s || !s->header) return false;
+    bool changed = false;
     for (size_t k = 0; k < s->cols.size(); ++k) {
         HDITEMA hi{};
         hi.mask = HDI_WIDTH | HDI_FORMAT;
         if (SendMessageA(s->header, HDM_GETITEMA, k, reinterpret_cast<LPARAM>(&hi))) {
             s = L(h);
-            if (!s || k >= s->cols.size()) return;
+            if (!s || k >= s->cols.size()) return changed;
+            const int fmt = (s->cols[k].fmt & ~LVCFMT_JUSTIFYMASK) | (hi.fmt & HDF_JUSTIFYMASK);
+            changed = changed || s->cols[k].cx != hi.cxy || s->cols[k].fmt != fmt;
             s->cols[k].cx = hi.cxy;
-            s->cols[k].fmt = (s->cols[k].fmt & ~LVCFMT_JUSTIFYMASK) | (hi.fmt & HDF_JUSTIFYMASK);
+            s->cols[k].fmt = fmt;
         }
     }
+    return changed;
 }
 
 int InsertColumn(HWND h, int at, const LVCOLUMNA& in) {

@@ -93,7 +93,8 @@ int HitTest(HWND h, const ListView& s, LVHITTESTINFO* ht);
 void Paint(HWND h, HDC dc, const RECT& clip);
 
 bool DeleteAll(HWND h);
-void SyncColumnsFromHeader(HWND h);  // after the header's items changed under the list
+// After the header's items changed under the list; whether a column's width or alignment did.
+bool SyncColumnsFromHeader(HWND h);
 bool SetColumnWidth(HWND h, int at, int cx);
 
 // The list view's own messages (LVM_*).
