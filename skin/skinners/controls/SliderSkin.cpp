@@ -99,6 +99,12 @@ void CSkinSlider::Draw(HDC dc)
                             [&](HDC layout, const RECT& all) { DrawTrack(layout, *o, all, !transparent); });
     }
     DrawThumb(dc, *o, vertical);
+    // The control marks the keyboard focus around its whole client; the skin keeps that mark.
+    if (GetFocus() == m_hWnd) {
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        DrawFocusRect(dc, &r);
+    }
 }
 
 // ---- messages -----------------------------------------------------------------------------------------

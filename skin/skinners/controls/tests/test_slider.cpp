@@ -170,6 +170,35 @@ TEST_F(SliderSkinTest, TheChannelsKeyColouredCornersShowTheBackground)
     }
 }
 
+// The keyboard focus shows as the control shows it: a dotted frame around the whole client,
+// gone again when the focus leaves.
+TEST_F(SliderSkinTest, TheFocusedSliderShowsTheFocusFrameAroundItsClient)
+{
+    for (DWORD style : {DWORD(0), DWORD(TBS_VERT)}) {
+        SCOPED_TRACE(style ? "vertical" : "horizontal");
+        ApplySkin(Objects(true));
+        HWND slider = MakeSlider(style, style ? kVertical : kHorizontal, 50);
+        HWND other = host->Add(TRACKBAR_CLASSA, "", 0, RECT{20, 240, 120, 270}, 8);
+        SetFocus(other);
+        WinTestPumpUntilIdle();
+        const CPicture unfocused = CPicture::OfWindow(slider);
+        SetFocus(slider);
+        WinTestPumpUntilIdle();
+        const CPicture focused = CPicture::OfWindow(slider);
+        const int w = focused.Width(), h = focused.Height();
+        // Every other pixel of each edge changes; nothing well inside the edges does.
+        const RECT top{0, 0, w, 1}, left{0, 0, 1, h}, inside{2, 2, w - 2, h - 2};
+        EXPECT_GE(focused.CountDifferences(unfocused, top), w / 2 - 1);
+        EXPECT_GE(focused.CountDifferences(unfocused, left), h / 2 - 1);
+        EXPECT_EQ(focused.CountDifferences(unfocused, inside), 0);
+        SetFocus(other);
+        WinTestPumpUntilIdle();
+        EXPECT_EQ(CPicture::OfWindow(slider).CountDifferences(unfocused, unfocused.Whole()), 0);
+        TearDown();
+        SetUp();
+    }
+}
+
 // Drags the thumb, pages with a click beside it and steps with the keys; the scroll codes the
 // parent receives from the slider, counted by code.
 std::map<int, int> ScrollCodesAfterUse(HWND slider, HWND host)
