@@ -210,6 +210,8 @@ void CPeloranDlg::InitButtons() {
         btn->DrawTransparent();
         btn->SetAlign(CImageButton::ALIGN_IMAGE_ABOVE);
         btn->SetTooltipText(b.tip);
+        // Flat buttons draw no focus mark unless asked: without one, Tab would seem to go nowhere.
+        btn->DrawFlatFocus(TRUE, FALSE);
     }
     for (const ButtonBitmaps& b : bitmaps) {
         auto* btn = static_cast<CImageButton*>(CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, b.id)));
@@ -217,6 +219,7 @@ void CPeloranDlg::InitButtons() {
         btn->SetThreeBitmaps(b.out, 0, b.in, 0, b.pressed, 0);
         btn->SetAlign(CImageButton::ALIGN_IMAGE_BEHIND);
         btn->SetTooltipText(b.tip);
+        btn->DrawFlatFocus(TRUE, FALSE);
     }
 
     m_hPreviewBitmap = ::LoadBitmapA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDB_PREVIEW));

@@ -384,6 +384,38 @@ TEST_F(SkinnedDlg, TheSlidersTheFolderEditAndTheFileListAreTheSkins) {
               dynamic_cast<CSkinScrollControlObject*>(CSkinManager::Instance().FindSkinWindow(H(IDC_FILELIST))->GetSkinObject())->m_crBack);
 }
 
+// Tab through the dialog shows where it is on every image button too: the focused button's
+// dotted frame, 3 pixels inside its edges, and none once the focus moves on.
+TEST_F(SkinnedDlg, EachImageButtonShowsTheKeyboardFocus) {
+    for (int id : {IDC_ADD, IDC_REMOVE, IDC_UP, IDC_DOWN, IDC_PLAYPAUSE, IDC_PREVIEWSTOP, IDC_START, IDC_BROWSE,
+                   IDC_ABOUT, IDC_HELPBTN}) {
+        SCOPED_TRACE(id);
+        HWND button = H(id);
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(H(IDC_FILELIST)), TRUE);
+        WinTestPumpUntilIdle();
+        const WinTestWindowPicture before(button);
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+        WinTestPumpUntilIdle();
+        ASSERT_EQ(::GetFocus(), button);
+        const WinTestWindowPicture focused(button);
+        ASSERT_EQ(focused.w, before.w);
+        int changed = 0, outside = 0;
+        for (int y = 0; y < focused.h; ++y)
+            for (int x = 0; x < focused.w; ++x) {
+                if (focused.At(x, y) == before.At(x, y)) continue;
+                const bool onFrame = ((x == 3 || x == focused.w - 4) && y >= 3 && y <= focused.h - 4) ||
+                                     ((y == 3 || y == focused.h - 4) && x >= 3 && x <= focused.w - 4);
+                ++(onFrame ? changed : outside);
+            }
+        EXPECT_GE(changed, (focused.w + focused.h) * 2 / 3);  // every other pixel of the frame
+        EXPECT_EQ(outside, 0);
+        ::SendMessageA(dlg.GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(H(IDC_FILELIST)), TRUE);
+        WinTestPumpUntilIdle();
+        const WinTestWindowPicture after(button);
+        EXPECT_EQ(after.px, before.px);
+    }
+}
+
 }  // namespace
 
 namespace {
