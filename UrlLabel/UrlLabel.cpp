@@ -100,6 +100,20 @@ void CUrlLabel::PreSubclassWindow() {
     CStatic::PreSubclassWindow();
 }
 
+// The text is drawn with no background of its own: the parent paints what lies beneath first,
+// or letters in a new colour would land on the old ones' antialiased edges.
+void CUrlLabel::Repaint() {
+    CWnd* parent = GetParent();
+    if (!parent) {
+        Invalidate();
+        return;
+    }
+    CRect r;
+    GetWindowRect(r);
+    parent->ScreenToClient(r);
+    parent->RedrawWindow(r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void CUrlLabel::SelectUnderlined(bool underlined) {
     CFont& f = underlined ? m_fontUnderlined : m_fontPlain;
     if (GetSafeHwnd() && f.GetSafeHandle()) SetFont(&f, FALSE);
@@ -117,12 +131,12 @@ void CUrlLabel::SetLinkColors(COLORREF link, COLORREF visited, COLORREF hover) {
     m_crLinkText = link;
     m_crVisitedText = visited;
     m_crHoverText = hover == COLORREF(-1) ? ::GetSysColor(COLOR_HIGHLIGHT) : hover;
-    if (GetSafeHwnd()) Invalidate();
+    if (GetSafeHwnd()) Repaint();
 }
 
 void CUrlLabel::SetVisited(BOOL visited) {
     m_bShownVisited = visited;
-    if (GetSafeHwnd()) Invalidate();
+    if (GetSafeHwnd()) Repaint();
 }
 
 void CUrlLabel::SetLinkCursor(HCURSOR cursor) {
@@ -137,7 +151,7 @@ void CUrlLabel::SetUnderlineMode(int mode) {
     m_nUnderlineMode = mode;
     if (GetSafeHwnd()) {
         SelectUnderlined(mode == 1);
-        Invalidate();
+        Repaint();
     }
 }
 
@@ -237,7 +251,7 @@ void CUrlLabel::OnMouseMove(UINT flags, CPoint point) {
     if (!m_bMouseOver) {
         m_bMouseOver = TRUE;
         if (m_nUnderlineMode == -1) SelectUnderlined(true);
-        Invalidate();
+        Repaint();
         SetTimer(m_nHoverTimer, kHoverPeriodMs);
     }
     CStatic::OnMouseMove(flags, point);
@@ -257,8 +271,7 @@ void CUrlLabel::OnTimer(UINT_PTR id) {
         m_bMouseOver = FALSE;
         KillTimer(m_nHoverTimer);
         if (m_nUnderlineMode != 1) SelectUnderlined(false);
-        rect.bottom += 10;
-        InvalidateRect(rect);
+        Repaint();
     }
 }
 

@@ -61,6 +61,7 @@ private:
     void FitToText();
     void LoadDefaultCursor();
     void SelectUnderlined(bool underlined);
+    void Repaint();
 
     COLORREF m_crLinkText;
     COLORREF m_crVisitedText;

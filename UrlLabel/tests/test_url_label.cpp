@@ -208,6 +208,47 @@ TEST_F(UrlLabelTest, HoverColourAndUnderlineFollowTheMouseOnTheClock) {
     EXPECT_EQ(link.GetLinkCursor(), ::LoadCursorA(nullptr, IDC_HAND));
 }
 
+// The letters have antialiased edges and no background of their own: after a hover the link
+// looks as it did before, with no trace of the hover colour along the letters.
+TEST_F(UrlLabelTest, AfterTheMouseLeavesTheLinkLooksAsBeforeItCame) {
+    // A parent that paints a background of its own (the test owner paints none).
+    static const bool registered = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(uintptr_t(COLOR_BTNFACE + 1));
+        wc.lpszClassName = "UrlLabelTestBackground";
+        return RegisterClassA(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    CWnd back;
+    ASSERT_TRUE(back.SubclassWindow(CreateWindowExA(0, "UrlLabelTestBackground", "", WS_CHILD | WS_VISIBLE, 0, 0, 300,
+                                                    200, parent.m_hWnd, nullptr, nullptr, nullptr)));
+    CUrlLabel link;
+    HWND h = CreateWindowExA(0, "STATIC", "Welcome to the home page", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOTIFY, 40,
+                             40, 200, 30, back.m_hWnd, reinterpret_cast<HMENU>(INT_PTR(1050)), nullptr, nullptr);
+    ASSERT_TRUE(link.SubclassWindow(h));
+    link.SetUnderlineMode(1);
+    WinTestPumpUntilIdle();
+    const WinTestWindowPicture before(h);
+    ASSERT_GT(before.CountNear(RGB(0, 0, 238), 0), 0);
+    for (int round = 0; round < 3; ++round) {
+        WinTestMouseMove(h, 2, 2);
+        WinTestPumpUntilIdle();
+        ASSERT_GT(WinTestWindowPicture(h).CountNear(RGB(255, 0, 0), 0), 0);
+        WinTestMouseMove(back.m_hWnd, 5, 5);
+        WinTestAdvanceClock(100);
+        WinTestPumpUntilIdle();
+        ASSERT_FALSE(link.IsOver());
+    }
+    const WinTestWindowPicture after(h);
+    int differ = 0;
+    for (int y = 0; y < before.h; ++y)
+        for (int x = 0; x < before.w; ++x) differ += after.At(x, y) != before.At(x, y);
+    EXPECT_EQ(differ, 0);
+    link.UnsubclassWindow();
+    back.DestroyWindow();
+}
+
 TEST_F(UrlLabelTest, AClickOpensTheAddressOrFallsBackToTheRegisteredBrowser) {
     CUrlLabel link;
     HWND h = MakeStatic("Visit", SS_LEFT, 40, 40, 200, 30);
