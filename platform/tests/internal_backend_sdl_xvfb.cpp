@@ -187,6 +187,36 @@ TEST_F(SdlOnXvfb, AButtonReleasedAfterTheWindowMovedUnderThePointerIsWhereThePoi
     backend_->DestroyTopLevel(H(7));
 }
 
+TEST_F(SdlOnXvfb, AMotionSentBeforeTheWindowMovedIsWhereThePointerWas) {
+    // A quick caption drag: the pointer moves on while the window system is still moving the
+    // window after the step before. The server sent that motion relative to where the window was
+    // then; it is read only after the window has moved.
+    if (!xvfb::HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    const std::string xdo = "DISPLAY=" + server_->display() + " xdotool ";
+    plat::Surface s(100, 100, 0x00808080);
+    backend_->CreateTopLevel(H(8), RECT{300, 200, 400, 300}, false);
+    backend_->ShowTopLevel(H(8), true);
+    backend_->Present(H(8), s, RECT{0, 0, 100, 100});
+    Settle();
+    xvfb::CommandOutput(xdo + "mousemove --sync 320 220 mousedown 1");
+    Settle();
+    ws_->delivered.clear();
+    xvfb::CommandOutput(xdo + "mousemove --sync 360 240");
+    backend_->MoveTopLevel(H(8), RECT{340, 220, 440, 320});
+    Settle();
+    std::vector<POINT> moves;
+    for (const plat::InputEvent& e : ws_->delivered)
+        if (e.kind == plat::InputEvent::Kind::MouseMove) moves.push_back(e.pt);
+    ASSERT_FALSE(moves.empty());
+    for (const POINT& p : moves) {
+        EXPECT_EQ(p.x, 360);
+        EXPECT_EQ(p.y, 240);
+    }
+    xvfb::CommandOutput(xdo + "mouseup 1");
+    Settle();
+    backend_->DestroyTopLevel(H(8));
+}
+
 TEST_F(SdlOnXvfb, WorkFromOtherThreadsIsCarriedOutOnTheDisplayThread) {
     plat::Surface s(50, 50, 0x00123456);
     std::thread t([&] {

@@ -524,10 +524,23 @@ private:
         return POINT{x, y};
     }
 
+    // Where on the screen the X server said the pointer event just before happened, once: the
+    // event SDL makes of it says where in the window, and the window may have moved since the
+    // server sent it (the next step of a caption drag, sent while the last one was being moved).
+    bool TakeServerPointer(POINT* p) {
+        const bool had = pointer_root_valid_;
+        if (had) *p = pointer_root_;
+        pointer_root_valid_ = false;
+        return had;
+    }
+
     void Handle(const SDL_Event& e) {
         switch (e.type) {
+        case SDL_SYSWMEVENT:
+            pointer_root_valid_ = sdl::X11PointerEventRoot(e.syswm.msg, &pointer_root_.x, &pointer_root_.y);
+            break;
         case SDL_MOUSEMOTION:
-            last_mouse_ = ToScreen(e.motion.windowID, e.motion.x, e.motion.y);
+            if (!TakeServerPointer(&last_mouse_)) last_mouse_ = ToScreen(e.motion.windowID, e.motion.x, e.motion.y);
             last_motion_ = Motion{e.motion.windowID, e.motion.x, e.motion.y};
             port_.Deliver(InputEvent::Move(last_mouse_));
             break;
@@ -546,7 +559,8 @@ private:
             // was then: a window moved since (dragged by its caption) would put the button off
             // by that move. The pointer has not moved since that motion, so it is where it was.
             const Motion at{e.button.windowID, e.button.x, e.button.y};
-            if (!(at == last_motion_)) last_mouse_ = ToScreen(e.button.windowID, e.button.x, e.button.y);
+            if (!TakeServerPointer(&last_mouse_) && !(at == last_motion_))
+                last_mouse_ = ToScreen(e.button.windowID, e.button.x, e.button.y);
             port_.Deliver(InputEvent::Button(b, e.type == SDL_MOUSEBUTTONDOWN, last_mouse_));
             break;
         }
@@ -639,6 +653,8 @@ private:
     HWND keyboard_ = nullptr;  // the active window, which keys typed on the desktop are for
     std::map<int, SDL_Cursor*> cursors_;
     POINT last_mouse_{0, 0};
+    POINT pointer_root_{0, 0};  // from the X server's event before SDL's, while valid
+    bool pointer_root_valid_ = false;
     // The last motion as SDL reported it (window-relative) that last_mouse_ was taken from.
     struct Motion {
         Uint32 window = 0;
@@ -676,6 +692,8 @@ std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port) {
     // would drop a press that comes with the window's focus.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
+    // The X server's own events come too: they say where on the screen the pointer was.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     if (SDL_GetNumVideoDisplays() < 1) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return nullptr;

@@ -69,6 +69,28 @@ int ReportX11Error(Display*, XErrorEvent* e) {
 
 }  // namespace
 
+bool X11PointerEventRoot(const SDL_SysWMmsg* msg, int* x, int* y) {
+    if (!msg || msg->subsystem != SDL_SYSWM_X11) return false;
+    const XEvent& e = msg->msg.x11.event;
+    switch (e.type) {
+        case MotionNotify:
+            *x = e.xmotion.x_root;
+            *y = e.xmotion.y_root;
+            return true;
+        case ButtonPress:
+        case ButtonRelease:
+            *x = e.xbutton.x_root;
+            *y = e.xbutton.y_root;
+            return true;
+        case EnterNotify:
+        case LeaveNotify:
+            *x = e.xcrossing.x_root;
+            *y = e.xcrossing.y_root;
+            return true;
+        default: return false;
+    }
+}
+
 void SurviveX11Errors() {
     if (Api().set_error_handler) Api().set_error_handler(&ReportX11Error);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 struct SDL_Window;
+struct SDL_SysWMmsg;
 
 namespace plat::sdl {
 
@@ -12,6 +13,11 @@ bool X11HasWindowManager(SDL_Window* window);
 
 // Raises the window above its siblings without activating it. False where not on X11.
 bool RaiseX11Window(SDL_Window* window);
+
+// Where on the screen a pointer event of the X server (a system event SDL passes on before the
+// event it makes of it) happened. SDL's own event says where in the window, and the window may
+// have moved since the server sent it. False for any other event.
+bool X11PointerEventRoot(const SDL_SysWMmsg* msg, int* x, int* y);
 
 // A request that fails on the server (a window that went away while a request for it was on
 // its way, a race every X client meets) is reported on the standard error stream and the
