@@ -47,6 +47,18 @@ protected:
     void Settle() {
         for (int i = 0; i < 10; ++i) backend_->WaitAndDispatch(20);
     }
+    // A grey 100 x 100 top level at (300, 200), on screen.
+    void ShowGrey(HWND h) {
+        const plat::Surface s(100, 100, 0x00808080);
+        backend_->CreateTopLevel(h, RECT{300, 200, 400, 300}, false);
+        backend_->ShowTopLevel(h, true);
+        backend_->Present(h, s, RECT{0, 0, 100, 100});
+        Settle();
+    }
+    // xdotool on this server.
+    static void Xdo(const std::string& args) {
+        xvfb::CommandOutput("DISPLAY=" + server_->display() + " xdotool " + args);
+    }
     plat::Surface Shot(const char* name) {
         std::string path = ::testing::TempDir() + "sdl_xvfb_" + std::to_string(getpid()) + name + ".png";
         plat::Surface s;
@@ -137,11 +149,7 @@ TEST_F(SdlOnXvfb, ShowsEachTopLevelWithItsPixelsWherePlacedAndPopupsAboveThem) {
 }
 
 TEST_F(SdlOnXvfb, PointerMotionReachesTheWindowSystemInScreenCoordinates) {
-    plat::Surface s(100, 100, 0x00808080);
-    backend_->CreateTopLevel(H(3), RECT{300, 200, 400, 300}, false);
-    backend_->ShowTopLevel(H(3), true);
-    backend_->Present(H(3), s, RECT{0, 0, 100, 100});
-    Settle();
+    ShowGrey(H(3));
     SDL_WarpMouseGlobal(350, 260);
     Settle();
     bool seen = false;
@@ -164,19 +172,14 @@ TEST_F(SdlOnXvfb, AButtonReleasedAfterTheWindowMovedUnderThePointerIsWhereThePoi
     // A caption drag: the button goes down, the pointer moves, the window follows it, and the
     // button comes up where the pointer stopped; the window is not moved again by the release.
     if (!xvfb::HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-    const std::string xdo = "DISPLAY=" + server_->display() + " xdotool ";
-    plat::Surface s(100, 100, 0x00808080);
-    backend_->CreateTopLevel(H(7), RECT{300, 200, 400, 300}, false);
-    backend_->ShowTopLevel(H(7), true);
-    backend_->Present(H(7), s, RECT{0, 0, 100, 100});
-    Settle();
-    xvfb::CommandOutput(xdo + "mousemove --sync 320 220 mousedown 1 mousemove --sync 360 220");
+    ShowGrey(H(7));
+    Xdo("mousemove --sync 320 220 mousedown 1 mousemove --sync 360 220");
     Settle();
     backend_->MoveTopLevel(H(7), RECT{340, 200, 440, 300});
-    backend_->Present(H(7), s, RECT{0, 0, 100, 100});
+    backend_->Present(H(7), plat::Surface(100, 100, 0x00808080), RECT{0, 0, 100, 100});
     Settle();
     ws_->delivered.clear();
-    xvfb::CommandOutput(xdo + "mouseup 1");
+    Xdo("mouseup 1");
     Settle();
     std::vector<POINT> ups;
     for (const plat::InputEvent& e : ws_->delivered)
@@ -192,16 +195,11 @@ TEST_F(SdlOnXvfb, AMotionSentBeforeTheWindowMovedIsWhereThePointerWas) {
     // window after the step before. The server sent that motion relative to where the window was
     // then; it is read only after the window has moved.
     if (!xvfb::HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-    const std::string xdo = "DISPLAY=" + server_->display() + " xdotool ";
-    plat::Surface s(100, 100, 0x00808080);
-    backend_->CreateTopLevel(H(8), RECT{300, 200, 400, 300}, false);
-    backend_->ShowTopLevel(H(8), true);
-    backend_->Present(H(8), s, RECT{0, 0, 100, 100});
-    Settle();
-    xvfb::CommandOutput(xdo + "mousemove --sync 320 220 mousedown 1");
+    ShowGrey(H(8));
+    Xdo("mousemove --sync 320 220 mousedown 1");
     Settle();
     ws_->delivered.clear();
-    xvfb::CommandOutput(xdo + "mousemove --sync 360 240");
+    Xdo("mousemove --sync 360 240");
     backend_->MoveTopLevel(H(8), RECT{340, 220, 440, 320});
     Settle();
     std::vector<POINT> moves;
@@ -212,7 +210,7 @@ TEST_F(SdlOnXvfb, AMotionSentBeforeTheWindowMovedIsWhereThePointerWas) {
         EXPECT_EQ(p.x, 360);
         EXPECT_EQ(p.y, 240);
     }
-    xvfb::CommandOutput(xdo + "mouseup 1");
+    Xdo("mouseup 1");
     Settle();
     backend_->DestroyTopLevel(H(8));
 }
