@@ -248,6 +248,31 @@ TEST_F(DlgAdd, AFailureBoxUpHoldsTheLoadingBoxBack) {
     EXPECT_EQ(Names(), (std::vector<std::string>{"a.avi"}));
 }
 
+// The missing-decoder box gives the keyboard back to the list, where the add put it, though
+// the Add button had it when an earlier box (the open-file dialog) came over the dialog.
+TEST_F(DlgAdd, TheMissingDecoderBoxGivesTheKeyboardBackToTheList) {
+    auto answer = [](int, HWND) { WinTestKeyPress(VK_ESCAPE); };
+    WinTestActivate(dlg.GetSafeHwnd());
+    WinTestPumpUntilIdle();
+    ::SetFocus(H(IDC_ADD));
+    {
+        WinTestIdleScript script({answer});
+        ::MessageBoxA(dlg.GetSafeHwnd(), "Open", "Open", MB_OKCANCEL);
+        WinTestPumpUntilIdle();
+    }
+    ASSERT_EQ(::GetFocus(), H(IDC_ADD));
+    ASSERT_TRUE(testmedia::WriteJunk(scratch / "junk.avi"));
+    dlg.realBoxes = true;
+    {
+        WinTestIdleScript script({answer});
+        AddFiles("junk.avi");
+        EXPECT_EQ(script.Left(), 0u);
+    }
+    dlg.realBoxes = false;
+    EXPECT_EQ(dlg.decoderInfo, (std::vector<std::string>{scratch / "junk.avi"}));
+    EXPECT_EQ(::GetFocus(), List().GetSafeHwnd());
+}
+
 TEST_F(DlgAdd, ClosingHalfWayStopsTheProbeAfterTheFileInHand) {
     for (const char* n : {"a.avi", "b.avi", "c.avi", "d.avi", "e.avi"}) Media(n);
     dlg.HoldProbes(1);

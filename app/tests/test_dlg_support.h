@@ -108,6 +108,7 @@ protected:
     void ShowDecoderInfo(LPCSTR path) override {
         decoderInfo.push_back(path);
         Shown("decoder ", path);
+        if (realBoxes) CPeloranDlg::ShowDecoderInfo(path);
     }
     void ShowAbout() override { ++aboutShown; }
     void ShowHelp() override { ++helpShown; }

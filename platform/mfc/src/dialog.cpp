@@ -76,9 +76,10 @@ INT_PTR CDialog::DoModal() {
         RunModalLoop();
     }
     m_nFlags &= ~WF_CONTINUEMODAL;
-    if (m_hWnd) SetWindowPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    // Give the owner back its input before this window goes, so activation returns to it.
+    // Give the owner back its input before this window goes, so activation returns to it: a
+    // window hidden while its owner is still disabled hands the activation to nobody.
     if (enable_parent) ::EnableWindow(parent, TRUE);
+    if (m_hWnd) SetWindowPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     if (parent && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(parent);
     if (m_hWnd) DestroyWindow();
     else if (h && ::IsWindow(h)) ::DestroyWindow(h);

@@ -151,18 +151,23 @@ LRESULT OnDialogErase(HWND h, WPARAM wp) {
     return 1;
 }
 
-// Activation gives the focus back to the control that last had it; deactivation remembers it.
-LRESULT OnDialogActivate(HWND h, WPARAM wp) {
-    if (LOWORD(wp) != WA_INACTIVE) {
-        RestoreFocus(h);
-        return 0;
-    }
+// The control with the focus, kept for when the dialog has it back.
+void RememberFocus(HWND h) {
     HWND f = GetFocus();
     if (f && IsChild(h, f))
         WithInfo(h, [&](DialogInfo& i) {
             i.focus = f;
             return 0;
         });
+}
+
+// Activation gives the focus back to the control that last had it; deactivation remembers it.
+LRESULT OnDialogActivate(HWND h, WPARAM wp) {
+    if (LOWORD(wp) != WA_INACTIVE) {
+        RestoreFocus(h);
+        return 0;
+    }
+    RememberFocus(h);
     return 0;
 }
 
@@ -215,6 +220,10 @@ LRESULT DefaultDialogMessage(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND: return OnDialogErase(h, wp);
         case WM_ACTIVATE: return OnDialogActivate(h, wp);
+        case WM_ENABLE:
+            // Disabled under a box opened over it, it loses the focus before the box takes it.
+            if (!wp) RememberFocus(h);
+            return DefWindowProcA(h, msg, wp, lp);
         case WM_SETFOCUS: RestoreFocus(h); return 0;
         case WM_CLOSE: return OnDialogClose(h);
         case WM_NCDESTROY: return OnDialogNcDestroy(h, wp, lp);

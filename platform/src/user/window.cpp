@@ -864,13 +864,16 @@ BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
         else
             w->style |= WS_DISABLED;
     }
-    if (!enable) {
-        // A disabled window loses the keyboard focus and the capture.
+    // A disabled window loses the keyboard focus and the capture. A window that had the focus
+    // itself loses it first; one whose control had it is told first, while the control still
+    // has it: a dialog remembers which one, to give it back when it is enabled and active again.
+    if (!enable && GetFocus() == hwnd) SetFocus(nullptr);
+    Send(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
+    if (!enable && IsWindow(hwnd)) {
         HWND f = GetFocus();
         if (f && (f == hwnd || IsChild(hwnd, f))) SetFocus(nullptr);
         if (GetCapture() == hwnd) ReleaseCapture();
     }
-    Send(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return was_disabled;
 }
 
