@@ -237,6 +237,27 @@ TEST_F(OpenFileDialog, ANameTypedAtOnceIsTheFileOpened) {
     Steps().clear();
 }
 
+// A dialog without a folder of its own opens where the last file was chosen; one that was
+// cancelled leaves that folder as it was.
+TEST_F(OpenFileDialog, TheNextDialogOpensInTheFolderOfTheLastFileChosen) {
+    Ofn first(owner, filter, kAddFlags);
+    first.o.lpstrInitialDir = tree.root().c_str();
+    Steps() = {[&](HWND dlg) { ClickItem(GetDlgItem(dlg, kList), "sub/", false, true); },
+               [&](HWND dlg) { ClickItem(GetDlgItem(dlg, kList), "d.mkv", false, true); }};
+    ASSERT_TRUE(GetOpenFileNameA(&first.o));
+    std::vector<std::string> shown;
+    for (int round = 0; round < 2; ++round) {
+        Ofn next(owner, filter, kAddFlags);
+        Steps() = {[&](HWND dlg) {
+            shown.push_back(Text(dlg, kFolderEdit));
+            ClickButton(dlg, kUp);
+        },
+                   [&](HWND) { WinTestKeyPress(VK_ESCAPE); }};
+        EXPECT_FALSE(GetOpenFileNameA(&next.o));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{tree.root() + "/sub", tree.root() + "/sub"}));
+}
+
 // More file types than the drop shows: its scroll bar, clicked below its thumb, brings the
 // last ones into view, and one of them is chosen with the mouse.
 TEST_F(OpenFileDialog, ALongListOfFileTypesScrollsInItsDrop) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <string>
 
 #include "dialogs/file_logic.h"
 #include "dialogs/scripts.h"
@@ -49,6 +51,19 @@ bool Exists(const std::string& p) {
 std::string Cwd() {
     char buf[4096];
     return getcwd(buf, sizeof buf) ? std::string(buf) : std::string("/");
+}
+
+// The folder of the last file chosen, where the next dialog without a folder of its own opens
+// (the dialogs run on the UI thread, but a program may have more than one).
+std::mutex g_last_folder_lock;
+std::string g_last_folder;
+void SetLastFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> hold(g_last_folder_lock);
+    g_last_folder = folder;
+}
+std::string LastFolder() {
+    std::lock_guard<std::mutex> hold(g_last_folder_lock);
+    return g_last_folder;
 }
 
 std::string DlgText(HWND dlg, int id) {
@@ -204,6 +219,7 @@ void OnOk(HWND dlg, FileDialog* st) {
     LRESULT fi = SendDlgItemMessageA(dlg, kTypeCombo, CB_GETCURSEL, 0, 0);
     if (fi >= 0 && !st->filters.empty()) ofn->nFilterIndex = DWORD(fi + 1);
     st->error = PackResult(ofn, folder, names);
+    if (!st->error) SetLastFolder(folder);
     EndDialog(dlg, st->error ? IDABORT : IDOK);
 }
 
@@ -276,6 +292,7 @@ INT_PTR CALLBACK FileDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                 given = full.substr(full.find_last_of('/') + 1);
             }
         }
+        if (folder.empty() && IsDir(LastFolder())) folder = LastFolder();
         if (folder.empty()) folder = Cwd();
         SetDlgItemTextA(dlg, kNameEdit, given.c_str());
         HWND list = GetDlgItem(dlg, kList);
