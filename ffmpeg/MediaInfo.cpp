@@ -1,5 +1,6 @@
 #include "MediaInfo.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstring>
@@ -104,6 +105,53 @@ void ChannelsText(char (&field)[20], int channels) {
 // file is estimated from its size, so adding a huge file does not hold the window up.
 const int64_t kScanLimitBytes = 64LL * 1024 * 1024;
 
+// Where a packet ends, in microseconds on its stream's clock counted from `origin` (in the
+// stream's time base); AV_NOPTS_VALUE when it carries no timestamp.
+int64_t PacketEnd(const AVStream* st, const AVPacket* pkt, int64_t origin) {
+    int64_t ts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
+    if (ts == AV_NOPTS_VALUE) return AV_NOPTS_VALUE;
+    return av_rescale_q(ts - origin + std::max<int64_t>(pkt->duration, 0), st->time_base, AV_TIME_BASE_Q);
+}
+
+// The latest packet end of an opened input on the file's own clock, read from its last seek
+// point on; AV_NOPTS_VALUE when the input cannot seek there or more than max_bytes of packets
+// follow it. Leaves the input read to its end.
+int64_t MeasureContentEnd(AVFormatContext* ic, int64_t beyond, int64_t max_bytes) {
+    if (av_seek_frame(ic, -1, beyond, AVSEEK_FLAG_BACKWARD) < 0) return AV_NOPTS_VALUE;
+    AVPacket* pkt = av_packet_alloc();
+    if (pkt == nullptr) return AV_NOPTS_VALUE;
+    int64_t end = AV_NOPTS_VALUE;
+    int64_t bytes = 0;
+    while (av_read_frame(ic, pkt) >= 0) {
+        int64_t e = PacketEnd(ic->streams[pkt->stream_index], pkt, 0);
+        if (e != AV_NOPTS_VALUE && (end == AV_NOPTS_VALUE || e > end)) end = e;
+        bytes += pkt->size;
+        av_packet_unref(pkt);
+        if (bytes > max_bytes) {
+            end = AV_NOPTS_VALUE;
+            break;
+        }
+    }
+    av_packet_free(&pkt);
+    return end;
+}
+
+// The length of what an input holds, given the duration its container states. Containers
+// with a timeline of their own (QuickTime and MP4 movies, Matroska segments, ASF) state the
+// duration from that timeline's zero, so content whose first packet is at 10 s is stated
+// 10 s too long; others state the span from the first packet, as the library measures it.
+// Which was meant shows at the content's end: a stated duration that reaches the last packet
+// counts from zero. Files that start at zero are left as stated.
+int64_t HeldDuration(AVFormatContext* ic, int64_t stated) {
+    const int64_t start = ic->start_time;
+    if (start == AV_NOPTS_VALUE || start <= 0 || stated > INT64_MAX - start) return stated;
+    const int64_t end = MeasureContentEnd(ic, start + stated, kScanLimitBytes);
+    if (end == AV_NOPTS_VALUE || end <= start) return stated;
+    const bool fromZero = llabs(stated - end) < llabs(stated - (end - start));
+    if (!fromZero) return stated;
+    return stated > start ? stated - start : end - start;
+}
+
 }  // namespace
 
 int64_t measure_stream_duration(AVFormatContext* ic, int64_t max_bytes) {
@@ -119,12 +167,8 @@ int64_t measure_stream_duration(AVFormatContext* ic, int64_t max_bytes) {
     for (int64_t n = 0; n < kMaxPackets && av_read_frame(ic, pkt) >= 0; ++n) {
         const AVStream* st = ic->streams[pkt->stream_index];
         if (pkt->stream_index == video) ++frames;
-        int64_t ts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
-        if (ts != AV_NOPTS_VALUE) {
-            int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-            int64_t e = av_rescale_q(ts - start + pkt->duration, st->time_base, AV_TIME_BASE_Q);
-            if (end == AV_NOPTS_VALUE || e > end) end = e;
-        }
+        int64_t e = PacketEnd(st, pkt, st->start_time != AV_NOPTS_VALUE ? st->start_time : 0);
+        if (e != AV_NOPTS_VALUE && (end == AV_NOPTS_VALUE || e > end)) end = e;
         // How far into the file the packets read so far reach (the reader itself may be
         // further ahead: stream analysis buffers packets).
         if (pkt->pos >= 0) consumed = pkt->pos + pkt->size;
@@ -213,7 +257,10 @@ void dump_media_format(AVFormatContext* ic, int index, const char* path, int is_
          is_output ? "to" : "from", path ? path : "");
     if (!is_output) {
         int64_t duration = ic->duration;
-        if (duration == AV_NOPTS_VALUE || duration <= 0) duration = measure_stream_duration(ic, kScanLimitBytes);
+        if (duration == AV_NOPTS_VALUE || duration <= 0)
+            duration = measure_stream_duration(ic, kScanLimitBytes);
+        else
+            duration = HeldDuration(ic, duration);
         char line[256] = "  Duration: ";
         if (duration != AV_NOPTS_VALUE && duration > 0) {
             int64_t secs = duration / AV_TIME_BASE;

@@ -33,8 +33,10 @@ int query_media_info(const char* path, MediaInfo* info);
 int probe_media_file(const char* path);
 
 // Writes the usual stream dump of an opened file to the codec library's log and fills the
-// record (when not null) from the file. When the container gives no duration, an input's
-// duration is measured from its packets, so raw elementary streams get a usable one.
+// record (when not null) from the file. An input's duration is the length it holds, from its
+// first packet on (a container stating its end from a zero before the first packet is read
+// at its end to tell); when the container gives none, it is measured from the packets, so
+// raw elementary streams get a usable one.
 void dump_media_format(AVFormatContext* ic, int index, const char* path, int is_output,
                        MediaInfo* info);
 

@@ -61,6 +61,33 @@ TEST_F(Progress, FinalReportDescribesTheFinishedFile) {
     EXPECT_GE(static_cast<int>(last.time_seconds) * 100 / mi.nDuration, 100);
 }
 
+TEST_F(Progress, FileWhoseTimestampsStartLateReachesItsProbedDuration) {
+    // The output counts from its own zero, so the last report's time is the length converted:
+    // the probe must list that length, not the input's last timestamp.
+    testmedia::Options o;
+    o.seconds = 4.0;
+    o.start = 10.0;
+    for (Kind kind : {Kind::Mp4, Kind::MkvSurround, Kind::Mov}) {
+        SCOPED_TRACE(testmedia::KindName(kind));
+        const std::string in = Input(kind, o, std::string("late_") + e2e::TestName(kind));
+        MediaInfo mi{};
+        ASSERT_EQ(0, enc.GetMediaInfo(in.c_str(), &mi));
+        Seen seen;
+        enc.SetProgressCallback(&Record, &seen);
+        const std::string out = dir / "late_new.mp4";
+        ASSERT_EQ(0, Convert(e2e::Settings(), in, out));
+        ASSERT_FALSE(seen.reports.empty());
+        const ProgressInfo& last = seen.reports.back();
+        testmedia::Report r = testmedia::Check(out, false);
+        EXPECT_NEAR(4.0, r.duration, 0.2);
+        EXPECT_NEAR(r.duration, last.time_seconds, 0.2);
+        EXPECT_EQ(static_cast<int>(r.duration), mi.nDuration);
+        ASSERT_GT(mi.nDuration, 0);
+        EXPECT_GE(static_cast<int>(last.time_seconds) * 100 / mi.nDuration, 100);
+        enc.SetProgressCallback(nullptr, nullptr);
+    }
+}
+
 TEST_F(Progress, StopDuringARunEndsWithACompleteShorterFile) {
     // Long enough that the first report (half a second in) comes well before the end.
     testmedia::Options o;

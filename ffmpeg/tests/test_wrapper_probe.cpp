@@ -29,6 +29,17 @@ MediaInfo Zeroed() {
     return mi;
 }
 
+// Where the first packet of a file is, as its demuxer states it.
+double StartSeconds(const std::string& path) {
+    AVFormatContext* ic = nullptr;
+    if (avformat_open_input(&ic, path.c_str(), nullptr, nullptr) < 0) return -1.0;
+    double start = -1.0;
+    if (avformat_find_stream_info(ic, nullptr) >= 0 && ic->start_time != AV_NOPTS_VALUE)
+        start = ic->start_time / double(AV_TIME_BASE);
+    avformat_close_input(&ic);
+    return start;
+}
+
 class ProbeFile : public ::testing::TestWithParam<Kind> {
 protected:
     void SetUp() override { av_log_set_level(AV_LOG_ERROR); }
@@ -84,6 +95,33 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ProbeFile, ::testing::ValuesIn(testmedia::AllKin
                                  if (!isalnum(static_cast<unsigned char>(c))) c = '_';
                              return n;
                          });
+
+// Movies, Matroska segments and ASF state their duration from their timeline's zero: content
+// whose first packet is at 10 s was listed 10 s too long. What is listed is what the file
+// holds, whether its container states an end or a span (transport streams, Flash video).
+TEST(Probe, FilesWhoseTimestampsStartLateAreListedWithTheLengthTheyHold) {
+    av_log_set_level(AV_LOG_ERROR);
+    testmedia::ScratchDir dir("probe_late");
+    for (Kind kind : {Kind::Mp4, Kind::Mov, Kind::ThreeGp, Kind::MkvSurround, Kind::Asf, Kind::MpegTs, Kind::Flv,
+                      Kind::MpegPs}) {
+        for (double seconds : {4.0, 2.5}) {
+            SCOPED_TRACE(std::string(testmedia::KindName(kind)) + " " + std::to_string(seconds));
+            testmedia::Options o;
+            o.seconds = seconds;
+            o.start = 10.0;
+            const std::string path = dir / (std::string("late") + testmedia::KindExtension(kind));
+            ASSERT_TRUE(testmedia::Generate(kind, path, o));
+            ASSERT_NEAR(10.0, StartSeconds(path), 0.1);
+            MediaInfo mi = Zeroed();
+            ASSERT_EQ(0, query_media_info(path.c_str(), &mi));
+            const int whole = static_cast<int>(seconds);
+            EXPECT_EQ(whole, mi.nDuration);
+            char text[20];
+            std::snprintf(text, sizeof text, "00:00:%02d", whole);
+            EXPECT_STREQ(text, mi.szDuration);
+        }
+    }
+}
 
 // The program probes added files on a worker while its window thread may probe or play too:
 // probes on several threads at once give what each gives alone.
