@@ -351,6 +351,51 @@ TEST_F(DlgBatch, SameNamedInputsGetNumberedOutputs) {
     EXPECT_NEAR(second.duration, 3.0, 0.3);
 }
 
+TEST_F(DlgBatch, EveryBarReachesTheWholeWithItsFileTimestampsStartingLateOrNot) {
+    // Movies and Matroska files whose first packet is at 10 s: listed with the 4 s they hold,
+    // so the last report of each conversion (at 4 s of output) fills the bar, as it does for
+    // a file starting at zero.
+    struct Clip {
+        const char* name;
+        testmedia::Kind kind;
+        double start;
+    };
+    const Clip clips[] = {{"late.mp4", testmedia::Kind::Mp4, 10.0},
+                          {"late.mkv", testmedia::Kind::MkvSurround, 10.0},
+                          {"late.mov", testmedia::Kind::Mov, 10.0},
+                          {"zero.mp4", testmedia::Kind::Mp4, 0.0}};
+    std::string names;
+    for (const Clip& c : clips) {
+        testmedia::Options o;
+        o.seconds = 4.0;
+        o.start = c.start;
+        o.width = 160;
+        o.height = 120;
+        o.fps = 25;
+        ASSERT_TRUE(testmedia::Generate(c.kind, scratch / c.name, o)) << c.name;
+        names += (names.empty() ? "" : "\n") + std::string(c.name);
+    }
+    AddFiles(names);
+    ASSERT_EQ(Rows(), 4);
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(Cell(row, COL_DURATION), "00:00:04") << clips[row].name;
+    SetOutputFolder(scratch / "out");
+
+    int converting = -1;
+    std::vector<int> lastPercent(4, -1);
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT r) {
+        if (msg == WM_BATCH_NEXTROW) converting = int(r);
+        if (msg == WM_BATCH_PROGRESS && converting >= 0 && converting < 4)
+            lastPercent[converting] = dlg.GetRecord(converting)->nPercent;
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(clips[row].name);
+        EXPECT_EQ(Cell(row, COL_STATUS), "Completed");
+        EXPECT_EQ(lastPercent[row], 100) << "the bar's last value before Completed";
+    }
+}
+
 TEST_F(DlgBatch, TheProgressCallbackEndsWithTheBatch) {
     Media("a.avi");
     AddFiles("a.avi");
