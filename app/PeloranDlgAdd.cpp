@@ -80,8 +80,9 @@ int CPeloranDlg::ProbeFile(LPCSTR lpszPath, MediaInfo* info) {
     if (!m_Encoder.CanOpen(lpszPath)) return PROBE_NO_DECODER;
     std::memset(info, 0, sizeof *info);
     if (m_Encoder.GetMediaInfo(lpszPath, info) == -1) return PROBE_NO_INFO;
-    // A file without a duration has nothing the engine could convert.
-    if (info->nDuration == 0) return PROBE_NO_DECODER;
+    // A file without a duration has nothing the engine could convert. The whole seconds are
+    // 0 for a clip shorter than one as well: only the text tells an unknown duration.
+    if (info->szDuration[0] == '\0' || std::strcmp(info->szDuration, "N/A") == 0) return PROBE_NO_DECODER;
     return PROBE_OK;
 }
 

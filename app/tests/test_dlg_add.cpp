@@ -48,11 +48,13 @@ TEST_F(DlgAdd, RowsAndFailuresComeInTheOrderChosenWhileTheRestIsProbed) {
     ASSERT_TRUE(testmedia::WriteJunk(scratch / "junk.avi"));
     Media("b.avi", 3.0);
     Media("gone.avi");
-    Media("short.avi", 0.4);  // no whole second: nothing to convert
+    // Opens, but with no picture to tell its duration by: nothing to convert.
+    ASSERT_TRUE(testmedia::WriteCutBeforeFirstFrame(Media("whole.y4m", 2.0, testmedia::Kind::Y4m),
+                                                    scratch / "nodur.y4m"));
     Media("c.avi");
     dlg.noInfo.push_back(scratch / "gone.avi");
     dlg.HoldProbes(3);
-    BeginAdd("a.avi\njunk.avi\nb.avi\ngone.avi\nshort.avi\nc.avi");
+    BeginAdd("a.avi\njunk.avi\nb.avi\ngone.avi\nnodur.y4m\nc.avi");
     // The first three are listed (the junk one named) while the fourth is being probed.
     ASSERT_TRUE(PumpUntil([&] { return Rows() == 2 && dlg.shown.size() == 1 && dlg.ProbesStarted() == 4; }));
     EXPECT_TRUE(dlg.IsAdding());
@@ -68,7 +70,7 @@ TEST_F(DlgAdd, RowsAndFailuresComeInTheOrderChosenWhileTheRestIsProbed) {
     // Each failure was shown in its place among the rows, on the UI thread.
     EXPECT_EQ(dlg.shown, (std::vector<std::string>{"decoder " + scratch / "junk.avi" + " @1",
                                                     std::string("box ") + kNoInfo + " @2",
-                                                    "decoder " + scratch / "short.avi" + " @2"}));
+                                                    "decoder " + scratch / "nodur.y4m" + " @2"}));
     EXPECT_FALSE(dlg.shownOffThread);
     ASSERT_EQ(dlg.boxes.size(), 1u);
     EXPECT_EQ(dlg.boxes[0].caption, "Error");

@@ -396,6 +396,39 @@ TEST_F(DlgBatch, EveryBarReachesTheWholeWithItsFileTimestampsStartingLateOrNot) 
     }
 }
 
+TEST_F(DlgBatch, ClipsShorterThanASecondAreListedAndConvert) {
+    Media("short.avi", 0.4);
+    Media("short.mp4", 0.5, testmedia::Kind::Mp4);
+    AddFiles("short.avi\nshort.mp4");
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_TRUE(dlg.decoderInfo.empty());
+    for (int row = 0; row < 2; ++row) EXPECT_EQ(Cell(row, COL_DURATION), "00:00:00") << row;
+    std::string out = scratch / "out";
+    SetOutputFolder(out);
+
+    // No whole second to divide by: the bar stays within its range until the row completes.
+    std::vector<int> progress;
+    dlg.onBatchMessage = [&](UINT msg, WPARAM, LPARAM, LRESULT) {
+        if (msg != WM_BATCH_PROGRESS) return;
+        for (int row = 0; row < 2; ++row) progress.push_back(dlg.GetRecord(row)->nPercent);
+    };
+    Start();
+    ASSERT_TRUE(WaitForBatchEnd());
+    for (int p : progress) {
+        EXPECT_GE(p, 0);
+        EXPECT_LE(p, 100);
+    }
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(Cell(row, COL_STATUS), "Completed") << row;
+        EXPECT_EQ(dlg.GetRecord(row)->nPercent, 100) << row;
+    }
+    testmedia::Report avi = testmedia::Check(out + "/short_new.mp4", false);
+    testmedia::Report mp4 = testmedia::Check(out + "/short_new(2).mp4", false);
+    ASSERT_TRUE(avi.opened && mp4.opened);
+    EXPECT_NEAR(avi.duration, 0.4, 0.15);
+    EXPECT_NEAR(mp4.duration, 0.5, 0.15);
+}
+
 TEST_F(DlgBatch, TheProgressCallbackEndsWithTheBatch) {
     Media("a.avi");
     AddFiles("a.avi");

@@ -161,15 +161,18 @@ TEST_F(DlgList, AddProbesEachFileAndRejectsTheUnreadable) {
     EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 1);
     EXPECT_EQ(std::string((LPCSTR)dlg.GetPreviewFile()), scratch / "c.avi");
 
-    // A file shorter than a second has no whole-second duration: no decoder for it.
+    // A clip shorter than a second has a duration all the same, of no whole second.
     Media("short.avi", 0.4);
     AddFiles("short.avi");
-    EXPECT_EQ(Rows(), 2);
-    EXPECT_EQ(dlg.decoderInfo.size(), 2u);
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(dlg.decoderInfo.size(), 1u);
+    EXPECT_EQ(Cell(2, COL_NAME), "short.avi");
+    EXPECT_EQ(Cell(2, COL_DURATION), "00:00:00");
+    EXPECT_EQ(Cell(2, COL_STATUS), "Ready");
     // Cancel adds nothing.
     WinTestScriptOpenFile(nullptr, nullptr);
     ClickButton(dlg, IDC_ADD);
-    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(Rows(), 3);
 }
 
 TEST_F(DlgList, ManyLongPathsFitInOneChoice) {
