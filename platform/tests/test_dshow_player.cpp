@@ -215,6 +215,13 @@ protected:
         }
         return false;
     }
+    // Moves the virtual clock on, gives the playback thread a moment of real time to act on
+    // it, and answers what it posted meanwhile.
+    void AdvanceAndSettle(DWORD ms, int settle_ms) {
+        WinTestAdvanceClock(ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(settle_ms));
+        WinTestPumpUntilIdle();
+    }
     LONGLONG Position() {
         LONGLONG p = -1;
         EXPECT_EQ(S_OK, ms_->GetCurrentPosition(&p));
@@ -394,15 +401,11 @@ TEST_F(DshowPlayer, EndOfClipNotifiesOnceAndRestartsAfterSeekingToZero) {
     ASSERT_EQ(S_OK, Render(Clip()));
     Attach();
     ASSERT_EQ(S_OK, mc_->Run());
-    WinTestAdvanceClock(1500);
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    WinTestPumpUntilIdle();
+    AdvanceAndSettle(1500, 30);
     EXPECT_EQ(0, g_notifications);
     WinTestAdvanceClock(1000);
     ASSERT_TRUE(Eventually([&] { return g_notifications == 1; }));
-    WinTestAdvanceClock(3000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    WinTestPumpUntilIdle();
+    AdvanceAndSettle(3000, 50);
     EXPECT_EQ(1, g_notifications);
     long code = 0;
     LONG_PTR p1 = 0, p2 = 0;
@@ -424,6 +427,23 @@ TEST_F(DshowPlayer, EndOfClipNotifiesOnceAndRestartsAfterSeekingToZero) {
     ASSERT_TRUE(Eventually([&] { return g_notifications == 2; }));
     ASSERT_EQ(S_OK, me_->GetEvent(&code, &p1, &p2, 0));
     EXPECT_EQ(EC_COMPLETE, code);
+}
+
+// An H.264 elementary stream has no times in it: its frames still follow the clock, one a
+// frame's length after the other, and the clip ends when the clock reaches its last frame.
+TEST_F(DshowPlayer, AStreamWithoutTimesPlaysAtItsFrameRate) {
+    const std::string raw = TempPath("clip.h264");
+    files_.push_back(raw);
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::RawH264, raw, 2.0, 160, 120, 25));
+    ASSERT_EQ(S_OK, Render(raw));
+    Attach();
+    ASSERT_EQ(S_OK, mc_->Run());
+    AdvanceAndSettle(0, 100);
+    EXPECT_EQ(0, g_notifications) << "every frame went by at once";
+    AdvanceAndSettle(1500, 50);
+    EXPECT_EQ(0, g_notifications);
+    WinTestAdvanceClock(1000);
+    EXPECT_TRUE(Eventually([&] { return g_notifications == 1; }));
 }
 
 TEST_F(DshowPlayer, StopRewindsAndShowsNothingNew) {

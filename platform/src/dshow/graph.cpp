@@ -449,6 +449,7 @@ private:
     bool input_eof_ = false;
     LONGLONG skip_before_ = 0;         // frames ending before this are decoded, not shown
     LONGLONG shown_at_ = -1;           // stream time of the last frame presented
+    LONGLONG next_video_ = 0;          // where the next video frame ends up without a time of its own
     LONGLONG duration_ = 0;
     std::vector<uint32_t> scratch_;
     std::vector<uint32_t> converted_;  // the scaler's output, rows padded
@@ -584,6 +585,7 @@ void Graph::ResetDecoding(LONGLONG target) {
     pending_video_ = false;
     input_eof_ = false;
     skip_before_ = target;
+    next_video_ = target;
     if (audio_dev_) SDL_ClearQueuedAudio(audio_dev_);
 }
 
@@ -652,6 +654,10 @@ Graph::Presented Graph::PresentPending(PumpMode mode) {
     LONGLONG len = av_rescale_q(pending_->pkt_duration, tb, AVRational{1, int(kUnitsPerSecond)});
     if (pending_video_) {
         if (len <= 0 && vdec_->framerate.num > 0) len = LONGLONG(kUnitsPerSecond / av_q2d(vdec_->framerate));
+        // Raw streams (H.264 elementary streams among them) carry no times: each frame follows
+        // the one before by its length, instead of all of them showing at once.
+        if (best == AV_NOPTS_VALUE) t = next_video_;
+        next_video_ = t + std::max<LONGLONG>(len, 1);
         bool late = t >= 0 && t + std::max<LONGLONG>(len, 1) <= skip_before_;
         if (!late) {
             if (mode == PumpMode::Play && t >= 0 && !WaitForStreamTime(t)) return Presented::Stopped;
