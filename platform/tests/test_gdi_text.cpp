@@ -2,6 +2,7 @@
 // flags, and the program's 8-bit text decoding. Geometry and colours only, never glyph pixels.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -445,4 +446,34 @@ TEST(FaceMetrics, DialogFacesGiveTheirDocumentedDialogBaseUnits) {
     LONG units = GetDialogBaseUnits();
     EXPECT_EQ(LOWORD(units), 6);
     EXPECT_EQ(HIWORD(units), 13);
+}
+
+// The dialogs' Latin faces have no Chinese characters (the system menu's About entry has
+// some): those come from an installed face that has them, at the same size, not as the
+// face's missing-character box, which looks the same for every character.
+TEST(TextFallback, CharactersTheFaceLacksComeFromAFaceThatHasThem) {
+    if (std::system("fc-list ':charset=5173 5e8e' family | grep -q .") != 0)
+        GTEST_SKIP() << "no installed face has Chinese characters";
+    auto ink = [](const char* text, SIZE* size) {
+        Canvas32 c(80, 40);
+        FontOn on(c, Font(-11, "MS Shell Dlg"));
+        GetTextExtentPoint32A(c.dc, text, int(std::strlen(text)), size);
+        SetBkMode(c.dc, TRANSPARENT);
+        TextOutA(c.dc, 10, 10, text, int(std::strlen(text)));
+        std::string dots;
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) dots += c.At(x, y) == kWhite ? '.' : '#';
+        return dots;
+    };
+    SIZE guan{}, yu{}, latin{};
+    const std::string a = ink("\xE5\x85\xB3", &guan);  // U+5173
+    const std::string b = ink("\xE4\xBA\x8E", &yu);    // U+4E8E
+    ink("Tamberlyn", &latin);
+    EXPECT_NE(a.find('#'), std::string::npos);
+    EXPECT_NE(b.find('#'), std::string::npos);
+    EXPECT_NE(a, b) << "both drawn as the same box";
+    // A full-width character is about an em wide, and the line keeps the face's height.
+    EXPECT_GE(guan.cx, 9);
+    EXPECT_LE(guan.cx, 14);
+    EXPECT_EQ(guan.cy, latin.cy);
 }

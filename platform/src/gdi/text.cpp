@@ -24,7 +24,13 @@ struct FontFace::Impl {
     FT_Face face = nullptr;
     bool emboldenSynth = false, obliqueSynth = false;
     bool mono = false;  // NONANTIALIASED_QUALITY: bilevel glyphs
+    // The size the face is set to, for faces of other families that lend it the characters it
+    // lacks (Chinese text in a Latin face, say); those are opened at the same size on first use.
+    FT_F26Dot6 charWidth = 0, charHeight = 0;
+    std::map<std::pair<std::string, int>, FT_Face> lenders;
     ~Impl() {
+        for (auto& l : lenders)
+            if (l.second) FT_Done_Face(l.second);
         if (face) FT_Done_Face(face);
     }
 };
@@ -162,6 +168,40 @@ std::string MatchFamily(const std::string& family, bool bold, bool italic, int* 
 
 const char kLastResortFile[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
+// The file of an installed face that has the character `cp` (fontconfig's choice among those
+// that do), or empty; remembered per character, since text asks for the same ones again.
+std::pair<std::string, int> FileWithCharacter(uint32_t cp) {
+    static std::map<uint32_t, std::pair<std::string, int>> cache;
+    auto it = cache.find(cp);
+    if (it != cache.end()) return it->second;
+    std::pair<std::string, int> found;
+    if (FontconfigReady()) {
+        FcPattern* pat = FcPatternCreate();
+        FcCharSet* want = FcCharSetCreate();
+        FcCharSetAddChar(want, cp);
+        FcPatternAddCharSet(pat, FC_CHARSET, want);
+        FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+        FcDefaultSubstitute(pat);
+        FcResult res;
+        FcPattern* match = FcFontMatch(nullptr, pat, &res);
+        FcPatternDestroy(pat);
+        FcCharSetDestroy(want);
+        if (match) {
+            FcCharSet* has = nullptr;
+            FcChar8* file = nullptr;
+            if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && FcCharSetHasChar(has, cp) &&
+                FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
+                found.first = reinterpret_cast<const char*>(file);
+                FcPatternGetInteger(match, FC_INDEX, 0, &found.second);
+            }
+            FcPatternDestroy(match);
+        }
+    }
+    cache[cp] = found;
+    return found;
+}
+
 std::string FindFile(const FaceChoice& choice, bool bold, bool italic, int* index) {
     static std::map<std::tuple<std::string, bool, bool>, std::pair<std::string, int>> cache;
     auto key = std::make_tuple(choice.family, bold, italic);
@@ -270,7 +310,8 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
     else
         ppem = h * upem / (asc + desc);  // a cell height: ascent plus descent
     ppem = std::max(1.0, ppem);
-    FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(ppem * 64)), 72, 72);
+    f->impl->charHeight = FT_F26Dot6(std::lround(ppem * 64));
+    FT_Set_Char_Size(face, 0, f->impl->charHeight, 72, 72);
     double scale = ppem / upem;
     f->ascent = int(std::ceil(asc * scale - 0.01));
     f->descent = int(std::ceil(desc * scale - 0.01));
@@ -297,7 +338,8 @@ std::shared_ptr<FontFace> MakeFace(const LOGFONTA& lf) {
     if (width > 0 && width != f->aveCharWidth) {
         // A requested average width stretches or narrows the glyphs horizontally.
         double sx = double(width) / f->aveCharWidth;
-        FT_Set_Char_Size(face, FT_F26Dot6(std::lround(ppem * sx * 64)), FT_F26Dot6(std::lround(ppem * 64)), 72, 72);
+        f->impl->charWidth = FT_F26Dot6(std::lround(ppem * sx * 64));
+        FT_Set_Char_Size(face, f->impl->charWidth, f->impl->charHeight, 72, 72);
         f->cache.clear();
         f->aveCharWidth = width;
     }
@@ -332,6 +374,23 @@ uint32_t SymbolToUnicode(uint32_t c) {
 
 }  // namespace
 
+// A face of another family at this face's size that has `u`, when this one lacks it; null
+// when no installed face has it (the face's own missing-character box is drawn then).
+static FT_Face LenderFor(FontFace::Impl& impl, uint32_t u) {
+    if (u < 0x100) return nullptr;  // Latin-1 is in every face we map to; its gaps stay gaps
+    std::pair<std::string, int> file = FileWithCharacter(u);
+    if (file.first.empty()) return nullptr;
+    auto it = impl.lenders.find(file);
+    if (it == impl.lenders.end()) {
+        FT_Face lender = nullptr;
+        if (FT_New_Face(Library(), file.first.c_str(), file.second, &lender) != 0) lender = nullptr;
+        if (lender) FT_Set_Char_Size(lender, impl.charWidth, impl.charHeight, 72, 72);
+        it = impl.lenders.emplace(file, lender).first;
+    }
+    FT_Face lender = it->second;
+    return lender && FT_Get_Char_Index(lender, u) ? lender : nullptr;
+}
+
 const Glyph& FontFace::Get(uint32_t cp) {
     auto it = cache.find(cp);
     if (it != cache.end()) return it->second;
@@ -342,6 +401,12 @@ const Glyph& FontFace::Get(uint32_t cp) {
         if (u == '\t') u = ' ';
         FT_UInt gi = FT_Get_Char_Index(face, u);
         if (gi == 0 && u >= 0x80 && u < 0xA0) gi = FT_Get_Char_Index(face, '?');
+        if (gi == 0 && !symbol) {
+            if (FT_Face lender = LenderFor(*impl, u)) {
+                face = lender;
+                gi = FT_Get_Char_Index(face, u);
+            }
+        }
         if (FT_Load_Glyph(face, gi, FT_LOAD_DEFAULT | (impl->mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL)) == 0) {
             FT_GlyphSlot slot = face->glyph;
             int extra = 0;
