@@ -140,6 +140,27 @@ bool MatchHasFamily(FcPattern* match, const std::string& family) {
     return false;
 }
 
+// fontconfig's best scalable face for `pat` (which this destroys), or null; the caller
+// destroys the match.
+FcPattern* BestScalableMatch(FcPattern* pat) {
+    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult res;
+    FcPattern* match = FcFontMatch(nullptr, pat, &res);
+    FcPatternDestroy(pat);
+    return match;
+}
+
+// The file and face index of a match.
+bool FileOfMatch(FcPattern* match, std::string* path, int* index) {
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch || !file) return false;
+    *path = reinterpret_cast<const char*>(file);
+    FcPatternGetInteger(match, FC_INDEX, 0, index);
+    return true;
+}
+
 // The file of an installed family in the weight and slant asked for; empty when fontconfig
 // would only offer another family.
 std::string MatchFamily(const std::string& family, bool bold, bool italic, int* index) {
@@ -148,19 +169,10 @@ std::string MatchFamily(const std::string& family, bool bold, bool italic, int* 
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
-    FcResult res;
-    FcPattern* match = FcFontMatch(nullptr, pat, &res);
-    FcPatternDestroy(pat);
+    FcPattern* match = BestScalableMatch(pat);
     std::string path;
     if (match) {
-        FcChar8* file = nullptr;
-        if (MatchHasFamily(match, family) && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-            path = reinterpret_cast<const char*>(file);
-            FcPatternGetInteger(match, FC_INDEX, 0, index);
-        }
+        if (!MatchHasFamily(match, family) || !FileOfMatch(match, &path, index)) path.clear();
         FcPatternDestroy(match);
     }
     return path;
@@ -180,21 +192,12 @@ std::pair<std::string, int> FileWithCharacter(uint32_t cp) {
         FcCharSet* want = FcCharSetCreate();
         FcCharSetAddChar(want, cp);
         FcPatternAddCharSet(pat, FC_CHARSET, want);
-        FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-        FcDefaultSubstitute(pat);
-        FcResult res;
-        FcPattern* match = FcFontMatch(nullptr, pat, &res);
-        FcPatternDestroy(pat);
-        FcCharSetDestroy(want);
-        if (match) {
+        FcCharSetDestroy(want);  // the pattern holds its own copy
+        if (FcPattern* match = BestScalableMatch(pat)) {
             FcCharSet* has = nullptr;
-            FcChar8* file = nullptr;
-            if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && FcCharSetHasChar(has, cp) &&
-                FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-                found.first = reinterpret_cast<const char*>(file);
-                FcPatternGetInteger(match, FC_INDEX, 0, &found.second);
-            }
+            if (FcPatternGetCharSet(match, FC_CHARSET, 0, &has) != FcResultMatch || !FcCharSetHasChar(has, cp) ||
+                !FileOfMatch(match, &found.first, &found.second))
+                found = {};
             FcPatternDestroy(match);
         }
     }
