@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commctrl/common.h"
+#include "core/utf8.h"
 #include "core/handles.h"
 #include "platres.h"
 #include "windlg.h"
@@ -111,10 +112,7 @@ std::string FromWide(const WCHAR* w) {
             c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(w[1]) - 0xDC00);
             ++w;
         }
-        if (c < 0x80) out += char(c);
-        else if (c < 0x800) out += char(0xC0 | (c >> 6)), out += char(0x80 | (c & 0x3F));
-        else if (c < 0x10000) out += char(0xE0 | (c >> 12)), out += char(0x80 | ((c >> 6) & 0x3F)), out += char(0x80 | (c & 0x3F));
-        else out += char(0xF0 | (c >> 18)), out += char(0x80 | ((c >> 12) & 0x3F)), out += char(0x80 | ((c >> 6) & 0x3F)), out += char(0x80 | (c & 0x3F));
+        plat::core::AppendUtf8(out, c);
     }
     return out;
 }

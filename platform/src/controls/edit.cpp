@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/edit.h"
+#include "core/utf8.h"
 #include "richedit.h"
 
 namespace plat::controls::edit {
@@ -374,15 +375,6 @@ bool TakeTypedByte(Edit* e, BYTE b, std::string* out) {
     return true;
 }
 
-// UTF-8 of a character a program sent whole.
-std::string Utf8Of(uint32_t cp) {
-    if (cp < 0x80) return std::string(1, char(cp));
-    if (cp < 0x800) return {char(0xC0 | (cp >> 6)), char(0x80 | (cp & 0x3F))};
-    if (cp < 0x10000) return {char(0xE0 | (cp >> 12)), char(0x80 | ((cp >> 6) & 0x3F)), char(0x80 | (cp & 0x3F))};
-    return {char(0xF0 | (cp >> 18)), char(0x80 | ((cp >> 12) & 0x3F)), char(0x80 | ((cp >> 6) & 0x3F)),
-            char(0x80 | (cp & 0x3F))};
-}
-
 void Char(HWND h, Edit* e, WPARAM ch) {
     std::string s;
     if (ch >= 0x80 && ch <= 0xFF) {
@@ -426,7 +418,7 @@ void Char(HWND h, Edit* e, WPARAM ch) {
         MessageBeep(0);
         return;
     }
-    if (s.empty()) s = Utf8Of(uint32_t(ch));
+    if (s.empty()) plat::core::AppendUtf8(s, uint32_t(ch));  // a character a program sent whole
     ReplaceSel(h, e, s, true);
 }
 

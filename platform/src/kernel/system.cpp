@@ -8,6 +8,7 @@
 #include <string>
 
 #include "windows.h"
+#include "core/utf8.h"
 
 namespace {
 
@@ -202,21 +203,7 @@ int WINAPI WideCharToMultiByte(UINT, DWORD, LPCWSTR src, int src_len, LPSTR dst,
             c = 0xFFFD;  // lone surrogate
             if (used_default) *used_default = TRUE;
         }
-        if (c < 0x80) {
-            out.push_back(char(c));
-        } else if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | (c >> 18)));
-            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        }
+        plat::core::AppendUtf8(out, c);
     }
     if (dst_len == 0) return int(out.size());
     if (int(out.size()) > dst_len) {

@@ -1,6 +1,7 @@
 // The program's resource table: tables registered by the compiler's generated sources, looked
 // up by type and name, plus readers of the binary layouts stored in them.
 #include "res/resources.h"
+#include "core/utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -107,21 +108,7 @@ std::string Utf16ToUtf8(const char16_t* s, size_t n) {
         } else if (c >= 0xD800 && c < 0xE000) {
             c = 0xFFFD;  // a lone surrogate
         }
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
+        plat::core::AppendUtf8(out, c);
     }
     return out;
 }

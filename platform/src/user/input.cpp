@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "backend/backend.h"
+#include "core/utf8.h"
 #include "core/clock.h"
 #include "kernel/kobjects.h"
 #include "user/backend_port.h"
@@ -265,24 +266,9 @@ void Char(uint32_t cp) {
     if (cp == 0 || cp > 0x10FFFF) return;
     HWND h = FocusWindowAnyThread();
     if (!h) return;
-    char buf[4];
-    int n = 0;
-    if (cp < 0x80) {
-        buf[n++] = char(cp);
-    } else if (cp < 0x800) {
-        buf[n++] = char(0xC0 | (cp >> 6));
-        buf[n++] = char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        buf[n++] = char(0xE0 | (cp >> 12));
-        buf[n++] = char(0x80 | ((cp >> 6) & 0x3F));
-        buf[n++] = char(0x80 | (cp & 0x3F));
-    } else {
-        buf[n++] = char(0xF0 | (cp >> 18));
-        buf[n++] = char(0x80 | ((cp >> 12) & 0x3F));
-        buf[n++] = char(0x80 | ((cp >> 6) & 0x3F));
-        buf[n++] = char(0x80 | (cp & 0x3F));
-    }
-    for (int i = 0; i < n; ++i) PostInput(h, WM_CHAR, WPARAM(BYTE(buf[i])), 1, CursorPosInternal());
+    std::string bytes;
+    core::AppendUtf8(bytes, cp);
+    for (char b : bytes) PostInput(h, WM_CHAR, WPARAM(BYTE(b)), 1, CursorPosInternal());
 }
 
 void CloseRequest(HWND top_level) {
