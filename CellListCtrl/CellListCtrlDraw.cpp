@@ -21,12 +21,13 @@ void DrawArrow(CDC* dc, int x, int y) {
     dc->SelectObject(old);
 }
 // One line of cell text in the given colours, leaving the DC's mode and colours as they were.
-// File names may hold '&': it is shown, not taken for a mnemonic.
+// File names may hold '&': it is shown, not taken for a mnemonic. A text longer than its cell
+// ends in "..." so that the cut shows, rather than stopping mid-letter at the cell's edge.
 void DrawCellText(CDC* dc, const CString& text, CRect rect, UINT align, COLORREF text_colour, COLORREF back) {
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF oldText = dc->SetTextColor(text_colour);
     COLORREF oldBk = dc->SetBkColor(back);
-    dc->DrawText(text, &rect, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    dc->DrawText(text, &rect, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     dc->SetBkColor(oldBk);
     dc->SetTextColor(oldText);
     dc->SetBkMode(oldMode);
