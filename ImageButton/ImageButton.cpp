@@ -194,9 +194,11 @@ DWORD CImageButton::SetIcon(int nInId, int cxIn, int cyIn, int nOutId, int cxOut
 
 DWORD CImageButton::SetIcon(HICON hInIcon, HICON hOutIcon) {
     ReleaseImages();
+    intptr_t special = reinterpret_cast<intptr_t>(hOutIcon);
+    // Without an in icon the button shows none: an out icon handed over with it is freed.
+    if (!hInIcon && hOutIcon && special != OUT_GREY_COPY && special != OUT_DARKER_COPY) ::DestroyIcon(hOutIcon);
     if (hInIcon) {
         ICONINFO ii{};
-        intptr_t special = reinterpret_cast<intptr_t>(hOutIcon);
         if (!ReadIconSize(hInIcon, &m_icons[0].cx, &m_icons[0].cy, &ii)) {
             ReleaseImages();
             // The handed-over out icon would otherwise be lost.
@@ -259,18 +261,24 @@ DWORD CImageButton::SetThreeBitmaps(HBITMAP hInBitmap, COLORREF crInKey, HBITMAP
                                     HBITMAP hPressedBitmap, COLORREF crPressedKey) {
     ReleaseImages();
     if (hPressedBitmap) m_ptPressShift = POINT{0, 0};
-    if (!hInBitmap) {
-        Repaint(TRUE);
-        return RESULT_OK;
-    }
     HBITMAP given[3] = {hInBitmap, hOutBitmap, hPressedBitmap};
     COLORREF colours[3] = {crInKey, crOutKey, crPressedKey};
     intptr_t special = reinterpret_cast<intptr_t>(hOutBitmap);
     bool automatic = special == OUT_GREY_COPY || special == OUT_DARKER_COPY;
-    auto fail = [&](DWORD code, int from) {
-        ReleaseImages();
+    // Frees the handed-over bitmaps from `from` on that the button did not take.
+    auto freeGiven = [&](int from) {
         for (int k = from; k < 3; ++k)
             if (given[k] && !(k == 1 && automatic)) ::DeleteObject(given[k]);
+    };
+    if (!hInBitmap) {
+        // Without an in bitmap the button shows none: what came with it is not kept either.
+        freeGiven(1);
+        Repaint(TRUE);
+        return RESULT_OK;
+    }
+    auto fail = [&](DWORD code, int from) {
+        ReleaseImages();
+        freeGiven(from);
         return code;
     };
     for (int n = 0; n < 3; ++n) {
