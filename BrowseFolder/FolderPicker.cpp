@@ -23,10 +23,42 @@ void CFolderPicker::SetTitle(LPCSTR title) {
     m_title[n] = 0;
 }
 
+namespace {
+
+// The item's file-system path, however long; false for an item that has none.
+bool PathOfItem(LPCITEMIDLIST pidl, std::string& path) {
+    char shortPath[MAX_PATH] = {};
+    if (SHGetPathFromIDListA(pidl, shortPath)) {
+        path = shortPath;
+        return true;
+    }
+    // Longer than MAX_PATH: the wide form takes the longest path the system allows.
+    std::u16string wide(32768, u'\0');
+    if (!SHGetPathFromIDListEx(pidl, wide.data(), DWORD(wide.size()), GPFIDL_DEFAULT)) return false;
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return false;
+    path.assign(size_t(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, path.data(), n, nullptr, nullptr);
+    path.resize(size_t(n - 1));
+    return true;
+}
+
+}  // namespace
+
 int CFolderPicker::Show(HWND owner, LPSTR path) {
-    ASSERT(owner != nullptr);
     ASSERT(path != nullptr);
     if (!path) return 0;
+    std::string chosen;
+    int result = Show(owner, chosen);
+    if (result != 2) return result;
+    // The caller's buffer holds MAX_PATH characters: a longer path is not one it can take.
+    if (chosen.size() >= MAX_PATH) return 1;
+    std::memcpy(path, chosen.c_str(), chosen.size() + 1);
+    return 2;
+}
+
+int CFolderPicker::Show(HWND owner, std::string& path) {
+    ASSERT(owner != nullptr);
 
     BROWSEINFOA bi = {};
     bi.hwndOwner = owner;
@@ -40,11 +72,11 @@ int CFolderPicker::Show(HWND owner, LPSTR path) {
     LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
     if (!pidl) return 0;
 
-    // Convert into a scratch buffer so that a path-less item leaves the caller's text alone.
-    char chosen[MAX_PATH] = {};
+    // A path-less item leaves the caller's text alone.
+    std::string chosen;
     int result = 1;
-    if (SHGetPathFromIDListA(pidl, chosen)) {
-        std::memcpy(path, chosen, std::strlen(chosen) + 1);
+    if (PathOfItem(pidl, chosen)) {
+        path = chosen;
         result = 2;
     }
 

@@ -2,6 +2,8 @@
 // for an owner window, and receive the chosen folder's path.
 #pragma once
 
+#include <string>
+
 #include "windows.h"
 #include "shlobj.h"
 
@@ -23,6 +25,8 @@ public:
     // 2: a folder was chosen and its path written to `path`; 1: the chosen item has no
     // file-system path; 0: cancelled (`path` is left alone).
     int Show(HWND owner, LPSTR path);
+    // The same for a path of any length (a folder deeper than MAX_PATH bytes is a folder too).
+    int Show(HWND owner, std::string& path);
 
 private:
     UINT m_flags;

@@ -575,13 +575,12 @@ void CPeloranDlg::OnBrowseOutputFolder() {
     if (IsBatchRunning()) return;
     CFolderPicker picker;
     picker.SetTitle("Please select output directory:");
-    char path[MAX_PATH] = {};
+    // Any length: a folder deeper than MAX_PATH bytes is taken whole, not refused.
+    std::string path;
     if (picker.Show(m_hWnd, path) != 2) return;
-    path[MAX_PATH - 1] = '\0';
-    size_t len = std::strlen(path);
     // One trailing separator goes, but never the root's only one.
-    if (len > 1 && (path[len - 1] == '/' || path[len - 1] == '\\')) path[len - 1] = '\0';
-    m_strOutputFolder = path;
+    if (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+    m_strOutputFolder = path.c_str();
     m_editOutFolder.SetWindowText(m_strOutputFolder);
 }
 

@@ -144,8 +144,7 @@ void CPeloranDlg::OnStartConvert() {
     m_batchOutputs.clear();
     CString folder;
     m_editOutFolder.GetWindowText(folder);
-    if (folder.GetLength() > 1 && EndsWithSeparator(folder)) folder = folder.Left(folder.GetLength() - 1);
-    m_strOutputFolder = folder;
+    m_strOutputFolder = MakeOutputFolder(folder);
     m_btnStart.SetBitmaps(IDB_STOPCONVERT, 0);
     m_btnStart.SetAlign(CImageButton::ALIGN_IMAGE_BEHIND);
     m_btnStart.SetTooltipText("Stop Convert");

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "shellapi.h"
@@ -61,6 +62,20 @@ int CreateDirectoryTree(const CString& path) {
     }
     if (::mkdir(p.c_str(), 0777) == 0 && IsFolder(p)) return 0;
     return -1;
+}
+
+CString MakeOutputFolder(const CString& typed) {
+    std::string p = (LPCSTR)typed;
+    if (p.empty()) return CString();
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    if (p[0] != '/') {
+        std::error_code ec;
+        std::string here = std::filesystem::current_path(ec).string();
+        if (!ec && !here.empty()) p = here + (IsSeparator(here.back()) ? "" : "/") + p;
+    }
+    if (p.size() > 1 && p.back() == '/') p.pop_back();
+    return CString(p.c_str());
 }
 
 int GetPathKind(LPCSTR path) {

@@ -20,6 +20,13 @@ CString GetModuleDir();
 // as does a path that cannot be made). The process's current directory is left alone.
 int CreateDirectoryTree(const CString& path);
 
+// The output folder as a batch uses it, from the folder the user typed or chose: '\\'
+// separates as '/' does and is written '/', so that the folder made and the files written
+// into it are one path; a relative folder (or one that would read as an option, "-out") is
+// taken from the current directory; one trailing separator goes, but never the root's. An
+// empty text stays empty.
+CString MakeOutputFolder(const CString& typed);
+
 // 0 absent, 1 file, 2 folder, -1 error (for example a path through a file).
 int GetPathKind(LPCSTR path);
 

@@ -88,6 +88,28 @@ TEST_F(FolderPickerTest, AnItemWithoutAUsableFileSystemPathGivesOne) {
     EXPECT_STREQ(path, "kept");
 }
 
+TEST_F(FolderPickerTest, AFolderDeeperThanMaxPathComesBackWholeAsAString) {
+    std::string deep = tree.root();
+    while (deep.size() <= MAX_PATH + 20) {
+        deep += "/deeper-and-deeper";
+        tree.Dir(deep.substr(tree.root().size() + 1));
+    }
+    WinTestScriptFolder(deep.c_str());
+    CFolderPicker picker;
+    std::string path = "kept";
+    EXPECT_EQ(picker.Show(owner, path), 2);
+    EXPECT_EQ(path, deep);
+    // Into a MAX_PATH buffer it does not fit: refused there as before, the buffer untouched.
+    WinTestScriptFolder(deep.c_str());
+    char buffer[MAX_PATH] = "kept";
+    EXPECT_EQ(picker.Show(owner, buffer), 1);
+    EXPECT_STREQ(buffer, "kept");
+    // Cancel leaves the string alone too.
+    WinTestScriptFolder(nullptr);
+    EXPECT_EQ(picker.Show(owner, path), 0);
+    EXPECT_EQ(path, deep);
+}
+
 TEST(FolderPickerState, FlagsAndTitle) {
     CFolderPicker picker;
     EXPECT_EQ(picker.GetStyle(), 0u);

@@ -69,6 +69,11 @@ WINSHELLAPI LPITEMIDLIST WINAPI SHBrowseForFolderA(LPBROWSEINFOA info);
 #define SHBrowseForFolder SHBrowseForFolderA
 WINSHELLAPI BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR path);
 #define SHGetPathFromIDList SHGetPathFromIDListA
+// The path of an item of any length, in wide characters: `cch` counts them with the
+// terminator. FALSE when the item has no file-system path or the buffer is too short.
+typedef int GPFIDL_FLAGS;
+#define GPFIDL_DEFAULT 0x0000
+WINSHELLAPI BOOL WINAPI SHGetPathFromIDListEx(PCIDLIST_ABSOLUTE pidl, PWSTR path, DWORD cch, GPFIDL_FLAGS flags);
 WINSHELLAPI HRESULT WINAPI SHGetMalloc(LPMALLOC* malloc);
 WINSHELLAPI HRESULT WINAPI SHGetSpecialFolderLocation(HWND hwnd, int csidl, LPITEMIDLIST* pidl);
 WINSHELLAPI HRESULT WINAPI SHGetFolderPathA(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPSTR path);

@@ -167,6 +167,16 @@ BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR path) {
     return TRUE;
 }
 
+BOOL WINAPI SHGetPathFromIDListEx(PCIDLIST_ABSOLUTE pidl, PWSTR path, DWORD cch, GPFIDL_FLAGS) {
+    if (!path || cch == 0) return FALSE;
+    path[0] = 0;
+    std::string p;
+    if (!PidlPath(pidl, &p)) return FALSE;
+    if (MultiByteToWideChar(CP_UTF8, 0, p.c_str(), -1, path, int(cch)) > 0) return TRUE;
+    path[0] = 0;
+    return FALSE;
+}
+
 HRESULT WINAPI SHGetSpecialFolderLocation(HWND, int csidl, LPITEMIDLIST* out) {
     if (!out) return E_INVALIDARG;
     *out = nullptr;
