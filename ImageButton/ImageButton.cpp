@@ -25,9 +25,19 @@ COLORREF Darker(COLORREF c) {
     auto d = [](int v) { return int(v - v * 0.25); };
     return RGB(d(GetRValue(c)), d(GetGValue(c)), d(GetBValue(c)));
 }
+// A disabled bitmap's colours: its grey, halfway to white, as washed out as disabled text.
+COLORREF Faded(COLORREF c) {
+    int v = GetRValue(Grey(c));
+    v += (255 - v) / 2;
+    return RGB(v, v, v);
+}
+COLORREF GreyOrDarker(intptr_t special, COLORREF c) {
+    return special == CImageButton::OUT_GREY_COPY ? Grey(c) : Darker(c);
+}
 
 // A new colour bitmap of the source with every pixel other than `keep` recoloured.
-HBITMAP RecolouredCopy(HBITMAP src, DWORD w, DWORD h, COLORREF keep, bool grey) {
+template <typename Recolour>
+HBITMAP RecolouredCopy(HBITMAP src, DWORD w, DWORD h, COLORREF keep, Recolour recolour) {
     HDC screen = ::GetDC(nullptr);
     HDC from = ::CreateCompatibleDC(screen), to = ::CreateCompatibleDC(screen);
     HBITMAP out = ::CreateCompatibleBitmap(screen, int(w), int(h));
@@ -41,7 +51,7 @@ HBITMAP RecolouredCopy(HBITMAP src, DWORD w, DWORD h, COLORREF keep, bool grey) 
     for (int y = 0; y < int(h); ++y)
         for (int x = 0; x < int(w); ++x) {
             COLORREF c = ::GetPixel(from, x, y);
-            ::SetPixel(to, x, y, c == keep ? c : grey ? Grey(c) : Darker(c));
+            ::SetPixel(to, x, y, c == keep ? c : recolour(c));
         }
     ::SelectObject(from, old_from);
     ::SelectObject(to, old_to);
@@ -210,7 +220,7 @@ DWORD CImageButton::SetIcon(HICON hInIcon, HICON hOutIcon) {
             // Black stays black: icon copies keep their mask and recolour the rest.
             ICONINFO copy = ii;
             copy.hbmColor = ii.hbmColor ? RecolouredCopy(ii.hbmColor, m_icons[0].cx, m_icons[0].cy, RGB(0, 0, 0),
-                                                         special == OUT_GREY_COPY)
+                                                         [special](COLORREF c) { return GreyOrDarker(special, c); })
                                         : nullptr;
             m_icons[1].hImage = copy.hbmColor ? ::CreateIconIndirect(&copy) : nullptr;
             if (copy.hbmColor) ::DeleteObject(copy.hbmColor);
@@ -287,7 +297,7 @@ DWORD CImageButton::SetThreeBitmaps(HBITMAP hInBitmap, COLORREF crInKey, HBITMAP
         COLORREF tc = colours[n];
         if (n == 1 && automatic) {
             h = RecolouredCopy(m_bitmaps[0].hImage, m_bitmaps[0].cx, m_bitmaps[0].cy, RGB(0, 0, 0),
-                               special == OUT_GREY_COPY);
+                               [special](COLORREF c) { return GreyOrDarker(special, c); });
             tc = crInKey;
             // The in bitmap's transparent pixels are already black, which the copy keeps.
             given[1] = nullptr;
@@ -918,11 +928,15 @@ void CImageButton::DrawTheBitmap(CDC* pDC, BOOL bHasCaption, RECT* prcItem, CRec
         HBRUSH bk = ::CreateSolidBrush(kDisabledBk);
         ::FillRect(tmp, &all, bk);
         ::DeleteObject(bk);
+        // A picture without transparent pixels would show unchanged: its colours are faded, as
+        // a disabled icon is greyed, so that the button reads disabled like its neighbours.
+        HBITMAP faded = RecolouredCopy(bm.hImage, DWORD(w), DWORD(h), RGB(0, 0, 0), Faded);
         HGDIOBJ old_src = ::SelectObject(src, bm.hMask);
         ::BitBlt(tmp, 0, 0, w, h, src, 0, 0, SRCAND);
-        ::SelectObject(src, bm.hImage);
+        ::SelectObject(src, faded ? faded : bm.hImage);
         ::BitBlt(tmp, 0, 0, w, h, src, 0, 0, SRCPAINT);
         ::SelectObject(src, old_src);
+        if (faded) ::DeleteObject(faded);
         ::BitBlt(dc, img.left, img.top, w, h, tmp, 0, 0, SRCCOPY);
         ::SelectObject(tmp, old_tmp);
         ::DeleteObject(tb);

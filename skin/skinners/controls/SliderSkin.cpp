@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "ControlDraw.h"
 #include "SkinDraw.h"
 #include "SkinObjectTypes.h"
@@ -52,6 +54,37 @@ bool CSkinSlider::IsTransparent() const
 
 // ---- painting ---------------------------------------------------------------------------------------
 
+namespace {
+
+// The skin has no disabled pictures for a slider: a disabled one fades what `draw` paints into
+// the rectangle (its grey, halfway to white), so that it reads disabled like the controls
+// around it. Pixels the drawing left alone (a keyed picture's corners) keep their colour.
+template <typename Draw>
+void DrawFadedWhenDisabled(HDC dc, const RECT& r, bool disabled, Draw draw)
+{
+    if (!disabled || IsRectEmpty(&r)) {
+        draw();
+        return;
+    }
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<COLORREF> under(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            under[size_t(y) * size_t(w) + size_t(x)] = GetPixel(dc, r.left + x, r.top + y);
+    draw();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const COLORREF c = GetPixel(dc, r.left + x, r.top + y);
+            if (c == CLR_INVALID || c == under[size_t(y) * size_t(w) + size_t(x)])
+                continue;
+            int v = int(0.299 * GetRValue(c) + 0.587 * GetGValue(c) + 0.114 * GetBValue(c));
+            v += (255 - v) / 2;
+            SetPixel(dc, r.left + x, r.top + y, RGB(v, v, v));
+        }
+}
+
+}  // namespace
+
 void CSkinSlider::DrawTrack(HDC dc, const CSkinSliderObject& o, const RECT& all, bool withBackground)
 {
     const bool mirror = IsMirrored(m_hWnd);
@@ -60,7 +93,9 @@ void CSkinSlider::DrawTrack(HDC dc, const CSkinSliderObject& o, const RECT& all,
     // The channel's rounded ends are key-coloured in its picture: what lies under it shows there.
     const RECT channel = GetChannelRect();
     if (!IsRectEmpty(&channel) && !IsGridPartEmpty(o.m_channel))
-        DrawSkinImagePartTransparent(o.GetOwner(), dc, channel, o.m_channel, m_crKey, mirror);
+        DrawFadedWhenDisabled(dc, channel, !IsWindowEnabled(m_hWnd), [&] {
+            DrawSkinImagePartTransparent(o.GetOwner(), dc, channel, o.m_channel, m_crKey, mirror);
+        });
 }
 
 void CSkinSlider::DrawThumb(HDC dc, const CSkinSliderObject& o, bool vertical)
@@ -98,7 +133,7 @@ void CSkinSlider::Draw(HDC dc)
         ctldraw::DrawTurned(dc, r, 3, GetSysColor(COLOR_BTNFACE), transparent, m_crKey,
                             [&](HDC layout, const RECT& all) { DrawTrack(layout, *o, all, !transparent); });
     }
-    DrawThumb(dc, *o, vertical);
+    DrawFadedWhenDisabled(dc, GetThumbRect(), !IsWindowEnabled(m_hWnd), [&] { DrawThumb(dc, *o, vertical); });
     // The control marks the keyboard focus around its whole client; the skin keeps that mark.
     if (GetFocus() == m_hWnd) {
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
