@@ -23,56 +23,56 @@ void SafeRelease(T*& p) {
 
 // A file name as the media interfaces take it: the whole name, however long, since a cut name
 // would open some other file or none.
-bool Widen(const char* inName, std::vector<WCHAR>* outWide) {
-    if (!inName || !*inName) return false;
-    int n = MultiByteToWideChar(CP_ACP, 0, inName, -1, nullptr, 0);
+bool Widen(const char* lpszName, std::vector<WCHAR>* pWide) {
+    if (!lpszName || !*lpszName) return false;
+    int n = MultiByteToWideChar(CP_ACP, 0, lpszName, -1, nullptr, 0);
     if (n <= 0) return false;
-    outWide->assign(size_t(n) + 1, 0);
-    return MultiByteToWideChar(CP_ACP, 0, inName, -1, outWide->data(), n) > 0;
+    pWide->assign(size_t(n) + 1, 0);
+    return MultiByteToWideChar(CP_ACP, 0, lpszName, -1, pWide->data(), n) > 0;
 }
 
-bool WriteWholeFile(const char* inFile, const void* inData, size_t inSize) {
-    std::FILE* f = std::fopen(inFile, "wb");
+bool WriteWholeFile(const char* lpszFile, const void* pData, size_t nSize) {
+    std::FILE* f = std::fopen(lpszFile, "wb");
     if (!f) return false;
-    bool ok = std::fwrite(inData, 1, inSize, f) == inSize;
+    bool ok = std::fwrite(pData, 1, nSize, f) == nSize;
     return std::fclose(f) == 0 && ok;
 }
 
 // A media detector with a file loaded, released when it goes.
 class MediaDetector {
 public:
-    explicit MediaDetector(const char* inFile) {
+    explicit MediaDetector(const char* lpszFile) {
         std::vector<WCHAR> wide;
-        if (!Widen(inFile, &wide)) return;
+        if (!Widen(lpszFile, &wide)) return;
         if (FAILED(CoCreateInstance(CLSID_MediaDet, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaDet,
-                                    reinterpret_cast<void**>(&mDet))))
-            mDet = nullptr;
-        if (mDet && FAILED(mDet->put_Filename(wide.data()))) SafeRelease(mDet);
+                                    reinterpret_cast<void**>(&m_pDetector))))
+            m_pDetector = nullptr;
+        if (m_pDetector && FAILED(m_pDetector->put_Filename(wide.data()))) SafeRelease(m_pDetector);
     }
-    ~MediaDetector() { SafeRelease(mDet); }
+    ~MediaDetector() { SafeRelease(m_pDetector); }
     MediaDetector(const MediaDetector&) = delete;
     MediaDetector& operator=(const MediaDetector&) = delete;
-    IMediaDet* operator->() const { return mDet; }
-    IMediaDet* get() const { return mDet; }
-    explicit operator bool() const { return mDet != nullptr; }
+    IMediaDet* operator->() const { return m_pDetector; }
+    IMediaDet* get() const { return m_pDetector; }
+    explicit operator bool() const { return m_pDetector != nullptr; }
 
 private:
-    IMediaDet* mDet = nullptr;
+    IMediaDet* m_pDetector = nullptr;
 };
 
 // The current stream's format, as the detector describes it.
-void ReadStreamFormat(IMediaDet* inDet, CDXGraph::MediaDetStream* outStream) {
+void ReadStreamFormat(IMediaDet* pDetector, CDXGraph::MediaDetStream* pStream) {
     AM_MEDIA_TYPE mt;
-    if (FAILED(inDet->get_StreamMediaType(&mt))) return;
+    if (FAILED(pDetector->get_StreamMediaType(&mt))) return;
     if (mt.formattype == FORMAT_VideoInfo && mt.cbFormat >= sizeof(VIDEOINFOHEADER)) {
         const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
-        outStream->width = vih->bmiHeader.biWidth;
-        outStream->height = std::labs(vih->bmiHeader.biHeight);
-        inDet->get_FrameRate(&outStream->frameRate);
+        pStream->width = vih->bmiHeader.biWidth;
+        pStream->height = std::labs(vih->bmiHeader.biHeight);
+        pDetector->get_FrameRate(&pStream->frameRate);
     } else if (mt.formattype == FORMAT_WaveFormatEx && mt.cbFormat >= sizeof(WAVEFORMATEX)) {
         const auto* wfx = reinterpret_cast<const WAVEFORMATEX*>(mt.pbFormat);
-        outStream->sampleRate = long(wfx->nSamplesPerSec);
-        outStream->channels = wfx->nChannels;
+        pStream->sampleRate = long(wfx->nSamplesPerSec);
+        pStream->channels = wfx->nChannels;
     }
     FreeMediaType(&mt);
 }
@@ -88,23 +88,23 @@ bool ToMediaTime(double seconds, LONGLONG* out) {
 }  // namespace
 
 CDXGraph::CDXGraph()
-    : mGraph(nullptr),
-      mMediaControl(nullptr),
-      mEvent(nullptr),
-      mBasicVideo(nullptr),
-      mBasicAudio(nullptr),
-      mVideoWindow(nullptr),
-      mSeeking(nullptr),
-      mObjectTableEntry(0) {}
+    : m_pGraphBuilder(nullptr),
+      m_pMediaControl(nullptr),
+      m_pMediaEvents(nullptr),
+      m_pBasicVideo(nullptr),
+      m_pBasicAudio(nullptr),
+      m_pVideoWindow(nullptr),
+      m_pMediaSeeking(nullptr),
+      m_dwRegistrationCookie(0) {}
 
 CDXGraph::~CDXGraph() { Release(); }
 
 bool CDXGraph::Create() {
-    if (mGraph) return true;
+    if (m_pGraphBuilder) return true;
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                                  reinterpret_cast<void**>(&mGraph));
-    if (FAILED(hr) || !mGraph) {
-        mGraph = nullptr;
+                                  reinterpret_cast<void**>(&m_pGraphBuilder));
+    if (FAILED(hr) || !m_pGraphBuilder) {
+        m_pGraphBuilder = nullptr;
         return false;
     }
     AddToRot();
@@ -112,205 +112,208 @@ bool CDXGraph::Create() {
 }
 
 bool CDXGraph::QueryInterfaces() {
-    if (!mGraph) return false;
-    HRESULT hr = mGraph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&mMediaControl));
-    if (SUCCEEDED(hr)) hr = mGraph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(&mEvent));
-    if (SUCCEEDED(hr)) hr = mGraph->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&mBasicVideo));
-    if (SUCCEEDED(hr)) hr = mGraph->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(&mBasicAudio));
-    if (SUCCEEDED(hr)) hr = mGraph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void**>(&mVideoWindow));
-    if (SUCCEEDED(hr)) hr = mGraph->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&mSeeking));
-    if (mSeeking) mSeeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
+    if (!m_pGraphBuilder) return false;
+    HRESULT hr = m_pGraphBuilder->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&m_pMediaControl));
+    if (SUCCEEDED(hr))
+        hr = m_pGraphBuilder->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(&m_pMediaEvents));
+    if (SUCCEEDED(hr)) hr = m_pGraphBuilder->QueryInterface(IID_IBasicVideo, reinterpret_cast<void**>(&m_pBasicVideo));
+    if (SUCCEEDED(hr)) hr = m_pGraphBuilder->QueryInterface(IID_IBasicAudio, reinterpret_cast<void**>(&m_pBasicAudio));
+    if (SUCCEEDED(hr))
+        hr = m_pGraphBuilder->QueryInterface(IID_IVideoWindow, reinterpret_cast<void**>(&m_pVideoWindow));
+    if (SUCCEEDED(hr))
+        hr = m_pGraphBuilder->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void**>(&m_pMediaSeeking));
+    if (m_pMediaSeeking) m_pMediaSeeking->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
     return SUCCEEDED(hr);
 }
 
 void CDXGraph::Release() {
-    SafeRelease(mSeeking);
-    SafeRelease(mMediaControl);
-    SafeRelease(mEvent);
-    SafeRelease(mBasicVideo);
-    SafeRelease(mBasicAudio);
-    if (mVideoWindow) {
-        mVideoWindow->put_Visible(OAFALSE);
-        mVideoWindow->put_MessageDrain(0);
-        mVideoWindow->put_Owner(0);
-        SafeRelease(mVideoWindow);
+    SafeRelease(m_pMediaSeeking);
+    SafeRelease(m_pMediaControl);
+    SafeRelease(m_pMediaEvents);
+    SafeRelease(m_pBasicVideo);
+    SafeRelease(m_pBasicAudio);
+    if (m_pVideoWindow) {
+        m_pVideoWindow->put_Visible(OAFALSE);
+        m_pVideoWindow->put_MessageDrain(0);
+        m_pVideoWindow->put_Owner(0);
+        SafeRelease(m_pVideoWindow);
     }
     RemoveFromRot();
-    SafeRelease(mGraph);
+    SafeRelease(m_pGraphBuilder);
 }
 
-bool CDXGraph::Attach(IGraphBuilder* inGraphBuilder) {
+bool CDXGraph::Attach(IGraphBuilder* pGraphBuilder) {
     Release();
-    if (!inGraphBuilder) return false;
-    inGraphBuilder->AddRef();
-    mGraph = inGraphBuilder;
+    if (!pGraphBuilder) return false;
+    pGraphBuilder->AddRef();
+    m_pGraphBuilder = pGraphBuilder;
     AddToRot();
     return QueryInterfaces();
 }
 
-IGraphBuilder* CDXGraph::GetGraph() const { return mGraph; }
+IGraphBuilder* CDXGraph::GetGraph() const { return m_pGraphBuilder; }
 
-IMediaEventEx* CDXGraph::GetEventHandler() const { return mEvent; }
+IMediaEventEx* CDXGraph::GetEventHandler() const { return m_pMediaEvents; }
 
-bool CDXGraph::ConnectPins(IPin* inOutputPin, IPin* inInputPin, AM_MEDIA_TYPE* inMediaType) {
-    if (!mGraph || !inOutputPin || !inInputPin) return false;
-    return SUCCEEDED(mGraph->ConnectDirect(inOutputPin, inInputPin, inMediaType));
+bool CDXGraph::ConnectPins(IPin* pOutputPin, IPin* pInputPin, AM_MEDIA_TYPE* pMediaType) {
+    if (!m_pGraphBuilder || !pOutputPin || !pInputPin) return false;
+    return SUCCEEDED(m_pGraphBuilder->ConnectDirect(pOutputPin, pInputPin, pMediaType));
 }
 
-void CDXGraph::DisconnectPins(IPin* inPin) {
-    if (mGraph && inPin) mGraph->Disconnect(inPin);
+void CDXGraph::DisconnectPins(IPin* pPin) {
+    if (m_pGraphBuilder && pPin) m_pGraphBuilder->Disconnect(pPin);
 }
 
-bool CDXGraph::SetDisplayWindow(HWND inWindow) {
-    if (!mVideoWindow) return false;
+bool CDXGraph::SetDisplayWindow(HWND hWnd) {
+    if (!m_pVideoWindow) return false;
     // Hidden while it moves to its new owner, so no half-placed picture flashes.
-    mVideoWindow->put_Visible(OAFALSE);
-    HRESULT hr = mVideoWindow->put_Owner(reinterpret_cast<OAHWND>(inWindow));
+    m_pVideoWindow->put_Visible(OAFALSE);
+    HRESULT hr = m_pVideoWindow->put_Owner(reinterpret_cast<OAHWND>(hWnd));
     RECT client{0, 0, 0, 0};
-    if (inWindow) GetClientRect(inWindow, &client);
-    mVideoWindow->SetWindowPosition(0, 0, client.right - client.left, client.bottom - client.top);
-    mVideoWindow->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-    mVideoWindow->put_MessageDrain(reinterpret_cast<OAHWND>(inWindow));
-    if (inWindow) mVideoWindow->put_Visible(OATRUE);
+    if (hWnd) GetClientRect(hWnd, &client);
+    m_pVideoWindow->SetWindowPosition(0, 0, client.right - client.left, client.bottom - client.top);
+    m_pVideoWindow->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    m_pVideoWindow->put_MessageDrain(reinterpret_cast<OAHWND>(hWnd));
+    if (hWnd) m_pVideoWindow->put_Visible(OATRUE);
     return SUCCEEDED(hr);
 }
 
-bool CDXGraph::SetNotifyWindow(HWND inWindow) {
-    if (!mEvent) return false;
-    return SUCCEEDED(mEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(inWindow), WM_GRAPHNOTIFY, 0));
+bool CDXGraph::SetNotifyWindow(HWND hWnd) {
+    if (!m_pMediaEvents) return false;
+    return SUCCEEDED(m_pMediaEvents->SetNotifyWindow(reinterpret_cast<OAHWND>(hWnd), WM_GRAPHNOTIFY, 0));
 }
 
-bool CDXGraph::SetWindowPosition(long inLeft, long inTop, long inWidth, long inHeight) {
-    if (!mVideoWindow) return false;
-    return SUCCEEDED(mVideoWindow->SetWindowPosition(inLeft, inTop, inWidth, inHeight));
+bool CDXGraph::SetWindowPosition(long nLeft, long nTop, long nWidth, long nHeight) {
+    if (!m_pVideoWindow) return false;
+    return SUCCEEDED(m_pVideoWindow->SetWindowPosition(nLeft, nTop, nWidth, nHeight));
 }
 
 void CDXGraph::HandleEvents() {
-    if (!mEvent) return;
+    if (!m_pMediaEvents) return;
     long code = 0;
     LONG_PTR p1 = 0, p2 = 0;
-    while (SUCCEEDED(mEvent->GetEvent(&code, &p1, &p2, 0))) mEvent->FreeEventParams(code, p1, p2);
+    while (SUCCEEDED(m_pMediaEvents->GetEvent(&code, &p1, &p2, 0))) m_pMediaEvents->FreeEventParams(code, p1, p2);
 }
 
 bool CDXGraph::IsRunning() {
     OAFilterState state = State_Stopped;
-    return mMediaControl && SUCCEEDED(mMediaControl->GetState(10, &state)) && state == State_Running;
+    return m_pMediaControl && SUCCEEDED(m_pMediaControl->GetState(10, &state)) && state == State_Running;
 }
 
 bool CDXGraph::IsStopped() {
     OAFilterState state = State_Stopped;
-    return mMediaControl && SUCCEEDED(mMediaControl->GetState(10, &state)) && state == State_Stopped;
+    return m_pMediaControl && SUCCEEDED(m_pMediaControl->GetState(10, &state)) && state == State_Stopped;
 }
 
 bool CDXGraph::IsPaused() {
     OAFilterState state = State_Stopped;
-    return mMediaControl && SUCCEEDED(mMediaControl->GetState(10, &state)) && state == State_Paused;
+    return m_pMediaControl && SUCCEEDED(m_pMediaControl->GetState(10, &state)) && state == State_Paused;
 }
 
 bool CDXGraph::Run() {
-    if (!mGraph || !mMediaControl) return false;
+    if (!m_pGraphBuilder || !m_pMediaControl) return false;
     if (IsRunning()) return true;
-    return SUCCEEDED(mMediaControl->Run());
+    return SUCCEEDED(m_pMediaControl->Run());
 }
 
 bool CDXGraph::Stop() {
-    if (!mGraph || !mMediaControl) return false;
+    if (!m_pGraphBuilder || !m_pMediaControl) return false;
     if (IsStopped()) return true;
-    return SUCCEEDED(mMediaControl->Stop());
+    return SUCCEEDED(m_pMediaControl->Stop());
 }
 
 bool CDXGraph::Pause() {
-    if (!mGraph || !mMediaControl) return false;
+    if (!m_pGraphBuilder || !m_pMediaControl) return false;
     if (IsPaused()) return true;
-    return SUCCEEDED(mMediaControl->Pause());
+    return SUCCEEDED(m_pMediaControl->Pause());
 }
 
-bool CDXGraph::SetFullScreen(BOOL inEnabled) {
-    if (!mVideoWindow) return false;
-    return SUCCEEDED(mVideoWindow->put_FullScreenMode(inEnabled ? OATRUE : OAFALSE));
+bool CDXGraph::SetFullScreen(BOOL bFullScreen) {
+    if (!m_pVideoWindow) return false;
+    return SUCCEEDED(m_pVideoWindow->put_FullScreenMode(bFullScreen ? OATRUE : OAFALSE));
 }
 
 bool CDXGraph::GetFullScreen() {
     long mode = OAFALSE;
-    return mVideoWindow && SUCCEEDED(mVideoWindow->get_FullScreenMode(&mode)) && mode == OATRUE;
+    return m_pVideoWindow && SUCCEEDED(m_pVideoWindow->get_FullScreenMode(&mode)) && mode == OATRUE;
 }
 
-bool CDXGraph::GetCurrentPosition(double* outPosition) {
+bool CDXGraph::GetCurrentPosition(double* pdSeconds) {
     LONGLONG t = 0;
-    if (!mSeeking || !outPosition || FAILED(mSeeking->GetCurrentPosition(&t))) return false;
-    *outPosition = double(t) / kUnitsPerSecond;
+    if (!m_pMediaSeeking || !pdSeconds || FAILED(m_pMediaSeeking->GetCurrentPosition(&t))) return false;
+    *pdSeconds = double(t) / kUnitsPerSecond;
     return true;
 }
 
-bool CDXGraph::GetStopPosition(double* outPosition) {
+bool CDXGraph::GetStopPosition(double* pdSeconds) {
     LONGLONG t = 0;
-    if (!mSeeking || !outPosition || FAILED(mSeeking->GetStopPosition(&t))) return false;
-    *outPosition = double(t) / kUnitsPerSecond;
+    if (!m_pMediaSeeking || !pdSeconds || FAILED(m_pMediaSeeking->GetStopPosition(&t))) return false;
+    *pdSeconds = double(t) / kUnitsPerSecond;
     return true;
 }
 
-bool CDXGraph::SetCurrentPosition(double inPosition) {
+bool CDXGraph::SetCurrentPosition(double dSeconds) {
     LONGLONG t = 0;
-    if (!mSeeking || !ToMediaTime(inPosition, &t)) return false;
-    return SUCCEEDED(mSeeking->SetPositions(&t, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame, nullptr,
-                                            AM_SEEKING_NoPositioning));
+    if (!m_pMediaSeeking || !ToMediaTime(dSeconds, &t)) return false;
+    return SUCCEEDED(m_pMediaSeeking->SetPositions(&t, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame,
+                                                   nullptr, AM_SEEKING_NoPositioning));
 }
 
-bool CDXGraph::SetStartStopPositions(double inStart, double inStop) {
+bool CDXGraph::SetStartStopPositions(double dStart, double dStop) {
     LONGLONG start = 0, stop = 0;
-    if (!mSeeking || !ToMediaTime(inStart, &start) || !ToMediaTime(inStop, &stop)) return false;
-    return SUCCEEDED(mSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame, &stop,
-                                            AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame));
+    if (!m_pMediaSeeking || !ToMediaTime(dStart, &start) || !ToMediaTime(dStop, &stop)) return false;
+    return SUCCEEDED(m_pMediaSeeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame,
+                                                   &stop, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame));
 }
 
-bool CDXGraph::GetDuration(double* outDuration) {
+bool CDXGraph::GetDuration(double* pdSeconds) {
     LONGLONG t = 0;
-    if (!mSeeking || !outDuration || FAILED(mSeeking->GetDuration(&t))) return false;
-    *outDuration = double(t) / kUnitsPerSecond;
+    if (!m_pMediaSeeking || !pdSeconds || FAILED(m_pMediaSeeking->GetDuration(&t))) return false;
+    *pdSeconds = double(t) / kUnitsPerSecond;
     return true;
 }
 
-bool CDXGraph::SetPlaybackRate(double inRate) {
-    if (!mSeeking) return false;
-    return SUCCEEDED(mSeeking->SetRate(inRate));
+bool CDXGraph::SetPlaybackRate(double dRate) {
+    if (!m_pMediaSeeking) return false;
+    return SUCCEEDED(m_pMediaSeeking->SetRate(dRate));
 }
 
-bool CDXGraph::SetAudioVolume(long inVolume) {
-    if (!mBasicAudio) return false;
-    return SUCCEEDED(mBasicAudio->put_Volume(inVolume));
+bool CDXGraph::SetAudioVolume(long nVolume) {
+    if (!m_pBasicAudio) return false;
+    return SUCCEEDED(m_pBasicAudio->put_Volume(nVolume));
 }
 
 long CDXGraph::GetAudioVolume() {
     long volume = 0;
-    if (mBasicAudio) mBasicAudio->get_Volume(&volume);
+    if (m_pBasicAudio) m_pBasicAudio->get_Volume(&volume);
     return volume;
 }
 
-bool CDXGraph::SetAudioBalance(long inBalance) {
-    if (!mBasicAudio) return false;
-    return SUCCEEDED(mBasicAudio->put_Balance(inBalance));
+bool CDXGraph::SetAudioBalance(long nBalance) {
+    if (!m_pBasicAudio) return false;
+    return SUCCEEDED(m_pBasicAudio->put_Balance(nBalance));
 }
 
 long CDXGraph::GetAudioBalance() {
     long balance = 0;
-    if (mBasicAudio) mBasicAudio->get_Balance(&balance);
+    if (m_pBasicAudio) m_pBasicAudio->get_Balance(&balance);
     return balance;
 }
 
-bool CDXGraph::RenderFile(const char* inFile) {
+bool CDXGraph::RenderFile(const char* lpszFile) {
     std::vector<WCHAR> wide;
-    if (!mGraph || !Widen(inFile, &wide)) return false;
-    return SUCCEEDED(mGraph->RenderFile(wide.data(), nullptr));
+    if (!m_pGraphBuilder || !Widen(lpszFile, &wide)) return false;
+    return SUCCEEDED(m_pGraphBuilder->RenderFile(wide.data(), nullptr));
 }
 
-bool CDXGraph::SnapshotBitmap(const char* outFile) {
+bool CDXGraph::SnapshotBitmap(const char* lpszBitmapFile) {
     long size = 0;
-    if (!mBasicVideo || !outFile || !*outFile || FAILED(mBasicVideo->GetCurrentImage(&size, nullptr)) ||
-        size <= long(sizeof(BITMAPINFOHEADER)))
+    if (!m_pBasicVideo || !lpszBitmapFile || !*lpszBitmapFile ||
+        FAILED(m_pBasicVideo->GetCurrentImage(&size, nullptr)) || size <= long(sizeof(BITMAPINFOHEADER)))
         return false;
     // Whole words, as the interface takes the picture.
     std::vector<long> dib((size_t(size) + sizeof(long) - 1) / sizeof(long), 0);
-    if (FAILED(mBasicVideo->GetCurrentImage(&size, dib.data()))) return false;
+    if (FAILED(m_pBasicVideo->GetCurrentImage(&size, dib.data()))) return false;
     BITMAPINFOHEADER header;
     std::memcpy(&header, dib.data(), sizeof header);
     BITMAPFILEHEADER file{};
@@ -320,13 +323,13 @@ bool CDXGraph::SnapshotBitmap(const char* outFile) {
     std::vector<char> bytes(sizeof file + size_t(size));
     std::memcpy(bytes.data(), &file, sizeof file);
     std::memcpy(bytes.data() + sizeof file, dib.data(), size_t(size));
-    return WriteWholeFile(outFile, bytes.data(), bytes.size());
+    return WriteWholeFile(lpszBitmapFile, bytes.data(), bytes.size());
 }
 
-bool CDXGraph::QueryMediaDetInfo(const char* inFile, std::vector<MediaDetStream>* outStreams) {
-    if (!outStreams) return false;
-    outStreams->clear();
-    MediaDetector det(inFile);
+bool CDXGraph::QueryMediaDetInfo(const char* lpszFile, std::vector<MediaDetStream>* pStreams) {
+    if (!pStreams) return false;
+    pStreams->clear();
+    MediaDetector det(lpszFile);
     long count = 0;
     if (!det || FAILED(det->get_OutputStreams(&count))) return false;
     for (long i = 0; i < count; ++i) {
@@ -334,56 +337,56 @@ bool CDXGraph::QueryMediaDetInfo(const char* inFile, std::vector<MediaDetStream>
         if (FAILED(det->put_CurrentStream(i)) || FAILED(det->get_StreamType(&stream.majorType))) return false;
         det->get_StreamLength(&stream.length);
         ReadStreamFormat(det.get(), &stream);
-        outStreams->push_back(stream);
+        pStreams->push_back(stream);
     }
     return true;
 }
 
-bool CDXGraph::SaveMediaDetBitmap(const char* inFile, double inSeconds, const char* outFile, long inWidth,
-                                  long inHeight) {
+bool CDXGraph::SaveMediaDetBitmap(const char* lpszFile, double dSeconds, const char* lpszBitmapFile, long nWidth,
+                                  long nHeight) {
     std::vector<WCHAR> wideOut;
-    MediaDetector det(inFile);
-    if (!det || !Widen(outFile, &wideOut) || FAILED(det->EnterBitmapGrabMode(inSeconds))) return false;
-    if (inWidth <= 0 || inHeight <= 0) {
+    MediaDetector det(lpszFile);
+    if (!det || !Widen(lpszBitmapFile, &wideOut) || FAILED(det->EnterBitmapGrabMode(dSeconds))) return false;
+    if (nWidth <= 0 || nHeight <= 0) {
         MediaDetStream stream;
         ReadStreamFormat(det.get(), &stream);
-        inWidth = stream.width;
-        inHeight = stream.height;
+        nWidth = stream.width;
+        nHeight = stream.height;
     }
-    return SUCCEEDED(det->WriteBitmapBits(inSeconds, inWidth, inHeight, wideOut.data()));
+    return SUCCEEDED(det->WriteBitmapBits(dSeconds, nWidth, nHeight, wideOut.data()));
 }
 
-long CDXGraph::GetFileSizeByName(const char* inFile) {
+long CDXGraph::GetFileSizeByName(const char* lpszFile) {
     struct stat st;
-    if (!inFile || stat(inFile, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    if (!lpszFile || stat(lpszFile, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
     return long(st.st_size);
 }
 
 void CDXGraph::AddToRot() {
-    if (!mGraph || mObjectTableEntry) return;
+    if (!m_pGraphBuilder || m_dwRegistrationCookie) return;
     IRunningObjectTable* table = nullptr;
     if (FAILED(GetRunningObjectTable(0, &table)) || !table) return;
     char name[64];
-    std::snprintf(name, sizeof name, "FilterGraph %08" PRIxPTR " pid %08x", reinterpret_cast<uintptr_t>(mGraph),
-                  unsigned(GetCurrentProcessId()));
+    std::snprintf(name, sizeof name, "FilterGraph %08" PRIxPTR " pid %08x",
+                  reinterpret_cast<uintptr_t>(m_pGraphBuilder), unsigned(GetCurrentProcessId()));
     WCHAR wide[64] = {0};
     for (size_t i = 0; name[i] && i + 1 < sizeof wide / sizeof wide[0]; ++i) wide[i] = WCHAR(name[i]);
     IMoniker* moniker = nullptr;
     if (SUCCEEDED(CreateItemMoniker(u"!", wide, &moniker)) && moniker) {
         DWORD cookie = 0;
-        if (SUCCEEDED(table->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE, mGraph, moniker, &cookie)))
-            mObjectTableEntry = cookie;
+        if (SUCCEEDED(table->Register(ROTFLAGS_REGISTRATIONKEEPSALIVE, m_pGraphBuilder, moniker, &cookie)))
+            m_dwRegistrationCookie = cookie;
         moniker->Release();
     }
     table->Release();
 }
 
 void CDXGraph::RemoveFromRot() {
-    if (!mObjectTableEntry) return;
+    if (!m_dwRegistrationCookie) return;
     IRunningObjectTable* table = nullptr;
     if (SUCCEEDED(GetRunningObjectTable(0, &table)) && table) {
-        table->Revoke(mObjectTableEntry);
+        table->Revoke(m_dwRegistrationCookie);
         table->Release();
     }
-    mObjectTableEntry = 0;
+    m_dwRegistrationCookie = 0;
 }
