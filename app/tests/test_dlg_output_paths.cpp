@@ -1,6 +1,5 @@
 // The output folder as a batch uses it: typed with '\' separators, relative, starting with '-',
 // or chosen deeper than MAX_PATH bytes; each gets its files, batch after batch.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,8 +13,8 @@ using namespace dlgtest;
 namespace {
 
 bool IsFolder(const std::string& p) {
-    struct stat st {};
-    return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    std::error_code ec;
+    return std::filesystem::is_directory(p, ec);
 }
 
 class DlgOutputPaths : public DialogFixture {
