@@ -50,7 +50,9 @@ static int run(int argc, char** argv) {
         if (of.write_failed && result == 0) result = -1;
         // A stop before the first frame leaves a header with nothing behind it, which no
         // player takes for a file: what this run created and filled with nothing goes.
-        if (!of.created_path.empty() && of.packets_written == 0) unlink(of.created_path.c_str());
+        // So does a file whose picture stream received no picture: nothing a player would show.
+        if (!of.created_path.empty() && (of.packets_written == 0 || of.without_picture))
+            unlink(of.created_path.c_str());
     }
     g_run.output_files.clear();
     close_input_files();

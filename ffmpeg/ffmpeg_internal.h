@@ -217,6 +217,7 @@ struct OutputFile {
     AVFormatContext* ctx = nullptr;
     bool write_failed = false;
     int64_t packets_written = 0;
+    bool without_picture = false;  // has a picture stream that received no picture
     std::string created_path;  // the file this run created, empty when it was there before
     int64_t mux_audio_bitrate = 0, mux_video_bitrate = 0;
 };

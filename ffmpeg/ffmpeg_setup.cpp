@@ -2,7 +2,9 @@
 // parsed, creating output streams, and the set-up phase of a transcode.
 #include "ffmpeg_internal.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -13,6 +15,7 @@
 
 extern "C" {
 #include <libavutil/avstring.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 #include <libavutil/time.h>
@@ -412,8 +415,12 @@ void add_video_stream(AVFormatContext* oc) {
             }
             enc->time_base = av_inv_q(rate);
             enc->framerate = rate;
-            enc->width = g_opt.frame_width + g_opt.pad_left + g_opt.pad_right;
-            enc->height = g_opt.frame_height + g_opt.pad_top + g_opt.pad_bottom;
+            // Bands may be anything an option gave: the sums are checked before the set-up uses them.
+            const int64_t out_w = int64_t(g_opt.frame_width) + g_opt.pad_left + g_opt.pad_right;
+            const int64_t out_h = int64_t(g_opt.frame_height) + g_opt.pad_top + g_opt.pad_bottom;
+            const bool fits = out_w > 0 && out_h > 0 && out_w <= INT_MAX && out_h <= INT_MAX;
+            enc->width = fits ? static_cast<int>(out_w) : 0;
+            enc->height = fits ? static_cast<int>(out_h) : 0;
             ost->bands_added = g_opt.pad_left || g_opt.pad_right || g_opt.pad_top || g_opt.pad_bottom;
             if (ost->bands_added && g_opt.fixaspect) {
                 // The bands keep the picture's shape, so the pixels are square.
@@ -883,6 +890,28 @@ static bool open_two_pass_log(OutputStream* ost) {
     return true;
 }
 
+// Bands that are negative, or that leave no picture between them, would move the picture
+// conversion's pointers outside the pictures: such a stream is refused before its first frame.
+static bool video_geometry_usable(const OutputStream* ost, const AVCodecParameters* ipar) {
+    const AVCodecContext* enc = ost->enc;
+    if (std::min({ost->crop_top, ost->crop_bottom, ost->crop_left, ost->crop_right, ost->pad_top, ost->pad_bottom,
+                  ost->pad_left, ost->pad_right}) < 0) {
+        emsg("Output stream #%d.%d: crop and pad bands cannot be negative\n", ost->file_index, ost->index);
+        return false;
+    }
+    const int64_t kept_w = int64_t(ipar->width) - ost->crop_left - ost->crop_right;
+    const int64_t kept_h = int64_t(ipar->height) - ost->crop_top - ost->crop_bottom;
+    const int64_t pic_w = int64_t(enc->width) - ost->pad_left - ost->pad_right;
+    const int64_t pic_h = int64_t(enc->height) - ost->pad_top - ost->pad_bottom;
+    if (kept_w <= 0 || kept_h <= 0 || pic_w <= 0 || pic_h <= 0 ||
+        av_image_check_size(static_cast<unsigned>(enc->width), static_cast<unsigned>(enc->height), 0, nullptr) < 0) {
+        emsg("Output stream #%d.%d: the crop and pad bands leave no picture (input %dx%d, output %dx%d)\n",
+             ost->file_index, ost->index, ipar->width, ipar->height, enc->width, enc->height);
+        return false;
+    }
+    return true;
+}
+
 static InputStream* find_ist(int file, int stream) {
     for (InputStream* ist : g_run.ist_table)
         if (ist->file_index == file && ist->index == stream) return ist;
@@ -1004,7 +1033,8 @@ int transcode_setup() {
             if (g_opt.audio_sync_method > 1) ost->resample = true;
         } else if (ost->type == AVMEDIA_TYPE_VIDEO) {
             // Scaling contexts are made when the first picture arrives, for its
-            // real size and format.
+            // real size and format; the bands are checked against the input here, once.
+            if (!video_geometry_usable(ost, ipar)) return -1;
         }
         ist->decoding_needed = true;
         ost->encoding_needed = true;

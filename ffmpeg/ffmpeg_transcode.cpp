@@ -775,13 +775,26 @@ static bool output_failed() {
     return g_run.output_failed;
 }
 
-// A file that received no frame and no sample holds nothing the user asked for.
+// A file that received no frame and no sample holds nothing the user asked for; one whose
+// picture stream got not a single picture is a few moments of sound, not the video asked for.
 static bool any_output_empty() {
     bool empty = false;
     for (size_t i = 0; i < g_run.output_files.size(); ++i) {
-        if (g_run.output_files[i].packets_written > 0) continue;
-        emsg("Nothing was written to output file #%d: no frame or sample could be converted\n", static_cast<int>(i));
-        empty = true;
+        OutputFile& of = g_run.output_files[i];
+        if (of.packets_written == 0) {
+            emsg("Nothing was written to output file #%d: no frame or sample could be converted\n",
+                 static_cast<int>(i));
+            empty = true;
+            continue;
+        }
+        for (const OutputStream* ost : g_run.ost_table) {
+            if (ost->file_index != static_cast<int>(i) || ost->type != AVMEDIA_TYPE_VIDEO || ost->frame_number > 0)
+                continue;
+            emsg("Output stream #%d.%d received no picture: the input's pictures could not be converted\n",
+                 ost->file_index, ost->index);
+            of.without_picture = true;
+            empty = true;
+        }
     }
     return empty;
 }
@@ -889,8 +902,8 @@ int transcode() {
     }
     report_progress(1);
     if (g_vstats_file) fflush(g_vstats_file);
-    transcode_release();
     if (any_output_empty()) failed = true;
+    transcode_release();
     return failed || output_failed() ? -1 : 0;
 }
 
