@@ -1,7 +1,9 @@
 #include "AvsScript.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/file.h>
@@ -38,6 +40,14 @@ std::string PathExtension(const std::string& path) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
+bool AvsScriptCanQuote(const std::string& inputPath) {
+    // A line break, or a quote where the triple-quoted string would end, would end the
+    // script's string early and let a file name inject script text.
+    if (inputPath.empty() || inputPath.find_first_of("\r\n") != std::string::npos) return false;
+    if (inputPath.find('"') == std::string::npos) return true;
+    return inputPath.find("\"\"\"") == std::string::npos && inputPath.back() != '"';
+}
+
 bool AvsScriptNeeded(const std::string& inputPath) {
     std::string ext = PathExtension(inputPath);
     if (ExtensionIs(ext, kConvertFps) || ExtensionIs(ext, kKeepFps)) return true;
@@ -47,7 +57,9 @@ bool AvsScriptNeeded(const std::string& inputPath) {
 std::string AvsScriptText(const std::string& inputPath) {
     std::string ext = PathExtension(inputPath);
     std::string text = "LoadPlugin(\"directshowsource.dll\")\r\n";
-    text += "DirectShowSource(\"" + inputPath + "\"";
+    // A name with a double quote goes in AviSynth's triple-quoted form, which holds it.
+    const char* quote = inputPath.find('"') == std::string::npos ? "\"" : "\"\"\"";
+    text += std::string("DirectShowSource(") + quote + inputPath + quote;
     if (ExtensionIs(ext, kConvertFps))
         text += ", fps=23.976, convertfps=true )";
     else if (ExtensionIs(ext, kKeepFps))
@@ -67,31 +79,38 @@ AvsScriptLock& AvsScriptLock::operator=(AvsScriptLock&& other) noexcept {
     return *this;
 }
 
-bool AvsScriptLock::Acquire(const std::string& path) {
+AvsScriptLock::Outcome AvsScriptLock::Acquire(const std::string& path, int waitMs, int (*stopped)()) {
     Release();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    bool told = false;
     for (;;) {
         int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-        if (fd < 0) return false;
-        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno != EWOULDBLOCK) {
+        if (fd < 0) return Failed;
+        // Asked again and again rather than waited on, so that a stop or the end of the wait
+        // is seen while another conversion holds the script.
+        while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            Outcome gaveUp = Locked;
+            if (errno != EWOULDBLOCK && errno != EINTR) gaveUp = Failed;
+            else if (stopped && stopped()) gaveUp = Stopped;
+            else if (std::chrono::steady_clock::now() >= deadline) gaveUp = TimedOut;
+            if (gaveUp != Locked) {
+                if (gaveUp == TimedOut)
+                    LogPrintf(0, "The input script %s stayed in use by another conversion: giving up\n", path.c_str());
                 close(fd);
-                return false;
+                return gaveUp;
             }
-            LogPrintf(1, "The input script %s is in use by another conversion: waiting for it\n", path.c_str());
-            int rc;
-            while ((rc = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+            if (!told) {
+                LogPrintf(1, "The input script %s is in use by another conversion: waiting for it\n", path.c_str());
+                told = true;
             }
-            if (rc != 0) {
-                close(fd);
-                return false;
-            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         // The holder may have removed the script before it let go: lock the one there now.
         struct stat held, named;
         if (fstat(fd, &held) == 0 && stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             m_fd = fd;
-            return true;
+            return Locked;
         }
         close(fd);
     }
@@ -115,18 +134,19 @@ void AvsScriptLock::Release() {
     m_fd = -1;
 }
 
-int WriteAvsScriptFile(const std::string& scriptPath, const std::string& inputPath, AvsScriptLock* keep) {
+int WriteAvsScriptFile(const std::string& scriptPath, const std::string& inputPath, AvsScriptLock* keep,
+                       int (*stopped)()) {
     if (!AvsScriptNeeded(inputPath)) return 0;
     AvsScriptLock lock;
-    if (!lock.Acquire(scriptPath)) {
-        // Whatever an earlier file left there must not be converted under this file's name.
-        unlink(scriptPath.c_str());
+    const AvsScriptLock::Outcome got = lock.Acquire(scriptPath, AvsScriptLock::kDefaultWaitMs, stopped);
+    if (got == AvsScriptLock::Stopped) return -2;  // the script there is another's: left alone
+    if (got != AvsScriptLock::Locked) {
+        // Whatever an earlier file left there must not be converted under this file's name
+        // (a script still locked by another is its own, and stays).
+        if (got == AvsScriptLock::Failed) unlink(scriptPath.c_str());
         return -1;
     }
-    // A quote or a line break would end the script's string early and let a file name inject
-    // script text; such a name cannot be carried by a script.
-    const bool quotable = !inputPath.empty() && inputPath.find_first_of("\"\r\n") == std::string::npos;
-    if (!quotable || !lock.Write(AvsScriptText(inputPath))) {
+    if (!AvsScriptCanQuote(inputPath) || !lock.Write(AvsScriptText(inputPath))) {
         unlink(scriptPath.c_str());  // still under the lock: no other instance's script goes
         return -1;
     }

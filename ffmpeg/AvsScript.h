@@ -16,6 +16,10 @@ std::string PathFileName(const std::string& path);
 // (case-insensitive).
 bool AvsScriptNeeded(const std::string& inputPath);
 
+// True when the script's string can hold the name: no line break, and a double quote only
+// where AviSynth's triple-quoted string does not end early ("\"\"\"" inside, or a '"' last).
+bool AvsScriptCanQuote(const std::string& inputPath);
+
 // The exact bytes of the script for an input (lines end with CR LF, the last has no end).
 std::string AvsScriptText(const std::string& inputPath);
 
@@ -31,10 +35,13 @@ public:
     AvsScriptLock(const AvsScriptLock&) = delete;
     AvsScriptLock& operator=(const AvsScriptLock&) = delete;
 
-    // Opens the script (creating it) and locks it, waiting while another holds it; false when
-    // it can be neither opened nor locked. The lock is on the file now at the path: one
-    // removed or replaced while we waited is opened again.
-    bool Acquire(const std::string& path);
+    enum Outcome { Locked, Failed, TimedOut, Stopped };
+    // Opens the script (creating it) and locks it, waiting while another holds it, at most
+    // waitMs milliseconds and only until `stopped` (when given) answers true. The lock is on
+    // the file now at the path: one removed or replaced while we waited is opened again.
+    Outcome Acquire(const std::string& path, int waitMs = kDefaultWaitMs, int (*stopped)() = nullptr);
+    // Long enough for another conversion to open its input, short of a hung one's forever.
+    static constexpr int kDefaultWaitMs = 60000;
     // Replaces the content of the locked script; false when it was not written whole.
     bool Write(const std::string& text);
     void Release();
@@ -47,8 +54,10 @@ private:
 // Writes the script for an input that needs one, under the script's lock.
 // 1: the script was written, the driver is to read it; 0: no script needed, nothing written;
 // -1: a script is needed but could not be written whole (or the input's name cannot be
-// quoted in one); the file must then fail, and no stale script is left at scriptPath.
+// quoted in one, or the lock did not come in time); the file must then fail, and no stale
+// script is left at scriptPath; -2: `stopped` answered true while the lock was awaited.
 // With `keep`, a written script stays locked in *keep; otherwise the lock goes at once.
-int WriteAvsScriptFile(const std::string& scriptPath, const std::string& inputPath, AvsScriptLock* keep = nullptr);
+int WriteAvsScriptFile(const std::string& scriptPath, const std::string& inputPath, AvsScriptLock* keep = nullptr,
+                       int (*stopped)() = nullptr);
 
 #endif

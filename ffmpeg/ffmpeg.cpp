@@ -94,6 +94,9 @@ int ffmpeg_main(int argc, char** argv) {
     }
 
     end_script_handover();
+    // A stop belongs to the run it came during (or, when it came between runs, to the next):
+    // this run has taken it into its result.
+    stop_requested.store(0);
     av_log_set_level(log_level);
     if (c_locale) {
         uselocale(previous);

@@ -37,8 +37,15 @@ typedef void (*ProgressCallback)(const ProgressInfo* info, void* user);
 void set_progress_callback(ProgressCallback callback, void* user);
 
 // Asks the running conversion to stop. Safe from any thread; returns at once.
-// A request made while no run is active is forgotten when the next run starts.
+// A request made while no run is active holds for the next run: the host may be about to
+// start it. Each run clears the request when it ends.
 void request_stop(void);
+
+// True while a stop asked for has not been taken by the end of a run.
+int stop_pending(void);
+
+// Forgets a stop asked for and not yet taken (a host starting afresh, as a new batch).
+void forget_stop_request(void);
 
 // The host's hand-over of the input script it wrote for the next run, which it keeps locked
 // against other programs until the driver has read it. When that run opens `script`, it reads

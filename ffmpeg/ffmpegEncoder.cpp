@@ -68,6 +68,8 @@ void CFFmpegEncoder::ResetDefaults() {
     m_nChannels = 2;
     m_bDisableAudio = 0;
     m_nVolume = 100;
+    // A new batch starts without a stop left over from the last one's final moments.
+    forget_stop_request();
 }
 
 std::string CFFmpegEncoder::GetModuleFolder() {
@@ -141,7 +143,9 @@ int CFFmpegEncoder::BuildArguments(int profile) {
         std::string folder = GetScriptFolder();
         if (folder.empty()) return -1;
         std::string script = folder + "input.avs";
-        if (WriteAvsScriptFile(script, m_strInputFile, &m_scriptLock) != 1) return -1;
+        // The wait for another conversion's script ends with a stop asked for meanwhile.
+        const int written = WriteAvsScriptFile(script, m_strInputFile, &m_scriptLock, &stop_pending);
+        if (written != 1) return written == -2 ? -2 : -1;
         m_strScriptPath = script;
         m_strScriptInput = m_strInputFile;
         input = script;
@@ -202,7 +206,12 @@ bool IsRegularFile(const std::string& path) {
 }  // namespace
 
 int CFFmpegEncoder::StartEncode(int profile) {
-    if (BuildArguments(profile) != 0) return -1;
+    const int built = BuildArguments(profile);
+    if (built != 0) {
+        // A stop that ended the wait for the script is taken here, as a run would take it.
+        if (built == -2) forget_stop_request();
+        return built == -2 ? -2 : -1;
+    }
     // The driver creates the output before it knows whether the input can be read; a failed
     // file must not leave an empty or half-written file behind that the user could take for
     // a result. A file that was there before the run is the user's and is left alone.

@@ -46,7 +46,8 @@ public:
     CFFmpegEncoder& operator=(const CFFmpegEncoder&) = delete;
 
     // Input and output paths empty, 320x240, 768 kbit/s, 29.97 fps, fix aspect on, audio
-    // 64 kbit/s, 24000 Hz, 2 channels, audio on, volume 100. The codec names are kept.
+    // 64 kbit/s, 24000 Hz, 2 channels, audio on, volume 100. The codec names are kept. A stop
+    // asked for and not yet taken by a run is forgotten (a batch starts afresh).
     void ResetDefaults();
 
     // Setters store their argument and validate nothing; the driver rejects what it cannot use.
@@ -76,14 +77,16 @@ public:
     int StartEncode(int profile);
 
     // Builds the argument vector (writing the input's script when it needs one) without
-    // running the driver: 0 when the vector is complete, -1 when the file must fail. A script
-    // written stays locked until the next StartWork has read it (or the next build).
+    // running the driver: 0 when the vector is complete, -1 when the file must fail, -2 when
+    // a stop came while another conversion held the script. A script written stays locked
+    // until the next StartWork has read it (or the next build).
     int BuildArguments(int profile);
 
     // Runs the driver over the current vector, inside a catch-all handler (-1 on exception).
     int StartWork();
 
-    // Asks a running conversion to stop; only sets the driver's stop flag.
+    // Asks the conversion under way, or about to start, to stop; only sets the driver's stop
+    // flag (ResetDefaults clears it).
     void Stop();
 
     void SetProgressCallback(ProgressCallback callback, void* user);

@@ -146,7 +146,8 @@ void ResetOptionDefaults() {
     g_run.video_size = g_run.audio_size = g_run.extra_size = 0;
     g_run.nb_frames_dup = g_run.nb_frames_drop = 0;
     g_run.output_failed = false;
-    stop_requested.store(0);
+    // The stop flag is not touched: a stop asked for while the run was being prepared is
+    // for this run, and the end of each run clears it.
 }
 
 bool option_given(const char* name) {

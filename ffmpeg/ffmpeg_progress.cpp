@@ -145,3 +145,7 @@ void set_progress_callback(ProgressCallback callback, void* user) {
 }
 
 void request_stop(void) { ffdrv::stop_requested.store(1); }
+
+int stop_pending(void) { return ffdrv::stop_requested.load(); }
+
+void forget_stop_request(void) { ffdrv::stop_requested.store(0); }

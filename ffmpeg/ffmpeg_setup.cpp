@@ -61,11 +61,15 @@ static bool script_target(const std::string& script, std::string* target) {
     std::stringstream ss;
     ss << f.rdbuf();
     const std::string text = ss.str();
-    const char* key = "DirectShowSource(\"";
+    const char* key = "DirectShowSource(";
     size_t p = text.find(key);
     if (p == std::string::npos) return false;
     p += strlen(key);
-    const size_t q = text.find('"', p);
+    // A name holding a double quote is written in AviSynth's triple-quoted form.
+    const std::string quote = text.compare(p, 3, "\"\"\"") == 0 ? "\"\"\"" : "\"";
+    if (text.compare(p, quote.size(), quote) != 0) return false;
+    p += quote.size();
+    const size_t q = text.find(quote, p);
     if (q == std::string::npos || q == p) return false;
     *target = text.substr(p, q - p);
     return true;

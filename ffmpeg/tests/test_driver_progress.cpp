@@ -211,11 +211,23 @@ TEST_F(DriverProgress, QualityMeasuresInTheStatusLineAndStatisticsFile) {
     EXPECT_NE(stats.find("type= I"), std::string::npos);
 }
 
-TEST_F(DriverProgress, StopBetweenRunsIsForgotten) {
+TEST_F(DriverProgress, StopBeforeTheRunStopsItAndOnlyIt) {
+    // The host may ask for a stop while it starts the run: the run's own reset must not lose it.
     request_stop();
     auto r = RunDriver(WrapperVector(in, dir / "out.mp4"));
+    EXPECT_EQ(r.rc, -2) << r.err;
+    EXPECT_NE(r.err.find("Received signal 1: terminating.\n"), std::string::npos);
+    EXPECT_EQ(rec.FinalCount(), 1);
+    EXPECT_FALSE(testmedia::Check(dir / "out.mp4").opened) << "nothing converted, nothing left";
+    EXPECT_EQ(stop_pending(), 0);
+
+    r = RunDriver(WrapperVector(in, dir / "out.mp4"));
     EXPECT_EQ(r.rc, 0) << r.err;
     EXPECT_NEAR(testmedia::Check(dir / "out.mp4").duration, 2.0, 0.15);
+
+    request_stop();
+    forget_stop_request();
+    EXPECT_EQ(RunDriver(WrapperVector(in, dir / "again.mp4")).rc, 0);
 }
 
 // A 2-s MPEG-4 clip without sound whose pictures from the third on have lost their start

@@ -144,11 +144,17 @@ TEST_F(Failure, EmptyOutputPath) {
 }
 
 TEST_F(Failure, NameThatCannotBeCarriedByTheScript) {
-    // A quote would end the script's string early; the file fails before the driver runs.
-    const std::string in = Input(Kind::MkvSurround, testmedia::Options(), "odd\"name");
+    // A line break would end the script's line; the file fails before the driver runs.
+    const std::string in = Input(Kind::MkvSurround, testmedia::Options(), "odd\nname");
     const std::string out = dir / "odd_new.mp4";
     EXPECT_EQ(-1, Run(in, out).result);
     EXPECT_FALSE(e2e::Exists(out));
+
+    // A double quote is held by the script's triple-quoted string, and the file converts.
+    const std::string quoted = Input(Kind::MkvSurround, testmedia::Options(), "say \"cheese\" now");
+    ASSERT_EQ(0, Run(quoted, dir / "quoted_new.mp4").result);
+    e2e::ExpectPlayerFile(testmedia::Check(dir / "quoted_new.mp4"), e2e::Settings(), true, true, 1.0,
+                          "say \"cheese\" now");
 }
 
 TEST_F(Failure, AFailedFileDoesNotSpoilTheNext) {

@@ -118,10 +118,16 @@ TEST_F(Progress, StopDuringARunEndsWithACompleteShorterFile) {
 }
 
 TEST_F(Progress, StopFromAnotherThreadAndBeforeARun) {
-    // A stop between two files is forgotten by the driver.
+    // A stop asked for while the worker prepares the next file stops that file, however
+    // quickly it would convert; it is taken by that run, and a new batch starts without it.
     const std::string small = Input(Kind::Mov, testmedia::Options(), "early");
     enc.Stop();
+    EXPECT_EQ(-2, Convert(e2e::Settings(), small, dir / "early_new.mp4"));
+    EXPECT_FALSE(e2e::Exists(dir / "early_new.mp4"));
     ASSERT_EQ(0, Convert(e2e::Settings(), small, dir / "early_new.mp4"));
+    enc.Stop();
+    enc.ResetDefaults();
+    ASSERT_EQ(0, Convert(e2e::Settings(), small, dir / "again_new.mp4"));
 
     testmedia::Options o;
     o.seconds = 30.0;

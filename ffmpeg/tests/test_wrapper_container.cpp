@@ -1,6 +1,7 @@
 // The argument container, the input script and locale-independent number formatting.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -175,8 +176,43 @@ TEST(AvsScript, NamesThatWouldBreakTheQuotedPathAreRefused) {
     const std::string script = dir / "input.avs";
     ASSERT_EQ(1, WriteAvsScriptFile(script, "/v/good.mkv"));
     EXPECT_EQ(-1, WriteAvsScriptFile(script, "/v/a\")\r\nImport(\"evil.avs.mkv"));
-    EXPECT_EQ(-1, WriteAvsScriptFile(script, "/v/line\nbreak.mkv"));
     EXPECT_FALSE(Exists(script)) << "the earlier input's script must not be left for the driver";
+    for (const char* name : {"/v/line\nbreak.mkv", "/v/a\"\"\")Import(\"\"\"evil.mkv", "/v/ends in a quote\""}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(AvsScriptCanQuote(name));
+        EXPECT_EQ(-1, WriteAvsScriptFile(script, name));
+    }
+}
+
+TEST(AvsScript, NamesWithDoubleQuotesGoInATripleQuotedString) {
+    testmedia::ScratchDir dir("avs");
+    const std::string script = dir / "input.avs";
+    ASSERT_EQ(1, WriteAvsScriptFile(script, "/v/say \"cheese\".wmv"));
+    EXPECT_EQ("LoadPlugin(\"directshowsource.dll\")\r\n"
+              "DirectShowSource(\"\"\"/v/say \"cheese\".wmv\"\"\", fps=23.976, convertfps=true )\r\n"
+              "return last",
+              ReadFile(script));
+    ASSERT_EQ(1, WriteAvsScriptFile(script, "/v/\"\"two\"\" x.mkv"));
+    EXPECT_NE(ReadFile(script).find("DirectShowSource(\"\"\"/v/\"\"two\"\" x.mkv\"\"\")"), std::string::npos);
+}
+
+TEST(AvsScript, WaitForABusyScriptIsBoundedAndEndsAtAStop) {
+    testmedia::ScratchDir dir("avs");
+    const std::string script = dir / "input.avs";
+    AvsScriptLock holder;
+    ASSERT_EQ(AvsScriptLock::Locked, holder.Acquire(script));
+
+    AvsScriptLock waiter;
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(AvsScriptLock::TimedOut, waiter.Acquire(script, 100));
+    EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(100));
+    EXPECT_EQ(AvsScriptLock::Stopped, waiter.Acquire(script, 60000, [] { return 1; }));
+    EXPECT_FALSE(waiter.Held());
+    EXPECT_EQ(-2, WriteAvsScriptFile(script, "/v/b.wmv", nullptr, [] { return 1; }));
+    EXPECT_TRUE(Exists(script)) << "the holder's script is its own";
+
+    holder.Release();
+    EXPECT_EQ(AvsScriptLock::Locked, waiter.Acquire(script, 100));
 }
 
 TEST(EngineFormat, NumbersIgnoreTheNumericLocaleAndNeverOverrun) {

@@ -2,7 +2,12 @@
 // runs, and the engine log facility.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdarg>
 #include <cstring>
+#include <future>
+#include <thread>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -251,6 +256,37 @@ TEST_F(WrapperVector, UnwritableScriptFailsTheFileWithoutRunningTheDriver) {
     EXPECT_FALSE(Exists(work / "clip_new.mp4"));
     EXPECT_EQ(0, calls);
     enc.SetProgressCallback(nullptr, nullptr);
+}
+
+// The log line the wrapper writes when another conversion holds the script.
+std::atomic<bool> g_waitingForScript{false};
+void WatchForTheWait(int, const char* format, va_list) {
+    if (std::strstr(format, "in use by another conversion")) g_waitingForScript = true;
+}
+
+TEST_F(WrapperVector, StopReachesAFileWaitingForTheScript) {
+    testmedia::ScratchDir work("wrapper");
+    const std::string input = work / "clip.mkv";
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::MkvSurround, input, 0.5, 160, 120, 25));
+    enc.SetScriptFolder(work.path());
+    AvsScriptLock other;  // another conversion's script, not yet read by its driver
+    ASSERT_EQ(AvsScriptLock::Locked, other.Acquire(work / "input.avs"));
+    DialogDefaults(enc, input, work / "clip_new.mp4");
+    g_waitingForScript = false;
+    SetLogCallback(&WatchForTheWait);
+    auto result = std::async(std::launch::async, [this] { return enc.StartEncode(PROFILE_IPOD); });
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!g_waitingForScript && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_TRUE(g_waitingForScript.load());
+    enc.Stop();
+    const bool ended = result.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    other.Release();  // lets a worker that missed the stop go on, so the test itself ends
+    SetLogCallback(nullptr);
+    EXPECT_TRUE(ended) << "the stop did not reach the wait";
+    EXPECT_EQ(-2, result.get());
+    EXPECT_FALSE(Exists(work / "clip_new.mp4"));
+    EXPECT_EQ(0, stop_pending()) << "the stopped file took its stop";
 }
 
 TEST_F(WrapperVector, NumbersIgnoreADecimalCommaLocale) {
