@@ -215,10 +215,9 @@ static int write_audio_frames(OutputStream* ost, InputStream* ist, AVFrame* fram
                     if (g_opt.verbose > 2) emsg("discarding %d audio samples\n", drop);
                     data += static_cast<size_t>(drop) * bps;
                     n -= drop;
-                    if (n <= 0) {
-                        ist->is_start = false;
-                        return 0;
-                    }
+                    // All of it came before the picture's start: the next samples may too,
+                    // so the stream stays at its start until sound reaches the picture.
+                    if (n <= 0) return 0;
                 } else {
                     int add = static_cast<int>(std::min(delta, double(kAudioPacketLimit)));
                     if ((add + n) * bps > kAudioPacketLimit) {

@@ -179,6 +179,51 @@ TEST(DriverTiming, JoinedRecordingsWhoseSecondStartsEarlierKeepTheirLength) {
     ExpectJoinedRecordingsKeepTheirLength(0.0, 40.0);   // and far ahead
 }
 
+// Where the event of a generated clip (a flash and a sound starting at one instant) is seen
+// and heard in an output: both must come at `expected` seconds, within a frame of each other.
+void ExpectEventTogether(const std::string& out, double expected) {
+    auto rep = testmedia::Check(out);
+    const auto* v = rep.FirstOf("video");
+    const auto* a = rep.FirstOf("audio");
+    ASSERT_NE(v, nullptr);
+    ASSERT_NE(a, nullptr);
+    EXPECT_NEAR(v->eventSeen, expected, 0.1);
+    EXPECT_NEAR(a->eventSeen, v->eventSeen, 0.05) << "sound " << a->eventSeen << " s, picture " << v->eventSeen << " s";
+}
+
+TEST(DriverTiming, SoundAndPictureStayTogetherAfterAStartOffset) {
+    testmedia::ScratchDir dir("drvsync");
+    testmedia::Options o;
+    o.seconds = 3.0;
+    o.eventAt = 2.0;
+    for (auto kind : {testmedia::Kind::AviMpeg4, testmedia::Kind::Mp4, testmedia::Kind::MpegTs}) {
+        SCOPED_TRACE(testmedia::KindName(kind));
+        const std::string in = dir / (std::string("in") + testmedia::KindExtension(kind));
+        ASSERT_TRUE(testmedia::Generate(kind, in, o));
+        std::vector<std::string> words = {"-ss", "1.2"};
+        for (const std::string& w : drivertest::WrapperVector(in, dir / "out.mp4")) words.push_back(w);
+        auto r = RunDriver(words);
+        ASSERT_EQ(r.rc, 0) << r.err;
+        ExpectEventTogether(dir / "out.mp4", 0.8);
+    }
+}
+
+TEST(DriverTiming, SoundAndPictureStayTogetherAfterATimestampJump) {
+    testmedia::ScratchDir dir("drvsyncjump");
+    const std::string a = dir / "a.ts", b = dir / "b.ts", in = dir / "joined.ts", out = dir / "out.mp4";
+    testmedia::Options o;
+    o.eventAt = 5.0;  // after its end: black and silent throughout
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::MpegTs, a, o));
+    o.start = 40.0;
+    o.eventAt = 0.5;
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::MpegTs, b, o));
+    ASSERT_TRUE(testmedia::WriteJoined(a, b, in));
+    // At the input's own rate, so that no frame is dropped or repeated around the event.
+    auto r = RunDriver({"-i", in, "-vcodec", "mpeg4", "-r", "25", "-acodec", "aac", out});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    ExpectEventTogether(out, 1.5);
+}
+
 TEST(DriverTiming, SampleRateChangeKeepsTheOutputRate) {
     testmedia::ScratchDir dir("drvrate");
     const std::string a = dir / "a.mp3", b = dir / "b.mp3", in = dir / "in.mp3", out = dir / "out.m4a";

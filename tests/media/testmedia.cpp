@@ -159,6 +159,28 @@ void FillTone(AVFrame* f, int64_t firstSample, int sampleRate) {
     }
 }
 
+// Black before the event and white from it on.
+void ShowEvent(AVFrame* f, bool after) {
+    for (int p = 0; p < 3; ++p) {
+        const int h = p ? (f->height + 1) / 2 : f->height;
+        const int w = p ? (f->width + 1) / 2 : f->width;
+        for (int y = 0; y < h; ++y) std::memset(f->data[p] + y * f->linesize[p], p ? 128 : (after ? 235 : 16), w);
+    }
+}
+
+// Silence before the event (sample index `eventSample`); the tone from it on.
+void SilenceBefore(AVFrame* f, int64_t firstSample, int64_t eventSample) {
+    const int64_t quiet = std::min<int64_t>(std::max<int64_t>(eventSample - firstSample, 0), f->nb_samples);
+    if (quiet <= 0) return;
+    const int bytes = av_get_bytes_per_sample(static_cast<AVSampleFormat>(f->format));
+    const int ch = f->ch_layout.nb_channels;
+    if (av_sample_fmt_is_planar(static_cast<AVSampleFormat>(f->format))) {
+        for (int c = 0; c < ch; ++c) std::memset(f->data[c], 0, static_cast<size_t>(quiet) * bytes);
+    } else {
+        std::memset(f->data[0], 0, static_cast<size_t>(quiet) * bytes * ch);
+    }
+}
+
 bool Fail(std::string* error, const std::string& what) {
     if (error) *error = what;
     return false;
@@ -305,6 +327,7 @@ bool Generate(Kind kind, const std::string& path, const Options& options, std::s
         if (av_frame_make_writable(t.frame.get()) < 0) return Fail(error, "frame not writable");
         if (pickVideo) {
             FillPicture(t.frame.get(), t.next);
+            if (o.eventAt >= 0) ShowEvent(t.frame.get(), t.next >= std::llround(o.eventAt * av_q2d(av_inv_q(t.enc->time_base))));
             t.frame->pts = t.next++;
         } else {
             int64_t left = t.total - t.next;
@@ -314,6 +337,7 @@ bool Generate(Kind kind, const std::string& path, const Options& options, std::s
             bool smallLast = t.enc->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
             if (left < full && (variable || smallLast)) f->nb_samples = static_cast<int>(left);
             FillTone(f, t.next, t.enc->sample_rate);
+            if (o.eventAt >= 0) SilenceBefore(f, t.next, std::llround(o.eventAt * t.enc->sample_rate));
             f->pts = t.next;
             t.next += f->nb_samples;
             ret = avcodec_send_frame(t.enc.get(), f);
@@ -550,11 +574,17 @@ Report Check(const std::string& path, bool decode) {
                 }
                 s.framesDecoded++;
                 if (frame->decode_error_flags || (frame->flags & AV_FRAME_FLAG_CORRUPT)) s.decodeErrors++;
+                const int64_t ts = frame->best_effort_timestamp;
+                const double at = ts == AV_NOPTS_VALUE ? 0.0 : ts * av_q2d(ic->streams[idx]->time_base);
+                if (s.type == "video" && s.eventSeen < 0 && frame->data[0] &&
+                    frame->data[0][(frame->height / 2) * frame->linesize[0] + frame->width / 2] > 128)
+                    s.eventSeen = at;
                 if (s.type == "audio") {
                     s.samplesDecoded += frame->nb_samples;
                     for (int c = 0; c < frame->ch_layout.nb_channels; ++c)
                         for (int k = 0; k < frame->nb_samples; ++k) {
                             double v = SampleValue(frame.get(), c, k);
+                            if (s.eventSeen < 0 && std::fabs(v) > 0.1) s.eventSeen = at + double(k) / frame->sample_rate;
                             sumSquares[idx] += v * v;
                             sampleCount[idx]++;
                         }

@@ -56,6 +56,9 @@ struct Options {
     int channels = 0;
     bool noAudio = false;  // a kind with sound written without it
     double start = 0.0;    // seconds added to every timestamp the file holds
+    // When 0 or more: an event at that second, seen and heard at once. Before it the picture
+    // is black and the sound silent; from it on the picture is white and the tone sounds.
+    double eventAt = -1.0;
 };
 
 // Writes a file of the kind at path. Returns false (with a reason in *error when given) when
@@ -97,6 +100,9 @@ struct StreamReport {
     int64_t samplesDecoded = 0;    // audio samples per channel
     int decodeErrors = 0;          // failed sends/receives plus frames flagged corrupt
     double audioRms = 0.0;         // RMS of all decoded samples, full scale 1.0
+    // Presentation time in seconds of the first picture brighter than mid-grey, or of the
+    // first sample above a tenth of full scale; -1 when there is none (see Options::eventAt).
+    double eventSeen = -1.0;
 };
 
 struct Report {
