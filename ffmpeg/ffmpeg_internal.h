@@ -329,6 +329,15 @@ int parse_int(const char* s);
 int64_t parse_int64(const char* s);
 double parse_double(const char* s);
 int64_t saturate_mul(int64_t v, int64_t m);
+// Doubles to integers, held to the type's range (NaN gives 0): options may hold anything.
+int clamp_to_int(double d);
+int64_t clamp_to_int64(double d);
+// Limits of what an output stream takes, past which the driver's own arithmetic would not hold.
+constexpr int kMaxAudioChannels = 64;
+constexpr int kMaxSampleRate = 768000;
+constexpr int kMaxThreads = 64;
+// Times given in options stay within about 140 years, so sums of them cannot overflow.
+constexpr int64_t kMaxOptionTime = int64_t(1) << 52;
 int map_log_level(int old_level);
 
 // Option layer.

@@ -11,6 +11,7 @@
 
 extern "C" {
 #include <libavutil/avstring.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libavutil/parseutils.h>
 #include <libavutil/pixdesc.h>
@@ -105,9 +106,9 @@ double parse_double(const char* s) {
 }
 
 int64_t saturate_mul(int64_t v, int64_t m) {
-    if (v > 0 && v > INT64_MAX / m) return INT64_MAX;
-    if (v < 0 && v < INT64_MIN / m) return INT64_MIN;
-    return v * m;
+    int64_t r;
+    if (!__builtin_mul_overflow(v, m, &r)) return r;
+    return (v < 0) != (m < 0) ? INT64_MIN : INT64_MAX;
 }
 
 static float to_float(double d) {
@@ -117,11 +118,18 @@ static float to_float(double d) {
     return static_cast<float>(d);
 }
 
-static int to_int(double d) {
+int clamp_to_int(double d) {
     if (!(d == d)) return 0;
     if (d >= 2147483647.0) return INT_MAX;
     if (d <= -2147483648.0) return INT_MIN;
     return static_cast<int>(d);
+}
+
+int64_t clamp_to_int64(double d) {
+    if (!(d == d)) return 0;
+    if (d >= 9223372036854775807.0) return INT64_MAX;
+    if (d <= -9223372036854775808.0) return INT64_MIN;
+    return static_cast<int64_t>(d);
 }
 
 // The old verbosity numbers (-1 quiet, 0 errors, 1 information, 2 debug)
@@ -223,17 +231,17 @@ FLOAT_HANDLER(opt_i_qfactor, video_i_qfactor)
 FLOAT_HANDLER(opt_b_qoffset, video_b_qoffset)
 FLOAT_HANDLER(opt_i_qoffset, video_i_qoffset)
 
-static void opt_lmin(const char* arg) { g_opt.video_lmin = to_int(parse_double(arg) * 118); }
-static void opt_lmax(const char* arg) { g_opt.video_lmax = to_int(parse_double(arg) * 118); }
+static void opt_lmin(const char* arg) { g_opt.video_lmin = clamp_to_int(parse_double(arg) * 118); }
+static void opt_lmax(const char* arg) { g_opt.video_lmax = clamp_to_int(parse_double(arg) * 118); }
 
 static void opt_mb_lmin(const char* arg) {
-    g_opt.video_mb_lmin = to_int(parse_double(arg) * 118);
+    g_opt.video_mb_lmin = clamp_to_int(parse_double(arg) * 118);
     if (g_opt.video_mb_lmin < 1 || g_opt.video_mb_lmin > 32767)
         emsg("mblmin must be >= 1 and <= %d\n", (int)(32767 / 118));
 }
 
 static void opt_mb_lmax(const char* arg) {
-    g_opt.video_mb_lmax = to_int(parse_double(arg) * 118);
+    g_opt.video_mb_lmax = clamp_to_int(parse_double(arg) * 118);
     if (g_opt.video_mb_lmax < 1 || g_opt.video_mb_lmax > 32767)
         emsg("mblmax must be >= 1 and <= %d\n", (int)(32767 / 118));
 }
@@ -311,7 +319,7 @@ static void opt_vtag(const char* arg) { g_opt.video_codec_tag = parse_fourcc(arg
 static int64_t parse_duration(const char* arg) {
     int64_t us = 0;
     if (av_parse_time(&us, arg, 1) < 0) return 0;
-    return us;
+    return std::clamp(us, -kMaxOptionTime, kMaxOptionTime);
 }
 
 static void opt_recording_time(const char* arg) { g_opt.recording_time = parse_duration(arg); }
@@ -335,10 +343,13 @@ static void fix_aspect_size(int w, int h, int W, int H) {
         g_opt.frame_height = h;
         return;
     }
-    const int d = (w * 1000) / h - static_cast<int>(W * a * 1000.0 / H);
+    const int64_t d = (int64_t(w) * 1000) / h - clamp_to_int(W * a * 1000.0 / H);
     if (g_opt.fixaspect && d != 0) {
+        // The picture part is held within the frame (a rounding, or a far-off sample aspect,
+        // could put it past), so no band comes out negative; an empty picture the set-up refuses.
         if (d < 0) {
-            const int h2 = 2 * static_cast<int>((double(w) * H) / (W * a) / 2.0);
+            const int h2 = static_cast<int>(
+                std::clamp<int64_t>(2 * int64_t(clamp_to_int((double(w) * H) / (W * a) / 2.0)), 0, h));
             const int r = h - h2;
             g_opt.frame_width = w;
             g_opt.frame_height = h2;
@@ -346,7 +357,8 @@ static void fix_aspect_size(int w, int h, int W, int H) {
             g_opt.pad_bottom = r - g_opt.pad_top;
             g_opt.pad_left = g_opt.pad_right = 0;
         } else {
-            const int w2 = 2 * static_cast<int>((double(h) * W * a) / H / 2.0);
+            const int w2 = static_cast<int>(
+                std::clamp<int64_t>(2 * int64_t(clamp_to_int((double(h) * W * a) / H / 2.0)), 0, w));
             const int r = w - w2;
             g_opt.frame_width = w2;
             g_opt.frame_height = h;
@@ -368,6 +380,10 @@ static void opt_frame_size(const char* arg) {
     }
     if ((w % 2) != 0 || (h % 2) != 0) {
         emsg("Frame size must be a multiple of 2\n");
+        return;
+    }
+    if (av_image_check_size(static_cast<unsigned>(w), static_cast<unsigned>(h), 0, nullptr) < 0) {
+        emsg("Frame size %dx%d is larger than a picture can be\n", w, h);
         return;
     }
     g_opt.requested_width = w;
@@ -626,7 +642,8 @@ static void opt_debug(const char* arg) {
 }
 
 static void opt_thread_count(const char* arg) {
-    g_opt.thread_count = parse_int(arg);
+    // Each thread is a decoder or encoder copy: a count past what any machine uses is held.
+    g_opt.thread_count = std::clamp(parse_int(arg), 0, kMaxThreads);
     if (g_opt.verbose >= 0) emsg("Warning: not compiled with thread support, using thread emulation\n");
 }
 
@@ -778,7 +795,7 @@ static void opt_target(const char* arg) {
         norm = FILM;
         arg += 5;
     } else {
-        const int fr = to_int(av_q2d(g_opt.frame_rate) * 1000.0);
+        const int fr = clamp_to_int(av_q2d(g_opt.frame_rate) * 1000.0);
         norm = fr == 25000 ? PAL : (fr == 29970 || fr == 23976) ? NTSC : UNKNOWN;
         for (size_t j = 0; norm == UNKNOWN && j < g_run.input_files.size(); ++j) {
             AVFormatContext* ic = g_run.input_files[j].ctx;

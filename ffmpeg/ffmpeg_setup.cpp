@@ -133,12 +133,18 @@ static bool is_main_thread() { return static_cast<pid_t>(syscall(SYS_gettid)) ==
 
 static AVRational limit_frame_rate(AVRational real, AVRational max) {
     if (!max.den) return real;
-    const int m = static_cast<int>(av_q2d(max) * 100.0);
-    const int r = static_cast<int>(av_q2d(real) * 100.0);
+    const int m = clamp_to_int(av_q2d(max) * 100.0);
+    const int r = clamp_to_int(av_q2d(real) * 100.0);
     if (m >= r) return real;
-    if (real.num && max.num) {
-        AVRational rate = real;
-        while (static_cast<int>(av_q2d(rate) * 100.0) > m && rate.den < INT_MAX - real.den) rate.den += real.den;
+    if (real.num && max.num && real.den > 0) {
+        // The rate divided by the least whole k that brings it to the maximum: k is worked
+        // out rather than counted up to, which a tiny maximum would make take billions of steps.
+        const double hundredths = av_q2d(real) * 100.0;
+        int64_t k = std::max<int64_t>(2, clamp_to_int64(hundredths / (double(std::max(m, 0)) + 1.0)));
+        const int64_t k_max = std::max<int64_t>(1, INT_MAX / real.den);
+        while (k > 2 && clamp_to_int(hundredths / double(k - 1)) <= m) --k;
+        while (k < k_max && clamp_to_int(hundredths / double(k)) > m) ++k;
+        AVRational rate{real.num, static_cast<int>(real.den * std::min(k, k_max))};
         const int g = static_cast<int>(av_gcd(rate.num, rate.den));
         if (g > 1) {
             rate.num /= g;
@@ -266,7 +272,7 @@ void opt_input_file(const char* name_arg) {
             if (g_opt.video_disable)
                 st->discard = AVDISCARD_ALL;
             else if (g_opt.video_discard)
-                st->discard = static_cast<AVDiscard>(g_opt.video_discard);
+                st->discard = static_cast<AVDiscard>(std::clamp<int>(g_opt.video_discard, AVDISCARD_NONE, AVDISCARD_ALL));
         }
     }
 
@@ -377,6 +383,22 @@ static bool parse_rc_override(AVCodecContext* enc, const std::string& text) {
     return true;
 }
 
+// The encoders' rate control stops the whole process on some values outside the ranges the
+// option handlers check (a lower bound above its upper one, a quantiser step of billions):
+// a value that failed its check, already reported, is not passed on.
+static bool in_range(const char* name, double v, double least, double most) {
+    return given(name) && v >= least && v <= most;
+}
+
+// A lower and an upper bound (each the driver's default when not given) are passed on when at
+// least one was given and least <= low <= high <= most.
+static bool ordered_pair(const char* low_name, const char* high_name, int low, int high, int least, int most) {
+    if (!given(low_name) && !given(high_name)) return false;
+    if (low >= least && low <= high && high <= most) return true;
+    emsg("-%s %d and -%s %d are not a range the encoder takes: both are ignored\n", low_name, low, high_name, high);
+    return false;
+}
+
 void add_video_stream(AVFormatContext* oc) {
     OutputStream* ost = new_output_stream(oc, AVMEDIA_TYPE_VIDEO);
     if (!ost) return;
@@ -455,9 +477,9 @@ void add_video_stream(AVFormatContext* oc) {
             enc->pix_fmt = static_cast<AVPixelFormat>(pix);
 
             enc->gop_size = g_opt.intra_only ? 0 : g_opt.gop_size;
-            if (g_opt.video_qscale != 0.0f || g_opt.same_quality) {
+            if (in_range("qscale", g_opt.video_qscale, 0.01, 255.0) || g_opt.same_quality) {
                 enc->flags |= AV_CODEC_FLAG_QSCALE;
-                enc->global_quality = static_cast<int>(FF_QP2LAMBDA * g_opt.video_qscale);
+                enc->global_quality = clamp_to_int(FF_QP2LAMBDA * double(g_opt.video_qscale));
             }
             if (!g_opt.intra_matrix.empty()) {
                 enc->intra_matrix = static_cast<uint16_t*>(av_malloc(64 * sizeof(uint16_t)));
@@ -491,23 +513,29 @@ void add_video_stream(AVFormatContext* oc) {
             if (g_opt.gray_only) enc->flags |= AV_CODEC_FLAG_GRAY;
             if (g_opt.bitexact) enc->flags |= AV_CODEC_FLAG_BITEXACT;
             if (given("bf")) {
-                enc->max_b_frames = g_opt.b_frames;
+                enc->max_b_frames = std::clamp(g_opt.b_frames, 0, 8);
                 enc->b_quant_factor = 2.0f;
             }
             if (given("b_strategy")) set_priv(enc, "b_strategy", g_opt.b_strategy);
-            if (given("qmin")) enc->qmin = g_opt.video_qmin;
-            if (given("qmax")) enc->qmax = g_opt.video_qmax;
-            if (given("lmin")) set_priv(enc, "lmin", g_opt.video_lmin);
-            if (given("lmax")) set_priv(enc, "lmax", g_opt.video_lmax);
-            if (given("mblmin")) enc->mb_lmin = g_opt.video_mb_lmin;
-            if (given("mblmax")) enc->mb_lmax = g_opt.video_mb_lmax;
-            if (given("qdiff")) enc->max_qdiff = g_opt.video_qdiff;
+            if (ordered_pair("qmin", "qmax", g_opt.video_qmin, g_opt.video_qmax, 1, 51)) {
+                if (given("qmin")) enc->qmin = g_opt.video_qmin;
+                if (given("qmax")) enc->qmax = g_opt.video_qmax;
+            }
+            if (ordered_pair("lmin", "lmax", g_opt.video_lmin, g_opt.video_lmax, 0, INT_MAX)) {
+                if (given("lmin")) set_priv(enc, "lmin", g_opt.video_lmin);
+                if (given("lmax")) set_priv(enc, "lmax", g_opt.video_lmax);
+            }
+            if (ordered_pair("mblmin", "mblmax", g_opt.video_mb_lmin, g_opt.video_mb_lmax, 1, 32767)) {
+                if (given("mblmin")) enc->mb_lmin = g_opt.video_mb_lmin;
+                if (given("mblmax")) enc->mb_lmax = g_opt.video_mb_lmax;
+            }
+            if (in_range("qdiff", g_opt.video_qdiff, 1, 31)) enc->max_qdiff = g_opt.video_qdiff;
             if (given("qblur")) enc->qblur = g_opt.video_qblur;
-            if (given("qsquish")) set_priv_d(enc, "qsquish", g_opt.video_qsquish);
+            if (in_range("qsquish", g_opt.video_qsquish, 0, 99)) set_priv_d(enc, "qsquish", g_opt.video_qsquish);
             if (given("qcomp")) enc->qcompress = g_opt.video_qcomp;
             if (given("rc_eq")) set_priv_s(enc, "rc_eq", g_opt.rc_eq.c_str());
-            if (given("lelim")) set_priv(enc, "luma_elim_threshold", g_opt.lelim);
-            if (given("celim")) set_priv(enc, "chroma_elim_threshold", g_opt.celim);
+            if (in_range("lelim", g_opt.lelim, -99, 99)) set_priv(enc, "luma_elim_threshold", g_opt.lelim);
+            if (in_range("celim", g_opt.celim, -99, 99)) set_priv(enc, "chroma_elim_threshold", g_opt.celim);
             if (given("mbd") || given("hq")) enc->mb_decision = g_opt.mb_decision;
             if (given("mbcmp")) enc->mb_cmp = g_opt.mb_cmp;
             if (given("ildctcmp")) enc->ildct_cmp = g_opt.ildct_cmp;
@@ -543,7 +571,7 @@ void add_video_stream(AVFormatContext* oc) {
             if (given("qns")) set_priv(enc, "quantizer_noise_shaping", g_opt.qns);
             if (given("sc_threshold")) set_priv(enc, "sc_threshold", g_opt.sc_threshold);
             if (given("me_range")) enc->me_range = g_opt.me_range;
-            if (given("dc")) enc->intra_dc_precision = g_opt.intra_dc_precision - 8;
+            if (given("dc")) enc->intra_dc_precision = std::max(g_opt.intra_dc_precision, INT_MIN + 8) - 8;
             if (given("coder")) set_priv(enc, "coder", g_opt.coder);
             if (given("context")) set_priv(enc, "context", g_opt.context);
             if (given("pred")) set_priv(enc, "pred", g_opt.predictor);
@@ -592,6 +620,16 @@ void add_audio_stream(AVFormatContext* oc) {
         ost->codec = codec;
         AVCodecContext* enc = avcodec_alloc_context3(codec);
         ost->enc = enc;
+        if (enc && (g_opt.audio_channels < 1 || g_opt.audio_channels > kMaxAudioChannels ||
+                    g_opt.audio_sample_rate < 1 || g_opt.audio_sample_rate > kMaxSampleRate)) {
+            // Past these the sample arithmetic would overflow: the stream is refused, and with
+            // it the run.
+            emsg("Output stream #%d.%d: %d channels at %d Hz is out of range (1 to %d channels, up to %d Hz)\n",
+                 ost->file_index, ost->index, g_opt.audio_channels, g_opt.audio_sample_rate, kMaxAudioChannels,
+                 kMaxSampleRate);
+            avcodec_free_context(&ost->enc);
+            enc = nullptr;
+        }
         if (enc) {
             enc->codec_id = id;
             enc->codec_type = AVMEDIA_TYPE_AUDIO;
@@ -600,7 +638,7 @@ void add_audio_stream(AVFormatContext* oc) {
             const int ch = g_opt.audio_channels > 0 ? g_opt.audio_channels : 1;
             // An AAC rate is given per channel (as the muxer's figure below counts it, and as
             // the host divides its choice); the library's encoder takes the whole stream's.
-            enc->bit_rate = id == AV_CODEC_ID_AAC ? g_opt.audio_bit_rate * ch : g_opt.audio_bit_rate;
+            enc->bit_rate = id == AV_CODEC_ID_AAC ? saturate_mul(g_opt.audio_bit_rate, ch) : g_opt.audio_bit_rate;
             if (given("strict")) enc->strict_std_compliance = g_opt.strict;
             enc->thread_count = g_opt.thread_count;
             av_channel_layout_default(&enc->ch_layout, ch);
@@ -608,7 +646,7 @@ void add_audio_stream(AVFormatContext* oc) {
             enc->time_base = AVRational{1, enc->sample_rate > 0 ? enc->sample_rate : 1};
             if (g_opt.audio_qscale != 0.0f) {
                 enc->flags |= AV_CODEC_FLAG_QSCALE;
-                enc->global_quality = static_cast<int>(FF_QP2LAMBDA * g_opt.audio_qscale);
+                enc->global_quality = clamp_to_int(FF_QP2LAMBDA * double(g_opt.audio_qscale));
             }
             if (g_opt.bitexact) enc->flags |= AV_CODEC_FLAG_BITEXACT;
             enc->sample_fmt = codec && codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
@@ -789,15 +827,15 @@ void opt_output_file(const char* name_arg) {
     if (g_opt.mux_packet_size) oc->packet_size = static_cast<unsigned>(g_opt.mux_packet_size);
     if (g_opt.mux_rate) av_opt_set_int(oc, "muxrate", g_opt.mux_rate, AV_OPT_SEARCH_CHILDREN);
     if (given("muxpreload") || given("target"))
-        av_opt_set_int(oc, "preload", static_cast<int64_t>(g_opt.mux_preload * 1000000.0), AV_OPT_SEARCH_CHILDREN);
-    oc->max_delay = static_cast<int>(g_opt.mux_max_delay * 1000000.0);
+        av_opt_set_int(oc, "preload", clamp_to_int64(g_opt.mux_preload * 1000000.0), AV_OPT_SEARCH_CHILDREN);
+    oc->max_delay = clamp_to_int(g_opt.mux_max_delay * 1000000.0);
     if (given("loop_output")) av_opt_set_int(oc, "loop", g_opt.loop_output, AV_OPT_SEARCH_CHILDREN);
 
     OutputFile of;
     of.ctx = oc;
     of.created_path = created_path;
     of.mux_audio_bitrate = g_opt.mux_audio_bitrate ? g_opt.mux_audio_bitrate
-                                                   : g_opt.audio_bit_rate * g_opt.audio_channels;
+                                                   : saturate_mul(g_opt.audio_bit_rate, g_opt.audio_channels);
     of.mux_video_bitrate = g_opt.mux_video_bitrate ? g_opt.mux_video_bitrate : g_opt.video_bit_rate;
     g_run.output_files.push_back(of);
     for (OutputStream* ost : g_run.pending_ost) g_run.ost_table.push_back(ost);

@@ -27,9 +27,7 @@ constexpr int64_t kBackwardJumpThreshold = AV_TIME_BASE / 2;
 
 static FILE* g_vstats_file = nullptr;
 
-static int64_t round_nearest(double x) {
-    return static_cast<int64_t>(x < 0 ? x - 0.5 : x + 0.5);
-}
+static int64_t round_nearest(double x) { return clamp_to_int64(x < 0 ? x - 0.5 : x + 0.5); }
 
 static double input_sync_time(const OutputStream* ost) {
     const InputStream* ist = ost->sync_ist;
@@ -161,10 +159,11 @@ static int encode_audio_samples(OutputStream* ost, const uint8_t* s16, int nb) {
 }
 
 static void apply_volume(int16_t* s, size_t count) {
-    const int vol = g_opt.audio_volume;
+    // In 64 bits: a volume option can be any int, and the product must not overflow.
+    const int64_t vol = g_opt.audio_volume;
     for (size_t i = 0; i < count; ++i) {
-        int v = (s[i] * vol + 128) >> 8;
-        s[i] = static_cast<int16_t>(std::clamp(v, -32768, 32767));
+        const int64_t v = (s[i] * vol + 128) >> 8;
+        s[i] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
     }
 }
 

@@ -92,4 +92,74 @@ TEST_F(DriverEdges, PictureStreamWithoutASinglePictureFailsTheRun) {
     EXPECT_NE(testmedia::Check(dir / "sound.mp4").FirstOf("audio"), nullptr);
 }
 
+// Numbers far outside anything sensible, in every kind of numeric option: each is refused or
+// held to a range, the run ends with a result, and (in the sanitizer build) without undefined
+// behaviour on the way.
+TEST_F(DriverEdges, HostileNumbersAreRefusedOrHeldWithoutUndefinedBehaviour) {
+    const std::string big = "2147483647", huge = "99999999999999999999", low = "-2147483648";
+    const std::vector<std::vector<std::string>> sets = {
+        {"-fixaspect", "-s", "2147483646x2"},
+        {"-fixaspect", "-s", "2x2147483646"},
+        {"-s", "2147483646x2"},
+        {"-vol", "100000000"},
+        {"-vol", low},
+        {"-ac", big},
+        {"-ac", low},
+        {"-ar", big},
+        {"-ar", "-44100"},
+        {"-ab", huge},
+        {"-ab", huge, "-ac", "2", "-acodec", "aac"},
+        {"-b", huge, "-bt", huge, "-maxrate", huge, "-minrate", low, "-bufsize", huge},
+        {"-qscale", "1e300"},
+        {"-lmin", "1e300", "-lmax", "-1e300", "-mblmin", "nan", "-mblmax", "inf"},
+        {"-dc", low},
+        {"-vdt", big},
+        {"-threads", big},
+        {"-muxpreload", "1e30", "-muxdelay", "-1e30"},
+        {"-muxab", huge, "-muxvb", huge},
+        {"-maxfr", "0.0001"},
+        {"-maxfr", "1000000000"},
+        {"-r", big},
+        {"-r", "1/" + big},
+        {"-ss", "99999999999999", "-itsoffset", "-99999999999999"},
+        {"-t", "99999999999999"},
+        {"-fs", big},
+        {"-vframes", low},
+        {"-g", big, "-bf", big, "-qmin", big, "-qmax", low, "-qdiff", big},
+        {"-bf", big, "-qdiff", big, "-qsquish", "1e30", "-lelim", low, "-celim", big},
+        {"-qmin", "0", "-qmax", big, "-lmin", "1e300"},
+        {"-aspect", "1e300:1e-300"},
+        {"-croptop", big},
+        {"-padbottom", big},
+        {"-vtag", "-1", "-atag", "4294967296"},
+        {"-async", big},
+        {"-vsync", low},
+    };
+    for (const auto& options : sets) {
+        std::string label;
+        for (const auto& w : options) label += w + " ";
+        SCOPED_TRACE(label);
+        // Options that describe the input go before "-i", the others after it.
+        const bool input_side = options[0] == "-ss" || options[0] == "-maxfr";
+        std::vector<std::string> words = input_side ? options : std::vector<std::string>();
+        words.insert(words.end(), {"-i", in});
+        if (!input_side) words.insert(words.end(), options.begin(), options.end());
+        words.insert(words.end(), {"-vcodec", "mpeg4", dir / "out.mp4"});
+        auto r = RunDriver(words);
+        EXPECT_TRUE(r.rc == 0 || r.rc == -1) << r.rc;
+        std::remove((dir / "out.mp4").c_str());
+    }
+    // The ones the issue names: a frame no picture can have, a volume that clips, a channel count
+    // past any layout.
+    auto r = Convert({"-fixaspect", "-s", "2147483646x2"}, dir / "wide.mp4");
+    EXPECT_NE(r.err.find("Frame size 2147483646x2 is larger than a picture can be"), std::string::npos) << r.err;
+    r = Convert({"-vol", "100000000"}, dir / "loud.mp4");
+    ASSERT_EQ(r.rc, 0) << r.err;
+    ASSERT_NE(testmedia::Check(dir / "loud.mp4").FirstOf("audio"), nullptr);
+    EXPECT_GT(testmedia::Check(dir / "loud.mp4").FirstOf("audio")->audioRms, 0.5) << "clipped at full scale";
+    r = Convert({"-ac", "2147483647"}, dir / "many.mp4");
+    EXPECT_EQ(r.rc, -1);
+    EXPECT_NE(r.err.find("2147483647 channels at 44100 Hz is out of range"), std::string::npos) << r.err;
+}
+
 }  // namespace
