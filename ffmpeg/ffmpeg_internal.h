@@ -91,8 +91,8 @@ struct Options {
     int64_t video_bit_rate_tolerance = 4000000;
     float video_qscale = 0.0f;
     int video_qmin = 2, video_qmax = 31;
-    int video_lmin = 2 * 118, video_lmax = 31 * 118;
-    int video_mb_lmin = 2 * 118, video_mb_lmax = 31 * 118;
+    int video_lmin = 236, video_lmax = 3658;
+    int video_mb_lmin = 236, video_mb_lmax = 3658;
     int video_qdiff = 3;
     int lelim = 0, celim = 0;
     float video_qblur = 0.5f, video_qcomp = 0.5f, video_qsquish = 0.0f;
