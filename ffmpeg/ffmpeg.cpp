@@ -40,7 +40,7 @@ static int run(int argc, char** argv) {
         const int64_t t0 = av_gettime_relative();
         const int ret = transcode();
         const int64_t t1 = av_gettime_relative();
-        if (g_opt.do_benchmark) emsg("bench: utime=%0.3fs\n", double(t1 - t0) / 1000000.0);
+        if (g_opt.print_run_time) emsg("bench: utime=%0.3fs\n", double(t1 - t0) / 1000000.0);
         if (ret != 0) result = -1;
     }
     transcode_release();

@@ -65,124 +65,124 @@ constexpr int kMaxMetaDataMaps = 20;
 // value can survive from one run to the next.
 struct Options {
     // formats
-    const AVInputFormat* file_iformat = nullptr;
-    const AVOutputFormat* file_oformat = nullptr;
-    int pgmyuv_compat = 0;
+    const AVInputFormat* forced_input_format = nullptr;
+    const AVOutputFormat* forced_output_format = nullptr;
+    int pgmyuv_input = 0;
     std::string image_format;  // "img": no image-format list in this library
 
     // picture geometry
-    int frame_width = 0, frame_height = 0;
-    float frame_aspect_ratio = 0.0f;
+    int picture_width = 0, picture_height = 0;
+    float display_aspect = 0.0f;
     float input_sar = 1.0f;  // input's sample aspect ratio, for the fix-aspect rule
     int input_width = 0, input_height = 0;  // input's picture size, for the same rule
     int requested_width = 0, requested_height = 0;  // last "-s", before the rule
     int fixaspect_applied = 0;  // the rule ran for the last "-s"
     int fixaspect = 0;
-    int frame_pix_fmt = -1;
+    int pixel_format = -1;
     int pix_fmt_given = 0;
     int crop_top = 0, crop_bottom = 0, crop_left = 0, crop_right = 0;
     int pad_top = 0, pad_bottom = 0, pad_left = 0, pad_right = 0;
     int pad_color[3] = {16, 128, 128};
-    AVRational frame_rate{25, 1};
+    AVRational picture_rate{25, 1};
     AVRational max_frame_rate{0, 0};
 
     // video encoder
-    int64_t video_bit_rate = 200000;
-    int64_t video_bit_rate_tolerance = 4000000;
-    float video_qscale = 0.0f;
-    int video_qmin = 2, video_qmax = 31;
-    int video_lmin = 236, video_lmax = 3658;
-    int video_mb_lmin = 236, video_mb_lmax = 3658;
-    int video_qdiff = 3;
+    int64_t picture_bit_rate = 200000;
+    int64_t picture_bit_rate_leeway = 4000000;
+    float fixed_quantiser = 0.0f;
+    int quantiser_min = 2, quantiser_max = 31;
+    int lambda_min = 236, lambda_max = 3658;
+    int block_lambda_min = 236, block_lambda_max = 3658;
+    int quantiser_step_max = 3;
     int lelim = 0, celim = 0;
-    float video_qblur = 0.5f, video_qcomp = 0.5f, video_qsquish = 0.0f;
+    float quantiser_blur = 0.5f, quantiser_compression = 0.5f, quantiser_squish = 0.0f;
     std::vector<uint16_t> intra_matrix, inter_matrix;  // empty = none
     std::string rc_override;
     std::string rc_eq = "tex^qComp";
-    int64_t video_rc_buffer_size = 0, video_rc_max_rate = 0, video_rc_min_rate = 0;
-    float video_rc_buffer_aggressivity = 1.0f;
-    float video_rc_initial_cplx = 0.0f;
-    float video_b_qfactor = 1.25f, video_b_qoffset = 1.25f;
-    float video_i_qfactor = -0.8f, video_i_qoffset = 0.0f;
-    int video_intra_quant_bias = 999999, video_inter_quant_bias = 999999;
-    int me_method = 5;
+    int64_t rate_buffer_bits = 0, rate_max = 0, rate_min = 0;
+    float rate_buffer_eagerness = 1.0f;
+    float rate_initial_complexity = 0.0f;
+    float bidir_q_factor = 1.25f, bidir_q_offset = 1.25f;
+    float key_q_factor = -0.8f, key_q_offset = 0.0f;
+    int key_block_bias = 999999, predicted_block_bias = 999999;
+    int motion_search = 5;
     int dct_algo = 0, idct_algo = 0;
     int me_threshold = 0, mb_threshold = 0;
     int workaround_bugs = 1, error_resilience = 1, error_concealment = 3;
-    int b_frames = 0;
+    int bidir_frames = 0;
     int mb_decision = 0;  // "hq" sets 1, "mbd" any value
     int mb_cmp = 0, ildct_cmp = 8, sub_cmp = 0, cmp = 0, pre_cmp = 0, pre_me = 0;
     float lumi_mask = 0, dark_mask = 0, scplx_mask = 0, tcplx_mask = 0, p_mask = 0;
     int packet_size = 0;  // "ps"
     int error_rate = 0;   // "error"
     int strict = 0;
-    int do_pass = 0;
-    std::string pass_logfilename;
+    int pass_number = 0;
+    std::string pass_log_name;
     int top_field_first = -1;
     int noise_reduction = 0, qns = 0, sc_threshold = 0, me_range = 0;
     int intra_dc_precision = 8, coder = 0, context = 0, predictor = 0;
     int video_profile = -99, video_level = -99;
     int nsse_weight = 8, subpel_quality = 8, me_penalty_compensation = 256;
     int lowres = 0;
-    int video_codec_tag = 0, audio_codec_tag = 0;
-    int frame_skip_threshold = 0, frame_skip_factor = 0, frame_skip_exp = 0, frame_skip_cmp = 13;
+    int picture_tag = 0, sound_tag = 0;
+    int skip_threshold = 0, skip_factor = 0, skip_exponent = 0, skip_comparison = 13;
     int gop_size = 12;
-    int debug = 0, debug_mv = 0;
+    int debug = 0, show_motion = 0;
     int bitexact = 0;
 
     // boolean encoder flags
-    int intra_only = 0, video_disable = 0, use_4mv = 0, use_obmc = 0, use_loop = 0,
-        use_part = 0, use_aic = 0, use_aiv = 0, use_umv = 0, use_ss = 0, use_alt_scan = 0,
-        use_qprd = 0, use_cbprd = 0, use_mv0 = 0, use_naq = 0, closed_gop = 0, strict_gop = 0,
-        no_output = 0, use_scan_offset = 0, use_qpel = 0, do_interlace_dct = 0,
-        do_interlace_me = 0, do_psnr = 0, do_vstats = 0, gray_only = 0, same_quality = 0,
-        do_deinterlace = 0, use_trell = 0;
-    int b_strategy = 0;
-    int video_discard = 0;  // "vdt"
+    int key_frames_only = 0, no_video = 0, four_vectors = 0, blended_motion = 0, loop_filter = 0,
+        partitions = 0, edge_prediction = 0, alt_inter_table = 0, open_motion = 0, slices = 0, alt_scan = 0,
+        rd_quantiser = 0, rd_block_pattern = 0, try_zero_motion = 0, even_masking = 0, closed_groups = 0, strict_groups = 0,
+        discard_output = 0, scan_offset_room = 0, quarter_pel = 0, field_transform = 0,
+        field_motion_search = 0, measure_psnr = 0, write_picture_stats = 0, gray_pictures = 0, keep_input_quality = 0,
+        deinterlace_pictures = 0, trellis_search = 0;
+    int bidir_strategy = 0;
+    int skip_level = 0;  // "vdt"
 
     // audio
-    int audio_sample_rate = 44100;
-    int64_t audio_bit_rate = 64000;
-    int audio_channels = 1;
-    int audio_disable = 0;
-    int audio_volume = 256;
-    float audio_qscale = 0.0f;
-    std::string audio_language, subtitle_language;
+    int sound_rate = 44100;
+    int64_t sound_bit_rate = 64000;
+    int sound_channels = 1;
+    int no_audio = 0;
+    int sound_volume = 256;
+    float sound_quality = 0.0f;
+    std::string sound_language, subtitle_language;
 
     // codec choice, per type
-    int video_codec_id = 0, audio_codec_id = 0, subtitle_codec_id = 0;
-    int video_stream_copy = 0, audio_stream_copy = 0, subtitle_stream_copy = 0;
+    int picture_codec = 0, sound_codec = 0, subtitle_codec = 0;
+    int copy_pictures = 0, copy_sound = 0, copy_subtitles = 0;
 
     // container
     std::string title, author, copyright, comment;
-    int64_t rec_timestamp = 0;
-    int64_t recording_time = 0, start_time = 0, input_ts_offset = 0;
-    int limit_filesize = 0;
-    int loop_input = 0, loop_output = -1;
-    int mux_rate = 0, mux_packet_size = 0;
-    float mux_preload = 0.5f, mux_max_delay = 0.7f;
-    int64_t mux_audio_bitrate = 0, mux_video_bitrate = 0;
-    int file_overwrite = 0;
+    int64_t header_date = 0;
+    int64_t duration_limit = 0, start_offset = 0, input_time_shift = 0;
+    int size_limit_kib = 0;
+    int repeat_input = 0, player_loops = -1;
+    int container_rate = 0, container_packet_size = 0;
+    float container_preload = 0.5f, container_max_delay = 0.7f;
+    int64_t tag_audio_bit_rate = 0, tag_video_bit_rate = 0;
+    int overwrite_outputs = 0;
 
     // run behaviour
-    int do_benchmark = 0, do_hex_dump = 0, do_pkt_dump = 0, rate_emu = 0, copy_ts = 0,
-        opt_shortest = 0;
-    int video_sync_method = 1, audio_sync_method = 1;
-    int use_global_header_opt = 0;  // "vglobal"
-    int max_frames[4] = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};  // by media type
-    int verbose = 1;
+    int print_run_time = 0, print_packet_bytes = 0, print_packets = 0, read_at_own_pace = 0, keep_input_times = 0,
+        end_with_shortest_input = 0;
+    int keep_frame_rate = 1, fit_sound_to_time = 1;
+    int header_placement = 0;  // "vglobal"
+    int frame_limits[4] = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX};  // by media type
+    int verbosity = 1;
     int thread_count = 1;
-    int using_vhook = 0;
+    int hook_requested = 0;
     std::string vhook_text;
 
     // capture
-    std::string video_device, audio_device, grab_device;
-    std::string video_grab_format = "video4linux", audio_grab_format = "audio_device";
-    std::string video_standard = "ntsc";
-    int video_channel = 0;
+    std::string capture_picture_device, capture_sound_device, capture_device;
+    std::string capture_picture_format = "video4linux", capture_sound_format = "audio_device";
+    std::string capture_norm = "ntsc";
+    int capture_channel = 0;
 
     // side effects of the run
-    int using_stdin = 0;
+    int reads_standard_input = 0;
 };
 
 extern Options g_opt;
@@ -208,7 +208,7 @@ struct InputFile {
     // Decoder settings captured when the file was opened ("-i" applies the
     // options that precede it).
     int thread_count = 1, workaround_bugs = 1, error_resilience = 1, error_concealment = 3,
-        idct_algo = 0, debug = 0, lowres = 0, bitexact = 0, gray = 0, rate_emu = 0;
+        idct_algo = 0, debug = 0, lowres = 0, bitexact = 0, gray = 0, read_at_own_pace = 0;
     AVRational video_rate{0, 0};
     std::string real_name;  // the file opened (differs for a script)
 };
@@ -219,21 +219,21 @@ struct OutputFile {
     int64_t packets_written = 0;
     bool without_picture = false;  // has a picture stream that received no picture
     std::string created_path;  // the file this run created, empty when it was there before
-    int64_t mux_audio_bitrate = 0, mux_video_bitrate = 0;
+    int64_t tag_audio_bit_rate = 0, tag_video_bit_rate = 0;
 };
 
 struct InputStream {
     int file_index = 0;
     int index = 0;  // within the file
     AVStream* st = nullptr;
-    bool discard = true;
-    bool decoding_needed = false;
+    bool unused = true;  // no output takes this stream
+    bool decodes = false;
     AVCodecContext* dec = nullptr;
     AVFrame* frame = nullptr;
-    int64_t next_pts = AV_NOPTS_VALUE;  // microseconds
-    int64_t next_dts = AV_NOPTS_VALUE;  // where the next packet is expected, microseconds
+    int64_t next_time = AV_NOPTS_VALUE;  // microseconds
+    int64_t next_packet_time = AV_NOPTS_VALUE;  // where the next packet is expected, microseconds
     int64_t pts = 0;                   // microseconds
-    bool is_start = true;
+    bool at_stream_start = true;
     int64_t start = 0;  // pacing start, microseconds
     int64_t frame_count = 0;
     AVRational framerate{0, 0};
@@ -245,14 +245,14 @@ struct InputStream {
 struct OutputStream {
     int file_index = 0;
     int index = 0;
-    int source_index = -1;
-    InputStream* sync_ist = nullptr;
+    int source = -1;
+    InputStream* timing_source = nullptr;
     AVStream* st = nullptr;
     AVCodecContext* enc = nullptr;
     const AVCodec* codec = nullptr;
     AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
     bool stream_copy = false;
-    bool encoding_needed = false;
+    bool encodes = false;
     bool flushed = false;
     int64_t frame_number = 0;
     int64_t sync_opts = 0;
@@ -277,9 +277,9 @@ struct OutputStream {
     // audio
     SwrContext* swr = nullptr;      // decoder -> s16 interleaved at the output rate
     SwrContext* swr_enc = nullptr;  // s16 interleaved -> encoder sample format
-    bool resample = false;
+    bool converts_sound = false;
     int in_rate = 0, in_channels = 0;
-    AVAudioFifo* fifo = nullptr;
+    AVAudioFifo* sound_queue = nullptr;
     AVFrame* aframe = nullptr;      // encoder input frame
     std::vector<uint8_t> s16buf;    // converted samples
     std::vector<uint8_t> s16frame;  // one frame read from the FIFO
@@ -304,11 +304,11 @@ struct RunState {
     std::vector<OutputFile> output_files;
     std::vector<StreamMap> stream_maps;
     std::vector<MetaDataMap> meta_data_maps;
-    std::vector<InputStream*> ist_table;
-    std::vector<OutputStream*> ost_table;
-    std::vector<OutputStream*> pending_ost;  // created by add_*_stream, before transcode
-    int64_t video_size = 0, audio_size = 0, extra_size = 0;
-    int nb_frames_dup = 0, nb_frames_drop = 0;
+    std::vector<InputStream*> input_streams;
+    std::vector<OutputStream*> output_streams;
+    std::vector<OutputStream*> pending_streams;  // created by add_*_stream, before transcode
+    int64_t picture_bytes = 0, sound_bytes = 0, header_bytes = 0;
+    int pictures_repeated = 0, pictures_dropped = 0;
     // A resampler or an encoder failed: what follows would be a file with a hole in it.
     bool output_failed = false;
 };
@@ -349,7 +349,7 @@ void print_help(const char*);
 void apply_late_fixaspect();
 
 // Set-up.
-void opt_input_file(const char* filename);
+void open_input_file(const char* filename);
 void opt_output_file(const char* filename);
 void add_video_stream(AVFormatContext* oc);
 void add_audio_stream(AVFormatContext* oc);

@@ -151,8 +151,8 @@ void ResetOptionDefaults() {
     g_run.output_files.clear();
     g_run.stream_maps.clear();
     g_run.meta_data_maps.clear();
-    g_run.video_size = g_run.audio_size = g_run.extra_size = 0;
-    g_run.nb_frames_dup = g_run.nb_frames_drop = 0;
+    g_run.picture_bytes = g_run.sound_bytes = g_run.header_bytes = 0;
+    g_run.pictures_repeated = g_run.pictures_dropped = 0;
     g_run.output_failed = false;
     // The stop flag is not touched: a stop asked for while the run was being prepared is
     // for this run, and the end of each run clears it.
@@ -167,140 +167,140 @@ bool option_given(const char* name) {
 // ---------------------------------------------------------------------------
 // Handlers
 
-static void opt_int_store(int* dst, const char* arg) { *dst = parse_int(arg); }
-static void opt_float_store(float* dst, const char* arg) { *dst = to_float(parse_double(arg)); }
+static void handle_int_store(int* dst, const char* arg) { *dst = parse_int(arg); }
+static void handle_float_store(float* dst, const char* arg) { *dst = to_float(parse_double(arg)); }
 
 #define INT_HANDLER(fn, member) \
-    static void fn(const char* arg) { opt_int_store(&g_opt.member, arg); }
+    static void fn(const char* arg) { handle_int_store(&g_opt.member, arg); }
 #define FLOAT_HANDLER(fn, member) \
-    static void fn(const char* arg) { opt_float_store(&g_opt.member, arg); }
+    static void fn(const char* arg) { handle_float_store(&g_opt.member, arg); }
 #define KBIT_HANDLER(fn, member) \
     static void fn(const char* arg) { g_opt.member = saturate_mul(parse_int64(arg), 1000); }
 
-INT_HANDLER(opt_bug, workaround_bugs)
-INT_HANDLER(opt_dct_algo, dct_algo)
-INT_HANDLER(opt_idct_algo, idct_algo)
-INT_HANDLER(opt_me_threshold, me_threshold)
-INT_HANDLER(opt_mb_threshold, mb_threshold)
-INT_HANDLER(opt_er, error_resilience)
-INT_HANDLER(opt_ec, error_concealment)
-INT_HANDLER(opt_vismv, debug_mv)
-INT_HANDLER(opt_gop, gop_size)
-INT_HANDLER(opt_mbd, mb_decision)
-INT_HANDLER(opt_mbcmp, mb_cmp)
-INT_HANDLER(opt_ildctcmp, ildct_cmp)
-INT_HANDLER(opt_subcmp, sub_cmp)
-INT_HANDLER(opt_cmp, cmp)
-INT_HANDLER(opt_precmp, pre_cmp)
-INT_HANDLER(opt_preme, pre_me)
-INT_HANDLER(opt_ibias, video_intra_quant_bias)
-INT_HANDLER(opt_pbias, video_inter_quant_bias)
-INT_HANDLER(opt_ps, packet_size)
-INT_HANDLER(opt_error, error_rate)
-INT_HANDLER(opt_strict, strict)
-INT_HANDLER(opt_top, top_field_first)
-INT_HANDLER(opt_nr, noise_reduction)
-INT_HANDLER(opt_qns, qns)
-INT_HANDLER(opt_sc_threshold, sc_threshold)
-INT_HANDLER(opt_me_range, me_range)
-INT_HANDLER(opt_ar, audio_sample_rate)
-INT_HANDLER(opt_ac, audio_channels)
+INT_HANDLER(handle_bug, workaround_bugs)
+INT_HANDLER(handle_dct_algo, dct_algo)
+INT_HANDLER(handle_idct_algo, idct_algo)
+INT_HANDLER(handle_me_threshold, me_threshold)
+INT_HANDLER(handle_mb_threshold, mb_threshold)
+INT_HANDLER(handle_er, error_resilience)
+INT_HANDLER(handle_ec, error_concealment)
+INT_HANDLER(handle_vismv, show_motion)
+INT_HANDLER(handle_gop, gop_size)
+INT_HANDLER(handle_mbd, mb_decision)
+INT_HANDLER(handle_mbcmp, mb_cmp)
+INT_HANDLER(handle_ildctcmp, ildct_cmp)
+INT_HANDLER(handle_subcmp, sub_cmp)
+INT_HANDLER(handle_cmp, cmp)
+INT_HANDLER(handle_precmp, pre_cmp)
+INT_HANDLER(handle_preme, pre_me)
+INT_HANDLER(handle_ibias, key_block_bias)
+INT_HANDLER(handle_pbias, predicted_block_bias)
+INT_HANDLER(handle_ps, packet_size)
+INT_HANDLER(handle_error, error_rate)
+INT_HANDLER(handle_strict, strict)
+INT_HANDLER(handle_top, top_field_first)
+INT_HANDLER(handle_nr, noise_reduction)
+INT_HANDLER(handle_qns, qns)
+INT_HANDLER(handle_sc_threshold, sc_threshold)
+INT_HANDLER(handle_me_range, me_range)
+INT_HANDLER(handle_ar, sound_rate)
+INT_HANDLER(handle_ac, sound_channels)
 
-KBIT_HANDLER(opt_b, video_bit_rate)
-KBIT_HANDLER(opt_bt, video_bit_rate_tolerance)
-KBIT_HANDLER(opt_maxrate, video_rc_max_rate)
-KBIT_HANDLER(opt_minrate, video_rc_min_rate)
-KBIT_HANDLER(opt_ab, audio_bit_rate)
-KBIT_HANDLER(opt_muxab, mux_audio_bitrate)
-KBIT_HANDLER(opt_muxvb, mux_video_bitrate)
+KBIT_HANDLER(handle_b, picture_bit_rate)
+KBIT_HANDLER(handle_bt, picture_bit_rate_leeway)
+KBIT_HANDLER(handle_maxrate, rate_max)
+KBIT_HANDLER(handle_minrate, rate_min)
+KBIT_HANDLER(handle_ab, sound_bit_rate)
+KBIT_HANDLER(handle_muxab, tag_audio_bit_rate)
+KBIT_HANDLER(handle_muxvb, tag_video_bit_rate)
 
-static void opt_bufsize(const char* arg) {
-    g_opt.video_rc_buffer_size = saturate_mul(parse_int64(arg), 8192);
+static void handle_bufsize(const char* arg) {
+    g_opt.rate_buffer_bits = saturate_mul(parse_int64(arg), 8192);
 }
 
-FLOAT_HANDLER(opt_lumi_mask, lumi_mask)
-FLOAT_HANDLER(opt_dark_mask, dark_mask)
-FLOAT_HANDLER(opt_scplx_mask, scplx_mask)
-FLOAT_HANDLER(opt_tcplx_mask, tcplx_mask)
-FLOAT_HANDLER(opt_p_mask, p_mask)
-FLOAT_HANDLER(opt_qblur, video_qblur)
-FLOAT_HANDLER(opt_qcomp, video_qcomp)
-FLOAT_HANDLER(opt_rc_init_cplx, video_rc_initial_cplx)
-FLOAT_HANDLER(opt_b_qfactor, video_b_qfactor)
-FLOAT_HANDLER(opt_i_qfactor, video_i_qfactor)
-FLOAT_HANDLER(opt_b_qoffset, video_b_qoffset)
-FLOAT_HANDLER(opt_i_qoffset, video_i_qoffset)
+FLOAT_HANDLER(handle_lumi_mask, lumi_mask)
+FLOAT_HANDLER(handle_dark_mask, dark_mask)
+FLOAT_HANDLER(handle_scplx_mask, scplx_mask)
+FLOAT_HANDLER(handle_tcplx_mask, tcplx_mask)
+FLOAT_HANDLER(handle_p_mask, p_mask)
+FLOAT_HANDLER(handle_qblur, quantiser_blur)
+FLOAT_HANDLER(handle_qcomp, quantiser_compression)
+FLOAT_HANDLER(handle_rc_init_cplx, rate_initial_complexity)
+FLOAT_HANDLER(handle_b_qfactor, bidir_q_factor)
+FLOAT_HANDLER(handle_i_qfactor, key_q_factor)
+FLOAT_HANDLER(handle_b_qoffset, bidir_q_offset)
+FLOAT_HANDLER(handle_i_qoffset, key_q_offset)
 
-static void opt_lmin(const char* arg) { g_opt.video_lmin = clamp_to_int(parse_double(arg) * 118); }
-static void opt_lmax(const char* arg) { g_opt.video_lmax = clamp_to_int(parse_double(arg) * 118); }
+static void handle_lmin(const char* arg) { g_opt.lambda_min = clamp_to_int(parse_double(arg) * 118); }
+static void handle_lmax(const char* arg) { g_opt.lambda_max = clamp_to_int(parse_double(arg) * 118); }
 
-static void opt_mb_lmin(const char* arg) {
-    g_opt.video_mb_lmin = clamp_to_int(parse_double(arg) * 118);
-    if (g_opt.video_mb_lmin < 1 || g_opt.video_mb_lmin > 32767)
+static void handle_mb_lmin(const char* arg) {
+    g_opt.block_lambda_min = clamp_to_int(parse_double(arg) * 118);
+    if (g_opt.block_lambda_min < 1 || g_opt.block_lambda_min > 32767)
         emsg("mblmin must be >= 1 and <= %d\n", 277);
 }
 
-static void opt_mb_lmax(const char* arg) {
-    g_opt.video_mb_lmax = clamp_to_int(parse_double(arg) * 118);
-    if (g_opt.video_mb_lmax < 1 || g_opt.video_mb_lmax > 32767)
+static void handle_mb_lmax(const char* arg) {
+    g_opt.block_lambda_max = clamp_to_int(parse_double(arg) * 118);
+    if (g_opt.block_lambda_max < 1 || g_opt.block_lambda_max > 32767)
         emsg("mblmax must be >= 1 and <= %d\n", 277);
 }
 
-static void opt_qmin(const char* arg) {
-    g_opt.video_qmin = parse_int(arg);
-    if (g_opt.video_qmin < 1 || g_opt.video_qmin > 51) emsg("qmin must be >= 1 and <= 51\n");
+static void handle_qmin(const char* arg) {
+    g_opt.quantiser_min = parse_int(arg);
+    if (g_opt.quantiser_min < 1 || g_opt.quantiser_min > 51) emsg("qmin must be >= 1 and <= 51\n");
 }
 
-static void opt_qmax(const char* arg) {
-    g_opt.video_qmax = parse_int(arg);
-    if (g_opt.video_qmax < 1 || g_opt.video_qmax > 51) emsg("qmax must be >= 1 and <= 51\n");
+static void handle_qmax(const char* arg) {
+    g_opt.quantiser_max = parse_int(arg);
+    if (g_opt.quantiser_max < 1 || g_opt.quantiser_max > 51) emsg("qmax must be >= 1 and <= 51\n");
 }
 
-static void opt_qdiff(const char* arg) {
-    g_opt.video_qdiff = parse_int(arg);
-    if (g_opt.video_qdiff < 1 || g_opt.video_qdiff > 31) emsg("qdiff must be >= 1 and <= 31\n");
+static void handle_qdiff(const char* arg) {
+    g_opt.quantiser_step_max = parse_int(arg);
+    if (g_opt.quantiser_step_max < 1 || g_opt.quantiser_step_max > 31) emsg("qdiff must be >= 1 and <= 31\n");
 }
 
-static void opt_lelim(const char* arg) {
+static void handle_lelim(const char* arg) {
     g_opt.lelim = parse_int(arg);
     if (g_opt.lelim < -99 || g_opt.lelim > 99) emsg("lelim must be >= -99 and <= 99\n");
 }
 
-static void opt_celim(const char* arg) {
+static void handle_celim(const char* arg) {
     g_opt.celim = parse_int(arg);
     if (g_opt.celim < -99 || g_opt.celim > 99) emsg("celim must be >= -99 and <= 99\n");
 }
 
-static void opt_bf(const char* arg) {
-    g_opt.b_frames = parse_int(arg);
-    if (g_opt.b_frames > 8) {
+static void handle_bf(const char* arg) {
+    g_opt.bidir_frames = parse_int(arg);
+    if (g_opt.bidir_frames > 8) {
         emsg("\nCannot have more than %d B frames, increase FF_MAX_B_FRAMES.\n", 8);
-    } else if (g_opt.b_frames < 1) {
+    } else if (g_opt.bidir_frames < 1) {
         emsg("\nNumber of B frames must be higher than 0\n");
     }
 }
 
-static void opt_qscale(const char* arg) {
-    g_opt.video_qscale = to_float(parse_double(arg));
-    if (g_opt.video_qscale < 0.01f || g_opt.video_qscale > 255.0f)
+static void handle_qscale(const char* arg) {
+    g_opt.fixed_quantiser = to_float(parse_double(arg));
+    if (g_opt.fixed_quantiser < 0.01f || g_opt.fixed_quantiser > 255.0f)
         emsg("qscale must be >= 0.01 and <= 255\n");
 }
 
-static void opt_qsquish(const char* arg) {
-    g_opt.video_qsquish = to_float(parse_double(arg));
-    if (g_opt.video_qsquish < 0.0f || g_opt.video_qsquish > 99.0f)
+static void handle_qsquish(const char* arg) {
+    g_opt.quantiser_squish = to_float(parse_double(arg));
+    if (g_opt.quantiser_squish < 0.0f || g_opt.quantiser_squish > 99.0f)
         emsg("qsquish must be >= 0.0 and <= 99.0\n");
 }
 
-static void opt_rc_eq(const char* arg) { g_opt.rc_eq = arg; }
-static void opt_rc_override(const char* arg) { g_opt.rc_override = arg; }
-static void opt_vd(const char* arg) { g_opt.video_device = arg; }
-static void opt_gd(const char* arg) { g_opt.grab_device = arg; }
-static void opt_ad(const char* arg) { g_opt.audio_device = arg; }
-static void opt_tvstd(const char* arg) { g_opt.video_standard = arg; }
+static void handle_rc_eq(const char* arg) { g_opt.rc_eq = arg; }
+static void handle_rc_override(const char* arg) { g_opt.rc_override = arg; }
+static void handle_vd(const char* arg) { g_opt.capture_picture_device = arg; }
+static void handle_gd(const char* arg) { g_opt.capture_device = arg; }
+static void handle_ad(const char* arg) { g_opt.capture_sound_device = arg; }
+static void handle_tvstd(const char* arg) { g_opt.capture_norm = arg; }
 
-static void opt_vc(const char* arg) {
-    g_opt.video_channel = static_cast<int>(strtol(arg, nullptr, 0));
+static void handle_vc(const char* arg) {
+    g_opt.capture_channel = static_cast<int>(strtol(arg, nullptr, 0));
 }
 
 static int parse_fourcc(const char* arg) {
@@ -313,8 +313,8 @@ static int parse_fourcc(const char* arg) {
     return static_cast<int>(c[0] + (c[1] << 8) + (c[2] << 16) + (static_cast<unsigned>(c[3]) << 24));
 }
 
-static void opt_atag(const char* arg) { g_opt.audio_codec_tag = parse_fourcc(arg); }
-static void opt_vtag(const char* arg) { g_opt.video_codec_tag = parse_fourcc(arg); }
+static void handle_atag(const char* arg) { g_opt.sound_tag = parse_fourcc(arg); }
+static void handle_vtag(const char* arg) { g_opt.picture_tag = parse_fourcc(arg); }
 
 static int64_t parse_duration(const char* arg) {
     int64_t us = 0;
@@ -322,14 +322,14 @@ static int64_t parse_duration(const char* arg) {
     return std::clamp(us, -kMaxOptionTime, kMaxOptionTime);
 }
 
-static void opt_recording_time(const char* arg) { g_opt.recording_time = parse_duration(arg); }
-static void opt_start_time(const char* arg) { g_opt.start_time = parse_duration(arg); }
-static void opt_input_ts_offset(const char* arg) { g_opt.input_ts_offset = parse_duration(arg); }
+static void handle_recording_time(const char* arg) { g_opt.duration_limit = parse_duration(arg); }
+static void handle_start_time(const char* arg) { g_opt.start_offset = parse_duration(arg); }
+static void handle_input_ts_offset(const char* arg) { g_opt.input_time_shift = parse_duration(arg); }
 
-static void opt_rec_timestamp(const char* arg) {
+static void handle_rec_timestamp(const char* arg) {
     int64_t us = 0;
     if (av_parse_time(&us, arg, 0) < 0) us = 0;
-    g_opt.rec_timestamp = us / 1000000;
+    g_opt.header_date = us / 1000000;
 }
 
 // The fix-aspect rule: the picture keeps the input's shape inside the
@@ -339,8 +339,8 @@ static void fix_aspect_size(int w, int h, int W, int H) {
     const double a = g_opt.input_sar == 0.0f ? 1.0 : g_opt.input_sar;
     // A zero input width would divide by zero below: treat it like an unknown size.
     if (H == 0 || h == 0 || W == 0) {
-        g_opt.frame_width = w;
-        g_opt.frame_height = h;
+        g_opt.picture_width = w;
+        g_opt.picture_height = h;
         return;
     }
     const int64_t d = (int64_t(w) * 1000) / h - clamp_to_int(W * a * 1000.0 / H);
@@ -351,8 +351,8 @@ static void fix_aspect_size(int w, int h, int W, int H) {
             const int h2 = static_cast<int>(
                 std::clamp<int64_t>(2 * int64_t(clamp_to_int((double(w) * H) / (W * a) / 2.0)), 0, h));
             const int r = h - h2;
-            g_opt.frame_width = w;
-            g_opt.frame_height = h2;
+            g_opt.picture_width = w;
+            g_opt.picture_height = h2;
             g_opt.pad_top = 2 * ((r / 2) / 2);
             g_opt.pad_bottom = r - g_opt.pad_top;
             g_opt.pad_left = g_opt.pad_right = 0;
@@ -360,19 +360,19 @@ static void fix_aspect_size(int w, int h, int W, int H) {
             const int w2 = static_cast<int>(
                 std::clamp<int64_t>(2 * int64_t(clamp_to_int((double(h) * W * a) / H / 2.0)), 0, w));
             const int r = w - w2;
-            g_opt.frame_width = w2;
-            g_opt.frame_height = h;
+            g_opt.picture_width = w2;
+            g_opt.picture_height = h;
             g_opt.pad_left = 2 * ((r / 2) / 2);
             g_opt.pad_right = r - g_opt.pad_left;
             g_opt.pad_top = g_opt.pad_bottom = 0;
         }
         return;
     }
-    g_opt.frame_width = w;
-    g_opt.frame_height = h;
+    g_opt.picture_width = w;
+    g_opt.picture_height = h;
 }
 
-static void opt_frame_size(const char* arg) {
+static void handle_frame_size(const char* arg) {
     int w = 0, h = 0;
     if (av_parse_video_size(&w, &h, arg) < 0) {
         emsg("Incorrect frame size\n");
@@ -389,7 +389,7 @@ static void opt_frame_size(const char* arg) {
     g_opt.requested_width = w;
     g_opt.requested_height = h;
     g_opt.fixaspect_applied = g_opt.fixaspect;
-    fix_aspect_size(w, h, g_opt.frame_width, g_opt.frame_height);
+    fix_aspect_size(w, h, g_opt.picture_width, g_opt.picture_height);
 }
 
 // The encoder wrapper names "-fixaspect" after "-s", when the size has already
@@ -414,7 +414,7 @@ static void crop_band(int* band, const char* arg, const char* name, const char* 
         emsg("%s crop size must be a multiple of 2\n", Name);
         return;
     }
-    int& dim = vertical ? g_opt.frame_height : g_opt.frame_width;
+    int& dim = vertical ? g_opt.picture_height : g_opt.picture_width;
     if (*band >= dim) {
         if (vertical)
             emsg("Vertical crop dimensions are outside the range of the original image.\n"
@@ -427,10 +427,10 @@ static void crop_band(int* band, const char* arg, const char* name, const char* 
     dim -= *band;
 }
 
-static void opt_crop_top(const char* a) { crop_band(&g_opt.crop_top, a, "top", "Top", true); }
-static void opt_crop_bottom(const char* a) { crop_band(&g_opt.crop_bottom, a, "bottom", "Bottom", true); }
-static void opt_crop_left(const char* a) { crop_band(&g_opt.crop_left, a, "left", "Left", false); }
-static void opt_crop_right(const char* a) { crop_band(&g_opt.crop_right, a, "right", "Right", false); }
+static void handle_crop_top(const char* a) { crop_band(&g_opt.crop_top, a, "top", "Top", true); }
+static void handle_crop_bottom(const char* a) { crop_band(&g_opt.crop_bottom, a, "bottom", "Bottom", true); }
+static void handle_crop_left(const char* a) { crop_band(&g_opt.crop_left, a, "left", "Left", false); }
+static void handle_crop_right(const char* a) { crop_band(&g_opt.crop_right, a, "right", "Right", false); }
 
 static void pad_band(int* band, const char* arg, const char* name, const char* Name) {
     *band = parse_int(arg);
@@ -441,12 +441,12 @@ static void pad_band(int* band, const char* arg, const char* name, const char* N
     if ((*band % 2) != 0) emsg("%s pad size must be a multiple of 2\n", Name);
 }
 
-static void opt_pad_top(const char* a) { pad_band(&g_opt.pad_top, a, "top", "Top"); }
-static void opt_pad_bottom(const char* a) { pad_band(&g_opt.pad_bottom, a, "bottom", "Bottom"); }
-static void opt_pad_left(const char* a) { pad_band(&g_opt.pad_left, a, "left", "Left"); }
-static void opt_pad_right(const char* a) { pad_band(&g_opt.pad_right, a, "right", "Right"); }
+static void handle_pad_top(const char* a) { pad_band(&g_opt.pad_top, a, "top", "Top"); }
+static void handle_pad_bottom(const char* a) { pad_band(&g_opt.pad_bottom, a, "bottom", "Bottom"); }
+static void handle_pad_left(const char* a) { pad_band(&g_opt.pad_left, a, "left", "Left"); }
+static void handle_pad_right(const char* a) { pad_band(&g_opt.pad_right, a, "right", "Right"); }
 
-static void opt_pad_color(const char* arg) {
+static void handle_pad_color(const char* arg) {
     const long rgb = strtol(arg, nullptr, 16);
     const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
     g_opt.pad_color[0] = (306 * r + 601 * g + 117 * b + 512) >> 10;
@@ -454,7 +454,7 @@ static void opt_pad_color(const char* arg) {
     g_opt.pad_color[2] = ((512 * r - 429 * g - 83 * b + 511) >> 10) + 128;
 }
 
-static void opt_frame_aspect_ratio(const char* arg) {
+static void handle_frame_aspect_ratio(const char* arg) {
     double ar = 0;
     const char* colon = strchr(arg, ':');
     long x = 0, y = 0;
@@ -470,24 +470,24 @@ static void opt_frame_aspect_ratio(const char* arg) {
         emsg("Incorrect aspect ratio specification.\n");
         return;
     }
-    g_opt.frame_aspect_ratio = to_float(ar);
+    g_opt.display_aspect = to_float(ar);
 }
 
-static void opt_pix_fmt(const char* arg) {
-    g_opt.frame_pix_fmt = av_get_pix_fmt(arg);
+static void handle_pix_fmt(const char* arg) {
+    g_opt.pixel_format = av_get_pix_fmt(arg);
     g_opt.pix_fmt_given = 1;
 }
 
-static void opt_frame_rate(const char* arg) {
+static void handle_frame_rate(const char* arg) {
     AVRational r;
     if (av_parse_video_rate(&r, arg) < 0) {
         emsg("Incorrect frame rate\n");
         return;
     }
-    g_opt.frame_rate = r;
+    g_opt.picture_rate = r;
 }
 
-static void opt_max_frame_rate(const char* arg) {
+static void handle_max_frame_rate(const char* arg) {
     AVRational r;
     if (av_parse_video_rate(&r, arg) < 0) {
         emsg("Incorrect frame rate\n");
@@ -498,10 +498,10 @@ static void opt_max_frame_rate(const char* arg) {
 
 static const char* const kMotionStr[] = {"zero", "full", "log", "phods", "epzs", "x1"};
 
-static void opt_motion_estimation(const char* arg) {
+static void handle_motion_estimation(const char* arg) {
     for (int i = 0; i < 6; ++i) {
         if (!strcmp(kMotionStr[i], arg)) {
-            g_opt.me_method = i + 1;
+            g_opt.motion_search = i + 1;
             return;
         }
     }
@@ -537,37 +537,37 @@ static void set_codec_option(int* copy_flag, int* codec_id, AVMediaType type, co
     emsg("Unknown codec '%s'\n", arg);
 }
 
-static void opt_video_codec(const char* arg) {
-    set_codec_option(&g_opt.video_stream_copy, &g_opt.video_codec_id, AVMEDIA_TYPE_VIDEO, arg);
+static void handle_video_codec(const char* arg) {
+    set_codec_option(&g_opt.copy_pictures, &g_opt.picture_codec, AVMEDIA_TYPE_VIDEO, arg);
 }
-static void opt_audio_codec(const char* arg) {
-    set_codec_option(&g_opt.audio_stream_copy, &g_opt.audio_codec_id, AVMEDIA_TYPE_AUDIO, arg);
+static void handle_audio_codec(const char* arg) {
+    set_codec_option(&g_opt.copy_sound, &g_opt.sound_codec, AVMEDIA_TYPE_AUDIO, arg);
 }
-static void opt_subtitle_codec(const char* arg) {
-    set_codec_option(&g_opt.subtitle_stream_copy, &g_opt.subtitle_codec_id, AVMEDIA_TYPE_SUBTITLE, arg);
+static void handle_subtitle_codec(const char* arg) {
+    set_codec_option(&g_opt.copy_subtitles, &g_opt.subtitle_codec, AVMEDIA_TYPE_SUBTITLE, arg);
 }
 
-static void opt_format(const char* arg) {
+static void handle_format(const char* arg) {
     if (!strcmp(arg, "pgmyuv")) {
-        g_opt.pgmyuv_compat = 1;
+        g_opt.pgmyuv_input = 1;
         arg = "image2";
     }
-    g_opt.file_iformat = av_find_input_format(arg);
-    g_opt.file_oformat = av_guess_format(arg, nullptr, nullptr);
-    if (!g_opt.file_iformat && !g_opt.file_oformat) emsg("Unknown input or output format: %s\n", arg);
+    g_opt.forced_input_format = av_find_input_format(arg);
+    g_opt.forced_output_format = av_guess_format(arg, nullptr, nullptr);
+    if (!g_opt.forced_input_format && !g_opt.forced_output_format) emsg("Unknown input or output format: %s\n", arg);
 }
 
-static void opt_image_format(const char* arg) {
+static void handle_image_format(const char* arg) {
     // This library build has no separate image-format list.
     emsg("Unknown image format: '%s'\n", arg);
 }
 
-static void opt_grab(const char* arg) {
-    g_opt.file_iformat = av_find_input_format(arg);
-    opt_input_file("");
+static void handle_grab(const char* arg) {
+    g_opt.forced_input_format = av_find_input_format(arg);
+    open_input_file("");
 }
 
-static void opt_map(const char* arg) {
+static void handle_map(const char* arg) {
     if (g_run.stream_maps.size() >= kMaxStreamMaps) {
         emsg("Too many stream maps (at most %d)\n", kMaxStreamMaps);
         return;
@@ -589,7 +589,7 @@ static void opt_map(const char* arg) {
     g_run.stream_maps.push_back(m);
 }
 
-static void opt_map_meta_data(const char* arg) {
+static void handle_map_meta_data(const char* arg) {
     if (g_run.meta_data_maps.size() >= kMaxMetaDataMaps) {
         emsg("Too many meta data maps (at most %d)\n", kMaxMetaDataMaps);
         return;
@@ -602,16 +602,16 @@ static void opt_map_meta_data(const char* arg) {
     g_run.meta_data_maps.push_back(m);
 }
 
-static void opt_pass(const char* arg) {
+static void handle_pass(const char* arg) {
     const int pass = parse_int(arg);
     if (pass != 1 && pass != 2) {
         emsg("pass number can be only 1 or 2\n");
         return;
     }
-    g_opt.do_pass = pass;
+    g_opt.pass_number = pass;
 }
 
-static void opt_bitexact(const char*) { g_opt.bitexact = 1; }
+static void handle_bitexact(const char*) { g_opt.bitexact = 1; }
 
 static void parse_matrix(std::vector<uint16_t>* m, const char* arg) {
     m->assign(64, 0);
@@ -628,29 +628,29 @@ static void parse_matrix(std::vector<uint16_t>* m, const char* arg) {
     }
 }
 
-static void opt_intra_matrix(const char* arg) { parse_matrix(&g_opt.intra_matrix, arg); }
-static void opt_inter_matrix(const char* arg) { parse_matrix(&g_opt.inter_matrix, arg); }
+static void handle_intra_matrix(const char* arg) { parse_matrix(&g_opt.intra_matrix, arg); }
+static void handle_inter_matrix(const char* arg) { parse_matrix(&g_opt.inter_matrix, arg); }
 
-static void opt_verbose(const char* arg) {
-    g_opt.verbose = parse_int(arg);
-    av_log_set_level(map_log_level(g_opt.verbose));
+static void handle_verbose(const char* arg) {
+    g_opt.verbosity = parse_int(arg);
+    av_log_set_level(map_log_level(g_opt.verbosity));
 }
 
-static void opt_debug(const char* arg) {
+static void handle_debug(const char* arg) {
     g_opt.debug = parse_int(arg);
     av_log_set_level(map_log_level(2));
 }
 
-static void opt_thread_count(const char* arg) {
+static void handle_thread_count(const char* arg) {
     // Each thread is a decoder or encoder copy: a count past what any machine uses is held.
     g_opt.thread_count = std::clamp(parse_int(arg), 0, kMaxThreads);
-    if (g_opt.verbose >= 0) emsg("Warning: not compiled with thread support, using thread emulation\n");
+    if (g_opt.verbosity >= 0) emsg("Warning: not compiled with thread support, using thread emulation\n");
 }
 
-static void opt_video_hook(const char* arg) {
+static void handle_video_hook(const char* arg) {
     // No hook loader exists here; the text is only split to report it.
     g_opt.vhook_text = arg;
-    g_opt.using_vhook = 1;
+    g_opt.hook_requested = 1;
     int words = 0;
     const char* p = arg;
     while (*p && words < 63) {
@@ -662,7 +662,7 @@ static void opt_video_hook(const char* arg) {
     emsg("Failed to add video hook function: %s\n", arg);
 }
 
-static void opt_new_video_stream(const char*) {
+static void handle_new_video_stream(const char*) {
     if (g_run.output_files.empty()) {
         emsg("At least one output file must be specified\n");
         return;
@@ -670,7 +670,7 @@ static void opt_new_video_stream(const char*) {
     add_video_stream(g_run.output_files.back().ctx);
 }
 
-static void opt_new_audio_stream(const char*) {
+static void handle_new_audio_stream(const char*) {
     if (g_run.output_files.empty()) {
         emsg("At least one output file must be specified\n");
         return;
@@ -678,7 +678,7 @@ static void opt_new_audio_stream(const char*) {
     add_audio_stream(g_run.output_files.back().ctx);
 }
 
-static void opt_new_subtitle_stream(const char*) {
+static void handle_new_subtitle_stream(const char*) {
     if (g_run.output_files.empty()) {
         emsg("At least one output file must be specified\n");
         return;
@@ -781,7 +781,7 @@ static void show_formats(const char*) {
 // "target" presets.
 static void call_option(const char* name, const char* arg);
 
-static void opt_target(const char* arg) {
+static void handle_target(const char* arg) {
     enum { UNKNOWN, PAL, NTSC, FILM } norm = UNKNOWN;
     static const char* const frame_rates[] = {"25", "30000/1001", "24000/1001"};
     if (!strncmp(arg, "pal-", 4)) {
@@ -794,7 +794,7 @@ static void opt_target(const char* arg) {
         norm = FILM;
         arg += 5;
     } else {
-        const int fr = clamp_to_int(av_q2d(g_opt.frame_rate) * 1000.0);
+        const int fr = clamp_to_int(av_q2d(g_opt.picture_rate) * 1000.0);
         norm = fr == 25000 ? PAL : (fr == 29970 || fr == 23976) ? NTSC : UNKNOWN;
         for (size_t j = 0; norm == UNKNOWN && j < g_run.input_files.size(); ++j) {
             AVFormatContext* ic = g_run.input_files[j].ctx;
@@ -814,7 +814,7 @@ static void opt_target(const char* arg) {
                 }
             }
         }
-        if (g_opt.verbose && norm != UNKNOWN) emsg("Assuming %s for target.\n", norm == PAL ? "PAL" : "NTSC");
+        if (g_opt.verbosity && norm != UNKNOWN) emsg("Assuming %s for target.\n", norm == PAL ? "PAL" : "NTSC");
     }
     if (norm == UNKNOWN) {
         emsg("Could not determine norm (PAL/NTSC/NTSC-Film) for target.\n");
@@ -831,15 +831,15 @@ static void opt_target(const char* arg) {
         call_option("s", pal ? "352x288" : "352x240");
         call_option("r", frame_rates[n]);
         call_option("g", pal ? "15" : "18");
-        g_opt.video_bit_rate = 1150000;
-        g_opt.video_rc_max_rate = 1150000;
-        g_opt.video_rc_min_rate = 1150000;
-        g_opt.video_rc_buffer_size = 327680;
-        g_opt.audio_bit_rate = 224000;
-        g_opt.audio_sample_rate = 44100;
-        g_opt.mux_packet_size = 2324;
-        g_opt.mux_rate = 1411200;
-        g_opt.mux_preload = 0.44f;
+        g_opt.picture_bit_rate = 1150000;
+        g_opt.rate_max = 1150000;
+        g_opt.rate_min = 1150000;
+        g_opt.rate_buffer_bits = 327680;
+        g_opt.sound_bit_rate = 224000;
+        g_opt.sound_rate = 44100;
+        g_opt.container_packet_size = 2324;
+        g_opt.container_rate = 1411200;
+        g_opt.container_preload = 0.44f;
     } else if (!strcmp(arg, "svcd")) {
         call_option("vcodec", "mpeg2video");
         call_option("acodec", "mp2");
@@ -847,14 +847,14 @@ static void opt_target(const char* arg) {
         call_option("s", pal ? "480x576" : "480x480");
         call_option("r", frame_rates[n]);
         call_option("g", pal ? "15" : "18");
-        g_opt.video_bit_rate = 2040000;
-        g_opt.video_rc_max_rate = 2516000;
-        g_opt.video_rc_min_rate = 0;
-        g_opt.video_rc_buffer_size = 1835008;
-        g_opt.use_scan_offset = 1;
-        g_opt.audio_bit_rate = 224000;
-        g_opt.audio_sample_rate = 44100;
-        g_opt.mux_packet_size = 2324;
+        g_opt.picture_bit_rate = 2040000;
+        g_opt.rate_max = 2516000;
+        g_opt.rate_min = 0;
+        g_opt.rate_buffer_bits = 1835008;
+        g_opt.scan_offset_room = 1;
+        g_opt.sound_bit_rate = 224000;
+        g_opt.sound_rate = 44100;
+        g_opt.container_packet_size = 2324;
     } else if (!strcmp(arg, "dvd")) {
         call_option("vcodec", "mpeg2video");
         call_option("acodec", "ac3");
@@ -862,20 +862,20 @@ static void opt_target(const char* arg) {
         call_option("s", pal ? "720x576" : "720x480");
         call_option("r", frame_rates[n]);
         call_option("g", pal ? "15" : "18");
-        g_opt.video_bit_rate = 6000000;
-        g_opt.video_rc_max_rate = 9000000;
-        g_opt.video_rc_min_rate = 0;
-        g_opt.video_rc_buffer_size = 1835008;
-        g_opt.mux_packet_size = 2048;
-        g_opt.mux_rate = 10080000;
-        g_opt.audio_bit_rate = 448000;
-        g_opt.audio_sample_rate = 48000;
+        g_opt.picture_bit_rate = 6000000;
+        g_opt.rate_max = 9000000;
+        g_opt.rate_min = 0;
+        g_opt.rate_buffer_bits = 1835008;
+        g_opt.container_packet_size = 2048;
+        g_opt.container_rate = 10080000;
+        g_opt.sound_bit_rate = 448000;
+        g_opt.sound_rate = 48000;
     } else if (!strcmp(arg, "dv")) {
         call_option("f", "dv");
         call_option("s", pal ? "720x576" : "720x480");
         call_option("r", frame_rates[n]);
-        g_opt.audio_sample_rate = 48000;
-        g_opt.audio_channels = 2;
+        g_opt.sound_rate = 48000;
+        g_opt.sound_channels = 2;
     } else {
         emsg("Unknown target: %s\n", arg);
     }
@@ -913,179 +913,179 @@ const OptionEntry kOptionTable[] = {
     FN("h", 0, print_help, "show help", nullptr),
     FN("version", 0, show_version, "print the driver's and the libraries' build numbers", nullptr),
     FN("formats", 0, show_formats, "list the containers, codecs and protocols the libraries offer", nullptr),
-    FN("f", HAS_ARG, opt_format, "force format", "Force Format"),
-    FN("img", HAS_ARG, opt_image_format, "name an image format for the next file", "image format"),
-    FN("i", HAS_ARG, opt_input_file, "input file name", "Input File Name"),
-    VAR("y", OPT_BOOL, file_overwrite, "overwrite output files", nullptr),
-    FN("map", HAS_ARG | OPT_EXPERT, opt_map, "take an output stream from this input stream (and time it by another)", "in:stream[:syncin:syncstream]"),
-    FN("map_meta_data", HAS_ARG | OPT_EXPERT, opt_map_meta_data,
+    FN("f", HAS_ARG, handle_format, "force format", "Force Format"),
+    FN("img", HAS_ARG, handle_image_format, "name an image format for the next file", "image format"),
+    FN("i", HAS_ARG, open_input_file, "input file name", "Input File Name"),
+    VAR("y", OPT_BOOL, overwrite_outputs, "overwrite output files", nullptr),
+    FN("map", HAS_ARG | OPT_EXPERT, handle_map, "take an output stream from this input stream (and time it by another)", "in:stream[:syncin:syncstream]"),
+    FN("map_meta_data", HAS_ARG | OPT_EXPERT, handle_map_meta_data,
        "copy the text tags of an input file into an output file", "out:in"),
-    FN("t", HAS_ARG, opt_recording_time, "stop the output after this much time", "seconds or hh:mm:ss"),
-    VAR("fs", HAS_ARG | OPT_INT, limit_filesize, "set the limit file size", "Limit Size"),
-    FN("ss", HAS_ARG, opt_start_time, "begin reading the next input at this time", "seconds or hh:mm:ss"),
-    FN("itsoffset", HAS_ARG, opt_input_ts_offset, "shift the times of the next input by this much", "seconds or hh:mm:ss"),
+    FN("t", HAS_ARG, handle_recording_time, "stop the output after this much time", "seconds or hh:mm:ss"),
+    VAR("fs", HAS_ARG | OPT_INT, size_limit_kib, "set the limit file size", "Limit Size"),
+    FN("ss", HAS_ARG, handle_start_time, "begin reading the next input at this time", "seconds or hh:mm:ss"),
+    FN("itsoffset", HAS_ARG, handle_input_ts_offset, "shift the times of the next input by this much", "seconds or hh:mm:ss"),
     VAR("title", HAS_ARG | OPT_STRING, title, "set the title", "Title"),
-    FN("timestamp", HAS_ARG, opt_rec_timestamp, "date written into the output's header", "date"),
+    FN("timestamp", HAS_ARG, handle_rec_timestamp, "date written into the output's header", "date"),
     VAR("author", HAS_ARG | OPT_STRING, author, "author written into the output's tags", "name"),
     VAR("copyright", HAS_ARG | OPT_STRING, copyright, "copyright note written into the output's tags", "text"),
     VAR("comment", HAS_ARG | OPT_STRING, comment, "comment written into the output's tags", "text"),
-    FN("debug", HAS_ARG | OPT_EXPERT, opt_debug, "debugging output flags for the decoders", "flags"),
-    FN("vismv", HAS_ARG | OPT_EXPERT, opt_vismv, "draw motion vectors into decoded pictures", "flags"),
-    VAR("benchmark", OPT_BOOL | OPT_EXPERT, do_benchmark, "print how long the conversion took", nullptr),
-    VAR("dump", OPT_BOOL | OPT_EXPERT, do_pkt_dump, "print every packet read", nullptr),
-    VAR("hex", OPT_BOOL | OPT_EXPERT, do_hex_dump, "print the bytes too when printing packets", nullptr),
-    FN("bitexact", OPT_EXPERT, opt_bitexact, "only use bit exact algorithms (for codec testing)", nullptr),
-    VAR("re", OPT_BOOL | OPT_EXPERT, rate_emu, "read input at native frame rate", nullptr),
-    VAR("loop", OPT_BOOL | OPT_EXPERT, loop_input, "read the next input again from its start at its end (still pictures)", nullptr),
-    VAR("loop_output", HAS_ARG | OPT_INT | OPT_EXPERT, loop_output,
+    FN("debug", HAS_ARG | OPT_EXPERT, handle_debug, "debugging output flags for the decoders", "flags"),
+    FN("vismv", HAS_ARG | OPT_EXPERT, handle_vismv, "draw motion vectors into decoded pictures", "flags"),
+    VAR("benchmark", OPT_BOOL | OPT_EXPERT, print_run_time, "print how long the conversion took", nullptr),
+    VAR("dump", OPT_BOOL | OPT_EXPERT, print_packets, "print every packet read", nullptr),
+    VAR("hex", OPT_BOOL | OPT_EXPERT, print_packet_bytes, "print the bytes too when printing packets", nullptr),
+    FN("bitexact", OPT_EXPERT, handle_bitexact, "only use bit exact algorithms (for codec testing)", nullptr),
+    VAR("re", OPT_BOOL | OPT_EXPERT, read_at_own_pace, "read input at native frame rate", nullptr),
+    VAR("loop", OPT_BOOL | OPT_EXPERT, repeat_input, "read the next input again from its start at its end (still pictures)", nullptr),
+    VAR("loop_output", HAS_ARG | OPT_INT | OPT_EXPERT, player_loops,
         "how often players repeat the output, where the format can say so (0: without end)", "times"),
-    FN("v", HAS_ARG, opt_verbose, "control amount of logging", "verbose"),
-    FN("target", HAS_ARG, opt_target,
+    FN("v", HAS_ARG, handle_verbose, "control amount of logging", "verbose"),
+    FN("target", HAS_ARG, handle_target,
        "preset for a disc or camera format: vcd, svcd, dvd or dv, optionally after pal-, ntsc- or film- (as in pal-vcd or ntsc-svcd)",
        "Target Type"),
-    FN("threads", HAS_ARG | OPT_EXPERT, opt_thread_count, "how many threads the codecs may use", "threads"),
-    VAR("vsync", HAS_ARG | OPT_INT | OPT_EXPERT, video_sync_method, "repeat and drop pictures to keep the output's frame rate (0: no)", "0 or 1"),
-    VAR("async", HAS_ARG | OPT_INT | OPT_EXPERT, audio_sync_method, "fit the sound to its timestamps: 1 at the start only, more: also stretch by up to that many samples a second", "samples"),
-    VAR("vglobal", HAS_ARG | OPT_INT | OPT_EXPERT, use_global_header_opt, "where picture headers go: 1 once for the file, 2 in every key frame, 3 both", "1, 2 or 3"),
-    VAR("copyts", OPT_BOOL | OPT_EXPERT, copy_ts, "keep the inputs' own timestamps", nullptr),
-    VAR("shortest", OPT_BOOL | OPT_EXPERT, opt_shortest, "end the output when its first input runs out", nullptr),
+    FN("threads", HAS_ARG | OPT_EXPERT, handle_thread_count, "how many threads the codecs may use", "threads"),
+    VAR("vsync", HAS_ARG | OPT_INT | OPT_EXPERT, keep_frame_rate, "repeat and drop pictures to keep the output's frame rate (0: no)", "0 or 1"),
+    VAR("async", HAS_ARG | OPT_INT | OPT_EXPERT, fit_sound_to_time, "fit the sound to its timestamps: 1 at the start only, more: also stretch by up to that many samples a second", "samples"),
+    VAR("vglobal", HAS_ARG | OPT_INT | OPT_EXPERT, header_placement, "where picture headers go: 1 once for the file, 2 in every key frame, 3 both", "1, 2 or 3"),
+    VAR("copyts", OPT_BOOL | OPT_EXPERT, keep_input_times, "keep the inputs' own timestamps", nullptr),
+    VAR("shortest", OPT_BOOL | OPT_EXPERT, end_with_shortest_input, "end the output when its first input runs out", nullptr),
 
     // video options
-    FN("b", HAS_ARG | OPT_VIDEO, opt_b, "set video bitrate (in kbit/s)", "Video Bitrate"),
-    VAR("vframes", OPT_INT | HAS_ARG | OPT_VIDEO, max_frames[AVMEDIA_TYPE_VIDEO],
+    FN("b", HAS_ARG | OPT_VIDEO, handle_b, "set video bitrate (in kbit/s)", "Video Bitrate"),
+    VAR("vframes", OPT_INT | HAS_ARG | OPT_VIDEO, frame_limits[AVMEDIA_TYPE_VIDEO],
         "stop after this many pictures", "pictures"),
-    VAR("aframes", OPT_INT | HAS_ARG | OPT_AUDIO, max_frames[AVMEDIA_TYPE_AUDIO],
+    VAR("aframes", OPT_INT | HAS_ARG | OPT_AUDIO, frame_limits[AVMEDIA_TYPE_AUDIO],
         "stop after this many sound frames", "frames"),
-    VAR("dframes", OPT_INT | HAS_ARG, max_frames[AVMEDIA_TYPE_DATA], "stop after this many data packets",
+    VAR("dframes", OPT_INT | HAS_ARG, frame_limits[AVMEDIA_TYPE_DATA], "stop after this many data packets",
         "packets"),
-    FNC("r", HAS_ARG | OPT_VIDEO, opt_frame_rate, "set frame rate (Hz value, fraction or abbreviation)",
+    FNC("r", HAS_ARG | OPT_VIDEO, handle_frame_rate, "set frame rate (Hz value, fraction or abbreviation)",
         "Frame Rate", kRateChoices),
-    FN("maxfr", HAS_ARG | OPT_VIDEO, opt_max_frame_rate, "highest frame rate taken from the input; faster inputs are divided down",
+    FN("maxfr", HAS_ARG | OPT_VIDEO, handle_max_frame_rate, "highest frame rate taken from the input; faster inputs are divided down",
        "Maximum Rate"),
-    FNC("s", HAS_ARG | OPT_VIDEO, opt_frame_size, "set frame size (WxH or abbreviation)", "Frame Size",
+    FNC("s", HAS_ARG | OPT_VIDEO, handle_frame_size, "set frame size (WxH or abbreviation)", "Frame Size",
         kSizeChoices),
-    FNC("aspect", HAS_ARG | OPT_VIDEO, opt_frame_aspect_ratio, "shape of the picture on screen, as width:height or as a number",
+    FNC("aspect", HAS_ARG | OPT_VIDEO, handle_frame_aspect_ratio, "shape of the picture on screen, as width:height or as a number",
         "shape", kAspectChoices),
     VAR("fixaspect", OPT_BOOL | OPT_VIDEO, fixaspect, "fix aspect ratio", nullptr),
-    FN("pix_fmt", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_pix_fmt, "pixel layout of the encoded pictures", "layout"),
-    FN("croptop", HAS_ARG | OPT_VIDEO, opt_crop_top, "rows cut from the top of the input picture", "rows"),
-    FN("cropbottom", HAS_ARG | OPT_VIDEO, opt_crop_bottom, "rows cut from the bottom of the input picture", "rows"),
-    FN("cropleft", HAS_ARG | OPT_VIDEO, opt_crop_left, "columns cut from the left of the input picture", "columns"),
-    FN("cropright", HAS_ARG | OPT_VIDEO, opt_crop_right, "columns cut from the right of the input picture", "columns"),
-    FN("padtop", HAS_ARG | OPT_VIDEO, opt_pad_top, "rows of band added above the picture", "rows"),
-    FN("padbottom", HAS_ARG | OPT_VIDEO, opt_pad_bottom, "rows of band added below the picture", "rows"),
-    FN("padleft", HAS_ARG | OPT_VIDEO, opt_pad_left, "columns of band added left of the picture", "columns"),
-    FN("padright", HAS_ARG | OPT_VIDEO, opt_pad_right, "columns of band added right of the picture", "columns"),
-    FN("padcolor", HAS_ARG | OPT_VIDEO, opt_pad_color, "colour of the added bands, as six hex digits RRGGBB", "RRGGBB"),
-    FN("g", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_gop, "pictures from one key frame to the next", "pictures"),
-    VAR("intra", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, intra_only, "make every picture a key frame", nullptr),
-    VAR("vn", OPT_BOOL | OPT_VIDEO, video_disable, "leave the pictures out", nullptr),
-    VAR("vdt", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, video_discard, "skip decoding pictures from this level of unimportance on", "level"),
-    FN("qscale", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qscale, "encode every picture at this fixed quantiser instead of a bit rate", "quantiser"),
-    FN("qmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qmin, "lowest quantiser the rate control may choose", "quantiser"),
-    FN("qmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qmax, "highest quantiser the rate control may choose", "quantiser"),
-    FN("lmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_lmin, "lowest picture-level lambda, in quantiser units", "quantiser"),
-    FN("lmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_lmax, "highest picture-level lambda, in quantiser units", "quantiser"),
-    FN("mblmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_mb_lmin, "lowest block-level lambda, in quantiser units", "quantiser"),
-    FN("mblmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_mb_lmax, "highest block-level lambda, in quantiser units", "quantiser"),
-    FN("qdiff", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qdiff, "largest change of quantiser from one picture to the next",
+    FN("pix_fmt", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_pix_fmt, "pixel layout of the encoded pictures", "layout"),
+    FN("croptop", HAS_ARG | OPT_VIDEO, handle_crop_top, "rows cut from the top of the input picture", "rows"),
+    FN("cropbottom", HAS_ARG | OPT_VIDEO, handle_crop_bottom, "rows cut from the bottom of the input picture", "rows"),
+    FN("cropleft", HAS_ARG | OPT_VIDEO, handle_crop_left, "columns cut from the left of the input picture", "columns"),
+    FN("cropright", HAS_ARG | OPT_VIDEO, handle_crop_right, "columns cut from the right of the input picture", "columns"),
+    FN("padtop", HAS_ARG | OPT_VIDEO, handle_pad_top, "rows of band added above the picture", "rows"),
+    FN("padbottom", HAS_ARG | OPT_VIDEO, handle_pad_bottom, "rows of band added below the picture", "rows"),
+    FN("padleft", HAS_ARG | OPT_VIDEO, handle_pad_left, "columns of band added left of the picture", "columns"),
+    FN("padright", HAS_ARG | OPT_VIDEO, handle_pad_right, "columns of band added right of the picture", "columns"),
+    FN("padcolor", HAS_ARG | OPT_VIDEO, handle_pad_color, "colour of the added bands, as six hex digits RRGGBB", "RRGGBB"),
+    FN("g", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_gop, "pictures from one key frame to the next", "pictures"),
+    VAR("intra", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, key_frames_only, "make every picture a key frame", nullptr),
+    VAR("vn", OPT_BOOL | OPT_VIDEO, no_video, "leave the pictures out", nullptr),
+    VAR("vdt", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, skip_level, "skip decoding pictures from this level of unimportance on", "level"),
+    FN("qscale", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qscale, "encode every picture at this fixed quantiser instead of a bit rate", "quantiser"),
+    FN("qmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qmin, "lowest quantiser the rate control may choose", "quantiser"),
+    FN("qmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qmax, "highest quantiser the rate control may choose", "quantiser"),
+    FN("lmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_lmin, "lowest picture-level lambda, in quantiser units", "quantiser"),
+    FN("lmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_lmax, "highest picture-level lambda, in quantiser units", "quantiser"),
+    FN("mblmin", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_mb_lmin, "lowest block-level lambda, in quantiser units", "quantiser"),
+    FN("mblmax", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_mb_lmax, "highest block-level lambda, in quantiser units", "quantiser"),
+    FN("qdiff", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qdiff, "largest change of quantiser from one picture to the next",
        "steps"),
-    FN("qblur", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qblur, "how much the rate control smooths the quantiser over time", "amount"),
-    FN("qsquish", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qsquish,
+    FN("qblur", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qblur, "how much the rate control smooths the quantiser over time", "amount"),
+    FN("qsquish", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qsquish,
        "how the quantiser is held between its bounds: 0 cut off, 1 eased in", "0 or 1"),
-    FN("qcomp", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qcomp, "how far the quantiser follows a picture's complexity (0 constant bit rate, 1 constant quantiser)",
+    FN("qcomp", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qcomp, "how far the quantiser follows a picture's complexity (0 constant bit rate, 1 constant quantiser)",
        "share"),
-    FN("rc_init_cplx", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_rc_init_cplx, "complexity the rate control assumes before the first picture",
+    FN("rc_init_cplx", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_rc_init_cplx, "complexity the rate control assumes before the first picture",
        "complexity"),
-    FN("b_qfactor", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_b_qfactor, "quantiser of bidirectional pictures relative to predicted ones", "factor"),
-    FN("i_qfactor", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_i_qfactor, "quantiser of key frames relative to predicted pictures", "factor"),
-    FN("b_qoffset", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_b_qoffset, "quantiser added to bidirectional pictures after the factor", "offset"),
-    FN("i_qoffset", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_i_qoffset, "quantiser added to key frames after the factor", "offset"),
-    FN("ibias", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_ibias, "rounding bias of the quantiser inside key blocks", "bias"),
-    FN("pbias", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_pbias, "rounding bias of the quantiser inside predicted blocks", "bias"),
-    VAR("b_strategy", HAS_ARG | OPT_INT | OPT_EXPERT | OPT_VIDEO, b_strategy, "how bidirectional pictures are placed",
+    FN("b_qfactor", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_b_qfactor, "quantiser of bidirectional pictures relative to predicted ones", "factor"),
+    FN("i_qfactor", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_i_qfactor, "quantiser of key frames relative to predicted pictures", "factor"),
+    FN("b_qoffset", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_b_qoffset, "quantiser added to bidirectional pictures after the factor", "offset"),
+    FN("i_qoffset", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_i_qoffset, "quantiser added to key frames after the factor", "offset"),
+    FN("ibias", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_ibias, "rounding bias of the quantiser inside key blocks", "bias"),
+    FN("pbias", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_pbias, "rounding bias of the quantiser inside predicted blocks", "bias"),
+    VAR("b_strategy", HAS_ARG | OPT_INT | OPT_EXPERT | OPT_VIDEO, bidir_strategy, "how bidirectional pictures are placed",
         "method"),
-    FN("rc_eq", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_rc_eq, "formula the rate control weighs pictures by", "formula"),
-    FN("rc_override", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_rc_override,
+    FN("rc_eq", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_rc_eq, "formula the rate control weighs pictures by", "formula"),
+    FN("rc_override", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_rc_override,
        "fixed quality for ranges of pictures: first,last,q/first,last,q...", "ranges"),
-    FN("bt", HAS_ARG | OPT_VIDEO, opt_bt, "how far the video bit rate may stray from its aim (in kbit/s)", "Bit Rate Leeway"),
-    FN("maxrate", HAS_ARG | OPT_VIDEO, opt_maxrate, "set max video bitrate tolerance (in kbit/s)",
+    FN("bt", HAS_ARG | OPT_VIDEO, handle_bt, "how far the video bit rate may stray from its aim (in kbit/s)", "Bit Rate Leeway"),
+    FN("maxrate", HAS_ARG | OPT_VIDEO, handle_maxrate, "set max video bitrate tolerance (in kbit/s)",
        "MAX Video Bitrate"),
-    FN("minrate", HAS_ARG | OPT_VIDEO, opt_minrate, "lowest video bit rate the rate control may go down to (in kbit/s)", "Minimum Bit Rate"),
-    FN("bufsize", HAS_ARG | OPT_VIDEO, opt_bufsize, "set ratecontrol buffer size (in kByte)",
+    FN("minrate", HAS_ARG | OPT_VIDEO, handle_minrate, "lowest video bit rate the rate control may go down to (in kbit/s)", "Minimum Bit Rate"),
+    FN("bufsize", HAS_ARG | OPT_VIDEO, handle_bufsize, "set ratecontrol buffer size (in kByte)",
        "ratecontrol buffer size"),
-    FNC("vcodec", HAS_ARG | OPT_VIDEO, opt_video_codec, "force video codec ('copy' to copy stream)", "Video Codec",
+    FNC("vcodec", HAS_ARG | OPT_VIDEO, handle_video_codec, "force video codec ('copy' to copy stream)", "Video Codec",
         kVcodecChoices),
-    FN("me", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_motion_estimation, "how motion is searched for: zero, full, log, phods, epzs or x1", "search"),
-    FN("dct_algo", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_dct_algo, "transform the encoder uses (by number)", "number"),
-    FN("idct_algo", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_idct_algo, "inverse transform the codecs use (by number)", "number"),
-    FN("me_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_me_threshold, "motion below which blocks keep the vectors they came with",
+    FN("me", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_motion_estimation, "how motion is searched for: zero, full, log, phods, epzs or x1", "search"),
+    FN("dct_algo", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_dct_algo, "transform the encoder uses (by number)", "number"),
+    FN("idct_algo", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_idct_algo, "inverse transform the codecs use (by number)", "number"),
+    FN("me_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_me_threshold, "motion below which blocks keep the vectors they came with",
        "limit"),
-    FN("mb_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_mb_threshold, "difference below which blocks keep the modes they came with", "limit"),
-    FN("er", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_er, "how hard decoders look for damage (0 to 4)", "level"),
-    FN("ec", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_ec, "how decoders hide damage they find (a bit mask)", "mask"),
-    FN("bf", HAS_ARG | OPT_VIDEO, opt_bf, "bidirectional pictures between two others (1 to 8)", "pictures"),
+    FN("mb_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_mb_threshold, "difference below which blocks keep the modes they came with", "limit"),
+    FN("er", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_er, "how hard decoders look for damage (0 to 4)", "level"),
+    FN("ec", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_ec, "how decoders hide damage they find (a bit mask)", "mask"),
+    FN("bf", HAS_ARG | OPT_VIDEO, handle_bf, "bidirectional pictures between two others (1 to 8)", "pictures"),
     VAR("hq", OPT_BOOL, mb_decision, "choose block modes by trying them out", nullptr),
-    FN("mbd", HAS_ARG | OPT_EXPERT, opt_mbd, "how block modes are chosen: 0 by comparison, 1 by fewest bits, 2 by best quality per bit", "method"),
-    FN("mbcmp", HAS_ARG | OPT_EXPERT, opt_mbcmp, "comparison that chooses block modes", "comparison"),
-    FN("ildctcmp", HAS_ARG | OPT_EXPERT, opt_ildctcmp, "comparison that chooses between field and frame transforms", "comparison"),
-    FN("subcmp", HAS_ARG | OPT_EXPERT, opt_subcmp, "comparison for the fine part of the motion search", "comparison"),
-    FN("cmp", HAS_ARG | OPT_EXPERT, opt_cmp, "comparison for the whole-pixel part of the motion search", "comparison"),
-    FN("precmp", HAS_ARG | OPT_EXPERT, opt_precmp, "comparison for the motion search's first pass", "comparison"),
-    FN("preme", HAS_ARG | OPT_EXPERT, opt_preme, "run a first motion search pass (0 never, 1 at times, 2 always)", "when"),
-    FN("lelim", HAS_ARG | OPT_EXPERT, opt_lelim,
+    FN("mbd", HAS_ARG | OPT_EXPERT, handle_mbd, "how block modes are chosen: 0 by comparison, 1 by fewest bits, 2 by best quality per bit", "method"),
+    FN("mbcmp", HAS_ARG | OPT_EXPERT, handle_mbcmp, "comparison that chooses block modes", "comparison"),
+    FN("ildctcmp", HAS_ARG | OPT_EXPERT, handle_ildctcmp, "comparison that chooses between field and frame transforms", "comparison"),
+    FN("subcmp", HAS_ARG | OPT_EXPERT, handle_subcmp, "comparison for the fine part of the motion search", "comparison"),
+    FN("cmp", HAS_ARG | OPT_EXPERT, handle_cmp, "comparison for the whole-pixel part of the motion search", "comparison"),
+    FN("precmp", HAS_ARG | OPT_EXPERT, handle_precmp, "comparison for the motion search's first pass", "comparison"),
+    FN("preme", HAS_ARG | OPT_EXPERT, handle_preme, "run a first motion search pass (0 never, 1 at times, 2 always)", "when"),
+    FN("lelim", HAS_ARG | OPT_EXPERT, handle_lelim,
        "drop blocks whose brightness detail scores below this (negative: the average too)",
        "score"),
-    FN("celim", HAS_ARG | OPT_EXPERT, opt_celim,
+    FN("celim", HAS_ARG | OPT_EXPERT, handle_celim,
        "drop blocks whose colour detail scores below this (negative: the average too)",
        "score"),
-    FN("lumi_mask", HAS_ARG | OPT_EXPERT, opt_lumi_mask, "spend fewer bits where the picture is bright", "strength"),
-    FN("dark_mask", HAS_ARG | OPT_EXPERT, opt_dark_mask, "spend fewer bits where the picture is dark", "strength"),
-    FN("scplx_mask", HAS_ARG | OPT_EXPERT, opt_scplx_mask, "spend fewer bits on busy areas of a picture", "strength"),
-    FN("tcplx_mask", HAS_ARG | OPT_EXPERT, opt_tcplx_mask, "spend fewer bits on fast-moving areas", "strength"),
-    FN("p_mask", HAS_ARG | OPT_EXPERT, opt_p_mask, "spend fewer bits on predicted blocks", "strength"),
-    VAR("4mv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_4mv, "let each block move in four parts (MPEG-4)", nullptr),
-    VAR("obmc", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_obmc, "blend neighbouring blocks' motion (H.263+)",
+    FN("lumi_mask", HAS_ARG | OPT_EXPERT, handle_lumi_mask, "spend fewer bits where the picture is bright", "strength"),
+    FN("dark_mask", HAS_ARG | OPT_EXPERT, handle_dark_mask, "spend fewer bits where the picture is dark", "strength"),
+    FN("scplx_mask", HAS_ARG | OPT_EXPERT, handle_scplx_mask, "spend fewer bits on busy areas of a picture", "strength"),
+    FN("tcplx_mask", HAS_ARG | OPT_EXPERT, handle_tcplx_mask, "spend fewer bits on fast-moving areas", "strength"),
+    FN("p_mask", HAS_ARG | OPT_EXPERT, handle_p_mask, "spend fewer bits on predicted blocks", "strength"),
+    VAR("4mv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, four_vectors, "let each block move in four parts (MPEG-4)", nullptr),
+    VAR("obmc", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, blended_motion, "blend neighbouring blocks' motion (H.263+)",
         nullptr),
-    VAR("lf", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_loop, "smooth block edges after decoding (H.263+)", nullptr),
-    VAR("part", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_part, "store a picture's parts apart, to survive damage better (MPEG-4)", nullptr),
-    FN("bug", HAS_ARG | OPT_EXPERT, opt_bug, "make up for faults of the encoders that wrote the input", "faults"),
-    FN("ps", HAS_ARG | OPT_EXPERT, opt_ps, "cut pictures into packets of about this many bits", "bits"),
-    FN("error", HAS_ARG | OPT_EXPERT, opt_error, "how many packets in a hundred a receiver may lose", "rate"),
-    FN("strict", HAS_ARG | OPT_EXPERT, opt_strict, "how closely to keep to the standards (higher keeps closer)", "level"),
-    VAR("sameq", OPT_BOOL | OPT_VIDEO, same_quality, "keep the quality each input picture had", nullptr),
-    FN("pass", HAS_ARG | OPT_VIDEO, opt_pass, "which pass of a two-pass encoding this is", "1 or 2"),
-    VAR("passlogfile", HAS_ARG | OPT_STRING | OPT_VIDEO, pass_logfilename, "first part of the name of the two-pass statistics file", "name"),
-    VAR("deinterlace", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_deinterlace, "blend the two fields of interlaced pictures", nullptr),
-    VAR("ildct", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_interlace_dct, "transform fields apart where that serves better", nullptr),
-    VAR("ilme", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_interlace_me, "search motion per field where that serves better", nullptr),
-    VAR("psnr", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_psnr, "measure the quality lost in every picture", nullptr),
-    VAR("vstats", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, do_vstats, "write a line of figures per picture into a file", nullptr),
-    FN("vhook", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_video_hook, "picture processing module to call (none can be loaded here)", "module and words"),
-    VAR("aic", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_aic, "predict block edges from neighbours (H.263+)", nullptr),
-    VAR("aiv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_aiv, "use the other code table for predicted blocks (H.263+)", nullptr),
-    VAR("umv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_umv, "let motion reach past the picture's edge (H.263+)", nullptr),
-    VAR("ssm", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_ss, "cut pictures into slices (H.263+)", nullptr),
-    VAR("alt", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_alt_scan, "read blocks in the other scan order (MPEG-2 and MPEG-4)", nullptr),
-    VAR("qprd", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_qprd, "", nullptr),
-    VAR("cbp", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_cbprd, "", nullptr),
-    VAR("trell", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_trell, "choose quantised values by a trellis search", nullptr),
-    VAR("mv0", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_mv0,
+    VAR("lf", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, loop_filter, "smooth block edges after decoding (H.263+)", nullptr),
+    VAR("part", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, partitions, "store a picture's parts apart, to survive damage better (MPEG-4)", nullptr),
+    FN("bug", HAS_ARG | OPT_EXPERT, handle_bug, "make up for faults of the encoders that wrote the input", "faults"),
+    FN("ps", HAS_ARG | OPT_EXPERT, handle_ps, "cut pictures into packets of about this many bits", "bits"),
+    FN("error", HAS_ARG | OPT_EXPERT, handle_error, "how many packets in a hundred a receiver may lose", "rate"),
+    FN("strict", HAS_ARG | OPT_EXPERT, handle_strict, "how closely to keep to the standards (higher keeps closer)", "level"),
+    VAR("sameq", OPT_BOOL | OPT_VIDEO, keep_input_quality, "keep the quality each input picture had", nullptr),
+    FN("pass", HAS_ARG | OPT_VIDEO, handle_pass, "which pass of a two-pass encoding this is", "1 or 2"),
+    VAR("passlogfile", HAS_ARG | OPT_STRING | OPT_VIDEO, pass_log_name, "first part of the name of the two-pass statistics file", "name"),
+    VAR("deinterlace", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, deinterlace_pictures, "blend the two fields of interlaced pictures", nullptr),
+    VAR("ildct", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, field_transform, "transform fields apart where that serves better", nullptr),
+    VAR("ilme", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, field_motion_search, "search motion per field where that serves better", nullptr),
+    VAR("psnr", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, measure_psnr, "measure the quality lost in every picture", nullptr),
+    VAR("vstats", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, write_picture_stats, "write a line of figures per picture into a file", nullptr),
+    FN("vhook", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_video_hook, "picture processing module to call (none can be loaded here)", "module and words"),
+    VAR("aic", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, edge_prediction, "predict block edges from neighbours (H.263+)", nullptr),
+    VAR("aiv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, alt_inter_table, "use the other code table for predicted blocks (H.263+)", nullptr),
+    VAR("umv", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, open_motion, "let motion reach past the picture's edge (H.263+)", nullptr),
+    VAR("ssm", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, slices, "cut pictures into slices (H.263+)", nullptr),
+    VAR("alt", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, alt_scan, "read blocks in the other scan order (MPEG-2 and MPEG-4)", nullptr),
+    VAR("qprd", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, rd_quantiser, "", nullptr),
+    VAR("cbp", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, rd_block_pattern, "", nullptr),
+    VAR("trell", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, trellis_search, "choose quantised values by a trellis search", nullptr),
+    VAR("mv0", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, try_zero_motion,
         "also try each block without motion and keep the better (needs -mbd above 0)", nullptr),
-    VAR("naq", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_naq, "even out how strongly the masking options act", nullptr),
-    VAR("cgop", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, closed_gop, "make each group of pictures decodable on its own", nullptr),
-    VAR("sgop", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, strict_gop, "keep the group size even where a scene changes", nullptr),
-    VAR("noout", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, no_output, "encode without keeping the result", nullptr),
-    VAR("scan_offset", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_scan_offset, "leave room for the scan information of an SVCD",
+    VAR("naq", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, even_masking, "even out how strongly the masking options act", nullptr),
+    VAR("cgop", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, closed_groups, "make each group of pictures decodable on its own", nullptr),
+    VAR("sgop", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, strict_groups, "keep the group size even where a scene changes", nullptr),
+    VAR("noout", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, discard_output, "encode without keeping the result", nullptr),
+    VAR("scan_offset", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, scan_offset_room, "leave room for the scan information of an SVCD",
         nullptr),
-    VAR("qpel", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, use_qpel, "search motion to a quarter pixel", nullptr),
-    FN("intra_matrix", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_intra_matrix, "64 numbers, comma-separated: the weights for key blocks", "numbers"),
-    FN("inter_matrix", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_inter_matrix, "64 numbers, comma-separated: the weights for predicted blocks", "numbers"),
-    FN("top", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_top, "which field comes first: 1 top, 0 bottom, -1 as the input says", "field"),
-    FN("nr", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_nr, "how strongly to smooth noise before encoding", "strength"),
-    FN("qns", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_qns, "shape the quantising error to be less seen (0 to 3)", "level"),
-    FN("sc_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_sc_threshold, "how different a picture must be to start a new scene", "difference"),
-    FN("me_range", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_me_range, "farthest a motion vector may reach, in pixels",
+    VAR("qpel", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, quarter_pel, "search motion to a quarter pixel", nullptr),
+    FN("intra_matrix", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_intra_matrix, "64 numbers, comma-separated: the weights for key blocks", "numbers"),
+    FN("inter_matrix", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_inter_matrix, "64 numbers, comma-separated: the weights for predicted blocks", "numbers"),
+    FN("top", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_top, "which field comes first: 1 top, 0 bottom, -1 as the input says", "field"),
+    FN("nr", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_nr, "how strongly to smooth noise before encoding", "strength"),
+    FN("qns", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_qns, "shape the quantising error to be less seen (0 to 3)", "level"),
+    FN("sc_threshold", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_sc_threshold, "how different a picture must be to start a new scene", "difference"),
+    FN("me_range", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_me_range, "farthest a motion vector may reach, in pixels",
        "pixels"),
     VAR("dc", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, intra_dc_precision, "bits kept for the average of each block (8 to 11)", "bits"),
     VAR("coder", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, coder, "how the encoder codes its symbols", "method"),
@@ -1098,54 +1098,54 @@ const OptionEntry kOptionTable[] = {
     VAR("mepc", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, me_penalty_compensation,
         "motion estimation bitrate penalty compensation", "factor (1.0 = 256)"),
     VAR("lowres", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, lowres, "decode at a half, quarter or eighth of the size (1, 2 or 3)", "steps"),
-    FN("vtag", HAS_ARG | OPT_EXPERT | OPT_VIDEO, opt_vtag, "four-character code written for the video codec", "code"),
-    VAR("skip_threshold", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_threshold, "difference below which a picture is not encoded at all",
+    FN("vtag", HAS_ARG | OPT_EXPERT | OPT_VIDEO, handle_vtag, "four-character code written for the video codec", "code"),
+    VAR("skip_threshold", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, skip_threshold, "difference below which a picture is not encoded at all",
         "difference"),
-    VAR("skip_factor", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_factor, "weight of the quantiser in the decision to skip a picture", "factor"),
-    VAR("skip_exp", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_exp, "exponent of the difference in the decision to skip a picture", "exponent"),
-    VAR("skip_cmp", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, frame_skip_cmp, "comparison for the decision to skip a picture",
+    VAR("skip_factor", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, skip_factor, "weight of the quantiser in the decision to skip a picture", "factor"),
+    VAR("skip_exp", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, skip_exponent, "exponent of the difference in the decision to skip a picture", "exponent"),
+    VAR("skip_cmp", OPT_INT | HAS_ARG | OPT_EXPERT | OPT_VIDEO, skip_comparison, "comparison for the decision to skip a picture",
         "comparison"),
-    VAR("gray", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, gray_only, "work on brightness only, without colour", nullptr),
-    FN("newvideo", OPT_VIDEO, opt_new_video_stream, "add one more video stream to the last output file", nullptr),
+    VAR("gray", OPT_BOOL | OPT_EXPERT | OPT_VIDEO, gray_pictures, "work on brightness only, without colour", nullptr),
+    FN("newvideo", OPT_VIDEO, handle_new_video_stream, "add one more video stream to the last output file", nullptr),
 
     // audio options
-    FNC("ab", HAS_ARG | OPT_AUDIO, opt_ab, "set audio bitrate (in kbit/s)", "Audio Bitrate", kAbChoices),
-    FNC("ar", HAS_ARG | OPT_AUDIO, opt_ar, "set audio sampling rate (in Hz)", "Sampling Rate", kArChoices),
-    FNC("ac", HAS_ARG | OPT_AUDIO, opt_ac, "set number of audio channels", "Channels", kChannelChoices),
-    VARC("an", OPT_BOOL | OPT_AUDIO, audio_disable, "disable audio", "Disable Audio", kAnChoices),
-    FNC("acodec", HAS_ARG | OPT_AUDIO, opt_audio_codec, "force audio codec ('copy' to copy stream)", "Audio Codec",
+    FNC("ab", HAS_ARG | OPT_AUDIO, handle_ab, "set audio bitrate (in kbit/s)", "Audio Bitrate", kAbChoices),
+    FNC("ar", HAS_ARG | OPT_AUDIO, handle_ar, "set audio sampling rate (in Hz)", "Sampling Rate", kArChoices),
+    FNC("ac", HAS_ARG | OPT_AUDIO, handle_ac, "set number of audio channels", "Channels", kChannelChoices),
+    VARC("an", OPT_BOOL | OPT_AUDIO, no_audio, "disable audio", "Disable Audio", kAnChoices),
+    FNC("acodec", HAS_ARG | OPT_AUDIO, handle_audio_codec, "force audio codec ('copy' to copy stream)", "Audio Codec",
         kAcodecChoices),
-    FN("atag", HAS_ARG | OPT_EXPERT | OPT_AUDIO, opt_atag, "four-character code written for the audio codec", "code"),
-    VAR("vol", OPT_INT | HAS_ARG | OPT_AUDIO, audio_volume, "change audio volume (256=normal)", "volume"),
-    FN("newaudio", OPT_AUDIO, opt_new_audio_stream, "add one more audio stream to the last output file", nullptr),
-    VAR("alang", HAS_ARG | OPT_STRING | OPT_AUDIO, audio_language,
+    FN("atag", HAS_ARG | OPT_EXPERT | OPT_AUDIO, handle_atag, "four-character code written for the audio codec", "code"),
+    VAR("vol", OPT_INT | HAS_ARG | OPT_AUDIO, sound_volume, "change audio volume (256=normal)", "volume"),
+    FN("newaudio", OPT_AUDIO, handle_new_audio_stream, "add one more audio stream to the last output file", nullptr),
+    VAR("alang", HAS_ARG | OPT_STRING | OPT_AUDIO, sound_language,
         "language of the next audio stream, as three letters", "language"),
 
     // subtitle options
-    FN("scodec", HAS_ARG | OPT_SUBTITLE, opt_subtitle_codec, "subtitle codec of the output ('copy' keeps the input's)", "codec"),
-    FN("newsubtitle", OPT_SUBTITLE, opt_new_subtitle_stream,
+    FN("scodec", HAS_ARG | OPT_SUBTITLE, handle_subtitle_codec, "subtitle codec of the output ('copy' keeps the input's)", "codec"),
+    FN("newsubtitle", OPT_SUBTITLE, handle_new_subtitle_stream,
        "add one more subtitle stream to the last output file", nullptr),
     VAR("slang", HAS_ARG | OPT_STRING | OPT_SUBTITLE, subtitle_language,
         "language of the next subtitle stream, as three letters", "language"),
 
     // grab options
-    FN("vd", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, opt_vd, "device to capture pictures from", "device"),
-    FN("vc", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, opt_vc, "channel of the capture device", "channel"),
-    FNC("tvstd", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, opt_tvstd, "television norm of the capture device",
+    FN("vd", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, handle_vd, "device to capture pictures from", "device"),
+    FN("vc", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, handle_vc, "channel of the capture device", "channel"),
+    FNC("tvstd", HAS_ARG | OPT_EXPERT | OPT_VIDEO | OPT_GRAB, handle_tvstd, "television norm of the capture device",
         "norm", kTvstdChoices),
-    FN("ad", HAS_ARG | OPT_EXPERT | OPT_AUDIO | OPT_GRAB, opt_ad, "device to capture sound from", "device"),
-    FN("grab", HAS_ARG | OPT_EXPERT | OPT_GRAB, opt_grab, "capture from a device of this kind", "kind"),
-    FN("gd", HAS_ARG | OPT_EXPERT | OPT_GRAB, opt_gd, "capture device", "device"),
+    FN("ad", HAS_ARG | OPT_EXPERT | OPT_AUDIO | OPT_GRAB, handle_ad, "device to capture sound from", "device"),
+    FN("grab", HAS_ARG | OPT_EXPERT | OPT_GRAB, handle_grab, "capture from a device of this kind", "kind"),
+    FN("gd", HAS_ARG | OPT_EXPERT | OPT_GRAB, handle_gd, "capture device", "device"),
 
     // muxer options
-    VAR("muxrate", OPT_INT | HAS_ARG | OPT_EXPERT, mux_rate, "bit rate the container declares", "bits per second"),
-    VAR("packetsize", OPT_INT | HAS_ARG | OPT_EXPERT, mux_packet_size, "size of the container's packets", "bytes"),
-    VAR("muxdelay", OPT_FLOAT | HAS_ARG | OPT_EXPERT, mux_max_delay, "set the maximum demux-decode delay",
+    VAR("muxrate", OPT_INT | HAS_ARG | OPT_EXPERT, container_rate, "bit rate the container declares", "bits per second"),
+    VAR("packetsize", OPT_INT | HAS_ARG | OPT_EXPERT, container_packet_size, "size of the container's packets", "bytes"),
+    VAR("muxdelay", OPT_FLOAT | HAS_ARG | OPT_EXPERT, container_max_delay, "set the maximum demux-decode delay",
         "seconds"),
-    VAR("muxpreload", OPT_FLOAT | HAS_ARG | OPT_EXPERT, mux_preload, "set the initial demux-decode delay",
+    VAR("muxpreload", OPT_FLOAT | HAS_ARG | OPT_EXPERT, container_preload, "set the initial demux-decode delay",
         "seconds"),
-    FN("muxab", HAS_ARG | OPT_EXPERT, opt_muxab, "set the audio bitrate in mux tag (in kbit/s)", "bitrate"),
-    FN("muxvb", HAS_ARG | OPT_EXPERT, opt_muxvb, "set the video bitrate in mux tag (in kbit/s)", "bitrate"),
+    FN("muxab", HAS_ARG | OPT_EXPERT, handle_muxab, "set the audio bitrate in mux tag (in kbit/s)", "bitrate"),
+    FN("muxvb", HAS_ARG | OPT_EXPERT, handle_muxvb, "set the video bitrate in mux tag (in kbit/s)", "bitrate"),
     {nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0, nullptr, 0},
 };
 

@@ -69,10 +69,10 @@ void report_progress(int is_last_report) {
     }
 
     LineBuilder b;
-    double ti1 = 1e10;
+    double reached = 1e10;
     bool first_video = true;
     int64_t frame_number = -1;
-    for (OutputStream* ost : g_run.ost_table) {
+    for (OutputStream* ost : g_run.output_streams) {
         AVCodecContext* enc = ost->enc;
         if (ost->type == AVMEDIA_TYPE_VIDEO) {
             const float q = ost->has_quality ? ost->quality / static_cast<float>(FF_QP2LAMBDA) : 0.0f;
@@ -105,35 +105,35 @@ void report_progress(int is_last_report) {
             }
         }
         double t;
-        if (enc && ost->encoding_needed)
+        if (enc && ost->encodes)
             t = double(ost->sync_opts) * av_q2d(enc->time_base);
         else
             t = double(ost->last_pts_out) * av_q2d(ost->st->time_base);
-        if (t > 0 && t < ti1) ti1 = t;
+        if (t > 0 && t < reached) reached = t;
     }
-    if (ti1 < 0.01) ti1 = 0.01;
+    if (reached < 0.01) reached = 0.01;
 
-    if (g_opt.verbose || is_last_report) {
-        const double bitrate = double(total_size) * 8 / ti1 / 1000.0;
-        b.add("size=%8.0fkB time=%0.1f bitrate=%6.1fkbits/s", double(total_size) / 1024, ti1, bitrate);
-        if (g_opt.verbose > 1) b.add(" dup=%d drop=%d", g_run.nb_frames_dup, g_run.nb_frames_drop);
-        if (g_opt.verbose >= 0) {
+    if (g_opt.verbosity || is_last_report) {
+        const double bitrate = double(total_size) * 8 / reached / 1000.0;
+        b.add("size=%8.0fkB time=%0.1f bitrate=%6.1fkbits/s", double(total_size) / 1024, reached, bitrate);
+        if (g_opt.verbosity > 1) b.add(" dup=%d drop=%d", g_run.pictures_repeated, g_run.pictures_dropped);
+        if (g_opt.verbosity >= 0) {
             snprintf(progress_info.status_line, sizeof progress_info.status_line, "%s", b.text.c_str());
             // With no video stream there is no frame counter: report 0.
             progress_info.frame_number = frame_number < 0 ? 0 : frame_number;
-            progress_info.time_seconds = ti1;
+            progress_info.time_seconds = reached;
             progress_info.size_kib = total_size / 1024;
             if (progress_callback) progress_callback(&progress_info, progress_user);
         }
         fflush(stderr);
     }
 
-    if (is_last_report && g_opt.verbose >= 0) {
-        const int64_t raw = g_run.video_size + g_run.audio_size + g_run.extra_size;
+    if (is_last_report && g_opt.verbosity >= 0) {
+        const int64_t raw = g_run.picture_bytes + g_run.sound_bytes + g_run.header_bytes;
         emsg("\n");
         emsg("video:%1.0fkB audio:%1.0fkB global headers:%1.0fkB muxing overhead %f%%\n",
-             double(g_run.video_size) / 1024.0, double(g_run.audio_size) / 1024.0,
-             double(g_run.extra_size) / 1024.0, raw ? 100.0 * double(total_size - raw) / double(raw) : 0.0);
+             double(g_run.picture_bytes) / 1024.0, double(g_run.sound_bytes) / 1024.0,
+             double(g_run.header_bytes) / 1024.0, raw ? 100.0 * double(total_size - raw) / double(raw) : 0.0);
     }
 }
 

@@ -156,7 +156,7 @@ static AVRational limit_frame_rate(AVRational real, AVRational max) {
     return real;
 }
 
-void opt_input_file(const char* name_arg) {
+void open_input_file(const char* name_arg) {
     std::string name = name_arg ? name_arg : "";
     if (g_run.input_files.size() >= kMaxFiles) {
         emsg("Too many input files (at most %d)\n", kMaxFiles);
@@ -166,7 +166,7 @@ void opt_input_file(const char* name_arg) {
     // "pipe:..." included, is a file name.
     const bool is_pipe = name == "-";
     if (is_pipe) name = "pipe:";
-    if (name.compare(0, 5, "pipe:") == 0 || name == "/dev/stdin") g_opt.using_stdin = 1;
+    if (name.compare(0, 5, "pipe:") == 0 || name == "/dev/stdin") g_opt.reads_standard_input = 1;
 
     std::string real = name;
     if (!is_pipe && ends_with_nocase(name, ".avs") && !av_find_input_format("avisynth")) {
@@ -184,28 +184,28 @@ void opt_input_file(const char* name_arg) {
     auto* guard = new InputGuard{ic->io_open, is_pipe ? std::string("pipe:") : file_url(real)};
     ic->opaque = guard;
     ic->io_open = guarded_io_open;
-    if (g_opt.pgmyuv_compat) ic->video_codec_id = AV_CODEC_ID_PGMYUV;
-    if (g_opt.video_codec_id) ic->video_codec_id = static_cast<AVCodecID>(g_opt.video_codec_id);
-    if (g_opt.audio_codec_id) ic->audio_codec_id = static_cast<AVCodecID>(g_opt.audio_codec_id);
+    if (g_opt.pgmyuv_input) ic->video_codec_id = AV_CODEC_ID_PGMYUV;
+    if (g_opt.picture_codec) ic->video_codec_id = static_cast<AVCodecID>(g_opt.picture_codec);
+    if (g_opt.sound_codec) ic->audio_codec_id = static_cast<AVCodecID>(g_opt.sound_codec);
 
     AVDictionary* opts = nullptr;
     av_dict_set(&opts, "protocol_whitelist", is_pipe ? "pipe" : "file", 0);
-    if (option_given("ar")) av_dict_set_int(&opts, "sample_rate", g_opt.audio_sample_rate, 0);
-    if (option_given("ac")) av_dict_set_int(&opts, "channels", g_opt.audio_channels, 0);
+    if (option_given("ar")) av_dict_set_int(&opts, "sample_rate", g_opt.sound_rate, 0);
+    if (option_given("ac")) av_dict_set_int(&opts, "channels", g_opt.sound_channels, 0);
     if (option_given("r")) {
         char buf[64];
-        snprintf(buf, sizeof buf, "%d/%d", g_opt.frame_rate.num, g_opt.frame_rate.den);
+        snprintf(buf, sizeof buf, "%d/%d", g_opt.picture_rate.num, g_opt.picture_rate.den);
         av_dict_set(&opts, "framerate", buf, 0);
     }
-    if (g_opt.frame_width && g_opt.frame_height) {
+    if (g_opt.picture_width && g_opt.picture_height) {
         char buf[64];
-        snprintf(buf, sizeof buf, "%dx%d", g_opt.frame_width, g_opt.frame_height);
+        snprintf(buf, sizeof buf, "%dx%d", g_opt.picture_width, g_opt.picture_height);
         av_dict_set(&opts, "video_size", buf, 0);
     }
-    if (g_opt.pix_fmt_given && g_opt.frame_pix_fmt >= 0)
-        av_dict_set(&opts, "pixel_format", av_get_pix_fmt_name(static_cast<AVPixelFormat>(g_opt.frame_pix_fmt)), 0);
+    if (g_opt.pix_fmt_given && g_opt.pixel_format >= 0)
+        av_dict_set(&opts, "pixel_format", av_get_pix_fmt_name(static_cast<AVPixelFormat>(g_opt.pixel_format)), 0);
 
-    int err = avformat_open_input(&ic, guard->url.c_str(), g_opt.file_iformat, &opts);
+    int err = avformat_open_input(&ic, guard->url.c_str(), g_opt.forced_input_format, &opts);
     av_dict_free(&opts);
     if (err < 0) {
         // avformat_open_input frees the context on failure.
@@ -214,18 +214,18 @@ void opt_input_file(const char* name_arg) {
         return;
     }
     if (avformat_find_stream_info(ic, nullptr) < 0) {
-        if (g_opt.verbose >= 0) emsg("%s: could not find codec parameters\n", name.c_str());
+        if (g_opt.verbosity >= 0) emsg("%s: could not find codec parameters\n", name.c_str());
         avformat_close_input(&ic);
         delete guard;
         return;
     }
 
-    int64_t timestamp = g_opt.start_time;
+    int64_t timestamp = g_opt.start_offset;
     if (ic->start_time != AV_NOPTS_VALUE) timestamp += ic->start_time;
-    if (g_opt.start_time != 0) {
+    if (g_opt.start_offset != 0) {
         if (av_seek_frame(ic, -1, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
             emsg("%s: could not seek to position %0.3f\n", name.c_str(), double(timestamp) / AV_TIME_BASE);
-        g_opt.start_time = 0;
+        g_opt.start_offset = 0;
     }
 
     InputFile f;
@@ -239,24 +239,24 @@ void opt_input_file(const char* name_arg) {
     f.debug = g_opt.debug;
     f.lowres = g_opt.lowres;
     f.bitexact = g_opt.bitexact;
-    f.gray = g_opt.gray_only;
-    f.rate_emu = g_opt.rate_emu;
+    f.gray = g_opt.gray_pictures;
+    f.read_at_own_pace = g_opt.read_at_own_pace;
 
     for (unsigned i = 0; i < ic->nb_streams; ++i) {
         AVStream* st = ic->streams[i];
         AVCodecParameters* par = st->codecpar;
         if (par->codec_type == AVMEDIA_TYPE_AUDIO) {
-            g_opt.audio_channels = par->ch_layout.nb_channels;
-            g_opt.audio_sample_rate = par->sample_rate;
-            if (g_opt.audio_disable) st->discard = AVDISCARD_ALL;
+            g_opt.sound_channels = par->ch_layout.nb_channels;
+            g_opt.sound_rate = par->sample_rate;
+            if (g_opt.no_audio) st->discard = AVDISCARD_ALL;
         } else if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
-            g_opt.frame_width = par->width;
-            g_opt.frame_height = par->height;
+            g_opt.picture_width = par->width;
+            g_opt.picture_height = par->height;
             AVRational sar = av_guess_sample_aspect_ratio(ic, st, nullptr);
             const double sarf = sar.num && sar.den ? av_q2d(sar) : 0.0;
-            g_opt.frame_aspect_ratio =
+            g_opt.display_aspect =
                 par->height ? static_cast<float>(sarf * par->width / par->height) : 0.0f;
-            g_opt.frame_pix_fmt = par->format;
+            g_opt.pixel_format = par->format;
             g_opt.input_sar = sarf == 0.0 ? 1.0f : static_cast<float>(sarf);
             g_opt.input_width = par->width;
             g_opt.input_height = par->height;
@@ -264,28 +264,28 @@ void opt_input_file(const char* name_arg) {
             if (!real_rate.num || !real_rate.den) real_rate = st->avg_frame_rate;
             if (!real_rate.num || !real_rate.den) real_rate = AVRational{25, 1};
             AVRational codec_rate = st->avg_frame_rate;
-            if (codec_rate.num && codec_rate.den && av_cmp_q(codec_rate, real_rate) != 0 && g_opt.verbose >= 0)
+            if (codec_rate.num && codec_rate.den && av_cmp_q(codec_rate, real_rate) != 0 && g_opt.verbosity >= 0)
                 emsg("\nSeems that stream %d comes from film source: %2.2f (%d/%d) -> %2.2f (%d/%d)\n", i,
                      av_q2d(codec_rate), codec_rate.num, codec_rate.den, av_q2d(real_rate), real_rate.num, real_rate.den);
-            g_opt.frame_rate = limit_frame_rate(real_rate, g_opt.max_frame_rate);
-            f.video_rate = g_opt.frame_rate;
-            if (g_opt.video_disable)
+            g_opt.picture_rate = limit_frame_rate(real_rate, g_opt.max_frame_rate);
+            f.video_rate = g_opt.picture_rate;
+            if (g_opt.no_video)
                 st->discard = AVDISCARD_ALL;
-            else if (g_opt.video_discard)
-                st->discard = static_cast<AVDiscard>(std::clamp<int>(g_opt.video_discard, AVDISCARD_NONE, AVDISCARD_ALL));
+            else if (g_opt.skip_level)
+                st->discard = static_cast<AVDiscard>(std::clamp<int>(g_opt.skip_level, AVDISCARD_NONE, AVDISCARD_ALL));
         }
     }
 
-    f.ts_offset = g_opt.input_ts_offset - (g_opt.copy_ts ? 0 : timestamp);
-    if (g_opt.verbose >= 0) av_dump_format(ic, static_cast<int>(g_run.input_files.size()), name.c_str(), 0);
+    f.ts_offset = g_opt.input_time_shift - (g_opt.keep_input_times ? 0 : timestamp);
+    if (g_opt.verbosity >= 0) av_dump_format(ic, static_cast<int>(g_run.input_files.size()), name.c_str(), 0);
     g_run.input_files.push_back(f);
 
-    g_opt.file_iformat = nullptr;
-    g_opt.file_oformat = nullptr;
+    g_opt.forced_input_format = nullptr;
+    g_opt.forced_output_format = nullptr;
     g_opt.image_format.clear();
-    g_opt.grab_device.clear();
-    g_opt.video_channel = 0;
-    g_opt.rate_emu = 0;
+    g_opt.capture_device.clear();
+    g_opt.capture_channel = 0;
+    g_opt.read_at_own_pace = 0;
 }
 
 static void check_input_types(bool* has_video, bool* has_audio) {
@@ -334,17 +334,17 @@ static OutputStream* new_output_stream(AVFormatContext* oc, AVMediaType type) {
     }
     st->codecpar->codec_type = type;
     if (existing)
-        g_run.ost_table.push_back(ost);
+        g_run.output_streams.push_back(ost);
     else
-        g_run.pending_ost.push_back(ost);
+        g_run.pending_streams.push_back(ost);
     return ost;
 }
 
 static void apply_header_flags(AVFormatContext* oc, AVCodecContext* enc) {
-    if ((g_opt.use_global_header_opt & 1) ||
-        (g_opt.use_global_header_opt == 0 && (oc->oformat->flags & AVFMT_GLOBALHEADER)))
+    if ((g_opt.header_placement & 1) ||
+        (g_opt.header_placement == 0 && (oc->oformat->flags & AVFMT_GLOBALHEADER)))
         enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (g_opt.use_global_header_opt & 2) enc->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
+    if (g_opt.header_placement & 2) enc->flags2 |= AV_CODEC_FLAG2_LOCAL_HEADER;
 }
 
 static AVCodecID guess_codec(AVFormatContext* oc, AVMediaType type) {
@@ -413,13 +413,13 @@ void add_video_stream(AVFormatContext* oc) {
     ost->pad_right = g_opt.pad_right;
     memcpy(ost->pad_color, g_opt.pad_color, sizeof ost->pad_color);
     ost->top_field_first = g_opt.top_field_first;
-    if (g_opt.video_codec_tag) st->codecpar->codec_tag = g_opt.video_codec_tag;
+    if (g_opt.picture_tag) st->codecpar->codec_tag = g_opt.picture_tag;
 
-    if (g_opt.video_stream_copy) {
+    if (g_opt.copy_pictures) {
         ost->stream_copy = true;
     } else {
         AVCodecID id = guess_codec(oc, AVMEDIA_TYPE_VIDEO);
-        if (g_opt.video_codec_id) id = static_cast<AVCodecID>(g_opt.video_codec_id);
+        if (g_opt.picture_codec) id = static_cast<AVCodecID>(g_opt.picture_codec);
         const AVCodec* codec = avcodec_find_encoder(id);
         ost->codec = codec;
         AVCodecContext* enc = avcodec_alloc_context3(codec);
@@ -429,11 +429,11 @@ void add_video_stream(AVFormatContext* oc) {
         } else {
             enc->codec_id = id;
             enc->codec_type = AVMEDIA_TYPE_VIDEO;
-            if (g_opt.video_codec_tag) enc->codec_tag = g_opt.video_codec_tag;
+            if (g_opt.picture_tag) enc->codec_tag = g_opt.picture_tag;
             apply_header_flags(oc, enc);
-            enc->bit_rate = g_opt.video_bit_rate;
-            if (given("bt")) enc->bit_rate_tolerance = static_cast<int>(std::min<int64_t>(g_opt.video_bit_rate_tolerance, INT_MAX));
-            AVRational rate = g_opt.frame_rate;
+            enc->bit_rate = g_opt.picture_bit_rate;
+            if (given("bt")) enc->bit_rate_tolerance = static_cast<int>(std::min<int64_t>(g_opt.picture_bit_rate_leeway, INT_MAX));
+            AVRational rate = g_opt.picture_rate;
             if (!rate.num || !rate.den) rate = AVRational{25, 1};
             if (codec && codec->supported_framerates) {
                 int best = av_find_nearest_q_idx(rate, codec->supported_framerates);
@@ -442,8 +442,8 @@ void add_video_stream(AVFormatContext* oc) {
             enc->time_base = av_inv_q(rate);
             enc->framerate = rate;
             // Bands may be anything an option gave: the sums are checked before the set-up uses them.
-            const int64_t out_w = int64_t(g_opt.frame_width) + g_opt.pad_left + g_opt.pad_right;
-            const int64_t out_h = int64_t(g_opt.frame_height) + g_opt.pad_top + g_opt.pad_bottom;
+            const int64_t out_w = int64_t(g_opt.picture_width) + g_opt.pad_left + g_opt.pad_right;
+            const int64_t out_h = int64_t(g_opt.picture_height) + g_opt.pad_top + g_opt.pad_bottom;
             const bool fits = out_w > 0 && out_h > 0 && out_w <= INT_MAX && out_h <= INT_MAX;
             enc->width = fits ? static_cast<int>(out_w) : 0;
             enc->height = fits ? static_cast<int>(out_h) : 0;
@@ -453,13 +453,13 @@ void add_video_stream(AVFormatContext* oc) {
                 enc->sample_aspect_ratio = AVRational{1, 1};
             } else if (enc->width && enc->height) {
                 enc->sample_aspect_ratio =
-                    av_d2q(double(g_opt.frame_aspect_ratio) * enc->height / enc->width, 255);
+                    av_d2q(double(g_opt.display_aspect) * enc->height / enc->width, 255);
             }
             st->sample_aspect_ratio = enc->sample_aspect_ratio;
 
             // Pixel format: the one asked for; otherwise 4:2:0 where the encoder
             // offers it, which every player decodes; otherwise the input's.
-            int pix = g_opt.frame_pix_fmt;
+            int pix = g_opt.pixel_format;
             if (codec && codec->pix_fmts) {
                 bool listed = false;
                 AVPixelFormat plain = AV_PIX_FMT_NONE;  // the first 4:2:0 of the list
@@ -476,10 +476,10 @@ void add_video_stream(AVFormatContext* oc) {
             if (pix < 0) pix = AV_PIX_FMT_YUV420P;
             enc->pix_fmt = static_cast<AVPixelFormat>(pix);
 
-            enc->gop_size = g_opt.intra_only ? 0 : g_opt.gop_size;
-            if (in_range("qscale", g_opt.video_qscale, 0.01, 255.0) || g_opt.same_quality) {
+            enc->gop_size = g_opt.key_frames_only ? 0 : g_opt.gop_size;
+            if (in_range("qscale", g_opt.fixed_quantiser, 0.01, 255.0) || g_opt.keep_input_quality) {
                 enc->flags |= AV_CODEC_FLAG_QSCALE;
-                enc->global_quality = clamp_to_int(FF_QP2LAMBDA * double(g_opt.video_qscale));
+                enc->global_quality = clamp_to_int(FF_QP2LAMBDA * double(g_opt.fixed_quantiser));
             }
             if (!g_opt.intra_matrix.empty()) {
                 enc->intra_matrix = static_cast<uint16_t*>(av_malloc(64 * sizeof(uint16_t)));
@@ -489,50 +489,50 @@ void add_video_stream(AVFormatContext* oc) {
                 enc->inter_matrix = static_cast<uint16_t*>(av_malloc(64 * sizeof(uint16_t)));
                 if (enc->inter_matrix) memcpy(enc->inter_matrix, g_opt.inter_matrix.data(), 64 * sizeof(uint16_t));
             }
-            if (g_opt.use_4mv) enc->flags |= AV_CODEC_FLAG_4MV;
-            if (g_opt.use_obmc) set_priv(enc, "obmc", 1);
-            if (g_opt.use_loop) enc->flags |= AV_CODEC_FLAG_LOOP_FILTER;
-            if (g_opt.use_part) set_priv(enc, "data_partitioning", 1);
-            if (g_opt.use_aic) enc->flags |= AV_CODEC_FLAG_AC_PRED;
-            if (g_opt.use_aiv) set_priv(enc, "aiv", 1);
-            if (g_opt.use_umv) set_priv(enc, "umv", 1);
-            if (g_opt.use_ss) set_priv(enc, "structured_slices", 1);
-            if (g_opt.use_alt_scan) set_priv(enc, "alternate_scan", 1);
-            if (g_opt.use_qprd) set_priv_s(enc, "mpv_flags", "+qp_rd");
-            if (g_opt.use_cbprd) set_priv_s(enc, "mpv_flags", "+cbp_rd");
-            if (g_opt.use_trell) enc->trellis = 1;
-            if (g_opt.use_mv0) set_priv_s(enc, "mpv_flags", "+mv0");
-            if (g_opt.use_naq) set_priv_s(enc, "mpv_flags", "+naq");
-            if (g_opt.closed_gop) enc->flags |= AV_CODEC_FLAG_CLOSED_GOP;
-            if (g_opt.strict_gop) set_priv_s(enc, "mpv_flags", "+strict_gop");
-            if (g_opt.no_output) enc->flags2 |= AV_CODEC_FLAG2_NO_OUTPUT;
-            if (g_opt.use_scan_offset) set_priv(enc, "scan_offset", 1);
-            if (g_opt.use_qpel) enc->flags |= AV_CODEC_FLAG_QPEL;
-            if (g_opt.do_interlace_dct) enc->flags |= AV_CODEC_FLAG_INTERLACED_DCT;
-            if (g_opt.do_interlace_me) enc->flags |= AV_CODEC_FLAG_INTERLACED_ME;
-            if (g_opt.gray_only) enc->flags |= AV_CODEC_FLAG_GRAY;
+            if (g_opt.four_vectors) enc->flags |= AV_CODEC_FLAG_4MV;
+            if (g_opt.blended_motion) set_priv(enc, "obmc", 1);
+            if (g_opt.loop_filter) enc->flags |= AV_CODEC_FLAG_LOOP_FILTER;
+            if (g_opt.partitions) set_priv(enc, "data_partitioning", 1);
+            if (g_opt.edge_prediction) enc->flags |= AV_CODEC_FLAG_AC_PRED;
+            if (g_opt.alt_inter_table) set_priv(enc, "aiv", 1);
+            if (g_opt.open_motion) set_priv(enc, "umv", 1);
+            if (g_opt.slices) set_priv(enc, "structured_slices", 1);
+            if (g_opt.alt_scan) set_priv(enc, "alternate_scan", 1);
+            if (g_opt.rd_quantiser) set_priv_s(enc, "mpv_flags", "+qp_rd");
+            if (g_opt.rd_block_pattern) set_priv_s(enc, "mpv_flags", "+cbp_rd");
+            if (g_opt.trellis_search) enc->trellis = 1;
+            if (g_opt.try_zero_motion) set_priv_s(enc, "mpv_flags", "+mv0");
+            if (g_opt.even_masking) set_priv_s(enc, "mpv_flags", "+naq");
+            if (g_opt.closed_groups) enc->flags |= AV_CODEC_FLAG_CLOSED_GOP;
+            if (g_opt.strict_groups) set_priv_s(enc, "mpv_flags", "+strict_gop");
+            if (g_opt.discard_output) enc->flags2 |= AV_CODEC_FLAG2_NO_OUTPUT;
+            if (g_opt.scan_offset_room) set_priv(enc, "scan_offset", 1);
+            if (g_opt.quarter_pel) enc->flags |= AV_CODEC_FLAG_QPEL;
+            if (g_opt.field_transform) enc->flags |= AV_CODEC_FLAG_INTERLACED_DCT;
+            if (g_opt.field_motion_search) enc->flags |= AV_CODEC_FLAG_INTERLACED_ME;
+            if (g_opt.gray_pictures) enc->flags |= AV_CODEC_FLAG_GRAY;
             if (g_opt.bitexact) enc->flags |= AV_CODEC_FLAG_BITEXACT;
             if (given("bf")) {
-                enc->max_b_frames = std::clamp(g_opt.b_frames, 0, 8);
+                enc->max_b_frames = std::clamp(g_opt.bidir_frames, 0, 8);
                 enc->b_quant_factor = 2.0f;
             }
-            if (given("b_strategy")) set_priv(enc, "b_strategy", g_opt.b_strategy);
-            if (ordered_pair("qmin", "qmax", g_opt.video_qmin, g_opt.video_qmax, 1, 51)) {
-                if (given("qmin")) enc->qmin = g_opt.video_qmin;
-                if (given("qmax")) enc->qmax = g_opt.video_qmax;
+            if (given("b_strategy")) set_priv(enc, "b_strategy", g_opt.bidir_strategy);
+            if (ordered_pair("qmin", "qmax", g_opt.quantiser_min, g_opt.quantiser_max, 1, 51)) {
+                if (given("qmin")) enc->qmin = g_opt.quantiser_min;
+                if (given("qmax")) enc->qmax = g_opt.quantiser_max;
             }
-            if (ordered_pair("lmin", "lmax", g_opt.video_lmin, g_opt.video_lmax, 0, INT_MAX)) {
-                if (given("lmin")) set_priv(enc, "lmin", g_opt.video_lmin);
-                if (given("lmax")) set_priv(enc, "lmax", g_opt.video_lmax);
+            if (ordered_pair("lmin", "lmax", g_opt.lambda_min, g_opt.lambda_max, 0, INT_MAX)) {
+                if (given("lmin")) set_priv(enc, "lmin", g_opt.lambda_min);
+                if (given("lmax")) set_priv(enc, "lmax", g_opt.lambda_max);
             }
-            if (ordered_pair("mblmin", "mblmax", g_opt.video_mb_lmin, g_opt.video_mb_lmax, 1, 32767)) {
-                if (given("mblmin")) enc->mb_lmin = g_opt.video_mb_lmin;
-                if (given("mblmax")) enc->mb_lmax = g_opt.video_mb_lmax;
+            if (ordered_pair("mblmin", "mblmax", g_opt.block_lambda_min, g_opt.block_lambda_max, 1, 32767)) {
+                if (given("mblmin")) enc->mb_lmin = g_opt.block_lambda_min;
+                if (given("mblmax")) enc->mb_lmax = g_opt.block_lambda_max;
             }
-            if (in_range("qdiff", g_opt.video_qdiff, 1, 31)) enc->max_qdiff = g_opt.video_qdiff;
-            if (given("qblur")) enc->qblur = g_opt.video_qblur;
-            if (in_range("qsquish", g_opt.video_qsquish, 0, 99)) set_priv_d(enc, "qsquish", g_opt.video_qsquish);
-            if (given("qcomp")) enc->qcompress = g_opt.video_qcomp;
+            if (in_range("qdiff", g_opt.quantiser_step_max, 1, 31)) enc->max_qdiff = g_opt.quantiser_step_max;
+            if (given("qblur")) enc->qblur = g_opt.quantiser_blur;
+            if (in_range("qsquish", g_opt.quantiser_squish, 0, 99)) set_priv_d(enc, "qsquish", g_opt.quantiser_squish);
+            if (given("qcomp")) enc->qcompress = g_opt.quantiser_compression;
             if (given("rc_eq")) set_priv_s(enc, "rc_eq", g_opt.rc_eq.c_str());
             if (in_range("lelim", g_opt.lelim, -99, 99)) set_priv(enc, "luma_elim_threshold", g_opt.lelim);
             if (in_range("celim", g_opt.celim, -99, 99)) set_priv(enc, "chroma_elim_threshold", g_opt.celim);
@@ -548,21 +548,21 @@ void add_video_stream(AVFormatContext* oc) {
             if (given("scplx_mask")) enc->spatial_cplx_masking = g_opt.scplx_mask;
             if (given("tcplx_mask")) enc->temporal_cplx_masking = g_opt.tcplx_mask;
             if (given("p_mask")) enc->p_masking = g_opt.p_mask;
-            if (given("maxrate")) enc->rc_max_rate = g_opt.video_rc_max_rate;
-            if (given("minrate")) enc->rc_min_rate = g_opt.video_rc_min_rate;
-            if (given("bufsize")) enc->rc_buffer_size = static_cast<int>(std::min<int64_t>(g_opt.video_rc_buffer_size, INT_MAX));
+            if (given("maxrate")) enc->rc_max_rate = g_opt.rate_max;
+            if (given("minrate")) enc->rc_min_rate = g_opt.rate_min;
+            if (given("bufsize")) enc->rc_buffer_size = static_cast<int>(std::min<int64_t>(g_opt.rate_buffer_bits, INT_MAX));
             if (given("target")) {
                 // The presets set the rate-control values without their options.
-                enc->rc_max_rate = g_opt.video_rc_max_rate;
-                enc->rc_min_rate = g_opt.video_rc_min_rate;
-                enc->rc_buffer_size = static_cast<int>(std::min<int64_t>(g_opt.video_rc_buffer_size, INT_MAX));
-                if (g_opt.use_scan_offset) set_priv(enc, "scan_offset", 1);
+                enc->rc_max_rate = g_opt.rate_max;
+                enc->rc_min_rate = g_opt.rate_min;
+                enc->rc_buffer_size = static_cast<int>(std::min<int64_t>(g_opt.rate_buffer_bits, INT_MAX));
+                if (g_opt.scan_offset_room) set_priv(enc, "scan_offset", 1);
             }
-            if (given("rc_init_cplx")) set_priv_d(enc, "rc_init_cplx", g_opt.video_rc_initial_cplx);
-            if (given("i_qfactor")) enc->i_quant_factor = g_opt.video_i_qfactor;
-            if (given("b_qfactor")) enc->b_quant_factor = g_opt.video_b_qfactor;
-            if (given("i_qoffset")) enc->i_quant_offset = g_opt.video_i_qoffset;
-            if (given("b_qoffset")) enc->b_quant_offset = g_opt.video_b_qoffset;
+            if (given("rc_init_cplx")) set_priv_d(enc, "rc_init_cplx", g_opt.rate_initial_complexity);
+            if (given("i_qfactor")) enc->i_quant_factor = g_opt.key_q_factor;
+            if (given("b_qfactor")) enc->b_quant_factor = g_opt.bidir_q_factor;
+            if (given("i_qoffset")) enc->i_quant_offset = g_opt.key_q_offset;
+            if (given("b_qoffset")) enc->b_quant_offset = g_opt.bidir_q_offset;
             if (given("dct_algo")) enc->dct_algo = g_opt.dct_algo;
             if (given("idct_algo")) enc->idct_algo = g_opt.idct_algo;
             if (given("strict")) enc->strict_std_compliance = g_opt.strict;
@@ -580,52 +580,52 @@ void add_video_stream(AVFormatContext* oc) {
             if (given("nssew")) enc->nsse_weight = g_opt.nsse_weight;
             if (given("subq")) enc->me_subpel_quality = g_opt.subpel_quality;
             if (given("mepc")) set_priv(enc, "mepc", g_opt.me_penalty_compensation);
-            if (given("skip_threshold")) set_priv(enc, "skip_threshold", g_opt.frame_skip_threshold);
-            if (given("skip_factor")) set_priv(enc, "skip_factor", g_opt.frame_skip_factor);
-            if (given("skip_exp")) set_priv(enc, "skip_exp", g_opt.frame_skip_exp);
-            if (given("skip_cmp")) set_priv(enc, "skip_cmp", g_opt.frame_skip_cmp);
+            if (given("skip_threshold")) set_priv(enc, "skip_threshold", g_opt.skip_threshold);
+            if (given("skip_factor")) set_priv(enc, "skip_factor", g_opt.skip_factor);
+            if (given("skip_exp")) set_priv(enc, "skip_exp", g_opt.skip_exponent);
+            if (given("skip_cmp")) set_priv(enc, "skip_cmp", g_opt.skip_comparison);
             if (given("ps")) set_priv(enc, "ps", g_opt.packet_size);
             if (given("me")) {
                 static const char* const kMe[] = {nullptr, "zero", nullptr, nullptr, nullptr, "epzs", "xone"};
-                if (g_opt.me_method >= 1 && g_opt.me_method <= 6 && kMe[g_opt.me_method])
-                    set_priv_s(enc, "motion_est", kMe[g_opt.me_method]);
+                if (g_opt.motion_search >= 1 && g_opt.motion_search <= 6 && kMe[g_opt.motion_search])
+                    set_priv_s(enc, "motion_est", kMe[g_opt.motion_search]);
             }
             if (!g_opt.rc_override.empty() && !parse_rc_override(enc, g_opt.rc_override)) {
                 // The stream's set-up ends at a broken override list.
             } else {
-                if (g_opt.do_psnr) enc->flags |= AV_CODEC_FLAG_PSNR;
-                if (g_opt.do_pass == 1) enc->flags |= AV_CODEC_FLAG_PASS1;
-                if (g_opt.do_pass == 2) enc->flags |= AV_CODEC_FLAG_PASS2;
+                if (g_opt.measure_psnr) enc->flags |= AV_CODEC_FLAG_PSNR;
+                if (g_opt.pass_number == 1) enc->flags |= AV_CODEC_FLAG_PASS1;
+                if (g_opt.pass_number == 2) enc->flags |= AV_CODEC_FLAG_PASS2;
             }
             enc->thread_count = g_opt.thread_count;
         }
     }
-    g_opt.video_disable = 0;
-    g_opt.video_codec_id = 0;
-    g_opt.video_stream_copy = 0;
+    g_opt.no_video = 0;
+    g_opt.picture_codec = 0;
+    g_opt.copy_pictures = 0;
 }
 
 void add_audio_stream(AVFormatContext* oc) {
     OutputStream* ost = new_output_stream(oc, AVMEDIA_TYPE_AUDIO);
     if (!ost) return;
     AVStream* st = ost->st;
-    if (g_opt.audio_codec_tag) st->codecpar->codec_tag = g_opt.audio_codec_tag;
-    if (g_opt.audio_stream_copy) {
+    if (g_opt.sound_tag) st->codecpar->codec_tag = g_opt.sound_tag;
+    if (g_opt.copy_sound) {
         ost->stream_copy = true;
-        ost->out_channels = g_opt.audio_channels;
+        ost->out_channels = g_opt.sound_channels;
     } else {
         AVCodecID id = guess_codec(oc, AVMEDIA_TYPE_AUDIO);
-        if (g_opt.audio_codec_id) id = static_cast<AVCodecID>(g_opt.audio_codec_id);
+        if (g_opt.sound_codec) id = static_cast<AVCodecID>(g_opt.sound_codec);
         const AVCodec* codec = avcodec_find_encoder(id);
         ost->codec = codec;
         AVCodecContext* enc = avcodec_alloc_context3(codec);
         ost->enc = enc;
-        if (enc && (g_opt.audio_channels < 1 || g_opt.audio_channels > kMaxAudioChannels ||
-                    g_opt.audio_sample_rate < 1 || g_opt.audio_sample_rate > kMaxSampleRate)) {
+        if (enc && (g_opt.sound_channels < 1 || g_opt.sound_channels > kMaxAudioChannels ||
+                    g_opt.sound_rate < 1 || g_opt.sound_rate > kMaxSampleRate)) {
             // Past these the sample arithmetic would overflow: the stream is refused, and with
             // it the run.
             emsg("Output stream #%d.%d: %d channels at %d Hz is out of range (1 to %d channels, up to %d Hz)\n",
-                 ost->file_index, ost->index, g_opt.audio_channels, g_opt.audio_sample_rate, kMaxAudioChannels,
+                 ost->file_index, ost->index, g_opt.sound_channels, g_opt.sound_rate, kMaxAudioChannels,
                  kMaxSampleRate);
             avcodec_free_context(&ost->enc);
             enc = nullptr;
@@ -633,42 +633,42 @@ void add_audio_stream(AVFormatContext* oc) {
         if (enc) {
             enc->codec_id = id;
             enc->codec_type = AVMEDIA_TYPE_AUDIO;
-            if (g_opt.audio_codec_tag) enc->codec_tag = g_opt.audio_codec_tag;
+            if (g_opt.sound_tag) enc->codec_tag = g_opt.sound_tag;
             apply_header_flags(oc, enc);
-            const int ch = g_opt.audio_channels > 0 ? g_opt.audio_channels : 1;
+            const int ch = g_opt.sound_channels > 0 ? g_opt.sound_channels : 1;
             // An AAC rate is given per channel (as the muxer's figure below counts it, and as
             // the host divides its choice); the library's encoder takes the whole stream's.
-            enc->bit_rate = id == AV_CODEC_ID_AAC ? saturate_mul(g_opt.audio_bit_rate, ch) : g_opt.audio_bit_rate;
+            enc->bit_rate = id == AV_CODEC_ID_AAC ? saturate_mul(g_opt.sound_bit_rate, ch) : g_opt.sound_bit_rate;
             if (given("strict")) enc->strict_std_compliance = g_opt.strict;
             enc->thread_count = g_opt.thread_count;
             av_channel_layout_default(&enc->ch_layout, ch);
-            enc->sample_rate = g_opt.audio_sample_rate;
+            enc->sample_rate = g_opt.sound_rate;
             enc->time_base = AVRational{1, enc->sample_rate > 0 ? enc->sample_rate : 1};
-            if (g_opt.audio_qscale != 0.0f) {
+            if (g_opt.sound_quality != 0.0f) {
                 enc->flags |= AV_CODEC_FLAG_QSCALE;
-                enc->global_quality = clamp_to_int(FF_QP2LAMBDA * double(g_opt.audio_qscale));
+                enc->global_quality = clamp_to_int(FF_QP2LAMBDA * double(g_opt.sound_quality));
             }
             if (g_opt.bitexact) enc->flags |= AV_CODEC_FLAG_BITEXACT;
             enc->sample_fmt = codec && codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
         }
-        ost->out_channels = g_opt.audio_channels;
-        ost->out_rate = g_opt.audio_sample_rate;
+        ost->out_channels = g_opt.sound_channels;
+        ost->out_rate = g_opt.sound_rate;
     }
-    if (!g_opt.audio_language.empty())
-        av_dict_set(&st->metadata, "language", g_opt.audio_language.substr(0, 3).c_str(), 0);
-    g_opt.audio_disable = 0;
-    g_opt.audio_language.clear();
-    g_opt.audio_codec_id = 0;
-    g_opt.audio_stream_copy = 0;
+    if (!g_opt.sound_language.empty())
+        av_dict_set(&st->metadata, "language", g_opt.sound_language.substr(0, 3).c_str(), 0);
+    g_opt.no_audio = 0;
+    g_opt.sound_language.clear();
+    g_opt.sound_codec = 0;
+    g_opt.copy_sound = 0;
 }
 
 void add_subtitle_stream(AVFormatContext* oc) {
     OutputStream* ost = new_output_stream(oc, AVMEDIA_TYPE_SUBTITLE);
     if (!ost) return;
-    if (g_opt.subtitle_stream_copy) {
+    if (g_opt.copy_subtitles) {
         ost->stream_copy = true;
     } else {
-        AVCodecID id = static_cast<AVCodecID>(g_opt.subtitle_codec_id);
+        AVCodecID id = static_cast<AVCodecID>(g_opt.subtitle_codec);
         if (!id) id = oc->oformat->subtitle_codec;
         const AVCodec* codec = avcodec_find_encoder(id);
         ost->codec = codec;
@@ -682,8 +682,8 @@ void add_subtitle_stream(AVFormatContext* oc) {
     if (!g_opt.subtitle_language.empty())
         av_dict_set(&ost->st->metadata, "language", g_opt.subtitle_language.substr(0, 3).c_str(), 0);
     g_opt.subtitle_language.clear();
-    g_opt.subtitle_codec_id = 0;
-    g_opt.subtitle_stream_copy = 0;
+    g_opt.subtitle_codec = 0;
+    g_opt.copy_subtitles = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -697,7 +697,7 @@ static void free_ost(OutputStream* ost) {
     sws_freeContext(ost->sws_pad);
     swr_free(&ost->swr);
     swr_free(&ost->swr_enc);
-    if (ost->fifo) av_audio_fifo_free(ost->fifo);
+    if (ost->sound_queue) av_audio_fifo_free(ost->sound_queue);
     av_frame_free(&ost->aframe);
     for (AVFrame*& f : ost->work_ring) av_frame_free(&f);
     av_frame_free(&ost->inter);
@@ -708,8 +708,8 @@ static void free_ost(OutputStream* ost) {
 }
 
 static void drop_pending_streams() {
-    for (OutputStream* ost : g_run.pending_ost) free_ost(ost);
-    g_run.pending_ost.clear();
+    for (OutputStream* ost : g_run.pending_streams) free_ost(ost);
+    g_run.pending_streams.clear();
 }
 
 // A name the user gave as a bare relative name may be asked about; an absolute
@@ -722,14 +722,14 @@ static bool needs_overwrite_test(const std::string& name) {
 
 void opt_output_file(const char* name_arg) {
     std::string name = name_arg ? name_arg : "";
-    const bool is_pipe = name == "-";  // standard output; see opt_input_file
+    const bool is_pipe = name == "-";  // standard output; see open_input_file
     if (is_pipe) name = "pipe:";
     if (g_run.output_files.size() >= kMaxFiles) {
         emsg("Too many output files (at most %d)\n", kMaxFiles);
         return;
     }
     AVFormatContext* oc = nullptr;
-    const AVOutputFormat* fmt = g_opt.file_oformat;
+    const AVOutputFormat* fmt = g_opt.forced_output_format;
     if (!fmt) fmt = av_guess_format(nullptr, name.c_str(), nullptr);
     if (!fmt) {
         emsg("Unable for find a suitable output format for '%s'\n", name.c_str());
@@ -741,16 +741,16 @@ void opt_output_file(const char* name_arg) {
         return;
     }
 
-    bool use_video = oc->oformat->video_codec != AV_CODEC_ID_NONE || g_opt.video_stream_copy || g_opt.video_codec_id;
-    bool use_audio = oc->oformat->audio_codec != AV_CODEC_ID_NONE || g_opt.audio_stream_copy || g_opt.audio_codec_id;
+    bool use_video = oc->oformat->video_codec != AV_CODEC_ID_NONE || g_opt.copy_pictures || g_opt.picture_codec;
+    bool use_audio = oc->oformat->audio_codec != AV_CODEC_ID_NONE || g_opt.copy_sound || g_opt.sound_codec;
     if (!g_run.input_files.empty()) {
         bool has_video = false, has_audio = false;
         check_input_types(&has_video, &has_audio);
         if (!has_video) use_video = false;
         if (!has_audio) use_audio = false;
     }
-    if (g_opt.audio_disable) use_audio = false;
-    if (g_opt.video_disable) use_video = false;
+    if (g_opt.no_audio) use_audio = false;
+    if (g_opt.no_video) use_video = false;
     apply_late_fixaspect();
     if (use_video) add_video_stream(oc);
     if (use_audio) add_audio_stream(oc);
@@ -761,9 +761,9 @@ void opt_output_file(const char* name_arg) {
         return;
     }
 
-    if (g_opt.rec_timestamp) {
+    if (g_opt.header_date) {
         char buf[64];
-        time_t t = static_cast<time_t>(g_opt.rec_timestamp);
+        time_t t = static_cast<time_t>(g_opt.header_date);
         struct tm tmv;
         gmtime_r(&t, &tmv);
         strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S.000000Z", &tmv);
@@ -782,11 +782,11 @@ void opt_output_file(const char* name_arg) {
         ok = false;
     }
     if (ok && !(oc->oformat->flags & AVFMT_NOFILE)) {
-        if (!g_opt.file_overwrite && !is_pipe && needs_overwrite_test(name)) {
+        if (!g_opt.overwrite_outputs && !is_pipe && needs_overwrite_test(name)) {
             const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
             struct stat sb;
             if (stat(path.c_str(), &sb) == 0) {
-                if (g_opt.using_stdin) {
+                if (g_opt.reads_standard_input) {
                     emsg("File '%s' already exists. Exiting.\n", name.c_str());
                     ok = false;
                 } else {
@@ -824,25 +824,25 @@ void opt_output_file(const char* name_arg) {
         return;
     }
 
-    if (g_opt.mux_packet_size) oc->packet_size = static_cast<unsigned>(g_opt.mux_packet_size);
-    if (g_opt.mux_rate) av_opt_set_int(oc, "muxrate", g_opt.mux_rate, AV_OPT_SEARCH_CHILDREN);
+    if (g_opt.container_packet_size) oc->packet_size = static_cast<unsigned>(g_opt.container_packet_size);
+    if (g_opt.container_rate) av_opt_set_int(oc, "muxrate", g_opt.container_rate, AV_OPT_SEARCH_CHILDREN);
     if (given("muxpreload") || given("target"))
-        av_opt_set_int(oc, "preload", clamp_to_int64(g_opt.mux_preload * 1000000.0), AV_OPT_SEARCH_CHILDREN);
-    oc->max_delay = clamp_to_int(g_opt.mux_max_delay * 1000000.0);
-    if (given("loop_output")) av_opt_set_int(oc, "loop", g_opt.loop_output, AV_OPT_SEARCH_CHILDREN);
+        av_opt_set_int(oc, "preload", clamp_to_int64(g_opt.container_preload * 1000000.0), AV_OPT_SEARCH_CHILDREN);
+    oc->max_delay = clamp_to_int(g_opt.container_max_delay * 1000000.0);
+    if (given("loop_output")) av_opt_set_int(oc, "loop", g_opt.player_loops, AV_OPT_SEARCH_CHILDREN);
 
     OutputFile of;
     of.ctx = oc;
     of.created_path = created_path;
-    of.mux_audio_bitrate = g_opt.mux_audio_bitrate ? g_opt.mux_audio_bitrate
-                                                   : saturate_mul(g_opt.audio_bit_rate, g_opt.audio_channels);
-    of.mux_video_bitrate = g_opt.mux_video_bitrate ? g_opt.mux_video_bitrate : g_opt.video_bit_rate;
+    of.tag_audio_bit_rate = g_opt.tag_audio_bit_rate ? g_opt.tag_audio_bit_rate
+                                                   : saturate_mul(g_opt.sound_bit_rate, g_opt.sound_channels);
+    of.tag_video_bit_rate = g_opt.tag_video_bit_rate ? g_opt.tag_video_bit_rate : g_opt.picture_bit_rate;
     g_run.output_files.push_back(of);
-    for (OutputStream* ost : g_run.pending_ost) g_run.ost_table.push_back(ost);
-    g_run.pending_ost.clear();
+    for (OutputStream* ost : g_run.pending_streams) g_run.output_streams.push_back(ost);
+    g_run.pending_streams.clear();
 
-    g_opt.file_oformat = nullptr;
-    g_opt.file_iformat = nullptr;
+    g_opt.forced_output_format = nullptr;
+    g_opt.forced_input_format = nullptr;
     g_opt.image_format.clear();
 }
 
@@ -886,7 +886,7 @@ bool audio_setup_resampler(OutputStream* ost, InputStream* ist, int in_rate, con
     }
     ost->in_rate = in_rate;
     ost->in_channels = in_ch;
-    ost->resample = !(in_rate == ost->out_rate && in_ch == ost->out_channels);
+    ost->converts_sound = !(in_rate == ost->out_rate && in_ch == ost->out_channels);
     (void)ist;
     return true;
 }
@@ -896,7 +896,7 @@ static bool open_two_pass_log(OutputStream* ost) {
     if (!(enc->flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2))) return true;
     char buf[32];
     snprintf(buf, sizeof buf, "-%d.log", ost->index);
-    ost->logname = (g_opt.pass_logfilename.empty() ? std::string("ffmpeg2pass") : g_opt.pass_logfilename) + buf;
+    ost->logname = (g_opt.pass_log_name.empty() ? std::string("ffmpeg2pass") : g_opt.pass_log_name) + buf;
     if (enc->codec_id == AV_CODEC_ID_H264) {
         // This encoder keeps its statistics file itself.
         av_opt_set(enc, "stats", ost->logname.c_str(), AV_OPT_SEARCH_CHILDREN);
@@ -955,7 +955,7 @@ static bool video_geometry_usable(const OutputStream* ost, const AVCodecParamete
 }
 
 static InputStream* find_ist(int file, int stream) {
-    for (InputStream* ist : g_run.ist_table)
+    for (InputStream* ist : g_run.input_streams)
         if (ist->file_index == file && ist->index == stream) return ist;
     return nullptr;
 }
@@ -969,14 +969,14 @@ int transcode_setup() {
             ist->file_index = static_cast<int>(fi);
             ist->index = static_cast<int>(k);
             ist->st = ic->streams[k];
-            ist->discard = true;
-            if (g_run.input_files[fi].rate_emu) ist->start = av_gettime_relative();
-            g_run.ist_table.push_back(ist);
+            ist->unused = true;
+            if (g_run.input_files[fi].read_at_own_pace) ist->start = av_gettime_relative();
+            g_run.input_streams.push_back(ist);
         }
     }
 
     // 2. stream maps
-    const size_t nb_ost = g_run.ost_table.size();
+    const size_t nb_ost = g_run.output_streams.size();
     const auto& maps = g_run.stream_maps;
     if (!maps.empty() && maps.size() != nb_ost) {
         emsg("Number of stream maps must match number of output streams\n");
@@ -998,7 +998,7 @@ int transcode_setup() {
 
     // 3. choose the source of every output stream
     for (size_t i = 0; i < nb_ost; ++i) {
-        OutputStream* ost = g_run.ost_table[i];
+        OutputStream* ost = g_run.output_streams[i];
         InputStream* src = nullptr;
         if (!maps.empty()) {
             const StreamMap& m = maps[i];
@@ -1008,13 +1008,13 @@ int transcode_setup() {
                      ost->file_index, ost->index);
                 return -1;
             }
-            ost->sync_ist = find_ist(m.sync_file_index, m.sync_stream_index);
+            ost->timing_source = find_ist(m.sync_file_index, m.sync_stream_index);
         } else {
             InputStream* last = nullptr;
-            for (InputStream* ist : g_run.ist_table) {
+            for (InputStream* ist : g_run.input_streams) {
                 if (ist->st->codecpar->codec_type != ost->type) continue;
                 if (ist->st->discard == AVDISCARD_ALL) continue;  // "-an" / "-vn" at the input
-                if (ist->discard) {
+                if (ist->unused) {
                     src = ist;
                     break;
                 }
@@ -1025,16 +1025,16 @@ int transcode_setup() {
                 emsg("Could not find input stream matching output stream #%d.%d\n", ost->file_index, ost->index);
                 return -1;
             }
-            ost->sync_ist = src;
+            ost->timing_source = src;
         }
-        src->discard = false;
-        for (size_t k = 0; k < g_run.ist_table.size(); ++k)
-            if (g_run.ist_table[k] == src) ost->source_index = static_cast<int>(k);
+        src->unused = false;
+        for (size_t k = 0; k < g_run.input_streams.size(); ++k)
+            if (g_run.input_streams[k] == src) ost->source = static_cast<int>(k);
     }
 
     // 4. copy or re-encode
-    for (OutputStream* ost : g_run.ost_table) {
-        InputStream* ist = g_run.ist_table[ost->source_index];
+    for (OutputStream* ost : g_run.output_streams) {
+        InputStream* ist = g_run.input_streams[ost->source];
         AVCodecParameters* ipar = ist->st->codecpar;
         ost->pkt = av_packet_alloc();
         if (!ost->pkt) return -1;
@@ -1061,48 +1061,48 @@ int transcode_setup() {
         }
         if (!ost->enc) return -1;
         if (ost->type == AVMEDIA_TYPE_AUDIO) {
-            ost->fifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, ost->out_channels > 0 ? ost->out_channels : 1,
+            ost->sound_queue = av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, ost->out_channels > 0 ? ost->out_channels : 1,
                                             262144 / (2 * std::max(1, ost->out_channels)));
-            if (!ost->fifo) return -1;
+            if (!ost->sound_queue) return -1;
             ost->in_rate = ipar->sample_rate;
             ost->in_channels = ipar->ch_layout.nb_channels;
-            ost->resample = !(ost->in_rate == ost->out_rate && ost->in_channels == ost->out_channels);
+            ost->converts_sound = !(ost->in_rate == ost->out_rate && ost->in_channels == ost->out_channels);
             if (ost->in_channels != ost->out_channels &&
                 (ipar->codec_id == AV_CODEC_ID_AC3 || ipar->codec_id == AV_CODEC_ID_DTS)) {
                 ist->channels = ost->out_channels;  // ask the decoder to downmix
-                ost->resample = ost->in_rate != ost->out_rate;
+                ost->converts_sound = ost->in_rate != ost->out_rate;
             }
-            if (g_opt.audio_sync_method > 1) ost->resample = true;
+            if (g_opt.fit_sound_to_time > 1) ost->converts_sound = true;
         } else if (ost->type == AVMEDIA_TYPE_VIDEO) {
             // Scaling contexts are made when the first picture arrives, for its
             // real size and format; the bands are checked against the input here, once.
             if (!video_geometry_usable(ost, ipar)) return -1;
         }
-        ist->decoding_needed = true;
-        ost->encoding_needed = true;
+        ist->decodes = true;
+        ost->encodes = true;
         avcodec_parameters_from_context(ost->st->codecpar, ost->enc);  // for the format dump
         if (ost->type == AVMEDIA_TYPE_VIDEO && !open_two_pass_log(ost)) return -1;
     }
 
     // 5. dump output formats
-    if (g_opt.verbose >= 0)
+    if (g_opt.verbosity >= 0)
         for (size_t i = 0; i < g_run.output_files.size(); ++i)
             av_dump_format(g_run.output_files[i].ctx, static_cast<int>(i), g_run.output_files[i].ctx->url, 1);
 
     // 6. stream mapping
-    if (g_opt.verbose >= 0) {
+    if (g_opt.verbosity >= 0) {
         emsg("Stream mapping:\n");
-        for (OutputStream* ost : g_run.ost_table) {
-            InputStream* ist = g_run.ist_table[ost->source_index];
+        for (OutputStream* ost : g_run.output_streams) {
+            InputStream* ist = g_run.input_streams[ost->source];
             emsg("  Stream #%d.%d -> #%d.%d", ist->file_index, ist->index, ost->file_index, ost->index);
-            if (ost->sync_ist != ist) emsg(" [sync #%d.%d]", ost->sync_ist->file_index, ost->sync_ist->index);
+            if (ost->timing_source != ist) emsg(" [sync #%d.%d]", ost->timing_source->file_index, ost->timing_source->index);
             emsg("\n");
         }
     }
 
     // 7. open the encoders
-    for (OutputStream* ost : g_run.ost_table) {
-        if (!ost->encoding_needed) continue;
+    for (OutputStream* ost : g_run.output_streams) {
+        if (!ost->encodes) continue;
         if (!ost->codec) {
             emsg("Unsupported codec for output stream #%d.%d\n", ost->file_index, ost->index);
             return -1;
@@ -1116,7 +1116,7 @@ int transcode_setup() {
         if (avcodec_parameters_from_context(ost->st->codecpar, ost->enc) < 0) return -1;
         ost->st->time_base = ost->enc->time_base;
         if (ost->type == AVMEDIA_TYPE_VIDEO) ost->st->avg_frame_rate = ost->enc->framerate;
-        g_run.extra_size += ost->enc->extradata_size;
+        g_run.header_bytes += ost->enc->extradata_size;
         if (ost->type == AVMEDIA_TYPE_AUDIO) {
             ost->aframe = av_frame_alloc();
             if (!ost->aframe) return -1;
@@ -1135,8 +1135,8 @@ int transcode_setup() {
     }
 
     // 8. open the decoders
-    for (InputStream* ist : g_run.ist_table) {
-        if (!ist->decoding_needed) continue;
+    for (InputStream* ist : g_run.input_streams) {
+        if (!ist->decodes) continue;
         const AVCodecParameters* par = ist->st->codecpar;
         const AVCodec* codec = avcodec_find_decoder(par->codec_id);
         if (!codec) {
@@ -1186,14 +1186,14 @@ int transcode_setup() {
     }
 
     // 9. timestamps
-    for (InputStream* ist : g_run.ist_table) {
+    for (InputStream* ist : g_run.input_streams) {
         ist->pts = 0;
         const AVStream* st = ist->st;
-        ist->next_pts = st->start_time != AV_NOPTS_VALUE ? av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q)
+        ist->next_time = st->start_time != AV_NOPTS_VALUE ? av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q)
                                                          : 0;
-        if (g_run.input_files[ist->file_index].ts_offset) ist->next_pts = AV_NOPTS_VALUE;
-        ist->next_dts = ist->next_pts;
-        ist->is_start = true;
+        if (g_run.input_files[ist->file_index].ts_offset) ist->next_time = AV_NOPTS_VALUE;
+        ist->next_packet_time = ist->next_time;
+        ist->at_stream_start = true;
     }
 
     // 10. meta-data maps
@@ -1225,15 +1225,15 @@ int transcode_setup() {
 }
 
 void transcode_release() {
-    for (OutputStream* ost : g_run.ost_table) free_ost(ost);
-    g_run.ost_table.clear();
+    for (OutputStream* ost : g_run.output_streams) free_ost(ost);
+    g_run.output_streams.clear();
     drop_pending_streams();
-    for (InputStream* ist : g_run.ist_table) {
+    for (InputStream* ist : g_run.input_streams) {
         avcodec_free_context(&ist->dec);
         av_frame_free(&ist->frame);
         delete ist;
     }
-    g_run.ist_table.clear();
+    g_run.input_streams.clear();
 }
 
 void close_input_files() {

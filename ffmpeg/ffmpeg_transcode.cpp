@@ -25,17 +25,17 @@ constexpr int64_t kDiscontinuityThreshold = 10LL * AV_TIME_BASE;
 // could explain: further back is the start of another recording.
 constexpr int64_t kBackwardJumpThreshold = AV_TIME_BASE / 2;
 
-static FILE* g_vstats_file = nullptr;
+static FILE* g_picture_stats_file = nullptr;
 
 static int64_t round_nearest(double x) { return clamp_to_int64(x < 0 ? x - 0.5 : x + 0.5); }
 
 static double input_sync_time(const OutputStream* ost) {
-    const InputStream* ist = ost->sync_ist;
-    return double(ist->pts + g_run.input_files[ist->file_index].ts_offset - g_opt.start_time) / AV_TIME_BASE;
+    const InputStream* ist = ost->timing_source;
+    return double(ist->pts + g_run.input_files[ist->file_index].ts_offset - g_opt.start_offset) / AV_TIME_BASE;
 }
 
 static double output_time(const OutputStream* ost) {
-    if (ost->enc && ost->encoding_needed) return double(ost->sync_opts) * av_q2d(ost->enc->time_base);
+    if (ost->enc && ost->encodes) return double(ost->sync_opts) * av_q2d(ost->enc->time_base);
     return double(ost->last_pts_out) * av_q2d(ost->st->time_base);
 }
 
@@ -65,32 +65,32 @@ int write_packet(OutputStream* ost, AVPacket* pkt) {
 }
 
 static void write_video_stats(OutputStream* ost, int frame_size) {
-    if (!g_vstats_file) {
+    if (!g_picture_stats_file) {
         time_t now = time(nullptr);
         struct tm tmv;
         localtime_r(&now, &tmv);
         char name[64];
         snprintf(name, sizeof name, "vstats_%02d%02d%02d.log", tmv.tm_hour, tmv.tm_min, tmv.tm_sec);
-        g_vstats_file = fopen(name, "w");
-        if (!g_vstats_file) {
+        g_picture_stats_file = fopen(name, "w");
+        if (!g_picture_stats_file) {
             perror("fopen");
             return;
         }
     }
     AVCodecContext* enc = ost->enc;
-    fprintf(g_vstats_file, "frame= %5d q= %2.1f ", static_cast<int>(ost->frame_number), ost->quality / (float)FF_QP2LAMBDA);
+    fprintf(g_picture_stats_file, "frame= %5d q= %2.1f ", static_cast<int>(ost->frame_number), ost->quality / (float)FF_QP2LAMBDA);
     if (enc->flags & AV_CODEC_FLAG_PSNR) {
         const double scale = double(enc->width) * enc->height * 255.0 * 255.0;
         const double d = ost->last_error[0] / scale;
-        fprintf(g_vstats_file, "PSNR= %6.2f ", d > 0 ? -10.0 * log10(d) : INFINITY);
+        fprintf(g_picture_stats_file, "PSNR= %6.2f ", d > 0 ? -10.0 * log10(d) : INFINITY);
     }
-    fprintf(g_vstats_file, "f_size= %6d ", frame_size);
-    const double ti1 = std::max(0.01, double(ost->sync_opts) * av_q2d(enc->time_base));
+    fprintf(g_picture_stats_file, "f_size= %6d ", frame_size);
+    const double reached = std::max(0.01, double(ost->sync_opts) * av_q2d(enc->time_base));
     const double bitrate = frame_size * 8 / av_q2d(enc->time_base) / 1000.0;
-    const double avg_bitrate = double(g_run.video_size) * 8 / ti1 / 1000.0;
-    fprintf(g_vstats_file, "s_size= %8.0fkB time= %0.3f br= %7.1fkbits/s avg_br= %7.1fkbits/s ",
-            double(g_run.video_size) / 1024, ti1, bitrate, avg_bitrate);
-    fprintf(g_vstats_file, "type= %c\n", av_get_picture_type_char(static_cast<AVPictureType>(ost->pict_type)));
+    const double avg_bitrate = double(g_run.picture_bytes) * 8 / reached / 1000.0;
+    fprintf(g_picture_stats_file, "s_size= %8.0fkB time= %0.3f br= %7.1fkbits/s avg_br= %7.1fkbits/s ",
+            double(g_run.picture_bytes) / 1024, reached, bitrate, avg_bitrate);
+    fprintf(g_picture_stats_file, "type= %c\n", av_get_picture_type_char(static_cast<AVPictureType>(ost->pict_type)));
 }
 
 // Takes every packet the encoder has ready and writes it.
@@ -114,15 +114,15 @@ static int drain_encoder(OutputStream* ost) {
                     ost->last_error[i] = AV_RL64(sd + 8 + 8 * i);
             }
             if (ost->logfile && enc->stats_out) fprintf(ost->logfile, "%s", enc->stats_out);
-            g_run.video_size += size;
+            g_run.picture_bytes += size;
         } else {
-            g_run.audio_size += size;
+            g_run.sound_bytes += size;
             pkt->flags |= AV_PKT_FLAG_KEY;
         }
         av_packet_rescale_ts(pkt, enc->time_base, ost->st->time_base);
         if (write_packet(ost, pkt) < 0) return -1;
         av_packet_unref(pkt);
-        if (ost->type == AVMEDIA_TYPE_VIDEO && g_opt.do_vstats && size) write_video_stats(ost, size);
+        if (ost->type == AVMEDIA_TYPE_VIDEO && g_opt.write_picture_stats && size) write_video_stats(ost, size);
     }
 }
 
@@ -160,7 +160,7 @@ static int encode_audio_samples(OutputStream* ost, const uint8_t* s16, int nb) {
 
 static void apply_volume(int16_t* s, size_t count) {
     // In 64 bits: a volume option can be any int, and the product must not overflow.
-    const int64_t vol = g_opt.audio_volume;
+    const int64_t vol = g_opt.sound_volume;
     for (size_t i = 0; i < count; ++i) {
         const int64_t v = (s[i] * vol + 128) >> 8;
         s[i] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
@@ -173,12 +173,12 @@ static int queue_audio(OutputStream* ost, uint8_t* data, int n) {
     const int frame_size = ost->enc->frame_size;
     if (frame_size > 1) {
         void* planes[1] = {data};
-        if (av_audio_fifo_write(ost->fifo, planes, n) < n) return AVERROR(ENOMEM);
+        if (av_audio_fifo_write(ost->sound_queue, planes, n) < n) return AVERROR(ENOMEM);
         const size_t frame_bytes = static_cast<size_t>(frame_size) * bps;
         if (ost->s16frame.size() < frame_bytes) ost->s16frame.resize(frame_bytes);
-        while (av_audio_fifo_size(ost->fifo) >= frame_size) {
+        while (av_audio_fifo_size(ost->sound_queue) >= frame_size) {
             void* dst[1] = {ost->s16frame.data()};
-            av_audio_fifo_read(ost->fifo, dst, frame_size);
+            av_audio_fifo_read(ost->sound_queue, dst, frame_size);
             const int ret = encode_audio_samples(ost, ost->s16frame.data(), frame_size);
             if (ret < 0) return ret;
         }
@@ -200,18 +200,18 @@ static int write_audio_frames(OutputStream* ost, InputStream* ist, AVFrame* fram
     uint8_t* out[1] = {base};
     int n = swr_convert(ost->swr, out, max_out, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     if (n < 0) return -1;
-    if (g_opt.audio_volume != 256) apply_volume(reinterpret_cast<int16_t*>(base), static_cast<size_t>(n) * ch);
+    if (g_opt.sound_volume != 256) apply_volume(reinterpret_cast<int16_t*>(base), static_cast<size_t>(n) * ch);
 
     uint8_t* data = base;
-    const int fifo_samples = av_audio_fifo_size(ost->fifo);
-    if (g_opt.audio_sync_method) {
+    const int fifo_samples = av_audio_fifo_size(ost->sound_queue);
+    if (g_opt.fit_sound_to_time) {
         const double delta = input_sync_time(ost) * ost->out_rate - double(ost->sync_opts) - fifo_samples;
         bool keep_start = false;
         if (std::fabs(delta) > kAudioDriftThreshold) {
-            if (ist->is_start) {
+            if (ist->at_stream_start) {
                 if (delta < 0) {
                     const int drop = static_cast<int>(std::min<double>(-delta, n));
-                    if (g_opt.verbose > 2) emsg("discarding %d audio samples\n", drop);
+                    if (g_opt.verbosity > 2) emsg("discarding %d audio samples\n", drop);
                     data += static_cast<size_t>(drop) * bps;
                     n -= drop;
                     // All of it came before the picture's start: the next samples may too,
@@ -223,21 +223,21 @@ static int write_audio_frames(OutputStream* ost, InputStream* ist, AVFrame* fram
                         add = std::max(0, kAudioPacketLimit / bps - n);
                         keep_start = true;
                     }
-                    if (g_opt.verbose > 2) emsg("adding %d audio samples of silence\n", add);
+                    if (g_opt.verbosity > 2) emsg("adding %d audio samples of silence\n", add);
                     data -= static_cast<size_t>(add) * bps;
                     memset(data, 0, static_cast<size_t>(add) * bps);
                     n += add;
                 }
-            } else if (g_opt.audio_sync_method > 1) {
-                const int comp = static_cast<int>(std::clamp<double>(delta, -g_opt.audio_sync_method,
-                                                                     g_opt.audio_sync_method));
-                if (g_opt.verbose > 2)
+            } else if (g_opt.fit_sound_to_time > 1) {
+                const int comp = static_cast<int>(std::clamp<double>(delta, -g_opt.fit_sound_to_time,
+                                                                     g_opt.fit_sound_to_time));
+                if (g_opt.verbosity > 2)
                     emsg("compensating audio timestamp drift:%f compensation:%d in:%d\n", delta, comp,
                          ost->out_rate);
                 swr_set_compensation(ost->swr, comp, ost->out_rate);
             }
         }
-        if (!keep_start) ist->is_start = false;
+        if (!keep_start) ist->at_stream_start = false;
     } else {
         ost->sync_opts = round_nearest(input_sync_time(ost) * ost->out_rate) - fifo_samples;
     }
@@ -257,7 +257,7 @@ static int drain_resampler(OutputStream* ost) {
     uint8_t* out[1] = {base};
     const int n = swr_convert(ost->swr, out, max_out, nullptr, 0);
     if (n <= 0) return n;
-    if (g_opt.audio_volume != 256) apply_volume(reinterpret_cast<int16_t*>(base), static_cast<size_t>(n) * std::max(1, ost->out_channels));
+    if (g_opt.sound_volume != 256) apply_volume(reinterpret_cast<int16_t*>(base), static_cast<size_t>(n) * std::max(1, ost->out_channels));
     return queue_audio(ost, base, n);
 }
 
@@ -387,7 +387,7 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
     ost->sws = sws_getCachedContext(ost->sws, src_w, src_h, src_fmt, dst_w, dst_h, pic_fmt, flags, nullptr, nullptr,
                                     nullptr);
     if (!ost->sws) {
-        if (g_opt.verbose >= 0) emsg("pixel format conversion not handled\n");
+        if (g_opt.verbosity >= 0) emsg("pixel format conversion not handled\n");
         return nullptr;
     }
     const int ranges = src_full_range * 2 + dst_full_range;
@@ -440,7 +440,7 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
         ost->sws_pad = sws_getCachedContext(ost->sws_pad, enc->width, enc->height, AV_PIX_FMT_YUV420P, enc->width,
                                             enc->height, pad_fmt, flags, nullptr, nullptr, nullptr);
         if (!ost->sws_pad) {
-            if (g_opt.verbose >= 0) emsg("pixel format conversion not handled\n");
+            if (g_opt.verbosity >= 0) emsg("pixel format conversion not handled\n");
             return nullptr;
         }
         if (ost->sws_pad != previous_pad && pad_full_range) {
@@ -460,36 +460,36 @@ static AVFrame* convert_picture(OutputStream* ost, AVFrame* in) {
 static int write_video_frame(OutputStream* ost, InputStream* ist, AVFrame* in) {
     AVCodecContext* enc = ost->enc;
     int nb_frames = 1;
-    const double sync_ipts = input_sync_time(ost) / av_q2d(enc->time_base);
-    if (g_opt.video_sync_method) {
-        const double vdelta = sync_ipts - double(ost->sync_opts);
-        if (vdelta < -1.1) {
+    const double input_frames = input_sync_time(ost) / av_q2d(enc->time_base);
+    if (g_opt.keep_frame_rate) {
+        const double frames_ahead = input_frames - double(ost->sync_opts);
+        if (frames_ahead < -1.1) {
             nb_frames = 0;
-        } else if (vdelta > 1.1) {
-            nb_frames = static_cast<int>(std::min<int64_t>(round_nearest(vdelta), INT32_MAX));
+        } else if (frames_ahead > 1.1) {
+            nb_frames = static_cast<int>(std::min<int64_t>(round_nearest(frames_ahead), INT32_MAX));
         }
         if (nb_frames == 0) {
-            ++g_run.nb_frames_drop;
-            if (g_opt.verbose > 2) emsg("*** drop!\n");
+            ++g_run.pictures_dropped;
+            if (g_opt.verbosity > 2) emsg("*** drop!\n");
         } else if (nb_frames > 1) {
-            g_run.nb_frames_dup += nb_frames - 1;
-            if (g_opt.verbose > 2) emsg("*** %d dup!\n", nb_frames - 1);
+            g_run.pictures_repeated += nb_frames - 1;
+            if (g_opt.verbosity > 2) emsg("*** %d dup!\n", nb_frames - 1);
         }
     } else {
         // Without synchronisation the input's time is the picture's time; one
         // that does not advance cannot be encoded.
-        const int64_t pts = round_nearest(sync_ipts);
+        const int64_t pts = round_nearest(input_frames);
         if (ost->frame_number > 0 && pts < ost->sync_opts) {
-            ++g_run.nb_frames_drop;
+            ++g_run.pictures_dropped;
             return 0;
         }
         if (ost->frame_number == 0 && pts < 0) {
-            ++g_run.nb_frames_drop;
+            ++g_run.pictures_dropped;
             return 0;
         }
         ost->sync_opts = pts;
     }
-    const int64_t left = g_opt.max_frames[AVMEDIA_TYPE_VIDEO] - ost->frame_number;
+    const int64_t left = g_opt.frame_limits[AVMEDIA_TYPE_VIDEO] - ost->frame_number;
     nb_frames = static_cast<int>(std::min<int64_t>(nb_frames, left));
     if (nb_frames <= 0) return 0;
 
@@ -499,7 +499,7 @@ static int write_video_frame(OutputStream* ost, InputStream* ist, AVFrame* in) {
     for (int i = 0; i < nb_frames; ++i) {
         pic->pts = ost->sync_opts;
         pic->pict_type = AV_PICTURE_TYPE_NONE;
-        pic->quality = g_opt.same_quality ? static_cast<int>(ist->quality) : enc->global_quality;
+        pic->quality = g_opt.keep_input_quality ? static_cast<int>(ist->quality) : enc->global_quality;
         if (ost->top_field_first != -1) pic->top_field_first = ost->top_field_first;
         const int ret = encode_frame(ost, pic);
         if (ret < 0) return ret;
@@ -548,7 +548,7 @@ static int64_t frame_duration_us(const InputStream* ist) {
 }
 
 static void pace(InputStream* ist) {
-    if (!g_run.input_files[ist->file_index].rate_emu) return;
+    if (!g_run.input_files[ist->file_index].read_at_own_pace) return;
     const int64_t pts = ist->pts - (ist->st->start_time != AV_NOPTS_VALUE
                                         ? av_rescale_q(ist->st->start_time, ist->st->time_base, AV_TIME_BASE_Q)
                                         : 0);
@@ -561,14 +561,14 @@ static int audio_input_changed(InputStream* ist, AVFrame* frame) {
     const int ch = frame->ch_layout.nb_channels;
     const bool first = ist->channels == 0;
     const bool changed = !first && (frame->sample_rate != ist->sample_rate || ch != ist->channels);
-    for (OutputStream* ost : g_run.ost_table) {
-        if (g_run.ist_table[ost->source_index] != ist || !ost->encoding_needed) continue;
+    for (OutputStream* ost : g_run.output_streams) {
+        if (g_run.input_streams[ost->source] != ist || !ost->encodes) continue;
         if (ost->swr && !changed && ost->in_fmt == frame->format) continue;
         if (!audio_setup_resampler(ost, ist, frame->sample_rate, &frame->ch_layout,
                                    static_cast<AVSampleFormat>(frame->format)))
             return -1;
         ost->in_fmt = frame->format;
-        if (g_opt.audio_sync_method > 1) ost->resample = true;
+        if (g_opt.fit_sound_to_time > 1) ost->converts_sound = true;
     }
     if (changed) emsg("\nChanged audio rate : sample_rate:%d  channels:%d\n", frame->sample_rate, ch);
     ist->sample_rate = frame->sample_rate;
@@ -577,21 +577,21 @@ static int audio_input_changed(InputStream* ist, AVFrame* frame) {
 }
 
 static int flush_encoders(InputStream* ist) {
-    for (OutputStream* ost : g_run.ost_table) {
-        if (g_run.ist_table[ost->source_index] != ist || !ost->encoding_needed || ost->flushed) continue;
+    for (OutputStream* ost : g_run.output_streams) {
+        if (g_run.input_streams[ost->source] != ist || !ost->encodes || ost->flushed) continue;
         ost->flushed = true;
         if (ost->type == AVMEDIA_TYPE_AUDIO) {
             if (drain_resampler(ost) < 0) return -1;
             if (ost->enc->frame_size <= 1) continue;
             // The tail shorter than a frame goes out as a short last frame
             // where the encoder takes one, rather than being lost.
-            const int left = av_audio_fifo_size(ost->fifo);
+            const int left = av_audio_fifo_size(ost->sound_queue);
             if (left > 0 && (ost->enc->codec->capabilities &
                              (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE))) {
                 const size_t bytes = static_cast<size_t>(left) * 2 * std::max(1, ost->out_channels);
                 if (ost->s16frame.size() < bytes) ost->s16frame.resize(bytes);
                 void* dst[1] = {ost->s16frame.data()};
-                av_audio_fifo_read(ost->fifo, dst, left);
+                av_audio_fifo_read(ost->sound_queue, dst, left);
                 if (encode_audio_samples(ost, ost->s16frame.data(), left) < 0) return -1;
             }
         } else if (ost->type != AVMEDIA_TYPE_VIDEO) {
@@ -606,7 +606,7 @@ static int copy_packet(OutputStream* ost, InputStream* ist, const AVPacket* pkt)
     const InputFile& f = g_run.input_files[ist->file_index];
     AVPacket* opkt = ost->pkt;
     if (av_packet_ref(opkt, pkt) < 0) return -1;
-    const int64_t offset = f.ts_offset - g_opt.start_time;
+    const int64_t offset = f.ts_offset - g_opt.start_offset;
     int64_t dts_us = pkt->dts != AV_NOPTS_VALUE ? av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q)
                                                 : ist->pts;
     dts_us += offset;
@@ -618,11 +618,11 @@ static int copy_packet(OutputStream* ost, InputStream* ist, const AVPacket* pkt)
         opkt->pts = opkt->dts;
     opkt->duration = av_rescale_q(pkt->duration, ist->st->time_base, ost->st->time_base);
     if (ost->type == AVMEDIA_TYPE_VIDEO) {
-        g_run.video_size += pkt->size;
+        g_run.picture_bytes += pkt->size;
         ost->sync_opts++;
         ost->frame_number++;
     } else if (ost->type == AVMEDIA_TYPE_AUDIO) {
-        g_run.audio_size += pkt->size;
+        g_run.sound_bytes += pkt->size;
         ost->frame_number++;
     }
     const int ret = write_packet(ost, opkt);
@@ -656,12 +656,12 @@ static void shift_packet(AVPacket* pkt, const InputStream* ist, int64_t us) {
 static bool join_timestamps(const InputStream* ist, AVPacket* pkt) {
     InputFile& f = g_run.input_files[ist->file_index];
     shift_packet(pkt, ist, f.jump_correction);
-    if (pkt->dts == AV_NOPTS_VALUE || ist->next_dts == AV_NOPTS_VALUE || g_opt.copy_ts) return false;
-    const int64_t delta = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q) - ist->next_dts;
+    if (pkt->dts == AV_NOPTS_VALUE || ist->next_packet_time == AV_NOPTS_VALUE || g_opt.keep_input_times) return false;
+    const int64_t delta = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q) - ist->next_packet_time;
     if (delta <= kDiscontinuityThreshold && delta >= -kBackwardJumpThreshold) return false;
     f.jump_correction -= delta;
     shift_packet(pkt, ist, -delta);
-    if (g_opt.verbose > 2)
+    if (g_opt.verbosity > 2)
         emsg("timestamp discontinuity %lld, new offset= %lld\n", static_cast<long long>(delta),
              static_cast<long long>(f.ts_offset + f.jump_correction));
     return true;
@@ -674,23 +674,23 @@ static int output_failure(int err) {
 }
 
 static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
-    if (ist->next_pts == AV_NOPTS_VALUE) ist->next_pts = ist->pts;
+    if (ist->next_time == AV_NOPTS_VALUE) ist->next_time = ist->pts;
     if (pkt) {
         const int64_t start = pkt->dts != AV_NOPTS_VALUE ? av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q)
-                              : ist->next_dts != AV_NOPTS_VALUE ? ist->next_dts
-                                                                : ist->next_pts;
-        ist->next_dts = start + packet_duration_us(ist, pkt);
+                              : ist->next_packet_time != AV_NOPTS_VALUE ? ist->next_packet_time
+                                                                : ist->next_time;
+        ist->next_packet_time = start + packet_duration_us(ist, pkt);
     }
     if (!pkt) {
-        ist->pts = ist->next_pts;
+        ist->pts = ist->next_time;
     } else if (pkt->dts != AV_NOPTS_VALUE) {
-        ist->next_pts = ist->pts = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q);
+        ist->next_time = ist->pts = av_rescale_q(pkt->dts, ist->st->time_base, AV_TIME_BASE_Q);
     } else {
-        ist->pts = ist->next_pts;
+        ist->pts = ist->next_time;
     }
     const AVMediaType type = ist->st->codecpar->codec_type;
 
-    if (ist->decoding_needed) {
+    if (ist->decodes) {
         if (type == AVMEDIA_TYPE_SUBTITLE) {
             if (!pkt) return 0;
             AVSubtitle sub;
@@ -703,8 +703,8 @@ static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
                                     g_run.input_files[ist->file_index].ts_offset
                               : AV_NOPTS_VALUE;
             int err = 0;
-            for (OutputStream* ost : g_run.ost_table)
-                if (g_run.ist_table[ost->source_index] == ist && ost->encoding_needed && err >= 0)
+            for (OutputStream* ost : g_run.output_streams)
+                if (g_run.input_streams[ost->source] == ist && ost->encodes && err >= 0)
                     err = write_subtitle(ost, &sub, pts);
             avsubtitle_free(&sub);
             return err < 0 ? output_failure(err) : 0;
@@ -719,30 +719,30 @@ static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
             if (ret < 0) return ret;
             const int64_t be = frame->best_effort_timestamp;
             if (be != AV_NOPTS_VALUE) ist->pts = av_rescale_q(be, ist->st->time_base, AV_TIME_BASE_Q);
-            else ist->pts = ist->next_pts;
+            else ist->pts = ist->next_time;
             int err = 0;
             if (type == AVMEDIA_TYPE_AUDIO) {
                 if (frame->sample_rate <= 0) {
                     av_frame_unref(frame);
                     continue;
                 }
-                ist->next_pts = ist->pts + av_rescale(frame->nb_samples, AV_TIME_BASE, frame->sample_rate);
+                ist->next_time = ist->pts + av_rescale(frame->nb_samples, AV_TIME_BASE, frame->sample_rate);
                 err = audio_input_changed(ist, frame);
                 pace(ist);
-                for (OutputStream* ost : g_run.ost_table) {
+                for (OutputStream* ost : g_run.output_streams) {
                     if (err < 0) break;
-                    if (g_run.ist_table[ost->source_index] == ist && ost->encoding_needed)
+                    if (g_run.input_streams[ost->source] == ist && ost->encodes)
                         err = write_audio_frames(ost, ist, frame);
                 }
             } else {
                 ist->quality = static_cast<float>(frame->quality);
-                ist->next_pts = ist->pts + frame_duration_us(ist);
+                ist->next_time = ist->pts + frame_duration_us(ist);
                 AVFrame* pic = frame;
                 pace(ist);
-                for (OutputStream* ost : g_run.ost_table) {
+                for (OutputStream* ost : g_run.output_streams) {
                     if (err < 0) break;
-                    if (g_run.ist_table[ost->source_index] != ist || !ost->encoding_needed) continue;
-                    if (g_opt.do_deinterlace) pic = deinterlace(ost, frame);
+                    if (g_run.input_streams[ost->source] != ist || !ost->encodes) continue;
+                    if (g_opt.deinterlace_pictures) pic = deinterlace(ost, frame);
                     err = write_video_frame(ost, ist, pic);
                 }
             }
@@ -751,15 +751,15 @@ static int process_input_packet(InputStream* ist, const AVPacket* pkt) {
         }
     } else if (pkt) {
         // Copied only: advance the expected time by one packet.
-        ist->next_pts = ist->pts + packet_duration_us(ist, pkt);
+        ist->next_time = ist->pts + packet_duration_us(ist, pkt);
     }
 
     if (pkt) {
-        for (OutputStream* ost : g_run.ost_table) {
-            if (g_run.ist_table[ost->source_index] != ist || !ost->stream_copy) continue;
+        for (OutputStream* ost : g_run.output_streams) {
+            if (g_run.input_streams[ost->source] != ist || !ost->stream_copy) continue;
             if (copy_packet(ost, ist, pkt) < 0) return output_failure(-1);
         }
-    } else if (ist->decoding_needed) {
+    } else if (ist->decodes) {
         if (flush_encoders(ist) < 0) return output_failure(-1);
     }
     return 0;
@@ -785,7 +785,7 @@ static bool any_output_empty() {
             empty = true;
             continue;
         }
-        for (const OutputStream* ost : g_run.ost_table) {
+        for (const OutputStream* ost : g_run.output_streams) {
             if (ost->file_index != static_cast<int>(i) || ost->type != AVMEDIA_TYPE_VIDEO || ost->frame_number > 0)
                 continue;
             emsg("Output stream #%d.%d received no picture: the input's pictures could not be converted\n",
@@ -825,45 +825,45 @@ int transcode() {
         if (stop_requested.load(std::memory_order_relaxed)) break;
         // The input whose output is furthest behind is read next.
         int file_index = -1;
-        double opts_min = 1e300;
+        double least_time = 1e300;
         bool limit = false;
-        for (OutputStream* ost : g_run.ost_table) {
-            const InputStream* ist = g_run.ist_table[ost->source_index];
+        for (OutputStream* ost : g_run.output_streams) {
+            const InputStream* ist = g_run.input_streams[ost->source];
             const double t = output_time(ost);
-            if (!eof[ist->file_index] && t < opts_min) {
-                opts_min = t;
+            if (!eof[ist->file_index] && t < least_time) {
+                least_time = t;
                 file_index = ist->file_index;
             }
             if (ost->type >= 0 && ost->type <= AVMEDIA_TYPE_SUBTITLE &&
-                ost->frame_number >= g_opt.max_frames[ost->type]) {
+                ost->frame_number >= g_opt.frame_limits[ost->type]) {
                 limit = true;
                 break;
             }
         }
         if (limit || file_index < 0) break;
-        if (g_opt.recording_time > 0 && opts_min >= double(g_opt.recording_time) / AV_TIME_BASE) break;
-        if (g_opt.limit_filesize && !g_run.output_files.empty() && g_run.output_files[0].ctx->pb &&
-            avio_tell(g_run.output_files[0].ctx->pb) > int64_t(g_opt.limit_filesize) * 1024)
+        if (g_opt.duration_limit > 0 && least_time >= double(g_opt.duration_limit) / AV_TIME_BASE) break;
+        if (g_opt.size_limit_kib && !g_run.output_files.empty() && g_run.output_files[0].ctx->pb &&
+            avio_tell(g_run.output_files[0].ctx->pb) > int64_t(g_opt.size_limit_kib) * 1024)
             break;
 
         AVFormatContext* ic = g_run.input_files[file_index].ctx;
         if (av_read_frame(ic, pkt) < 0) {
             eof[file_index] = 1;
-            if (g_opt.opt_shortest) break;
+            if (g_opt.end_with_shortest_input) break;
             continue;
         }
-        if (g_opt.do_pkt_dump) av_pkt_dump2(stdout, pkt, g_opt.do_hex_dump, ic->streams[pkt->stream_index]);
+        if (g_opt.print_packets) av_pkt_dump2(stdout, pkt, g_opt.print_packet_bytes, ic->streams[pkt->stream_index]);
         if (pkt->stream_index < 0 || static_cast<unsigned>(pkt->stream_index) >= nb_streams[file_index]) {
             av_packet_unref(pkt);
             continue;
         }
-        InputStream* ist = g_run.ist_table[first_ist[file_index] + pkt->stream_index];
-        if (ist->discard) {
+        InputStream* ist = g_run.input_streams[first_ist[file_index] + pkt->stream_index];
+        if (ist->unused) {
             av_packet_unref(pkt);
             continue;
         }
         if (join_timestamps(ist, pkt)) {
-            for (size_t k = 0; k < nb_streams[file_index]; ++k) g_run.ist_table[first_ist[file_index] + k]->is_start = true;
+            for (size_t k = 0; k < nb_streams[file_index]; ++k) g_run.input_streams[first_ist[file_index] + k]->at_stream_start = true;
         }
         if (process_input_packet(ist, pkt) < 0) {
             av_packet_unref(pkt);
@@ -871,7 +871,7 @@ int transcode() {
                 failed = true;
                 break;
             }
-            if (g_opt.verbose >= 0) emsg("Error while decoding stream #%d.%d\n", ist->file_index, ist->index);
+            if (g_opt.verbosity >= 0) emsg("Error while decoding stream #%d.%d\n", ist->file_index, ist->index);
             continue;
         }
         av_packet_unref(pkt);
@@ -881,8 +881,8 @@ int transcode() {
 
     // Flush decoders and encoders, even after a stop, so the output is whole.
     if (!failed) {
-        for (InputStream* ist : g_run.ist_table) {
-            if (!ist->decoding_needed) continue;
+        for (InputStream* ist : g_run.input_streams) {
+            if (!ist->decodes) continue;
             if (process_input_packet(ist, nullptr) < 0 && output_failed()) {
                 failed = true;
                 break;
@@ -899,7 +899,7 @@ int transcode() {
         if (of.ctx->pb && of.ctx->pb->error < 0) of.write_failed = true;
     }
     report_progress(1);
-    if (g_vstats_file) fflush(g_vstats_file);
+    if (g_picture_stats_file) fflush(g_picture_stats_file);
     if (any_output_empty()) failed = true;
     transcode_release();
     return failed || output_failed() ? -1 : 0;

@@ -270,7 +270,7 @@ TEST(DriverConvert, FixAspectLetterboxesWithSquarePixels) {
     EXPECT_EQ(v->height, 240);
     EXPECT_EQ(rep.decodeErrors, 0);
     // 640x360 in 320x240: a 320x180 picture between bands of 30 rows.
-    EXPECT_EQ(ffdrv::g_opt.frame_height, 180);
+    EXPECT_EQ(ffdrv::g_opt.picture_height, 180);
     EXPECT_EQ(ffdrv::g_opt.pad_top, 30);
     EXPECT_EQ(ffdrv::g_opt.pad_bottom, 30);
     const auto rows = FirstPictureRows(out);

@@ -76,7 +76,7 @@ TEST(DriverParser, UnknownOptionAndMissingArgumentStopParsing) {
 
     // Repeating an option keeps the last value; an earlier handler's effect stays.
     r = RunDriver({"-fs", "5", "-fs", "7", "-title", "a", "-bogus", "-title", "b"});
-    EXPECT_EQ(g_opt.limit_filesize, 7);
+    EXPECT_EQ(g_opt.size_limit_kib, 7);
     EXPECT_EQ(g_opt.title, "a");
 }
 
@@ -118,17 +118,17 @@ TEST(DriverHandlers, UnitsAreConvertedAndValuesStoredBeforeTheirCheck) {
     auto r = RunDriver({"-b", "512", "-bufsize", "4096", "-maxrate", "768", "-ab", "3000000", "-qmax", "60",
                         "-qmin", "0", "-pass", "3", "-mblmin", "400", "-lmin", "2.5", "-qscale", "300", "-bf",
                         "9", "-qdiff", "40", "-lelim", "-100", "-qsquish", "100"});
-    EXPECT_EQ(g_opt.video_bit_rate, 512000);
-    EXPECT_EQ(g_opt.video_rc_buffer_size, 4096 * 8192);
-    EXPECT_EQ(g_opt.video_rc_max_rate, 768000);
-    EXPECT_EQ(g_opt.audio_bit_rate, 3000000000LL);  // no overflow
-    EXPECT_EQ(g_opt.video_qmax, 60);
-    EXPECT_EQ(g_opt.video_qmin, 0);
-    EXPECT_EQ(g_opt.do_pass, 0);
-    EXPECT_EQ(g_opt.video_mb_lmin, 400 * 118);
-    EXPECT_EQ(g_opt.video_lmin, 295);
-    EXPECT_FLOAT_EQ(g_opt.video_qscale, 300.0f);
-    EXPECT_EQ(g_opt.b_frames, 9);
+    EXPECT_EQ(g_opt.picture_bit_rate, 512000);
+    EXPECT_EQ(g_opt.rate_buffer_bits, 4096 * 8192);
+    EXPECT_EQ(g_opt.rate_max, 768000);
+    EXPECT_EQ(g_opt.sound_bit_rate, 3000000000LL);  // no overflow
+    EXPECT_EQ(g_opt.quantiser_max, 60);
+    EXPECT_EQ(g_opt.quantiser_min, 0);
+    EXPECT_EQ(g_opt.pass_number, 0);
+    EXPECT_EQ(g_opt.block_lambda_min, 400 * 118);
+    EXPECT_EQ(g_opt.lambda_min, 295);
+    EXPECT_FLOAT_EQ(g_opt.fixed_quantiser, 300.0f);
+    EXPECT_EQ(g_opt.bidir_frames, 9);
     const char* expected =
         "qmax must be >= 1 and <= 51\n"
         "qmin must be >= 1 and <= 51\n"
@@ -144,30 +144,30 @@ TEST(DriverHandlers, UnitsAreConvertedAndValuesStoredBeforeTheirCheck) {
 
     // The next run starts from the defaults again.
     RunDriver({});
-    EXPECT_EQ(g_opt.video_bit_rate, 200000);
-    EXPECT_EQ(g_opt.video_qmax, 31);
-    EXPECT_EQ(g_opt.audio_bit_rate, 64000);
-    EXPECT_EQ(g_opt.video_rc_buffer_size, 0);
-    EXPECT_EQ(g_opt.frame_rate.num, 25);
-    EXPECT_EQ(g_opt.audio_volume, 256);
+    EXPECT_EQ(g_opt.picture_bit_rate, 200000);
+    EXPECT_EQ(g_opt.quantiser_max, 31);
+    EXPECT_EQ(g_opt.sound_bit_rate, 64000);
+    EXPECT_EQ(g_opt.rate_buffer_bits, 0);
+    EXPECT_EQ(g_opt.picture_rate.num, 25);
+    EXPECT_EQ(g_opt.sound_volume, 256);
 }
 
 TEST(DriverHandlers, StructuredValues) {
     auto r = RunDriver({"-r", "23.976000", "-s", "352x288", "-aspect", "16:9", "-me", "x1", "-vtag", "DIVX",
                         "-atag", "0x55", "-padcolor", "FFFFFF", "-t", "00:00:10.5", "-map", "0:1", "-map",
                         "0:0:1:2", "-intra_matrix", "1,2,3"});
-    EXPECT_EQ(g_opt.frame_rate.num, 2997);
-    EXPECT_EQ(g_opt.frame_rate.den, 125);
-    EXPECT_EQ(g_opt.frame_width, 352);
-    EXPECT_EQ(g_opt.frame_height, 288);
-    EXPECT_NEAR(g_opt.frame_aspect_ratio, 16.0 / 9.0, 1e-6);
-    EXPECT_EQ(g_opt.me_method, 6);
-    EXPECT_EQ(g_opt.video_codec_tag, 'D' + ('I' << 8) + ('V' << 16) + ('X' << 24));
-    EXPECT_EQ(g_opt.audio_codec_tag, 0x55);
+    EXPECT_EQ(g_opt.picture_rate.num, 2997);
+    EXPECT_EQ(g_opt.picture_rate.den, 125);
+    EXPECT_EQ(g_opt.picture_width, 352);
+    EXPECT_EQ(g_opt.picture_height, 288);
+    EXPECT_NEAR(g_opt.display_aspect, 16.0 / 9.0, 1e-6);
+    EXPECT_EQ(g_opt.motion_search, 6);
+    EXPECT_EQ(g_opt.picture_tag, 'D' + ('I' << 8) + ('V' << 16) + ('X' << 24));
+    EXPECT_EQ(g_opt.sound_tag, 0x55);
     EXPECT_EQ(g_opt.pad_color[0], 255);
     EXPECT_EQ(g_opt.pad_color[1], 128);
     EXPECT_EQ(g_opt.pad_color[2], 128);
-    EXPECT_EQ(g_opt.recording_time, 10500000);
+    EXPECT_EQ(g_opt.duration_limit, 10500000);
     ASSERT_EQ(ffdrv::g_run.stream_maps.size(), 2u);
     EXPECT_EQ(ffdrv::g_run.stream_maps[0].sync_stream_index, 1);
     EXPECT_EQ(ffdrv::g_run.stream_maps[1].sync_file_index, 1);
@@ -187,14 +187,14 @@ TEST(DriverHandlers, StructuredValues) {
               "Remember to crop first and scale second.\n"
               "Incorrect left pad size\n"
               "Must supply at least one output file\n");
-    EXPECT_EQ(g_opt.frame_width, 0);
+    EXPECT_EQ(g_opt.picture_width, 0);
 }
 
 TEST(DriverHandlers, CodecNamesAndStreamCopy) {
     RunDriver({"-vcodec", "h264", "-acodec", "copy"});
-    EXPECT_EQ(g_opt.video_codec_id, AV_CODEC_ID_H264);
-    EXPECT_EQ(g_opt.audio_stream_copy, 1);
-    EXPECT_EQ(g_opt.audio_codec_id, 0);
+    EXPECT_EQ(g_opt.picture_codec, AV_CODEC_ID_H264);
+    EXPECT_EQ(g_opt.copy_sound, 1);
+    EXPECT_EQ(g_opt.sound_codec, 0);
     auto r = RunDriver({"-acodec", "mpeg4", "-f", "nosuchformat"});
     EXPECT_EQ(r.err,
               "Unknown codec 'mpeg4'\n"
@@ -212,13 +212,13 @@ TEST(DriverHandlers, FixAspectBandsKeepThePictureShape) {
                           {"320x320", 320, 240, 40, 40, 0, 0}};
     for (const Case& c : cases) {
         ffdrv::ResetOptionDefaults();
-        g_opt.frame_width = 640;
-        g_opt.frame_height = 480;
+        g_opt.picture_width = 640;
+        g_opt.picture_height = 480;
         g_opt.input_sar = 1.0f;
         g_opt.fixaspect = 1;
         ffdrv::FindOption(ffdrv::kOptionTable, "s")->handler(c.size);
-        EXPECT_EQ(g_opt.frame_width, c.w) << c.size;
-        EXPECT_EQ(g_opt.frame_height, c.h) << c.size;
+        EXPECT_EQ(g_opt.picture_width, c.w) << c.size;
+        EXPECT_EQ(g_opt.picture_height, c.h) << c.size;
         EXPECT_EQ(g_opt.pad_top, c.top) << c.size;
         EXPECT_EQ(g_opt.pad_bottom, c.bottom) << c.size;
         EXPECT_EQ(g_opt.pad_left, c.left) << c.size;
@@ -226,33 +226,33 @@ TEST(DriverHandlers, FixAspectBandsKeepThePictureShape) {
     }
     // Without the flag the size is taken as it is.
     ffdrv::ResetOptionDefaults();
-    g_opt.frame_width = 640;
-    g_opt.frame_height = 480;
+    g_opt.picture_width = 640;
+    g_opt.picture_height = 480;
     ffdrv::FindOption(ffdrv::kOptionTable, "s")->handler("320x180");
-    EXPECT_EQ(g_opt.frame_height, 180);
+    EXPECT_EQ(g_opt.picture_height, 180);
     EXPECT_EQ(g_opt.pad_left, 0);
 }
 
 TEST(DriverHandlers, TargetGuessesTheNormFromTheFrameRate) {
     auto r = RunDriver({"-target", "vcd"});
     EXPECT_EQ(r.err.rfind("Assuming PAL for target.\n", 0), 0u) << r.err;
-    EXPECT_EQ(g_opt.frame_width, 352);
-    EXPECT_EQ(g_opt.frame_height, 288);
-    EXPECT_EQ(g_opt.video_bit_rate, 1150000);
+    EXPECT_EQ(g_opt.picture_width, 352);
+    EXPECT_EQ(g_opt.picture_height, 288);
+    EXPECT_EQ(g_opt.picture_bit_rate, 1150000);
     EXPECT_EQ(g_opt.gop_size, 15);
-    EXPECT_EQ(g_opt.video_codec_id, AV_CODEC_ID_MPEG1VIDEO);
+    EXPECT_EQ(g_opt.picture_codec, AV_CODEC_ID_MPEG1VIDEO);
 
     r = RunDriver({"-v", "0", "-target", "vcd"});
     EXPECT_EQ(r.err.find("Assuming"), std::string::npos);
 
     r = RunDriver({"-target", "ntsc-dvd"});
-    EXPECT_EQ(g_opt.frame_height, 480);
-    EXPECT_EQ(g_opt.frame_rate.num, 30000);
+    EXPECT_EQ(g_opt.picture_height, 480);
+    EXPECT_EQ(g_opt.picture_rate.num, 30000);
     EXPECT_EQ(g_opt.gop_size, 18);
 
     r = RunDriver({"-r", "10", "-target", "vcd"});
     EXPECT_EQ(r.err.rfind("Could not determine norm (PAL/NTSC/NTSC-Film) for target.\n", 0), 0u);
-    EXPECT_EQ(g_opt.frame_width, 0);
+    EXPECT_EQ(g_opt.picture_width, 0);
 
     r = RunDriver({"-target", "pal-foo"});
     EXPECT_EQ(r.err.rfind("Unknown target: foo\n", 0), 0u);
@@ -285,9 +285,9 @@ TEST(DriverHandlers, NumbersIgnoreTheHostLocale) {
     setlocale(LC_NUMERIC, "C");
     unsetenv("LOCPATH");
     ASSERT_EQ(r.rc, 0) << r.err;
-    EXPECT_EQ(g_opt.frame_rate.num, 2997);
-    EXPECT_EQ(g_opt.frame_rate.den, 100);
-    EXPECT_FLOAT_EQ(g_opt.video_qblur, 0.25f);
+    EXPECT_EQ(g_opt.picture_rate.num, 2997);
+    EXPECT_EQ(g_opt.picture_rate.den, 100);
+    EXPECT_FLOAT_EQ(g_opt.quantiser_blur, 0.25f);
     const std::string status = last.status_line;
     EXPECT_NE(status.find("time=0.5"), std::string::npos) << status;
     EXPECT_EQ(status.find(','), std::string::npos) << status;
