@@ -211,6 +211,75 @@ TEST_F(DriverProgress, QualityMeasuresInTheStatusLineAndStatisticsFile) {
     EXPECT_NE(stats.find("type= I"), std::string::npos);
 }
 
+TEST_F(DriverProgress, FirstLookOfAProcessOnlyStartsTheClock) {
+    // Half a second passes between any two looks at the clock. A run right after the process
+    // started reports one time fewer than the same run later, when the clock is going already.
+    TestReportClock racing(RacingClock);
+    auto r = RunDriver(WrapperVector(in, dir / "first.mp4"));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    const size_t first = rec.calls.size();
+    rec.calls.clear();
+    r = RunDriver(WrapperVector(in, dir / "second.mp4"));
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(rec.calls.size(), first + 1);
+}
+
+TEST_F(DriverProgress, TimeReachedIsTheLeastStreamTime) {
+    // Pictures for 2 s from one input, sound for 1 s from another: the output has reached
+    // only as far as its shortest stream.
+    const std::string sound = dir / "sound.wav";
+    ASSERT_TRUE(testmedia::Generate(Kind::Wav, sound, 1.0, 0, 0, 0));
+    auto r = RunDriver({"-i", in, "-i", sound, "-map", "0:0", "-map", "1:0", "-vcodec", "mpeg4", "-acodec", "aac",
+                        dir / "out.mp4"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    ASSERT_FALSE(rec.calls.empty());
+    auto rep = testmedia::Check(dir / "out.mp4");
+    ASSERT_NE(rep.FirstOf("video"), nullptr);
+    EXPECT_NEAR(double(rep.FirstOf("video")->framesDecoded) / 25.0, 2.0, 0.1);
+    EXPECT_NEAR(rec.calls.back().info.time_seconds, 1.0, 0.1);
+}
+
+// The counts the report shows at verbosity 2, from the final status line.
+void DupAndDrop(const Recorder& rec, int* dup, int* drop) {
+    ASSERT_FALSE(rec.calls.empty());
+    const std::string line = rec.calls.back().info.status_line;
+    const size_t at = line.find(" dup=");
+    ASSERT_NE(at, std::string::npos) << line;
+    ASSERT_EQ(sscanf(line.c_str() + at, " dup=%d drop=%d", dup, drop), 2) << line;
+}
+
+TEST_F(DriverProgress, RepeatedAndDroppedPicturesOnAKnownRateChange) {
+    // 2 s at 25 fps: 50 pictures. At 30 fps one in five is shown twice (10 more); at 20 fps one
+    // in five is left out (10 fewer); at 25 fps none either way.
+    struct Case {
+        const char* rate;
+        int dup, drop;
+    } cases[] = {{"30", 10, 0}, {"20", 0, 10}, {"25", 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        rec.calls.clear();
+        auto r = RunDriver({"-v", "2", "-i", in, "-an", "-vcodec", "mpeg4", "-r", c.rate, dir / "out.mp4"});
+        ASSERT_EQ(r.rc, 0) << r.err;
+        int dup = -1, drop = -1;
+        DupAndDrop(rec, &dup, &drop);
+        EXPECT_NEAR(dup, c.dup, 1);
+        EXPECT_NEAR(drop, c.drop, 1);
+        EXPECT_NEAR(double(rec.calls.back().info.frame_number), 50.0 + c.dup - c.drop, 1.0);
+    }
+}
+
+TEST_F(DriverProgress, SizeLimitEndsTheOutputJustPastIt) {
+    auto r = RunDriver({"-i", in, "-an", "-vcodec", "mpeg4", "-b", "2000", "-fs", "64", dir / "out.mp4"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    const size_t size = drivertest::ReadFile(dir / "out.mp4").size();
+    EXPECT_GT(size, 64u * 1024);
+    EXPECT_LT(size, 64u * 1024 + 48 * 1024) << "at most a few pictures past the limit";
+    auto rep = testmedia::Check(dir / "out.mp4");
+    ASSERT_NE(rep.FirstOf("video"), nullptr);
+    EXPECT_LT(rep.FirstOf("video")->framesDecoded, 40);
+    EXPECT_EQ(rep.decodeErrors, 0);
+}
+
 TEST_F(DriverProgress, StopBeforeTheRunStopsItAndOnlyIt) {
     // The host may ask for a stop while it starts the run: the run's own reset must not lose it.
     request_stop();

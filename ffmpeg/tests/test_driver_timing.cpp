@@ -49,8 +49,8 @@ struct Writer {
     }
 };
 
-// An MPEG transport stream of two 1-s halves whose second half is stamped 20 s later.
-bool WriteJumpingStream(const std::string& path) {
+// An MPEG transport stream of two 1-s halves whose second half is stamped `jump` s later.
+bool WriteJumpingStream(const std::string& path, int jump = 20) {
     Writer w;
     if (avformat_alloc_output_context2(&w.oc, nullptr, "mpegts", path.c_str()) < 0) return false;
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
@@ -83,7 +83,7 @@ bool WriteJumpingStream(const std::string& path) {
         f->pts = i;
         // Without B-frames every packet leaves at once: from here on they are
         // stamped 20 s later.
-        if (i == 25) w.shift = av_rescale_q(20 * 25, w.enc->time_base, w.st->time_base);
+        if (i == 25) w.shift = av_rescale_q(jump * 25, w.enc->time_base, w.st->time_base);
         ok = ok && w.Send(f);
     }
     av_frame_free(&f);
@@ -146,6 +146,35 @@ TEST(DriverTiming, TimestampJumpLeavesNoGap) {
     EXPECT_NEAR(rep.duration, 2.0, 0.2);
     EXPECT_NEAR(double(rep.FirstOf("video")->framesDecoded), 50.0, 3.0);
     EXPECT_EQ(rep.decodeErrors, 0);
+}
+
+TEST(DriverTiming, OnlyAJumpOfMoreThanTenSecondsIsJoined) {
+    // 9 s forward is a pause in the recording: the output holds it (the last picture repeated).
+    // 11 s is a jump: the second half follows the first at once.
+    testmedia::ScratchDir dir("drvjumpedge");
+    for (int jump : {9, 11}) {
+        SCOPED_TRACE(jump);
+        const std::string in = dir / "jump.ts", out = dir / "out.mp4";
+        ASSERT_TRUE(WriteJumpingStream(in, jump));
+        auto r = RunDriver({"-i", in, "-vcodec", "mpeg4", "-r", "25", out});
+        ASSERT_EQ(r.rc, 0) << r.err;
+        EXPECT_NEAR(testmedia::Check(out).duration, jump == 9 ? 11.0 : 2.0, 0.2);
+    }
+}
+
+TEST(DriverTiming, ResamplerTailIsKept) {
+    // The samples the resampler still holds at the end are written too: 1 s stays 1 s.
+    testmedia::ScratchDir dir("drvtail");
+    const std::string in = dir / "in.wav", out = dir / "out.wav";
+    testmedia::Options o;
+    o.seconds = 1.0;
+    o.sampleRate = 44100;
+    ASSERT_TRUE(testmedia::Generate(testmedia::Kind::Wav, in, o));
+    auto r = RunDriver({"-i", in, "-ar", "48000", "-acodec", "pcm_s16le", out});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    auto rep = testmedia::Check(out);
+    ASSERT_NE(rep.FirstOf("audio"), nullptr);
+    EXPECT_NEAR(double(rep.FirstOf("audio")->samplesDecoded), 48000.0, 2.0);
 }
 
 // Two 1-s recordings joined in one transport stream, their clocks starting at the given times:
