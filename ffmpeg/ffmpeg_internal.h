@@ -131,12 +131,12 @@ struct Options {
     int bitexact = 0;
 
     // boolean encoder flags
-    int key_frames_only = 0, no_video = 0, four_vectors = 0, blended_motion = 0, loop_filter = 0,
-        partitions = 0, edge_prediction = 0, alt_inter_table = 0, open_motion = 0, slices = 0, alt_scan = 0,
-        rd_quantiser = 0, rd_block_pattern = 0, try_zero_motion = 0, even_masking = 0, closed_groups = 0, strict_groups = 0,
-        discard_output = 0, scan_offset_room = 0, quarter_pel = 0, field_transform = 0,
-        field_motion_search = 0, measure_psnr = 0, write_picture_stats = 0, gray_pictures = 0, keep_input_quality = 0,
-        deinterlace_pictures = 0, trellis_search = 0;
+    int key_frames_only = 0, no_video = 0, four_vectors = 0, blended_motion = 0, loop_filter = 0, partitions = 0,
+        edge_prediction = 0, alt_inter_table = 0, open_motion = 0, slices = 0, alt_scan = 0, rd_quantiser = 0,
+        rd_block_pattern = 0, try_zero_motion = 0, even_masking = 0, closed_groups = 0, strict_groups = 0,
+        discard_output = 0, scan_offset_room = 0, quarter_pel = 0, field_transform = 0, field_motion_search = 0,
+        measure_psnr = 0, write_picture_stats = 0, gray_pictures = 0, keep_input_quality = 0, deinterlace_pictures = 0,
+        trellis_search = 0;
     int bidir_strategy = 0;
     int skip_level = 0;  // "vdt"
 

@@ -266,7 +266,8 @@ void open_input_file(const char* name_arg) {
             AVRational codec_rate = st->avg_frame_rate;
             if (codec_rate.num && codec_rate.den && av_cmp_q(codec_rate, real_rate) != 0 && g_opt.verbosity >= 0)
                 emsg("\nSeems that stream %d comes from film source: %2.2f (%d/%d) -> %2.2f (%d/%d)\n", i,
-                     av_q2d(codec_rate), codec_rate.num, codec_rate.den, av_q2d(real_rate), real_rate.num, real_rate.den);
+                     av_q2d(codec_rate), codec_rate.num, codec_rate.den, av_q2d(real_rate), real_rate.num,
+                     real_rate.den);
             g_opt.picture_rate = limit_frame_rate(real_rate, g_opt.max_frame_rate);
             f.video_rate = g_opt.picture_rate;
             if (g_opt.no_video)
@@ -432,7 +433,8 @@ void add_video_stream(AVFormatContext* oc) {
             if (g_opt.picture_tag) enc->codec_tag = g_opt.picture_tag;
             apply_header_flags(oc, enc);
             enc->bit_rate = g_opt.picture_bit_rate;
-            if (given("bt")) enc->bit_rate_tolerance = static_cast<int>(std::min<int64_t>(g_opt.picture_bit_rate_leeway, INT_MAX));
+            if (given("bt"))
+                enc->bit_rate_tolerance = static_cast<int>(std::min<int64_t>(g_opt.picture_bit_rate_leeway, INT_MAX));
             AVRational rate = g_opt.picture_rate;
             if (!rate.num || !rate.den) rate = AVRational{25, 1};
             if (codec && codec->supported_framerates) {
@@ -550,7 +552,8 @@ void add_video_stream(AVFormatContext* oc) {
             if (given("p_mask")) enc->p_masking = g_opt.p_mask;
             if (given("maxrate")) enc->rc_max_rate = g_opt.rate_max;
             if (given("minrate")) enc->rc_min_rate = g_opt.rate_min;
-            if (given("bufsize")) enc->rc_buffer_size = static_cast<int>(std::min<int64_t>(g_opt.rate_buffer_bits, INT_MAX));
+            if (given("bufsize"))
+                enc->rc_buffer_size = static_cast<int>(std::min<int64_t>(g_opt.rate_buffer_bits, INT_MAX));
             if (given("target")) {
                 // The presets set the rate-control values without their options.
                 enc->rc_max_rate = g_opt.rate_max;
@@ -1095,7 +1098,8 @@ int transcode_setup() {
         for (OutputStream* ost : g_run.output_streams) {
             InputStream* ist = g_run.input_streams[ost->source];
             emsg("  Stream #%d.%d -> #%d.%d", ist->file_index, ist->index, ost->file_index, ost->index);
-            if (ost->timing_source != ist) emsg(" [sync #%d.%d]", ost->timing_source->file_index, ost->timing_source->index);
+            if (ost->timing_source != ist)
+                emsg(" [sync #%d.%d]", ost->timing_source->file_index, ost->timing_source->index);
             emsg("\n");
         }
     }

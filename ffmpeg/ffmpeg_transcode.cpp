@@ -78,7 +78,8 @@ static void write_video_stats(OutputStream* ost, int frame_size) {
         }
     }
     AVCodecContext* enc = ost->enc;
-    fprintf(g_picture_stats_file, "frame= %5d q= %2.1f ", static_cast<int>(ost->frame_number), ost->quality / (float)FF_QP2LAMBDA);
+    fprintf(g_picture_stats_file, "frame= %5d q= %2.1f ", static_cast<int>(ost->frame_number),
+            ost->quality / (float)FF_QP2LAMBDA);
     if (enc->flags & AV_CODEC_FLAG_PSNR) {
         const double scale = double(enc->width) * enc->height * 255.0 * 255.0;
         const double d = ost->last_error[0] / scale;
@@ -257,7 +258,8 @@ static int drain_resampler(OutputStream* ost) {
     uint8_t* out[1] = {base};
     const int n = swr_convert(ost->swr, out, max_out, nullptr, 0);
     if (n <= 0) return n;
-    if (g_opt.sound_volume != 256) apply_volume(reinterpret_cast<int16_t*>(base), static_cast<size_t>(n) * std::max(1, ost->out_channels));
+    if (g_opt.sound_volume != 256)
+        apply_volume(reinterpret_cast<int16_t*>(base), static_cast<size_t>(n) * std::max(1, ost->out_channels));
     return queue_audio(ost, base, n);
 }
 
@@ -265,7 +267,8 @@ static int drain_resampler(OutputStream* ost) {
 // Video
 
 static void fill_band(AVFrame* f, int plane, int x, int y, int w, int h, int value) {
-    for (int j = 0; j < h; ++j) memset(f->data[plane] + static_cast<ptrdiff_t>(y + j) * f->linesize[plane] + x, value, w);
+    for (int j = 0; j < h; ++j)
+        memset(f->data[plane] + static_cast<ptrdiff_t>(y + j) * f->linesize[plane] + x, value, w);
 }
 
 // Paints the pad bands of a 4:2:0 picture.
@@ -311,7 +314,8 @@ static AVFrame* deinterlace(OutputStream* ost, AVFrame* in) {
         const int h = p == 1 || p == 2 ? AV_CEIL_RSHIFT(in->height, d->log2_chroma_h) : in->height;
         for (int y = 0; y < h; ++y) {
             const uint8_t* l[5];
-            for (int k = -2; k <= 2; ++k) l[k + 2] = in->data[p] + static_cast<ptrdiff_t>(std::clamp(y + k, 0, h - 1)) * in->linesize[p];
+            for (int k = -2; k <= 2; ++k)
+                l[k + 2] = in->data[p] + static_cast<ptrdiff_t>(std::clamp(y + k, 0, h - 1)) * in->linesize[p];
             uint8_t* o = out->data[p] + static_cast<ptrdiff_t>(y) * out->linesize[p];
             for (int x = 0; x < w; ++x) {
                 const int v = (-l[0][x] + 4 * l[1][x] + 2 * l[2][x] + 4 * l[3][x] - l[4][x] + 4) >> 3;
@@ -863,7 +867,8 @@ int transcode() {
             continue;
         }
         if (join_timestamps(ist, pkt)) {
-            for (size_t k = 0; k < nb_streams[file_index]; ++k) g_run.input_streams[first_ist[file_index] + k]->at_stream_start = true;
+            for (size_t k = 0; k < nb_streams[file_index]; ++k)
+                g_run.input_streams[first_ist[file_index] + k]->at_stream_start = true;
         }
         if (process_input_packet(ist, pkt) < 0) {
             av_packet_unref(pkt);
