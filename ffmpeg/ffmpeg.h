@@ -12,7 +12,8 @@
 enum {
     FFMPEG_RESULT_OK = 0,        // converted (inputs read to the end or a limit reached)
     FFMPEG_RESULT_FAILED = -1,   // no input, no output, set-up failed, a resampler or an encoder
-                                 // failed, or not one frame or sample was converted
+                                 // failed, not one frame or sample was converted, or a picture
+                                 // stream received no picture
     FFMPEG_RESULT_STOPPED = -2,  // stopped by request_stop(); output is complete but shorter
 };
 
