@@ -185,13 +185,12 @@ void CPeloranDlg::ConvertAll() {
     for (;;) {
         LRESULT row = ::SendMessageA(hwnd, WM_BATCH_NEXTROW, next, 0);
         if (row < 0) break;
-        // The engine forgets a stop asked for before its run starts: one that came while the
-        // file was being prepared stops it here, and one that comes until the run has begun is
-        // passed on again by the progress callback.
+        // A stop asked for while the file was being prepared stops it here; one asked for
+        // once the run has begun (or while it waits for the shared script) ends it with -2.
         int result = m_nStopMode.load() ? -2 : m_Encoder.StartEncode(PROFILE_IPOD);
         ::SendMessageA(hwnd, WM_BATCH_ROWDONE, WPARAM(row), LPARAM(result));
-        // A stop that reached the engine ends with -2; one that arrived between two files is
-        // forgotten by the engine's next run, so the stop mode ends the walk as well.
+        // The stop mode ends the walk too: a file that finished just as the stop came still
+        // returns 0.
         if (result == -2 || m_nStopMode.load()) break;
         next = WPARAM(row) + 1;
     }
@@ -253,6 +252,8 @@ LRESULT CPeloranDlg::OnBatchRowDone(WPARAM wParam, LPARAM lParam) {
 void CPeloranDlg::OnEncodeProgress(const ProgressInfo* pInfo, void* pUser) {
     if (!pInfo || !pUser) return;
     auto* dlg = static_cast<CPeloranDlg*>(pUser);
+    // The engine keeps a stop until its run ends; sending it again costs nothing and covers a
+    // stop whose first sending raced the run's start.
     if (dlg->m_nStopMode.load()) dlg->m_Encoder.Stop();
     ::SendMessageA(dlg->m_hWnd, WM_BATCH_PROGRESS, 0, reinterpret_cast<LPARAM>(pInfo));
 }
