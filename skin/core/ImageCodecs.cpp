@@ -194,6 +194,49 @@ bool CRasterImage::SavePath(const char* path, DWORD format) {
     return std::fclose(f) == 0 && ok;
 }
 
+namespace {
+
+// Bytes of the pixel rows and palette of a picture stored at the depth the image class holds.
+uint64_t StoredSize(uint64_t width, uint64_t height, DWORD bpp) {
+    const DWORD depth = bpp <= 1 ? 1 : bpp <= 4 ? 4 : bpp <= 8 ? 8 : 24;
+    const uint64_t colors = depth == 24 ? 0 : (1u << depth);
+    return sizeof(BITMAPINFOHEADER) + colors * 4 + (width * depth + 31) / 32 * 4 * height;
+}
+
+uint64_t BmpDecodedSize(const BYTE* buffer, DWORD size) {
+    CImageMemoryStream stream;
+    stream.Attach(buffer, size);
+    BYTE fh[14];
+    if (stream.Read(fh, 14, 1) != 1) return 0;
+    if (Le16(fh) != 0x4D42) stream.Seek(0, SEEK_SET);
+    BITMAPINFOHEADER bih;
+    CBmpImageCodec reader;
+    if (!reader.ReadBitmapInfoHeader(&stream, &bih)) return 0;
+    const uint64_t height = (uint64_t)std::llabs((long long)bih.biHeight);
+    uint64_t bytes = StoredSize((uint32_t)bih.biWidth, height, bih.biBitCount);
+    if (bih.biBitCount == 32) bytes += (uint64_t)(uint32_t)bih.biWidth * height * 4;  // packed rows
+    return bih.biHeight < 0 ? 2 * bytes : bytes;
+}
+
+uint64_t TgaDecodedSize(const BYTE* buffer, DWORD size) {
+    if (size < 18) return 0;
+    const BYTE type = buffer[2], depth = buffer[16];
+    if (type == 0 || (type > 3 && type < 9) || type > 11) return 0;
+    const uint64_t width = Le16(buffer + 12), height = Le16(buffer + 14);
+    uint64_t bytes = StoredSize(width, height, depth);
+    if (depth == 32) bytes += width * height;  // the alpha plane
+    return (buffer[17] & 0x10) ? 2 * bytes : bytes;  // mirrored through a second copy
+}
+
+}  // namespace
+
+uint64_t CRasterImage::DecodedSizeOf(const BYTE* buffer, DWORD size, DWORD format) {
+    if (!buffer) return 0;
+    if (format == RASTER_FORMAT_BMP) return BmpDecodedSize(buffer, size);
+    if (format == RASTER_FORMAT_TGA) return TgaDecodedSize(buffer, size);
+    return std::max(BmpDecodedSize(buffer, size), TgaDecodedSize(buffer, size));
+}
+
 // --- BMP ------------------------------------------------------------------------------------
 
 bool CBmpImageCodec::ReadBitmapInfoHeader(CImageStream* stream, BITMAPINFOHEADER* bih) {

@@ -169,6 +169,10 @@ public:
     bool LoadPath(const char* path, DWORD format = RASTER_FORMAT_UNKNOWN);
     bool LoadPathW(const WCHAR* path, DWORD format = RASTER_FORMAT_UNKNOWN);
     bool SavePath(const char* path, DWORD format);
+    // The memory a picture in these bytes will take once decoded (pixel rows, palette, alpha
+    // plane, and the second copy a top-down BMP needs while it is turned), read from its header
+    // alone; 0 when no reader would take the header. RASTER_FORMAT_UNKNOWN: the larger of the two.
+    static uint64_t DecodedSizeOf(const BYTE* buffer, DWORD size, DWORD format);
 
 protected:
     void InitFields(DWORD imageType);

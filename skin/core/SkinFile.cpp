@@ -87,6 +87,7 @@ BOOL CSkinFile::LoadFromFile(const char* path)
     if (!file.LoadFile(path)) {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
         m_nLastError = SKINFILE_UNREADABLE;
+        m_nPictureBytes = 0;
         return FALSE;
     }
     return Load(file);
@@ -100,6 +101,7 @@ BOOL CSkinFile::Load(CMemoryStream& source)
         std::lock_guard<std::recursive_mutex> guard(m_lock);
         ClearLocked();
         m_nLastError = SKINFILE_BAD_BODY;
+        m_nPictureBytes = 0;
         return FALSE;
     }
     return Replace(body);
@@ -121,6 +123,7 @@ BOOL CSkinFile::Replace(CMemoryStream& body)
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     ClearLocked();
     m_nLastError = parsed.m_nLastError;
+    m_nPictureBytes = parsed.m_nPictureBytes;
     if (!ok)
         return FALSE;
     m_objects.swap(parsed.m_objects);
@@ -158,8 +161,10 @@ BOOL CSkinFile::ParseBody(CMemoryStream& body)
     VersionScope version(m_nMinor);
 
     CSkinArchive ar(body, true, m_nMinor);
+    ar.pictureBudget = kPictureBudget;
     std::vector<CSkinSysColorTableObject*> colorTables;
-    auto fail = [this] {
+    auto fail = [this, &ar] {
+        m_nPictureBytes = ar.pictureBytes;
         ClearLocked();
         m_nLastError = SKINFILE_BAD_BODY;
         return FALSE;
@@ -228,6 +233,7 @@ BOOL CSkinFile::ParseBody(CMemoryStream& body)
 
     for (auto& o : m_objects)
         o.second->CreateResources();
+    m_nPictureBytes = ar.pictureBytes;
     m_bModified = 0;
     m_nLastError = SKINFILE_OK;
     return TRUE;

@@ -28,6 +28,10 @@ enum SkinFileError : int {
 class CSkinFile {
 public:
     enum { kHeaderSize = 188, kMagicLength = 19, kMakerSize = 154 };
+    // The most the decoded pictures of one skin may take together. The program's own skin
+    // takes about 200 KB; this leaves room for ten full-screen true-colour backgrounds. A file
+    // claiming more is refused as a bad body.
+    static constexpr uint64_t kPictureBudget = 64ull << 20;
     static const char kMagic[];
     static const char kMakerText[];
 
@@ -60,6 +64,8 @@ public:
     void SetColorMode(int mode);
     int GetColorMode() const { return m_nColorMode; }
     int GetLastError() const { return m_nLastError; }
+    // What the last load's pictures take decoded (as far as it got, when it was refused).
+    uint64_t GetPictureBytes() const { return m_nPictureBytes; }
     BOOL IsModified() const { return m_bModified; }
     BYTE GetMajorVersion() const { return m_nMajor; }
     BYTE GetMinorVersion() const { return m_nMinor; }
@@ -85,6 +91,7 @@ private:
     CSkinObject* FindObjectLocked(const char* name);
 
     int m_nLastError = 0;
+    uint64_t m_nPictureBytes = 0;
     ImageMap m_images;
     SoundMap m_sounds;
     BYTE m_header[kHeaderSize] = {};

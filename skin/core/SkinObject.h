@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -204,6 +205,9 @@ public:
     bool CountFits(DWORD n, DWORD minSize) const;
 
     int depth = 0;
+    // Reading: the decoded size of the pictures read so far, and the most they may take.
+    uint64_t pictureBytes = 0;
+    uint64_t pictureBudget = UINT64_MAX;
 
 private:
     CMemoryStream& m_stream;

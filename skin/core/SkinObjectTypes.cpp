@@ -474,6 +474,14 @@ void CSkinImageObject::SerializeTail(CSkinArchive& ar)
         ar.Raw(bytes.data(), size);
         if (!ar.Ok())
             return;
+        // Judged from the header, before anything is allocated for the pixels: a few bytes of
+        // file may claim hundreds of megabytes.
+        const uint64_t cost = CRasterImage::DecodedSizeOf(bytes.data(), size, format);
+        if (cost > ar.pictureBudget - ar.pictureBytes) {
+            ar.Fail();
+            return;
+        }
+        ar.pictureBytes += cost;
         // A picture of unknown format is tried as BMP, then TGA, and keeps the format it
         // decoded as, so that it can be written back.
         bool decoded = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -522,4 +523,92 @@ TEST(SkinFilePictures, UnknownFormatsAndBrokenPictures)
     std::vector<BYTE> huge = rec;
     huge[formatAt - 1] = 0x7F;
     EXPECT_EQ(LoadBody(f, withPictures({huge})), 5);
+}
+
+namespace {
+
+// The 54 bytes of a BMP file header and info header claiming a 24-bit picture of the given
+// size, with no pixels after them.
+std::vector<BYTE> BareBmpHeader(LONG width, LONG height)
+{
+    std::vector<BYTE> b = {'B', 'M'};
+    PutU32(b, 54);
+    PutU32(b, 0);
+    PutU32(b, 54);
+    PutU32(b, 40);
+    PutU32(b, DWORD(width));
+    PutU32(b, DWORD(height));
+    b.push_back(1);
+    b.push_back(0);
+    b.push_back(24);
+    b.push_back(0);
+    for (int i = 0; i < 6; ++i)
+        PutU32(b, 0);
+    return b;
+}
+
+// A body of `count` image records, each named apart and holding the given picture bytes.
+std::vector<BYTE> BodyOfPictures(int count, const std::vector<BYTE>& picture)
+{
+    std::vector<BYTE> b = Header(1, 18, 0);
+    PutU32(b, DWORD(count));
+    for (int i = 0; i < count; ++i) {
+        auto image = Make<CSkinImageObject>(("p" + std::to_string(i)).c_str());
+        std::vector<BYTE> rec = RecordAt(*image, 18);
+        const size_t sizeAt = 4 + 142;
+        for (int k = 0; k < 4; ++k)
+            rec[sizeAt + k] = BYTE(picture.size() >> (8 * k));
+        rec[sizeAt + 4] = RASTER_FORMAT_BMP;
+        rec.insert(rec.end(), picture.begin(), picture.end());
+        b.insert(b.end(), rec.begin(), rec.end());
+    }
+    PutU32(b, 0);
+    return b;
+}
+
+}  // namespace
+
+TEST(SkinFilePictures, ASkinOverThePictureBudgetIsRefusedFromItsHeaders)
+{
+    // What the pictures of a loaded skin take is counted exactly.
+    CSkinFile small;
+    auto pic = Make<CSkinImageObject>("pic");
+    pic->SetImage(MakePicture(6, 5), RASTER_FORMAT_BMP);
+    auto grey = Make<CSkinImageObject>("grey");
+    grey->SetImage(MakePicture(3, 2, 8), RASTER_FORMAT_TGA);
+    small.AddImage(std::move(pic));
+    small.AddImage(std::move(grey));
+    CSkinFile loaded;
+    ASSERT_EQ(LoadBody(loaded, SaveBytes(small)), 0);
+    EXPECT_EQ(loaded.GetPictureBytes(), (40u + 20 * 5) + (40u + 256 * 4 + 4 * 2));
+
+    // A thousand records of 54 bytes, each claiming 8192 x 8192 at 24 bits (192 MiB): refused
+    // at the first, before anything is allocated for it.
+    const std::vector<BYTE> packed = Pack(BodyOfPictures(1000, BareBmpHeader(8192, 8192)));
+    ASSERT_FALSE(packed.empty());
+    EXPECT_LT(packed.size(), 64u * 1024);
+    const auto start = std::chrono::steady_clock::now();
+    CSkinFile hostile;
+    EXPECT_EQ(LoadPacked(hostile, packed), 5);
+    EXPECT_EQ(hostile.GetPictureBytes(), 0u);
+    EXPECT_TRUE(hostile.GetImages().empty());
+    // A generous bound on a busy machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+
+    // Pictures that fit one by one are counted until the next would pass the budget.
+    CSkinFile many;
+    EXPECT_EQ(LoadBody(many, BodyOfPictures(1000, BareBmpHeader(4096, 4096))), 5);
+    const uint64_t one = 40 + uint64_t(4096 * 3) * 4096;
+    EXPECT_EQ(many.GetPictureBytes(), one * (CSkinFile::kPictureBudget / one));
+
+    // A top-down picture needs a second copy while it is turned: counted twice.
+    CSkinFile turned;
+    EXPECT_EQ(LoadBody(turned, BodyOfPictures(2, BareBmpHeader(4096, -4096))), 5);
+    EXPECT_EQ(turned.GetPictureBytes(), 0u);
+    EXPECT_EQ(LoadBody(turned, BodyOfPictures(1, BareBmpHeader(2048, -2048))), 0);
+    EXPECT_EQ(turned.GetPictureBytes(), 2 * (40 + uint64_t(2048 * 3) * 2048));
+
+    // The refused skin leaves the file empty and usable: a sound skin loads into it again.
+    EXPECT_EQ(LoadBody(hostile, SaveBytes(small)), 0);
+    EXPECT_EQ(hostile.GetImages().size(), 2u);
 }
