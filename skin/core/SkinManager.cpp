@@ -1,5 +1,7 @@
 #include "SkinManager.h"
 
+#include <algorithm>
+
 #include <cstring>
 #include <vector>
 
@@ -191,16 +193,20 @@ CSkinWindow* CSkinManager::FindSkinnedAncestor(HWND hwnd)
 
 // ---- attaching ------------------------------------------------------------------------------------------
 
-BOOL CSkinManager::AttachNew(HWND hwnd, CSkinWindow* skin, CSkinObject* object, bool sendSysColor)
+BOOL CSkinManager::AttachNew(HWND hwnd, const ObjectLookup& find, const SkinMaker& make, bool sendSysColor)
 {
-    if (!skin)
-        return FALSE;  // a maker that could not make its skin leaves the window as it is
+    CSkinWindow* skin;
+    CSkinObject* object;
     {
         std::lock_guard<std::recursive_mutex> g(m_lock);
-        if (!m_windows.emplace(hwnd, skin).second) {
-            delete skin;
+        if (m_windows.count(hwnd))
             return FALSE;
-        }
+        object = find(*m_pSkinFile);
+        // A maker that could not make its skin leaves the window as it is.
+        skin = object ? make(*object) : nullptr;
+        if (!skin)
+            return FALSE;
+        m_windows.emplace(hwnd, skin);
     }
     // Attaching sends messages and skins the controls: the map is not kept locked meanwhile,
     // so that no other thread waits on it while this one works.
@@ -227,16 +233,13 @@ BOOL CSkinManager::AttachFrameSkin(HWND hwnd, const char* name)
         SkinRunOnWindowThread(hwnd, [&] { result = AttachFrameSkin(hwnd, name); });
         return result;
     }
-    CSkinObject* object;
-    {
-        std::lock_guard<std::recursive_mutex> g(m_lock);
-        if (m_windows.count(hwnd))
-            return FALSE;
-        object = name ? m_pSkinFile->FindObject(name) : m_pSkinFile->FindObjectByType(SKIN_FRAMEWND);
-        if (!object || object->GetType() != SKIN_FRAMEWND)
-            return FALSE;
-    }
-    return AttachNew(hwnd, MakeWindowSkin(SKINKIND_FRAME), object, true);
+    return AttachNew(
+        hwnd,
+        [&](CSkinFile& file) {
+            CSkinObject* object = name ? file.FindObject(name) : file.FindObjectByType(SKIN_FRAMEWND);
+            return object && object->GetType() == SKIN_FRAMEWND ? object : nullptr;
+        },
+        [](CSkinObject&) { return MakeWindowSkin(SKINKIND_FRAME); }, true);
 }
 
 BOOL CSkinManager::AttachWindowSkin(HWND hwnd, const char* name)
@@ -248,20 +251,16 @@ BOOL CSkinManager::AttachWindowSkin(HWND hwnd, const char* name)
         SkinRunOnWindowThread(hwnd, [&] { result = AttachWindowSkin(hwnd, name); });
         return result;
     }
-    CSkinObject* object;
-    {
-        std::lock_guard<std::recursive_mutex> g(m_lock);
-        if (m_windows.count(hwnd))
-            return FALSE;
-        object = name ? m_pSkinFile->FindObject(name) : m_pSkinFile->FindObjectByType(SKIN_SHAPEWND);
-        if (!object)
-            return FALSE;
-    }
-    if (object->GetType() == SKIN_SHAPEWND)
-        return AttachNew(hwnd, MakeWindowSkin(SKINKIND_SHAPE), object, true);
-    if (object->GetType() == SKIN_TYPE45)
-        return AttachNew(hwnd, MakeWindowSkin(SKINKIND_TYPE45), object, true);
-    return FALSE;
+    return AttachNew(
+        hwnd, [&](CSkinFile& file) { return name ? file.FindObject(name) : file.FindObjectByType(SKIN_SHAPEWND); },
+        [](CSkinObject& object) -> CSkinWindow* {
+            if (object.GetType() == SKIN_SHAPEWND)
+                return MakeWindowSkin(SKINKIND_SHAPE);
+            if (object.GetType() == SKIN_TYPE45)
+                return MakeWindowSkin(SKINKIND_TYPE45);
+            return nullptr;
+        },
+        true);
 }
 
 BOOL CSkinManager::AttachDialogSkin(HWND hwnd, const char* name)
@@ -273,16 +272,9 @@ BOOL CSkinManager::AttachDialogSkin(HWND hwnd, const char* name)
         SkinRunOnWindowThread(hwnd, [&] { result = AttachDialogSkin(hwnd, name); });
         return result;
     }
-    CSkinObject* object;
-    {
-        std::lock_guard<std::recursive_mutex> g(m_lock);
-        if (m_windows.count(hwnd))
-            return FALSE;
-        object = m_pSkinFile->FindObject(name);
-        if (!object)
-            return FALSE;
-    }
-    return AttachNew(hwnd, MakeWindowSkin(SKINKIND_DIALOG), object, false);
+    return AttachNew(
+        hwnd, [&](CSkinFile& file) { return file.FindObject(name); },
+        [](CSkinObject&) { return MakeWindowSkin(SKINKIND_DIALOG); }, false);
 }
 
 BOOL CSkinManager::AttachFloatingToolBar(HWND hwnd)
@@ -294,14 +286,9 @@ BOOL CSkinManager::AttachFloatingToolBar(HWND hwnd)
         SkinRunOnWindowThread(hwnd, [&] { result = AttachFloatingToolBar(hwnd); });
         return result;
     }
-    CSkinObject* object;
-    {
-        std::lock_guard<std::recursive_mutex> g(m_lock);
-        object = m_pSkinFile->FindObjectByType(SKIN_TOOLBAR);
-        if (!object)
-            return FALSE;
-    }
-    return AttachNew(hwnd, MakeWindowSkin(SKINKIND_FLOATINGTOOLBAR), object, false);
+    return AttachNew(
+        hwnd, [](CSkinFile& file) { return file.FindObjectByType(SKIN_TOOLBAR); },
+        [](CSkinObject&) { return MakeWindowSkin(SKINKIND_FLOATINGTOOLBAR); }, false);
 }
 
 BOOL CSkinManager::CreateControlSkin(HWND hwnd, const char* name, const char* parentName)
@@ -313,22 +300,15 @@ BOOL CSkinManager::CreateControlSkin(HWND hwnd, const char* name, const char* pa
         SkinRunOnWindowThread(hwnd, [&] { result = CreateControlSkin(hwnd, name, parentName); });
         return result;
     }
-    CSkinObject* object = nullptr;
-    {
-        std::lock_guard<std::recursive_mutex> g(m_lock);
-        if (parentName) {
-            if (CSkinObject* parent = m_pSkinFile->FindObject(parentName))
-                object = parent->FindChildRecursive(name);
-        } else {
-            object = m_pSkinFile->FindObject(name);
-        }
-        if (!object)
-            return FALSE;
-    }
-    CSkinWindow* skinner = CreateControlSkinner(object->GetType());
-    if (!skinner)
-        return FALSE;
-    return AttachNew(hwnd, skinner, object, false);
+    return AttachNew(
+        hwnd,
+        [&](CSkinFile& file) -> CSkinObject* {
+            if (!parentName)
+                return file.FindObject(name);
+            CSkinObject* parent = file.FindObject(parentName);
+            return parent ? parent->FindChildRecursive(name) : nullptr;
+        },
+        [](CSkinObject& object) { return CreateControlSkinner(object.GetType()); }, false);
 }
 
 // ---- removing -------------------------------------------------------------------------------------------
@@ -431,12 +411,15 @@ int CSkinManager::ApplySkinToAllWindows(CSkinFile* file)
     for (HWND hwnd : noted)
         RemoveSkin(hwnd, FALSE);
 
-    // Skins no longer attached to their entry's window go.
+    // Skins of the walk no longer attached to their entry's window go. Entries made since are
+    // attaches still in progress on their own threads, to objects of the new file.
     std::vector<CSkinWindow*> stale;
     {
         std::lock_guard<std::recursive_mutex> g(m_lock);
         for (auto it = m_windows.begin(); it != m_windows.end();) {
-            if (!it->second || it->second->GetHwnd() != it->first) {
+            const std::pair<HWND, CSkinWindow*> entry(it->first, it->second);
+            const bool walked = std::find(windows.begin(), windows.end(), entry) != windows.end();
+            if (walked && (!it->second || it->second->GetHwnd() != it->first)) {
                 stale.push_back(it->second);
                 it = m_windows.erase(it);
             } else {

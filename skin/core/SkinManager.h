@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -66,8 +67,12 @@ public:
     void Unlock() { m_lock.unlock(); }
 
 private:
-    // Attaches a new top-level skin to the window under the lock; deletes it on failure.
-    BOOL AttachNew(HWND hwnd, CSkinWindow* skin, CSkinObject* object, bool sendSysColor);
+    // Attaches a new skin to the window: `find` picks the object from the current file and
+    // `make` the skin for it, both under the lock that enters the window in the map, so a skin
+    // applied meanwhile sees the window and moves it to its own file before the old one goes.
+    using ObjectLookup = std::function<CSkinObject*(CSkinFile&)>;
+    using SkinMaker = std::function<CSkinWindow*(CSkinObject&)>;
+    BOOL AttachNew(HWND hwnd, const ObjectLookup& find, const SkinMaker& make, bool sendSysColor);
     // Removes a skin whose entry was already erased.
     static void ReleaseSkin(HWND hwnd, CSkinWindow* skin, BOOL destroying);
 

@@ -1,7 +1,10 @@
 // Applying a new skin to every skinned window, clean-up, and windows of other threads.
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <thread>
 
+#include "SkinnerRegistry.h"
 #include "test_skinwnd_support.h"
 
 using namespace skinwnd;
@@ -272,6 +275,74 @@ TEST_F(ApplyTest, AttachingAWindowOfAnotherThreadSubclassesItThere)
     EXPECT_EQ(Manager().FindSkinWindow(other.Hwnd())->GetHwnd(), other.Hwnd());
     Manager().Cleanup();
     EXPECT_NE(ProcOf(other.Hwnd()), &CSkinWindow::StaticWindowProc);
+}
+
+
+// Counts the skins the replacer below has applied; the dialog maker gives it time to apply
+// some between finding the object and entering the window, where a replacement used to slip in.
+std::atomic<int> g_applied{0};
+
+CSkinWindow* SlowDialogMaker()
+{
+    const int seen = g_applied;
+    for (int spin = 0; spin < 2000 && g_applied < seen + 2; ++spin)
+        std::this_thread::yield();
+    return new CSkinWindow;
+}
+
+TEST_F(ApplyTest, AttachingWhileAnotherThreadReplacesTheSkinKeepsObjectsOfTheCurrentFile)
+{
+    // Another thread replaces the skin over and over while this one attaches windows. No skin
+    // may keep an object of a file that was replaced (and deleted).
+    std::vector<std::unique_ptr<CSkinFile>> skins;
+    for (int i = 0; i < 600; ++i)
+        skins.push_back(MakeTestSkin());
+    ASSERT_TRUE(RegisterWindowSkinner(SKINKIND_DIALOG, &SlowDialogMaker));
+    g_applied = 0;
+    std::atomic<bool> finished{false};
+    std::thread replacer([&] {
+        for (auto& skin : skins) {
+            Manager().ApplySkinToAllWindows(skin.release());
+            ++g_applied;
+        }
+        finished = true;
+    });
+    const auto pump = [] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int attached = 0;
+    for (int i = 0; i < 100 && !finished && std::chrono::steady_clock::now() < deadline; ++i) {
+        HWND h = Keep(MakeTop());
+        attached += Manager().AttachDialogSkin(h, "Dialog") ? 1 : 0;
+        pump();
+        CSkinWindow* skin = Manager().FindSkinWindow(h);
+        ASSERT_NE(skin, nullptr);
+        // Kept every tenth: the replacer's walk stays short.
+        if (i % 10 != 0) {
+            Manager().RemoveSkin(h, FALSE);
+            DestroyWindow(h);
+        }
+    }
+    // The replacer may be waiting for this thread to answer.
+    while (!finished && std::chrono::steady_clock::now() < deadline + std::chrono::seconds(30))
+        pump();
+    RegisterWindowSkinner(SKINKIND_DIALOG, nullptr);
+    ASSERT_TRUE(finished);
+    replacer.join();
+    EXPECT_GT(attached, 10);
+
+    CSkinFile* current = Manager().GetSkinFile();
+    for (HWND h : m_windows) {
+        if (!IsWindow(h))
+            continue;
+        CSkinWindow* skin = Manager().FindSkinWindow(h);
+        ASSERT_NE(skin, nullptr);
+        ASSERT_NE(skin->GetSkinObject(), nullptr);
+        EXPECT_EQ(skin->GetSkinObject()->GetOwner(), current);
+    }
 }
 
 }  // namespace
