@@ -360,7 +360,6 @@ void WINAPI ExitSkinLibrary(void) {
     if (!last) return;
 
     TearDownEngine();
-    CSkinManager::Instance().Cleanup();
     std::map<HWND, std::unique_ptr<CSkinAccelTable>> accelerators;
     {
         std::lock_guard<std::mutex> g(s.stateLock);
@@ -368,6 +367,10 @@ void WINAPI ExitSkinLibrary(void) {
         s.notices.clear();
     }
     s.scrollBarWindows.clear();
+    // Detaching the skins is done on the threads that own their windows; one of them may be
+    // waiting for the library lock right now, and would never answer while it is held.
+    lock.unlock();
+    CSkinManager::Instance().Cleanup();
 }
 
 BOOL WINAPI LoadSkinFile(const char* path) {

@@ -4,6 +4,9 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
+#include <future>
 #include <cstring>
 
 #include "ApiHook.h"
@@ -241,6 +244,65 @@ TEST_F(StartUp, TheTooltipWindowLivesFromTheFirstStartUpToTheLastShutDown) {
 
     ExitSkinLibrary();
     EXPECT_EQ(FakeTooltip::destroyed, 1);
+}
+
+
+// A tooltip service whose destroying, done by the last shut-down while it holds the library
+// lock, lets another thread start its own call into the engine at that very moment.
+std::atomic<int> g_exitStep{0};
+HWND g_fakeTip = nullptr;
+HWND CreateFakeTip(HINSTANCE) { return g_fakeTip = MakeWindow(WS_POPUP); }
+void DestroyWhileAnotherThreadWaits() {
+    DestroyWindow(g_fakeTip);
+    if (g_exitStep != 1) return;
+    g_exitStep = 2;
+    for (int spin = 0; spin < 100000 && g_exitStep != 3; ++spin) std::this_thread::yield();
+}
+
+TEST_F(StartUp, TheLastShutDownAnswersAThreadWaitingForTheLibraryLock) {
+    static const SkinTooltipService service = {&DefWindowProcA, &CreateFakeTip, &DestroyWhileAnotherThreadWaits,
+                                               nullptr, nullptr};
+    SetSkinTooltipService(&service);
+    g_exitStep = 0;
+    std::atomic<bool> uiDone{false};
+    std::atomic<HWND> skinned{nullptr};
+    std::atomic<bool> loaded{false};
+    // The worker skins a window of its own and leaves the engine; its window stays skinned, so
+    // the last shut-down must have the worker detach it.
+    std::thread worker([&] {
+        ASSERT_TRUE(InitSkinLibrary(Instance()));
+        while (!loaded) std::this_thread::yield();
+        HWND h = MakeWindow();
+        EXPECT_TRUE(CSkinManager::Instance().AttachFrameSkin(h, "Frame"));
+        ExitSkinLibrary();
+        skinned = h;
+        const auto pump = [] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        };
+        while (g_exitStep != 2 && !uiDone) pump();
+        g_exitStep = 3;
+        ExitSkinLibrary();  // waits for the library lock
+        while (!uiDone) pump();
+        DestroyWindow(h);
+    });
+    auto ui = std::async(std::launch::async, [&] {
+        EXPECT_TRUE(InitSkinLibrary(Instance()));
+        EXPECT_TRUE(LoadSkinFile(WriteTestSkin("exitlock.qvk").c_str()));
+        loaded = true;
+        while (!skinned) std::this_thread::yield();
+        g_exitStep = 1;
+        ExitSkinLibrary();
+        uiDone = true;
+    });
+    if (ui.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the last shut-down and a thread waiting for the library lock hang";
+        std::abort();  // both threads are stuck for good
+    }
+    worker.join();
+    EXPECT_EQ(g_exitStep.load(), 3);
+    EXPECT_FALSE(SkinEngine::IsStarted());
+    EXPECT_EQ(CSkinManager::Instance().GetWindowCount(), 0u);
 }
 
 }  // namespace
