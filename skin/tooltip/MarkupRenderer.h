@@ -120,6 +120,8 @@ private:
     // ---- tables (MarkupTables.cpp) ----
     SIZE DrawTable(const std::string& block, const RECT& rc);
     SIZE MeasureTable(MarkupTableBlock& table);
+    // True when the records at these counters were measured for a table of this shape.
+    bool TableRecordsFit(size_t index, size_t rowBase, int rows, int cols) const;
     SIZE PaintTable(MarkupTableBlock& table, const RECT& rc);
     SIZE DrawCellPieces(const MarkupTableCellBlock& cell, const RECT& rc);
     void PaintCell(const MarkupTableCellBlock& cell, const MarkupTableCell& record, RECT rc);

@@ -299,9 +299,11 @@ void CSkinMarkupRenderer::ForEachCell(MarkupTableBlock& table, const MarkupTextS
 
 SIZE CSkinMarkupRenderer::MeasureTable(MarkupTableBlock& table)
 {
-    const int index = m_nTableCounter++;
     PlaceMarkupTableCells(table, m_hdc);
     const int rows = int(table.rows.size()), cols = table.columns;
+    // An empty table takes no records, as painting refuses it without any.
+    if (rows == 0 || cols == 0) return SIZE{0, 0};
+    const int index = m_nTableCounter++;
     const size_t rowBase = size_t(m_nRowCounter);
     m_nRowCounter += rows;
     if (m_columnWidths.size() <= size_t(index)) {
@@ -309,7 +311,6 @@ SIZE CSkinMarkupRenderer::MeasureTable(MarkupTableBlock& table)
         m_rowHeights.resize(size_t(index) + 1);
     }
     m_tableRows.resize(std::max(m_tableRows.size(), rowBase + size_t(rows)));
-    if (rows == 0 || cols == 0) return SIZE{0, 0};
     for (int r = 0; r < rows; ++r) {
         auto& grid = m_tableRows[rowBase + size_t(r)];
         grid.assign(size_t(cols), MarkupTableCell{-1, -1, 0, 0, 0, 0});
@@ -354,20 +355,29 @@ SIZE CSkinMarkupRenderer::MeasureTable(MarkupTableBlock& table)
     return SIZE{ClampSize(std::max(width, sum)), ClampSize(Sum(heights) + allowance)};
 }
 
+bool CSkinMarkupRenderer::TableRecordsFit(size_t index, size_t rowBase, int rows, int cols) const
+{
+    if (rows == 0 || cols == 0 || index >= m_columnWidths.size() || m_columnWidths[index].size() != size_t(cols) ||
+        m_rowHeights[index].size() != size_t(rows) || rowBase + size_t(rows) > m_tableRows.size())
+        return false;
+    for (int r = 0; r < rows; ++r)
+        if (m_tableRows[rowBase + size_t(r)].size() != size_t(cols)) return false;
+    return true;
+}
+
 SIZE CSkinMarkupRenderer::PaintTable(MarkupTableBlock& table, const RECT& box)
 {
-    const int index = m_nTableCounter++;
     PlaceMarkupTableCells(table, m_hdc);
     const int rows = int(table.rows.size()), cols = table.columns;
+    const size_t index = size_t(m_nTableCounter);
     const size_t rowBase = size_t(m_nRowCounter);
+    // Records of another text: nothing to draw from, and the counters stay where they are, as
+    // they would for a table the records do not hold.
+    if (!TableRecordsFit(index, rowBase, rows, cols)) return SIZE{0, 0};
+    ++m_nTableCounter;
     m_nRowCounter += rows;
-    // Records of another text: nothing to draw from.
-    if (rows == 0 || cols == 0 || size_t(index) >= m_columnWidths.size() ||
-        m_columnWidths[size_t(index)].size() != size_t(cols) || m_rowHeights[size_t(index)].size() != size_t(rows) ||
-        rowBase + size_t(rows) > m_tableRows.size())
-        return SIZE{0, 0};
-    std::vector<int> widths = m_columnWidths[size_t(index)];
-    const std::vector<int>& heights = m_rowHeights[size_t(index)];
+    std::vector<int> widths = m_columnWidths[index];
+    const std::vector<int>& heights = m_rowHeights[index];
 
     BeginBlockStyle("table", table.attrs, nullptr, nullptr, true);
     const MarkupTextStyle tableStyle = m_style;

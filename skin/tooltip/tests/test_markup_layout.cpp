@@ -251,4 +251,27 @@ TEST_F(MarkupLayout, LinkHoverNotifiesItsTarget)
     EXPECT_EQ(1, r.HitTestLink(second.left + 1, second.top + 1));
 }
 
+
+TEST_F(MarkupLayout, PaintingAnotherTextsTablesFromStaleRecordsDrawsNothingAndReadsNothingPast)
+{
+    // Measured: a table of two rows of one cell, then one of a row of three cells.
+    Measure("<table><tr><td>a</td></tr><tr><td>b</td></tr></table>"
+            "<table><tr><td>c</td><td>d</td><td>e</td></tr></table>");
+    // Painted without measuring: the first table has one row, so its records do not fit. The
+    // second must not be drawn from the first table's one-cell rows.
+    canvas.Fill(kWhite);
+    r.DrawMarkup(canvas.Dc(),
+                 "<table><tr><td>a</td></tr></table>"
+                 "<table><tr><td bgcolor=red>c</td><td bgcolor=red>d</td><td bgcolor=red>e</td></tr></table>",
+                 RECT{0, 0, 300, 200}, false);
+    EXPECT_EQ(0, CountIn(canvas, RECT{0, 0, 300, 200}, RGB(255, 0, 0)));
+    // Measured as it is, the same text paints its cells.
+    const std::string same = "<table><tr><td bgcolor=red>c</td><td bgcolor=red>d</td></tr></table>";
+    canvas.Fill(kWhite);
+    r.DrawMarkup(canvas.Dc(), ("<table></table>" + same).c_str(), RECT{0, 0, 300, 200}, false);  // refused
+    EXPECT_EQ(0, CountIn(canvas, RECT{0, 0, 300, 200}, RGB(255, 0, 0)));
+    Paint("<table></table>" + same);
+    EXPECT_GT(CountIn(canvas, RECT{0, 0, 300, 200}, RGB(255, 0, 0)), 10);
+}
+
 }  // namespace
