@@ -99,9 +99,11 @@ const SkinHookEnvironment kHookEnvironment = {&CurrentCallWndHook, &CurrentKeybo
 
 // --- first start-up and last shut-down ---------------------------------------------------------
 
-BOOL RegisterEngineClass(const char* name, WNDPROC proc, HINSTANCE instance, UINT style) {
+BOOL RegisterEngineClass(const char* name, WNDPROC proc, HINSTANCE instance, UINT style,
+                         HBRUSH background = nullptr) {
     WNDCLASSA wc{};
     wc.style = style;
+    wc.hbrBackground = background;
     wc.lpfnWndProc = proc ? proc : &DefWindowProcA;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -156,7 +158,9 @@ bool StartEngine(HINSTANCE instance) {
         return false;
     }
     s.popupClassRegistered = true;
-    if (!RegisterEngineClass(kTooltipClass, tooltip ? tooltip->windowProc : nullptr, instance, CS_SAVEBITS)) {
+    // The tooltip paints its whole window itself: nothing is erased under it.
+    if (!RegisterEngineClass(kTooltipClass, tooltip ? tooltip->windowProc : nullptr, instance,
+                             CS_SAVEBITS | CS_CLASSDC, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)))) {
         SetError(SKINERR_CLASS_NOT_REGISTERED);
         TearDownEngine();
         return false;

@@ -83,6 +83,13 @@ TEST_F(StartUp, EachThreadHooksItselfOnceAndTheLastShutDownTearsDown) {
     EXPECT_EQ(SkinEngine::GetInstance(), Instance());
     EXPECT_TRUE(ClassExists("QuorventaPopupMenuWnd"));
     EXPECT_TRUE(ClassExists("QuorventaTooltip32"));
+    {
+        WNDCLASSA tip{};
+        ASSERT_TRUE(GetClassInfoA(Instance(), "QuorventaTooltip32", &tip));
+        EXPECT_EQ(tip.style, UINT(CS_SAVEBITS | CS_CLASSDC));
+        EXPECT_EQ(tip.hbrBackground, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+        EXPECT_EQ(tip.hCursor, LoadCursorA(nullptr, IDC_ARROW));
+    }
     const HHOOK uiCall = CallWndHookOf(ui), uiKey = KeyboardHookOf(ui);
     ASSERT_TRUE(uiCall);
     ASSERT_TRUE(uiKey);

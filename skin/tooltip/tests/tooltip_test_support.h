@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <winplat_test.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "SkinEngine.h"
@@ -12,6 +14,10 @@
 #include "SkinTooltipSetup.h"
 
 namespace tooltiptest {
+
+// The clock these tests move by hand is the headless backend's, which is chosen when the layer
+// first starts: set here, before main, so a test run on its own behaves as under the runner.
+inline const bool kHeadlessClock = setenv("VELMORA_BACKEND", "headless", 1) == 0;
 
 inline std::string Text(const RECT& r)
 {
@@ -34,6 +40,8 @@ class TooltipWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(kHeadlessClock);
+        ASSERT_STREQ("headless", WinTestBackendName());
         WinTestSetScreenSize(800, 600);
         InstallSkinTooltip();
         ASSERT_TRUE(InitSkinLibrary(GetModuleHandleA(nullptr)));
