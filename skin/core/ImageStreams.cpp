@@ -158,6 +158,6 @@ void CImageLineIterator::Attach(CRasterImage* image) {
 bool CImageLineIterator::SetRow(LONG y) {
     if (!m_image || !m_image->IsValid() || y < 0 || (DWORD)y > m_image->GetHeight()) return false;
     m_y = y;
-    m_row = m_image->GetBits(0) + (size_t)y * m_image->GetEffWidth();
+    m_row = m_image->GetBits(0) + (size_t)y * m_image->GetRowStride();
     return true;
 }

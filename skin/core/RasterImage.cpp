@@ -112,7 +112,7 @@ void* CRasterImage::Create(LONG width, DWORD height, DWORD bpp, DWORD imageType)
     m_head.biClrImportant = 0;
     m_head.biXPelsPerMeter = DpiToPelsPerMeter(m_info.xDpi);
     m_head.biYPelsPerMeter = DpiToPelsPerMeter(m_info.yDpi);
-    m_info.effWidth = (DWORD)stride;
+    m_info.rowStride = (DWORD)stride;
     m_info.imageType = imageType;
     m_info.viewOf = nullptr;
 
@@ -190,10 +190,10 @@ void CRasterImage::CopyFrom(const CRasterImage& src, bool copyPixels, bool copyS
 void CRasterImage::CopyInfo(const CRasterImage& src) {
     // Everything but the pointers into buffers, which belong to whoever owns them.
     BYTE* bits = m_info.imageBits;
-    const DWORD stride = m_info.effWidth;
+    const DWORD stride = m_info.rowStride;
     m_info = src.m_info;
     m_info.imageBits = bits;
-    m_info.effWidth = stride;
+    m_info.rowStride = stride;
     m_info.viewOf = nullptr;
     m_info.numLayers = 0;
 }
@@ -246,7 +246,7 @@ BYTE* CRasterImage::GetBits(DWORD row) const {
     if (!m_dib) return nullptr;
     if (row == 0) return m_info.imageBits;
     if (row >= GetHeight()) return nullptr;
-    return m_info.imageBits + (size_t)row * m_info.effWidth;
+    return m_info.imageBits + (size_t)row * m_info.rowStride;
 }
 
 bool CRasterImage::IsInside(LONG x, LONG y) const {
@@ -317,7 +317,7 @@ void CRasterImage::SetGrayPalette() {
     ResetNearestCache();
 }
 
-bool CRasterImage::IsGrayScale() const {
+bool CRasterImage::HasGreyRamp() const {
     const RGBQUAD* pal = GetPalette();
     const DWORD n = m_head.biClrUsed;
     if (!pal || n < 2) return false;
@@ -373,26 +373,26 @@ void CRasterImage::BlendPalette(COLORREF cr, LONG perc) {
     ResetNearestCache();
 }
 
-void CRasterImage::SwapIndex(BYTE idx1, BYTE idx2) {
+void CRasterImage::ExchangePaletteEntries(BYTE first, BYTE second) {
     RGBQUAD* pal = GetPalette();
-    if (!pal || idx1 >= m_head.biClrUsed || idx2 >= m_head.biClrUsed || idx1 == idx2) return;
-    std::swap(pal[idx1], pal[idx2]);
+    if (!pal || first >= m_head.biClrUsed || second >= m_head.biClrUsed || first == second) return;
+    std::swap(pal[first], pal[second]);
     for (LONG y = 0; y < m_head.biHeight; ++y)
         for (LONG x = 0; x < m_head.biWidth; ++x) {
             const BYTE i = GetPixelIndex(x, y);
-            if (i == idx1)
-                SetPixelIndex(x, y, idx2);
-            else if (i == idx2)
-                SetPixelIndex(x, y, idx1);
+            if (i == first)
+                SetPixelIndex(x, y, second);
+            else if (i == second)
+                SetPixelIndex(x, y, first);
         }
-    if (m_info.transIndex == idx1)
-        m_info.transIndex = idx2;
-    else if (m_info.transIndex == idx2)
-        m_info.transIndex = idx1;
+    if (m_info.transIndex == first)
+        m_info.transIndex = second;
+    else if (m_info.transIndex == second)
+        m_info.transIndex = first;
     ResetNearestCache();
 }
 
-void CRasterImage::AlphaPaletteClear() {
+void CRasterImage::ClearPaletteAlpha() {
     RGBQUAD* pal = GetPalette();
     if (!pal) return;
     for (DWORD i = 0; i < m_head.biClrUsed; ++i) pal[i].rgbReserved = 0;
@@ -434,7 +434,7 @@ BYTE CRasterImage::GetPixelIndex(LONG x, LONG y) const {
         if (m_info.transIndex != -1) return (BYTE)m_info.transIndex;
         return *m_info.imageBits;
     }
-    const BYTE* row = m_info.imageBits + (size_t)y * m_info.effWidth;
+    const BYTE* row = m_info.imageBits + (size_t)y * m_info.rowStride;
     switch (m_head.biBitCount) {
     case 8: return row[x];
     case 4: {
@@ -447,7 +447,7 @@ BYTE CRasterImage::GetPixelIndex(LONG x, LONG y) const {
 
 void CRasterImage::SetPixelIndex(LONG x, LONG y, BYTE i) {
     if (!m_dib || m_head.biBitCount > 8 || !IsInside(x, y)) return;
-    BYTE* row = m_info.imageBits + (size_t)y * m_info.effWidth;
+    BYTE* row = m_info.imageBits + (size_t)y * m_info.rowStride;
     switch (m_head.biBitCount) {
     case 8: row[x] = i; break;
     case 4: {
@@ -478,7 +478,7 @@ RGBQUAD CRasterImage::GetPixelColor(LONG x, LONG y, bool getAlpha) const {
     if (m_head.biBitCount <= 8) {
         c = GetPaletteColor(GetPixelIndex(x, y));
     } else {
-        const BYTE* p = m_info.imageBits + (size_t)y * m_info.effWidth + (size_t)x * 3;
+        const BYTE* p = m_info.imageBits + (size_t)y * m_info.rowStride + (size_t)x * 3;
         c.rgbBlue = p[0];
         c.rgbGreen = p[1];
         c.rgbRed = p[2];
@@ -493,7 +493,7 @@ void CRasterImage::SetPixelColor(LONG x, LONG y, RGBQUAD c, bool setAlpha) {
     if (m_head.biBitCount <= 8) {
         SetPixelIndex(x, y, GetNearestIndex(c));
     } else {
-        BYTE* p = m_info.imageBits + (size_t)y * m_info.effWidth + (size_t)x * 3;
+        BYTE* p = m_info.imageBits + (size_t)y * m_info.rowStride + (size_t)x * 3;
         p[0] = c.rgbBlue;
         p[1] = c.rgbGreen;
         p[2] = c.rgbRed;
@@ -576,7 +576,7 @@ void CRasterImage::AlphaSet(BYTE level) {
     if (m_alpha) std::memset(m_alpha, level, (size_t)GetWidth() * GetHeight());
 }
 
-BYTE* CRasterImage::AlphaGetPointer(LONG x, LONG y) const {
+BYTE* CRasterImage::AlphaPlaneAt(LONG x, LONG y) const {
     if (!m_alpha || !IsInside(x, y)) return nullptr;
     return m_alpha + (size_t)y * GetWidth() + x;
 }

@@ -54,13 +54,13 @@ public:
     int Tile(HDC hdc, const RECT* rc);
 
     // --- creation from memory ---------------------------------------------------------------
-    // From packed rows of 1, 4, 8, 24 or 32-bit pixels (bytesPerLine each, bottom row first
-    // unless flipImage); 32-bit pixels keep their fourth byte as the alpha plane.
-    bool CreateFromArray(const BYTE* bits, DWORD width, DWORD height, DWORD bpp,
-                         DWORD bytesPerLine, bool flipImage);
-    // The same from one pointer per row (rows[0] is the bottom row unless flipImage).
-    bool CreateFromMatrix(const BYTE* const* rows, DWORD width, DWORD height, DWORD bpp,
-                          DWORD bytesPerLine, bool flipImage);
+    // From packed rows of 1, 4, 8, 24 or 32-bit pixels (rowBytes each, bottom row first
+    // unless topRowFirst); 32-bit pixels keep their fourth byte as the alpha plane.
+    bool CreateFromPackedRows(const BYTE* bits, DWORD width, DWORD height, DWORD bpp,
+                              DWORD rowBytes, bool topRowFirst);
+    // The same from one pointer per row (rows[0] is the bottom row unless topRowFirst).
+    bool CreateFromRowPointers(const BYTE* const* rows, DWORD width, DWORD height, DWORD bpp,
+                               DWORD rowBytes, bool topRowFirst);
 
     // --- geometry (false when the image has no DIB) -------------------------------------------
     // With a destination the result goes there and this image is unchanged; with null it
@@ -85,7 +85,7 @@ public:
     DWORD GetWidth() const { return (DWORD)m_head.biWidth; }
     DWORD GetHeight() const { return (DWORD)m_head.biHeight; }
     WORD GetBpp() const { return m_head.biBitCount; }
-    DWORD GetEffWidth() const { return m_info.effWidth; }  // row stride in bytes
+    DWORD GetRowStride() const { return m_info.rowStride; }  // row stride in bytes
     DWORD GetNumColors() const { return m_head.biClrUsed; }
     DWORD GetType() const { return m_info.imageType; }
     DWORD GetSize() const;  // header + palette + pixel bytes (0 without a DIB)
@@ -119,8 +119,9 @@ public:
     void SetStdPalette();  // the standard 16- or 256-colour palette
     // Moves every palette entry toward cr by perc percent (capped at 100).
     void BlendPalette(COLORREF cr, LONG perc);
-    void SwapIndex(BYTE idx1, BYTE idx2);  // swaps two palette entries and their pixels
-    bool IsGrayScale() const;              // paletted with the grey ramp
+    // Swaps two palette entries and renumbers the pixels, so the picture looks the same.
+    void ExchangePaletteEntries(BYTE first, BYTE second);
+    bool HasGreyRamp() const;  // paletted, and the palette is the grey ramp
     BYTE GetNearestIndex(RGBQUAD color);
     BYTE GetPixelIndex(LONG x, LONG y) const;
     void SetPixelIndex(LONG x, LONG y, BYTE index);
@@ -143,8 +144,8 @@ public:
     bool AlphaCreate();
     void AlphaDelete();
     void AlphaClear();
-    bool AlphaIsValid() const { return m_alpha != nullptr; }
-    BYTE* AlphaGetPointer(LONG x = 0, LONG y = 0) const;
+    bool HasAlpha() const { return m_alpha != nullptr; }
+    BYTE* AlphaPlaneAt(LONG x = 0, LONG y = 0) const;
     void AlphaSet(LONG x, LONG y, BYTE level);
     void AlphaSet(BYTE level);  // the whole plane
     bool AlphaSet(const CRasterImage& from);  // from a grey image of the same size
@@ -156,7 +157,7 @@ public:
     void AlphaSetMax(BYTE max) { m_info.alphaMax = max; }
     bool AlphaPaletteIsEnabled() const { return m_info.paletteAlpha; }
     void AlphaPaletteEnable(bool enable = true) { m_info.paletteAlpha = enable; }
-    void AlphaPaletteClear();  // clears the fourth byte of every palette entry
+    void ClearPaletteAlpha();  // clears the fourth byte of every palette entry
 
     // --- codecs (format codes RASTER_FORMAT_*) --------------------------------------------
     bool Encode(CImageStream* stream, DWORD format);
@@ -191,7 +192,7 @@ protected:
     bool Deliver(CRasterImage& tmp, CRasterImage* dst);
 
     struct Info {
-        DWORD effWidth;       // row stride in bytes
+        DWORD rowStride;       // row stride in bytes
         BYTE* imageBits;      // first pixel row, inside the DIB block
         const CRasterImage* viewOf;  // set by ShareFrom: Destroy frees nothing
         CRasterImage* parent;        // never set here

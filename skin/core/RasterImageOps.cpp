@@ -16,7 +16,7 @@ void CopyPixel(const CRasterImage& src, LONG sx, LONG sy, CRasterImage& dst, LON
         dst.SetPixelIndex(dx, dy, src.GetPixelIndex(sx, sy));
     else
         dst.SetPixelColor(dx, dy, src.GetPixelColor(sx, sy, false), false);
-    if (src.AlphaIsValid()) dst.AlphaSet(dx, dy, src.AlphaGet(sx, sy));
+    if (src.HasAlpha()) dst.AlphaSet(dx, dy, src.AlphaGet(sx, sy));
 }
 
 // A result image of the given size with this image's depth, type, settings and palette, and a
@@ -27,7 +27,7 @@ bool MakeLike(const CRasterImage& src, CRasterImage& tmp, LONG w, LONG h) {
     tmp.SetXDpi(src.GetXDpi());
     tmp.SetYDpi(src.GetYDpi());
     tmp.SetPalette(src.GetPalette(), 256);
-    if (src.AlphaIsValid() && !tmp.AlphaCreate()) return false;
+    if (src.HasAlpha() && !tmp.AlphaCreate()) return false;
     return true;
 }
 
@@ -39,8 +39,8 @@ bool CRasterImage::Flip() {
     tmp.CopyFrom(*this, false, false, true);
     if (!tmp.IsValid()) return false;
     const DWORD h = GetHeight();
-    for (DWORD i = 0; i < h; ++i) std::memcpy(tmp.GetBits(i), GetBits(h - 1 - i), m_info.effWidth);
-    if (tmp.AlphaIsValid() && !tmp.AlphaFlip()) return false;
+    for (DWORD i = 0; i < h; ++i) std::memcpy(tmp.GetBits(i), GetBits(h - 1 - i), m_info.rowStride);
+    if (tmp.HasAlpha() && !tmp.AlphaFlip()) return false;
     return TakeOver(tmp);
 }
 
@@ -65,7 +65,7 @@ bool CRasterImage::Mirror() {
             break;
         }
     }
-    if (tmp.AlphaIsValid() && !tmp.AlphaMirror()) return false;
+    if (tmp.HasAlpha() && !tmp.AlphaMirror()) return false;
     return TakeOver(tmp);
 }
 
@@ -306,7 +306,7 @@ bool CRasterImage::Negative() {
     if (!m_dib) return false;
     const LONG w = m_head.biWidth, h = m_head.biHeight;
     if (m_head.biBitCount <= 8) {
-        if (IsGrayScale()) {
+        if (HasGreyRamp()) {
             // Invert the indices so the grey ramp stays a ramp.
             const BYTE top = (BYTE)(m_head.biClrUsed - 1);
             for (LONG y = 0; y < h; ++y)
@@ -340,17 +340,17 @@ bool CRasterImage::Negative() {
     return true;
 }
 
-bool CRasterImage::CreateFromMatrix(const BYTE* const* rows, DWORD width, DWORD height, DWORD bpp,
-                                    DWORD bytesPerLine, bool flipImage) {
+bool CRasterImage::CreateFromRowPointers(const BYTE* const* rows, DWORD width, DWORD height, DWORD bpp,
+                                    DWORD rowBytes, bool topRowFirst) {
     if (!rows || width == 0 || height == 0 || width > 0x7FFFFFFF) return false;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return false;
     const uint64_t need = ((uint64_t)width * bpp + 7) / 8;
-    if (bytesPerLine < need) return false;
+    if (rowBytes < need) return false;
     if (!Create((LONG)width, height, bpp, m_info.imageType)) return false;
     if (bpp == 32 && !AlphaCreate()) return false;
     if (bpp <= 8) SetGrayPalette();
     for (DWORD y = 0; y < height; ++y) {
-        const BYTE* s = rows[flipImage ? height - 1 - y : y];
+        const BYTE* s = rows[topRowFirst ? height - 1 - y : y];
         if (!s) continue;
         BYTE* d = GetBits(y);
         if (bpp != 32) {
@@ -365,13 +365,13 @@ bool CRasterImage::CreateFromMatrix(const BYTE* const* rows, DWORD width, DWORD 
     return true;
 }
 
-bool CRasterImage::CreateFromArray(const BYTE* bits, DWORD width, DWORD height, DWORD bpp,
-                                   DWORD bytesPerLine, bool flipImage) {
+bool CRasterImage::CreateFromPackedRows(const BYTE* bits, DWORD width, DWORD height, DWORD bpp,
+                                   DWORD rowBytes, bool topRowFirst) {
     if (!bits || height == 0 || height > 64u * 1024 * 1024) return false;
     const BYTE** rows = (const BYTE**)std::malloc(sizeof(BYTE*) * height);
     if (!rows) return false;
-    for (DWORD y = 0; y < height; ++y) rows[y] = bits + (size_t)y * bytesPerLine;
-    const bool ok = CreateFromMatrix(rows, width, height, bpp, bytesPerLine, flipImage);
+    for (DWORD y = 0; y < height; ++y) rows[y] = bits + (size_t)y * rowBytes;
+    const bool ok = CreateFromRowPointers(rows, width, height, bpp, rowBytes, topRowFirst);
     std::free(rows);
     return ok;
 }

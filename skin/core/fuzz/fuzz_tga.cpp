@@ -8,11 +8,11 @@
 
 static bool SamePixels(const CRasterImage& a, const CRasterImage& b) {
     if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight() || a.GetBpp() != b.GetBpp() ||
-        a.AlphaIsValid() != b.AlphaIsValid())
+        a.HasAlpha() != b.HasAlpha())
         return false;
     for (DWORD y = 0; y < a.GetHeight(); ++y) {
         if (std::memcmp(a.GetBits(y), b.GetBits(y), a.GetWidth() * a.GetBpp() / 8) != 0) return false;
-        for (DWORD x = 0; a.AlphaIsValid() && x < a.GetWidth(); ++x)
+        for (DWORD x = 0; a.HasAlpha() && x < a.GetWidth(); ++x)
             if (a.AlphaGet((LONG)x, (LONG)y) != b.AlphaGet((LONG)x, (LONG)y)) return false;
     }
     return a.GetPaletteSize() == 0 || std::memcmp(a.GetPalette(), b.GetPalette(), a.GetPaletteSize()) == 0;

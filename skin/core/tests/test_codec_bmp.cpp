@@ -215,7 +215,7 @@ TEST(BmpDecode, ThirtyTwoBitDropsTheFourthByte) {
     CRasterImage img;
     ASSERT_TRUE(Decode(img, MakeBmp(s, {}, {1, 2, 3, 4, 5, 6, 7, 8})));
     EXPECT_EQ(img.GetBpp(), 24);
-    EXPECT_FALSE(img.AlphaIsValid());
+    EXPECT_FALSE(img.HasAlpha());
     ExpectColour(img, 0, 0, 3, 2, 1);
     ExpectColour(img, 1, 0, 7, 6, 5);
     // Bit fields in another order.

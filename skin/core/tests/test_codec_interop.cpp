@@ -219,7 +219,7 @@ TEST_F(ImageMagickInterop, TheirTgaFilesDecodeToTheirPixels) {
         CRasterImage img;
         ASSERT_TRUE(img.LoadPath(Path("out.tga").c_str(), RASTER_FORMAT_TGA)) << img.GetLastError();
         EXPECT_EQ(OursRgb(img), TheirRgb("out.tga"));
-        EXPECT_EQ(img.AlphaIsValid(), c.alpha);
+        EXPECT_EQ(img.HasAlpha(), c.alpha);
         if (c.alpha) {
             EXPECT_EQ(OursAlpha(img), TheirAlpha("out.tga"));
         }

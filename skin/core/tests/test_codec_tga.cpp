@@ -63,7 +63,7 @@ TEST(TgaDecode, TrueColourDepths) {
     EXPECT_EQ(img.GetType(), (DWORD)RASTER_FORMAT_TGA);
     ExpectColour(img, 0, 0, 3, 2, 1);
     ExpectColour(img, 1, 0, 6, 5, 4);
-    EXPECT_FALSE(img.AlphaIsValid());
+    EXPECT_FALSE(img.HasAlpha());
 
     s.depth = 16;  // blue bits 0-4, green 5-9, red 10-14
     ASSERT_TRUE(Decode(img, MakeTga(s, {0x1F, 0x00, 0xE0, 0x7F})));
@@ -84,7 +84,7 @@ TEST(TgaDecode, ThirtyTwoBitKeepsAlphaInEitherRowOrder) {
     s.descriptor = 0x28;
     ASSERT_TRUE(Decode(down, MakeTga(s, kTopDown32)));
     for (CRasterImage* img : {&up, &down}) {
-        ASSERT_TRUE(img->AlphaIsValid());
+        ASSERT_TRUE(img->HasAlpha());
         ExpectColour(*img, 0, 0, 3, 2, 1);
         ExpectColour(*img, 1, 1, 13, 12, 11);
         EXPECT_EQ(img->AlphaGet(0, 0), 10);
@@ -132,7 +132,7 @@ TEST(TgaDecode, ColourMappedAndGrey) {
     g.width = 2;
     g.height = 1;
     ASSERT_TRUE(Decode(img, MakeTga(g, {0, 200})));
-    EXPECT_TRUE(img.IsGrayScale());
+    EXPECT_TRUE(img.HasGreyRamp());
     ExpectColour(img, 1, 0, 200, 200, 200);
 
     // A colour map beside true-colour pixels is skipped, never written into a palette.

@@ -45,11 +45,11 @@ TEST(RasterImageStorage, DepthsRoundUpAndPaletteFollows) {
 }
 
 TEST(RasterImageStorage, StrideAndSizeRules) {
-    EXPECT_EQ(CRasterImage(5, 1, 24).GetEffWidth(), 16u);
-    EXPECT_EQ(CRasterImage(33, 1, 1).GetEffWidth(), 8u);
-    EXPECT_EQ(CRasterImage(3, 1, 4).GetEffWidth(), 4u);
+    EXPECT_EQ(CRasterImage(5, 1, 24).GetRowStride(), 16u);
+    EXPECT_EQ(CRasterImage(33, 1, 1).GetRowStride(), 8u);
+    EXPECT_EQ(CRasterImage(3, 1, 4).GetRowStride(), 4u);
     CRasterImage img(9, 7, 8);
-    EXPECT_EQ(img.GetEffWidth(), 12u);
+    EXPECT_EQ(img.GetRowStride(), 12u);
     EXPECT_EQ(img.GetSize(), 40u + 256 * 4 + 12 * 7);
     EXPECT_EQ(img.GetBits(1) - img.GetBits(0), 12);
     EXPECT_EQ(img.GetBits(7), nullptr);
@@ -74,7 +74,7 @@ TEST(RasterImageStorage, HostileSizesFailWithTheLimitText) {
     EXPECT_FALSE(img.IsValid());
     // Pixels and padding start as zeros, so two encodings of the same picture are identical.
     ASSERT_NE(img.Create(5, 3, 24), nullptr);
-    for (DWORD i = 0; i < img.GetEffWidth() * 3; ++i) ASSERT_EQ(img.GetBits()[i], 0);
+    for (DWORD i = 0; i < img.GetRowStride() * 3; ++i) ASSERT_EQ(img.GetBits()[i], 0);
 }
 
 TEST(RasterImageStorage, CopyTakeOverAndShare) {
@@ -90,7 +90,7 @@ TEST(RasterImageStorage, CopyTakeOverAndShare) {
 
     CRasterImage noPixels(src, false, false, false);
     EXPECT_EQ(noPixels.GetWidth(), 4u);
-    EXPECT_FALSE(noPixels.AlphaIsValid());
+    EXPECT_FALSE(noPixels.HasAlpha());
 
     BYTE* bits = copy.GetBits();
     CRasterImage taker;
@@ -187,7 +187,7 @@ TEST(RasterImagePalette, GreyRampStandardBlendAndSwap) {
     g16.SetGrayPalette();
     EXPECT_EQ(g16.GetPaletteColor(1).rgbRed, 17);
     EXPECT_EQ(g16.GetPaletteColor(15).rgbBlue, 255);
-    EXPECT_TRUE(g16.IsGrayScale());
+    EXPECT_TRUE(g16.HasGreyRamp());
     EXPECT_EQ(g16.GetPaletteColor(16).rgbRed, 0);  // past the palette: zeros
     CRasterImage g2(1, 1, 1);
     g2.SetGrayPalette();
@@ -212,7 +212,7 @@ TEST(RasterImagePalette, GreyRampStandardBlendAndSwap) {
     s.SetPaletteColor(2, 20, 20, 20);
     s.SetPixelIndex(0, 0, 1);
     s.SetPixelIndex(1, 0, 2);
-    s.SwapIndex(1, 2);
+    s.ExchangePaletteEntries(1, 2);
     EXPECT_EQ(s.GetPixelIndex(0, 0), 2);
     EXPECT_TRUE(Same(s.GetPixelColor(0, 0), Q(10, 10, 10)));  // the picture looks the same
 }
@@ -226,7 +226,7 @@ TEST(RasterImageAlpha, PlaneRulesCopyFlipMirror) {
     img.AlphaSet(0, 0, 10);
     img.AlphaSet(2, 1, 20);
     img.AlphaSet(3, 1, 99);  // outside: dropped
-    EXPECT_EQ(img.AlphaGetPointer(2, 1) - img.AlphaGetPointer(0, 0), 5);
+    EXPECT_EQ(img.AlphaPlaneAt(2, 1) - img.AlphaPlaneAt(0, 0), 5);
     CRasterImage other(3, 2, 8);
     EXPECT_TRUE(other.AlphaCopy(img));
     EXPECT_EQ(other.AlphaGet(2, 1), 20);
@@ -410,7 +410,7 @@ TEST(RasterImageColour, GreyScaleAndNegative) {
     EXPECT_EQ(img.GetBpp(), 8);
     EXPECT_EQ(img.GetPixelIndex(0, 0), (306 * 255) >> 10);
     EXPECT_EQ(img.GetPixelIndex(1, 0), (601 * 200 + 306 * 10 + 117 * 30) >> 10);
-    EXPECT_TRUE(img.IsGrayScale());
+    EXPECT_TRUE(img.HasGreyRamp());
     EXPECT_EQ(img.AlphaGet(1, 0), 9);
 
     CRasterImage p(9, 1, 4);
@@ -433,24 +433,24 @@ TEST(RasterImageColour, GreyScaleAndNegative) {
     g.SetPixelIndex(0, 0, 10);
     ASSERT_TRUE(g.Negative());
     EXPECT_EQ(g.GetPixelIndex(0, 0), 245);
-    EXPECT_TRUE(g.IsGrayScale());
+    EXPECT_TRUE(g.HasGreyRamp());
 }
 
 TEST(RasterImageCreate, FromArraysAndMatrices) {
     // Two rows of 32-bit pixels, top row first.
     const BYTE bits[2][8] = {{1, 2, 3, 40, 4, 5, 6, 50}, {7, 8, 9, 60, 10, 11, 12, 70}};
     CRasterImage img;
-    ASSERT_TRUE(img.CreateFromArray(&bits[0][0], 2, 2, 32, 8, true));
+    ASSERT_TRUE(img.CreateFromPackedRows(&bits[0][0], 2, 2, 32, 8, true));
     EXPECT_EQ(img.GetBpp(), 24);
     EXPECT_TRUE(Same(img.GetPixelColor(0, 1), Q(3, 2, 1)));
     EXPECT_EQ(img.AlphaGet(0, 1), 40);
     EXPECT_EQ(img.AlphaGet(1, 0), 70);
-    EXPECT_FALSE(img.CreateFromArray(&bits[0][0], 3, 2, 32, 8, false));  // rows too short
-    EXPECT_FALSE(img.CreateFromArray(&bits[0][0], 2, 2, 16, 8, false));
+    EXPECT_FALSE(img.CreateFromPackedRows(&bits[0][0], 3, 2, 32, 8, false));  // rows too short
+    EXPECT_FALSE(img.CreateFromPackedRows(&bits[0][0], 2, 2, 16, 8, false));
 
     const BYTE r0[] = {0xC0}, r1[] = {0x40};
     const BYTE* rows[] = {r0, r1};
-    ASSERT_TRUE(img.CreateFromMatrix(rows, 3, 2, 1, 1, false));
+    ASSERT_TRUE(img.CreateFromRowPointers(rows, 3, 2, 1, 1, false));
     EXPECT_EQ(img.GetPixelIndex(0, 0), 1);
     EXPECT_EQ(img.GetPixelIndex(1, 0), 1);
     EXPECT_EQ(img.GetPixelIndex(0, 1), 0);
