@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "CodePatch.h"
 #include "ImportHook.h"
@@ -31,6 +32,7 @@ struct State {
     bool active[kApiHookCount] = {};
     std::unique_ptr<CImportHook> imports[kApiHookCount];
     std::unique_ptr<CImportHook> loaderHooks[kLoaderCount];
+    std::vector<uint8_t*> retiredStubs;  // stubs of earlier start-ups, kept for late callers
 };
 
 std::mutex g_lock;
@@ -63,8 +65,7 @@ Fn LoaderSystem(int which) {
 
 // A module that was loaded as code gets the hooks' slots patched.
 HMODULE AfterLoad(HMODULE m, DWORD flags) {
-    if (m && !(flags & LOAD_LIBRARY_AS_DATAFILE))
-        for (CImportHook* h = CImportHook::First(); h; h = h->Next()) h->PatchAll();
+    if (m && !(flags & LOAD_LIBRARY_AS_DATAFILE)) CImportHook::PatchAllHooks();
     return m;
 }
 
@@ -92,8 +93,8 @@ FARPROC WINAPI Hook_GetProcAddress(HMODULE module, LPCSTR name) {
     auto system = LoaderSystem<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(kGetProcAddress);
     FARPROC p = system ? system(module, name) : nullptr;
     if (!p) return p;
-    for (CImportHook* h = CImportHook::First(); h; h = h->Next())
-        if (h->SystemAddress() == reinterpret_cast<void*>(p)) return reinterpret_cast<FARPROC>(h->Replacement());
+    if (void* replacement = CImportHook::ReplacementFor(reinterpret_cast<void*>(p)))
+        return reinterpret_cast<FARPROC>(replacement);
     return p;
 }
 
@@ -188,12 +189,12 @@ void RemoveApiHooks() {
     } else if (s.mode == ApiHookMode::CodePatch) {
         for (int i = 0; i < kApiHookCount; ++i) {
             if (!s.stubs[i]) continue;
-            // A stub whose removal failed may still be the only way into the function's moved
-            // instructions, so it is kept rather than freed.
-            if (!s.active[i] || RemoveCodePatch(s.stubs[i], s.replacements[i])) {
-                g_callThrough[i] = s.system[i];
-                FreeCodePatchStub(s.stubs[i]);
-            }
+            // Another thread may be running through the stub or its relay right now (a
+            // replacement calling the system's behaviour): the entry is restored, but the stub
+            // is neither rewritten nor freed, and a later start-up makes a new one. One whose
+            // removal failed may be the only way into the moved instructions: kept the same way.
+            if (!s.active[i] || RemoveCodePatch(s.stubs[i], s.replacements[i], true)) g_callThrough[i] = s.system[i];
+            s.retiredStubs.push_back(s.stubs[i]);
             s.stubs[i] = nullptr;
         }
     }

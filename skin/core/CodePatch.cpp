@@ -306,7 +306,7 @@ BOOL InstallCodePatch(void* stubArg, void* replacement) {
     return TRUE;
 }
 
-BOOL RemoveCodePatch(void* stubArg, void* replacement) {
+BOOL RemoveCodePatch(void* stubArg, void* replacement, bool keepStub) {
     uint8_t* stub = stubArg ? FollowThunk(static_cast<uint8_t*>(stubArg)) : nullptr;
     if (!stub) {
         SetLastError(kErrNotPatched);
@@ -337,6 +337,7 @@ BOOL RemoveCodePatch(void* stubArg, void* replacement) {
         SetLastError(kErrCopyMismatch);
         return FALSE;
     }
+    if (keepStub) return TRUE;
     uint8_t image[kCodePatchStubSize];
     WriteUnpatchedStub(stub, image);
     uint8_t relayClear[16] = {};

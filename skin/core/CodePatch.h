@@ -34,8 +34,10 @@ void FreeCodePatchStub(uint8_t* stub);
 BOOL InstallCodePatch(void* stub, void* replacement);
 // Restores the entry exactly and returns the stub to its unpatched form. On failure the thread's
 // last error is 6 (stub not patched), 9 (entry no longer starts with a jump), 12 (the entry's
-// jump leads elsewhere) or 13 (the restored bytes do not match).
-BOOL RemoveCodePatch(void* stub, void* replacement);
+// jump leads elsewhere) or 13 (the restored bytes do not match). With `keepStub` the stub and
+// its relay stay as they are, for threads already on their way through them; such a stub is
+// never patched or freed again.
+BOOL RemoveCodePatch(void* stub, void* replacement, bool keepStub = false);
 
 // Writes `size` bytes over code or read-only data under a temporary protection change; the
 // original protection (from /proc/self/maps) is restored. Execute permission is never dropped

@@ -13,6 +13,8 @@
 namespace skin {
 namespace {
 
+// Guards the list and every hook's table of patched slots: the loader hooks patch from any
+// thread while the engine's shut-down removes the hooks.
 std::mutex g_listLock;
 CImportHook* g_first = nullptr;
 
@@ -36,22 +38,17 @@ CImportHook::CImportHook(const char* moduleName, const char* functionName, void*
         system_ = reinterpret_cast<void*>(GetProcAddress(m, functionName));
     if (system_) exporterBase_ = BaseOf(system_);
     if (excludeOwn_) ownBase_ = BaseOf(reinterpret_cast<const void*>(&CImportHook::VisitModule));
-    {
-        std::lock_guard<std::mutex> lock(g_listLock);
-        next_ = g_first;
-        g_first = this;
-    }
-    PatchAll();
+    std::lock_guard<std::mutex> lock(g_listLock);
+    next_ = g_first;
+    g_first = this;
+    PatchAllLocked();
 }
 
 CImportHook::~CImportHook() {
-    // Only slots that still hold the replacement are given back: anything written over them
-    // since belongs to someone else.
-    for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) {
-        void* current = __atomic_load_n(it->where, __ATOMIC_SEQ_CST);
-        if (current == replacement_) WriteProtectedMemory(it->where, &it->original, sizeof(void*));
-    }
     std::lock_guard<std::mutex> lock(g_listLock);
+    // Module by module while the loader lists it, so a module unloaded meanwhile (its slots
+    // unmapped) is passed over and none can go while its slots are written.
+    dl_iterate_phdr(&CImportHook::RestoreModule, this);
     for (CImportHook** p = &g_first; *p; p = &(*p)->next_)
         if (*p == this) {
             *p = next_;
@@ -59,7 +56,41 @@ CImportHook::~CImportHook() {
         }
 }
 
+int CImportHook::RestoreModule(dl_phdr_info* info, size_t, void* selfArg) {
+    auto* self = static_cast<CImportHook*>(selfArg);
+    // Only slots that still hold the replacement are given back: anything written over them
+    // since belongs to someone else.
+    for (auto it = self->slots_.rbegin(); it != self->slots_.rend(); ++it) {
+        if (it->module != info->dlpi_addr) continue;
+        void* current = __atomic_load_n(it->where, __ATOMIC_SEQ_CST);
+        if (current == self->replacement_) WriteProtectedMemory(it->where, &it->original, sizeof(void*));
+    }
+    return 0;
+}
+
+size_t CImportHook::PatchedSlotCount() const {
+    std::lock_guard<std::mutex> lock(g_listLock);
+    return slots_.size();
+}
+
 void CImportHook::PatchAll() {
+    std::lock_guard<std::mutex> lock(g_listLock);
+    PatchAllLocked();
+}
+
+void CImportHook::PatchAllHooks() {
+    std::lock_guard<std::mutex> lock(g_listLock);
+    for (CImportHook* h = g_first; h; h = h->next_) h->PatchAllLocked();
+}
+
+void* CImportHook::ReplacementFor(const void* system) {
+    std::lock_guard<std::mutex> lock(g_listLock);
+    for (CImportHook* h = g_first; h; h = h->next_)
+        if (h->system_ && h->system_ == system) return h->replacement_;
+    return nullptr;
+}
+
+void CImportHook::PatchAllLocked() {
     if (!system_ || !replacement_) return;
     dl_iterate_phdr(&CImportHook::VisitModule, this);
 }
@@ -126,7 +157,7 @@ void CImportHook::PatchModule(uintptr_t base, const void* dynamicArg) {
             void** slot = reinterpret_cast<void**>(base + r[i].r_offset);
             if (__atomic_load_n(slot, __ATOMIC_SEQ_CST) != system_) continue;
             void* value = replacement_;
-            if (WriteProtectedMemory(slot, &value, sizeof(value))) slots_.push_back({slot, system_});
+            if (WriteProtectedMemory(slot, &value, sizeof(value))) slots_.push_back({slot, system_, base});
         }
     };
     if (pltrel == DT_RELA) scan(jmprel, pltrelsz);

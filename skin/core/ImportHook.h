@@ -24,11 +24,15 @@ public:
 
     // Patches the modules loaded since (slots already patched are not touched again).
     void PatchAll();
+    // Every hook's PatchAll, for a module just loaded; safe from any thread while hooks come and go.
+    static void PatchAllHooks();
+    // The replacement of the hook whose system function is at `system`, or null.
+    static void* ReplacementFor(const void* system);
 
     void* SystemAddress() const { return system_; }
     void* Replacement() const { return replacement_; }
     const char* FunctionName() const { return function_; }
-    size_t PatchedSlotCount() const { return slots_.size(); }
+    size_t PatchedSlotCount() const;
     CImportHook* Next() const { return next_; }
     static CImportHook* First();
 
@@ -36,8 +40,11 @@ private:
     struct Slot {
         void** where;
         void* original;
+        uintptr_t module;  // load address of the module the slot lies in
     };
     static int VisitModule(struct dl_phdr_info* info, size_t size, void* self);
+    static int RestoreModule(struct dl_phdr_info* info, size_t size, void* self);
+    void PatchAllLocked();
     void PatchModule(uintptr_t base, const void* dynamic);
 
     CImportHook* next_ = nullptr;

@@ -4,9 +4,12 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ApiHook.h"
@@ -185,6 +188,61 @@ void RunInChild(const char* winver) {
     _exit(failures.empty() ? 0 : 1);
 }
 
+// The hooks installed and removed over and over while other threads call an intercepted
+// function (through the replacement and back to the system) and, under 98, load modules and ask
+// for addresses through the hooked loaders. Nothing may crash, every answer must be right, and
+// the last removal leaves everything as it was.
+std::string Churn(const char* winver) {
+    Checker check;
+    if (winver) setenv("VELMORA_WINVER", winver, 1);
+    else unsetenv("VELMORA_WINVER");
+    const DWORD realWindow = PlatformGetSysColor()(COLOR_WINDOW);
+    const GetSysColorFn addressBefore = ProgramGetSysColorAddress();
+    std::atomic<bool> stop{false};
+    std::atomic<int> wrong{0}, calls{0}, loads{0};
+    std::thread caller([&] {
+        while (!stop) {
+            if (GetSysColor(COLOR_WINDOW) != realWindow) ++wrong;
+            ++calls;
+        }
+    });
+    const bool slots = winver && strcmp(winver, "9x") == 0;
+    std::thread loader([&] {
+        HMODULE user = LoadLibraryA("user32.dll");
+        while (!stop && slots) {
+            HMODULE m = LoadLibraryA(SKIN_TEST_MODULE_A);
+            if (!m || !GetProcAddress(user, "GetSysColor")) ++wrong;
+            FreeLibrary(m);
+            ++loads;
+        }
+    });
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int cycles = 0;
+    for (; cycles < 20 && std::chrono::steady_clock::now() < until; ++cycles) {
+        CHECK(skin::InstallApiHooks(kReplacements));
+        // Each cycle lets the other threads through the hooks at least once.
+        const int c = calls, l = loads;
+        while ((calls == c || (slots && loads == l)) && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+        skin::RemoveApiHooks();
+    }
+    stop = true;
+    caller.join();
+    loader.join();
+    CHECK(cycles >= 5);
+    CHECK(wrong == 0);
+    CHECK(skin::CImportHook::First() == nullptr);
+    CHECK(ProgramGetSysColorAddress() == addressBefore);
+    CHECK(GetSysColor(COLOR_BTNFACE) != kColorMarker);
+    return check.failures;
+}
+
+void ChurnInChild(const char* winver) {
+    std::string failures = Churn(winver);
+    if (!failures.empty()) fprintf(stderr, "%s", failures.c_str());
+    _exit(failures.empty() ? 0 : 1);
+}
+
 class InterceptApiHooks : public ::testing::Test {
 protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
@@ -202,6 +260,14 @@ TEST_F(InterceptApiHooks, Win98PatchesImportSlotsAndRestoresThem) {
 
 TEST_F(InterceptApiHooks, LaterNtInterceptsNothing) {
     EXPECT_EXIT(RunInChild("nt6"), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(InterceptApiHooks, Win98HooksComeAndGoWhileOtherThreadsLoadAndCall) {
+    EXPECT_EXIT(ChurnInChild("9x"), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(InterceptApiHooks, XpHooksComeAndGoWhileAnotherThreadCallsThrough) {
+    EXPECT_EXIT(ChurnInChild(nullptr), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(InterceptApiHooks, IncompleteReplacementsAreRefused) {
