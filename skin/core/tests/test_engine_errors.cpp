@@ -1,7 +1,10 @@
 // The last-error codes of the public functions, each provoked, per thread; and the answers of
 // the functions over skin objects, data items, image lists, bitmaps and system colours.
 #include <climits>
+#include <cstdio>
 #include <cstring>
+
+#include <platres.h>
 
 #include "SkinDraw.h"
 #include "SkinManager.h"
@@ -379,6 +382,106 @@ TEST_F(Errors, SystemColoursComeFromTheSkinsTable) {
     // A skin without a table does too.
     ASSERT_TRUE(LoadSkinFile(WriteTestSkin("notable.qvk", false).c_str()));
     EXPECT_EQ(GetSkinSysColor(COLOR_BTNFACE), system);
+}
+
+
+std::vector<BYTE> ReadAll(const std::string& path) {
+    std::vector<BYTE> out;
+    if (FILE* f = fopen(path.c_str(), "rb")) {
+        BYTE buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;) out.insert(out.end(), buf, buf + n);
+        fclose(f);
+    }
+    return out;
+}
+
+// A cell's colour in the picture of the tall-cell image list below.
+COLORREF CellColor(int column, int row) { return RGB(20 + column * 50, 30 + row * 70, 200 - column * 20); }
+const COLORREF kMask = RGB(255, 0, 255);
+
+TEST_F(Errors, AnImageListOfTallCellsKeepsEachCellAndItsMask) {
+    // A 24 x 12 picture of cells 6 wide and 4 high: 4 columns, 3 rows, each its own colour with
+    // its top-left pixel in the mask colour.
+    CSkinFile skin;
+    BuildTestSkin(skin);
+    CRasterImage picture;
+    ASSERT_TRUE(picture.Create(24, 12, 24));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 24; ++x) {
+            const int top = 11 - y;  // rows count from the bottom
+            const bool corner = x % 6 == 0 && top % 4 == 0;
+            picture.SetPixelColor(x, y, corner ? kMask : CellColor(x / 6, top / 4));
+        }
+    auto image = skintest::Make<CSkinImageObject>("cells");
+    image->SetImage(picture, RASTER_FORMAT_BMP);
+    skin.AddImage(std::move(image));
+    auto tall = skintest::Make<CSkinImageListObject>("Tall");
+    tall->m_nCellWidth = 6;
+    tall->m_nCellHeight = 4;
+    tall->m_nDepthIndex = 5;
+    tall->m_nThird = kMask;
+    tall->m_strip.Set("cells", 0, 0, 24, 12, 0);
+    skin.AddObject(std::move(tall));
+    const std::string path = TempPath("tall.qvk");
+    ASSERT_TRUE(skin.SaveToFile(path.c_str()));
+    ASSERT_TRUE(LoadSkinFile(path.c_str()));
+
+    HIMAGELIST list = CreateSkinImageList("Tall");
+    ASSERT_TRUE(list);
+    ASSERT_EQ(ImageList_GetImageCount(list), 12);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    EXPECT_EQ(cx, 6);
+    EXPECT_EQ(cy, 4);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP target = CreateCompatibleBitmap(dc, 8, 6);
+    HGDIOBJ old = SelectObject(dc, target);
+    const RECT all{0, 0, 8, 6};
+    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+    for (int i = 0; i < 12; ++i) {
+        FillRect(dc, &all, white);
+        ASSERT_TRUE(ImageList_Draw(list, i, dc, 1, 1, ILD_NORMAL));
+        const COLORREF want = CellColor(i % 4, i / 4);
+        SCOPED_TRACE("cell " + std::to_string(i));
+        EXPECT_EQ(GetPixel(dc, 1, 1), RGB(255, 255, 255));  // the mask colour lets the ground show
+        EXPECT_EQ(GetPixel(dc, 2, 1), want);
+        EXPECT_EQ(GetPixel(dc, 6, 4), want);                 // the cell's last pixel
+        EXPECT_EQ(GetPixel(dc, 7, 4), RGB(255, 255, 255));   // nothing beyond the cell
+        EXPECT_EQ(GetPixel(dc, 6, 5), RGB(255, 255, 255));
+    }
+    DeleteObject(white);
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    ImageList_Destroy(list);
+}
+
+TEST_F(Errors, SkinsLoadFromResourcesAndResourcesWithoutDataGive15) {
+    CSkinFile skin;
+    BuildTestSkin(skin);
+    const std::string path = TempPath("resource.qvk");
+    ASSERT_TRUE(skin.SaveToFile(path.c_str()));
+    const std::vector<BYTE> bytes = ReadAll(path);
+    ASSERT_FALSE(bytes.empty());
+    const std::vector<BYTE> broken(bytes.begin(), bytes.begin() + 3);
+    const PLATRES_ENTRY table[] = {
+        {"QVK", 0, "GOODSKIN", 0, bytes.data(), DWORD(bytes.size())},
+        {"QVK", 0, "NODATA", 0, nullptr, 0},
+        {"QVK", 0, "SHORTSKIN", 0, broken.data(), DWORD(broken.size())},
+    };
+    PlatRegisterResources(table, 3);
+    EXPECT_FALSE(FindSkinElement("Icons"));
+    ASSERT_TRUE(LoadSkinFromResource(Instance(), "GOODSKIN", "QVK"));
+    EXPECT_EQ(GetSkinLastError(), 0);
+    EXPECT_TRUE(FindSkinElement("Icons"));
+    EXPECT_FALSE(LoadSkinFromResource(Instance(), "NODATA", "QVK"));
+    EXPECT_EQ(GetSkinLastError(), 15);
+    // A resource that is no skin file says why, as a file on disk would.
+    EXPECT_FALSE(LoadSkinFromResource(Instance(), "SHORTSKIN", "QVK"));
+    EXPECT_EQ(GetSkinLastError(), 5);
+    EXPECT_TRUE(FindSkinElement("Icons"));  // the applied skin stays
+    PlatUnregisterResources(table);
 }
 
 }  // namespace
