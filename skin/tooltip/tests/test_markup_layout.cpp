@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "MarkupRenderer.h"
 #include "markup_test_support.h"
@@ -241,14 +242,65 @@ TEST_F(MarkupLayout, HostileMarkupEndsAndLeavesTheDcAsItWas)
     EXPECT_EQ(RGB(1, 2, 3), GetTextColor(canvas.Dc()));
 }
 
-TEST_F(MarkupLayout, LinkHoverNotifiesItsTarget)
+// A window that keeps the link notices it is sent.
+struct LinkNotice {
+    UINT msg;
+    WPARAM wParam;
+    std::string text;  // of a msg-link notice
+    LPARAM lParam;
+};
+std::vector<LinkNotice> g_notices;
+const UINT kHoverMsg = WM_APP + 7, kLinkMsg = WM_APP + 8;
+
+LRESULT CALLBACK NoticeProc(HWND h, UINT m, WPARAM w, LPARAM l)
 {
+    if (m == kHoverMsg) g_notices.push_back({m, w, "", l});
+    if (m == kLinkMsg) g_notices.push_back({m, w, reinterpret_cast<const char*>(w), l});
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST_F(MarkupLayout, LinksNotifyTheirTargetsOfHoverAndClicks)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &NoticeProc;
+    wc.lpszClassName = "MarkupLinkNotices";
+    RegisterClassA(&wc);
+    HWND target = CreateWindowExA(0, "MarkupLinkNotices", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(target);
+    r.SetHoverTarget(target, kHoverMsg, 0x51);
+    r.SetMsgLinkTarget(target, kLinkMsg, 0x52);
+    g_notices.clear();
+
     const SIZE s = Paint("<a href=one>aa</a> <a msg=two>bb</a>");
     ASSERT_EQ(2u, r.GetLinkAreas().size());
-    const RECT second = r.GetLinkAreas()[1].rc;
+    const RECT first = r.GetLinkAreas()[0].rc, second = r.GetLinkAreas()[1].rc;
+    // The first and last pixels of the second link's area belong to it; the one past does not.
+    EXPECT_EQ(1, r.HitTestLink(second.left, second.top));
+    EXPECT_EQ(1, r.HitTestLink(second.right - 1, second.bottom - 1));
+    EXPECT_NE(1, r.HitTestLink(second.right, second.top));
+
+    // Entering a link, moving inside it, and leaving all links: a notice per change only.
     EXPECT_TRUE(r.OnLinkMouseMove(POINT{second.left + 1, second.top + 1}));
+    EXPECT_TRUE(r.OnLinkMouseMove(POINT{second.left + 2, second.top + 1}));
+    EXPECT_TRUE(r.OnLinkMouseMove(POINT{first.left, first.top}));
     EXPECT_FALSE(r.OnLinkMouseMove(POINT{s.cx + 10, 1}));
-    EXPECT_EQ(1, r.HitTestLink(second.left + 1, second.top + 1));
+    ASSERT_EQ(3u, g_notices.size());
+    EXPECT_EQ(kHoverMsg, g_notices[0].msg);
+    EXPECT_EQ(WPARAM(1), g_notices[0].wParam);
+    EXPECT_EQ(LPARAM(0x51), g_notices[0].lParam);
+    EXPECT_EQ(WPARAM(0), g_notices[1].wParam);
+    EXPECT_EQ(WPARAM(INT_PTR(-2)), g_notices[2].wParam);
+
+    // A click on the msg link sends its target text; one on the href link or beside sends nothing.
+    g_notices.clear();
+    r.OnLinkClick(POINT{second.left + 1, second.top + 1});
+    r.OnLinkClick(POINT{first.left + 1, first.top + 1});
+    r.OnLinkClick(POINT{s.cx + 10, 1});
+    ASSERT_EQ(1u, g_notices.size());
+    EXPECT_EQ(kLinkMsg, g_notices[0].msg);
+    EXPECT_EQ("two", g_notices[0].text);
+    EXPECT_EQ(LPARAM(0x52), g_notices[0].lParam);
+    DestroyWindow(target);
 }
 
 
