@@ -2,10 +2,13 @@
 // painting puts where.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MarkupRenderer.h"
+#include "RasterImage.h"
 #include "markup_test_support.h"
 
 using markuptest::Canvas;
@@ -324,6 +327,112 @@ TEST_F(MarkupLayout, PaintingAnotherTextsTablesFromStaleRecordsDrawsNothingAndRe
     EXPECT_EQ(0, CountIn(canvas, RECT{0, 0, 300, 200}, RGB(255, 0, 0)));
     Paint("<table></table>" + same);
     EXPECT_GT(CountIn(canvas, RECT{0, 0, 300, 200}, RGB(255, 0, 0)), 10);
+}
+
+
+// The first and last rows of colour c in column x, or -1.
+std::pair<int, int> RowsOf(const Canvas& canvas, int x, COLORREF c, int height)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < height; ++y)
+        if (canvas.At(x, y) == c) {
+            if (first < 0) first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+int LastNotWhiteColumn(const Canvas& canvas, int y)
+{
+    int last = -1;
+    for (int x = 0; x < canvas.W(); ++x)
+        if (canvas.At(x, y) != kWhite) last = x;
+    return last;
+}
+
+std::pair<int, int> RowsOfNotWhite(const Canvas& canvas, int x)
+{
+    int first = -1, last = -1;
+    for (int y = 0; y < canvas.H(); ++y)
+        if (canvas.At(x, y) != kWhite) {
+            if (first < 0) first = y;
+            last = y;
+        }
+    return {first, last};
+}
+
+TEST_F(MarkupLayout, CellsAndInlinePiecesAlignVertically)
+{
+    const COLORREF blue = RGB(0, 0, 255);
+    const int ht = FontHeight(kTable);
+    // A cell beside one three lines high, its one line at the top, middle and bottom.
+    int tops[3];
+    const char* aligns[3] = {"top", "middle", "bottom"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string t = std::string("<table><tr><td>a<br>b<br>c</td><td valign=") + aligns[i] +
+                              "><font bkgnd=#0000ff>x</font></td></tr></table>";
+        const SIZE s = Paint(t);
+        const int x = s.cx - 4;  // inside the second cell's piece
+        const auto rows = RowsOf(canvas, x, blue, s.cy);
+        ASSERT_GE(rows.first, 0) << aligns[i];
+        EXPECT_EQ(ht - 1, rows.second - rows.first) << aligns[i];
+        tops[i] = rows.first;
+    }
+    // Middle is halfway (to a pixel of rounding) between top and bottom, two lines lower.
+    EXPECT_GE(tops[2] - tops[0], 2 * ht);
+    EXPECT_LE(std::abs(2 * (tops[1] - tops[0]) - (tops[2] - tops[0])), 2);
+
+    // Inline: a raised and a lowered piece beside one on the line.
+    const auto topOf = [&](const std::string& piece) {
+        const SIZE size = Paint("<font size=40px>X</font>" + piece);
+        return RowsOf(canvas, size.cx - 3, RGB(0, 0, 255), size.cy).first;
+    };
+    const int plain = topOf("<font bkgnd=#0000ff>x</font>");
+    const int raised = topOf("<sup><font bkgnd=#0000ff>x</font></sup>");
+    const int lowered = topOf("<sub><font bkgnd=#0000ff>x</font></sub>");
+    ASSERT_GE(raised, 0);
+    EXPECT_LT(raised, plain);
+    EXPECT_GT(lowered, raised);
+}
+
+TEST_F(MarkupLayout, TableBordersGradientsAndTiledBackgroundsInPixels)
+{
+    // A border one pixel wide: light along the top and left, dark along the bottom and right.
+    const COLORREF light = RGB(0, 255, 0), dark = RGB(128, 0, 128);
+    SIZE s = Paint("<table border=1 bordercolorlight=#00ff00 bordercolordark=#800080><tr><td>x</td></tr></table>");
+    EXPECT_EQ(light, canvas.At(0, s.cy / 2));
+    EXPECT_EQ(light, canvas.At(s.cx / 2, 0));
+    EXPECT_EQ(dark, canvas.At(LastNotWhiteColumn(canvas, s.cy / 2), s.cy / 2));
+    EXPECT_EQ(dark, canvas.At(s.cx / 2, RowsOfNotWhite(canvas, s.cx / 2).second));
+    EXPECT_EQ(kWhite, canvas.At(s.cx, s.cy / 2));  // nothing past the table
+
+    // A horizontal gradient from black to red in 64 bands: the first is black, the last 63/64
+    // of the way.
+    const std::string grad = "<table width=128 bgcolor=#000000 bgendcolor=#ff0000 bgeffect=hgradient><tr><td></td></tr></table>";
+    s = Paint(grad);
+    ASSERT_GE(s.cx, 128);
+    const int right = LastNotWhiteColumn(canvas, 0);
+    EXPECT_GE(right, 127);
+    EXPECT_EQ(RGB(0, 0, 0), canvas.At(0, 0));
+    EXPECT_EQ(RGB(251, 0, 0), canvas.At(right, 0));
+    for (int x = 1; x <= right; ++x) EXPECT_GE(GetRValue(canvas.At(x, 0)), GetRValue(canvas.At(x - 1, 0))) << x;
+
+    // A picture of 3 x 2 distinct pixels, tiled from the table's corner.
+    CRasterImage tile;
+    ASSERT_TRUE(tile.Create(3, 2, 24));
+    const auto color = [](int x, int y) { return RGB(40 + 60 * x, 90 + 100 * y, 17); };
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) tile.SetPixelColor(x, 1 - y, color(x, y));  // rows from the bottom
+    const std::string path = testing::TempDir() + "markup_tile.bmp";
+    ASSERT_TRUE(tile.SavePath(path.c_str(), RASTER_FORMAT_BMP));
+    s = Paint("<table width=40 background=\"file:" + path + "\"><tr><td></td></tr></table>");
+    const int tileRight = LastNotWhiteColumn(canvas, 0), tileBottom = RowsOfNotWhite(canvas, 0).second;
+    EXPECT_GE(tileRight, 39);
+    EXPECT_GE(tileBottom, 3);
+    for (int y = 0; y <= tileBottom; ++y)
+        for (int x = 0; x <= tileRight; ++x) {
+            ASSERT_EQ(color(x % 3, y % 2), canvas.At(x, y)) << x << ", " << y;
+        }
 }
 
 }  // namespace
