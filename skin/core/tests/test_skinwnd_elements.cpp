@@ -1,7 +1,10 @@
 // Frame elements inside a skinned window: made from the window object's children, drawn with
 // the frame, asked for hit tests, enabled by the window's boxes; tooltips of elements; the
 // frame's own hit test.
+#include <cstring>
+
 #include "SkinDraw.h"
+#include "SkinEngine.h"
 #include "SkinEngineServices.h"
 #include "test_skinwnd_support.h"
 #include "winplat_test.h"
@@ -19,8 +22,8 @@ public:
     void SetVisible(bool) override {}
     void Redraw() override {}
     void SetEnabled(BOOL on) override { enabled = on; }
-    int GetDrawState() const override { return 0; }
-    void SetDrawState(int) override {}
+    int GetDrawState() const override { return state; }
+    void SetDrawState(int s) override { state = s; }
     // A caption text answers by its role; 2 is the left border.
     LRESULT GetHitTestCode() override
     {
@@ -30,6 +33,7 @@ public:
     RECT Rect() const { return m_pSkinObject ? m_pSkinObject->m_rc : RECT{}; }
     COLORREF color;
     int enabled = -1;
+    int state = 0;
 };
 
 std::vector<FakeElement*> g_made;
@@ -195,6 +199,55 @@ TEST_F(ElementsTest, ElementTooltipsNeedANameAndAreHiddenOnlyByTheirOwner)
     b.SetName(nullptr);
     EXPECT_EQ(b.GetName(), "");
     EXPECT_EQ(b.FindTooltipObject(), nullptr);  // no object, no skin file
+}
+
+
+TEST_F(ElementsTest, ThePublicElementFunctionsAtTheEndsOfTheirRanges)
+{
+    ASSERT_TRUE(InitSkinLibrary(Instance()));
+    HWND h = Keep(CreateWindowExA(0, "SkinWndTest", "", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 160,
+                                  110, nullptr, nullptr, Instance(), nullptr));
+    ASSERT_TRUE(Manager().AttachDialogSkin(h, "Dialog"));
+
+    // Button states 0 to 3 are taken; those beyond either end leave the state and still answer 1.
+    int state = -9;
+    for (int s : {0, 3, 1, 2}) {
+        EXPECT_TRUE(SetSkinCaptionButtonState(h, "b-close", s));
+        ASSERT_TRUE(GetSkinCaptionButtonState(h, "b-close", &state));
+        EXPECT_EQ(s, state);
+    }
+    for (int s : {-1, 4, 1000}) {
+        EXPECT_TRUE(SetSkinCaptionButtonState(h, "b-close", s));
+        ASSERT_TRUE(GetSkinCaptionButtonState(h, "b-close", &state));
+        EXPECT_EQ(2, state);
+    }
+    EXPECT_FALSE(GetSkinCaptionButtonState(h, "b-close", nullptr));
+    EXPECT_FALSE(SetSkinCaptionButtonState(h, "f-grip", 1));  // not a button
+    EXPECT_TRUE(EnableSkinCaptionButton(h, "c-max", FALSE));
+
+    // The caption text: whole when shorter than the buffer, else cut to size - 1 and size answered.
+    ASSERT_TRUE(SetSkinCaptionText(h, "f-grip", "0123456789"));
+    char buffer[16];
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(10, GetSkinCaptionText(h, "f-grip", buffer, 11));
+    EXPECT_STREQ("0123456789", buffer);
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(10, GetSkinCaptionText(h, "f-grip", buffer, 10));
+    EXPECT_STREQ("012345678", buffer);
+    memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(5, GetSkinCaptionText(h, "f-grip", buffer, 5));
+    EXPECT_STREQ("0123", buffer);
+    EXPECT_EQ('#', buffer[5]);  // nothing written past the buffer
+    EXPECT_EQ(1, GetSkinCaptionText(h, "f-grip", buffer, 1));
+    EXPECT_STREQ("", buffer);
+    EXPECT_EQ(0, GetSkinCaptionText(h, "f-grip", buffer, 0));
+    // A text longer than the object holds is kept to its 50 characters.
+    const std::string longText(80, 'w');
+    ASSERT_TRUE(SetSkinCaptionText(h, "f-grip", longText.c_str()));
+    char wide[100];
+    EXPECT_EQ(50, GetSkinCaptionText(h, "f-grip", wide, sizeof wide));
+    EXPECT_EQ(std::string(50, 'w'), wide);
+    ExitSkinLibrary();
 }
 
 }  // namespace
