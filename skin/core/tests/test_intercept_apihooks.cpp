@@ -216,9 +216,9 @@ std::string Churn(const char* winver) {
             ++loads;
         }
     });
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     int cycles = 0;
-    for (; cycles < 20 && std::chrono::steady_clock::now() < until; ++cycles) {
+    for (; cycles < 10 && std::chrono::steady_clock::now() < until; ++cycles) {
         CHECK(skin::InstallApiHooks(kReplacements));
         // Each cycle lets the other threads through the hooks at least once.
         const int c = calls, l = loads;
