@@ -1,5 +1,7 @@
 #include "EditSkin.h"
 
+#include "SkinObjectTypes.h"
+
 CSkinEdit::CSkinEdit(CSkinWindow* owner, int type) : CSkinScrollControl(owner, type) {}
 
 HBRUSH CSkinEdit::OnParentCtlColor(UINT msg, HDC hdc)
@@ -13,6 +15,35 @@ HBRUSH CSkinEdit::OnParentCtlColor(UINT msg, HDC hdc)
     // Made from the object the control has now, so a new skin or a dialog's own look is
     // followed at the next paint.
     return readOnly ? m_readOnlyBrush.Get(back) : m_editBrush.Get(back);
+}
+
+// A rich edit reports its scrolling in a way of its own and is left to it.
+CSkinScrollControl::Follow CSkinEdit::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    if (GetObjectType() == SKIN_RICHEDIT)
+        return Follow::None;
+    switch (msg) {
+    case WM_HSCROLL:
+        return Follow::HorzBar;
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+        return Follow::VertBar;
+    case WM_SETTEXT:
+    case WM_CHAR:
+    case WM_LBUTTONDBLCLK:
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    // What the program itself does to an edit's view (a log appended to, a line shown).
+    case EM_REPLACESEL:
+    case EM_LINESCROLL:
+    case EM_SCROLL:
+    case EM_SCROLLCARET:
+        return Follow::BothLater;
+    default:
+        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+    }
 }
 
 CSkinWindow* MakeEditSkinner(int type, CSkinWindow* owner) { return new CSkinEdit(owner, type); }

@@ -13,6 +13,9 @@ public:
     // WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC (read-only or disabled) as the parent answers them.
     HBRUSH OnParentCtlColor(UINT msg, HDC hdc) override;
 
+protected:
+    Follow FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const override;
+
 private:
     CSkinColorBrush m_editBrush;
     CSkinColorBrush m_readOnlyBrush;

@@ -54,4 +54,33 @@ LRESULT CSkinListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
+CSkinScrollControl::Follow CSkinListBox::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    switch (msg) {
+    case WM_HSCROLL:
+        return Follow::HorzBar;
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+        return Follow::VertBar;
+    case WM_LBUTTONDBLCLK:
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_SELITEMRANGEEX:
+    case LB_RESETCONTENT:
+    case LB_SETSEL:
+    case LB_SETCURSEL:
+    case LB_SELECTSTRING:
+    case LB_DIR:
+    case LB_SETHORIZONTALEXTENT:
+    case LB_ADDFILE:
+    case LB_SETTOPINDEX:
+    case LB_SELITEMRANGE:
+    case LB_SETCARETINDEX:
+        return Follow::BothLater;
+    default:
+        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+    }
+}
+
 CSkinWindow* MakeListBoxSkinner(int type, CSkinWindow* owner) { return new CSkinListBox(owner, type); }

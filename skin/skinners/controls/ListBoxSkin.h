@@ -14,6 +14,9 @@ public:
 
     bool IsComboList() const { return m_bComboList != FALSE; }
 
+protected:
+    Follow FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const override;
+
 private:
     LRESULT OnCtlColor(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);

@@ -50,10 +50,72 @@ void CSkinListView::Detach()
     CSkinScrollControl::Detach();
 }
 
+namespace {
+
+int ViewOf(HWND hwnd) { return int(GetWindowLongA(hwnd, GWL_STYLE) & LVS_TYPEMASK); }
+
+}  // namespace
+
+CSkinScrollControl::Follow CSkinListView::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    switch (msg) {
+    case WM_HSCROLL:
+        return Follow::HorzBar;
+    case WM_VSCROLL:
+        return Follow::VertBar;
+    case WM_MOUSEWHEEL:
+        return m_hWnd && ViewOf(m_hWnd) == LVS_LIST ? Follow::HorzBar : Follow::VertBar;
+    case WM_NOTIFY:
+        // The header let go of the mouse after a column was dragged.
+        return lParam && reinterpret_cast<const NMHDR*>(lParam)->code == UINT(NM_RELEASEDCAPTURE) ? Follow::BothLater
+                                                                                                 : Follow::None;
+    case WM_STYLECHANGED: {
+        const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+        return wParam == WPARAM(GWL_STYLE) && change && change->styleOld != change->styleNew ? Follow::BothLater
+                                                                                              : Follow::None;
+    }
+    case WM_LBUTTONDBLCLK:
+    case LVM_SETITEMA:
+    case LVM_INSERTITEMA:
+    case LVM_DELETEITEM:
+    case LVM_DELETEALLITEMS:
+    case LVM_FINDITEMA:
+    case LVM_SETITEMPOSITION:
+    case LVM_ENSUREVISIBLE:
+    case LVM_SCROLL:
+    case LVM_SETCOLUMNA:
+    case LVM_INSERTCOLUMNA:
+    case LVM_DELETECOLUMN:
+    case LVM_SETCOLUMNWIDTH:
+    case LVM_SETICONSPACING:
+    case LVM_SETCOLUMNORDERARRAY:
+        return Follow::BothLater;
+    default:
+        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+    }
+}
+
+LRESULT CSkinListView::OnThumbTrack(UINT msg, WPARAM wParam)
+{
+    const int bar = msg == WM_VSCROLL ? SB_VERT : SB_HORZ;
+    // From the list's own position: the skinned bar already shows the thumb where it is dragged.
+    SCROLLINFO si;
+    SystemScrollInfo(m_hWnd, bar, si);
+    int distance = int(HIWORD(wParam)) - si.nPos;
+    // Rows are scrolled in pixels: one row counted as 16.
+    if (bar == SB_VERT && (ViewOf(m_hWnd) & 1))
+        distance *= 16;
+    CallSaved(LVM_SCROLL, bar == SB_HORZ ? WPARAM(distance) : 0, bar == SB_VERT ? LPARAM(distance) : 0);
+    CopyBar(bar);
+    return 0;
+}
+
 LRESULT CSkinListView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SKIN_PUSHCOLORS)
         return PushColors();
+    if (FollowsScrolling() && (msg == WM_VSCROLL || msg == WM_HSCROLL) && LOWORD(wParam) == SB_THUMBTRACK && m_hWnd)
+        return OnThumbTrack(msg, wParam);
     return CSkinScrollControl::WindowProc(msg, wParam, lParam);
 }
 

@@ -14,8 +14,14 @@ public:
     CSkinObject* SetSkinObject(CSkinObject* object) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+protected:
+    Follow FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const override;
+
 private:
     LRESULT PushColors();
+    // A thumb drag where the bars follow the control by hand: the list scrolls itself by the
+    // distance dragged and the bar is copied from it.
+    LRESULT OnThumbTrack(UINT msg, WPARAM wParam);
 
     struct Colors {
         COLORREF back, textBack, text;

@@ -1,7 +1,9 @@
 #include "ScrollControlSkin.h"
 
+#include "ApiHook.h"
 #include "ControlDraw.h"
 #include "ScrollBarSkin.h"
+#include "ScrollBarSkinRecord.h"
 #include "SkinFile.h"
 #include "SkinGeometry.h"
 #include "SkinObjectTypes.h"
@@ -34,6 +36,8 @@ BOOL CSkinScrollControl::Attach(HWND hwnd)
 {
     if (!CSkinControlBase::Attach(hwnd))
         return FALSE;
+    const int os = skin::GetOsVersionClass();
+    m_bFollowScrolling = os == 3 || os == 4;
     ::PostMessageA(hwnd, WM_SKIN_ATTACHSCROLLBARS, 0, 0);
     return TRUE;
 }
@@ -83,6 +87,70 @@ void CSkinScrollControl::AttachScrollBars()
     SizeScrollBars();
 }
 
+BOOL CSkinScrollControl::SystemScrollInfo(HWND hwnd, int bar, SCROLLINFO& si)
+{
+    si = SCROLLINFO{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    using Fn = BOOL(WINAPI*)(HWND, int, LPSCROLLINFO);
+    return reinterpret_cast<Fn>(skin::GetApiHookSystemFunction(skin::kHookGetScrollInfo))(hwnd, bar, &si);
+}
+
+void CSkinScrollControl::CopyBar(int bar)
+{
+    SCROLLINFO si;
+    if (m_hWnd && m_bScrollBars && SystemScrollInfo(m_hWnd, bar, si))
+        SkinSB_SetScrollInfoAndPaint(m_hWnd, bar, &si, TRUE);
+}
+
+void CSkinScrollControl::ResyncScrollBars()
+{
+    if (!m_hWnd || !m_bScrollBars)
+        return;
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        SCROLLINFO skinned{sizeof skinned, SIF_ALL, 0, 0, 0, 0, 0}, real;
+        if (!SkinSB_GetScrollInfo(m_hWnd, bar, &skinned) || !SystemScrollInfo(m_hWnd, bar, real))
+            continue;
+        if (skinned.nMin != real.nMin || skinned.nMax != real.nMax || skinned.nPos != real.nPos ||
+            skinned.nPage != real.nPage)
+            SkinSB_SetScrollInfoAndPaint(m_hWnd, bar, &real, TRUE);
+        // A page that holds the whole range leaves nothing to scroll. Shown or hidden only on a
+        // change: every change lays the frame out again, which sizes the control. (The
+        // control's own bar styles say nothing here: the system sets them as it likes.)
+        const bool wanted = real.nPage > 0 && skinsb::IsScrollable(real);
+        const SkinSBRecord* rec = skinsb::RecordOf(m_hWnd);
+        const bool shown = rec && (rec->bars[bar].flags & kSBShown);
+        if (rec && wanted != shown) {
+            SkinSB_ShowScrollBar(m_hWnd, bar, wanted ? TRUE : FALSE);
+            if (!wanted)
+                UpdateWindow(m_hWnd);
+        }
+    }
+}
+
+CSkinScrollControl::Follow CSkinScrollControl::FollowAfter(UINT msg, WPARAM, LPARAM) const
+{
+    return msg == WM_SIZE ? Follow::BothLater : Follow::None;
+}
+
+bool CSkinScrollControl::IsScrollingKey(UINT msg, WPARAM key)
+{
+    if (msg != WM_KEYDOWN && msg != WM_KEYUP)
+        return false;
+    switch (key) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_DELETE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 COLORREF CSkinScrollControl::BackColor() const
 {
     CSkinScrollControlObject* o = ScrollObject();
@@ -125,7 +193,7 @@ LRESULT CSkinScrollControl::OnPaintPassed(WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-LRESULT CSkinScrollControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT CSkinScrollControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_PAINT:
@@ -137,9 +205,33 @@ LRESULT CSkinScrollControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SKIN_ATTACHSCROLLBARS:
         AttachScrollBars();
         return 0;
+    case WM_SKIN_SYNCSCROLL:
+        ResyncScrollBars();
+        return 0;
     default:
         return CSkinControlBase::WindowProc(msg, wParam, lParam);
     }
+}
+
+LRESULT CSkinScrollControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const Follow follow = m_bFollowScrolling ? FollowAfter(msg, wParam, lParam) : Follow::None;
+    const LRESULT result = Dispatch(msg, wParam, lParam);
+    switch (follow) {
+    case Follow::HorzBar:
+        CopyBar(SB_HORZ);
+        break;
+    case Follow::VertBar:
+        CopyBar(SB_VERT);
+        break;
+    case Follow::BothLater:
+        if (m_hWnd && m_bScrollBars)
+            ::PostMessageA(m_hWnd, WM_SKIN_SYNCSCROLL, 0, 0);
+        break;
+    case Follow::None:
+        break;
+    }
+    return result;
 }
 
 // IP-address controls take the base as it stands: their four fields are edits of their own.

@@ -58,6 +58,33 @@ void CSkinTreeView::Detach()
     CSkinScrollControl::Detach();
 }
 
+CSkinScrollControl::Follow CSkinTreeView::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    switch (msg) {
+    case WM_HSCROLL:
+        return Follow::HorzBar;
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+        return Follow::VertBar;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case TVM_INSERTITEMA:
+    case TVM_DELETEITEM:
+    case TVM_EXPAND:
+    case TVM_SETINDENT:
+    case TVM_SETIMAGELIST:
+    case TVM_SELECTITEM:
+    case TVM_SETITEMA:
+    case TVM_SORTCHILDREN:
+    case TVM_ENSUREVISIBLE:
+    case TVM_SETINSERTMARK:
+    case TVM_SETITEMHEIGHT:
+        return Follow::BothLater;
+    default:
+        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+    }
+}
+
 LRESULT CSkinTreeView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SKIN_PUSHCOLORS)

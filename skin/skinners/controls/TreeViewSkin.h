@@ -14,6 +14,9 @@ public:
     CSkinObject* SetSkinObject(CSkinObject* object) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+protected:
+    Follow FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const override;
+
 private:
     LRESULT PushColors();
     COLORREF LineColor() const;
