@@ -218,6 +218,9 @@ LRESULT Dispatch(HWND hwnd, SkinSBRecord& rec, UINT msg, WPARAM wParam, LPARAM l
     case WM_NCDESTROY: {
         const WNDPROC saved = rec.savedProc;
         UninitializeSkinSB(hwnd);
+        // With another subclass above, the record was only released; the window goes now and
+        // nothing calls this procedure for it again.
+        Records().erase(hwnd);
         return CallWindowProcA(saved, hwnd, msg, wParam, lParam);
     }
     default:
@@ -276,11 +279,15 @@ SkinSBRecord* RecordOf(HWND hwnd)
     return it == Records().end() || it->second->released ? nullptr : it->second.get();
 }
 
+size_t RecordCount() { return Records().size(); }
+
 }  // namespace skinsb
 
 BOOL InitializeSkinSB(HWND hwnd)
 {
-    if (!IsWindow(hwnd) || Records().count(hwnd))
+    auto found = Records().find(hwnd);
+    const bool reuse = found != Records().end() && found->second->released;
+    if (!IsWindow(hwnd) || (found != Records().end() && !reuse))
         return FALSE;
     auto rec = std::make_unique<SkinSBRecord>();
     for (int bar = 0; bar < 2; ++bar) {
@@ -299,10 +306,18 @@ BOOL InitializeSkinSB(HWND hwnd)
         rec->bars[SB_VERT].flags |= kSBShown;
     rec->leftScrollBar = (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
     SkinSBRecord* raw = rec.get();
-    Records()[hwnd] = std::move(rec);
-    SetPropA(hwnd, kRecordProp, raw);
-    raw->savedProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinSBWindowProc)));
+    if (reuse) {
+        // The released procedure still sits in the chain, under a subclass that came later:
+        // the bars take up their place there again.
+        raw->savedProc = found->second->savedProc;
+        found->second = std::move(rec);
+        SetPropA(hwnd, kRecordProp, raw);
+    } else {
+        Records()[hwnd] = std::move(rec);
+        SetPropA(hwnd, kRecordProp, raw);
+        raw->savedProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinSBWindowProc)));
+    }
     RecalcFrame(hwnd);
     return TRUE;
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "ScrollBarSkin.h"
 
 class CSkinScrollBarObject;
@@ -22,6 +24,8 @@ struct SkinSBRecord {
 namespace skinsb {
 
 SkinSBRecord* RecordOf(HWND hwnd);
+// Records held, released ones included.
+size_t RecordCount();
 // Arrow length and thickness of a bar in pixels.
 int ArrowLength(const SkinSBBar& bar);
 int Thickness(const SkinSBBar& bar);
