@@ -79,4 +79,12 @@ std::string GetMenuItemText(HMENU menu, UINT item, BOOL byPosition)
     return text;
 }
 
+HBITMAP GetMenuItemBitmap(HMENU menu, UINT item, BOOL byPosition)
+{
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    return GetMenuItemInfoA(menu, item, byPosition, &info) ? info.hbmpItem : nullptr;
+}
+
 HMENU CopyMenuItems(HMENU source) { return IsMenu(source) ? CopyMenuLevel(source, 0) : nullptr; }

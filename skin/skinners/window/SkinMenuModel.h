@@ -48,6 +48,8 @@ private:
 int GetMnemonicChar(const char* text);
 // The item's text as the menu holds it (empty for separators, bitmaps and owner-drawn items).
 std::string GetMenuItemText(HMENU menu, UINT item, BOOL byPosition);
+// The item's bitmap (hbmpItem); null when it has none or there is no such item.
+HBITMAP GetMenuItemBitmap(HMENU menu, UINT item, BOOL byPosition);
 // A new popup menu with copies of every item of the source; submenus are copied too, but a
 // menu that holds itself is not followed for ever. The caller destroys it.
 HMENU CopyMenuItems(HMENU source);

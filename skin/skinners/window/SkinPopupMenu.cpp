@@ -14,7 +14,66 @@ constexpr UINT kMenuClosed = 0xFFFF0000;
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 LPARAM LParamOf(POINT p) { return MAKELPARAM(p.x, p.y); }
 
+// The owner's top-level window keeps its active caption while a root popup shows: its
+// procedure is subclassed, the old one kept in kOwnerProcProp, and kHoldProp counts the popups
+// holding it.
+const char kOwnerProcProp[] = "SKIN_WNDPROC";
+const char kHoldProp[] = "SkinPopupHolds";
+
+HWND TopLevelOf(HWND hwnd)
+{
+    while (hwnd && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) && GetParent(hwnd))
+        hwnd = GetParent(hwnd);
+    return hwnd;
+}
+
+LRESULT CALLBACK OwnerCaptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const auto old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOwnerProcProp));
+    if (msg == WM_NCACTIVATE && !wParam && GetPropA(hwnd, kHoldProp))
+        return TRUE;
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(hwnd, kOwnerProcProp);
+        RemovePropA(hwnd, kHoldProp);
+    }
+    return old ? CallWindowProcA(old, hwnd, msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace
+
+void CSkinPopupMenu::HoldOwnerCaption()
+{
+    HWND top = TopLevelOf(m_hOwner);
+    if (m_pParent || m_hHeldOwner || !top || !IsWindow(top))
+        return;
+    // Subclassed once, by the first root popup; a procedure left in the chain under another
+    // subclass is held again as it is.
+    if (!GetPropA(top, kOwnerProcProp)) {
+        SetPropA(top, kOwnerProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrA(top, GWLP_WNDPROC)));
+        SetWindowLongPtrA(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnerCaptionProc));
+    }
+    SetPropA(top, kHoldProp, reinterpret_cast<HANDLE>(reinterpret_cast<INT_PTR>(GetPropA(top, kHoldProp)) + 1));
+    m_hHeldOwner = top;
+}
+
+void CSkinPopupMenu::ReleaseOwnerCaption()
+{
+    HWND top = m_hHeldOwner;
+    m_hHeldOwner = nullptr;
+    if (!top || !IsWindow(top))
+        return;
+    const INT_PTR holds = reinterpret_cast<INT_PTR>(GetPropA(top, kHoldProp)) - 1;
+    if (holds > 0) {
+        SetPropA(top, kHoldProp, reinterpret_cast<HANDLE>(holds));
+        return;
+    }
+    RemovePropA(top, kHoldProp);
+    // Under a subclass that came later the procedure stays, passing everything on.
+    if (GetWindowLongPtrA(top, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&OwnerCaptionProc)) {
+        SetWindowLongPtrA(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropA(top, kOwnerProcProp)));
+        RemovePropA(top, kOwnerProcProp);
+    }
+}
 
 CSkinPopupMenu::CSkinPopupMenu(HWND owner, CSkinPopupMenu* parent, int mode)
     : m_pParent(parent), m_hOwner(owner), m_nMode(mode), m_pModel(std::make_unique<CSkinMenuModel>())
@@ -237,6 +296,7 @@ LRESULT CSkinPopupMenu::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return m_hOwner ? ::SendMessageA(m_hOwner, msg, wParam, lParam) : 0;
     case WM_NCDESTROY: {
         HWND hwnd = m_hWnd;
+        ReleaseOwnerCaption();
         KillTimer(hwnd, kSubmenuTimer);
         RemovePropA(hwnd, kThisProp);
         m_hWnd = nullptr;
@@ -279,9 +339,12 @@ void CSkinPopupMenu::OnShowWindow(WPARAM shown, LPARAM)
         for (int i = 0; i < m_pModel->GetCount(); ++i)
             m_pModel->GetEntry(i)->m_bSelected = FALSE;
         m_nSelected = -1;
-        if (!m_pParent)
+        if (!m_pParent) {
+            HoldOwnerCaption();
             SetCapture(m_hWnd);
+        }
     } else {
+        ReleaseOwnerCaption();
         KillTimer(m_hWnd, kSubmenuTimer);
         if (!m_pParent && GetCapture() == m_hWnd)
             ReleaseCapture();

@@ -101,6 +101,10 @@ private:
     void OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     void OnNcPaint();
     RECT RowArea();
+    // A shown root popup keeps its owner's top-level window looking active (the window's
+    // WM_NCACTIVATE of a deactivation is answered for it) until it hides or goes.
+    void HoldOwnerCaption();
+    void ReleaseOwnerCaption();
 
     BOOL m_bTracking = TRUE;
     HMENU m_hMenu = nullptr;
@@ -120,6 +124,7 @@ private:
     std::unique_ptr<CSkinMenuModel> m_pModel;
     CSkinPopupMenuObject m_defaultObject;
     HINSTANCE m_hInstance = nullptr;
+    HWND m_hHeldOwner = nullptr;  // the top-level window whose caption this popup holds
 };
 
 
