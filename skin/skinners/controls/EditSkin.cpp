@@ -21,16 +21,10 @@ HBRUSH CSkinEdit::OnParentCtlColor(UINT msg, HDC hdc)
 CSkinScrollControl::Follow CSkinEdit::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
     if (GetObjectType() == SKIN_RICHEDIT)
-        return Follow::None;
+        return CSkinScrollControl::FollowAfter(msg, wParam, lParam);
     switch (msg) {
-    case WM_HSCROLL:
-        return Follow::HorzBar;
-    case WM_VSCROLL:
-    case WM_MOUSEWHEEL:
-        return Follow::VertBar;
     case WM_SETTEXT:
     case WM_CHAR:
-    case WM_LBUTTONDBLCLK:
     case WM_CUT:
     case WM_PASTE:
     case WM_CLEAR:
@@ -42,7 +36,7 @@ CSkinScrollControl::Follow CSkinEdit::FollowAfter(UINT msg, WPARAM wParam, LPARA
     case EM_SCROLLCARET:
         return Follow::BothLater;
     default:
-        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+        return ScrollingFollow(msg, wParam);
     }
 }
 

@@ -57,12 +57,6 @@ LRESULT CSkinListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 CSkinScrollControl::Follow CSkinListBox::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
     switch (msg) {
-    case WM_HSCROLL:
-        return Follow::HorzBar;
-    case WM_VSCROLL:
-    case WM_MOUSEWHEEL:
-        return Follow::VertBar;
-    case WM_LBUTTONDBLCLK:
     case LB_ADDSTRING:
     case LB_INSERTSTRING:
     case LB_DELETESTRING:
@@ -79,7 +73,7 @@ CSkinScrollControl::Follow CSkinListBox::FollowAfter(UINT msg, WPARAM wParam, LP
     case LB_SETCARETINDEX:
         return Follow::BothLater;
     default:
-        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+        return ScrollingFollow(msg, wParam);
     }
 }
 

@@ -59,10 +59,6 @@ int ViewOf(HWND hwnd) { return int(GetWindowLongA(hwnd, GWL_STYLE) & LVS_TYPEMAS
 CSkinScrollControl::Follow CSkinListView::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
     switch (msg) {
-    case WM_HSCROLL:
-        return Follow::HorzBar;
-    case WM_VSCROLL:
-        return Follow::VertBar;
     case WM_MOUSEWHEEL:
         return m_hWnd && ViewOf(m_hWnd) == LVS_LIST ? Follow::HorzBar : Follow::VertBar;
     case WM_NOTIFY:
@@ -74,7 +70,6 @@ CSkinScrollControl::Follow CSkinListView::FollowAfter(UINT msg, WPARAM wParam, L
         return wParam == WPARAM(GWL_STYLE) && change && change->styleOld != change->styleNew ? Follow::BothLater
                                                                                               : Follow::None;
     }
-    case WM_LBUTTONDBLCLK:
     case LVM_SETITEMA:
     case LVM_INSERTITEMA:
     case LVM_DELETEITEM:
@@ -91,7 +86,7 @@ CSkinScrollControl::Follow CSkinListView::FollowAfter(UINT msg, WPARAM wParam, L
     case LVM_SETCOLUMNORDERARRAY:
         return Follow::BothLater;
     default:
-        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+        return ScrollingFollow(msg, wParam);
     }
 }
 

@@ -131,23 +131,35 @@ CSkinScrollControl::Follow CSkinScrollControl::FollowAfter(UINT msg, WPARAM, LPA
     return msg == WM_SIZE ? Follow::BothLater : Follow::None;
 }
 
-bool CSkinScrollControl::IsScrollingKey(UINT msg, WPARAM key)
+CSkinScrollControl::Follow CSkinScrollControl::ScrollingFollow(UINT msg, WPARAM wParam)
 {
-    if (msg != WM_KEYDOWN && msg != WM_KEYUP)
-        return false;
-    switch (key) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_HOME:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_DELETE:
-        return true;
+    switch (msg) {
+    case WM_HSCROLL:
+        return Follow::HorzBar;
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+        return Follow::VertBar;
+    case WM_SIZE:
+    case WM_LBUTTONDBLCLK:
+        return Follow::BothLater;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        switch (wParam) {
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_DELETE:
+            return Follow::BothLater;
+        default:
+            return Follow::None;
+        }
     default:
-        return false;
+        return Follow::None;
     }
 }
 

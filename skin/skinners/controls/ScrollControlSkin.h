@@ -57,11 +57,12 @@ protected:
     // state once it is done with what it started.
     enum class Follow { None, HorzBar, VertBar, BothLater };
     virtual Follow FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const;
+    // What the controls that scroll share: their bars scrolled, the wheel, the keys and a double
+    // click that move the view, and a new size.
+    static Follow ScrollingFollow(UINT msg, WPARAM wParam);
     void CopyBar(int bar);
     // The control's own state of one bar (SIF_ALL), past the skinned bars.
     static BOOL SystemScrollInfo(HWND hwnd, int bar, SCROLLINFO& si);
-    // The keys that move a list's or a field's view.
-    static bool IsScrollingKey(UINT msg, WPARAM key);
 
 private:
     void AttachScrollBars();

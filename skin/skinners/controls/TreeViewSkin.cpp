@@ -61,13 +61,7 @@ void CSkinTreeView::Detach()
 CSkinScrollControl::Follow CSkinTreeView::FollowAfter(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
     switch (msg) {
-    case WM_HSCROLL:
-        return Follow::HorzBar;
-    case WM_VSCROLL:
-    case WM_MOUSEWHEEL:
-        return Follow::VertBar;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
     case TVM_INSERTITEMA:
     case TVM_DELETEITEM:
     case TVM_EXPAND:
@@ -81,7 +75,7 @@ CSkinScrollControl::Follow CSkinTreeView::FollowAfter(UINT msg, WPARAM wParam, L
     case TVM_SETITEMHEIGHT:
         return Follow::BothLater;
     default:
-        return IsScrollingKey(msg, wParam) ? Follow::BothLater : CSkinScrollControl::FollowAfter(msg, wParam, lParam);
+        return ScrollingFollow(msg, wParam);
     }
 }
 

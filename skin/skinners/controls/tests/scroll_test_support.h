@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "ScrollBarSkin.h"
@@ -119,6 +121,50 @@ inline int LastPosOf(const CMessageCounter& c, int code)
         if (LOWORD(call.first) == code)
             pos = static_cast<short>(HIWORD(call.first));
     return pos;
+}
+
+// The first line or page code (SB_LINEUP .. SB_PAGEDOWN) a counter saw; -1 for none.
+inline int FirstLineOrPageCode(const CMessageCounter& c)
+{
+    for (int code : Codes(c))
+        if (code <= SB_PAGEDOWN)
+            return code;
+    return -1;
+}
+
+// The first and last of `count` points of a picture (point i is at(i)) that each record of the
+// flat skin painted, by the last name of the record ("arrow1", "track", "thumb", "arrow2").
+template <typename At>
+std::map<std::string, std::pair<int, int>> PaintedRuns(const CPicture& p, const CFlatSkin& skin, int count, At at)
+{
+    std::map<std::string, std::pair<int, int>> runs;
+    for (int i = 0; i < count; ++i) {
+        const skinkit::FlatRecord* r = skin.Find(p.At(at(i)));
+        if (!r)
+            continue;
+        const std::string part = r->path.substr(r->path.rfind('.') + 1);
+        auto it = runs.find(part);
+        if (it == runs.end())
+            runs[part] = {i, i};
+        else
+            it->second.second = i;
+    }
+    return runs;
+}
+
+// Presses at both ends of each painted part of a bar and just past them, with the line or page
+// code each must send (-1 on the thumb), from the runs of "arrow1", "thumb" and "arrow2".
+inline std::vector<std::pair<int, int>> EdgePresses(const std::map<std::string, std::pair<int, int>>& parts)
+{
+    if (!parts.count("arrow1") || !parts.count("thumb") || !parts.count("arrow2"))
+        return {};
+    const auto arrow1 = parts.at("arrow1"), thumb = parts.at("thumb"), arrow2 = parts.at("arrow2");
+    if (arrow1.second + 1 >= thumb.first || thumb.second + 1 >= arrow2.first)
+        return {};  // no track on one side of the thumb
+    return {{arrow1.first, SB_LINEUP},       {arrow1.second, SB_LINEUP},      {arrow1.second + 1, SB_PAGEUP},
+            {thumb.first - 1, SB_PAGEUP},    {thumb.first, -1},               {thumb.second, -1},
+            {thumb.second + 1, SB_PAGEDOWN}, {arrow2.first - 1, SB_PAGEDOWN}, {arrow2.first, SB_LINEDOWN},
+            {arrow2.second, SB_LINEDOWN}};
 }
 
 // Advances the virtual clock in steps, handling what comes due after each.

@@ -2,7 +2,6 @@
 // press from its first to its last pixel and its neighbour from the next one, and a dragged thumb
 // takes the position nearest to where the mouse leaves it, wherever on the thumb it was held.
 #include <cmath>
-#include <map>
 
 #include "ScrollBarCtlSkin.h"
 #include "scroll_test_support.h"
@@ -37,22 +36,11 @@ protected:
     // The columns of each painted part along the bar's middle row.
     std::map<std::string, std::pair<int, int>> PaintedParts() const
     {
-        std::map<std::string, std::pair<int, int>> parts;
         RECT cr;
         GetClientRect(bar, &cr);
-        for (int x = 0; x < cr.right; ++x) {
-            const std::string painter = PainterAt(bar, POINT{x, cr.bottom / 2});
-            const size_t dot = painter.rfind('.'), space = painter.find(' ', dot);
-            if (dot == std::string::npos || painter.rfind("ScrollBar.", 0) != 0)
-                continue;
-            const std::string part = painter.substr(dot + 1, space == std::string::npos ? std::string::npos : space - dot - 1);
-            auto it = parts.find(part);
-            if (it == parts.end())
-                parts[part] = {x, x};
-            else
-                it->second.second = x;
-        }
-        return parts;
+        HWND top = GetAncestor(bar, GA_ROOT);
+        return PaintedRuns(CPicture::OfWindow(top), *skin, cr.right,
+                           [&](int x) { return InHost(bar, top, POINT{x, cr.bottom / 2}); });
     }
     void Press(int x)
     {
@@ -73,10 +61,7 @@ protected:
         counter->calls.clear();
         Press(x);
         Release(x);
-        for (int code : Codes(*counter))
-            if (code <= SB_PAGEDOWN)
-                return code;
-        return -1;
+        return FirstLineOrPageCode(*counter);
     }
 
     HWND bar = nullptr;
@@ -86,22 +71,11 @@ protected:
 TEST_F(ScrollBarControlEdgeTest, EachPartAnswersFromItsFirstToItsLastPaintedPixel)
 {
     SetBar(99, 10, 45);
-    const auto parts = PaintedParts();
-    ASSERT_EQ(parts.count("arrow1") + parts.count("thumb") + parts.count("arrow2"), 3u);
-    const auto arrow1 = parts.at("arrow1"), thumb = parts.at("thumb"), arrow2 = parts.at("arrow2");
-    ASSERT_LT(arrow1.second + 1, thumb.first);
-    ASSERT_LT(thumb.second + 1, arrow2.first);
-    const struct {
-        int x, code;
-    } presses[] = {
-        {arrow1.first, SB_LINEUP},       {arrow1.second, SB_LINEUP},      {arrow1.second + 1, SB_PAGEUP},
-        {thumb.first - 1, SB_PAGEUP},    {thumb.first, -1},               {thumb.second, -1},
-        {thumb.second + 1, SB_PAGEDOWN}, {arrow2.first - 1, SB_PAGEDOWN}, {arrow2.first, SB_LINEDOWN},
-        {arrow2.second, SB_LINEDOWN},
-    };
-    for (const auto& press : presses) {
-        SCOPED_TRACE("column " + std::to_string(press.x));
-        EXPECT_EQ(CodeAt(press.x), press.code);
+    const auto presses = EdgePresses(PaintedParts());
+    ASSERT_FALSE(presses.empty());
+    for (const auto& [x, code] : presses) {
+        SCOPED_TRACE("column " + std::to_string(x));
+        EXPECT_EQ(CodeAt(x), code);
     }
 }
 

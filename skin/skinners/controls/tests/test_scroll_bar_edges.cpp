@@ -3,7 +3,6 @@
 // bar starts at its first column, and a dragged thumb takes the position nearest to where the
 // mouse leaves it.
 #include <cmath>
-#include <map>
 
 #include "scroll_test_support.h"
 
@@ -45,20 +44,7 @@ protected:
     // The rows of each part of the vertical bar as painted: "arrow1", "track", "thumb", "arrow2".
     std::map<std::string, std::pair<int, int>> PaintedParts() const
     {
-        std::map<std::string, std::pair<int, int>> parts;
-        const CPicture p = CPicture::OfWindow(hwnd);
-        for (int y = 0; y < height; ++y) {
-            const skinkit::FlatRecord* r = skin->Find(p.At(POINT{width - kBar / 2, y}));
-            if (!r)
-                continue;
-            std::string part = r->path.substr(r->path.rfind('.') + 1);
-            auto it = parts.find(part);
-            if (it == parts.end())
-                parts[part] = {y, y};
-            else
-                it->second.second = y;
-        }
-        return parts;
+        return PaintedRuns(CPicture::OfWindow(hwnd), *skin, height, [&](int y) { return POINT{width - kBar / 2, y}; });
     }
     // The first line or page code a press and release at a window point sends; -1 for none.
     int CodeOfPress(POINT p)
@@ -68,10 +54,7 @@ protected:
         WinTestPumpUntilIdle();
         Release(hwnd, p);
         WinTestPumpUntilIdle();
-        for (int code : Codes(*counter))
-            if (code <= SB_PAGEDOWN)
-                return code;
-        return -1;
+        return FirstLineOrPageCode(*counter);
     }
     int CodeAtRow(int y) { return CodeOfPress(POINT{width - kBar / 2, y}); }
 
@@ -84,25 +67,16 @@ TEST_F(ScrollBarEdgeTest, EachPartAnswersFromItsFirstToItsLastPaintedPixel)
 {
     SetBar(99, 10, 45);
     const auto parts = PaintedParts();
-    ASSERT_EQ(parts.count("arrow1") + parts.count("thumb") + parts.count("track") + parts.count("arrow2"), 4u);
-    const auto arrow1 = parts.at("arrow1"), thumb = parts.at("thumb"), arrow2 = parts.at("arrow2");
-    ASSERT_EQ(arrow1.first, 0);
-    ASSERT_EQ(arrow2.second, height - 1);
-    ASSERT_LT(arrow1.second + 1, thumb.first);
-    ASSERT_LT(thumb.second + 1, arrow2.first);
-    const struct {
-        int row, code;
-    } presses[] = {
-        {arrow1.first, SB_LINEUP},       {arrow1.second, SB_LINEUP},     {arrow1.second + 1, SB_PAGEUP},
-        {thumb.first - 1, SB_PAGEUP},    {thumb.first, -1},              {thumb.second, -1},
-        {thumb.second + 1, SB_PAGEDOWN}, {arrow2.first - 1, SB_PAGEDOWN}, {arrow2.first, SB_LINEDOWN},
-        {arrow2.second, SB_LINEDOWN},
-    };
-    for (const auto& press : presses) {
-        SCOPED_TRACE("row " + std::to_string(press.row));
-        EXPECT_EQ(CodeAtRow(press.row), press.code);
+    const auto presses = EdgePresses(parts);
+    ASSERT_FALSE(presses.empty());
+    ASSERT_EQ(parts.at("arrow1").first, 0);
+    ASSERT_EQ(parts.at("arrow2").second, height - 1);
+    for (const auto& [row, code] : presses) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        EXPECT_EQ(CodeAtRow(row), code);
         EXPECT_EQ(SkinSB_GetScrollPos(hwnd, SB_VERT), 45);  // the window scrolls nothing itself
     }
+    const auto arrow1 = parts.at("arrow1");
     // Across the bar: its first and last column, and the client's last one beside it.
     EXPECT_EQ(CodeOfPress(POINT{width - kBar, arrow1.first}), SB_LINEUP);
     EXPECT_EQ(CodeOfPress(POINT{width - 1, arrow1.first}), SB_LINEUP);
