@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -66,16 +68,25 @@ SDL_SystemCursor SdlCursorFor(int idc) {
     }
 }
 
+class SdlBackend;
+SdlBackend* g_backend = nullptr;  // the one the X connection's loss is told to
+
 class SdlBackend : public Backend {
 public:
     SdlBackend(WindowSystemPort& port, Uint32 wake_event) : port_(port), wake_event_(wake_event) {
+        if (pipe2(wake_pipe_, O_CLOEXEC | O_NONBLOCK) != 0) wake_pipe_[0] = wake_pipe_[1] = -1;
         displays_ = ReadDisplays();
         SDL_StartTextInput();
         listener_ = clock::AddAdvanceListener([this] { Wake(); });
+        g_backend = this;
     }
 
     ~SdlBackend() override {
         clock::RemoveAdvanceListener(listener_);
+        if (g_backend == this) g_backend = nullptr;
+        for (int fd : wake_pipe_)
+            if (fd >= 0) close(fd);
+        if (lost_) return;
         for (auto& [h, w] : wins_) DestroyWin(w);
         for (auto& [id, c] : cursors_) SDL_FreeCursor(c);
         std::lock_guard<std::mutex> g(sound_mu_);
@@ -103,6 +114,7 @@ public:
             if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
             by_id_[SDL_GetWindowID(w.window)] = hwnd;
             wins_[hwnd] = w;
+            if (!x11_wait_ && wake_pipe_[0] >= 0) x11_wait_ = sdl::WatchX11Connection(w.window, &OnDisplayLost);
         });
     }
 
@@ -207,7 +219,7 @@ public:
                std::min<LONG>(dirty.right, surface.width), std::min<LONG>(dirty.bottom, surface.height)};
         if (d.right <= d.left || d.bottom <= d.top) return;
         if (OnDisplayThread()) {
-            Upload(hwnd, surface, d);
+            if (!lost_) Upload(hwnd, surface, d);
             return;
         }
         // Another thread painted: hand a copy of the dirty pixels to the display thread.
@@ -217,30 +229,30 @@ public:
     }
 
     bool WaitAndDispatch(int timeout_ms) override {
+        if (lost_) return WaitWithoutDisplay(timeout_ms);
         RunTasks();
         bool any = DispatchQueuedInput() > 0;
         SDL_Event e;
-        int got;
-        if (any)
-            got = SDL_PollEvent(&e);
-        else if (timeout_ms < 0)
-            got = SDL_WaitEvent(&e);
-        else
-            got = SDL_WaitEventTimeout(&e, timeout_ms);
-        while (got) {
+        int got = NextEvent(&e, any ? 0 : timeout_ms, &any);
+        while (got && !lost_) {
             any = true;
             Handle(e);
             got = SDL_PollEvent(&e);
         }
         RunTasks();
-        DispatchQueuedInput();
-        ReapSounds();
+        any = DispatchQueuedInput() > 0 || any;
+        if (!lost_) ReapSounds();
         return any;
     }
 
     void Wake() override {
-        // One wake-up event in the queue is enough, however often other threads post.
+        // One wake-up in flight is enough, however often other threads post.
         if (wake_pending_.exchange(true)) return;
+        if (wake_pipe_[1] >= 0) {
+            ssize_t n = write(wake_pipe_[1], "w", 1);
+            (void)n;
+        }
+        if (x11_wait_ || lost_) return;
         SDL_Event e;
         std::memset(&e, 0, sizeof e);
         e.type = wake_event_;
@@ -402,6 +414,8 @@ private:
     static bool OnDisplayThread() { return pid_t(syscall(SYS_gettid)) == getpid(); }
 
     void OnDisplay(std::function<void()> fn) {
+        // Without a display there is nothing left to show or move.
+        if (lost_) return;
         if (OnDisplayThread()) {
             fn();
             return;
@@ -419,7 +433,8 @@ private:
             std::lock_guard<std::mutex> g(tasks_mu_);
             t.swap(tasks_);
         }
-        for (auto& fn : t) fn();
+        for (auto& fn : t)
+            if (!lost_) fn();
     }
 
     // `fresh` tells whether the texture was (re)made and so holds nothing yet.
@@ -625,9 +640,65 @@ private:
             break;
         }
         default:
-            if (e.type == wake_event_) wake_pending_ = false;
+            if (e.type == wake_event_) TakeWake();
             break;  // the wake-up event and the rest carry nothing for the window system
         }
+    }
+
+    // The next event, waiting at most `timeout_ms` (-1: no limit); `woken` is set when a Wake
+    // ended the wait. On X11 the wait is ours, on the X connection and the wake pipe: SDL's
+    // own wait would have other threads wake it through a second X connection, whose loss
+    // would then be found on whichever thread posted a message.
+    int NextEvent(SDL_Event* e, int timeout_ms, bool* woken) {
+        if (!x11_wait_) {
+            if (timeout_ms == 0) return SDL_PollEvent(e);
+            return timeout_ms < 0 ? SDL_WaitEvent(e) : SDL_WaitEventTimeout(e, timeout_ms);
+        }
+        const Uint64 start = SDL_GetTicks64();
+        for (;;) {
+            if (SDL_PollEvent(e)) return 1;
+            if (lost_ || timeout_ms == 0) return 0;
+            int left = -1;
+            if (timeout_ms > 0) {
+                const Uint64 spent = SDL_GetTicks64() - start;
+                if (spent >= Uint64(timeout_ms)) return 0;
+                left = int(Uint64(timeout_ms) - spent);
+            }
+            if (!sdl::WaitForX11Events(wake_pipe_[0], left) && !lost_) continue;  // the loop sees the time is up
+            if (TakeWake()) {
+                *woken = true;
+                return lost_ ? 0 : SDL_PollEvent(e);
+            }
+        }
+    }
+
+    // Once the display is gone: waits for a wake or the timeout, and hands on injected input.
+    bool WaitWithoutDisplay(int timeout_ms) {
+        bool any = DispatchQueuedInput() > 0;
+        if (!any) {
+            pollfd p{wake_pipe_[0], POLLIN, 0};
+            poll(&p, 1, timeout_ms);
+        }
+        any = TakeWake() || any;
+        return DispatchQueuedInput() > 0 || any;
+    }
+
+    // Ends a pending wake-up; whether there was one.
+    bool TakeWake() {
+        const bool was = wake_pending_.exchange(false);
+        char buf[64];
+        while (wake_pipe_[0] >= 0 && read(wake_pipe_[0], buf, sizeof buf) > 0) {
+        }
+        return was;
+    }
+
+    // The X server is gone (called on the thread whose request found it, the display thread):
+    // no SDL video call may follow, and the window system ends the session.
+    static void OnDisplayLost() {
+        SdlBackend* b = g_backend;
+        if (!b) return;
+        b->lost_ = true;
+        b->port_.DisplayLost();
     }
 
     void ReapSounds() {
@@ -645,6 +716,9 @@ private:
     WindowSystemPort& port_;
     Uint32 wake_event_;
     std::atomic<bool> wake_pending_{false};
+    int wake_pipe_[2] = {-1, -1};
+    std::atomic<bool> x11_wait_{false};  // the display thread waits on the X connection itself
+    std::atomic<bool> lost_{false};      // the display went away
     mutable std::mutex displays_mu_;
     std::vector<MonitorArea> displays_;
     int listener_ = 0;

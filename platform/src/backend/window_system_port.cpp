@@ -80,6 +80,9 @@ public:
     void Deliver(const InputEvent& e) override {
         if (WindowSystemPort* p = g_port.load()) p->Deliver(e);
     }
+    void DisplayLost() override {
+        if (WindowSystemPort* p = g_port.load()) p->DisplayLost();
+    }
 };
 
 }  // namespace

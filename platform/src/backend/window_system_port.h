@@ -40,6 +40,9 @@ public:
     virtual ~WindowSystemPort() = default;
     virtual std::vector<TopLevelView> TopLevels() = 0;
     virtual void Deliver(const InputEvent& e) = 0;
+    // The display went away for good (its server ended): the program has no screen left.
+    // Called on the display thread, which must not be kept waiting.
+    virtual void DisplayLost() {}
 };
 
 // The backends' registration point: the window system gives its port from the library's

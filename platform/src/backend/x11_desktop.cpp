@@ -4,7 +4,11 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <dlfcn.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 namespace plat::sdl {
@@ -22,6 +26,12 @@ struct DesktopApi {
     using DefaultRootWindow = ::Window (*)(Display*);
     using ErrorHandler = int (*)(Display*, XErrorEvent*);
     using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
+    using IOErrorHandler = int (*)(Display*);
+    using SetIOErrorHandler = IOErrorHandler (*)(IOErrorHandler);
+    using IOErrorExitHandler = void (*)(Display*, void*);
+    using SetIOErrorExitHandler = void (*)(Display*, IOErrorExitHandler, void*);
+    using EventsQueued = int (*)(Display*, int);
+    using ConnectionNumber = int (*)(Display*);
     InternAtom intern_atom = nullptr;
     GetWindowProperty get_property = nullptr;
     Free free = nullptr;
@@ -29,6 +39,10 @@ struct DesktopApi {
     Flush flush = nullptr;
     DefaultRootWindow root = nullptr;
     SetErrorHandler set_error_handler = nullptr;
+    SetIOErrorHandler set_io_error_handler = nullptr;
+    SetIOErrorExitHandler set_io_error_exit_handler = nullptr;  // libX11 1.7 and later
+    EventsQueued events_queued = nullptr;
+    ConnectionNumber connection_number = nullptr;
 
     DesktopApi() {
         void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
@@ -40,6 +54,10 @@ struct DesktopApi {
         flush = reinterpret_cast<Flush>(dlsym(x11, "XFlush"));
         root = reinterpret_cast<DefaultRootWindow>(dlsym(x11, "XDefaultRootWindow"));
         set_error_handler = reinterpret_cast<SetErrorHandler>(dlsym(x11, "XSetErrorHandler"));
+        set_io_error_handler = reinterpret_cast<SetIOErrorHandler>(dlsym(x11, "XSetIOErrorHandler"));
+        set_io_error_exit_handler = reinterpret_cast<SetIOErrorExitHandler>(dlsym(x11, "XSetIOErrorExitHandler"));
+        events_queued = reinterpret_cast<EventsQueued>(dlsym(x11, "XEventsQueued"));
+        connection_number = reinterpret_cast<ConnectionNumber>(dlsym(x11, "XConnectionNumber"));
     }
     bool ok() const { return intern_atom && get_property && free && raise && flush && root; }
 };
@@ -67,6 +85,28 @@ int ReportX11Error(Display*, XErrorEvent* e) {
     return 0;
 }
 
+// The connection being watched for its loss, and who is told of it.
+std::atomic<Display*> g_watched{nullptr};
+void (*g_on_lost)() = nullptr;
+std::atomic<bool> g_lost{false};
+
+int OnLostConnection(Display* dpy) {
+    if (dpy != g_watched.load()) {
+        // A connection nobody prepared to lose: the X library would now end the process
+        // through exit(), whose handlers talk to the dead server and never come back.
+        std::fprintf(stderr, "X11: the connection to the display was lost\n");
+        _exit(1);
+    }
+    if (!g_lost.exchange(true)) {
+        std::fprintf(stderr, "X11: the display went away\n");
+        if (g_on_lost) g_on_lost();
+    }
+    return 0;
+}
+
+// Runs after OnLostConnection: returning lets the failed request return, the connection dead.
+void KeepRunning(Display*, void*) {}
+
 }  // namespace
 
 bool X11PointerEventRoot(const SDL_SysWMmsg* msg, int* x, int* y) {
@@ -93,6 +133,32 @@ bool X11PointerEventRoot(const SDL_SysWMmsg* msg, int* x, int* y) {
 
 void SurviveX11Errors() {
     if (Api().set_error_handler) Api().set_error_handler(&ReportX11Error);
+}
+
+bool WatchX11Connection(SDL_Window* window, void (*lost)()) {
+    Display* dpy;
+    ::Window xw;
+    DesktopApi& api = Api();
+    if (!api.set_io_error_handler || !api.set_io_error_exit_handler || !api.events_queued ||
+        !api.connection_number || !X11Handles(window, &dpy, &xw))
+        return false;
+    g_on_lost = lost;
+    api.set_io_error_exit_handler(dpy, &KeepRunning, nullptr);
+    g_watched.store(dpy);
+    api.set_io_error_handler(&OnLostConnection);
+    return true;
+}
+
+bool WaitForX11Events(int wake_fd, int timeout_ms) {
+    Display* dpy = g_watched.load();
+    DesktopApi& api = Api();
+    if (!dpy || g_lost.load()) return false;
+    // Requests still buffered would wait with us; events already read need no wait.
+    api.flush(dpy);
+    if (g_lost.load() || api.events_queued(dpy, QueuedAlready) > 0) return true;
+    pollfd fds[2] = {{api.connection_number(dpy), POLLIN, 0}, {wake_fd, POLLIN, 0}};
+    int n = poll(fds, 2, timeout_ms);
+    return n > 0 || (n < 0 && errno == EINTR);
 }
 
 bool X11HasWindowManager(SDL_Window* window) {

@@ -24,4 +24,15 @@ bool X11PointerEventRoot(const SDL_SysWMmsg* msg, int* x, int* y);
 // program goes on, instead of ending as the X library's default would have it.
 void SurviveX11Errors();
 
+// Watches the connection of `window`'s display: once the X server is gone (it ended, the
+// session closed, a remote display dropped), `lost` runs, once, on the thread whose request
+// found it, and that request returns failed instead of the process ending inside the X library.
+// No X call may follow. False where not on X11 or where the X library cannot go on after a loss.
+bool WatchX11Connection(SDL_Window* window, void (*lost)());
+
+// Waits until the watched connection has events for SDL to read, `wake_fd` is readable, or
+// `timeout_ms` ends (-1: no end); false when it ended by the timeout, or at once when no
+// connection is watched or it is lost.
+bool WaitForX11Events(int wake_fd, int timeout_ms);
+
 }  // namespace plat::sdl

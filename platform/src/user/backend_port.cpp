@@ -1,5 +1,6 @@
 // The window system's port for the backends.
 #include "user/backend_port.h"
+#include "user/window.h"
 
 namespace plat::user {
 
@@ -40,6 +41,7 @@ public:
             break;
         }
     }
+    void DisplayLost() override { EndSessionForLostDisplay(); }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The end of the desktop session for this process: SIGTERM or SIGINT, as a desktop asks a
-// program to end, becomes the platform's end-of-session messages to every top-level window,
-// so the program can finish its work cleanly; the process then ends.
+// program to end, or the loss of the display it shows on, becomes the platform's
+// end-of-session messages to every top-level window, so the program can finish its work
+// cleanly; the process then ends.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -17,14 +18,18 @@ namespace plat::user {
 namespace {
 
 int g_pipe[2] = {-1, -1};
-std::atomic<int> g_signal{0};
+std::atomic<int> g_exit_code{0};  // of the session end under way; 0: none
+
+void Request() {
+    char c = 1;
+    ssize_t n = write(g_pipe[1], &c, 1);
+    (void)n;
+}
 
 void OnSignal(int sig) {
     // A second request while the first is still being served ends the process at once.
-    if (g_signal.exchange(sig) != 0) _exit(128 + sig);
-    char c = char(sig);
-    ssize_t n = write(g_pipe[1], &c, 1);
-    (void)n;
+    if (g_exit_code.exchange(128 + sig) != 0) _exit(128 + sig);
+    Request();
 }
 
 std::vector<HWND> SessionWindows() {
@@ -39,7 +44,7 @@ std::vector<HWND> SessionWindows() {
     return out;
 }
 
-void EndSession(int sig) {
+void EndSession(int code) {
     std::vector<HWND> tops = SessionWindows();
     // The session ends whatever the answers; a window that does not answer in time is left.
     DWORD_PTR ignored = 0;
@@ -47,7 +52,7 @@ void EndSession(int sig) {
         SendMessageTimeoutA(t, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 1000, &ignored);
     for (HWND t : tops)
         SendMessageTimeoutA(t, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 120000, &ignored);
-    _exit(128 + sig);
+    _exit(code);
 }
 
 void Watch() {
@@ -58,7 +63,7 @@ void Watch() {
         if (n < 0 && errno == EINTR) continue;
         return;
     }
-    EndSession(int(static_cast<unsigned char>(c)));
+    EndSession(g_exit_code.load());
 }
 
 }  // namespace
@@ -75,6 +80,15 @@ void WatchForSessionEnd() {
         sigaction(SIGINT, &sa, nullptr);
         std::thread(Watch).detach();
     });
+}
+
+void EndSessionForLostDisplay() {
+    WatchForSessionEnd();
+    // A session end already under way goes on (the desktop asked first, then went away).
+    int none = 0;
+    if (!g_exit_code.compare_exchange_strong(none, 1)) return;
+    if (g_pipe[1] < 0) _exit(1);
+    Request();
 }
 
 }  // namespace plat::user

@@ -125,6 +125,9 @@ Window* RootOf(Window* w);  // the top level that holds w
 bool OwnedBy(const Window* w, HWND owner);
 // From the first top-level window on, SIGTERM and SIGINT end the session (session.cpp).
 void WatchForSessionEnd();
+// The display is gone: the session ends as on SIGTERM, the process with status 1 (any thread;
+// returns at once, the windows' messages are served by their threads as usual).
+void EndSessionForLostDisplay();
 bool IsVisibleChain(const Window* w);
 
 // Classes.
