@@ -296,6 +296,8 @@ public:
         Say("settings", IsWindowEnabled(folder) ? "unlocked" : "locked");
         HWND focus = nullptr;
         if (m_ui.Focus(200, &focus)) Say("focus", std::to_string(focus ? GetDlgCtrlID(focus) : 0));
+        if (Ask(GetDlgItem(m_main, kIdVideoCodec), WM_GETTEXT, sizeof m_text, reinterpret_cast<LPARAM>(m_text)))
+            Say("video codec", m_text);
         LookAtList();
         LookAtBox();
     }
@@ -323,15 +325,27 @@ private:
         DWORD_PTR rows = 0;
         if (!Ask(list, LVM_GETITEMCOUNT, 0, 0, &rows)) return;
         Say("rows", std::to_string(rows));
-        for (DWORD_PTR row = 0; row < rows; ++row) {
-            m_item = LVITEMA{};
-            m_item.iSubItem = 4;
-            m_item.pszText = m_cell;
-            m_item.cchTextMax = sizeof m_cell;
-            m_cell[0] = 0;
-            if (Ask(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&m_item)))
-                Say("status " + std::to_string(row), m_cell);
+        DWORD_PTR top = 0;
+        if (Ask(list, LVM_GETTOPINDEX, 0, 0, &top)) Say("top", std::to_string(top));
+        // Where the first row is on the screen, for clicks on rows.
+        m_rect = RECT{LVIR_BOUNDS, 0, 0, 0};
+        if (rows && Ask(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&m_rect))) {
+            MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&m_rect), 2);
+            Say("row 0", RectText(m_rect));
         }
+        for (DWORD_PTR row = 0; row < rows; ++row) {
+            if (Cell(list, row, 1)) Say("name " + std::to_string(row), m_cell);
+            if (Cell(list, row, 4)) Say("status " + std::to_string(row), m_cell);
+        }
+    }
+
+    bool Cell(HWND list, DWORD_PTR row, int column) {
+        m_item = LVITEMA{};
+        m_item.iSubItem = column;
+        m_item.pszText = m_cell;
+        m_item.cchTextMax = sizeof m_cell;
+        m_cell[0] = 0;
+        return Ask(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&m_item));
     }
 
     // The newest box or small dialog in front of the main dialog: its title, its texts and
@@ -378,6 +392,7 @@ private:
     char m_text[1024] = {};
     char m_cell[512] = {};
     LVITEMA m_item{};
+    RECT m_rect{};
 };
 
 }  // namespace

@@ -81,8 +81,9 @@ private:
 // dialog itself ("window: ..."), then "main: shown", then each time one changes: the output
 // folder's text and selection ("folder: ...", "folder caret: start end"), whether the settings
 // are locked by a batch ("settings: locked" or "unlocked"), the id of the control with the
-// focus ("focus: <id>"), the file list's rows ("rows: n", "status <row>: ...") and the newest box
-// in front ("box control <id>: ...", "box text: a | b", "box: <title>" or "none").
+// focus ("focus: <id>"), the video codec's text ("video codec: ..."), the file list's rows
+// ("rows: n", "name <row>: ...", "status <row>: ...") and the first row it shows ("top: n"), and
+// the newest box in front ("box control <id>: ...", "box text: a | b", "box: <title>" or "none").
 class PeloranAutomation {
 public:
     PeloranAutomation() = default;

@@ -141,17 +141,6 @@ void Layout(HWND dlg, FolderDialog* st) {
     place(IDCANCEL, w - m - button, buttons_y, button, h);
 }
 
-// A wheel turn the control with the keyboard passed on: the folder list scrolls when the
-// pointer is over it.
-INT_PTR OnWheel(HWND dlg, WPARAM wp, LPARAM lp) {
-    HWND list = GetDlgItem(dlg, kList);
-    RECT r;
-    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    if (!list || !GetWindowRect(list, &r) || !PtInRect(&r, p)) return FALSE;
-    SendMessageA(list, WM_MOUSEWHEEL, wp, lp);
-    return TRUE;
-}
-
 INT_PTR CALLBACK FolderDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto* st = reinterpret_cast<FolderDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
     switch (msg) {
@@ -200,7 +189,6 @@ INT_PTR CALLBACK FolderDialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         }
         }
         return FALSE;
-    case WM_MOUSEWHEEL: return OnWheel(dlg, wp, lp);
     case WM_DESTROY: SetCurrentDialog(nullptr); return FALSE;
     }
     return FALSE;

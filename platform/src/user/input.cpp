@@ -204,15 +204,15 @@ void MouseButton(Button button, bool down, POINT screen) {
     }
 }
 
+// The wheel turns what is under the pointer, found as a click would find it (a window holding
+// the mouse, such as an open drop-down, keeps it), whichever window has the keyboard; what a
+// window leaves unhandled goes up to its parent. Over a window a modal box disables, or over
+// no window of the program, it turns nothing.
 void MouseWheel(int delta, POINT screen) {
     SetCursorPosInternal(screen);
-    HWND h = FocusWindowAnyThread();
-    if (!h) h = ActiveWindowAnyThread();
-    if (!h) {
-        LRESULT hit;
-        h = Target(screen, &hit);
-    }
-    if (!h) return;
+    LRESULT hit;
+    HWND h = Target(screen, &hit);
+    if (!h || hit == HTERROR) return;
     WORD keys = WORD(MouseKeys());
     WORD d = WORD(short(delta));
     PostInput(h, WM_MOUSEWHEEL, MAKEWPARAM(keys, d), MAKELPARAM(screen.x, screen.y), screen);

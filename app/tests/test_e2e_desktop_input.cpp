@@ -1,0 +1,123 @@
+// The mouse on a real desktop, without a window manager: the wheel turns the file list under the
+// pointer while a closed drop-down list holds the keyboard, idle and during a batch; a right
+// click on a row selects it before the list's menu opens, so the menu's "Remove" removes it.
+#include <unistd.h>
+
+#include "desktop_session.h"
+
+namespace {
+
+const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdVideoCodec = 1019, kIdNameEdit = 1152;
+
+// `count` copies of one short clip in `folder`, named c01.avi, c02.avi...; their names.
+std::vector<std::string> Clips(const std::string& folder, int count, double seconds) {
+    std::vector<std::string> names;
+    const std::string first = folder + "/c01.avi";
+    if (!testmedia::Generate(testmedia::Kind::AviMpeg4, first, seconds, 320, 240, 25)) return names;
+    for (int i = 1; i <= count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "c%02d.avi", i);
+        if (i > 1 && ::link(first.c_str(), (folder + "/" + name).c_str()) != 0) return {};
+        names.push_back(name);
+    }
+    return names;
+}
+
+// Adds the clips through the open-file dialog: their folder typed into its name box, then
+// their names, quoted, all at once.
+void AddClips(desktop::Session& s, const std::string& folder, const std::vector<std::string>& names) {
+    const desktop::Rect add = s.Control(kIdAdd);
+    s.Click(add.cx(), add.cy());
+    ASSERT_TRUE(s.WaitForReport("box", "Open", 30)) << "the open-file dialog did not come up";
+    ASSERT_TRUE(s.WaitForKeyboard("Open"));
+    ASSERT_TRUE(desktop::PollFor([&] { return s.Focus() == kIdNameEdit; }, 20)) << "focus " << s.Focus();
+    s.Xdo("type --delay 5 '" + folder + "'");
+    s.Key("Return");
+    std::string quoted;
+    for (const std::string& n : names) quoted += "\"" + n + "\" ";
+    s.Xdo("type --delay 5 '" + quoted + "'");
+    s.Key("Return");
+    ASSERT_TRUE(s.WaitForReport("rows", std::to_string(names.size()), 60))
+        << "the clips were not added: box " << s.Report()["box text"];
+    ASSERT_TRUE(s.WaitForReport("box", "none"));
+}
+
+int Top(const desktop::Session& s) { return std::atoi(s.Report()["top"].c_str()); }
+
+// Turns the wheel `notches` times over the middle of the list (down when positive).
+void Turn(const desktop::Session& s, int notches) {
+    const desktop::Rect list = s.Control(kIdList);
+    s.Xdo("mousemove --sync " + std::to_string(list.cx()) + " " + std::to_string(list.cy()) + " click --repeat " +
+          std::to_string(std::abs(notches)) + " " + (notches > 0 ? "5" : "4"));
+}
+
+TEST(DesktopInput, TheWheelTurnsTheListUnderThePointerNotTheDropDownWithTheKeyboard) {
+    std::string missing = desktop::Session::Missing(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    desktop::Session s;
+    // Long enough that the batch still runs while the wheel turns.
+    std::vector<std::string> names = Clips(s.dir().path(), 24, 4.0);
+    ASSERT_EQ(names.size(), 24u);
+    ASSERT_TRUE(s.Start(false));
+    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    // The list shows its last rows, the ones just added.
+    ASSERT_TRUE(desktop::PollFor([&] { return Top(s) > 0; }, 20)) << "top " << s.Report()["top"];
+    const std::string codec = s.Report()["video codec"];
+    ASSERT_NE(codec, "");
+
+    // The keyboard on the video codec's drop-down, closed again: one click opens it, one closes it.
+    const desktop::Rect combo = s.Control(kIdVideoCodec);
+    const int shown = s.VisibleWindows();
+    s.Click(combo.cx(), combo.cy());
+    ASSERT_TRUE(desktop::PollFor([&] { return s.VisibleWindows() == shown + 1; }, 20)) << "the drop-down did not open";
+    s.Click(combo.cx(), combo.cy());
+    ASSERT_TRUE(desktop::PollFor([&] { return s.VisibleWindows() == shown; }, 20)) << "the drop-down did not close";
+    ASSERT_TRUE(desktop::PollFor([&] { return s.Focus() == kIdVideoCodec; }, 20)) << "focus " << s.Focus();
+
+    const int last = Top(s);
+    Turn(s, -3);
+    EXPECT_TRUE(desktop::PollFor([&] { return Top(s) < last; }, 20)) << "the list under the pointer did not scroll";
+    EXPECT_EQ(s.Report()["video codec"], codec) << "the drop-down with the keyboard took the wheel";
+    EXPECT_EQ(s.Focus(), kIdVideoCodec);
+
+    // During a batch too.
+    const desktop::Rect start = s.Control(kIdStart);
+    s.Click(start.cx(), start.cy());
+    ASSERT_TRUE(s.WaitForReport("settings", "locked", 30)) << "the batch did not start";
+    const int before = Top(s);
+    Turn(s, 3);
+    EXPECT_TRUE(desktop::PollFor([&] { return Top(s) > before; }, 20)) << "the list did not scroll during the batch";
+    EXPECT_EQ(s.Report()["settings"], "locked") << "the batch ended before the wheel was seen";
+    EXPECT_EQ(s.Report()["video codec"], codec);
+}
+
+TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
+    std::string missing = desktop::Session::Missing(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    desktop::Session s;
+    std::vector<std::string> names = Clips(s.dir().path(), 5, 1.0);
+    ASSERT_EQ(names.size(), 5u);
+    ASSERT_TRUE(s.Start(false));
+    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    const desktop::Rect row0 = s.Reported("row 0");
+    ASSERT_GT(row0.bottom, row0.top);
+    const int height = row0.bottom - row0.top, x = (row0.left + s.Control(kIdList).right) / 2;
+    ASSERT_EQ(s.Report()["name 3"], "c04.avi");
+
+    // The first row chosen with the left button, then the fourth clicked with the right.
+    s.Click(x, row0.cy());
+    const int shown = s.VisibleWindows();
+    s.Click(x, row0.cy() + 3 * height, 3);
+    ASSERT_TRUE(desktop::PollFor([&] { return s.VisibleWindows() == shown + 1; }, 20)) << "the menu did not open";
+    // Its entries: Add, a separator, Remove, Remove all.
+    s.Key("Down");
+    s.Key("Down");
+    s.Key("Return");
+    ASSERT_TRUE(s.WaitForReport("rows", "4", 20)) << "nothing was removed";
+    std::map<std::string, std::string> r = s.Report();
+    EXPECT_EQ(r["name 0"], "c01.avi") << "the row chosen before was removed";
+    EXPECT_EQ(r["name 3"], "c05.avi") << "the row right-clicked is still there";
+    EXPECT_EQ(r["name 2"], "c03.avi");
+}
+
+}  // namespace
