@@ -175,12 +175,15 @@ public:
             // Without a window manager nobody keeps an icon of it: it is simply not shown.
             const bool manager = sdl::X11HasWindowManager(w->window);
             if (minimized) {
-                if (manager)
+                if (manager) {
                     SDL_MinimizeWindow(w->window);
-                else
+                } else {
+                    ShowStub(hwnd, *w);
                     SDL_HideWindow(w->window);
+                }
                 return;
             }
+            DestroyStub(*w);
             PlaceOnDesktop(*w);
             if (manager && (SDL_GetWindowFlags(w->window) & SDL_WINDOW_MINIMIZED)) SDL_RestoreWindow(w->window);
             if (w->visible) SDL_ShowWindow(w->window);
@@ -356,7 +359,80 @@ private:
         bool shaped = false;
         Region shape;
         uint8_t opacity = 255;
+        // Minimised without a window manager: the start of its caption at the foot of the
+        // screen, which a click restores.
+        SDL_Window* stub = nullptr;
+        SDL_Renderer* stub_renderer = nullptr;
+        SDL_Texture* stub_texture = nullptr;
+        int stub_slot = 0;
     };
+    static constexpr int kStubWidth = 160, kStubHeight = 28;
+
+    // With no task bar to keep it, a minimised window shows as the left end of its top edge
+    // (its caption's icon and title), side by side with others from the screen's lower left
+    // corner, as the system does on a desktop without one.
+    void ShowStub(HWND hwnd, Win& w) {
+        if (w.stub || !w.renderer || !w.texture) return;
+        const int sw = std::min(kStubWidth, w.tex_w), sh = std::min(kStubHeight, w.tex_h);
+        std::vector<uint32_t> px(size_t(sw) * size_t(sh));
+        SDL_Rect part{0, 0, sw, sh};
+        SDL_RenderClear(w.renderer);
+        SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr);
+        if (SDL_RenderReadPixels(w.renderer, &part, SDL_PIXELFORMAT_ARGB8888, px.data(), sw * 4) != 0) return;
+        int slot = 0;
+        for (bool taken = true; taken; ++slot) {
+            taken = false;
+            for (auto& [h, o] : wins_) taken = taken || (o.stub && o.stub_slot == slot);
+            if (!taken) break;
+        }
+        const RECT work = Monitors().front().work;
+        w.stub = SDL_CreateWindow("", work.left + slot * (kStubWidth + 2), work.bottom - sh, sw, sh,
+                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
+        if (!w.stub) return;
+        w.stub_slot = slot;
+        w.stub_renderer = SDL_CreateRenderer(w.stub, -1, SDL_RENDERER_SOFTWARE);
+        if (w.stub_renderer)
+            w.stub_texture = SDL_CreateTexture(w.stub_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, sw, sh);
+        if (w.stub_texture) SDL_UpdateTexture(w.stub_texture, nullptr, px.data(), sw * 4);
+        stubs_[SDL_GetWindowID(w.stub)] = hwnd;
+        RedrawStub(w);
+    }
+
+    void RedrawStub(Win& w) {
+        if (!w.stub_renderer) return;
+        SDL_RenderClear(w.stub_renderer);
+        if (w.stub_texture) SDL_RenderCopy(w.stub_renderer, w.stub_texture, nullptr, nullptr);
+        SDL_RenderPresent(w.stub_renderer);
+    }
+
+    void DestroyStub(Win& w) {
+        if (!w.stub) return;
+        stubs_.erase(SDL_GetWindowID(w.stub));
+        if (w.stub_texture) SDL_DestroyTexture(w.stub_texture);
+        if (w.stub_renderer) SDL_DestroyRenderer(w.stub_renderer);
+        SDL_DestroyWindow(w.stub);
+        w.stub = nullptr;
+        w.stub_renderer = nullptr;
+        w.stub_texture = nullptr;
+    }
+
+    // Pointer input on a minimised window's stub is for the stub alone: a click on it asks
+    // the window system to restore the window. True when the event was a stub's.
+    bool HandleStub(const SDL_Event& e) {
+        Uint32 id = 0;
+        if (e.type == SDL_MOUSEMOTION) id = e.motion.windowID;
+        else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) id = e.button.windowID;
+        else if (e.type == SDL_WINDOWEVENT) id = e.window.windowID;
+        else return false;
+        auto it = stubs_.find(id);
+        if (it == stubs_.end()) return false;
+        pointer_root_valid_ = false;  // the X server's position of this event was the stub's
+        if (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT)
+            port_.Deliver(InputEvent::Minimize(it->second, false));
+        else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED)
+            if (Win* w = Find(it->second)) RedrawStub(*w);
+        return true;
+    }
 
     static int Width(const RECT& r) { return std::max<int>(1, r.right - r.left); }
     static int Height(const RECT& r) { return std::max<int>(1, r.bottom - r.top); }
@@ -400,6 +476,7 @@ private:
     }
 
     void DestroyWin(Win& w) {
+        DestroyStub(w);
         if (w.texture) SDL_DestroyTexture(w.texture);
         if (w.renderer) SDL_DestroyRenderer(w.renderer);
         if (w.window) {
@@ -550,6 +627,7 @@ private:
     }
 
     void Handle(const SDL_Event& e) {
+        if (HandleStub(e)) return;
         switch (e.type) {
         case SDL_SYSWMEVENT:
             pointer_root_valid_ = sdl::X11PointerEventRoot(e.syswm.msg, &pointer_root_.x, &pointer_root_.y);
@@ -724,6 +802,7 @@ private:
     int listener_ = 0;
     std::map<HWND, Win> wins_;
     std::map<Uint32, HWND> by_id_;
+    std::map<Uint32, HWND> stubs_;  // the stubs of windows minimised without a window manager
     HWND keyboard_ = nullptr;  // the active window, which keys typed on the desktop are for
     std::map<int, SDL_Cursor*> cursors_;
     POINT last_mouse_{0, 0};
