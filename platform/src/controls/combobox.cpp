@@ -393,11 +393,22 @@ HWND CreateField(HWND h, Combo* c, HINSTANCE inst) {
     return e;
 }
 
-LRESULT OnCreate(HWND h, Combo* c) {
+// The list is made with the combo box's frame, before its creation is announced: whoever
+// watches creations (the skin engine's hook sees WM_CREATE before this procedure) finds the
+// combo box with its list.
+LRESULT OnNcCreateList(HWND h, Combo* c, WPARAM wp, LPARAM lp) {
+    OnNcCreate(h, c, reinterpret_cast<CREATESTRUCTA*>(lp));
+    if (!DefWindowProcA(h, WM_NCCREATE, wp, lp)) return FALSE;
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
     c->list = CreateList(h, c, inst);
-    if (!c->list) return -1;
+    if (!c->list) return FALSE;
     SendMessageA(c->list, kLbSetCombo, reinterpret_cast<WPARAM>(h), 0);
+    return TRUE;
+}
+
+LRESULT OnCreate(HWND h, Combo* c) {
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(h, GWLP_HINSTANCE));
+    if (!c->list) return -1;
     if (c->type != CBS_DROPDOWNLIST) {
         c->edit = CreateField(h, c, inst);
         if (!c->edit) return -1;
@@ -631,7 +642,7 @@ LRESULT Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     Combo* c = AttachState<Combo>(h, msg);
     if (!c) return DefWindowProcA(h, msg, wp, lp);
     switch (msg) {
-        case WM_NCCREATE: OnNcCreate(h, c, reinterpret_cast<CREATESTRUCTA*>(lp)); return DefWindowProcA(h, msg, wp, lp);
+        case WM_NCCREATE: return OnNcCreateList(h, c, wp, lp);
         case WM_CREATE: return OnCreate(h, c);
         case WM_NCDESTROY: return OnNcDestroy(h, c, wp, lp);
         case WM_DESTROY: return OnDestroy(h, c);
