@@ -229,7 +229,8 @@ LPITEMIDLIST WINAPI SHBrowseForFolderA(LPBROWSEINFOA bi) {
         if (plat::shell::SpecialFolderPath(CSIDL_DESKTOP, &desktop) && IsDir(desktop)) start = Normalize(desktop, "/");
     }
     FolderDialog st{bi, root, start, {}, {}, {}, false, 0};
-    Template t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK | DS_CENTER | WS_THICKFRAME, 220, 230,
+    // Sizable: a sizing frame, not the fixed modal one.
+    Template t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_3DLOOK | DS_CENTER | WS_THICKFRAME, 220, 230,
                "Browse for Folder");
     t.Item(Template::kStatic, "", kTitle, SS_LEFT, 4, 4, 212, 20);
     if (bi->ulFlags & BIF_STATUSTEXT) t.Item(Template::kStatic, "", kStatus, SS_LEFT, 4, 26, 212, 10);

@@ -369,8 +369,9 @@ BOOL RunFileDialog(OPENFILENAMEA* ofn, bool save) {
         return err == 0;
     }
     FileDialog st{ofn, save, ParseFilters(ofn->lpstrFilter), {}, {}, 0, {}};
-    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK | DS_CENTER;
-    if (ofn->Flags & OFN_ENABLESIZING) style |= WS_THICKFRAME;
+    // A dialog the user may size has a sizing frame instead of the fixed modal one.
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_3DLOOK | DS_CENTER;
+    style |= (ofn->Flags & OFN_ENABLESIZING) ? WS_THICKFRAME : DS_MODALFRAME;
     Template t(style, 300, 190, "Open");
     DWORD list_style = WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     if (ofn->Flags & OFN_ALLOWMULTISELECT) list_style |= LBS_EXTENDEDSEL;
