@@ -1,18 +1,25 @@
 // Controls at the edges of their hit areas: a list box item from its first to its last pixel
-// row, and a scroll bar with one arrow disabled, whose other arrow still scrolls.
+// row, a header divider's grip from its first to its last pixel, and a scroll bar with one
+// arrow disabled, whose other arrow still scrolls.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "commctrl.h"
 #include "windows.h"
 #include "winplat_test.h"
 
 namespace {
 
 std::vector<WORD> g_codes;
+std::vector<int> g_tracked;  // items whose divider a press started to drag
 
 LRESULT CALLBACK ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_VSCROLL) g_codes.push_back(LOWORD(w));
+    if (m == WM_NOTIFY) {
+        auto* nm = reinterpret_cast<NMHEADERA*>(l);
+        if (nm->hdr.code == HDN_BEGINTRACKA) g_tracked.push_back(nm->iItem);
+    }
     return DefWindowProcA(h, m, w, l);
 }
 
@@ -27,6 +34,7 @@ protected:
                               nullptr, nullptr, nullptr);
         WinTestPumpUntilIdle();
         g_codes.clear();
+        g_tracked.clear();
     }
     void TearDown() override {
         DestroyWindow(top);
@@ -53,6 +61,47 @@ TEST_F(Edges, AListBoxItemIsHitFromItsFirstToItsLastPixelRow) {
         WinTestPumpUntilIdle();
         EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 2) << "row " << y;
     }
+}
+
+TEST_F(Edges, AHeaderDividersGripRunsFourPixelsEachSideOfIt) {
+    HWND header = CreateWindowExA(0, WC_HEADERA, "", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 10, 10, 300, 24, top,
+                                  nullptr, nullptr, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        HDITEMA it{};
+        it.mask = HDI_WIDTH | HDI_TEXT;
+        it.cxy = i == 0 ? 100 : 80;
+        it.pszText = const_cast<char*>(i == 0 ? "Name" : "Size");
+        SendMessageA(header, HDM_INSERTITEMA, i, LPARAM(&it));
+    }
+    auto at = [&](int x, UINT* flags) {
+        HDHITTESTINFO ht{};
+        ht.pt = POINT{x, 12};
+        const int item = int(SendMessageA(header, HDM_HITTEST, 0, LPARAM(&ht)));
+        *flags = ht.flags;
+        return item;
+    };
+    UINT f = 0;
+    EXPECT_EQ(at(0, &f), 0);
+    EXPECT_EQ(f, UINT(HHT_ONHEADER)) << "the first pixel";
+    EXPECT_EQ(at(95, &f), 0);
+    EXPECT_EQ(f, UINT(HHT_ONHEADER)) << "just before the grip";
+    EXPECT_EQ(at(96, &f), 0);
+    EXPECT_EQ(f, UINT(HHT_ONDIVIDER)) << "the grip's first pixel";
+    EXPECT_EQ(at(103, &f), 0);
+    EXPECT_EQ(f, UINT(HHT_ONDIVIDER)) << "the grip's last pixel";
+    EXPECT_EQ(at(104, &f), 1);
+    EXPECT_EQ(f, UINT(HHT_ONHEADER)) << "just past the grip";
+    // The last item's own divider, at the end of the items.
+    EXPECT_EQ(at(183, &f), 1);
+    EXPECT_EQ(f, UINT(HHT_ONDIVIDER));
+    // A press on the grip's first and last pixels starts a drag of the first item's width.
+    for (int x : {96, 103}) {
+        WinTestMouseButton(header, WINTEST_LEFT, TRUE, x, 12);
+        WinTestMouseButton(header, WINTEST_LEFT, FALSE, x, 12);
+        WinTestPumpUntilIdle();
+        WinTestAdvanceClock(2000);  // no double click
+    }
+    EXPECT_EQ(g_tracked, (std::vector<int>{0, 0}));
 }
 
 TEST_F(Edges, AScrollBarWithItsUpArrowDisabledStillScrollsDownAndItsUpArrowSendsNothing) {
