@@ -1,6 +1,7 @@
 // The mouse on a real desktop, without a window manager: the wheel turns the file list under the
 // pointer while a closed drop-down list holds the keyboard, idle and during a batch; a right
-// click on a row selects it before the list's menu opens, so the menu's "Remove" removes it.
+// click on a row selects it before the list's menu opens, so the menu's "Remove" removes it; a
+// minimised window waits at the foot of the screen and a click there brings it back.
 #include <unistd.h>
 
 #include "desktop_session.h"
@@ -118,6 +119,36 @@ TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
     EXPECT_EQ(r["name 0"], "c01.avi") << "the row chosen before was removed";
     EXPECT_EQ(r["name 3"], "c05.avi") << "the row right-clicked is still there";
     EXPECT_EQ(r["name 2"], "c03.avi");
+}
+
+TEST(DesktopInput, AWindowMinimisedWithoutAWindowManagerComesBackWithAClickAtTheFootOfTheScreen) {
+    std::string missing = desktop::Session::Missing(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    desktop::Session s;
+    ASSERT_TRUE(s.Start(false));
+    const desktop::Rect w = s.Reported("window");
+    const desktop::Spot minimise = desktop::MinimiseButton(w);
+    s.Click(minimise.x, minimise.y);
+    ASSERT_TRUE(desktop::PollFor([&] { return s.Window("Velmora Corvane") == 0; }, 20)) << "the window did not go";
+    // What stands for it: one window of the program, in the screen's lower left corner.
+    unsigned long stub = 0;
+    desktop::Rect at;
+    ASSERT_TRUE(desktop::PollFor(
+        [&] {
+            std::vector<unsigned long> shown = s.Windows();
+            if (shown.size() != 1) return false;
+            stub = shown[0];
+            at = s.Geometry(stub);
+            return at.left == 0 && at.bottom == 768 && at.right > at.left;
+        },
+        20))
+        << "nothing of the window at the foot of the screen: " << at.left << "," << at.top << " " << at.right << ","
+        << at.bottom;
+    s.Click(at.cx(), at.cy());
+    EXPECT_TRUE(desktop::PollFor([&] { return s.InPlace("Velmora Corvane", w); }, 20)) << "the window did not come back";
+    EXPECT_TRUE(desktop::PollFor([&] { return s.Windows().size() == 1 && s.Windows()[0] != stub; }, 20))
+        << "the stand-in stayed";
+    EXPECT_TRUE(s.WaitForKeyboard("Velmora Corvane"));
 }
 
 }  // namespace
