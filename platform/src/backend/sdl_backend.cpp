@@ -379,12 +379,13 @@ private:
         SDL_RenderClear(w.renderer);
         SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr);
         if (SDL_RenderReadPixels(w.renderer, &part, SDL_PIXELFORMAT_ARGB8888, px.data(), sw * 4) != 0) return;
+        auto taken = [&](int slot) {
+            for (auto& [h, o] : wins_)
+                if (o.stub && o.stub_slot == slot) return true;
+            return false;
+        };
         int slot = 0;
-        for (bool taken = true; taken; ++slot) {
-            taken = false;
-            for (auto& [h, o] : wins_) taken = taken || (o.stub && o.stub_slot == slot);
-            if (!taken) break;
-        }
+        while (taken(slot)) ++slot;
         const RECT work = Monitors().front().work;
         w.stub = SDL_CreateWindow("", work.left + slot * (kStubWidth + 2), work.bottom - sh, sw, sh,
                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR);
