@@ -199,8 +199,9 @@ void CSkinCaptionButton::OnHoverTimer()
     if (HitTestHostPoint(pt.x, pt.y))
         return;
     StopHoverTimer();
-    OnMouseLeave();
+    // The leave notice goes last: the host may take the button away in its answer.
     HideTooltip();
+    OnMouseLeave();
 }
 
 void CSkinCaptionButton::OnMouseLeave()

@@ -204,12 +204,12 @@ int CSkinArea::OnMouseMessage(UINT msg, int x, int y)
     return 1;
 }
 
-LRESULT CSkinArea::NotifyHost(UINT msg, int x, int y)
+bool CSkinArea::NotifyHost(UINT msg, int x, int y)
 {
     HWND hwnd = m_pHost ? m_pHost->GetHwnd() : nullptr;
     if (!hwnd)
-        return 0;
-    return SendMessageA(hwnd, msg, GetCommandId(), MAKELPARAM(x - m_rc.left, y - m_rc.top));
+        return true;
+    return m_life.Send(hwnd, msg, GetCommandId(), MAKELPARAM(x - m_rc.left, y - m_rc.top));
 }
 
 bool CSkinArea::TakeMouse(UINT notice, int& x, int y)
@@ -217,8 +217,7 @@ bool CSkinArea::TakeMouse(UINT notice, int& x, int y)
     MirrorX(x);
     if (!HitTest(x, y))
         return false;
-    NotifyHost(notice, x, y);
-    return true;
+    return NotifyHost(notice, x, y);
 }
 
 void CSkinArea::OnMouseMove(int x, int y) { TakeMouse(WM_SKINELEMENT_MOVE, x, y); }
@@ -252,7 +251,8 @@ std::string CSkinArea::GetTooltipText()
     info.hdr.idFrom = GetCommandId();
     info.hdr.code = TTN_GETDISPINFOA;
     info.uFlags = TTF_IDISHWND;
-    SendMessageA(hwnd, WM_SKINELEMENT_TOOLTIP, GetCommandId(), reinterpret_cast<LPARAM>(&info));
+    if (!m_life.Send(hwnd, WM_SKINELEMENT_TOOLTIP, GetCommandId(), reinterpret_cast<LPARAM>(&info)))
+        return std::string();
     if (info.hinst) {
         char text[kTooltipTextLength + 1] = {};
         const UINT id = UINT(reinterpret_cast<UINT_PTR>(info.lpszText));
@@ -265,6 +265,20 @@ std::string CSkinArea::GetTooltipText()
         return std::string(info.szText, strnlen(info.szText, sizeof info.szText - 1));
     }
     return CSkinElement::GetTooltipText();
+}
+
+void CSkinArea::ShowTooltip()
+{
+    ISkinElementTooltip* tip = GetSkinElementTooltip();
+    if (m_strName.empty() || !tip)
+        return;
+    const CSkinLifeline::Watch watch = m_life.Observe();
+    const std::string text = GetTooltipText();
+    if (!watch.Alive())
+        return;
+    tip->SetSkinObject(FindTooltipObject());
+    tip->SetOwner(this);
+    tip->ShowDelayed(text.c_str());
 }
 
 CSkinObject* CSkinArea::FindTooltipObject()

@@ -13,6 +13,7 @@
 #include "SkinEngineServices.h"
 #include "SkinObject.h"
 #include "SkinWindow.h"
+#include "SkinnerLifeline.h"
 
 class CSkinCaptionBaseObject;
 class CSkinCaptionStaticObject;
@@ -29,6 +30,8 @@ public:
     std::string GetTooltipText() override;
     // A Tooltip object among the host object's own children, else the skin's.
     CSkinObject* FindTooltipObject() override;
+    // Asks the host for the text first: an element the host's answer took away shows nothing.
+    void ShowTooltip() override;
     // Stores the flag and redraws the element at once.
     virtual void SetEnabled(BOOL enabled);
 
@@ -60,6 +63,8 @@ public:
     void SetVisible(bool visible) override { m_bVisible = visible; }
 
     CSkinWindow* GetHost() const { return m_pHost; }
+    // Ends with the element: what goes on after a message to the host asks it first.
+    CSkinLifeline::Watch Observe() const { return m_life.Observe(); }
     // The element's command id, visibility condition and anchor mode from its object.
     DWORD GetCommandId() const;
     DWORD GetCondition() const;
@@ -72,10 +77,11 @@ public:
     static void MirrorRectInWindow(HWND hwnd, RECT& rc);
 
 protected:
-    // Sends the element message with the point relative to the element.
-    LRESULT NotifyHost(UINT msg, int x, int y);
+    // Sends the element message with the point relative to the element; false when the host's
+    // answer deleted the element (it re-applied or removed the skin), which must then stop.
+    bool NotifyHost(UINT msg, int x, int y);
     // What every mouse handler does first: mirrors x, hit-tests and, when the element is under
-    // the point, tells the host. True then.
+    // the point, tells the host. True then, and the element is still there.
     bool TakeMouse(UINT notice, int& x, int y);
     // The rectangle where the element shows in the host's window DC (mirrored in RTL).
     RECT ShownRect() const;
@@ -87,6 +93,7 @@ protected:
     BOOL m_bEnabled = 1;
     RECT m_rc;
     CSkinWindow* m_pHost;
+    CSkinLifeline m_life;
 };
 
 class CSkinCaptionStatic : public CSkinArea {

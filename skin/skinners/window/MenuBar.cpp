@@ -61,18 +61,19 @@ void CSkinMenuBarItem::Draw(HDC hdc)
     SetBkMode(hdc, oldMode);
 }
 
-void CSkinMenuBarItem::OpenPopup()
+bool CSkinMenuBarItem::OpenPopup()
 {
     HWND owner = m_pHost ? m_pHost->GetHwnd() : nullptr;
     if (!m_hSubMenu || !owner)
-        return;
-    ::SendMessageA(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(m_hSubMenu), m_nPos);
+        return true;
+    if (!m_life.Send(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(m_hSubMenu), m_nPos))
+        return false;
     if (!IsWindow(owner) || !IsMenu(m_hSubMenu))
-        return;
+        return true;
     auto popup = std::make_unique<CSkinPopupMenu>(owner, nullptr, CSkinPopupMenu::MODE_MENUBAR);
     popup->SetMenuParams(m_pHost->GetMenuParams());
     if (!popup->CreatePopupWindow())
-        return;
+        return true;
     popup->LoadMenu(m_hSubMenu);
     if (CSkinFile* file = CSkinManager::Instance().GetSkinFile())
         if (CSkinObject* menuObject = file->FindObjectByType(SKIN_POPUPMENU))
@@ -104,6 +105,7 @@ void CSkinMenuBarItem::OpenPopup()
     ::ShowWindow(m_pPopup->GetHwnd(), SW_SHOWNOACTIVATE);
     UpdateWindow(m_pPopup->GetHwnd());
     m_nState = STATE_OPEN;
+    return true;
 }
 
 void CSkinMenuBarItem::ClosePopup()
@@ -429,8 +431,14 @@ void CSkinMenuBar::ClickItem(CSkinMenuBarItem* item)
         StartTimer();
         return;
     }
-    if (!m_pOpenItem)
+    // The owner may change its menu (and so the items) or remove the skin in its answer; the
+    // bar itself lives as long as the frame's skin, which outlasts this message.
+    if (!m_pOpenItem) {
+        const CSkinLifeline::Watch clicked = item->Observe();
         ::SendMessageA(host, WM_INITMENU, reinterpret_cast<WPARAM>(m_hMenu), 0);
+        if (!clicked.Alive())
+            return;
+    }
     if (m_pHotItem && m_pHotItem != item)
         m_pHotItem->m_nState = CSkinMenuBarItem::STATE_NORMAL;
     if (!item->HasSubMenu()) {
@@ -455,7 +463,8 @@ void CSkinMenuBar::SwitchOpenItem(CSkinMenuBarItem* item)
     m_pOpenItem = item;
     RedrawBar();
     TakeKeys();
-    item->OpenPopup();
+    if (!item->OpenPopup())
+        return;
     if (!item->m_pPopup && m_pOpenItem == item) {
         // The popup could not be made: the item does not stay open without one.
         item->m_nState = CSkinMenuBarItem::STATE_NORMAL;

@@ -29,8 +29,9 @@ public:
     bool IsEnabled() const;
     bool HasSubMenu() const { return m_hSubMenu != nullptr; }
     // Shows the submenu as a popup under the item (above it when there is no room below),
-    // inside the work area of the item's monitor; nothing for a command item.
-    void OpenPopup();
+    // inside the work area of the item's monitor; nothing for a command item. False when the
+    // owner's answer to WM_INITMENUPOPUP took the item away (it removed the skin).
+    bool OpenPopup();
     void ClosePopup();
     // The deepest open popup window of this item, or null.
     HWND GetPopupKeyWindow() const;

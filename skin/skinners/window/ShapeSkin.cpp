@@ -26,6 +26,12 @@ CSkinFramelessBase::CSkinFramelessBase()
 
 CSkinFramelessBase::~CSkinFramelessBase() = default;
 
+void CSkinFramelessBase::SetSurface(std::unique_ptr<CSkinMemDC> surface)
+{
+    m_surfaceLife.Cut();
+    m_pSurface = std::move(surface);
+}
+
 void CSkinFramelessBase::SaveStyles(HWND hwnd)
 {
     m_dwSavedStyle = DWORD(GetWindowLongA(hwnd, GWL_STYLE));
@@ -60,7 +66,7 @@ void CSkinFramelessBase::Detach()
     const bool alive = hwnd && !IsDestroyed();
     if (alive)
         RestoreStyles(hwnd);
-    m_pSurface.reset();
+    SetSurface(nullptr);
     CSkinWindow::Detach();
     if (alive && IsWindow(hwnd))
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
@@ -70,7 +76,7 @@ CSkinObject* CSkinFramelessBase::SetSkinObject(CSkinObject* object)
 {
     CSkinObject* previous = CSkinWindow::SetSkinObject(object);
     if (m_hWnd) {
-        m_pSurface.reset();
+        SetSurface(nullptr);
         ApplyShape();
     }
     return previous;
@@ -164,7 +170,7 @@ void CSkinShapeWnd::BuildSurface(int width, int height)
 {
     CSkinShapeWndObject* o = ShapeObject();
     HDC windowDC = ::GetWindowDC(m_hWnd);
-    m_pSurface = std::make_unique<CSkinMemDC>(windowDC, width, height);
+    SetSurface(std::make_unique<CSkinMemDC>(windowDC, width, height));
     ::ReleaseDC(m_hWnd, windowDC);
     m_surfaceSize = SIZE{width, height};
     if (o && m_pSurface->IsValid())
@@ -254,7 +260,7 @@ void CSkinType45Wnd::ApplyShape()
 void CSkinType45Wnd::BuildSurface(int width, int height)
 {
     HDC windowDC = ::GetWindowDC(m_hWnd);
-    m_pSurface = std::make_unique<CSkinMemDC>(windowDC, width, height);
+    SetSurface(std::make_unique<CSkinMemDC>(windowDC, width, height));
     ::ReleaseDC(m_hWnd, windowDC);
     m_surfaceSize = SIZE{width, height};
     if (!m_pSurface->IsValid())
@@ -324,7 +330,8 @@ LRESULT CSkinType45Wnd::OnPaint()
         BuildSurface(client.right, client.bottom);
     }
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
+    HWND hwnd = m_hWnd;  // the paint ends on this window even if the skin leaves it meanwhile
+    HDC dc = BeginPaint(hwnd, &ps);
     if (m_pSurface && m_pSurface->IsValid()) {
         const BOOL active = IsActiveCaption();
         DrawFrame(*m_pSurface, active);
@@ -332,11 +339,12 @@ LRESULT CSkinType45Wnd::OnPaint()
         DrawElements(*m_pSurface);
         // The program draws its own content into the client part of the surface.
         RECT clientPart = m_frameParts[4];
-        ::SendMessageA(m_hWnd, WM_SKIN_DRAWCLIENT, reinterpret_cast<WPARAM>(HDC(*m_pSurface)),
-                       reinterpret_cast<LPARAM>(&clientPart));
-        BitBlt(dc, 0, 0, m_surfaceSize.cx, m_surfaceSize.cy, *m_pSurface, 0, 0, SRCCOPY);
+        // The program may re-apply or remove the skin meanwhile; the surface then went with it.
+        if (m_surfaceLife.Send(m_hWnd, WM_SKIN_DRAWCLIENT, reinterpret_cast<WPARAM>(HDC(*m_pSurface)),
+                               reinterpret_cast<LPARAM>(&clientPart)))
+            BitBlt(dc, 0, 0, m_surfaceSize.cx, m_surfaceSize.cy, *m_pSurface, 0, 0, SRCCOPY);
     }
-    EndPaint(m_hWnd, &ps);
+    EndPaint(hwnd, &ps);
     return 0;
 }
 

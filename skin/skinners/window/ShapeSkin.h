@@ -10,6 +10,7 @@
 #include "SkinEngineServices.h"
 #include "SkinMemDC.h"
 #include "SkinWindow.h"
+#include "SkinnerLifeline.h"
 
 class CSkinShapeWndObject;
 
@@ -41,9 +42,14 @@ protected:
     CSkinMemDC* Surface();
     POINT ClientPoint(LPARAM screenPoint);
 
+    // Every change of the surface goes through here: a paint that lent it to the program sees
+    // through m_surfaceLife whether it is still the same.
+    void SetSurface(std::unique_ptr<CSkinMemDC> surface);
+
     DWORD m_dwSavedStyle = 0;
     DWORD m_dwSavedExStyle = 0;
     std::unique_ptr<CSkinMemDC> m_pSurface;
+    CSkinLifeline m_surfaceLife;
     SIZE m_surfaceSize = {0, 0};
 };
 

@@ -435,8 +435,8 @@ void CSkinPopupMenu::OnMouseMove(POINT client)
         }
         RECT wr;
         ::GetWindowRect(m_hWnd, &wr);
-        if (!PtInRect(&wr, screen) && m_nSelected >= 0)
-            Select(-1, 0);
+        if (!PtInRect(&wr, screen) && m_nSelected >= 0 && !Select(-1, 0))
+            return;
         if (m_nMode == MODE_MENUBAR && m_hOwner)
             ::PostMessageA(m_hOwner, WM_SKINPOPUP_MOVEOUT, 0, LParamOf(screen));
         return;
@@ -444,16 +444,17 @@ void CSkinPopupMenu::OnMouseMove(POINT client)
     if (index == m_nSelected)
         return;
     CSkinMenuEntry* e = m_pModel->GetEntry(index);
-    Select(e->IsSeparator() ? -1 : index, MF_HILITE | MF_MOUSESELECT);
+    if (!Select(e->IsSeparator() ? -1 : index, MF_HILITE | MF_MOUSESELECT))
+        return;
     if (m_nSelected >= 0)
         SetTimer(m_hWnd, kSubmenuTimer, kSubmenuDelay, nullptr);
 }
 
-void CSkinPopupMenu::Select(int index, UINT how)
+bool CSkinPopupMenu::Select(int index, UINT how)
 {
     KillTimer(m_hWnd, kSubmenuTimer);
     if (index == m_nSelected)
-        return;
+        return true;
     if (CSkinMenuEntry* old = m_pModel->GetEntry(m_nSelected)) {
         old->m_bSelected = FALSE;
         if (old->m_hSubMenu)
@@ -463,18 +464,19 @@ void CSkinPopupMenu::Select(int index, UINT how)
     m_nSelected = index;
     CSkinMenuEntry* e = m_pModel->GetEntry(index);
     if (!e)
-        return;
+        return true;
     e->m_bSelected = TRUE;
     // A row scrolled out of sight comes into view.
     if (m_bScrolling && index < m_nFirstVisible)
         m_nFirstVisible = index;
     else if (m_bScrolling && index >= m_nFirstVisible + m_nVisibleRows)
         m_nFirstVisible = index - m_nVisibleRows + 1;
-    if (m_hOwner)
-        ::SendMessageA(m_hOwner, WM_MENUSELECT, MAKEWPARAM(e->m_hSubMenu ? UINT(index) : e->m_nId, how),
-                       reinterpret_cast<LPARAM>(m_hMenu));
+    if (m_hOwner && !m_life.Send(m_hOwner, WM_MENUSELECT, MAKEWPARAM(e->m_hSubMenu ? UINT(index) : e->m_nId, how),
+                                 reinterpret_cast<LPARAM>(m_hMenu)))
+        return false;
     if (m_hWnd)
         InvalidateRect(m_hWnd, nullptr, FALSE), UpdateWindow(m_hWnd);
+    return true;
 }
 
 void CSkinPopupMenu::OnTimer(UINT_PTR id)
@@ -550,6 +552,7 @@ int CSkinPopupMenu::OnButtonDown(UINT msg, POINT client, UINT* chosen)
 
 void CSkinPopupMenu::OnKeyDown(UINT key)
 {
+    const CSkinLifeline::Watch watch = m_life.Observe();
     CSkinMenuEntry* e = m_pModel->GetEntry(m_nSelected);
     switch (key) {
     case VK_RETURN:
@@ -561,8 +564,8 @@ void CSkinPopupMenu::OnKeyDown(UINT key)
     case VK_ESCAPE:
     case VK_LEFT:
         if (m_pParent) {
-            ::SendMessageA(m_hOwner, WM_MENUSELECT, kMenuClosed, 0);
-            ::PostMessageA(m_pParent->GetHwnd(), WM_SKINPOPUP_CLOSESUB, 0, 0);
+            if (m_life.Send(m_hOwner, WM_MENUSELECT, kMenuClosed, 0))
+                ::PostMessageA(m_pParent->GetHwnd(), WM_SKINPOPUP_CLOSESUB, 0, 0);
         } else if (key == VK_ESCAPE) {
             EndMenu(0);
         } else if (m_nMode == MODE_MENUBAR) {
@@ -586,7 +589,7 @@ void CSkinPopupMenu::OnKeyDown(UINT key)
         ChooseByMnemonic(key);
         break;
     }
-    if (m_hWnd)
+    if (watch.Alive() && m_hWnd)
         InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
@@ -618,7 +621,8 @@ void CSkinPopupMenu::ChooseByMnemonic(UINT key)
         if (!e->IsSelectable())
             return;
         // A submenu's letter opens the submenu; it is no command.
-        Select(i, MF_HILITE);
+        if (!Select(i, MF_HILITE))
+            return;
         if (e->m_hSubMenu) {
             OpenSubmenu();
             return;
@@ -655,7 +659,8 @@ void CSkinPopupMenu::OpenSubmenu()
     if (!e || !e->m_hSubMenu || (m_pChild && m_pChild->GetHwnd()))
         return;
     const int selected = m_nSelected;
-    ::SendMessageA(m_hOwner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(e->m_hSubMenu), e->m_nPos);
+    if (!m_life.Send(m_hOwner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(e->m_hSubMenu), e->m_nPos))
+        return;
     // The owner may have changed the menu meanwhile.
     e = m_pModel->GetEntry(selected);
     if (!e || !m_hWnd)
@@ -718,19 +723,23 @@ void CSkinPopupMenu::EndMenu(UINT command)
     m_bDone = TRUE;
     if (!m_hOwner)
         return;
-    ::SendMessageA(m_hOwner, WM_MENUSELECT, kMenuClosed, 0);
-    ::PostMessageA(m_hOwner, WM_SKINPOPUP_ENDED, 0, 0);
+    // The owner's answer may close this popup: what follows goes by copies.
+    const HWND owner = m_hOwner;
+    const int mode = m_nMode;
+    const bool alive = m_life.Send(owner, WM_MENUSELECT, kMenuClosed, 0);
+    ::PostMessageA(owner, WM_SKINPOPUP_ENDED, 0, 0);
     if (!command)
         return;
-    switch (m_nMode) {
+    switch (mode) {
     case MODE_SYSTEM:
-        ::PostMessageA(m_hOwner, WM_SYSCOMMAND, command, 0);
+        ::PostMessageA(owner, WM_SYSCOMMAND, command, 0);
         break;
     case MODE_RETURNCMD:
-        m_nResultCmd = command;
+        if (alive)
+            m_nResultCmd = command;
         break;
     default:
-        ::PostMessageA(m_hOwner, WM_COMMAND, command, 0);
+        ::PostMessageA(owner, WM_COMMAND, command, 0);
         break;
     }
 }

@@ -11,6 +11,7 @@
 #include "SkinMenuModel.h"
 #include "SkinObjectTypes.h"
 #include "SkinWindow.h"
+#include "SkinnerLifeline.h"
 
 class CSkinPopupMenu : public CSkinWindow {
 public:
@@ -91,7 +92,8 @@ private:
     void OnKeyDown(UINT key);
     void MoveSelection(int step);
     void ChooseByMnemonic(UINT key);
-    void Select(int index, UINT how);
+    // False when the owner's answer to WM_MENUSELECT closed this popup.
+    bool Select(int index, UINT how);
     void OnTimer(UINT_PTR id);
     void OpenSubmenu();
     void CloseChild();
@@ -125,6 +127,8 @@ private:
     CSkinPopupMenuObject m_defaultObject;
     HINSTANCE m_hInstance = nullptr;
     HWND m_hHeldOwner = nullptr;  // the top-level window whose caption this popup holds
+    // The owner's answers may close this popup (it removes the skin or ends the menu).
+    CSkinLifeline m_life;
 };
 
 
