@@ -190,10 +190,13 @@ LRESULT OnGetText(StatusBar& s, int k, char* buf) {
     Part* p = PartAt(s, k);
     if (!p) return 0;
     if (p->type & SBT_OWNERDRAW) return p->data;
+    // The caller sized its buffer by SB_GETTEXTLENGTH, which reports at most 0xFFFF characters.
+    const size_t n = std::min<size_t>(p->text.size(), 0xFFFF);
     if (buf) {
-        memcpy(buf, p->text.c_str(), p->text.size() + 1);
+        memcpy(buf, p->text.data(), n);
+        buf[n] = '\0';
     }
-    return MAKELONG(WORD(std::min<size_t>(p->text.size(), 0xFFFF)), p->type);
+    return MAKELONG(WORD(n), p->type);
 }
 
 LRESULT OnGetTextLength(StatusBar& s, int k) {

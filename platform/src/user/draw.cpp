@@ -403,9 +403,15 @@ void ApplyEllipsis(const Layout& L, Line& line, int width, UINT fmt) {
             }
         }
     }
-    // End (or word) ellipsis: as many leading characters as fit before the dots.
-    size_t keep = v.size();
-    while (keep > 0 && L.Width(v, 0, keep) + dotsW > width) --keep;
+    // End (or word) ellipsis: as many leading characters as fit before the dots, found in one
+    // pass over the line (measuring every prefix again took the square of a long line's length).
+    size_t keep = 0;
+    int x = 0;
+    for (size_t i = 0;; ++i) {
+        if (x + dotsW <= width) keep = i;
+        if (i == v.size()) break;
+        x += L.Advance(v[i], x);
+    }
     if (fmt & DT_WORD_ELLIPSIS) {
         size_t k = keep;
         while (k > 0 && v[k - 1].ch.cp != ' ' && k < v.size() && v[k].ch.cp != ' ') --k;

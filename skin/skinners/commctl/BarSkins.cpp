@@ -177,10 +177,10 @@ void CSkinStatusBar::Draw(HDC hdc)
         if (!::SendMessageA(m_hWnd, SB_GETRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r)))
             continue;
         DrawSkinImagePart(GetSkinFile(), hdc, r, o->m_pane, o->m_crBack, 0, false);
-        const std::string text = commctl::StatusPartText(m_hWnd, i);
+        RECT tr{r.left + o->m_pane.marginLeft, r.top, r.right - o->m_pane.marginRight, r.bottom};
+        const std::string text = commctl::OneLineShown(commctl::StatusPartText(m_hWnd, i), tr.right - tr.left);
         if (text.empty())
             continue;
-        RECT tr{r.left + o->m_pane.marginLeft, r.top, r.right - o->m_pane.marginRight, r.bottom};
         DrawTextA(hdc, text.c_str(), int(text.size()), &tr, DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     }
 }

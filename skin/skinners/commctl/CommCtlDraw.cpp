@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -68,6 +69,18 @@ std::string WindowText(HWND hwnd)
     std::vector<char> text(size_t(length) + 1, '\0');
     GetWindowTextA(hwnd, text.data(), length + 1);
     return std::string(text.data());
+}
+
+std::string OneLineShown(const std::string& text, int width)
+{
+    const size_t most = size_t(std::max(width, 0)) + 1;
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        // A character starts at every byte that does not continue a UTF-8 sequence.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > most)
+            return text.substr(0, i);
+    }
+    return text;
 }
 
 }  // namespace commctl

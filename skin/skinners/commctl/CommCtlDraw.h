@@ -37,5 +37,9 @@ RECT RectFromBlock(const BYTE (&block)[16]);
 std::string StatusPartText(HWND statusBar, int part);
 std::string ToolButtonText(HWND toolBar, int commandId);
 std::string WindowText(HWND hwnd);
+// As much of a text as one line `width` pixels wide can show: every character drawn takes at
+// least a pixel, so what lies beyond width + 1 characters is cut or ellipsised away anyway, and
+// measuring it would only cost time (the layout of a line grows with the square of its length).
+std::string OneLineShown(const std::string& text, int width);
 
 }  // namespace commctl
