@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 
 #include "CommCtlDraw.h"
 #include "SkinDraw.h"
@@ -130,6 +132,27 @@ BOOL CAviClipPlayer::DrawFrame(HDC hdc, LONG n)
 
 // ---- the animation control ---------------------------------------------------------------------------
 
+namespace {
+
+// Where the clip a skinner opened on a control came from. The control's own procedure opens
+// it as well, so that it plays once the skin is gone; a skinner attached later (the skin
+// removed and applied again) opens it from here. Windows that are gone are forgotten.
+struct ClipSource {
+    HINSTANCE instance = nullptr;
+    std::string path;       // a file or a resource name
+    LPCSTR resource = nullptr;  // a resource number, when that is what named it
+};
+
+std::map<HWND, ClipSource>& OpenedClips()
+{
+    static std::map<HWND, ClipSource> clips;
+    for (auto it = clips.begin(); it != clips.end();)
+        it = IsWindow(it->first) ? std::next(it) : clips.erase(it);
+    return clips;
+}
+
+}  // namespace
+
 CSkinAnimate::CSkinAnimate(CSkinWindow* owner)
     : CSkinControlBase(owner, SKIN_ANIMATE),
       m_hStopEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
@@ -157,15 +180,23 @@ BOOL CSkinAnimate::Attach(HWND hwnd)
     m_nId = GetDlgCtrlID(hwnd);
     if (!CSkinControlBase::Attach(hwnd))
         return FALSE;
-    // The control's own player rests from now on.
+    // The control's own player rests from now on; a clip a skin opened on it before is the
+    // skinner's again.
     CallSaved(ACM_STOP, 0, 0);
+    auto clip = OpenedClips().find(hwnd);
+    if (clip != OpenedClips().end() && OpenInPlayer(clip->second.instance, clip->second.resource
+                                                                                ? clip->second.resource
+                                                                                : clip->second.path.c_str()))
+        ResetRange();
     return TRUE;
 }
 
 void CSkinAnimate::Detach()
 {
-    // The thread draws into the window: it ends before the window is let go.
+    // The thread draws into the window: it ends before the window is let go. The control keeps
+    // the clip in its own player.
     Stop();
+    Halt();
     CSkinControlBase::Detach();
 }
 
@@ -175,39 +206,60 @@ void CSkinAnimate::NotifyParent(WORD code)
         ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(WORD(m_nId), code), reinterpret_cast<LPARAM>(m_hWnd));
 }
 
-LRESULT CSkinAnimate::Open(HINSTANCE instance, LPCSTR name)
+bool CSkinAnimate::OpenInPlayer(HINSTANCE instance, LPCSTR name)
 {
-    Stop();
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_player.CloseClip();
-    }
-    if (!name)
-        return 1;
     bool opened = false;
     if (!IS_INTRESOURCE(name)) {
         std::lock_guard<std::mutex> hold(m_lock);
         opened = m_player.OpenClip(name);
     }
-    if (!opened) {
-        if (!instance)
-            instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(m_hWnd, GWLP_HINSTANCE));
-        char path[MAX_PATH];
-        if (!MakeTempFileName(path, sizeof path, "QV$$TEMP.AVI", "C:"))
-            return 0;
-        const bool saved = SaveResourceToFile(path, instance, name, "AVI");
-        if (saved) {
-            std::lock_guard<std::mutex> hold(m_lock);
-            opened = m_player.OpenClip(path);
-        }
-        unlink(path);
-        if (!opened)
-            return 0;
+    if (opened)
+        return true;
+    if (!instance)
+        instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(m_hWnd, GWLP_HINSTANCE));
+    char path[MAX_PATH];
+    if (!MakeTempFileName(path, sizeof path, "QV$$TEMP.AVI", "C:"))
+        return false;
+    if (SaveResourceToFile(path, instance, name, "AVI")) {
+        std::lock_guard<std::mutex> hold(m_lock);
+        opened = m_player.OpenClip(path);
     }
+    unlink(path);
+    return opened;
+}
+
+void CSkinAnimate::ResetRange()
+{
     m_nLast = -1;
     m_nRepeat = -1;
     m_nFirst = 0;
     m_nCurrent = 0;
+}
+
+LRESULT CSkinAnimate::Open(HINSTANCE instance, LPCSTR name)
+{
+    Stop();
+    // A parent that started the old clip again from the stop notice is overruled: it goes.
+    Halt();
+    {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_player.CloseClip();
+    }
+    OpenedClips().erase(m_hWnd);
+    // The control's own player follows (its own play would start nothing the skin shows).
+    CallSavedWithStyle(ACM_OPENA, reinterpret_cast<WPARAM>(instance), reinterpret_cast<LPARAM>(name), ACS_AUTOPLAY);
+    if (!name)
+        return 1;
+    if (!OpenInPlayer(instance, name))
+        return 0;
+    ClipSource source;
+    source.instance = instance;
+    if (IS_INTRESOURCE(name))
+        source.resource = name;
+    else
+        source.path = name;
+    OpenedClips()[m_hWnd] = source;
+    ResetRange();
     if (!(m_nStyle & ACS_CENTER)) {
         const SIZE size = m_player.GetFrameSize();
         SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -221,6 +273,12 @@ LRESULT CSkinAnimate::Open(HINSTANCE instance, LPCSTR name)
 LRESULT CSkinAnimate::Play(UINT repeat, int first, int last)
 {
     Stop();
+    // The parent started it again from the stop notice: that play stands, with its own range,
+    // which this one must not change under the clip thread.
+    if (m_bPlaying)
+        return 1;
+    // A thread that ended at the end of its passes is gone before the range changes.
+    JoinThread();
     const LONG length = m_player.GetLength();
     if (length <= 0)
         return 0;
@@ -263,6 +321,12 @@ LRESULT CSkinAnimate::Stop()
     if (wasPlaying && m_hWnd)
         NotifyParent(ACN_STOP);
     return 1;
+}
+
+void CSkinAnimate::Halt()
+{
+    m_bPlaying = false;
+    JoinThread();
 }
 
 void CSkinAnimate::JoinThread()
@@ -435,6 +499,7 @@ LRESULT CSkinAnimate::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY:
         Stop();
+        Halt();  // a parent restarting it from the stop notice is too late now
         {
             std::lock_guard<std::mutex> hold(m_lock);
             m_player.CloseClip();

@@ -81,9 +81,15 @@ public:
 
 private:
     LRESULT Open(HINSTANCE instance, LPCSTR name);
+    // The clip from a file or an AVI resource into the player.
+    bool OpenInPlayer(HINSTANCE instance, LPCSTR name);
+    // The whole clip, for ever, from its first frame.
+    void ResetRange();
     LRESULT Play(UINT repeat, int first, int last);
     void Start();
     LRESULT Stop();
+    // Ends the playing without a notice.
+    void Halt();
     // Ends the thread, if there is one, and waits for it.
     void JoinThread();
     void PlayLoop();
@@ -106,6 +112,7 @@ private:
     std::atomic<bool> m_bPlaying{false};
     std::atomic<int> m_nCurrent{0};
     std::atomic<unsigned> m_nShown{0};
+    // The range and passes: the clip thread reads them, so they change only while none runs.
     int m_nRepeat = -1;  // -1: for ever
     int m_nFirst = 0;
     int m_nLast = -1;  // -1: the clip's last frame

@@ -132,7 +132,7 @@ BOOL CSkinStatusBar::Attach(HWND hwnd)
     if (!CSkinControlBase::Attach(hwnd))
         return FALSE;
     // The size grip and any child stay the bar's own.
-    SetWindowLongA(hwnd, GWL_STYLE, GetWindowLongA(hwnd, GWL_STYLE) | WS_CLIPCHILDREN);
+    ChangeStyleBits(GWL_STYLE, WS_CLIPCHILDREN, 0);
     return TRUE;
 }
 

@@ -14,7 +14,7 @@ BOOL CSkinDateTime::Attach(HWND hwnd)
 {
     if (!CSkinControlBase::Attach(hwnd))
         return FALSE;
-    SetWindowLongA(hwnd, GWL_STYLE, GetWindowLongA(hwnd, GWL_STYLE) & ~LONG(DTS_APPCANPARSE));
+    ChangeStyleBits(GWL_STYLE, 0, DTS_APPCANPARSE);
     return TRUE;
 }
 
@@ -237,9 +237,23 @@ LRESULT CSkinMonthCalendar::ApplyColours()
         {MCSC_BACKGROUND, o->m_crBack},     {MCSC_MONTHBK, o->m_values[0]},   {MCSC_TEXT, o->m_crText},
         {MCSC_TITLEBK, o->m_values[1]},     {MCSC_TITLETEXT, o->m_values[2]}, {MCSC_TRAILINGTEXT, o->m_values[3]},
     };
+    if (!m_bOwnColoursSaved) {
+        for (const auto& c : colours)
+            m_ownColours[c.first] = COLORREF(::SendMessageA(m_hWnd, MCM_GETCOLOR, WPARAM(c.first), 0));
+        m_bOwnColoursSaved = true;
+    }
     for (const auto& c : colours)
         ::SendMessageA(m_hWnd, MCM_SETCOLOR, WPARAM(c.first), LPARAM(c.second));
     return 1;
+}
+
+void CSkinMonthCalendar::Detach()
+{
+    if (m_hWnd && m_bOwnColoursSaved && !IsDestroyed())
+        for (int index = 0; index <= MCSC_TRAILINGTEXT; ++index)
+            ::SendMessageA(m_hWnd, MCM_SETCOLOR, WPARAM(index), LPARAM(m_ownColours[index]));
+    m_bOwnColoursSaved = false;
+    CSkinControlBase::Detach();
 }
 
 void CSkinMonthCalendar::Draw(HDC hdc)

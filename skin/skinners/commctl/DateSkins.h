@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "ControlBase.h"
 #include "SkinObject.h"
 
@@ -45,6 +47,8 @@ public:
 
     explicit CSkinMonthCalendar(CSkinWindow* owner) : CSkinControlBase(owner, SKIN_MONTHCALENDAR) {}
     BOOL Attach(HWND hwnd) override;
+    // The calendar's own colours come back.
+    void Detach() override;
     CSkinObject* SetSkinObject(CSkinObject* object) override;
     void Draw(HDC hdc) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -62,4 +66,7 @@ private:
     RECT m_rcPrevious = {};
     RECT m_rcNext = {};
     int m_nHot = kNone;
+    // The calendar's colours before the skin gave it its own, by MCSC_ index.
+    COLORREF m_ownColours[MCSC_TRAILINGTEXT + 1] = {};
+    bool m_bOwnColoursSaved = false;
 };

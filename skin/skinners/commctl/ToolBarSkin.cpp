@@ -50,8 +50,7 @@ void CSkinToolBar::SetName(const char* name)
 {
     CSkinControlBase::SetName(name);
     // A tool bar that tips from the skin has no tips of its own.
-    if (m_hWnd)
-        SetWindowLongA(m_hWnd, GWL_STYLE, GetWindowLongA(m_hWnd, GWL_STYLE) & ~0x10L);
+    ChangeStyleBits(GWL_STYLE, 0, 0x10);
 }
 
 void CSkinToolBar::DrawBackground(HDC hdc, const RECT& rc)

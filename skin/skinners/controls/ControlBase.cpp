@@ -209,10 +209,13 @@ void CSkinControlBase::Detach()
         ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_hSavedFont), TRUE);
     m_bFontSaved = false;
     m_hSavedFont = nullptr;
-    if (m_bAddedTransparent) {
-        const LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
-        SetWindowLongA(hwnd, GWL_EXSTYLE, ex & ~LONG(WS_EX_TRANSPARENT));
-        m_bAddedTransparent = false;
+    for (int i = 0; i < 2; ++i) {
+        const int index = i == 0 ? GWL_STYLE : GWL_EXSTYLE;
+        const DWORD now = DWORD(GetWindowLongA(hwnd, index));
+        const DWORD before = (now & ~m_styleBits[i].added) | m_styleBits[i].removed;
+        if (before != now)
+            SetWindowLongA(hwnd, index, LONG(before));
+        m_styleBits[i] = StyleBits();
     }
     m_bHover = FALSE;
     CSkinWindow::Detach();
@@ -394,13 +397,19 @@ RECT CSkinControlBase::ClientRect(HWND hwnd)
     return rc;
 }
 
-void CSkinControlBase::AddTransparentStyle()
+void CSkinControlBase::AddTransparentStyle() { ChangeStyleBits(GWL_EXSTYLE, WS_EX_TRANSPARENT, 0); }
+
+void CSkinControlBase::ChangeStyleBits(int index, DWORD add, DWORD remove)
 {
-    if (!m_hWnd)
+    if (!m_hWnd || (index != GWL_STYLE && index != GWL_EXSTYLE))
         return;
-    const LONG ex = GetWindowLongA(m_hWnd, GWL_EXSTYLE);
-    if (ex & WS_EX_TRANSPARENT)
+    StyleBits& bits = m_styleBits[index == GWL_STYLE ? 0 : 1];
+    const DWORD now = DWORD(GetWindowLongA(m_hWnd, index));
+    const DWORD added = add & ~now, removed = remove & now;
+    if (!added && !removed)
         return;
-    SetWindowLongA(m_hWnd, GWL_EXSTYLE, ex | WS_EX_TRANSPARENT);
-    m_bAddedTransparent = true;
+    // A bit changed back is the control's own again.
+    bits.added = (bits.added | added) & ~removed;
+    bits.removed = (bits.removed | removed) & ~added;
+    SetWindowLongA(m_hWnd, index, LONG((now | added) & ~removed));
 }

@@ -73,6 +73,10 @@ protected:
     bool ParentIsToPaint() const;
     // The attached control's extended style gets WS_EX_TRANSPARENT until the skin goes.
     void AddTransparentStyle();
+    // Sets and clears bits of the style (GWL_STYLE) or extended style (GWL_EXSTYLE) for as long
+    // as the skin is on the control: Detach gives back exactly the bits changed here, and leaves
+    // whatever else changed meanwhile (shown, hidden, the program's own styles) as it is.
+    void ChangeStyleBits(int index, DWORD add, DWORD remove);
     // Has the parent paint again, at once, what lies under a part of the control (client
     // coordinates; null: all of it).
     void RepaintParentUnder(const RECT* part);
@@ -101,5 +105,9 @@ private:
     HFONT m_hPendingFont = nullptr;  // set when the control takes it (0x1796 arrives)
     BOOL m_bPendingRedraw = FALSE;
     bool m_bFontPending = false;
-    bool m_bAddedTransparent = false;
+    // The bits ChangeStyleBits set and cleared, for the style [0] and the extended style [1].
+    struct StyleBits {
+        DWORD added = 0;
+        DWORD removed = 0;
+    } m_styleBits[2];
 };

@@ -16,18 +16,8 @@ BOOL CSkinSlider::Attach(HWND hwnd)
 {
     if (!CSkinControlBase::Attach(hwnd))
         return FALSE;
-    m_dwSavedStyle = StyleOf(hwnd);
-    SetWindowLongA(hwnd, GWL_STYLE, LONG(m_dwSavedStyle | TBS_BOTH));
+    ChangeStyleBits(GWL_STYLE, TBS_BOTH, 0);
     return TRUE;
-}
-
-void CSkinSlider::Detach()
-{
-    // Only the bit the skin added goes back: whatever else changed meanwhile (shown, hidden,
-    // styles the program set) stays as it is now.
-    if (m_hWnd && !(m_dwSavedStyle & TBS_BOTH))
-        SetWindowLongA(m_hWnd, GWL_STYLE, LONG(StyleOf(m_hWnd) & ~DWORD(TBS_BOTH)));
-    CSkinControlBase::Detach();
 }
 
 RECT CSkinSlider::GetThumbRect() const

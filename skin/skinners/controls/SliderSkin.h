@@ -14,7 +14,6 @@ public:
 
     // Centres the thumb across the control (TBS_BOTH) while the skin is on.
     BOOL Attach(HWND hwnd) override;
-    void Detach() override;
     void Draw(HDC dc) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -29,6 +28,4 @@ private:
     void DrawTrack(HDC dc, const CSkinSliderObject& o, const RECT& all, bool withBackground);
     void DrawThumb(HDC dc, const CSkinSliderObject& o, bool vertical);
     bool IsTransparent() const;
-
-    DWORD m_dwSavedStyle = 0;
 };
