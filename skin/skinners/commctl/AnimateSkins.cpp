@@ -238,7 +238,13 @@ void CSkinAnimate::ResetRange()
 
 LRESULT CSkinAnimate::Open(HINSTANCE instance, LPCSTR name)
 {
+    HWND hwnd = m_hWnd;
+    const CSkinLifeline::Watch attached = m_life.Observe();
     Stop();
+    if (!attached.Alive())
+        return IsWindow(hwnd) ? ::SendMessageA(hwnd, ACM_OPENA, reinterpret_cast<WPARAM>(instance),
+                                               reinterpret_cast<LPARAM>(name))
+                              : 0;
     // A parent that started the old clip again from the stop notice is overruled: it goes.
     Halt();
     {
@@ -272,7 +278,12 @@ LRESULT CSkinAnimate::Open(HINSTANCE instance, LPCSTR name)
 
 LRESULT CSkinAnimate::Play(UINT repeat, int first, int last)
 {
+    HWND hwnd = m_hWnd;
+    const CSkinLifeline::Watch attached = m_life.Observe();
     Stop();
+    // The parent removed the skin in answer to the stop notice: the control plays by itself.
+    if (!attached.Alive())
+        return IsWindow(hwnd) ? ::SendMessageA(hwnd, ACM_PLAY, repeat, MAKELPARAM(WORD(first), WORD(last))) : 0;
     // The parent started it again from the stop notice: that play stands, with its own range,
     // which this one must not change under the clip thread.
     if (m_bPlaying)

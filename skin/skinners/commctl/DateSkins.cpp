@@ -72,13 +72,13 @@ void CSkinDateTime::Draw(HDC hdc)
     DrawSkinImagePart(GetSkinFile(), hdc, br, *chosen, o->m_crBack, 1, false);
 }
 
-void CSkinDateTime::Notify(UINT code)
+void CSkinDateTime::Notify(HWND picker, UINT code)
 {
     NMHDR nm{};
-    nm.hwndFrom = m_hWnd;
-    nm.idFrom = UINT_PTR(GetDlgCtrlID(m_hWnd));
+    nm.hwndFrom = picker;
+    nm.idFrom = UINT_PTR(GetDlgCtrlID(picker));
     nm.code = code;
-    ::SendMessageA(GetParent(m_hWnd), WM_NOTIFY, nm.idFrom, reinterpret_cast<LPARAM>(&nm));
+    ::SendMessageA(GetParent(picker), WM_NOTIFY, nm.idFrom, reinterpret_cast<LPARAM>(&nm));
 }
 
 int CSkinDateTime::RunOneMessage(HWND picker)
@@ -131,7 +131,15 @@ LRESULT CSkinDateTime::DropDown()
     m_hCalendar = cal;
     SYSTEMTIME date{};
     ::SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
-    Notify(DTN_DROPDOWN);
+    const CSkinLifeline::Watch attached = m_life.Observe();
+    Notify(picker, DTN_DROPDOWN);
+    if (!attached.Alive()) {
+        // The parent removed the skin in its answer: no skinned calendar to run.
+        m_hCalendar = nullptr;
+        if (IsWindow(cal))
+            DestroyWindow(cal);
+        return 1;
+    }
     if (IsWindow(cal)) {
         ::SendMessageA(cal, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&date));
         RECT need{};
@@ -157,7 +165,7 @@ LRESULT CSkinDateTime::DropDown()
     if (!picked)
         return 1;
     chosen.wHour = chosen.wMinute = chosen.wSecond = chosen.wMilliseconds = 0;
-    Notify(DTN_CLOSEUP);
+    Notify(picker, DTN_CLOSEUP);
     ::SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&chosen));
     InvalidateRect(picker, nullptr, FALSE);
     return 1;

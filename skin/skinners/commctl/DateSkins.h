@@ -32,7 +32,8 @@ public:
 
 private:
     CSkinDateTimeObject* DateObject() const;
-    void Notify(UINT code);
+    // The parent is told through the picker's handle: it may take the skin away meanwhile.
+    void Notify(HWND picker, UINT code);
     // One turn of the drop-down's loop: 1 goes on, 0 ends with the calendar's date chosen,
     // -1 ends without a choice.
     int RunOneMessage(HWND picker);

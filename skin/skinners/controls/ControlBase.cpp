@@ -203,6 +203,7 @@ void CSkinControlBase::Detach()
     HWND hwnd = m_hWnd;
     if (!hwnd)
         return;
+    m_life.Cut();
     HideTooltip();
     m_bFontPending = false;
     if (TouchesFont() && m_bFontSaved)

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "SkinWindow.h"
+#include "SkinnerLifeline.h"
 
 class CSkinFile;
 class CSkinFontObject;
@@ -87,6 +88,9 @@ protected:
     static bool IsMirrored(HWND hwnd);  // a right-to-left layout
     static RECT ClientRect(HWND hwnd);
 
+    // Cut when the skin leaves the control: code that goes on after sending the parent a notice
+    // observes it first, since the parent may remove the skin in its answer.
+    CSkinLifeline m_life;
     HFONT m_hSavedFont = nullptr;  // the control's own font, valid while m_bFontSaved
     BOOL m_bHover = FALSE;         // the mouse is over the control and a leave is asked for
     HWND m_hOwner = nullptr;
