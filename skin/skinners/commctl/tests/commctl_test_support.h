@@ -101,20 +101,20 @@ inline LRESULT CALLBACK RecordingHostProc(HWND h, UINT m, WPARAM w, LPARAM l)
     return DefWindowProcA(h, m, w, l);
 }
 
-// The class of hosts that record what their controls tell them.
-inline const char* RecordingHostClass()
+// A class of host windows with a procedure of a test's own; its name back.
+inline const char* HostClass(const char* name, WNDPROC proc)
 {
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &RecordingHostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = "CommCtlTestHost";
-        RegisterClassA(&wc);
-        return "CommCtlTestHost";
-    }();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);  // once: a second registration of the name fails and changes nothing
     return name;
 }
+
+// The class of hosts that record what their controls tell them.
+inline const char* RecordingHostClass() { return HostClass("CommCtlTestHost", &RecordingHostProc); }
 
 class CommCtlTest : public ::testing::Test {
 protected:

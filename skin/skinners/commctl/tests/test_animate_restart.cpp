@@ -22,18 +22,7 @@ LRESULT CALLBACK RestartingHostProc(HWND h, UINT m, WPARAM w, LPARAM l)
     return DefWindowProcA(h, m, w, l);
 }
 
-const char* RestartingHostClass()
-{
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &RestartingHostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "AnimateRestartHost";
-        RegisterClassA(&wc);
-        return "AnimateRestartHost";
-    }();
-    return name;
-}
+const char* RestartingHostClass() { return HostClass("AnimateRestartHost", &RestartingHostProc); }
 
 class AnimateRestartTest : public CommCtlTest {
 protected:

@@ -9,16 +9,7 @@ using namespace cctest;
 
 namespace {
 
-const std::string kHostile = "a&b\tc\r\nd \xC3\xA9\xE4\xB8\xAD&&";
-// Letters with upright strokes, so that some pixels show the text colour unblended.
-std::string Repeated(const std::string& piece, size_t length)
-{
-    std::string s;
-    while (s.size() < length)
-        s += piece;
-    s.resize(length);
-    return s;
-}
+const std::string kHostile = kHostileText;
 const std::string kLong = Repeated("Long title ", 300);
 
 class LongTextTest : public CommCtlTest {

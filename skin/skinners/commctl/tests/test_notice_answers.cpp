@@ -23,18 +23,7 @@ LRESULT CALLBACK AnsweringHostProc(HWND h, UINT m, WPARAM w, LPARAM l)
     return DefWindowProcA(h, m, w, l);
 }
 
-const char* AnsweringHostClass()
-{
-    static const char* name = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &AnsweringHostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "CommCtlAnsweringHost";
-        RegisterClassA(&wc);
-        return "CommCtlAnsweringHost";
-    }();
-    return name;
-}
+const char* AnsweringHostClass() { return HostClass("CommCtlAnsweringHost", &AnsweringHostProc); }
 
 class NoticeAnswerTest : public CommCtlTest {
 protected:

@@ -59,6 +59,20 @@ inline POINT InHost(HWND control, HWND host, POINT p)
     return POINT{c.left + p.x, c.top + p.y};
 }
 
+// A text of `length` bytes made of `piece` over and over: long texts for the tests of texts.
+inline std::string Repeated(const std::string& piece, size_t length)
+{
+    std::string s;
+    while (s.size() < length)
+        s += piece;
+    s.resize(length);
+    return s;
+}
+
+// A text with what a text drawer must not trip over: mnemonic marks, a tab, a line break and
+// letters beyond ASCII (UTF-8), with upright strokes so that the text colour shows unblended.
+inline const std::string kHostileText = "H&I\tL\r\nT \xC3\xA9\xE4\xB8\xAD&&";
+
 // A font of the platform's own, for controls that had one before the skin came.
 inline HFONT MakeFont(int height, const char* face = "DejaVu Sans Mono")
 {

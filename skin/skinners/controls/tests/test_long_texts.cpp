@@ -15,16 +15,6 @@ namespace {
 
 constexpr COLORREF kText = RGB(201, 13, 77);
 
-std::string Repeated(const std::string& piece, size_t length)
-{
-    std::string s;
-    while (s.size() < length)
-        s += piece;
-    s.resize(length);
-    return s;
-}
-
-const std::string kHostile = "H&I\tL\r\nT \xC3\xA9\xE4\xB8\xAD&&";
 
 std::vector<std::unique_ptr<CSkinObject>> Objects()
 {
@@ -83,7 +73,7 @@ TEST_F(LongTextTest, ButtonsStaticsAndGroupBoxesDrawLongEmptyAndHostileTextsInsi
     };
     const Kind kinds[] = {{"Button", BS_PUSHBUTTON}, {"Button", BS_AUTOCHECKBOX}, {"Button", BS_GROUPBOX},
                           {"Static", SS_LEFT}, {"Static", SS_LEFTNOWORDWRAP}};
-    const std::string texts[] = {Repeated("Long label ", 5000), "", kHostile, Repeated("\xE4\xB8\xAD", 3000)};
+    const std::string texts[] = {Repeated("Long label ", 5000), "", kHostileText, Repeated("\xE4\xB8\xAD", 3000)};
     for (const Kind& kind : kinds) {
         for (size_t t = 0; t < 4; ++t) {
             SCOPED_TRACE(std::string(kind.cls) + " " + std::to_string(kind.style) + " text " + std::to_string(t));
@@ -107,7 +97,7 @@ TEST_F(LongTextTest, AComboShowsALongOrHostileItemInsideItsTextArea)
 {
     CHost host;
     HWND combo = host.Add("ComboBox", "", CBS_DROPDOWNLIST, RECT{20, 20, 220, 200}, 100);
-    const std::string items[] = {Repeated("Long item ", 70000), "", kHostile};
+    const std::string items[] = {Repeated("Long item ", 70000), "", kHostileText};
     for (const std::string& item : items)
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     ASSERT_TRUE(host.Skin());
