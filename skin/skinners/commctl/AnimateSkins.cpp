@@ -134,13 +134,14 @@ BOOL CAviClipPlayer::DrawFrame(HDC hdc, LONG n)
 
 namespace {
 
-// Where the clip a skinner opened on a control came from. The control's own procedure opens
-// it as well, so that it plays once the skin is gone; a skinner attached later (the skin
+// Where the clip a skinner opened on a control came from: when the skin goes, the control's
+// own player opens it, so that it plays without the skin; a skinner attached later (the skin
 // removed and applied again) opens it from here. Windows that are gone are forgotten.
 struct ClipSource {
     HINSTANCE instance = nullptr;
     std::string path;       // a file or a resource name
     LPCSTR resource = nullptr;  // a resource number, when that is what named it
+    LPCSTR ClipName() const { return resource ? resource : path.c_str(); }
 };
 
 std::map<HWND, ClipSource>& OpenedClips()
@@ -184,19 +185,26 @@ BOOL CSkinAnimate::Attach(HWND hwnd)
     // skinner's again.
     CallSaved(ACM_STOP, 0, 0);
     auto clip = OpenedClips().find(hwnd);
-    if (clip != OpenedClips().end() && OpenInPlayer(clip->second.instance, clip->second.resource
-                                                                                ? clip->second.resource
-                                                                                : clip->second.path.c_str()))
-        ResetRange();
+    if (clip != OpenedClips().end()) {
+        // Only one player holds the clip: the control's own would show its first frame wherever
+        // the control is printed.
+        CallSaved(ACM_OPENA, 0, 0);
+        if (OpenInPlayer(clip->second.instance, clip->second.ClipName()))
+            ResetRange();
+    }
     return TRUE;
 }
 
 void CSkinAnimate::Detach()
 {
-    // The thread draws into the window: it ends before the window is let go. The control keeps
-    // the clip in its own player.
+    // The thread draws into the window: it ends before the window is let go.
     Stop();
     Halt();
+    // The control's own player takes the clip over (without starting it).
+    auto clip = OpenedClips().find(m_hWnd);
+    if (m_hWnd && !IsDestroyed() && clip != OpenedClips().end())
+        CallSavedWithStyle(ACM_OPENA, reinterpret_cast<WPARAM>(clip->second.instance),
+                           reinterpret_cast<LPARAM>(clip->second.ClipName()), ACS_AUTOPLAY);
     CSkinControlBase::Detach();
 }
 
@@ -252,8 +260,6 @@ LRESULT CSkinAnimate::Open(HINSTANCE instance, LPCSTR name)
         m_player.CloseClip();
     }
     OpenedClips().erase(m_hWnd);
-    // The control's own player follows (its own play would start nothing the skin shows).
-    CallSavedWithStyle(ACM_OPENA, reinterpret_cast<WPARAM>(instance), reinterpret_cast<LPARAM>(name), ACS_AUTOPLAY);
     if (!name)
         return 1;
     if (!OpenInPlayer(instance, name))
