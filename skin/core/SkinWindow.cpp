@@ -1020,10 +1020,15 @@ void CSkinWindow::CalcFrameClientRect(RECT* rc)
         return;
     const RECT* f = w->m_frameRects;
     const bool rtl = m_hWnd && (GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
-    rc->left = SkinAdd(rc->left, rtl ? Width(f[5]) : Width(f[3]));
-    rc->right = SkinSub(rc->right, rtl ? Width(f[3]) : Width(f[5]));
-    rc->top = SkinAdd(rc->top, Height(f[0]));
-    rc->bottom = SkinSub(rc->bottom, Height(f[6]));
+    // A band of a damaged skin may end before it starts: it counts as no band at all, so the
+    // client never grows past the window.
+    // A band wider than the window leaves an empty client at the window's far edge.
+    auto band = [](LONG extent) { return extent > 0 ? extent : 0; };
+    const RECT outer = *rc;
+    rc->left = std::min(SkinAdd(rc->left, band(rtl ? Width(f[5]) : Width(f[3]))), outer.right);
+    rc->right = SkinSub(rc->right, band(rtl ? Width(f[3]) : Width(f[5])));
+    rc->top = std::min(SkinAdd(rc->top, band(Height(f[0]))), outer.bottom);
+    rc->bottom = SkinSub(rc->bottom, band(Height(f[6])));
     if (rc->right < rc->left)
         rc->right = rc->left;
     if (rc->bottom < rc->top)

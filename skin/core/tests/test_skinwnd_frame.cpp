@@ -268,6 +268,50 @@ TEST_F(FrameTest, ASkinWithItsOwnFrameGetsNoneFromTheBase)
     EXPECT_EQ(g_styleDuring[WM_SETICON], DWORD(GetWindowLongA(plain, GWL_STYLE)));
 }
 
+// Frame parts whose rectangles end before they start claim a negative band: the client area
+// still lies inside the window (a client millions of pixels tall was painted in full).
+TEST_F(FrameTest, InvertedFramePartsLeaveTheClientInsideTheWindow)
+{
+    auto file = MakeTestSkin(true);
+    auto* dialog = static_cast<CSkinWindowObject*>(file->FindObject("Dialog"));
+    dialog->m_frameRects[0] = RECT{0, 40, 12, -10000000};     // top band 10,000,040 tall, upside down
+    dialog->m_frameRects[3] = RECT{12, 0, -5000, 10};         // left column, right to left
+    dialog->m_frameRects[5] = RECT{4000, 0, 2, 10};           // right column, right to left
+    dialog->m_frameRects[6] = RECT{0, 10000000, 12, -40};     // bottom band, upside down
+    ASSERT_EQ(Manager().ApplySkinToAllWindows(file.release()), 1);
+
+    HWND h = Dialog("Inverted");
+    ASSERT_TRUE(Manager().AttachDialogSkin(h, "Dialog"));
+    WinTestPumpUntilIdle();
+    RECT window, client;
+    GetWindowRect(h, &window);
+    GetClientRect(h, &client);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    EXPECT_GE(origin.x, window.left);
+    EXPECT_GE(origin.y, window.top);
+    EXPECT_LE(origin.x + client.right, window.right);
+    EXPECT_LE(origin.y + client.bottom, window.bottom);
+
+    // Bands taller and wider than the window leave an empty client at its far corner.
+    file = MakeTestSkin(true);
+    dialog = static_cast<CSkinWindowObject*>(file->FindObject("Dialog"));
+    dialog->m_frameRects[0] = RECT{0, 0, 12, 10000000};
+    dialog->m_frameRects[3] = RECT{0, 0, 5000, 10};
+    ASSERT_EQ(Manager().ApplySkinToAllWindows(file.release()), 1);
+    HWND tall = Dialog("Tall");
+    ASSERT_TRUE(Manager().AttachDialogSkin(tall, "Dialog"));
+    WinTestPumpUntilIdle();
+    GetWindowRect(tall, &window);
+    GetClientRect(tall, &client);
+    origin = POINT{0, 0};
+    ClientToScreen(tall, &origin);
+    EXPECT_EQ(client.right, 0);
+    EXPECT_EQ(client.bottom, 0);
+    EXPECT_LE(origin.x, window.right);
+    EXPECT_LE(origin.y, window.bottom);
+}
+
 TEST_F(FrameTest, PartsClaimingTheWholeIntegerRangeStayWithinTheWindow)
 {
     auto file = MakeTestSkin(true);
