@@ -13,6 +13,8 @@ function(velmora_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  # The waits every suite shares (tests/support).
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT ${VELMORA_TEST_TIMEOUT})
   endif()
