@@ -33,10 +33,21 @@ inline bool HaveProgram(const char* name) {
     return std::system(cmd.c_str()) == 0;
 }
 
+// Clients of a test server draw through Mesa's software rasteriser. It draws on the calling
+// thread and keeps no disk cache here, so a process that used it ends with no helper threads
+// of Mesa's still running (LeakSanitizer's exit check stops every thread, and under load its
+// tracer did not survive a crowd) and writes nothing to the home folder. Set before SDL starts
+// in this process; the programs a test starts inherit it.
+inline void QuietRenderer() {
+    setenv("LP_NUM_THREADS", "0", 0);
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+}
+
 class Server {
 public:
     // Starts Xvfb with one screen of the given size; display() is empty on failure.
     bool Start(int width, int height) {
+        QuietRenderer();
         int fds[2];
         if (pipe(fds) != 0) return false;
         std::string fd = std::to_string(fds[1]);

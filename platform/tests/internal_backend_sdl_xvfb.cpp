@@ -44,17 +44,29 @@ protected:
         ASSERT_NE(backend_, nullptr) << "SDL did not start on Xvfb " << (server_ ? server_->display() : "");
         ws_->delivered.clear();
     }
-    // Lets SDL and the X server settle: a few rounds of the display loop.
+    // Lets SDL and the X server settle: a few rounds of the display loop. Only where nothing
+    // can be waited for (nothing more must come); a test that expects something uses SettleUntil.
     void Settle() {
         for (int i = 0; i < 10; ++i) backend_->WaitAndDispatch(20);
     }
+    // Rounds of the display loop until `done`, within a bound only a broken backend reaches.
+    template <class Done>
+    bool SettleUntil(Done done) {
+        return testwait::Until(done, std::chrono::seconds(20), [&] { backend_->WaitAndDispatch(20); });
+    }
+    bool Delivered(plat::InputEvent::Kind kind, int x, int y) const {
+        for (const plat::InputEvent& e : ws_->delivered)
+            if (e.kind == kind && e.pt.x == x && e.pt.y == y) return true;
+        return false;
+    }
+    static uint32_t Px(const plat::Surface& s, int x, int y) { return s.Contains(x, y) ? s.At(x, y) & 0xFFFFFF : 0xFF000000u; }
     // A grey 100 x 100 top level at (300, 200), on screen.
     void ShowGrey(HWND h) {
         const plat::Surface s(100, 100, 0x00808080);
         backend_->CreateTopLevel(h, RECT{300, 200, 400, 300}, false);
         backend_->ShowTopLevel(h, true);
         backend_->Present(h, s, RECT{0, 0, 100, 100});
-        Settle();
+        ShotWhen("grey", [](const plat::Surface& shot) { return Px(shot, 350, 250) == 0x808080u; });
     }
     // xdotool on this server.
     static void Xdo(const std::string& args) {
@@ -122,9 +134,11 @@ TEST_F(SdlOnXvfb, ShowsEachTopLevelWithItsPixelsWherePlacedAndPopupsAboveThem) {
     backend_->CreateTopLevel(H(2), RECT{200, 160, 260, 200}, true);
     backend_->ShowTopLevel(H(2), true);
     backend_->Present(H(2), popup, RECT{0, 0, 60, 40});
-    Settle();
 
-    plat::Surface shot = Shot("a");
+    plat::Surface shot = ShotWhen("a", [&](const plat::Surface& s) {
+        return Px(s, 230, 190) == 0xF0F0F0u && Px(s, 40, 30) == (main.At(0, 0) & 0xFFFFFF) &&
+               Px(s, 239, 179) == (main.At(199, 149) & 0xFFFFFF);
+    });
     ASSERT_EQ(shot.width, 640);
     int wrong = 0;
     for (int y = 0; y < 150; ++y)
@@ -143,16 +157,16 @@ TEST_F(SdlOnXvfb, ShowsEachTopLevelWithItsPixelsWherePlacedAndPopupsAboveThem) {
     changed.Row(100)[100] = 0x00FF00FF;  // outside the dirty rect: must not show
     backend_->Present(H(1), changed, RECT{10, 10, 20, 20});
     backend_->MoveTopLevel(H(2), RECT{500, 400, 560, 440});
-    Settle();
-    shot = Shot("b");
+    shot = ShotWhen("b", [](const plat::Surface& s) { return Px(s, 55, 45) == 0x00FF00u && Px(s, 530, 420) == 0xF0F0F0u; });
     EXPECT_EQ(shot.At(55, 45) & 0xFFFFFF, 0x00FF00u);
     EXPECT_EQ(shot.At(140, 130) & 0xFFFFFF, main.At(100, 100) & 0xFFFFFF);
     EXPECT_EQ(shot.At(530, 420) & 0xFFFFFF, 0xF0F0F0u);
 
     backend_->ShowTopLevel(H(2), false);
     backend_->DestroyTopLevel(H(1));
-    Settle();
-    shot = Shot("c");
+    shot = ShotWhen("c", [](const plat::Surface& s) {
+        return Px(s, 530, 420) == Px(s, 5, 5) && Px(s, 100, 100) == Px(s, 5, 5);
+    });
     EXPECT_EQ(shot.At(530, 420) & 0xFFFFFF, shot.At(5, 5) & 0xFFFFFF);
     EXPECT_EQ(shot.At(100, 100) & 0xFFFFFF, shot.At(5, 5) & 0xFFFFFF);
     backend_->DestroyTopLevel(H(2));
@@ -161,19 +175,13 @@ TEST_F(SdlOnXvfb, ShowsEachTopLevelWithItsPixelsWherePlacedAndPopupsAboveThem) {
 TEST_F(SdlOnXvfb, PointerMotionReachesTheWindowSystemInScreenCoordinates) {
     ShowGrey(H(3));
     SDL_WarpMouseGlobal(350, 260);
-    Settle();
-    bool seen = false;
-    for (const plat::InputEvent& e : ws_->delivered)
-        if (e.kind == plat::InputEvent::Kind::MouseMove && e.pt.x == 350 && e.pt.y == 260) seen = true;
+    bool seen = SettleUntil([&] { return Delivered(plat::InputEvent::Kind::MouseMove, 350, 260); });
     EXPECT_TRUE(seen) << "no mouse move at (350,260) among " << ws_->delivered.size() << " events";
 
     // Out onto the bare desktop: the window system hears where the pointer went.
     ws_->delivered.clear();
     SDL_WarpMouseGlobal(600, 450);
-    Settle();
-    seen = false;
-    for (const plat::InputEvent& e : ws_->delivered)
-        if (e.kind == plat::InputEvent::Kind::MouseMove && e.pt.x == 600 && e.pt.y == 450) seen = true;
+    seen = SettleUntil([&] { return Delivered(plat::InputEvent::Kind::MouseMove, 600, 450); });
     EXPECT_TRUE(seen) << "leaving the window was not reported as a move to the desktop";
     backend_->DestroyTopLevel(H(3));
 }
@@ -184,13 +192,18 @@ TEST_F(SdlOnXvfb, AButtonReleasedAfterTheWindowMovedUnderThePointerIsWhereThePoi
     if (!xvfb::HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     ShowGrey(H(7));
     Xdo("mousemove --sync 320 220 mousedown 1 mousemove --sync 360 220");
-    Settle();
+    SettleUntil([&] { return Delivered(plat::InputEvent::Kind::MouseMove, 360, 220); });
     backend_->MoveTopLevel(H(7), RECT{340, 200, 440, 300});
     backend_->Present(H(7), plat::Surface(100, 100, 0x00808080), RECT{0, 0, 100, 100});
-    Settle();
+    ShotWhen("moved", [](const plat::Surface& s) { return Px(s, 435, 295) == 0x808080u; });
     ws_->delivered.clear();
     Xdo("mouseup 1");
-    Settle();
+    SettleUntil([&] {
+        for (const plat::InputEvent& e : ws_->delivered)
+            if (e.kind == plat::InputEvent::Kind::MouseButton && !e.down) return true;
+        return false;
+    });
+    Settle();  // a second release, wrongly made, would come with the first
     std::vector<POINT> ups;
     for (const plat::InputEvent& e : ws_->delivered)
         if (e.kind == plat::InputEvent::Kind::MouseButton && !e.down) ups.push_back(e.pt);
@@ -207,11 +220,16 @@ TEST_F(SdlOnXvfb, AMotionSentBeforeTheWindowMovedIsWhereThePointerWas) {
     if (!xvfb::HaveProgram("xdotool")) GTEST_SKIP() << "xdotool is not installed";
     ShowGrey(H(8));
     Xdo("mousemove --sync 320 220 mousedown 1");
-    Settle();
+    SettleUntil([&] {
+        for (const plat::InputEvent& e : ws_->delivered)
+            if (e.kind == plat::InputEvent::Kind::MouseButton && e.down) return true;
+        return false;
+    });
     ws_->delivered.clear();
     Xdo("mousemove --sync 360 240");
     backend_->MoveTopLevel(H(8), RECT{340, 220, 440, 320});
-    Settle();
+    SettleUntil([&] { return Delivered(plat::InputEvent::Kind::MouseMove, 360, 240); });
+    Settle();  // any motion read wrongly would come with it
     std::vector<POINT> moves;
     for (const plat::InputEvent& e : ws_->delivered)
         if (e.kind == plat::InputEvent::Kind::MouseMove) moves.push_back(e.pt);
@@ -234,8 +252,8 @@ TEST_F(SdlOnXvfb, WorkFromOtherThreadsIsCarriedOutOnTheDisplayThread) {
         backend_->InjectInput(plat::InputEvent::KeyEvent(0x41, true));
     });
     t.join();
-    Settle();
-    plat::Surface shot = Shot("d");
+    plat::Surface shot = ShotWhen("d", [](const plat::Surface& s) { return Px(s, 30, 320) == 0x123456u; });
+    SettleUntil([&] { return !ws_->delivered.empty(); });
     EXPECT_EQ(shot.At(30, 320) & 0xFFFFFF, 0x123456u);
     ASSERT_FALSE(ws_->delivered.empty());
     EXPECT_EQ(ws_->delivered[0].vk, 0x41u) << "injected input goes through the display loop";
@@ -255,8 +273,9 @@ TEST_F(SdlOnXvfb, AWindowRegionShapesTheWindowOnTheDesktop) {
     backend_->CreateTopLevel(H(5), v.screen_rect, false);
     backend_->ShowTopLevel(H(5), true);
     backend_->Present(H(5), s, RECT{0, 0, 100, 100});
-    Settle();
-    plat::Surface shot = Shot("e");
+    plat::Surface shot = ShotWhen("e", [](const plat::Surface& s) {
+        return Px(s, 115, 115) == 0xE04020u && Px(s, 105, 105) == Px(s, 5, 5) && Px(s, 150, 150) == Px(s, 5, 5);
+    });
     uint32_t root = shot.At(5, 5) & 0xFFFFFF;
     EXPECT_EQ(shot.At(115, 115) & 0xFFFFFF, 0xE04020u);
     EXPECT_EQ(shot.At(105, 105) & 0xFFFFFF, root) << "outside the region the desktop shows";
@@ -265,8 +284,7 @@ TEST_F(SdlOnXvfb, AWindowRegionShapesTheWindowOnTheDesktop) {
     // Taking the region away makes the window whole again.
     ws_->views[0].window_region = nullptr;
     backend_->Present(H(5), s, RECT{0, 0, 1, 1});
-    Settle();
-    shot = Shot("f");
+    shot = ShotWhen("f", [](const plat::Surface& s) { return Px(s, 105, 105) == 0xE04020u && Px(s, 150, 150) == 0xE04020u; });
     EXPECT_EQ(shot.At(105, 105) & 0xFFFFFF, 0xE04020u);
     EXPECT_EQ(shot.At(150, 150) & 0xFFFFFF, 0xE04020u);
     ws_->views.clear();
@@ -345,25 +363,24 @@ TEST_F(SdlOnXvfb, AMinimisedWindowLeavesTheScreenAndComesBackWhereItWasLastPut) 
     backend_->CreateTopLevel(H(7), RECT{50, 50, 170, 130}, false);
     backend_->ShowTopLevel(H(7), true);
     backend_->Present(H(7), s, RECT{0, 0, 120, 80});
-    Settle();
-    const uint32_t desktop = Shot("m0").At(5, 5) & 0xFFFFFF;
-    ASSERT_EQ(Shot("m1").At(60, 60) & 0xFFFFFF, s.At(10, 10) & 0xFFFFFF);
+    const uint32_t shown = s.At(10, 10) & 0xFFFFFF;
+    plat::Surface first = ShotWhen("m1", [&](const plat::Surface& shot) { return Px(shot, 60, 60) == shown; });
+    const uint32_t desktop = Px(first, 5, 5);
+    ASSERT_EQ(Px(first, 60, 60), shown);
     // Minimised, it leaves the screen where it stands; moved where a minimised window lies,
     // nothing of it shows anywhere either.
     backend_->MinimizeTopLevel(H(7), true);
-    Settle();
-    plat::Surface shot = Shot("m2");
+    plat::Surface shot = ShotWhen("m2", [&](const plat::Surface& s) { return Px(s, 60, 60) == desktop; });
     EXPECT_EQ(shot.At(60, 60) & 0xFFFFFF, desktop);
     backend_->MoveTopLevel(H(7), RECT{-32000, -32000, -31840, -31970});
-    Settle();
+    Settle();  // nothing must show: nothing to wait for
     shot = Shot("m2b");
     EXPECT_EQ(shot.At(2, 2) & 0xFFFFFF, desktop);
     // Moved back while still minimised, then restored: it shows there.
     backend_->MoveTopLevel(H(7), RECT{300, 200, 420, 280});
     backend_->MinimizeTopLevel(H(7), false);
     backend_->Present(H(7), s, RECT{0, 0, 120, 80});
-    Settle();
-    shot = Shot("m3");
+    shot = ShotWhen("m3", [&](const plat::Surface& s) { return Px(s, 310, 210) == shown && Px(s, 60, 60) == desktop; });
     EXPECT_EQ(shot.At(310, 210) & 0xFFFFFF, s.At(10, 10) & 0xFFFFFF);
     EXPECT_EQ(shot.At(60, 60) & 0xFFFFFF, desktop);
     // Its own minimising and restoring are no requests from the desktop.
