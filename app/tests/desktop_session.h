@@ -21,19 +21,17 @@
 #include "backend_xvfb.h"
 #include "demo_run_support.h"
 #include "testmedia.h"
+#include "wait_until.h"
 
 namespace desktop {
 
 // The output of a shell command line (stderr dropped).
 inline std::string Output(const std::string& cmd) { return xvfb::CommandOutput(cmd); }
 
+// Each look asks the X server or reads the program's report: a look every 50 ms is plenty.
 inline bool PollFor(const std::function<bool()>& done, int seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
+    return testwait::Until(done, std::chrono::seconds(seconds),
+                           [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
 }
 
 struct Rect {

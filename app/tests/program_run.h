@@ -12,16 +12,20 @@
 #include <thread>
 
 #include "demo_run_support.h"
+#include "wait_until.h"
 
 namespace programrun {
 
 // Waits for the program for at most `seconds`; kills it after that. Its exit code, or -1.
 inline int WaitFor(pid_t pid, int seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
+    int code = -1;
+    auto ended = [&] {
         int st = 0;
-        if (waitpid(pid, &st, WNOHANG) == pid) return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+        if (waitpid(pid, &st, WNOHANG) != pid) return false;
+        code = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+        return true;
+    };
+    if (testwait::Until(ended, std::chrono::seconds(seconds))) return code;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     return -1;
