@@ -12,6 +12,7 @@
 #include "app_test_support.h"
 #include "htmlhelp.h"
 #include "text_fit.h"
+#include "wait_until.h"
 
 using namespace apptest;
 using namespace peloran_auto;
@@ -226,20 +227,27 @@ TEST_F(SmallDialogs, TipIsDrawnOnWhiteBesideTheBulb) {
               [&] {
                   HWND d = WaitForDialog("Tip of the Day", 10000);
                   ASSERT_NE(d, nullptr);
-                  std::this_thread::sleep_for(std::chrono::milliseconds(200));
                   RECT fr, tr;
                   GetWindowRect(GetDlgItem(d, IDC_TIP_FRAME), &fr);
                   GetWindowRect(GetDlgItem(d, IDC_TIP_TEXT), &tr);
                   RECT wr;
                   GetWindowRect(d, &wr);  // the picture is of the whole window
                   POINT o{wr.left, wr.top};
-                  WinTestWindowPicture pic(d);
+                  // Looks again until the dialog has painted its frame (the UI thread paints
+                  // in its own time); what the last look saw is checked.
+                  testwait::Until(
+                      [&] {
+                          WinTestWindowPicture pic(d);
+                          // Inside the frame, right of the heading; the bulb's glass; behind
+                          // the text.
+                          frame_inside = pic.At(fr.right - o.x - 6, fr.bottom - o.y - 6);
+                          bulb = pic.At(fr.left - o.x + 16, fr.top - o.y + 8);
+                          text_back = pic.At(tr.right - o.x - 2, tr.bottom - o.y - 2);
+                          return frame_inside == RGB(255, 255, 255) && text_back == RGB(255, 255, 255);
+                      },
+                      std::chrono::seconds(10));
                   ::mkdir("captures", 0777);
                   WinTestCaptureWindowPng(d, "captures/tip_of_the_day.png");
-                  // Inside the frame, right of the heading; the bulb's glass; behind the text.
-                  frame_inside = pic.At(fr.right - o.x - 6, fr.bottom - o.y - 6);
-                  bulb = pic.At(fr.left - o.x + 16, fr.top - o.y + 8);
-                  text_back = pic.At(tr.right - o.x - 2, tr.bottom - o.y - 2);
                   ClickDlgItem(d, IDOK);
               });
     EXPECT_EQ(frame_inside, RGB(255, 255, 255));
