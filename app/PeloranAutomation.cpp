@@ -333,6 +333,10 @@ private:
             MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&m_rect), 2);
             Say("row 0", RectText(m_rect));
         }
+        // The row the list shows selected (-1: none).
+        DWORD_PTR selected = 0;
+        if (Ask(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED, &selected))
+            Say("selected", std::to_string(int(LRESULT(selected))));
         for (DWORD_PTR row = 0; row < rows; ++row) {
             if (Cell(list, row, 1)) Say("name " + std::to_string(row), m_cell);
             if (Cell(list, row, 4)) Say("status " + std::to_string(row), m_cell);
