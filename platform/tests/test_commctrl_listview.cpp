@@ -321,6 +321,48 @@ TEST_F(ListFixture, ClickSelectsAndFocusesBeforeNmClickAndFocusIsAnnounced) {
     EXPECT_NE(IndexOf(NM_KILLFOCUS), size_t(-1));
 }
 
+// The right button picks what a context menu acts on: the item under it, selected before the
+// parent hears NM_RCLICK on release, or none where no item is (below the last row, past the last
+// column), as the left button does.
+TEST_F(ListFixture, ARightClickSelectsTheItemUnderItOrNoneBeforeNmRclick) {
+    SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) | LVS_SINGLESEL);
+    SetEx(LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < 5; ++i) Add("item " + std::to_string(i));
+    WinTestClick(list, WINTEST_LEFT, 30, ItemRect(0).top + 3);
+    Pump();
+    ASSERT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 0);
+
+    // The last pixel of the last column, on the last pixel row of row 3.
+    const RECT row3 = ItemRect(3);
+    Notes().clear();
+    WinTestClick(list, WINTEST_RIGHT, 239, row3.bottom - 1);
+    Pump();
+    EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 3);
+    EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED), 3);
+    size_t changed = IndexOf(LVN_ITEMCHANGED), rclick = IndexOf(NM_RCLICK);
+    ASSERT_NE(rclick, size_t(-1));
+    ASSERT_NE(changed, size_t(-1));
+    EXPECT_LT(changed, rclick);
+    EXPECT_EQ(Notes()[rclick].item, 3);
+    EXPECT_EQ(IndexOf(NM_CLICK), size_t(-1));
+
+    // The first pixel past the last column, and the first pixel row below the last row.
+    const POINT nowhere[] = {{240, row3.top + 3}, {30, ItemRect(4).bottom}};
+    for (POINT p : nowhere) {
+        WinTestClick(list, WINTEST_LEFT, 30, ItemRect(1).top + 3);
+        Pump();
+        ASSERT_EQ(SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 1);
+        Notes().clear();
+        WinTestClick(list, WINTEST_RIGHT, p.x, p.y);
+        Pump();
+        EXPECT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 0) << p.x << "," << p.y;
+        rclick = IndexOf(NM_RCLICK);
+        ASSERT_NE(rclick, size_t(-1));
+        EXPECT_EQ(Notes()[rclick].item, -1);
+        EXPECT_LT(IndexOf(LVN_ITEMCHANGED), rclick);
+    }
+}
+
 TEST_F(ListFixture, KeysMoveFocusAndSelectionAndReportLvnKeydown) {
     for (int i = 0; i < 30; ++i) Add("item " + std::to_string(i));
     SetFocus(list);

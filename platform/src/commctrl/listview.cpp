@@ -661,8 +661,9 @@ LRESULT OnLButtonUp(HWND h, ListView* s) {
     return 0;
 }
 
-// A right press selects the item under it unless it is already selected; the focus handler may
-// have destroyed the control.
+// A right press selects the item under it unless it is already selected; one on no item leaves
+// none selected, as a left press does, so that a context menu never acts on an item the user
+// did not point at. The focus handler may have destroyed the control.
 LRESULT OnRButtonDown(HWND h, LPARAM l) {
     if (GetFocus() != h) SetFocus(h);
     ListView* s = L(h);
@@ -671,9 +672,9 @@ LRESULT OnRButtonDown(HWND h, LPARAM l) {
     LVHITTESTINFO ht{};
     ht.pt = p;
     int i = HitTest(h, *s, &ht);
-    if (i >= 0 && !(s->items[size_t(i)].state & LVIS_SELECTED))
+    if (i < 0 || !(s->items[size_t(i)].state & LVIS_SELECTED))
         SelectFocus(h, i, false, false, false);
-    else if (i >= 0)
+    else
         SetItemState(h, i, LVIS_FOCUSED, LVIS_FOCUSED);
     if (L(h)) {
         L(h)->rclick_pending = true;
