@@ -539,16 +539,20 @@ void CPeloranDlg::OnClickFileList(NMHDR*, LRESULT* pResult) {
     if (FileRecord* rec = GetRecord(m_nCurItem)) m_strPreviewFile = rec->strPath;
 }
 
-// The keyboard moves the selection without a click: the current item follows it, so that
-// Remove, Up and Down act on the row the user sees highlighted.
+// The keyboard and the right button move the selection without a left click: the current item
+// follows it, so that Remove, Up and Down act on the row the user sees highlighted, and on none
+// once the list shows none (a right click where no row is).
 void CPeloranDlg::OnItemChangedFileList(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
     if (m_bChangingRows) return;
     auto* nm = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
     if (nm->iItem < 0 || !(nm->uChanged & LVIF_STATE)) return;
-    if ((nm->uNewState & LVIS_SELECTED) && !(nm->uOldState & LVIS_SELECTED)) {
+    const bool now = (nm->uNewState & LVIS_SELECTED) != 0, before = (nm->uOldState & LVIS_SELECTED) != 0;
+    if (now && !before) {
         m_nCurItem = nm->iItem;
         if (FileRecord* rec = GetRecord(m_nCurItem)) m_strPreviewFile = rec->strPath;
+    } else if (!now && before && nm->iItem == m_nCurItem) {
+        m_nCurItem = -1;
     }
 }
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdVideoCodec = 1019, kIdNameEdit = 1152;
+const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdUp = 1008, kIdVideoCodec = 1019, kIdNameEdit = 1152;
 
 // `count` copies of one short clip in `folder`, named c01.avi, c02.avi...; their names.
 std::vector<std::string> Clips(const std::string& folder, int count, double seconds) {
@@ -92,6 +92,38 @@ TEST(DesktopInput, TheWheelTurnsTheListUnderThePointerNotTheDropDownWithTheKeybo
     EXPECT_EQ(s.Report()["video codec"], codec);
 }
 
+// The screen rectangle of row `row` of the list as it is scrolled now, from the first row's.
+desktop::Rect RowRect(const desktop::Session& s, int row) {
+    desktop::Rect r = s.Reported("row 0");
+    const int height = r.bottom - r.top;
+    r.top += row * height;
+    r.bottom += row * height;
+    return r;
+}
+
+// Right-clicks at (x, y) and chooses "Remove" from the list's menu with the keyboard (its
+// entries: Add, a separator, Remove, Remove all); `selected` is the row the list shows selected
+// once the menu is open ("-1": none).
+void RemoveFromTheMenuAt(desktop::Session& s, int x, int y, const std::string& selected) {
+    const int shown = s.VisibleWindows();
+    s.Click(x, y, 3);
+    ASSERT_TRUE(desktop::PollFor([&] { return s.VisibleWindows() == shown + 1; }, 20)) << "the menu did not open";
+    EXPECT_TRUE(s.WaitForReport("selected", selected)) << "selected " << s.Report()["selected"];
+    s.Key("Down");
+    s.Key("Down");
+    s.Key("Return");
+    ASSERT_TRUE(desktop::PollFor([&] { return s.VisibleWindows() == shown; }, 20)) << "the menu did not close";
+}
+
+// The names of the rows the program reports, once the report holds `rows` of them.
+std::vector<std::string> Names(const desktop::Session& s, int rows) {
+    std::vector<std::string> out;
+    if (!s.WaitForReport("rows", std::to_string(rows), 20)) return out;
+    std::map<std::string, std::string> r = s.Report();
+    for (int i = 0; i < rows; ++i) out.push_back(r["name " + std::to_string(i)]);
+    return out;
+}
+
 TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
     std::string missing = desktop::Session::Missing(false);
     if (!missing.empty()) GTEST_SKIP() << missing;
@@ -102,23 +134,106 @@ TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
     ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
     const desktop::Rect row0 = s.Reported("row 0");
     ASSERT_GT(row0.bottom, row0.top);
-    const int height = row0.bottom - row0.top, x = (row0.left + s.Control(kIdList).right) / 2;
+    const int x = (row0.left + s.Control(kIdList).right) / 2;
     ASSERT_EQ(s.Report()["name 3"], "c04.avi");
 
     // The first row chosen with the left button, then the fourth clicked with the right.
     s.Click(x, row0.cy());
-    const int shown = s.VisibleWindows();
-    s.Click(x, row0.cy() + 3 * height, 3);
-    ASSERT_TRUE(desktop::PollFor([&] { return s.VisibleWindows() == shown + 1; }, 20)) << "the menu did not open";
-    // Its entries: Add, a separator, Remove, Remove all.
+    ASSERT_TRUE(s.WaitForReport("selected", "0"));
+    ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, x, RowRect(s, 3).cy(), "3"));
+    EXPECT_EQ(Names(s, 4), (std::vector<std::string>{"c01.avi", "c02.avi", "c03.avi", "c05.avi"}))
+        << "not the row right-clicked was removed";
+}
+
+// Where no row is, the right button leaves no row selected, as the left one does, and the
+// menu's "Remove" removes nothing: below the last row, and just past the last column. Each
+// edge is tried from both sides: the last pixel row and column of a row are the row's.
+TEST(DesktopInput, ARightClickWhereNoRowIsLeavesNothingForTheMenusRemove) {
+    std::string missing = desktop::Session::Missing(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    desktop::Session s;
+    std::vector<std::string> names = Clips(s.dir().path(), 5, 1.0);
+    ASSERT_EQ(names.size(), 5u);
+    ASSERT_TRUE(s.Start(false));
+    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    const desktop::Rect row0 = s.Reported("row 0"), list = s.Control(kIdList);
+    ASSERT_GT(row0.bottom, row0.top);
+    // Five rows leave room below them, and the columns end inside the list.
+    ASSERT_LT(RowRect(s, 5).bottom, list.bottom - 2);
+    ASSERT_LT(row0.right, list.right - 1);
+    const int x = (row0.left + row0.right) / 2;
+
+    // Below the last row, right under its last pixel row.
+    s.Click(x, row0.cy());
+    ASSERT_TRUE(s.WaitForReport("selected", "0"));
+    ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, x, RowRect(s, 4).bottom, "-1"));
+    // Just past the last column, on the third row.
+    s.Click(x, row0.cy());
+    ASSERT_TRUE(s.WaitForReport("selected", "0"));
+    ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, row0.right, RowRect(s, 2).cy(), "-1"));
+    // Neither removed a row: the next Remove, on the last pixel column of the third row, is the
+    // first to take one, and the first row is still there.
+    ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, row0.right - 1, RowRect(s, 2).cy(), "2"));
+    EXPECT_EQ(Names(s, 4), (std::vector<std::string>{"c01.avi", "c02.avi", "c04.avi", "c05.avi"}));
+    // The last pixel row of the last row is that row's.
+    ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, x, RowRect(s, 3).bottom - 1, "3"));
+    EXPECT_EQ(Names(s, 3), (std::vector<std::string>{"c01.avi", "c02.avi", "c04.avi"}));
+}
+
+// In a list scrolled away from its start the row under the pointer is the one right-clicked,
+// at the first and at the last pixel row of a row, in every column; a row moved with the Up
+// button, or chosen with the keyboard, gives way to the row clicked.
+TEST(DesktopInput, InAScrolledListTheMenusRemoveTakesTheRowUnderThePointer) {
+    std::string missing = desktop::Session::Missing(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    desktop::Session s;
+    std::vector<std::string> names = Clips(s.dir().path(), 40, 1.0);
+    ASSERT_EQ(names.size(), 40u);
+    ASSERT_TRUE(s.Start(false));
+    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    // The list shows its last rows, the ones just added, then the middle ones.
+    ASSERT_TRUE(desktop::PollFor([&] { return Top(s) > 0; }, 20)) << "top " << s.Report()["top"];
+    const int end = Top(s);
+    Turn(s, -3);
+    ASSERT_TRUE(desktop::PollFor([&] { return Top(s) < end && Top(s) > 0; }, 20)) << "top " << s.Report()["top"];
+    const int top = Top(s);
+    ASSERT_TRUE(desktop::PollFor([&] { return s.Reported("row 0").top < s.Control(kIdList).top; }, 20));
+    const desktop::Rect list = s.Control(kIdList);
+    std::vector<std::string> rows(names);
+
+    struct Step {
+        int row, x, y;
+    };
+    const int name_x = (list.left * 3 + list.right) / 4, status_x = (list.left + list.right * 5) / 6 - 20;
+    const int check_x = RowRect(s, 0).left + 4;
+    const Step steps[] = {
+        {top + 3, name_x, RowRect(s, top + 3).top},          // its first pixel row
+        {top + 4, status_x, RowRect(s, top + 4).bottom - 1},  // its last pixel row
+        {top + 6, check_x, RowRect(s, top + 6).cy()},         // the check box column
+    };
+    int left = int(rows.size());
+    for (const Step& step : steps) {
+        // The row moved up a place first, so that the list selects another.
+        s.Click(name_x, RowRect(s, top + 2).cy());
+        const desktop::Rect up = s.Control(kIdUp);
+        s.Click(up.cx(), up.cy());
+        ASSERT_TRUE(s.WaitForReport("selected", std::to_string(top + 1)));
+        ASSERT_TRUE(desktop::PollFor([&] { return Top(s) == top; }, 20)) << "top " << s.Report()["top"];
+        std::swap(rows[size_t(top + 1)], rows[size_t(top + 2)]);
+        ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, step.x, step.y, std::to_string(step.row)));
+        rows.erase(rows.begin() + step.row);
+        --left;
+        ASSERT_TRUE(desktop::PollFor([&] { return Names(s, left) == rows; }, 20))
+            << "row " << step.row << ": not the row right-clicked was removed";
+    }
+    // The keyboard's choice gives way too.
+    s.Click(name_x, RowRect(s, top + 1).cy());
+    ASSERT_TRUE(s.WaitForReport("selected", std::to_string(top + 1)));
     s.Key("Down");
-    s.Key("Down");
-    s.Key("Return");
-    ASSERT_TRUE(s.WaitForReport("rows", "4", 20)) << "nothing was removed";
-    std::map<std::string, std::string> r = s.Report();
-    EXPECT_EQ(r["name 0"], "c01.avi") << "the row chosen before was removed";
-    EXPECT_EQ(r["name 3"], "c05.avi") << "the row right-clicked is still there";
-    EXPECT_EQ(r["name 2"], "c03.avi");
+    ASSERT_TRUE(s.WaitForReport("selected", std::to_string(top + 2)));
+    ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, name_x, RowRect(s, top + 5).cy(), std::to_string(top + 5)));
+    rows.erase(rows.begin() + top + 5);
+    EXPECT_TRUE(desktop::PollFor([&] { return Names(s, left - 1) == rows; }, 20));
 }
 
 TEST(DesktopInput, AWindowMinimisedWithoutAWindowManagerComesBackWithAClickAtTheFootOfTheScreen) {
