@@ -325,14 +325,15 @@ private:
         DWORD_PTR rows = 0;
         if (!Ask(list, LVM_GETITEMCOUNT, 0, 0, &rows)) return;
         Say("rows", std::to_string(rows));
-        DWORD_PTR top = 0;
-        if (Ask(list, LVM_GETTOPINDEX, 0, 0, &top)) Say("top", std::to_string(top));
-        // Where the first row is on the screen, for clicks on rows.
+        // Where the first row is on the screen, for clicks on rows; said before the top row, so
+        // that whoever sees a new top finds where the rows are with it.
         m_rect = RECT{LVIR_BOUNDS, 0, 0, 0};
         if (rows && Ask(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&m_rect))) {
             MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&m_rect), 2);
             Say("row 0", RectText(m_rect));
         }
+        DWORD_PTR top = 0;
+        if (Ask(list, LVM_GETTOPINDEX, 0, 0, &top)) Say("top", std::to_string(top));
         // The row the list shows selected (-1: none).
         DWORD_PTR selected = 0;
         if (Ask(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED, &selected))
