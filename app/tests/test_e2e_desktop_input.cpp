@@ -44,6 +44,16 @@ void AddClips(desktop::Session& s, const std::string& folder, const std::vector<
     ASSERT_TRUE(s.WaitForReport("box", "none"));
 }
 
+// The program started on its desktop, with or without a window manager, with `count` clips of
+// `seconds` added to its list; their names in `names`.
+void StartWithClips(desktop::Session& s, int count, double seconds, std::vector<std::string>* names,
+                    bool with_manager = false) {
+    *names = Clips(s.dir().path(), count, seconds);
+    ASSERT_EQ(names->size(), size_t(count));
+    ASSERT_TRUE(s.Start(with_manager));
+    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), *names));
+}
+
 int Top(const desktop::Session& s) { return std::atoi(s.Report()["top"].c_str()); }
 
 // Turns the wheel `notches` times over the middle of the list (down when positive).
@@ -58,10 +68,8 @@ TEST(DesktopInput, TheWheelTurnsTheListUnderThePointerNotTheDropDownWithTheKeybo
     if (!missing.empty()) GTEST_SKIP() << missing;
     desktop::Session s;
     // Long enough that the batch still runs while the wheel turns.
-    std::vector<std::string> names = Clips(s.dir().path(), 24, 4.0);
-    ASSERT_EQ(names.size(), 24u);
-    ASSERT_TRUE(s.Start(false));
-    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    std::vector<std::string> names;
+    ASSERT_NO_FATAL_FAILURE(StartWithClips(s, 24, 4.0, &names));
     // The list shows its last rows, the ones just added.
     ASSERT_TRUE(desktop::PollFor([&] { return Top(s) > 0; }, 20)) << "top " << s.Report()["top"];
     const std::string codec = s.Report()["video codec"];
@@ -129,10 +137,8 @@ TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
     std::string missing = desktop::Session::Missing(false);
     if (!missing.empty()) GTEST_SKIP() << missing;
     desktop::Session s;
-    std::vector<std::string> names = Clips(s.dir().path(), 5, 1.0);
-    ASSERT_EQ(names.size(), 5u);
-    ASSERT_TRUE(s.Start(false));
-    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    std::vector<std::string> names;
+    ASSERT_NO_FATAL_FAILURE(StartWithClips(s, 5, 1.0, &names));
     const desktop::Rect row0 = s.Reported("row 0");
     ASSERT_GT(row0.bottom, row0.top);
     const int x = (row0.left + s.Control(kIdList).right) / 2;
@@ -149,14 +155,10 @@ TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
 // Where no row is, the right button leaves no row selected, as the left one does, and the
 // menu's "Remove" removes nothing: below the last row, and just past the last column. Each
 // edge is tried from both sides: the last pixel row and column of a row are the row's.
-TEST(DesktopInput, ARightClickWhereNoRowIsLeavesNothingForTheMenusRemove) {
-    std::string missing = desktop::Session::Missing(false);
-    if (!missing.empty()) GTEST_SKIP() << missing;
+void RightClickWhereNoRowIs(bool with_manager) {
     desktop::Session s;
-    std::vector<std::string> names = Clips(s.dir().path(), 5, 1.0);
-    ASSERT_EQ(names.size(), 5u);
-    ASSERT_TRUE(s.Start(false));
-    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    std::vector<std::string> names;
+    ASSERT_NO_FATAL_FAILURE(StartWithClips(s, 5, 1.0, &names, with_manager));
     const desktop::Rect row0 = s.Reported("row 0"), list = s.Control(kIdList);
     ASSERT_GT(row0.bottom, row0.top);
     // Five rows leave room below them, and the columns end inside the list.
@@ -181,6 +183,18 @@ TEST(DesktopInput, ARightClickWhereNoRowIsLeavesNothingForTheMenusRemove) {
     EXPECT_EQ(Names(s, 3), (std::vector<std::string>{"c01.avi", "c02.avi", "c04.avi"}));
 }
 
+TEST(DesktopInput, ARightClickWhereNoRowIsLeavesNothingForTheMenusRemove) {
+    std::string missing = desktop::Session::Missing(false);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    RightClickWhereNoRowIs(false);
+}
+
+TEST(DesktopInput, ARightClickWhereNoRowIsLeavesNothingForTheMenusRemoveUnderAWindowManager) {
+    std::string missing = desktop::Session::Missing(true);
+    if (!missing.empty()) GTEST_SKIP() << missing;
+    RightClickWhereNoRowIs(true);
+}
+
 // In a list scrolled away from its start the row under the pointer is the one right-clicked,
 // at the first and at the last pixel row of a row, in every column; a row moved with the Up
 // button, or chosen with the keyboard, gives way to the row clicked.
@@ -188,10 +202,8 @@ TEST(DesktopInput, InAScrolledListTheMenusRemoveTakesTheRowUnderThePointer) {
     std::string missing = desktop::Session::Missing(false);
     if (!missing.empty()) GTEST_SKIP() << missing;
     desktop::Session s;
-    std::vector<std::string> names = Clips(s.dir().path(), 40, 1.0);
-    ASSERT_EQ(names.size(), 40u);
-    ASSERT_TRUE(s.Start(false));
-    ASSERT_NO_FATAL_FAILURE(AddClips(s, s.dir().path(), names));
+    std::vector<std::string> names;
+    ASSERT_NO_FATAL_FAILURE(StartWithClips(s, 40, 1.0, &names));
     // The list shows its last rows, the ones just added, then a page up from there: the first
     // Page Up goes to the top of the page, the second scrolls, once.
     ASSERT_TRUE(desktop::PollFor([&] { return Top(s) > 0; }, 20)) << "top " << s.Report()["top"];
