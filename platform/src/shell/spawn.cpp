@@ -1,7 +1,6 @@
 #include "shell/spawn.h"
 
 #include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,9 +9,9 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 #include "backend/backend.h"
+#include "shell/reaper.h"
 
 extern char** environ;
 
@@ -100,11 +99,7 @@ SpawnResult Spawn(const std::vector<std::string>& argv, const std::string& dir, 
         if (err == ENOMEM || err == EAGAIN) return SpawnResult::NoMemory;
         return SpawnResult::Failed;
     }
-    std::thread([pid] {
-        int status;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    ReapWhenEnded(pid);
     return SpawnResult::Started;
 }
 

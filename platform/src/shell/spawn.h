@@ -12,7 +12,7 @@ enum class SpawnResult { Started, Recorded, NotFound, Denied, NoMemory, Failed }
 enum class SpawnKind { Opener, Shutdown };
 
 // Starts argv[0] (searched on PATH) with `argv`, in `dir` when not empty; the child is reaped
-// in the background. While tests record, under the headless backend, or when the kind's
+// in the background (shell/reaper.h). While tests record, under the headless backend, or when the kind's
 // recorder file is set, the request is only recorded.
 SpawnResult Spawn(const std::vector<std::string>& argv, const std::string& dir, SpawnKind kind);
 

@@ -1,13 +1,15 @@
 // The end of the desktop session for this process: SIGTERM or SIGINT, as a desktop asks a
 // program to end, or the loss of the display it shows on, becomes the platform's
 // end-of-session messages to every top-level window, so the program can finish its work
-// cleanly; the process then ends.
+// cleanly; the process then ends. Its thread is finished before the process exits, so the
+// exit runs on a quiet process.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -17,8 +19,15 @@
 namespace plat::user {
 namespace {
 
+// The state of the watch: kNotWatching before the first window's and once stopped, 0 while a
+// thread watches, and above 0 the exit status of the session end under way.
+constexpr int kNotWatching = -1;
+std::atomic<int> g_state{kNotWatching};
 int g_pipe[2] = {-1, -1};
-std::atomic<int> g_exit_code{0};  // of the session end under way; 0: none
+
+std::mutex g_mu;  // starting and stopping the watch
+std::thread* g_watch = nullptr;
+std::atomic<bool> g_exiting{false};  // the process is ending: no watch starts again
 
 void Request() {
     char c = 1;
@@ -27,11 +36,11 @@ void Request() {
 }
 
 void OnSignal(int sig) {
-    // A second request while the first is still being served ends the process at once.
-    if (g_exit_code.exchange(128 + sig) != 0) _exit(128 + sig);
+    // With no watch to serve it (the process is ending), or as a second request while the first
+    // is still being served, the signal ends the process at once.
+    if (g_state.exchange(128 + sig) != 0) _exit(128 + sig);
     Request();
 }
-
 std::vector<HWND> SessionWindows() {
     std::vector<HWND> out;
     Guard g(GlobalLock());
@@ -63,32 +72,62 @@ void Watch() {
         if (n < 0 && errno == EINTR) continue;
         return;
     }
-    EndSession(g_exit_code.load());
+    const int code = g_state.load();
+    if (code > 0) EndSession(code);  // otherwise the watch was stopped
+}
+
+// Exit handlers run in the reverse order of their registration: this one, registered with the
+// first watch, runs before those registered when the process started (the leak checker's).
+void StopAtExit() {
+    g_exiting = true;
+    StopSessionWatch();
 }
 
 }  // namespace
 
 void WatchForSessionEnd() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (pipe2(g_pipe, O_CLOEXEC) != 0) return;
+    std::lock_guard<std::mutex> g(g_mu);
+    if (g_watch || g_exiting) return;
+    static const bool ready = [] {
+        if (pipe2(g_pipe, O_CLOEXEC) != 0) return false;
         struct sigaction sa {};
         sa.sa_handler = OnSignal;
         sigemptyset(&sa.sa_mask);
         sa.sa_flags = SA_RESTART;
         sigaction(SIGTERM, &sa, nullptr);
         sigaction(SIGINT, &sa, nullptr);
-        std::thread(Watch).detach();
-    });
+        std::atexit(StopAtExit);
+        return true;
+    }();
+    if (!ready) return;
+    g_watch = new std::thread(Watch);
+    g_state.store(0);
+}
+
+void StopSessionWatch() {
+    std::lock_guard<std::mutex> g(g_mu);
+    if (!g_watch) return;
+    int watching = 0;
+    // A session end under way ends the process anyway, with its own status; waiting for it
+    // here could wait on windows of this very thread, which no longer reads its messages.
+    if (!g_state.compare_exchange_strong(watching, kNotWatching)) _exit(watching);
+    Request();
+    g_watch->join();
+    delete g_watch;
+    g_watch = nullptr;
 }
 
 void EndSessionForLostDisplay() {
     WatchForSessionEnd();
-    // A session end already under way goes on (the desktop asked first, then went away).
-    int none = 0;
-    if (!g_exit_code.compare_exchange_strong(none, 1)) return;
-    if (g_pipe[1] < 0) _exit(1);
-    Request();
+    int watching = 0;
+    if (g_state.compare_exchange_strong(watching, 1)) {
+        Request();
+        return;
+    }
+    // A session end already under way goes on (the desktop asked first, then went away); a
+    // process that is ending already goes on ending.
+    if (watching > 0 || g_exiting) return;
+    _exit(1);  // no watch could start
 }
 
 }  // namespace plat::user

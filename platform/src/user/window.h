@@ -125,6 +125,9 @@ Window* RootOf(Window* w);  // the top level that holds w
 bool OwnedBy(const Window* w, HWND owner);
 // From the first top-level window on, SIGTERM and SIGINT end the session (session.cpp).
 void WatchForSessionEnd();
+// Finishes the watch's thread (also done at exit); a signal then ends the process at once, and
+// the next window watches again. During a session end, ends the process with its status.
+void StopSessionWatch();
 // The display is gone: the session ends as on SIGTERM, the process with status 1 (any thread;
 // returns at once, the windows' messages are served by their threads as usual).
 void EndSessionForLostDisplay();

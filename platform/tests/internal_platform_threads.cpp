@@ -1,0 +1,156 @@
+// The layer's own threads, the session watch and the reaper of started programs, end when
+// stopped (as at exit), start again when needed, and keep serving what they are for.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/reaper.h"
+#include "user/window.h"
+#include "wait_until.h"
+#include "windows.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+int Threads() {
+    DIR* d = opendir("/proc/self/task");
+    if (!d) return -1;
+    int n = 0;
+    while (dirent* e = readdir(d))
+        if (e->d_name[0] != '.') ++n;
+    closedir(d);
+    return n;
+}
+
+bool ThreadsBecome(int n) {
+    return testwait::Until([n] { return Threads() == n; }, 20s);
+}
+
+// Reaped: not even a zombie is left.
+bool Gone(pid_t pid) {
+    struct stat st {};
+    return stat(("/proc/" + std::to_string(pid)).c_str(), &st) != 0;
+}
+
+pid_t Start(std::vector<const char*> argv) {
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    return posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv.data()), environ) == 0 ? pid : -1;
+}
+
+TEST(PlatformThreads, TheSessionWatchsThreadEndsWhenStoppedAndStartsAgainWhenAsked) {
+    const int base = Threads();
+    for (int round = 0; round < 2; ++round) {
+        plat::user::WatchForSessionEnd();
+        plat::user::WatchForSessionEnd();  // one watch however often asked
+        EXPECT_TRUE(ThreadsBecome(base + 1)) << "round " << round << ": " << Threads();
+        plat::user::StopSessionWatch();
+        EXPECT_TRUE(ThreadsBecome(base)) << "round " << round << ": " << Threads();
+        plat::user::StopSessionWatch();  // nothing left to stop
+    }
+}
+
+// The program in a child process, as the session ends under it: each test reads its status.
+template <class Program>
+int StatusOf(Program program) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        program();
+        _exit(99);
+    }
+    int status = -1;
+    const bool ended = testwait::Until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 60s);
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int g_told = -1;  // where the window writes what it was told
+
+LRESULT CALLBACK SessionWindow(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ENDSESSION && wp) {
+        ssize_t n = write(g_told, "E", 1);
+        (void)n;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+TEST(PlatformThreads, SigtermStillEndsTheSessionOfAWindowCreatedAfterTheWatchWasStopped) {
+    int told[2];
+    ASSERT_EQ(pipe2(told, O_CLOEXEC), 0);
+    const int status = StatusOf([&] {
+        g_told = told[1];
+        plat::user::WatchForSessionEnd();
+        plat::user::StopSessionWatch();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = SessionWindow;
+        wc.lpszClassName = "SessionAfterStop";
+        RegisterClassA(&wc);
+        if (!CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                             nullptr, nullptr))
+            _exit(98);
+        raise(SIGTERM);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);  // the session end ends it
+    });
+    close(told[1]);
+    char c = 0;
+    EXPECT_EQ(read(told[0], &c, 1), 1);
+    EXPECT_EQ(c, 'E') << "the window was not told the session ends";
+    close(told[0]);
+    EXPECT_EQ(status, 128 + SIGTERM);
+}
+
+TEST(PlatformThreads, WithTheWatchStoppedASignalEndsTheProcessAtOnce) {
+    EXPECT_EQ(StatusOf([] {
+                  plat::user::WatchForSessionEnd();
+                  plat::user::StopSessionWatch();
+                  raise(SIGINT);
+                  pause();
+              }),
+              128 + SIGINT);
+}
+
+TEST(PlatformThreads, OneThreadReapsEveryEndedChildAndStoppingItLeavesTheRunningOnes) {
+    const int base = Threads();
+    std::vector<pid_t> kids;
+    for (int i = 0; i < 3; ++i) {
+        kids.push_back(Start({"sleep", "60"}));
+        ASSERT_GT(kids.back(), 0);
+        plat::shell::ReapWhenEnded(kids.back());
+    }
+    EXPECT_TRUE(ThreadsBecome(base + 1)) << Threads();
+    kill(kids[0], SIGKILL);
+    kill(kids[1], SIGKILL);
+    EXPECT_TRUE(testwait::Until([&] { return Gone(kids[0]) && Gone(kids[1]); }, 20s));
+    EXPECT_FALSE(Gone(kids[2]));
+
+    // Stopping does not wait for the one still running.
+    plat::shell::StopReaping();
+    EXPECT_TRUE(ThreadsBecome(base)) << Threads();
+    kill(kids[2], SIGKILL);
+
+    // The next child starts it again, and the one left is reaped with it.
+    pid_t quick = Start({"true"});
+    ASSERT_GT(quick, 0);
+    plat::shell::ReapWhenEnded(quick);
+    EXPECT_TRUE(testwait::Until([&] { return Gone(kids[2]) && Gone(quick); }, 20s));
+    plat::shell::StopReaping();
+    EXPECT_TRUE(ThreadsBecome(base)) << Threads();
+}
+
+}  // namespace
