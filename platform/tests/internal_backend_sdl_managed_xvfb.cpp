@@ -49,6 +49,8 @@ protected:
         backend_ = plat::CreateSdlBackend(*ws_).release();
     }
     static void TearDownTestSuite() {
+        delete backend_;
+        backend_ = nullptr;
         if (manager_ > 0) {
             kill(manager_, SIGTERM);
             waitpid(manager_, nullptr, 0);

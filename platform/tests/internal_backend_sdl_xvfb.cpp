@@ -36,9 +36,13 @@ protected:
         ws_ = new FakeWindowSystem;
         backend_ = plat::CreateSdlBackend(*ws_).release();
     }
-    // The backend and SDL stay up to the end, as in the program (the layer never shuts SDL
-    // down); only the server goes, once its clients are done drawing.
-    static void TearDownTestSuite() { delete server_; }
+    // The backend ends (and quits SDL) while its server is still there, as a program's does at
+    // its exit; then the server goes.
+    static void TearDownTestSuite() {
+        delete backend_;
+        backend_ = nullptr;
+        delete server_;
+    }
     void SetUp() override {
         if (!xvfb::HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
         ASSERT_NE(backend_, nullptr) << "SDL did not start on Xvfb " << (server_ ? server_->display() : "");

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -82,15 +83,40 @@ public:
     }
 
     ~SdlBackend() override {
+        End();
         clock::RemoveAdvanceListener(listener_);
         if (g_backend == this) g_backend = nullptr;
         for (int fd : wake_pipe_)
             if (fd >= 0) close(fd);
-        if (lost_) return;
+    }
+
+    // Gives back every window, cursor and sound and quits SDL; from then on the backend is one
+    // without a display, as after the display's loss. Only on the display thread, where SDL
+    // runs; after the loss nothing is given back, as no call may reach the dead server.
+    void End() {
+        if (!OnDisplayThread()) return;
+        {
+            std::lock_guard<std::mutex> g(push_mu_);
+            if (lost_.exchange(true)) return;
+        }
+        if (g_backend == this) g_backend = nullptr;
         for (auto& [h, w] : wins_) DestroyWin(w);
+        wins_.clear();
         for (auto& [id, c] : cursors_) SDL_FreeCursor(c);
-        std::lock_guard<std::mutex> g(sound_mu_);
-        for (SDL_AudioDeviceID d : sounds_) SDL_CloseAudioDevice(d);
+        cursors_.clear();
+        {
+            std::lock_guard<std::mutex> g(sound_mu_);
+            for (SDL_AudioDeviceID d : sounds_) SDL_CloseAudioDevice(d);
+            sounds_.clear();
+            if (audio_ready_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            audio_ready_ = false;
+            ended_ = true;
+        }
+        if (!sdl::ForgetX11Connection()) return;  // the server went away meanwhile
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        // The rest of SDL (its D-Bus connection, its hints) goes too, unless another part of the
+        // program still plays sound through it.
+        if (SDL_WasInit(0) == 0) SDL_Quit();
     }
 
     const char* Name() const override { return "sdl"; }
@@ -259,7 +285,8 @@ public:
         SDL_Event e;
         std::memset(&e, 0, sizeof e);
         e.type = wake_event_;
-        SDL_PushEvent(&e);
+        std::lock_guard<std::mutex> g(push_mu_);
+        if (!lost_) SDL_PushEvent(&e);  // not while SDL is being quit
     }
 
     std::vector<MonitorArea> Monitors() const override {
@@ -278,6 +305,7 @@ public:
     bool PlaySoundFile(const char* path) override {
         if (!path || !*path) return false;
         std::lock_guard<std::mutex> g(sound_mu_);
+        if (ended_) return false;
         if (!audio_ready_) {
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
             audio_ready_ = true;
@@ -797,7 +825,8 @@ private:
     std::atomic<bool> wake_pending_{false};
     int wake_pipe_[2] = {-1, -1};
     std::atomic<bool> x11_wait_{false};  // the display thread waits on the X connection itself
-    std::atomic<bool> lost_{false};      // the display went away
+    std::atomic<bool> lost_{false};      // the display went away, or the backend ended
+    std::mutex push_mu_;                 // SDL's event queue is not quit under a push
     mutable std::mutex displays_mu_;
     std::vector<MonitorArea> displays_;
     int listener_ = 0;
@@ -821,6 +850,7 @@ private:
     std::vector<InputEvent> injected_;
     std::mutex sound_mu_;
     bool audio_ready_ = false;
+    bool ended_ = false;  // SDL was quit: no sound starts it again
     std::vector<SDL_AudioDeviceID> sounds_;
 };
 
@@ -860,6 +890,16 @@ std::unique_ptr<Backend> CreateSdlBackend(WindowSystemPort& port) {
     // SDL blocks the screensaver by default; a desktop program has no business doing so.
     SDL_EnableScreenSaver();
     sdl::SurviveX11Errors();
+    // The program's backend is never destroyed (windows may still be torn down while the process
+    // exits): it ends at exit. Exit handlers run in the reverse order of their registration, so
+    // this one runs before those registered when the process started (the leak checker's).
+    static const bool ends_at_exit = [] {
+        std::atexit([] {
+            if (g_backend) g_backend->End();
+        });
+        return true;
+    }();
+    (void)ends_at_exit;
     return std::make_unique<SdlBackend>(port, wake);
 }
 

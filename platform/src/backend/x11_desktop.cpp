@@ -149,6 +149,13 @@ bool WatchX11Connection(SDL_Window* window, void (*lost)()) {
     return true;
 }
 
+bool ForgetX11Connection() {
+    if (g_lost.load()) return false;
+    g_watched.store(nullptr);
+    g_on_lost = nullptr;
+    return true;
+}
+
 bool WaitForX11Events(int wake_fd, int timeout_ms) {
     Display* dpy = g_watched.load();
     DesktopApi& api = Api();

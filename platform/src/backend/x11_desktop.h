@@ -30,6 +30,10 @@ void SurviveX11Errors();
 // No X call may follow. False where not on X11 or where the X library cannot go on after a loss.
 bool WatchX11Connection(SDL_Window* window, void (*lost)());
 
+// Stops watching the connection before SDL closes it. False when it was lost: no X call may
+// follow then, and it stays watched, so that any further failure on it is survived too.
+bool ForgetX11Connection();
+
 // Waits until the watched connection has events for SDL to read, `wake_fd` is readable, or
 // `timeout_ms` ends (-1: no end); false when it ended by the timeout, or at once when no
 // connection is watched or it is lost.

@@ -1,0 +1,149 @@
+// A program on an X server ends quiet: SDL is quit and the layer's own threads are finished
+// before the leak checker's exit check (an exit handler registered before anything else) runs,
+// and a program it started is left running.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "backend/sdl_backend.h"
+#include "backend_xvfb.h"
+#include "wait_until.h"
+#include "windows.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+int ThreadsOfThisProcess() {
+    DIR* d = opendir("/proc/self/task");
+    if (!d) return -1;
+    int n = 0;
+    while (dirent* e = readdir(d))
+        if (e->d_name[0] != '.') ++n;
+    closedir(d);
+    return n;
+}
+
+// Whether the process runs (a zombie has ended).
+bool Running(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(f, line)) return false;
+    size_t paren = line.rfind(')');
+    return paren != std::string::npos && paren + 2 < line.size() && line[paren + 2] != 'Z';
+}
+
+// Where the leak checker looks: after every exit handler registered later than its own.
+// Exits with 0 when the process is quiet, 20 + a mask of what is still up otherwise.
+void CheckQuietAtExit() {
+    int left = 0;
+    if (SDL_WasInit(0) != 0) left |= 1;
+    if (!testwait::Until([] { return ThreadsOfThisProcess() == 1; }, 10s)) left |= 2;
+    _exit(left ? 20 + left : 0);
+}
+
+// The forked program: a window on the display, a program started from it, then the end of main.
+[[noreturn]] void RunProgram(const std::string& display, const std::string& pid_file) {
+    setenv("VELMORA_BACKEND", "sdl", 1);
+    setenv("DISPLAY", display.c_str(), 1);
+    unsetenv("VELMORA_OPENER_RECORDER");
+    std::atexit(CheckQuietAtExit);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QuietExitProgram";
+    if (!RegisterClassA(&wc)) _exit(10);
+    HWND h = CreateWindowExA(0, wc.lpszClassName, "quiet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200, 150, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+    if (!h) _exit(11);
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    if ((SDL_WasInit(SDL_INIT_VIDEO) & SDL_INIT_VIDEO) == 0) _exit(12);
+    // It writes its process id, then waits on its standard input, which the test holds.
+    const std::string cmd = "sh -c \"echo $$ > " + pid_file + "; read line\"";
+    if (WinExec(cmd.c_str(), SW_SHOW) < 32) _exit(13);
+    std::exit(0);
+}
+
+pid_t ReadPid(const std::string& path) {
+    std::ifstream f(path);
+    long pid = 0;
+    return (f >> pid) ? pid_t(pid) : 0;
+}
+
+TEST(QuietExitOnXvfb, AProgramEndsWithSdlQuitAndOnlyItsMainThreadLeavingWhatItStartedRunning) {
+    if (!xvfb::HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    xvfb::Server server;
+    ASSERT_TRUE(server.Start(640, 480));
+    const std::string pid_file = ::testing::TempDir() + "quiet_exit_" + std::to_string(getpid()) + ".pid";
+    std::remove(pid_file.c_str());
+    int input[2];
+    ASSERT_EQ(pipe2(input, O_CLOEXEC), 0);
+    pid_t program = fork();
+    ASSERT_GE(program, 0);
+    if (program == 0) {
+        close(input[1]);
+        dup2(input[0], 0);
+        RunProgram(server.display(), pid_file);
+    }
+    close(input[0]);
+    int status = -1;
+    const bool ended = testwait::Until([&] { return waitpid(program, &status, WNOHANG) == program; }, 60s);
+    if (!ended) {
+        kill(program, SIGKILL);
+        waitpid(program, &status, 0);
+    }
+    ASSERT_TRUE(ended) << "the program did not end";
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "21: SDL still initialised, 22: threads still running, 23: both; "
+                                         "10-13: the program could not start";
+
+    pid_t started = 0;
+    EXPECT_TRUE(testwait::Until([&] { return (started = ReadPid(pid_file)) > 0; }, 20s));
+    EXPECT_TRUE(started > 0 && Running(started)) << "the started program did not outlive the one that started it";
+    close(input[1]);  // lets it end
+    if (started > 0) {
+        EXPECT_TRUE(testwait::Until([&] { return !Running(started); }, 20s));
+    }
+    std::remove(pid_file.c_str());
+}
+
+struct NoWindowSystem : plat::WindowSystemPort {
+    std::vector<plat::TopLevelView> TopLevels() override { return {}; }
+    void Deliver(const plat::InputEvent&) override {}
+};
+
+HWND H(uintptr_t n) { return reinterpret_cast<HWND>(n); }
+
+TEST(SdlQuitOnXvfb, TheBackendQuitsSdlWhenItEndsAndAnotherCanStartAfterIt) {
+    if (!xvfb::HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    xvfb::Server server;
+    ASSERT_TRUE(server.Start(640, 480));
+    setenv("DISPLAY", server.display().c_str(), 1);
+    NoWindowSystem ws;
+    for (int round = 0; round < 2; ++round) {
+        std::unique_ptr<plat::Backend> b = plat::CreateSdlBackend(ws);
+        ASSERT_NE(b, nullptr) << "round " << round;
+        b->CreateTopLevel(H(1), RECT{10, 10, 110, 110}, false);
+        b->ShowTopLevel(H(1), true);
+        b->Present(H(1), plat::Surface(100, 100, 0x00808080), RECT{0, 0, 100, 100});
+        b->CreateTopLevel(H(2), RECT{40, 40, 90, 90}, true);
+        b->SetCursorShape(32513);
+        b->WaitAndDispatch(0);
+        EXPECT_NE(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+        b.reset();
+        EXPECT_EQ(SDL_WasInit(0), 0u) << "round " << round;
+    }
+}
+
+}  // namespace
