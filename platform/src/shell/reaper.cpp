@@ -29,6 +29,7 @@ struct Reaper {
     std::mutex mu;       // what the thread reads
     std::vector<Child> children;
     std::thread* thread = nullptr;
+    pid_t process = 0;  // that runs the thread: a forked child has none, and shares the pipe
     bool stopping = false;
     bool exiting = false;  // the process is ending: no thread starts again
     int wake[2] = {-1, -1};
@@ -113,16 +114,18 @@ void ReapWhenEnded(pid_t pid) {
         r.children.push_back(Child{pid, ChildDescriptor(pid)});
     }
     if (!ready || r.exiting) return;  // left to the system, as at exit
-    if (r.thread)
+    if (r.thread) {
         Wake(r);
-    else
-        r.thread = new std::thread(Run, std::ref(r));
+        return;
+    }
+    r.thread = new std::thread(Run, std::ref(r));
+    r.process = getpid();
 }
 
 void StopReaping() {
     Reaper& r = R();
     std::lock_guard<std::mutex> g(r.control);
-    if (!r.thread) return;
+    if (!r.thread || r.process != getpid()) return;
     {
         std::lock_guard<std::mutex> d(r.mu);
         r.stopping = true;

@@ -27,6 +27,7 @@ int g_pipe[2] = {-1, -1};
 
 std::mutex g_mu;  // starting and stopping the watch
 std::thread* g_watch = nullptr;
+pid_t g_watcher_process = 0;  // a forked child has no such thread, and shares the pipe
 std::atomic<bool> g_exiting{false};  // the process is ending: no watch starts again
 
 void Request() {
@@ -101,12 +102,13 @@ void WatchForSessionEnd() {
     }();
     if (!ready) return;
     g_watch = new std::thread(Watch);
+    g_watcher_process = getpid();
     g_state.store(0);
 }
 
 void StopSessionWatch() {
     std::lock_guard<std::mutex> g(g_mu);
-    if (!g_watch) return;
+    if (!g_watch || g_watcher_process != getpid()) return;
     int watching = 0;
     // A session end under way ends the process anyway, with its own status; waiting for it
     // here could wait on windows of this very thread, which no longer reads its messages.
