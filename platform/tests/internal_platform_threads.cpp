@@ -2,17 +2,16 @@
 // stopped (as at exit), start again when needed, and keep serving what they are for.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include "process_watch.h"
 #include "shell/reaper.h"
 #include "user/window.h"
 #include "wait_until.h"
@@ -24,24 +23,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-int Threads() {
-    DIR* d = opendir("/proc/self/task");
-    if (!d) return -1;
-    int n = 0;
-    while (dirent* e = readdir(d))
-        if (e->d_name[0] != '.') ++n;
-    closedir(d);
-    return n;
-}
+using procwatch::ThreadsOfThisProcess;
 
 bool ThreadsBecome(int n) {
-    return testwait::Until([n] { return Threads() == n; }, 20s);
-}
-
-// Reaped: not even a zombie is left.
-bool Gone(pid_t pid) {
-    struct stat st {};
-    return stat(("/proc/" + std::to_string(pid)).c_str(), &st) != 0;
+    return testwait::Until([n] { return ThreadsOfThisProcess() == n; }, 20s);
 }
 
 pid_t Start(std::vector<const char*> argv) {
@@ -51,13 +36,13 @@ pid_t Start(std::vector<const char*> argv) {
 }
 
 TEST(PlatformThreads, TheSessionWatchsThreadEndsWhenStoppedAndStartsAgainWhenAsked) {
-    const int base = Threads();
+    const int base = ThreadsOfThisProcess();
     for (int round = 0; round < 2; ++round) {
         plat::user::WatchForSessionEnd();
         plat::user::WatchForSessionEnd();  // one watch however often asked
-        EXPECT_TRUE(ThreadsBecome(base + 1)) << "round " << round << ": " << Threads();
+        EXPECT_TRUE(ThreadsBecome(base + 1)) << "round " << round << ": " << ThreadsOfThisProcess();
         plat::user::StopSessionWatch();
-        EXPECT_TRUE(ThreadsBecome(base)) << "round " << round << ": " << Threads();
+        EXPECT_TRUE(ThreadsBecome(base)) << "round " << round << ": " << ThreadsOfThisProcess();
         plat::user::StopSessionWatch();  // nothing left to stop
     }
 }
@@ -126,31 +111,31 @@ TEST(PlatformThreads, WithTheWatchStoppedASignalEndsTheProcessAtOnce) {
 }
 
 TEST(PlatformThreads, OneThreadReapsEveryEndedChildAndStoppingItLeavesTheRunningOnes) {
-    const int base = Threads();
+    const int base = ThreadsOfThisProcess();
     std::vector<pid_t> kids;
     for (int i = 0; i < 3; ++i) {
         kids.push_back(Start({"sleep", "60"}));
         ASSERT_GT(kids.back(), 0);
         plat::shell::ReapWhenEnded(kids.back());
     }
-    EXPECT_TRUE(ThreadsBecome(base + 1)) << Threads();
+    EXPECT_TRUE(ThreadsBecome(base + 1)) << ThreadsOfThisProcess();
     kill(kids[0], SIGKILL);
     kill(kids[1], SIGKILL);
-    EXPECT_TRUE(testwait::Until([&] { return Gone(kids[0]) && Gone(kids[1]); }, 20s));
-    EXPECT_FALSE(Gone(kids[2]));
+    EXPECT_TRUE(testwait::Until([&] { return procwatch::Reaped(kids[0]) && procwatch::Reaped(kids[1]); }, 20s));
+    EXPECT_TRUE(procwatch::Running(kids[2]));
 
     // Stopping does not wait for the one still running.
     plat::shell::StopReaping();
-    EXPECT_TRUE(ThreadsBecome(base)) << Threads();
+    EXPECT_TRUE(ThreadsBecome(base)) << ThreadsOfThisProcess();
     kill(kids[2], SIGKILL);
 
     // The next child starts it again, and the one left is reaped with it.
     pid_t quick = Start({"true"});
     ASSERT_GT(quick, 0);
     plat::shell::ReapWhenEnded(quick);
-    EXPECT_TRUE(testwait::Until([&] { return Gone(kids[2]) && Gone(quick); }, 20s));
+    EXPECT_TRUE(testwait::Until([&] { return procwatch::Reaped(kids[2]) && procwatch::Reaped(quick); }, 20s));
     plat::shell::StopReaping();
-    EXPECT_TRUE(ThreadsBecome(base)) << Threads();
+    EXPECT_TRUE(ThreadsBecome(base)) << ThreadsOfThisProcess();
 }
 
 }  // namespace

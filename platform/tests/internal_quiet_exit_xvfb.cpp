@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -17,6 +16,7 @@
 
 #include "backend/sdl_backend.h"
 #include "backend_xvfb.h"
+#include "process_watch.h"
 #include "wait_until.h"
 #include "windows.h"
 
@@ -24,24 +24,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-int ThreadsOfThisProcess() {
-    DIR* d = opendir("/proc/self/task");
-    if (!d) return -1;
-    int n = 0;
-    while (dirent* e = readdir(d))
-        if (e->d_name[0] != '.') ++n;
-    closedir(d);
-    return n;
-}
-
-// Whether the process runs (a zombie has ended).
-bool Running(pid_t pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(f, line)) return false;
-    size_t paren = line.rfind(')');
-    return paren != std::string::npos && paren + 2 < line.size() && line[paren + 2] != 'Z';
-}
+using procwatch::Running;
+using procwatch::ThreadsOfThisProcess;
 
 // Where the leak checker looks: after every exit handler registered later than its own.
 // Exits with 0 when the process is quiet, 20 + a mask of what is still up otherwise.

@@ -1,0 +1,38 @@
+// What tests read of processes in /proc: the threads of this one, and whether another still runs.
+#pragma once
+
+#include <dirent.h>
+#include <sys/types.h>
+
+#include <fstream>
+#include <string>
+
+namespace procwatch {
+
+inline int ThreadsOfThisProcess() {
+    DIR* d = opendir("/proc/self/task");
+    if (!d) return -1;
+    int n = 0;
+    while (dirent* e = readdir(d))
+        if (e->d_name[0] != '.') ++n;
+    closedir(d);
+    return n;
+}
+
+// The state letter of a process (Z: ended, not yet reaped), or 0 when there is none (reaped).
+inline char StateOf(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(f, line)) return 0;
+    const size_t paren = line.rfind(')');
+    return paren != std::string::npos && paren + 2 < line.size() ? line[paren + 2] : 0;
+}
+
+inline bool Running(pid_t pid) {
+    const char s = StateOf(pid);
+    return s != 0 && s != 'Z';
+}
+
+inline bool Reaped(pid_t pid) { return StateOf(pid) == 0; }
+
+}  // namespace procwatch
