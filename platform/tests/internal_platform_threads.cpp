@@ -23,10 +23,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-using procwatch::ThreadsOfThisProcess;
+using procwatch::ThreadsNamed;
 
-bool ThreadsBecome(int n) {
-    return testwait::Until([n] { return ThreadsOfThisProcess() == n; }, 20s);
+bool ThreadsBecome(const char* name, int n) {
+    return testwait::Until([&] { return ThreadsNamed(name) == n; }, 20s);
 }
 
 pid_t Start(std::vector<const char*> argv) {
@@ -36,13 +36,12 @@ pid_t Start(std::vector<const char*> argv) {
 }
 
 TEST(PlatformThreads, TheSessionWatchsThreadEndsWhenStoppedAndStartsAgainWhenAsked) {
-    const int base = ThreadsOfThisProcess();
     for (int round = 0; round < 2; ++round) {
         plat::user::WatchForSessionEnd();
         plat::user::WatchForSessionEnd();  // one watch however often asked
-        EXPECT_TRUE(ThreadsBecome(base + 1)) << "round " << round << ": " << ThreadsOfThisProcess();
+        EXPECT_TRUE(ThreadsBecome("session watch", 1)) << "round " << round;
         plat::user::StopSessionWatch();
-        EXPECT_TRUE(ThreadsBecome(base)) << "round " << round << ": " << ThreadsOfThisProcess();
+        EXPECT_TRUE(ThreadsBecome("session watch", 0)) << "round " << round;
         plat::user::StopSessionWatch();  // nothing left to stop
     }
 }
@@ -111,14 +110,13 @@ TEST(PlatformThreads, WithTheWatchStoppedASignalEndsTheProcessAtOnce) {
 }
 
 TEST(PlatformThreads, OneThreadReapsEveryEndedChildAndStoppingItLeavesTheRunningOnes) {
-    const int base = ThreadsOfThisProcess();
     std::vector<pid_t> kids;
     for (int i = 0; i < 3; ++i) {
         kids.push_back(Start({"sleep", "60"}));
         ASSERT_GT(kids.back(), 0);
         plat::shell::ReapWhenEnded(kids.back());
     }
-    EXPECT_TRUE(ThreadsBecome(base + 1)) << ThreadsOfThisProcess();
+    EXPECT_TRUE(ThreadsBecome("child reaper", 1)) << ThreadsNamed("child reaper");
     kill(kids[0], SIGKILL);
     kill(kids[1], SIGKILL);
     EXPECT_TRUE(testwait::Until([&] { return procwatch::Reaped(kids[0]) && procwatch::Reaped(kids[1]); }, 20s));
@@ -126,7 +124,7 @@ TEST(PlatformThreads, OneThreadReapsEveryEndedChildAndStoppingItLeavesTheRunning
 
     // Stopping does not wait for the one still running.
     plat::shell::StopReaping();
-    EXPECT_TRUE(ThreadsBecome(base)) << ThreadsOfThisProcess();
+    EXPECT_TRUE(ThreadsBecome("child reaper", 0));
     kill(kids[2], SIGKILL);
 
     // The next child starts it again, and the one left is reaped with it.
@@ -135,7 +133,7 @@ TEST(PlatformThreads, OneThreadReapsEveryEndedChildAndStoppingItLeavesTheRunning
     plat::shell::ReapWhenEnded(quick);
     EXPECT_TRUE(testwait::Until([&] { return procwatch::Reaped(kids[2]) && procwatch::Reaped(quick); }, 20s));
     plat::shell::StopReaping();
-    EXPECT_TRUE(ThreadsBecome(base)) << ThreadsOfThisProcess();
+    EXPECT_TRUE(ThreadsBecome("child reaper", 0));
 }
 
 }  // namespace

@@ -9,14 +9,29 @@
 
 namespace procwatch {
 
-inline int ThreadsOfThisProcess() {
+// The threads of this process whose thread id (a file name under /proc/self/task) `counts`.
+template <class Counts>
+int CountThreads(Counts counts) {
     DIR* d = opendir("/proc/self/task");
     if (!d) return -1;
     int n = 0;
     while (dirent* e = readdir(d))
-        if (e->d_name[0] != '.') ++n;
+        if (e->d_name[0] != '.' && counts(std::string(e->d_name))) ++n;
     closedir(d);
     return n;
+}
+
+inline int ThreadsOfThisProcess() {
+    return CountThreads([](const std::string&) { return true; });
+}
+
+// Threads name themselves (at most 15 bytes), which tools and tests see.
+inline int ThreadsNamed(const std::string& name) {
+    return CountThreads([&](const std::string& tid) {
+        std::ifstream f("/proc/self/task/" + tid + "/comm");
+        std::string comm;
+        return std::getline(f, comm) && comm == name;
+    });
 }
 
 // The state letter of a process (Z: ended, not yet reaped), or 0 when there is none (reaped).

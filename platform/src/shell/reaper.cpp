@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,6 +58,7 @@ int ChildDescriptor(pid_t pid) {
 
 // Waits until a child ends or the pipe wakes it, then reaps every child that has ended.
 void Run(Reaper& r) {
+    pthread_setname_np(pthread_self(), "child reaper");
     std::vector<pollfd> fds;
     for (;;) {
         bool look = false;

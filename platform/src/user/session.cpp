@@ -4,6 +4,7 @@
 // cleanly; the process then ends. Its thread is finished before the process exits, so the
 // exit runs on a quiet process.
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -66,6 +67,7 @@ void EndSession(int code) {
 }
 
 void Watch() {
+    pthread_setname_np(pthread_self(), "session watch");
     char c = 0;
     for (;;) {
         ssize_t n = read(g_pipe[0], &c, 1);
