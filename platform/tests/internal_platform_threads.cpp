@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,27 @@ TEST(PlatformThreads, SigtermStillEndsTheSessionOfAWindowCreatedAfterTheWatchWas
     EXPECT_EQ(c, 'E') << "the window was not told the session ends";
     close(told[0]);
     EXPECT_EQ(status, 128 + SIGTERM);
+}
+
+LRESULT CALLBACK EndsAtOnce(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_QUERYENDSESSION) std::exit(0);  // as a program whose main returns meanwhile
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+TEST(PlatformThreads, AProgramThatExitsDuringASessionEndEndsWithTheSessionsStatus) {
+    EXPECT_EQ(StatusOf([] {
+                  WNDCLASSA wc{};
+                  wc.lpfnWndProc = EndsAtOnce;
+                  wc.lpszClassName = "EndsAtOnce";
+                  RegisterClassA(&wc);
+                  if (!CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                       nullptr, nullptr, nullptr))
+                      _exit(98);
+                  raise(SIGTERM);
+                  MSG m;
+                  while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+              }),
+              128 + SIGTERM);
 }
 
 TEST(PlatformThreads, WithTheWatchStoppedASignalEndsTheProcessAtOnce) {
