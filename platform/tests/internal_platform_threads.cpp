@@ -55,13 +55,7 @@ int StatusOf(Program program) {
         program();
         _exit(99);
     }
-    int status = -1;
-    const bool ended = testwait::Until([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 60s);
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
-    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return procwatch::ExitStatus(pid);
 }
 
 int g_told = -1;  // where the window writes what it was told

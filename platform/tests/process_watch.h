@@ -2,10 +2,15 @@
 #pragma once
 
 #include <dirent.h>
+#include <signal.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 
+#include <chrono>
 #include <fstream>
 #include <string>
+
+#include "wait_until.h"
 
 namespace procwatch {
 
@@ -49,5 +54,17 @@ inline bool Running(pid_t pid) {
 }
 
 inline bool Reaped(pid_t pid) { return StateOf(pid) == 0; }
+
+// The exit status of a child, or -1 when it did not exit within a minute (it is then killed)
+// or ended by a signal.
+inline int ExitStatus(pid_t child) {
+    int status = -1;
+    const bool ended = testwait::Until([&] { return waitpid(child, &status, WNOHANG) == child; }, std::chrono::seconds(60));
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 }  // namespace procwatch

@@ -92,7 +92,8 @@ public:
 
     // Gives back every window, cursor and sound and quits SDL; from then on the backend is one
     // without a display, as after the display's loss. Only on the display thread, where SDL
-    // runs; after the loss nothing is given back, as no call may reach the dead server.
+    // runs; after the loss nothing is given back, as no call may reach the dead server, and the
+    // loss found here ends no session: the process is ending already, or the owner ends it.
     void End() {
         if (!OnDisplayThread()) return;
         {
@@ -100,6 +101,8 @@ public:
             if (lost_.exchange(true)) return;
         }
         if (g_backend == this) g_backend = nullptr;
+        // A server that went away unnoticed would hold SDL's teardown in a wait for its answer.
+        if (!sdl::X11ConnectionAlive()) return;
         for (auto& [h, w] : wins_) DestroyWin(w);
         wins_.clear();
         for (auto& [id, c] : cursors_) SDL_FreeCursor(c);
@@ -112,7 +115,7 @@ public:
             audio_ready_ = false;
             ended_ = true;
         }
-        if (!sdl::ForgetX11Connection()) return;  // the server went away meanwhile
+        sdl::ForgetX11Connection();
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         // The rest of SDL (its D-Bus connection, its hints) goes too, unless another part of the
         // program still plays sound through it.

@@ -23,6 +23,7 @@ struct DesktopApi {
     using Free = int (*)(void*);
     using RaiseWindow = int (*)(Display*, ::Window);
     using Flush = int (*)(Display*);
+    using Sync = int (*)(Display*, Bool);
     using DefaultRootWindow = ::Window (*)(Display*);
     using ErrorHandler = int (*)(Display*, XErrorEvent*);
     using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
@@ -37,6 +38,7 @@ struct DesktopApi {
     Free free = nullptr;
     RaiseWindow raise = nullptr;
     Flush flush = nullptr;
+    Sync sync = nullptr;
     DefaultRootWindow root = nullptr;
     SetErrorHandler set_error_handler = nullptr;
     SetIOErrorHandler set_io_error_handler = nullptr;
@@ -52,6 +54,7 @@ struct DesktopApi {
         free = reinterpret_cast<Free>(dlsym(x11, "XFree"));
         raise = reinterpret_cast<RaiseWindow>(dlsym(x11, "XRaiseWindow"));
         flush = reinterpret_cast<Flush>(dlsym(x11, "XFlush"));
+        sync = reinterpret_cast<Sync>(dlsym(x11, "XSync"));
         root = reinterpret_cast<DefaultRootWindow>(dlsym(x11, "XDefaultRootWindow"));
         set_error_handler = reinterpret_cast<SetErrorHandler>(dlsym(x11, "XSetErrorHandler"));
         set_io_error_handler = reinterpret_cast<SetIOErrorHandler>(dlsym(x11, "XSetIOErrorHandler"));
@@ -149,11 +152,16 @@ bool WatchX11Connection(SDL_Window* window, void (*lost)()) {
     return true;
 }
 
-bool ForgetX11Connection() {
-    if (g_lost.load()) return false;
+bool X11ConnectionAlive() {
+    Display* dpy = g_watched.load();
+    if (dpy && !g_lost.load() && Api().sync) Api().sync(dpy, False);
+    return !g_lost.load();
+}
+
+void ForgetX11Connection() {
+    if (g_lost.load()) return;  // stays watched: any further failure on it is survived too
     g_watched.store(nullptr);
     g_on_lost = nullptr;
-    return true;
 }
 
 bool WaitForX11Events(int wake_fd, int timeout_ms) {

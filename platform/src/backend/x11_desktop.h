@@ -30,9 +30,12 @@ void SurviveX11Errors();
 // No X call may follow. False where not on X11 or where the X library cannot go on after a loss.
 bool WatchX11Connection(SDL_Window* window, void (*lost)());
 
-// Stops watching the connection before SDL closes it. False when it was lost: no X call may
-// follow then, and it stays watched, so that any further failure on it is survived too.
-bool ForgetX11Connection();
+// A round trip on the watched connection finds a server that went away unnoticed (the loss is
+// then reported as any other): false once the connection is lost, true where none is watched.
+bool X11ConnectionAlive();
+
+// Stops watching the connection before SDL closes it.
+void ForgetX11Connection();
 
 // Waits until the watched connection has events for SDL to read, `wake_fd` is readable, or
 // `timeout_ms` ends (-1: no end); false when it ended by the timeout, or at once when no
