@@ -43,6 +43,7 @@ void OnSignal(int sig) {
     if (g_state.exchange(128 + sig) != 0) _exit(128 + sig);
     Request();
 }
+
 std::vector<HWND> SessionWindows() {
     std::vector<HWND> out;
     Guard g(GlobalLock());
@@ -114,7 +115,7 @@ void StopSessionWatch() {
     int watching = 0;
     // A session end under way ends the process anyway, with its own status; waiting for it
     // here could wait on windows of this very thread, which no longer reads its messages.
-    if (!g_state.compare_exchange_strong(watching, kNotWatching)) _exit(watching);
+    if (!g_state.compare_exchange_strong(watching, kNotWatching) && watching > 0) _exit(watching);
     Request();
     g_watch->join();
     delete g_watch;
