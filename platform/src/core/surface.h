@@ -23,7 +23,12 @@ struct Surface {
     void Resize(int w, int h, uint32_t fill = 0) {
         width = w > 0 ? w : 0;
         height = h > 0 ? h : 0;
-        pixels.assign(size_t(width) * size_t(height), fill);
+        // One row is filled pixel by pixel and the others are block copies of it: a per-pixel
+        // loop over a whole window costs much in instrumented builds.
+        const std::vector<uint32_t> row(size_t(width), fill);
+        pixels.clear();
+        pixels.reserve(size_t(width) * size_t(height));
+        for (int y = 0; y < height; ++y) pixels.insert(pixels.end(), row.begin(), row.end());
     }
     uint32_t* Row(int y) { return pixels.data() + size_t(y) * size_t(width); }
     const uint32_t* Row(int y) const { return pixels.data() + size_t(y) * size_t(width); }
