@@ -131,7 +131,8 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
                   HWND main = nullptr;
                   ASSERT_TRUE(WaitUntil([&] { return (main = FindTopLevel(kTitle)) != nullptr; }, 20000));
                   HWND list = GetDlgItem(main, IDC_FILELIST);
-                  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                  // The pictures below are of the window as painted, not as it was half-way.
+                  ASSERT_TRUE(ui.WaitUntilPainted(20000));
                   WinTestCaptureWindowPng(main, CapturePath("main_idle").c_str());
                   {
                       // Idle: an empty white list, a dark preview picture, no red Stop face.
@@ -182,8 +183,8 @@ TEST_F(EndToEnd, AddsThreeFilesConvertsTheTwoGoodOnesAndShutsDownOnce) {
                   final_text = DialogStaticTexts(box);
                   shutdowns_during_batch = ShutdownRequests();
                   ClickDlgItem(box, IDOK);
-                  WaitUntil([&] { return !IsWindow(box); }, 10000);
-                  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
+                  ASSERT_TRUE(ui.WaitUntilPainted(20000));
                   WinTestCaptureWindowPng(main, CapturePath("main_after").c_str());
                   {
                       // After: the Start face is back and the status cells are plain again.

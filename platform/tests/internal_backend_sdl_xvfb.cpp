@@ -397,13 +397,15 @@ TEST_F(SdlOnXvfb, WithoutAWindowManagerAMinimisedWindowWaitsAtTheFootOfTheScreen
     backend_->CreateTopLevel(H(9), RECT{200, 100, 400, 180}, false);
     backend_->ShowTopLevel(H(9), true);
     backend_->Present(H(9), s, RECT{0, 0, 200, 80});
-    Settle();
-    const uint32_t desktop = Shot("s0").At(5, 475) & 0xFFFFFF;
+    const uint32_t shown = s.At(50, 20) & 0xFFFFFF;
+    const uint32_t desktop = Px(ShotWhen("s0", [&](const plat::Surface& now) { return Px(now, 250, 120) == shown; }), 5, 475);
     backend_->MinimizeTopLevel(H(9), true);
-    Settle();
     // The left end of its top edge, 160 x 28, in the screen's lower left corner: its first
     // and last pixels each way are the window's.
-    plat::Surface shot = Shot("s1");
+    plat::Surface shot = ShotWhen("s1", [&](const plat::Surface& now) {
+        return Px(now, 250, 120) == desktop && Px(now, 0, 452) == (s.At(0, 0) & 0xFFFFFF) &&
+               Px(now, 159, 479) == (s.At(159, 27) & 0xFFFFFF);
+    });
     EXPECT_EQ(shot.At(250, 120) & 0xFFFFFF, desktop) << "the window itself still shows";
     EXPECT_EQ(shot.At(0, 452) & 0xFFFFFF, s.At(0, 0) & 0xFFFFFF);
     EXPECT_EQ(shot.At(159, 479) & 0xFFFFFF, s.At(159, 27) & 0xFFFFFF);
@@ -411,18 +413,15 @@ TEST_F(SdlOnXvfb, WithoutAWindowManagerAMinimisedWindowWaitsAtTheFootOfTheScreen
     EXPECT_EQ(shot.At(10, 451) & 0xFFFFFF, desktop);
     // A click on it asks the window system to restore the window, and is no click of the window's.
     Xdo("mousemove --sync 80 466 click 1");
-    bool asked = false;
-    for (int i = 0; i < 100 && !asked; ++i) {
-        backend_->WaitAndDispatch(20);
+    EXPECT_TRUE(SettleUntil([&] {
         for (const plat::InputEvent& e : ws_->delivered)
-            asked = asked || (e.kind == plat::InputEvent::Kind::MinimizeRequest && e.hwnd == H(9) && !e.down);
-    }
-    EXPECT_TRUE(asked);
+            if (e.kind == plat::InputEvent::Kind::MinimizeRequest && e.hwnd == H(9) && !e.down) return true;
+        return false;
+    }));
     for (const plat::InputEvent& e : ws_->delivered) EXPECT_NE(e.kind, plat::InputEvent::Kind::MouseButton);
     backend_->MinimizeTopLevel(H(9), false);
-    Settle();
-    shot = Shot("s2");
+    shot = ShotWhen("s2", [&](const plat::Surface& now) { return Px(now, 5, 475) == desktop && Px(now, 250, 120) == shown; });
     EXPECT_EQ(shot.At(5, 475) & 0xFFFFFF, desktop) << "the stub stayed";
-    EXPECT_EQ(shot.At(250, 120) & 0xFFFFFF, s.At(50, 20) & 0xFFFFFF);
+    EXPECT_EQ(shot.At(250, 120) & 0xFFFFFF, shown);
     backend_->DestroyTopLevel(H(9));
 }
