@@ -385,7 +385,11 @@ private:
         std::vector<Request> requested;  // positions asked of the desktop, oldest first
         bool popup = false;
         bool visible = false;
-        bool minimized = false;  // by the window system; the desktop shows its icon at most
+        // By the window system; the desktop shows its icon at most. What the window paints
+        // meanwhile (its minimised size and shape) never reaches the desktop's window, which
+        // the desktop may give back before the window system hears of it.
+        bool minimized = false;
+        bool stale = false;  // presents were left out: the next one takes the whole surface
         // The window region and layered alpha last given to the desktop.
         bool shaped = false;
         Region shape;
@@ -565,9 +569,16 @@ private:
     void Upload(HWND hwnd, const Surface& s, const RECT& dirty) {
         Win* w = Find(hwnd);
         bool fresh;
-        if (!w || !EnsureTexture(*w, s.width, s.height, &fresh)) return;
-        // A new texture (first present, or the window changed size) takes the whole surface.
-        RECT d = fresh ? RECT{0, 0, s.width, s.height} : dirty;
+        if (!w) return;
+        if (w->minimized) {
+            w->stale = true;
+            return;
+        }
+        if (!EnsureTexture(*w, s.width, s.height, &fresh)) return;
+        // A new texture (first present, or the window changed size) takes the whole surface,
+        // as does the first present after presents were left out.
+        RECT d = fresh || w->stale ? RECT{0, 0, s.width, s.height} : dirty;
+        w->stale = false;
         SDL_Rect r{d.left, d.top, d.right - d.left, d.bottom - d.top};
         SDL_UpdateTexture(w->texture, &r, s.Row(d.top) + d.left, s.width * 4);
         SyncShapeAndAlpha(hwnd, *w);
@@ -577,7 +588,8 @@ private:
     // `part` holds the pixels of `d` of a surface sized sw x sh.
     void UploadPart(HWND hwnd, const Surface& part, const RECT& d, int sw, int sh) {
         Win* w = Find(hwnd);
-        if (!w || part.width <= 0 || !EnsureTexture(*w, sw, sh)) return;
+        if (w && w->minimized) w->stale = true;
+        if (!w || w->minimized || part.width <= 0 || !EnsureTexture(*w, sw, sh)) return;
         SDL_Rect r{d.left, d.top, part.width, part.height};
         SDL_UpdateTexture(w->texture, &r, part.pixels.data(), part.width * 4);
         SyncShapeAndAlpha(hwnd, *w);
