@@ -277,8 +277,11 @@ void CloseRequest(HWND top_level) {
 
 void MinimizeRequest(HWND top_level, bool minimize) {
     // As the window's own minimise and restore buttons would ask: the program may refuse.
+    // The desktop shows the window again before it sends the input that follows (a click on
+    // the restored window), and input finds its window when it arrives: on the window's own
+    // thread the request is answered before the next event is delivered.
     if (IsWindow(top_level) && (IsIconic(top_level) != 0) != minimize)
-        PostMessageA(top_level, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_RESTORE, 0);
+        SendNotifyMessageA(top_level, WM_SYSCOMMAND, minimize ? SC_MINIMIZE : SC_RESTORE, 0);
 }
 
 void MovedByDesktop(HWND top_level, POINT screen) {
