@@ -162,6 +162,13 @@ LRESULT CSkinDialog::FramedProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return CSkinWindow::WindowProc(msg, wParam, lParam);
     case WM_GETMINMAXINFO:
         return AnswerFrameMinMaxInfo(*this, reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_WINDOWPOSCHANGED:
+        // The frame's shape follows a new size at once, not at the next paint: input that
+        // comes first (a click on a window the desktop just restored) finds the window where
+        // it shows. The move or size already asked for the repaint.
+        if (UpdateFrameLayout(FALSE))
+            m_background.Drop();
+        return CSkinWindow::WindowProc(msg, wParam, lParam);
     default:
         if (CommonMessage(msg, wParam, lParam, &result))
             return result;
