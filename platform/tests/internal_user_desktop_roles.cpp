@@ -174,4 +174,31 @@ TEST_F(DesktopRoles, AMoveTheDesktopMadeIsWhereTheWindowSystemHasTheWindowAfterw
     EXPECT_EQ(r.left, 140);
 }
 
+int g_client_clicks = 0;
+LRESULT CALLBACK ClickProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_LBUTTONDOWN) ++g_client_clicks;
+    return DefWindowProcA(h, m, w, l);
+}
+
+TEST_F(DesktopRoles, AClickRightAfterTheDesktopRestoredAWindowIsTheRestoredWindows) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ClickProc;
+    wc.lpszClassName = "VelmoraDesktopRestoredTest";
+    RegisterClassA(&wc);
+    HWND main = Keep(Make(WS_EX_APPWINDOW, WS_POPUP | WS_VISIBLE, nullptr, "VelmoraDesktopRestoredTest"));
+    ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(main));
+    // The desktop gives the window back and the click on it follows at once, both taken from
+    // the screen in one go: the click is for the window where it shows again.
+    g_client_clicks = 0;
+    screen->InjectInput(plat::InputEvent::Minimize(main, false));
+    screen->InjectInput(plat::InputEvent::Button(plat::input::Button::Left, true, POINT{60, 60}));
+    screen->InjectInput(plat::InputEvent::Button(plat::input::Button::Left, false, POINT{60, 60}));
+    screen->DispatchQueuedInput();
+    EXPECT_FALSE(IsIconic(main));
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    EXPECT_EQ(g_client_clicks, 1);
+}
+
 }  // namespace
