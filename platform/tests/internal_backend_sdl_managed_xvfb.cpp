@@ -151,16 +151,20 @@ TEST_F(SdlUnderManager, TheManagersOwnMovesReachTheWindowSystemAndItsAnswersToRe
     for (int i = 0; i < 10; ++i) backend_->WaitAndDispatch(20);
     EXPECT_EQ(Count(K::MovedByDesktop), 0) << "the answers to our own requests";
 
-    // The user drags it with Alt held, as the manager lets one drag any window.
+    // The user drags it with Alt held, as the manager lets one drag any window. The button
+    // stays down until the manager has moved the window: a manager that reads the drag only
+    // after the button came up would take it for a click.
     ASSERT_TRUE(PointerSeenAt(POINT{200, 200}));
-    for (const char* step : {"keydown alt", "mousedown 1", "mousemove 230 215", "mousemove 260 230",
-                             "mousemove 280 240", "mouseup 1", "keyup alt"}) {
+    for (const char* step : {"keydown alt", "mousedown 1", "mousemove 230 215", "mousemove 260 230", "mousemove 280 240"}) {
         Xdo(step);
         backend_->WaitAndDispatch(20);
     }
+    auto at = [&] { return Xdo("getwindowgeometry " + std::to_string(x)); };
+    EXPECT_TRUE(Until([&] { return at().find("Position: 240,170") != std::string::npos; })) << at();
+    Xdo("mouseup 1");
+    Xdo("keyup alt");
     ASSERT_TRUE(Until([&] { return Delivered(K::MovedByDesktop, POINT{240, 170}); }))
         << Xdo("getwindowgeometry " + std::to_string(x));
-    EXPECT_NE(Xdo("getwindowgeometry " + std::to_string(x)).find("Position: 240,170"), std::string::npos);
     // Pointer positions follow the window to its new place.
     EXPECT_TRUE(PointerSeenAt(POINT{300, 200}));
     backend_->DestroyTopLevel(H(2));
