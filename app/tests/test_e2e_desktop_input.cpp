@@ -42,6 +42,10 @@ void AddClips(desktop::Session& s, const std::string& folder, const std::vector<
     ASSERT_TRUE(s.WaitForReport("rows", std::to_string(names.size()), 60))
         << "the clips were not added: box " << s.Report()["box text"];
     ASSERT_TRUE(s.WaitForReport("box", "none"));
+    // The report names the rows after it counts them, and a row it could not read in time
+    // comes in a later look.
+    for (size_t i = 0; i < names.size(); ++i)
+        ASSERT_TRUE(s.WaitForReport("name " + std::to_string(i), names[i], 20)) << "row " << i;
 }
 
 // The program started on its desktop, with or without a window manager, with `count` clips of
