@@ -50,6 +50,14 @@ struct DesktopRoles : ::testing::Test {
         made.push_back(h);
         return h;
     }
+    // A shown main window of a class of its own with procedure `proc`.
+    HWND KeepMain(WNDPROC proc, const char* cls) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.lpszClassName = cls;
+        RegisterClassA(&wc);
+        return Keep(Make(WS_EX_APPWINDOW, WS_POPUP | WS_VISIBLE, nullptr, cls));
+    }
     plat::HeadlessBackend::WindowRecord Record(HWND h) {
         plat::HeadlessBackend::WindowRecord r;
         EXPECT_TRUE(screen->Record(h, &r));
@@ -149,11 +157,7 @@ LRESULT CALLBACK MoveProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 TEST_F(DesktopRoles, AMoveTheDesktopMadeIsWhereTheWindowSystemHasTheWindowAfterwards) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = MoveProc;
-    wc.lpszClassName = "VelmoraDesktopMovedTest";
-    RegisterClassA(&wc);
-    HWND main = Keep(Make(WS_EX_APPWINDOW, WS_POPUP | WS_VISIBLE, nullptr, "VelmoraDesktopMovedTest"));
+    HWND main = KeepMain(MoveProc, "VelmoraDesktopMovedTest");
     screen->InjectInput(plat::InputEvent::Moved(main, POINT{140, 90}));
     screen->DispatchQueuedInput();
     RECT r;
@@ -181,11 +185,7 @@ LRESULT CALLBACK ClickProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 TEST_F(DesktopRoles, AClickRightAfterTheDesktopRestoredAWindowIsTheRestoredWindows) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ClickProc;
-    wc.lpszClassName = "VelmoraDesktopRestoredTest";
-    RegisterClassA(&wc);
-    HWND main = Keep(Make(WS_EX_APPWINDOW, WS_POPUP | WS_VISIBLE, nullptr, "VelmoraDesktopRestoredTest"));
+    HWND main = KeepMain(ClickProc, "VelmoraDesktopRestoredTest");
     ShowWindow(main, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(main));
     // The desktop gives the window back and the click on it follows at once, both taken from
