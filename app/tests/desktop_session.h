@@ -131,6 +131,7 @@ public:
         std::ifstream f(report_);
         std::string line;
         while (std::getline(f, line)) {
+            if (f.eof()) break;  // a last line without its end is still being written
             size_t c = line.find(": ");
             if (c != std::string::npos) out[line.substr(0, c)] = line.substr(c + 2);
         }
