@@ -25,6 +25,23 @@ std::vector<std::string> Clips(const std::string& folder, int count, double seco
     return names;
 }
 
+// The names of the rows the program reports now.
+std::vector<std::string> Names(const desktop::Session& s) {
+    std::map<std::string, std::string> r = s.Report();
+    std::vector<std::string> out;
+    for (int i = 0, rows = std::atoi(r["rows"].c_str()); i < rows; ++i) out.push_back(r["name " + std::to_string(i)]);
+    return out;
+}
+
+// The rows' names once they are `want`, or as they are when the wait gives up. The program
+// reports the row count before the rows' names, so a look in between sees the count already
+// changed beside the names from before.
+std::vector<std::string> NamesOnceThey(const desktop::Session& s, const std::vector<std::string>& want) {
+    std::vector<std::string> seen;
+    desktop::PollFor([&] { return (seen = Names(s)) == want; }, 20);
+    return seen;
+}
+
 // Adds the clips through the open-file dialog: their folder typed into its name box, then
 // their names, quoted, all at once.
 void AddClips(desktop::Session& s, const std::string& folder, const std::vector<std::string>& names) {
@@ -41,6 +58,8 @@ void AddClips(desktop::Session& s, const std::string& folder, const std::vector<
     s.Key("Return");
     ASSERT_TRUE(s.WaitForReport("rows", std::to_string(names.size()), 60))
         << "the clips were not added: box " << s.Report()["box text"];
+    // Where the rows are is reported with their names, after their count.
+    ASSERT_EQ(NamesOnceThey(s, names), names);
     ASSERT_TRUE(s.WaitForReport("box", "none"));
     // The report names the rows after it counts them, and a row it could not read in time
     // comes in a later look.
@@ -128,15 +147,6 @@ void RemoveFromTheMenuAt(desktop::Session& s, int x, int y, const std::string& s
     ASSERT_TRUE(desktop::PollFor([&] { return s.VisibleWindows() == shown; }, 20)) << "the menu did not close";
 }
 
-// The names of the rows the program reports, once the report holds `rows` of them.
-std::vector<std::string> Names(const desktop::Session& s, int rows) {
-    std::vector<std::string> out;
-    if (!s.WaitForReport("rows", std::to_string(rows), 20)) return out;
-    std::map<std::string, std::string> r = s.Report();
-    for (int i = 0; i < rows; ++i) out.push_back(r["name " + std::to_string(i)]);
-    return out;
-}
-
 TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
     std::string missing = desktop::Session::Missing(false);
     if (!missing.empty()) GTEST_SKIP() << missing;
@@ -146,14 +156,13 @@ TEST(DesktopInput, RemoveFromTheListsMenuRemovesTheRowRightClicked) {
     const desktop::Rect row0 = s.Reported("row 0");
     ASSERT_GT(row0.bottom, row0.top);
     const int x = (row0.left + s.Control(kIdList).right) / 2;
-    ASSERT_EQ(s.Report()["name 3"], "c04.avi");
 
     // The first row chosen with the left button, then the fourth clicked with the right.
     s.Click(x, row0.cy());
     ASSERT_TRUE(s.WaitForReport("selected", "0"));
     ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, x, RowRect(s, 3).cy(), "3"));
-    EXPECT_EQ(Names(s, 4), (std::vector<std::string>{"c01.avi", "c02.avi", "c03.avi", "c05.avi"}))
-        << "not the row right-clicked was removed";
+    const std::vector<std::string> kept{"c01.avi", "c02.avi", "c03.avi", "c05.avi"};
+    EXPECT_EQ(NamesOnceThey(s, kept), kept) << "not the row right-clicked was removed";
 }
 
 // Where no row is, the right button leaves no row selected, as the left one does, and the
@@ -181,10 +190,11 @@ void RightClickWhereNoRowIs(bool with_manager) {
     // Neither removed a row: the next Remove, on the last pixel column of the third row, is the
     // first to take one, and the first row is still there.
     ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, row0.right - 1, RowRect(s, 2).cy(), "2"));
-    EXPECT_EQ(Names(s, 4), (std::vector<std::string>{"c01.avi", "c02.avi", "c04.avi", "c05.avi"}));
+    const std::vector<std::string> four{"c01.avi", "c02.avi", "c04.avi", "c05.avi"}, three{"c01.avi", "c02.avi", "c04.avi"};
+    EXPECT_EQ(NamesOnceThey(s, four), four);
     // The last pixel row of the last row is that row's.
     ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, x, RowRect(s, 3).bottom - 1, "3"));
-    EXPECT_EQ(Names(s, 3), (std::vector<std::string>{"c01.avi", "c02.avi", "c04.avi"}));
+    EXPECT_EQ(NamesOnceThey(s, three), three);
 }
 
 TEST(DesktopInput, ARightClickWhereNoRowIsLeavesNothingForTheMenusRemove) {
@@ -228,7 +238,6 @@ TEST(DesktopInput, InAScrolledListTheMenusRemoveTakesTheRowUnderThePointer) {
         {top + 4, status_x, RowRect(s, top + 4).bottom - 1},  // its last pixel row
         {top + 6, check_x, RowRect(s, top + 6).cy()},         // the check box column
     };
-    int left = int(rows.size());
     for (const Step& step : steps) {
         // The row moved up a place first, so that the list selects another.
         s.Click(name_x, RowRect(s, top + 2).cy());
@@ -240,9 +249,7 @@ TEST(DesktopInput, InAScrolledListTheMenusRemoveTakesTheRowUnderThePointer) {
         std::swap(rows[size_t(top + 1)], rows[size_t(top + 2)]);
         ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, step.x, step.y, std::to_string(step.row)));
         rows.erase(rows.begin() + step.row);
-        --left;
-        ASSERT_TRUE(desktop::PollFor([&] { return Names(s, left) == rows; }, 20))
-            << "row " << step.row << ": not the row right-clicked was removed";
+        ASSERT_EQ(NamesOnceThey(s, rows), rows) << "row " << step.row << ": not the row right-clicked was removed";
     }
     // The keyboard's choice gives way too.
     s.Click(name_x, RowRect(s, top + 1).cy());
@@ -251,7 +258,7 @@ TEST(DesktopInput, InAScrolledListTheMenusRemoveTakesTheRowUnderThePointer) {
     ASSERT_TRUE(s.WaitForReport("selected", std::to_string(top + 2)));
     ASSERT_NO_FATAL_FAILURE(RemoveFromTheMenuAt(s, name_x, RowRect(s, top + 5).cy(), std::to_string(top + 5)));
     rows.erase(rows.begin() + top + 5);
-    EXPECT_TRUE(desktop::PollFor([&] { return Names(s, left - 1) == rows; }, 20));
+    EXPECT_EQ(NamesOnceThey(s, rows), rows);
 }
 
 TEST(DesktopInput, AWindowMinimisedWithoutAWindowManagerComesBackWithAClickAtTheFootOfTheScreen) {
