@@ -370,6 +370,8 @@ private:
         const std::string title = m_text;
         for (const auto& c : m_box_controls) Say("box control " + std::to_string(c.first), RectText(c.second));
         m_box_controls.clear();
+        for (const auto& f : m_box_fields) Say("box field " + std::to_string(f.first), f.second);
+        m_box_fields.clear();
         Say("box text", texts);
         Say("box", title);
     }
@@ -385,6 +387,10 @@ private:
                                                      reinterpret_cast<LPARAM>(self->m_text)) &&
             self->m_text[0])
             self->m_box_texts.push_back(self->m_text);
+        // Read-only fields show what the box has taken in (a dialog's current folder, say).
+        else if (ClassName(hwnd) == "Edit" && (GetWindowLongA(hwnd, GWL_STYLE) & ES_READONLY) &&
+                 self->Ask(hwnd, WM_GETTEXT, sizeof self->m_text, reinterpret_cast<LPARAM>(self->m_text)))
+            self->m_box_fields.emplace_back(id, self->m_text);
         return TRUE;
     }
 
@@ -394,6 +400,7 @@ private:
     std::map<std::string, std::string> m_said;
     std::vector<std::pair<int, RECT>> m_box_controls;
     std::vector<std::string> m_box_texts;
+    std::vector<std::pair<int, std::string>> m_box_fields;
     char m_text[1024] = {};
     char m_cell[512] = {};
     LVITEMA m_item{};

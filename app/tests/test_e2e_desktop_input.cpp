@@ -9,7 +9,8 @@
 
 namespace {
 
-const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdUp = 1008, kIdVideoCodec = 1019, kIdNameEdit = 1152;
+const int kIdList = 1002, kIdStart = 1004, kIdAdd = 1005, kIdUp = 1008, kIdVideoCodec = 1019, kIdNameEdit = 1152,
+          kIdFolderField = 1137;
 
 // `count` copies of one short clip in `folder`, named c01.avi, c02.avi...; their names.
 std::vector<std::string> Clips(const std::string& folder, int count, double seconds) {
@@ -52,6 +53,9 @@ void AddClips(desktop::Session& s, const std::string& folder, const std::vector<
     ASSERT_TRUE(desktop::PollFor([&] { return s.Focus() == kIdNameEdit; }, 20)) << "focus " << s.Focus();
     s.Xdo("type --delay 5 '" + folder + "'");
     s.Key("Return");
+    // The names go in once the dialog has moved to the folder, or they would join its path.
+    ASSERT_TRUE(s.WaitForReport("box field " + std::to_string(kIdFolderField), folder, 30))
+        << "the dialog did not take the folder: " << s.Report()["box field " + std::to_string(kIdFolderField)];
     std::string quoted;
     for (const std::string& n : names) quoted += "\"" + n + "\" ";
     s.Xdo("type --delay 5 '" + quoted + "'");
