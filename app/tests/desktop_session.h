@@ -54,7 +54,9 @@ public:
     static std::string Missing(bool with_manager) {
         for (const char* p : {"Xvfb", "xdotool", "xprop", "xwininfo"})
             if (!xvfb::HaveProgram(p)) return std::string(p) + " is not installed";
-        if (with_manager && !xvfb::HaveProgram("openbox")) return "openbox is not installed";
+        if (with_manager)
+            for (const char* p : {"openbox", "xmessage"})
+                if (!xvfb::HaveProgram(p)) return std::string(p) + " is not installed";
         return std::string();
     }
 
@@ -252,9 +254,7 @@ private:
         while (!openbox.empty() && openbox.back() == '\n') openbox.pop_back();
         manager_ = demorun::Spawn({openbox}, {"DISPLAY=" + server_.display()});
         if (manager_ <= 0) return false;
-        // The manager runs once it names its check window on the root window.
-        return PollFor([&] { return RootProperty("_NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos; },
-                       30);
+        return xvfb::ManagerTakesNewWindows(server_.display(), std::chrono::seconds(60));
     }
 
     testmedia::ScratchDir dir_{"peloran_desktop"};

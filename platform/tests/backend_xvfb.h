@@ -8,9 +8,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
+
+#include "wait_until.h"
 
 extern char** environ;
 
@@ -42,6 +47,56 @@ inline bool HaveProgram(const char* name) {
 inline void QuietRenderer() {
     setenv("SDL_RENDER_DRIVER", "software", 0);
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+}
+
+// Whether the window manager on `display` manages the windows mapped from now on. openbox names
+// itself on the root window (_NET_SUPPORTING_WM_CHECK) early in its start-up, and a window
+// mapped about then is often left unmapped until some later event wakes the manager; SDL_ShowWindow
+// waits for the map meanwhile. So a small probe window (xmessage) is mapped and must come back with
+// the WM_STATE a manager puts on what it manages; one not managed within two seconds is replaced
+// by a fresh one (whose map request also wakes the manager), until `bound` has passed. The probe
+// is gone again, off the manager's client list, before this returns.
+inline bool ManagerTakesNewWindows(const std::string& display, std::chrono::milliseconds bound) {
+    const std::string title = "manager-probe-" + std::to_string(getpid());
+    const std::string on = " -display " + display + " ";
+    const auto end = std::chrono::steady_clock::now() + bound;
+    for (;;) {
+        const std::string cmd = "exec xmessage -display " + display + " -title " + title +
+                                " -geometry +0+0 -timeout 60 probe";
+        const char* argv[] = {"sh", "-c", cmd.c_str(), nullptr};
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+        pid_t probe = -1;
+        int rc = posix_spawnp(&probe, "sh", &fa, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&fa);
+        if (rc != 0) return false;
+        std::string id;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const bool managed = testwait::Until(
+            [&] {
+                std::string info = CommandOutput("xwininfo" + on + "-name " + title);
+                size_t at = info.find("Window id: ");
+                if (at == std::string::npos) return false;
+                id = info.substr(at + 11, info.find(' ', at + 11) - at - 11);
+                return CommandOutput("xprop" + on + "-id " + id + " WM_STATE").find("window state: Normal") !=
+                       std::string::npos;
+            },
+            std::min(left, std::chrono::milliseconds(2000)),
+            [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+        kill(probe, SIGTERM);
+        waitpid(probe, nullptr, 0);
+        if (managed)
+            return testwait::Until(
+                [&] {
+                    std::string list = CommandOutput("xprop" + on + "-root _NET_CLIENT_LIST");
+                    std::replace(list.begin(), list.end(), '\n', ',');
+                    return list.find(" " + id + ",") == std::string::npos;
+                },
+                std::chrono::milliseconds(10000), [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+        if (std::chrono::steady_clock::now() >= end) return false;
+    }
 }
 
 class Server {

@@ -30,21 +30,14 @@ using K = plat::InputEvent::Kind;
 class SdlUnderManager : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        for (const char* p : {"Xvfb", "openbox", "xdotool", "xprop"})
+        for (const char* p : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "xmessage"})
             if (!xvfb::HaveProgram(p)) return;
         server_ = new xvfb::Server;
         if (!server_->Start(800, 600)) return;
         setenv("DISPLAY", server_->display().c_str(), 1);
         const std::string openbox = CommandOutput("command -v openbox");
         manager_ = demorun::Spawn({openbox.substr(0, openbox.find('\n'))}, {"DISPLAY=" + server_->display()});
-        // The manager runs once it names its check window on the root window.
-        bool up = false;
-        for (int i = 0; i < 600 && !up; ++i) {
-            up = CommandOutput("xprop -display " + server_->display() + " -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
-                 std::string::npos;
-            if (!up) SDL_Delay(50);
-        }
-        if (!up) return;
+        if (manager_ <= 0 || !xvfb::ManagerTakesNewWindows(server_->display(), std::chrono::seconds(60))) return;
         ws_ = new Recorder;
         backend_ = plat::CreateSdlBackend(*ws_).release();
     }
@@ -58,7 +51,7 @@ protected:
         delete server_;
     }
     void SetUp() override {
-        for (const char* p : {"Xvfb", "openbox", "xdotool", "xprop"})
+        for (const char* p : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "xmessage"})
             if (!xvfb::HaveProgram(p)) GTEST_SKIP() << p << " is not installed";
         ASSERT_NE(backend_, nullptr) << "no SDL under a window manager on Xvfb";
         ws_->delivered.clear();
